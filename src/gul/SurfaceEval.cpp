@@ -1,0 +1,166 @@
+#include "gul/SurfaceEval.h"
+
+#include "gul/Basis.h"
+#include "gul/Binomial.h"
+#include "gul/Error.h"
+
+namespace gul {
+namespace {
+
+constexpr int kW = kMaxDegree + 1;
+
+// Scratch types without default initialisers: the workspaces below are large
+// and only the entries a call uses are written.
+struct H4 {
+    float x, y, z, w;
+};
+struct V3 {
+    float x, y, z;
+};
+
+// The (p + 1) x (q + 1) control points that support one knot span pair.
+struct Patch {
+    H4 P[kW][kW];
+};
+
+void checkArguments(int n, int p, const Ptr<float>& U, int m, int q, const Ptr<float>& V)
+{
+    if (p < 0 || q < 0 || p > kMaxDegree || q > kMaxDegree || n < p || m < q) throw Error();
+    if (!U.checkRange(0, n + p + 1) || !V.checkRange(0, m + q + 1)) throw Error();
+}
+
+// Copies the patch with one bounds check per row; rows that fail the check are
+// read element by element through the checked accessor.
+void gatherPatch(const Ptr2<HPoint4f>& Pw, int i0, int p, int j0, int q, Patch& patch)
+{
+    for (int k = 0; k <= p; ++k) {
+        const Ptr<HPoint4f>& row = Pw[i0 + k];
+        if (row.checkRange(j0, j0 + q)) {
+            const HPoint4f* src = row.data() + j0;
+            for (int l = 0; l <= q; ++l) patch.P[k][l] = {src[l].x, src[l].y, src[l].z, src[l].w};
+        } else {
+            for (int l = 0; l <= q; ++l) {
+                const HPoint4f& a = row[j0 + l];
+                patch.P[k][l] = {a.x, a.y, a.z, a.w};
+            }
+        }
+    }
+}
+
+inline void addScaled(H4& acc, float s, const H4& a)
+{
+    acc.x += s * a.x;
+    acc.y += s * a.y;
+    acc.z += s * a.z;
+    acc.w += s * a.w;
+}
+
+} // namespace
+
+Point3f RationalSurfacePoint(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
+                             const Ptr<float>& V, const Ptr2<HPoint4f>& Pw)
+{
+    checkArguments(n, p, U, m, q, V);
+    const int uspan = FindSpan(u, n, p, U.data());
+    const int vspan = FindSpan(v, m, q, V.data());
+    float Nu[kW], Nv[kW];
+    BasisFuns(uspan, u, p, U.data(), Nu);
+    BasisFuns(vspan, v, q, V.data(), Nv);
+
+    Patch patch;
+    gatherPatch(Pw, uspan - p, p, vspan - q, q, patch);
+
+    H4 Sw = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (int l = 0; l <= q; ++l) {
+        H4 temp = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (int k = 0; k <= p; ++k) addScaled(temp, Nu[k], patch.P[k][l]);
+        addScaled(Sw, Nv[l], temp);
+    }
+    return {Sw.x / Sw.w, Sw.y / Sw.w, Sw.z / Sw.w};
+}
+
+void RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
+                                const Ptr<float>& V, const Ptr2<HPoint4f>& Pw, int d, Ptr2<Point3f>& SKL)
+{
+    checkArguments(n, p, U, m, q, V);
+    if (d < 0 || d > kMaxDerivativeOrder) throw Error();
+    if (SKL.nElems() < d + 1 || SKL[0].nElems() < d + 1) SKL = makeArray2<Point3f>(d + 1, d + 1);
+
+    const int du = d < p ? d : p;
+    const int dv = d < q ? d : q;
+    const int uspan = FindSpan(u, n, p, U.data());
+    const int vspan = FindSpan(v, m, q, V.data());
+    float Nu[kW * kW], Nv[kW * kW];
+    DersBasisFuns(uspan, u, p, du, U.data(), Nu);
+    DersBasisFuns(vspan, v, q, dv, V.data(), Nv);
+
+    Patch patch;
+    gatherPatch(Pw, uspan - p, p, vspan - q, q, patch);
+
+    // Derivatives of the homogeneous surface: A[k][l] (x, y, z in x, y, z; weight in w).
+    H4 A[kMaxDerivativeOrder + 1][kMaxDerivativeOrder + 1];
+    for (int k = 0; k <= d; ++k)
+        for (int l = 0; l <= d - k; ++l) A[k][l] = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (int k = 0; k <= du; ++k) {
+        H4 temp[kW];
+        for (int s = 0; s <= q; ++s) {
+            temp[s] = {0.0f, 0.0f, 0.0f, 0.0f};
+            for (int r = 0; r <= p; ++r) addScaled(temp[s], Nu[k * (p + 1) + r], patch.P[r][s]);
+        }
+        const int dd = (d - k) < dv ? (d - k) : dv;
+        for (int l = 0; l <= dd; ++l)
+            for (int s = 0; s <= q; ++s) addScaled(A[k][l], Nv[l * (q + 1) + s], temp[s]);
+    }
+    // Rational correction (quotient rule with binomial coefficients).
+    V3 S[kMaxDerivativeOrder + 1][kMaxDerivativeOrder + 1];
+    const float w00 = A[0][0].w;
+    for (int k = 0; k <= d; ++k) {
+        for (int l = 0; l <= d - k; ++l) {
+            float x = A[k][l].x, y = A[k][l].y, z = A[k][l].z;
+            for (int j = 1; j <= l; ++j) {
+                const float c = Binomial(l, j) * A[0][j].w;
+                x -= c * S[k][l - j].x;
+                y -= c * S[k][l - j].y;
+                z -= c * S[k][l - j].z;
+            }
+            for (int i = 1; i <= k; ++i) {
+                const float ci = Binomial(k, i);
+                float c = ci * A[i][0].w;
+                x -= c * S[k - i][l].x;
+                y -= c * S[k - i][l].y;
+                z -= c * S[k - i][l].z;
+                float sx = 0.0f, sy = 0.0f, sz = 0.0f;
+                for (int j = 1; j <= l; ++j) {
+                    c = Binomial(l, j) * A[i][j].w;
+                    sx += c * S[k - i][l - j].x;
+                    sy += c * S[k - i][l - j].y;
+                    sz += c * S[k - i][l - j].z;
+                }
+                x -= ci * sx;
+                y -= ci * sy;
+                z -= ci * sz;
+            }
+            S[k][l] = {x / w00, y / w00, z / w00};
+        }
+    }
+
+    for (int k = 0; k <= d; ++k) {
+        Ptr<Point3f>& row = SKL[k];
+        if (row.checkRange(0, d - k)) {
+            Point3f* out = row.data();
+            for (int l = 0; l <= d - k; ++l) out[l] = {S[k][l].x, S[k][l].y, S[k][l].z};
+        } else {
+            for (int l = 0; l <= d - k; ++l) row[l] = {S[k][l].x, S[k][l].y, S[k][l].z};
+        }
+    }
+}
+
+Ptr2<Point3f> RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>& U, int m,
+                                         int q, const Ptr<float>& V, const Ptr2<HPoint4f>& Pw, int d)
+{
+    Ptr2<Point3f> SKL;
+    RationalSurfaceDerivatives(u, v, n, p, U, m, q, V, Pw, d, SKL);
+    return SKL;
+}
+
+} // namespace gul

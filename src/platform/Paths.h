@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Directory of the running executable, without a trailing slash.
+std::string executableDirectory();
+
+} // namespace platform

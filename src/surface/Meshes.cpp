@@ -1,0 +1,253 @@
+#include "surface/SurfaceSection.h"
+
+#include "geometry/Plane.h"
+#include "surface/ColorRamp.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Sample counts per direction are kept within [2, kMaxSamples] so that a
+// damaged or extreme setting can neither divide by zero nor exhaust memory.
+constexpr int kMaxSamples = 2000;
+
+int boundedCount(long long count) { return static_cast<int>(std::clamp<long long>(count, 2, kMaxSamples)); }
+
+// The sampling walk: starts at 0, grows by step, snaps to exactly 1 near the end.
+double nextParameter(double value, double step)
+{
+    value += step;
+    return value + 1e-9 >= 1.0 ? 1.0 : value;
+}
+
+double ballRadiusOf(const SurfaceHost* host) { return host ? host->surfaceBallRadius() : 0.3333333333; }
+
+} // namespace
+
+void BoxRecord::fillCorners()
+{
+    corners[0] = {xMin, yMin, zMin};
+    corners[1] = {xMax, yMin, zMin};
+    corners[2] = {xMax, yMin, zMax};
+    corners[3] = {xMin, yMin, zMax};
+    corners[4] = {xMin, yMax, zMin};
+    corners[5] = {xMax, yMax, zMin};
+    corners[6] = {xMax, yMax, zMax};
+    corners[7] = {xMin, yMax, zMax};
+}
+
+bool BoxRecord::contains(const Vec3& p) const
+{
+    return xMin <= p.x && p.x <= xMax && yMin <= p.y && p.y <= yMax && zMin <= p.z && p.z <= zMax;
+}
+
+bool BoxRecord::crossedBy(const Vec3& a, const Vec3& b) const
+{
+    double t0 = 0.0, t1 = 1.0;
+    const double lo[3] = {xMin, yMin, zMin}, hi[3] = {xMax, yMax, zMax};
+    const double start[3] = {a.x, a.y, a.z}, delta[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
+    for (int k = 0; k < 3; ++k) {
+        if (delta[k] == 0.0) {
+            if (start[k] < lo[k] || start[k] > hi[k]) return false;
+            continue;
+        }
+        double ta = (lo[k] - start[k]) / delta[k], tb = (hi[k] - start[k]) / delta[k];
+        if (ta > tb) std::swap(ta, tb);
+        t0 = std::max(t0, ta);
+        t1 = std::min(t1, tb);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
+void SurfaceSection::FreeBoxTree()
+{
+    LockGuard guard(geometryLock);
+    boxTree.reset();
+}
+
+void SurfaceSection::Rebuild()
+{
+    render = 0;
+    {
+        LockGuard guard(geometryLock);
+        if (samplingMode == 1) ComputeLengthSamples();
+        BuildCollisionMesh();
+        heightMax = boxTree->tight.yMax;
+        heightMin = boxTree->tight.yMin;
+        heightRange = heightMax - heightMin;
+        BuildDisplayMesh();
+    }
+    render = 1;
+}
+
+void SurfaceSection::ComputeLengthSamples()
+{
+    const double spacing = 3.0 * ballRadiusOf(document);
+    auto walkLength = [&](bool alongU, double fixed) {
+        double total = 0.0;
+        Vec3 previous = alongU ? EvaluatePoint(0.0, fixed) : EvaluatePoint(fixed, 0.0);
+        for (int k = 1; k <= 69; ++k) {
+            const double t = k / 69.0;
+            const Vec3 p = alongU ? EvaluatePoint(t, fixed) : EvaluatePoint(fixed, t);
+            total += length(p - previous);
+            previous = p;
+        }
+        return total;
+    };
+    const double meanU = (walkLength(true, 0.0) + walkLength(true, 0.5) + walkLength(true, 1.0)) / 3.0;
+    const double meanV = (walkLength(false, 0.0) + walkLength(false, 0.5) + walkLength(false, 1.0)) / 3.0;
+    const double countU = std::isfinite(meanU / spacing) ? std::trunc(meanU / spacing) : 0.0;
+    const double countV = std::isfinite(meanV / spacing) ? std::trunc(meanV / spacing) : 0.0;
+    lengthSamplesU = static_cast<std::int32_t>(std::min(countU, double(kMaxSamples))) + 1;
+    lengthSamplesV = static_cast<std::int32_t>(std::min(countV, double(kMaxSamples))) + 1;
+}
+
+void SurfaceSection::BuildCollisionMesh()
+{
+    long long columns = 0, rows = 0;
+    switch (samplingMode) {
+    case 1: columns = lengthSamplesU; rows = lengthSamplesV; break;
+    case 2: columns = fixedSamplesU; rows = fixedSamplesV; break;
+    default:
+        columns = (pointsPerSection + 1LL) * subdivisionsU - 1;
+        rows = (sectionCount + 1LL) * subdivisionsV - 1;
+        break;
+    }
+    collisionColumns = boundedCount(columns);
+    collisionRows = boundedCount(rows);
+    collisionStepU = 1.0 / (collisionColumns - 1);
+    collisionStepV = 1.0 / (collisionRows - 1);
+    collisionMesh = std::make_unique<CollisionSample[]>(static_cast<size_t>(collisionRows) * collisionColumns);
+
+    double v = 0.0;
+    for (int i = 0; i < collisionRows; ++i) {
+        double u = 0.0;
+        for (int j = 0; j < collisionColumns; ++j) {
+            CollisionSample& s = collisionSample(i, j);
+            s.u = u;
+            s.v = v;
+            s.point = EvaluatePoint(u, v);
+            s.visited.store(0, std::memory_order_relaxed);
+            u = nextParameter(u, collisionStepU);
+        }
+        v = nextParameter(v, collisionStepV);
+    }
+
+    LockGuard guard(geometryLock);
+    boxTree = std::make_unique<BoxNode>();
+    boxTreeDepth = 0;
+    BuildBoxNode(*boxTree, 0, collisionColumns - 1, 0, collisionRows - 1, 0);
+}
+
+void SurfaceSection::BuildBoxNode(BoxNode& node, int u0, int u1, int v0, int v1, int depth)
+{
+    boxTreeDepth = std::max(boxTreeDepth, depth);
+    node.depth = depth;
+    node.u0 = u0;
+    node.u1 = u1;
+    node.v0 = v0;
+    node.v1 = v1;
+    node.spanU = u1 - u0;
+    node.spanV = v1 - v0;
+
+    BoxRecord& t = node.tight;
+    t.xMin = t.yMin = t.zMin = 99999.0;
+    t.xMax = t.yMax = t.zMax = -99999.0;
+    for (int i = v0; i <= v1; ++i)
+        for (int j = u0; j <= u1; ++j) {
+            const Vec3& p = collisionSample(i, j).point;
+            t.xMin = std::min(t.xMin, p.x);
+            t.xMax = std::max(t.xMax, p.x);
+            t.yMin = std::min(t.yMin, p.y);
+            t.yMax = std::max(t.yMax, p.y);
+            t.zMin = std::min(t.zMin, p.z);
+            t.zMax = std::max(t.zMax, p.z);
+        }
+    const double r = ballRadiusOf(document);
+    BoxRecord& f = node.inflated;
+    f.xMin = t.xMin - r;
+    f.xMax = t.xMax + r;
+    f.yMin = t.yMin - r;
+    f.yMax = t.yMax + r;
+    f.zMin = t.zMin - r;
+    f.zMax = t.zMax + r;
+    t.fillCorners();
+    f.fillCorners();
+
+    if (node.spanU > 1 || node.spanV > 1) {
+        node.leaf = 0;
+        node.first = std::make_unique<BoxNode>();
+        node.second = std::make_unique<BoxNode>();
+        if (node.spanU > node.spanV) {
+            const int m = u0 + (u1 - u0) / 2;
+            BuildBoxNode(*node.first, u0, m, v0, v1, depth + 1);
+            BuildBoxNode(*node.second, m, u1, v0, v1, depth + 1);
+        } else {
+            const int m = v0 + (v1 - v0) / 2;
+            BuildBoxNode(*node.first, u0, u1, v0, m, depth + 1);
+            BuildBoxNode(*node.second, u0, u1, m, v1, depth + 1);
+        }
+        return;
+    }
+    node.leaf = 1;
+    const Vec3& A = collisionSample(v0, u0).point;
+    const Vec3& B = collisionSample(v0, u0 + 1).point;
+    const Vec3& C = collisionSample(v0 + 1, u0 + 1).point;
+    const Vec3& D = collisionSample(v0 + 1, u0).point;
+    node.normal1 = PlaneFromPoints(A, C, D).normal;
+    node.normal2 = PlaneFromPoints(A, B, C).normal;
+    if (reverseNormal) {
+        node.normal1 = -node.normal1;
+        node.normal2 = -node.normal2;
+    }
+}
+
+void SurfaceSection::BuildDisplayMesh()
+{
+    long long columns = 0, rows = 0;
+    switch (samplingMode) {
+    case 1: columns = lengthSamplesU; rows = lengthSamplesV; break;
+    case 2: columns = fixedSamplesU; rows = fixedSamplesV; break;
+    default:
+        columns = (pointsPerSection - 1LL) * subdivisionsU + 1;
+        rows = (sectionCount - 1LL) * subdivisionsV + 1;
+        break;
+    }
+    displayColumns = boundedCount(columns);
+    displayRows = boundedCount(rows);
+    displayStepU = 1.0 / (displayColumns - 1);
+    displayStepV = 1.0 / (displayRows - 1);
+    displayMesh.assign(static_cast<size_t>(displayRows) * displayColumns, DisplaySample());
+    curvatureMin = 99999.0;
+    curvatureMax = -99999.0;
+
+    double v = 0.0;
+    SurfaceDerivatives d;
+    for (int i = 0; i < displayRows; ++i) {
+        double u = 0.0;
+        for (int j = 0; j < displayColumns; ++j) {
+            DisplaySample& s = displayMesh[static_cast<size_t>(i) * displayColumns + j];
+            s.u = u;
+            s.v = v;
+            s.point = EvaluatePoint(u, v);
+            s.heightColor = HeightColor(s.point.y, heightMin, heightRange);
+            EvaluateDerivatives(u, v, d);
+            s.Su = d.Su;
+            s.Sv = d.Sv;
+            s.N = d.N;
+            s.Suu = d.Suu;
+            s.Svv = d.Svv;
+            s.Suv = d.Suv;
+            s.K = d.K;
+            s.angleColor = AngleColor(d.N);
+            curvatureMin = std::min(curvatureMin, d.K);
+            curvatureMax = std::max(curvatureMax, d.K);
+            u = nextParameter(u, displayStepU);
+        }
+        v = nextParameter(v, displayStepV);
+    }
+    curvatureScale = std::max(std::fabs(curvatureMin), std::fabs(curvatureMax));
+    for (DisplaySample& s : displayMesh) s.curvatureColor = CurvatureColor(s.K, curvatureScale);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "geometry/Vec3.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+// One sample of the display mesh: everything drawing and colouring need.
+struct DisplaySample {
+    double u = 0.0, v = 0.0;
+    Vec3 point;
+    Vec3 heightColor, angleColor, curvatureColor;
+    Vec3 Su, Sv, N;
+    Vec3 Suu, Svv, Suv;
+    double K = 0.0;
+};
+
+// One sample of the collision mesh. `visited` is set by the intersection
+// search (physics thread) and read by the overlay drawing (render thread).
+struct CollisionSample {
+    double u = 0.0, v = 0.0;
+    Vec3 point;
+    std::atomic<std::uint8_t> visited{0};
+};
+
+// Axis-aligned box with its eight corners kept for drawing.
+struct BoxRecord {
+    double xMin = 0.0, xMax = 0.0, zMin = 0.0, zMax = 0.0, yMin = 0.0, yMax = 0.0;
+    Vec3 corners[8];
+
+    void fillCorners();
+    bool contains(const Vec3& p) const;
+    // True when the segment from a to b meets the box (slab test).
+    bool crossedBy(const Vec3& a, const Vec3& b) const;
+};
+
+// One node of a surface's box tree over its collision mesh.
+struct BoxNode {
+    std::unique_ptr<BoxNode> first, second; // none in a leaf
+    std::int32_t leaf = 0;
+    std::int32_t depth = 0;
+    std::int32_t spanU = 0, spanV = 0;
+    std::int32_t u0 = 0, u1 = 0, v0 = 0, v1 = 0; // inclusive column and row ranges
+    std::atomic<std::uint8_t> hit{0};
+    std::atomic<std::uint8_t> entered{0};
+    Vec3 normal1, normal2; // leaf triangle normals (A, C', D) and (A, B, C'); zero elsewhere
+    BoxRecord tight;
+    BoxRecord inflated;
+};
