@@ -1,0 +1,223 @@
+#include "gul/Basis.h"
+#include "gul/Binomial.h"
+#include "gul/Error.h"
+#include "gul/SurfaceEval.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using gul::Ptr;
+using gul::Ptr2;
+
+std::vector<float> toVector(const Ptr<float>& p)
+{
+    std::vector<float> v;
+    for (int i = 0; i < p.nElems(); ++i) v.push_back(p[i]);
+    return v;
+}
+
+TEST(KnotVectorTest, ClampedUniformKnots)
+{
+    EXPECT_EQ(toVector(gul::UniformKnots(4, 2)), (std::vector<float>{0, 0, 0, 1.0f / 3, 2 * (1.0f / 3), 1, 1, 1}));
+    EXPECT_EQ(toVector(gul::UniformKnots(5, 2)), (std::vector<float>{0, 0, 0, 0.25f, 0.5f, 0.75f, 1, 1, 1}));
+    // Three points: no interior knot.
+    EXPECT_EQ(toVector(gul::UniformKnots(2, 2)), (std::vector<float>{0, 0, 0, 1, 1, 1}));
+}
+
+TEST(FindSpanTest, SpansOfAClampedVector)
+{
+    const Ptr<float> U = gul::UniformKnots(4, 2); // 0 0 0 1/3 2/3 1 1 1
+    EXPECT_EQ(gul::FindSpan(0.0f, 4, 2, U), 2);
+    EXPECT_EQ(gul::FindSpan(0.2f, 4, 2, U), 2);
+    EXPECT_EQ(gul::FindSpan(1.0f / 3, 4, 2, U), 3);
+    EXPECT_EQ(gul::FindSpan(0.5f, 4, 2, U), 3);
+    EXPECT_EQ(gul::FindSpan(0.9f, 4, 2, U), 4);
+    // u = 1 falls in the last span n.
+    EXPECT_EQ(gul::FindSpan(1.0f, 4, 2, U), 4);
+}
+
+TEST(FindSpanTest, ParametersOutsideTheVectorAreClampedInsteadOfLooping)
+{
+    const Ptr<float> U = gul::UniformKnots(4, 2);
+    EXPECT_EQ(gul::FindSpan(-0.5f, 4, 2, U), 2);
+    EXPECT_EQ(gul::FindSpan(1.5f, 4, 2, U), 4);
+    EXPECT_EQ(gul::FindSpan(std::nanf(""), 4, 2, U), 2);
+    EXPECT_THROW(gul::FindSpan(0.5f, 4, 2, Ptr<float>(3)), gul::Error);
+}
+
+TEST(BasisTest, QuadraticBasisValuesMatchHandComputedOnes)
+{
+    const Ptr<float> U = gul::UniformKnots(4, 2);
+    // At u = 1/6 (first span, knots 0 0 0 1/3): N = ((1 - 3u)^2, ..., (3u)^2 / 2).
+    const float u = 1.0f / 6;
+    const Ptr<float> N = gul::BasisFuns(2, u, 2, U);
+    EXPECT_NEAR(N[0], 0.25f, 1e-6);
+    EXPECT_NEAR(N[1], 0.625f, 1e-6);
+    EXPECT_NEAR(N[2], 0.125f, 1e-6);
+    // Middle of the middle span: the uniform quadratic (1/8, 3/4, 1/8).
+    const Ptr<float> M = gul::BasisFuns(3, 0.5f, 2, U);
+    EXPECT_NEAR(M[0], 0.125f, 1e-6);
+    EXPECT_NEAR(M[1], 0.75f, 1e-6);
+    EXPECT_NEAR(M[2], 0.125f, 1e-6);
+}
+
+TEST(BasisTest, DerivativesMatchHandValuesAndFiniteDifferences)
+{
+    const Ptr<float> U = gul::UniformKnots(4, 2);
+    const Ptr2<float> d = gul::DersBasisFuns(3, 0.5f, 2, 2, U);
+    // Uniform quadratic, knot spacing h = 1/3: first derivatives (-1/(2h), 0, 1/(2h)),
+    // second derivatives (1/h^2, -2/h^2, 1/h^2).
+    EXPECT_NEAR(d[0][1], 0.75f, 1e-6);
+    EXPECT_NEAR(d[1][0], -1.5f, 1e-5);
+    EXPECT_NEAR(d[1][1], 0.0f, 1e-5);
+    EXPECT_NEAR(d[1][2], 1.5f, 1e-5);
+    EXPECT_NEAR(d[2][0], 9.0f, 1e-4);
+    EXPECT_NEAR(d[2][1], -18.0f, 1e-4);
+    EXPECT_NEAR(d[2][2], 9.0f, 1e-4);
+
+    // A cubic on a non-uniform vector against central differences of BasisFuns.
+    Ptr<float> V(8);
+    const float knots[8] = {0, 0, 0, 0, 0.3f, 1, 1, 1};
+    for (int k = 0; k < 8; ++k) V[k] = knots[k];
+    const float u = 0.6f, h = 1e-3f;
+    const int span = gul::FindSpan(u, 3, 3, V);
+    const Ptr2<float> dc = gul::DersBasisFuns(span, u, 3, 1, V);
+    const Ptr<float> plus = gul::BasisFuns(span, u + h, 3, V), minus = gul::BasisFuns(span, u - h, 3, V);
+    for (int j = 0; j <= 3; ++j) EXPECT_NEAR(dc[1][j], (plus[j] - minus[j]) / (2 * h), 2e-2) << j;
+}
+
+TEST(BasisTest, DerivativesAboveTheDegreeAreZeroAndValuesSumToOne)
+{
+    const Ptr<float> U = gul::UniformKnots(3, 1);
+    const Ptr2<float> d = gul::DersBasisFuns(2, 0.6f, 1, 2, U);
+    EXPECT_EQ(d[2][0], 0.0f);
+    EXPECT_EQ(d[2][1], 0.0f);
+    EXPECT_NEAR(d[0][0] + d[0][1], 1.0f, 1e-6);
+}
+
+TEST(BinomialTest, PascalTriangle)
+{
+    EXPECT_EQ(gul::Binomial(0, 0), 1.0f);
+    EXPECT_EQ(gul::Binomial(4, 2), 6.0f);
+    EXPECT_EQ(gul::Binomial(10, 3), 120.0f);
+    EXPECT_EQ(gul::Binomial(30, 15), 155117520.0f);
+    EXPECT_EQ(gul::Binomial(3, 4), 0.0f);
+    EXPECT_EQ(gul::Binomial(-1, 0), 0.0f);
+}
+
+// A 4 x 5 net of degree (2, 2) with unit weights over a wavy height field.
+struct TestNet {
+    int n = 3, m = 4, p = 2, q = 2;
+    Ptr<float> U = gul::UniformKnots(3, 2), V = gul::UniformKnots(4, 2);
+    Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(4, 5);
+
+    explicit TestNet(float weightBump = 1.0f)
+    {
+        for (int i = 0; i <= n; ++i)
+            for (int j = 0; j <= m; ++j) {
+                const float w = (i == 1 && j == 2) ? weightBump : 1.0f;
+                const float x = static_cast<float>(i), y = std::sin(0.7f * i + 0.4f * j), z = 2.0f * j;
+                Pw[i][j] = {x * w, y * w, z * w, w};
+            }
+    }
+
+    // Plain (non-rational) tensor-product derivative of order (k, l), from the basis derivatives.
+    gul::Point3f plain(float u, float v, int k, int l) const
+    {
+        const int us = gul::FindSpan(u, n, p, U), vs = gul::FindSpan(v, m, q, V);
+        const Ptr2<float> Nu = gul::DersBasisFuns(us, u, p, 2, U), Nv = gul::DersBasisFuns(vs, v, q, 2, V);
+        gul::Point3f s;
+        for (int a = 0; a <= p; ++a)
+            for (int b = 0; b <= q; ++b) {
+                const gul::HPoint4f& P = Pw[us - p + a][vs - q + b];
+                const float c = Nu[k][a] * Nv[l][b];
+                s.x += c * P.x;
+                s.y += c * P.y;
+                s.z += c * P.z;
+            }
+        return s;
+    }
+};
+
+void expectPointNear(const gul::Point3f& a, const gul::Point3f& b, float tol)
+{
+    EXPECT_NEAR(a.x, b.x, tol);
+    EXPECT_NEAR(a.y, b.y, tol);
+    EXPECT_NEAR(a.z, b.z, tol);
+}
+
+TEST(SurfaceEvalTest, RationalDerivativesEqualPlainOnesForUnitWeights)
+{
+    TestNet net;
+    for (float u : {0.0f, 0.3f, 0.77f, 1.0f})
+        for (float v : {0.0f, 0.45f, 1.0f}) {
+            const Ptr2<gul::Point3f> S = gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q,
+                                                                         net.V, net.Pw, 2);
+            for (int k = 0; k <= 2; ++k)
+                for (int l = 0; l <= 2 - k; ++l) expectPointNear(S[k][l], net.plain(u, v, k, l), 1e-3f);
+            expectPointNear(gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw),
+                            S[0][0], 1e-5f);
+        }
+}
+
+TEST(SurfaceEvalTest, CornersInterpolateTheCornerControlPoints)
+{
+    TestNet net;
+    const auto corner = [&](float u, float v) {
+        return gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+    };
+    const auto cp = [&](int i, int j) { return gul::Point3f{net.Pw[i][j].x, net.Pw[i][j].y, net.Pw[i][j].z}; };
+    expectPointNear(corner(0, 0), cp(0, 0), 1e-6f);
+    expectPointNear(corner(1, 0), cp(3, 0), 1e-6f);
+    expectPointNear(corner(0, 1), cp(0, 4), 1e-6f);
+    expectPointNear(corner(1, 1), cp(3, 4), 1e-6f);
+}
+
+TEST(SurfaceEvalTest, RationalDerivativesMatchFiniteDifferencesWithAWeight)
+{
+    TestNet net(3.0f);
+    const float u = 0.4f, v = 0.5f, h = 2e-3f;
+    const auto point = [&](float a, float b) {
+        return gul::RationalSurfacePoint(a, b, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+    };
+    const Ptr2<gul::Point3f> S = gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V,
+                                                                 net.Pw, 2);
+    const gul::Point3f pu = point(u + h, v), mu = point(u - h, v), pv = point(u, v + h), mv = point(u, v - h);
+    expectPointNear(S[1][0], {(pu.x - mu.x) / (2 * h), (pu.y - mu.y) / (2 * h), (pu.z - mu.z) / (2 * h)}, 2e-2f);
+    expectPointNear(S[0][1], {(pv.x - mv.x) / (2 * h), (pv.y - mv.y) / (2 * h), (pv.z - mv.z) / (2 * h)}, 2e-2f);
+    const gul::Point3f c = point(u, v);
+    EXPECT_NEAR(S[2][0].y, (pu.y - 2 * c.y + mu.y) / (h * h), 0.5f);
+}
+
+TEST(SurfaceEvalTest, DerivativesAboveTheDegreeAreZero)
+{
+    // Degree 1 in u.
+    const Ptr<float> U = gul::UniformKnots(2, 1), V = gul::UniformKnots(2, 2);
+    Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(3, 3);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) Pw[i][j] = {float(i * i), float(j), float(i * j), 1.0f};
+    const Ptr2<gul::Point3f> S = gul::RationalSurfaceDerivatives(0.3f, 0.6f, 2, 1, U, 2, 2, V, Pw, 2);
+    EXPECT_EQ(S[2][0].x, 0.0f);
+    EXPECT_EQ(S[2][0].y, 0.0f);
+    EXPECT_EQ(S[2][0].z, 0.0f);
+}
+
+TEST(SurfaceEvalTest, InconsistentArgumentsRaiseTheKernelError)
+{
+    TestNet net;
+    EXPECT_THROW(gul::RationalSurfacePoint(0.5f, 0.5f, net.n, 5, net.U, net.m, net.q, net.V, net.Pw), gul::Error);
+    EXPECT_THROW(gul::RationalSurfacePoint(0.5f, 0.5f, net.n + 2, net.p, net.U, net.m, net.q, net.V, net.Pw),
+                 gul::Error);
+    try {
+        throw gul::AllocError();
+    } catch (const gul::Error& e) {
+        EXPECT_STREQ(e.message(), "Alloc error\n");
+    }
+    EXPECT_STREQ(gul::Error().message(), "General error\n");
+}
+
+} // namespace

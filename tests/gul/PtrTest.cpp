@@ -1,0 +1,119 @@
+#include "gul/Ptr.h"
+#include "gul/SurfaceEval.h"
+#include "gul/Basis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using gul::Ptr;
+
+const char* const kBounds = "Ptr: accessing elements behind array bounds\n";
+const char* const kMismatch = "Ptr: size and element count don't match\n";
+
+int countOf(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(PtrTest, CopiesShareTheBlockAndTheLastHandleReleasesIt)
+{
+    Ptr<float> a(4);
+    EXPECT_EQ(a.nElems(), 4);
+    EXPECT_EQ(a[3], 0.0f); // value-initialised
+    Ptr<float> b = a;
+    EXPECT_EQ(a.refCount(), 2);
+    b[2] = 7.0f;
+    EXPECT_EQ(a[2], 7.0f);
+    b.reservePlace(2); // b gets a block of its own
+    EXPECT_EQ(a.refCount(), 1);
+    EXPECT_EQ(b.nElems(), 2);
+    Ptr<float> c = std::move(a);
+    EXPECT_EQ(a.nElems(), 0);
+    EXPECT_EQ(c[2], 7.0f);
+}
+
+TEST(PtrTest, EachOutOfBoundsAccessPrintsOnceAndTouchesNothing)
+{
+    Ptr<float> a(3);
+    a[0] = 1.0f;
+    a[1] = 2.0f;
+    a[2] = 3.0f;
+    testing::internal::CaptureStderr();
+    a[3] = 99.0f;           // one past the end: dropped
+    const float r = a[-1];  // before the start: reads zero
+    const float s = a[1000];
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(countOf(err, kBounds), 3);
+    EXPECT_EQ(r, 0.0f);
+    EXPECT_EQ(s, 0.0f);
+    EXPECT_EQ(a[0], 1.0f);
+    EXPECT_EQ(a[1], 2.0f);
+    EXPECT_EQ(a[2], 3.0f);
+    // The scratch element a dropped write went to does not leak into later reads.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(a[3], 0.0f);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST(PtrTest, EmptyHandlesAndDamagedRecordsAreRefused)
+{
+    Ptr<int> empty;
+    testing::internal::CaptureStderr();
+    empty[0] = 5;
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(countOf(err, kBounds), 1);
+
+    Ptr<int> damaged(4);
+    damaged.corruptRecordedSizeForTest();
+    testing::internal::CaptureStderr();
+    damaged[1] = 5;
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(countOf(err, kMismatch), 1);
+    EXPECT_FALSE(damaged.checkRange(0, 1));
+}
+
+TEST(PtrTest, TwoDimensionalArraysAreIndependentRows)
+{
+    gul::Ptr2<float> a = gul::makeArray2<float>(3, 2);
+    a[1][1] = 4.0f;
+    EXPECT_EQ(a[0][1], 0.0f);
+    EXPECT_EQ(a[1][1], 4.0f);
+    EXPECT_EQ(a[2].nElems(), 2);
+}
+
+TEST(PoolTest, RepeatedEvaluationDoesNotReachTheGeneralHeap)
+{
+    const Ptr<float> U = gul::UniformKnots(4, 2), V = gul::UniformKnots(5, 2);
+    gul::Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(5, 6);
+    for (int i = 0; i < 5; ++i)
+        for (int j = 0; j < 6; ++j) Pw[i][j] = {float(i), float(i * j % 3), float(j), 1.0f};
+    gul::Ptr2<gul::Point3f> work;
+    // Warm the pools, then count.
+    gul::RationalSurfaceDerivatives(0.5f, 0.5f, 4, 2, U, 5, 2, V, Pw, 2, work);
+    (void)gul::BasisFuns(3, 0.5f, 2, U);
+    const auto before = gul::pool::heapRequests();
+    for (int k = 0; k < 10000; ++k) {
+        const float u = k / 10000.0f;
+        gul::RationalSurfacePoint(u, 1.0f - u, 4, 2, U, 5, 2, V, Pw);
+        gul::RationalSurfaceDerivatives(u, 1.0f - u, 4, 2, U, 5, 2, V, Pw, 2, work);
+        (void)gul::BasisFuns(3, 0.5f, 2, U); // a pooled result array, freed at once
+    }
+    EXPECT_EQ(gul::pool::heapRequests(), before);
+}
+
+TEST(PoolTest, BlocksAboveThePooledSizeComeFromTheHeap)
+{
+    Ptr<float> warm(1); // the handle pool has its first chunk
+    const auto before = gul::pool::heapRequests();
+    Ptr<float> big(4096); // 16 KiB
+    EXPECT_EQ(gul::pool::heapRequests(), before + 1);
+    EXPECT_EQ(gul::pool::blockSize(100), 128u);
+    EXPECT_EQ(gul::pool::blockSize(8192), 8192u);
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include "support/SurfaceBuilders.h"
+
+#include "surface/ColorRamp.h"
+
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Vec3 netPoint(const SurfaceSection& s, int row, int column)
+{
+    const gul::HPoint4f& p = s.controlNet[row][column];
+    return {p.x, p.y, p.z};
+}
+
+TEST(EvaluationTest, CornersAreTheCornerControlPoints)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 6, 3);
+    const int C = s->sectionCount, n = s->pointsPerSection;
+    EXPECT_EQ(s->EvaluatePoint(0, 0), netPoint(*s, 0, 0));
+    EXPECT_EQ(s->EvaluatePoint(1, 0), netPoint(*s, 0, n - 1));
+    EXPECT_EQ(s->EvaluatePoint(0, 1), netPoint(*s, C - 1, 0));
+    EXPECT_EQ(s->EvaluatePoint(1, 1), netPoint(*s, C - 1, n - 1));
+}
+
+TEST(EvaluationTest, UrunsAcrossAndVAlongTheChannel)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host);
+    const SurfaceDerivatives d = s->EvaluateDerivatives(0.5, 0.5);
+    // The channel runs along +x; across it, u runs along R = x × y = +z.
+    EXPECT_GT(d.Sv.x, 0.0);
+    EXPECT_NEAR(d.Sv.z, 0.0, 1e-5);
+    EXPECT_GT(d.Su.z, 0.0);
+    // The floor's normal is Su × Sv = z × x = +y.
+    expectVecNear(d.N, {0, 1, 0}, 1e-6);
+}
+
+TEST(EvaluationTest, FlatFloorHasAnExactUpwardNormalAndNoCurvature)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeFlatFloor(&host);
+    for (double u : {0.0, 0.3, 1.0})
+        for (double v : {0.0, 0.71, 1.0}) {
+            const SurfaceDerivatives d = s->EvaluateDerivatives(u, v);
+            EXPECT_EQ(d.N, (Vec3{0, 1, 0}));
+            EXPECT_EQ(TangentAngle(d.N), 0.0);
+            EXPECT_EQ(d.K, 0.0);
+        }
+    s->reverseNormal = true;
+    const SurfaceDerivatives r = s->EvaluateDerivatives(0.5, 0.5);
+    EXPECT_EQ(r.N, (Vec3{0, -1, 0}));
+    EXPECT_EQ(TangentAngle(r.N), kPi);
+}
+
+TEST(EvaluationTest, DegeneratePointGivesZeroNormalAndCurvature)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host);
+    // Collapse the first cross section to a single point: Su vanishes along v = 0.
+    for (int j = 0; j < s->pointsPerSection; ++j) s->controlNet[0][j] = {0, 0, 0, 1};
+    const SurfaceDerivatives d = s->EvaluateDerivatives(0.5, 0.0);
+    EXPECT_EQ(d.N, Vec3{});
+    EXPECT_EQ(d.K, 0.0);
+    EXPECT_NEAR(TangentAngle(d.N), kPi / 2, 1e-12);
+}
+
+TEST(EvaluationTest, CurvatureOfACylinderLikeChannelIsNearZeroAndOfABowlPositive)
+{
+    StandaloneSurfaceHost host;
+    auto channel = builders::makeChannel(&host, 7, 4);
+    // A straight channel is curved across only: Gaussian curvature 0.
+    EXPECT_NEAR(channel->EvaluateDerivatives(0.5, 0.5).K, 0.0, 1e-6);
+    // Bend the same channel along v as well: a bowl, curved both ways.
+    auto bowl = builders::makeChannel(&host, 7, 4);
+    for (int i = 0; i < bowl->sectionCount; ++i) {
+        const double t = i - (bowl->sectionCount - 1) / 2.0;
+        for (int j = 0; j < bowl->pointsPerSection; ++j) bowl->controlNet[i][j].y += static_cast<float>(0.3 * t * t);
+    }
+    EXPECT_GT(bowl->EvaluateDerivatives(0.5, 0.5).K, 0.0);
+}
+
+TEST(EvaluationTest, SurfaceWithoutNetEvaluatesToZero)
+{
+    StandaloneSurfaceHost host;
+    SurfaceSection s(&host);
+    EXPECT_EQ(s.EvaluatePoint(0.5, 0.5), Vec3{});
+    EXPECT_EQ(s.EvaluateDerivatives(0.5, 0.5).N, Vec3{});
+}
+
+TEST(TangentAngleTest, ExactVerticalsAndClampedRounding)
+{
+    EXPECT_EQ(TangentAngle({0, 1, 0}), 0.0);
+    EXPECT_EQ(TangentAngle({0, -1, 0}), kPi);
+    EXPECT_NEAR(TangentAngle({1, 0, 0}), kPi / 2, 1e-12);
+    EXPECT_EQ(TangentAngle({0, 1.0000000000000002, 0}), 0.0);
+}
+
+TEST(ColorRampTest, BezierThroughCyanGreenYellowRed)
+{
+    expectVecNear(RampColor(0.0), {0, 1, 1}, 0);
+    expectVecNear(RampColor(1.0), {1, 0, 0}, 0);
+    expectVecNear(RampColor(0.5), {0.5, 0.875, 0.125}, 1e-15);
+    // Not clamped: beyond 1 the curve extrapolates (green goes negative).
+    EXPECT_NEAR(RampColor(1.2).y, -0.728, 1e-12);
+}
+
+TEST(ColorRampTest, MapsAndTheirDivideByZeroCases)
+{
+    expectVecNear(HeightColor(3.0, 1.0, 4.0), RampColor(0.5), 0);
+    expectVecNear(AngleColor({0, -1, 0}), RampColor(1.0), 1e-15);
+    expectVecNear(CurvatureColor(-0.25, 0.5), RampColor(0.5), 0);
+    // Flat surface and a surface without curvature: the ramp's start.
+    expectVecNear(HeightColor(2.0, 2.0, 0.0), {0, 1, 1}, 0);
+    expectVecNear(CurvatureColor(0.0, 0.0), {0, 1, 1}, 0);
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "support/SurfaceBuilders.h"
+
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SurfaceModelTest, FreshSurfaceHasTheDefaults)
+{
+    StandaloneSurfaceHost host;
+    SurfaceSection s(&host);
+    EXPECT_EQ(s.surfaceType, kTypeUntyped);
+    EXPECT_EQ(s.intermediateCount, 2);
+    EXPECT_EQ(s.subdivisionsU, 4);
+    EXPECT_EQ(s.subdivisionsV, 4);
+    EXPECT_EQ(s.fixedSamplesU, 20);
+    EXPECT_EQ(s.fixedSamplesV, 20);
+    EXPECT_EQ(s.coloring, 2);
+    EXPECT_EQ(s.render.load(), 0);
+    EXPECT_EQ(s.showSurfaceLines, 1);
+    EXPECT_EQ(s.showDirections, 1);
+    EXPECT_EQ(s.showAttachmentSites, 1);
+    EXPECT_EQ(s.showHoles, 1);
+    EXPECT_EQ(s.showName, 1);
+    EXPECT_EQ(s.showSurfaceTriangles, 0);
+    EXPECT_EQ(s.showControlLines, 0);
+    EXPECT_EQ(s.horizontalDisplacement.distance, 16.0);
+    EXPECT_EQ(s.verticalDisplacement.distance, 16.0);
+    EXPECT_EQ(s.constantColor, (Vec3{200, 200, 200}));
+    EXPECT_FALSE(s.netAllocated);
+    EXPECT_EQ(s.drawingCache.listId[0], -1);
+    EXPECT_FALSE(s.drawingCache.valid[0].load());
+}
+
+TEST(SurfaceModelTest, ResetFreesDerivedDataAndClearsHoles)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host);
+    s->holes.push_back({});
+    s->coloring = 0;
+    s->Reset();
+    EXPECT_TRUE(s->holes.empty());
+    EXPECT_EQ(s->coloring, 2);
+    EXPECT_FALSE(s->netAllocated);
+    EXPECT_FALSE(s->knotsAllocated);
+    EXPECT_EQ(s->boxTree, nullptr);
+    EXPECT_TRUE(s->displayMesh.empty());
+    EXPECT_EQ(s->collisionRows, 0);
+}
+
+TEST(SurfaceModelTest, HolesAreClosedRectangles)
+{
+    SurfaceHole h;
+    h.rightLeftLow = 0.2;
+    h.rightLeftHigh = 0.4;
+    h.frontBackLow = 0.5;
+    h.frontBackHigh = 0.6;
+    EXPECT_TRUE(PointInHole(h, 0.2, 0.5));
+    EXPECT_TRUE(PointInHole(h, 0.4, 0.6));
+    EXPECT_TRUE(PointInHole(h, 0.3, 0.55));
+    EXPECT_FALSE(PointInHole(h, 0.41, 0.55));
+    EXPECT_FALSE(PointInHole(h, 0.3, 0.49));
+}
+
+TEST(AttachmentSiteTest, DefaultSitesAreFreeAndOnTheirEdges)
+{
+    SurfaceSection s;
+    s.AddDefaultSites();
+    ASSERT_EQ(s.attachmentSites.size(), 4u);
+    const char* names[] = {"end", "begin", "left", "right"};
+    const SiteEdge edges[] = {SiteEdge::End, SiteEdge::Begin, SiteEdge::Left, SiteEdge::Right};
+    const int side[] = {0, 0, 1, 1}, first[] = {0, 1, 1, 0};
+    for (int k = 0; k < 4; ++k) {
+        const AttachmentSite& a = s.attachmentSites[k];
+        EXPECT_EQ(textOf(a.name), names[k]);
+        EXPECT_EQ(a.edge(), edges[k]);
+        EXPECT_EQ(a.sideFlag, side[k]);
+        EXPECT_EQ(a.firstFlag, first[k]);
+        EXPECT_EQ(a.low, 0.0);
+        EXPECT_EQ(a.high, 1.0);
+        EXPECT_TRUE(a.isFree());
+        EXPECT_EQ(textOf(a.otherSurfaceName), "none");
+        EXPECT_EQ(textOf(a.otherSurfaceGroupName), "none");
+        EXPECT_EQ(textOf(a.pseudoSurfaceName), "none");
+        EXPECT_EQ(textOf(a.pseudoSurfaceGroupName), "none");
+        EXPECT_EQ(a.attachedLow, 0.0);
+        EXPECT_EQ(a.attachedHigh, 1.0);
+        EXPECT_EQ(a.reversed, 0);
+        EXPECT_STREQ(edgeName(a.edge()), names[k]);
+    }
+}
+
+TEST(FixedTextTest, NamesAreCutToTheirBuffersAndCompareExactly)
+{
+    char buffer[kShortNameSize];
+    setText(buffer, "a name that is far too long for twenty");
+    EXPECT_EQ(textOf(buffer).size(), kShortNameSize - 1);
+    setText(buffer, "Flat");
+    EXPECT_TRUE(textEquals(buffer, "Flat"));
+    EXPECT_FALSE(textEquals(buffer, "flat"));
+    EXPECT_FALSE(textEquals(buffer, "Flat2"));
+    EXPECT_EQ(buffer[kShortNameSize - 1], 0);
+}
+
+} // namespace
