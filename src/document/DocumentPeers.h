@@ -1,0 +1,32 @@
+#pragma once
+
+class COpenGLTemplateDoc;
+
+// What the document asks of the program around it: the view and its two
+// worker threads, the camera, the ball simulation and the control panel.
+// Every call does nothing by default, which is all a headless program needs.
+class DocumentPeers {
+public:
+    virtual ~DocumentPeers() = default;
+
+    // One-time setup: hand the document to the control panel, create the
+    // hidden progress bar of file loading.
+    virtual void Setup(COpenGLTemplateDoc& /*document*/) {}
+    // Pauses the render and physics threads and waits for both to
+    // acknowledge; false when they are not running (nothing to resume).
+    virtual bool PauseThreads() { return false; }
+    virtual void ResumeThreads() {}
+    // Refills the control panel's surface trees.
+    virtual void FillSurfaceTree() {}
+    // Sets the control panel's "Render" box (the selected surface's flag).
+    virtual void SetRenderBox(int /*value*/) {}
+    // Fits the orbit camera to all surfaces.
+    virtual void FitCameraToSurfaces() {}
+    // Places the ball at the document's start surface and parameters.
+    virtual void PositionBall() {}
+    virtual void StopBall() {}
+    // Loading progress: shown with the given range, advanced by one, destroyed.
+    virtual void StartProgress(int /*range*/) {}
+    virtual void StepProgress() {}
+    virtual void DestroyProgress() {}
+};

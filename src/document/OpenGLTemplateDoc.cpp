@@ -1,0 +1,307 @@
+#include "document/OpenGLTemplateDoc.h"
+
+#include "document/DataFiles.h"
+#include "document/FileIO.h"
+#include "geometry/Matrix4.h"
+
+namespace {
+
+DocumentPeers& noPeers()
+{
+    static DocumentPeers none;
+    return none;
+}
+
+SurfaceSection* findIn(const SurfaceList& list, std::string_view name, std::string_view groupName)
+{
+    for (const auto& s : list)
+        if (textOf(s->name) == name && textOf(s->groupName) == groupName) return s.get();
+    return nullptr;
+}
+
+// Clears a flag when the scope ends, however it ends.
+struct FlagScope {
+    std::atomic<bool>& flag;
+    explicit FlagScope(std::atomic<bool>& f) : flag(f) { flag = true; }
+    ~FlagScope() { flag = false; }
+};
+
+} // namespace
+
+COpenGLTemplateDoc::COpenGLTemplateDoc(DocumentPeers* peers)
+    : ballController(static_cast<double>(0.7f)),
+      peers_(peers ? peers : &noPeers())
+{
+    libraryPath = LibraryFilePath();
+    templatePath = TemplateFilePath();
+    SetLightPositions();
+    DeleteContents();
+}
+
+COpenGLTemplateDoc::~COpenGLTemplateDoc() { DeleteContents(); }
+
+void COpenGLTemplateDoc::SetPeers(DocumentPeers* peers) { peers_ = peers ? peers : &noPeers(); }
+
+void COpenGLTemplateDoc::RunSetupOnce()
+{
+    if (setupDone) return;
+    peers_->Setup(*this);
+    setupDone = true;
+}
+
+void COpenGLTemplateDoc::SetLightPositions()
+{
+    lightPositions[0] = {961.5, 1632.98, 0.0};
+    for (int k = 1; k < 3; ++k) lightPositions[k] = rotateVector(lightPositions[k - 1], upVector, kTwoPi / 3.0);
+}
+
+// --- file commands ---
+
+void COpenGLTemplateDoc::OnNewDocument()
+{
+    RunSetupOnce();
+    const bool paused = peers_->PauseThreads();
+    DeleteContents();
+    SetLightPositions();
+    static_cast<DocumentSettings&>(*this) = DocumentSettings();
+    EnsureMainGroup();
+    SurfaceSection* first = CreateChannelSurface("a", 5, 2);
+    ballSurface = first;
+    SetBallStart(first, 0.5, 0.5);
+    focalU = focalV = 0.5;
+    focalSurface = first;
+    UpdateFocalPoint();
+    peers_->FitCameraToSurfaces();
+    if (viewReady && !viewGone) peers_->PositionBall();
+    peers_->StopBall();
+    if (paused) peers_->ResumeThreads();
+    modified = false;
+}
+
+bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& error)
+{
+    RunSetupOnce();
+    const bool paused = peers_->PauseThreads();
+    FlagScope loadingScope(loading);
+    auto finish = [&](bool ok) {
+        if (paused) peers_->ResumeThreads();
+        return ok;
+    };
+
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, error)) return finish(false);
+    DocumentContents contents;
+    try {
+        ArchiveReader reader(bytes);
+        contents = ReadDocumentRecord(reader, this);
+    } catch (const ArchiveError& e) {
+        error = e.userMessage(path);
+        return finish(false);
+    }
+
+    peers_->StartProgress(2 * static_cast<int>(contents.surfaces.size()));
+    PrepareLoaded(contents);
+    Adopt(contents);
+    EnsureMainGroup();
+    peers_->FillSurfaceTree();
+    if (!surfaces.empty()) {
+        SetBallStart(FindSurface(textOf(ballStartSurfaceName), textOf(ballStartGroupName)), ballStartU,
+                     ballStartV);
+        peers_->PositionBall();
+        focalU = ballStartU;
+        focalV = ballStartV;
+        focalSurface = ballStartSurface;
+    }
+    modified = false;
+    return finish(true);
+}
+
+void COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents)
+{
+    for (const auto& s : contents.surfaces) {
+        s->requestedPointsPerSection = s->pointsPerSection;
+        s->SizeNet(s->pointsPerSection, degreeU, s->sectionCount, degreeV);
+        s->BuildNet();
+        s->ComputeSectionVectors();
+        s->CopyEndFrames();
+        s->ComputeHeightRange();
+        s->Rebuild();
+        s->drawingCache.markStale();
+        peers_->StepProgress();
+        for (AttachmentSite& site : s->attachmentSites) {
+            site.otherSurface =
+                findIn(contents.surfaces, textOf(site.otherSurfaceName), textOf(site.otherSurfaceGroupName));
+            site.pseudoSurface =
+                findIn(contents.surfaces, textOf(site.pseudoSurfaceName), textOf(site.pseudoSurfaceGroupName));
+        }
+    }
+    for (const auto& g : contents.groups) {
+        for (const std::string& member : g->memberNames) {
+            SurfaceSection* s = findIn(contents.surfaces, member, textOf(g->name));
+            if (!s) continue;
+            g->members.push_back(s);
+            s->group = g.get();
+        }
+    }
+}
+
+void COpenGLTemplateDoc::Adopt(DocumentContents& contents)
+{
+    LockGuard guard(documentLock);
+    DeleteContents();
+    surfaces = std::move(contents.surfaces);
+    groups = std::move(contents.groups);
+    static_cast<DocumentSettings&>(*this) = contents.settings;
+}
+
+std::vector<std::uint8_t> COpenGLTemplateDoc::SerializeDocument()
+{
+    FlagScope savingScope(savingDocument);
+    ArchiveWriter writer;
+    LockGuard guard(documentLock);
+    WriteDocumentRecord(writer, *this, surfaces, groups);
+    return writer.release();
+}
+
+bool COpenGLTemplateDoc::OnSaveDocument(const std::string& path, std::string& error)
+{
+    if (!WriteFileReplacing(path, SerializeDocument(), error)) return false;
+    modified = false;
+    return true;
+}
+
+void COpenGLTemplateDoc::DeleteContents()
+{
+    LockGuard guard(documentLock);
+    selectedSurface = focalSurface = ballStartSurface = ballSurface = nullptr;
+    currentGroup = nullptr;
+    surfaces.clear();
+    groups.clear();
+}
+
+void COpenGLTemplateDoc::OnCloseDocument()
+{
+    peers_->PauseThreads();
+    peers_->DestroyProgress();
+    closing = true;
+    DeleteContents();
+}
+
+// --- surfaces and groups ---
+
+SurfaceSection* COpenGLTemplateDoc::FindSurface(std::string_view name, std::string_view groupName)
+{
+    LockGuard guard(documentLock);
+    return findIn(surfaces, name, groupName);
+}
+
+void COpenGLTemplateDoc::SetBallStart(SurfaceSection* surface, double u, double v)
+{
+    ballStartSurface = surface;
+    if (surface) {
+        setText(ballStartSurfaceName, textOf(surface->name));
+        setText(ballStartGroupName, surface->group ? textOf(surface->group->name) : std::string("none"));
+    }
+    ballStartU = u;
+    ballStartV = v;
+}
+
+void COpenGLTemplateDoc::UpdateFocalPoint()
+{
+    if (!focalSurface) return;
+    focalPoint = focalSurface->EvaluatePoint(focalU, focalV);
+    focalSurface->EvaluateDerivatives(focalU, focalV, focalDerivatives);
+}
+
+void COpenGLTemplateDoc::SetAllRender(int value)
+{
+    LockGuard guard(documentLock);
+    for (const auto& s : surfaces) s->render = value;
+    if (selectedSurface) peers_->SetRenderBox(value);
+}
+
+SurfaceSection* COpenGLTemplateDoc::CreateChannelSurface(std::string_view name, int points, int intermediate)
+{
+    if (points < 2 || points > kMaxSectionPoints || intermediate < 0 || intermediate > kMaxSections - 4 ||
+        !currentGroup)
+        return nullptr;
+    auto surface = std::make_unique<SurfaceSection>(this);
+    SurfaceSection* s = surface.get();
+    setText(s->name, std::string(name));
+    setText(s->groupName, "none");
+    s->group = currentGroup;
+    s->surfaceType = kTypeA;
+    const bool firstStart = ballStartSurface == nullptr;
+    if (firstStart) {
+        SetBallStart(s, 0.5, 0.5);
+        focalSurface = s;
+        focalU = focalV = 0.5;
+    }
+    s->requestedPointsPerSection = points;
+    s->intermediateCount = intermediate;
+    s->SizeForType(kTypeA);
+    s->GenerateTypeA(false);
+    s->AddDefaultSites();
+    s->Rebuild();
+    s->drawingCache.markStale();
+    if (firstStart) UpdateFocalPoint();
+    AddSurfaceToGroup(s, currentGroup);
+    {
+        LockGuard guard(documentLock);
+        surfaces.push_back(std::move(surface));
+    }
+    peers_->FillSurfaceTree();
+    return s;
+}
+
+bool COpenGLTemplateDoc::SurfaceNameExistsInGroup(std::string_view name, std::string_view groupName)
+{
+    LockGuard guard(documentLock);
+    for (const auto& g : groups) {
+        if (textOf(g->name) != groupName) continue;
+        for (const SurfaceSection* s : g->members)
+            if (textOf(s->name) == name) return true;
+        return false;
+    }
+    return false;
+}
+
+SurfaceGroup* COpenGLTemplateDoc::CreateGroup(std::string_view name)
+{
+    auto group = std::make_unique<SurfaceGroup>();
+    setText(group->name, std::string(name));
+    LockGuard guard(documentLock);
+    groups.push_back(std::move(group));
+    return groups.back().get();
+}
+
+bool COpenGLTemplateDoc::GroupNameExists(std::string_view name)
+{
+    LockGuard guard(documentLock);
+    for (const auto& g : groups)
+        if (textOf(g->name) == name) return true;
+    return false;
+}
+
+void COpenGLTemplateDoc::AddSurfaceToGroup(SurfaceSection* surface, SurfaceGroup* group)
+{
+    LockGuard guard(documentLock);
+    if (group->contains(surface)) return;
+    surface->group = group;
+    setText(surface->groupName, textOf(group->name));
+    group->members.push_back(surface);
+    group->memberNames.push_back(textOf(surface->name));
+}
+
+void COpenGLTemplateDoc::EnsureMainGroup()
+{
+    if (currentGroup) return;
+    LockGuard guard(documentLock);
+    for (const auto& g : groups) {
+        if (textOf(g->name) == textOf(mainGroupName)) {
+            currentGroup = g.get();
+            return;
+        }
+    }
+    currentGroup = CreateGroup(textOf(mainGroupName));
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "document/BallController.h"
+#include "document/DocumentFile.h"
+#include "document/DocumentPeers.h"
+#include "document/DocumentSettings.h"
+#include "document/SurfaceGroup.h"
+#include "platform/Lock.h"
+#include "surface/SurfaceHost.h"
+#include "surface/SurfaceSection.h"
+
+#include <atomic>
+#include <string>
+#include <string_view>
+
+// The single document: it owns every surface and group, the settings a file
+// keeps (inherited from DocumentSettings, so they read as document fields),
+// the arcball, the data-file paths and the locks the three threads share.
+// Lock order: documentLock before a surface's geometryLock.
+class COpenGLTemplateDoc : public SurfaceHost, public DocumentSettings {
+public:
+    // peers may be none: a headless document talks to nothing.
+    explicit COpenGLTemplateDoc(DocumentPeers* peers = nullptr);
+    ~COpenGLTemplateDoc() override;
+    COpenGLTemplateDoc(const COpenGLTemplateDoc&) = delete;
+    COpenGLTemplateDoc& operator=(const COpenGLTemplateDoc&) = delete;
+
+    void SetPeers(DocumentPeers* peers);
+
+    // --- collections (insertions, removals and whole-list walks under documentLock) ---
+    SurfaceList surfaces;             // creation/load order: file and drawing order
+    GroupList groups;                 // the first one is normally the main group
+    SurfaceGroup* currentGroup = nullptr; // the group new surfaces join
+    char mainGroupName[kLongNameSize] = "main";
+    SurfaceSection* selectedSurface = nullptr; // may be none
+    SurfaceSection* focalSurface = nullptr;    // may be none
+    SurfaceSection* ballStartSurface = nullptr; // may be none
+    SurfaceSection* ballSurface = nullptr;      // the surface the ball is on; may be none
+    std::string libraryPath;  // next to the executable
+    std::string templatePath; // next to the executable
+    std::int32_t degreeU = 2, degreeV = 2;
+
+    // --- constant vectors ---
+    static constexpr Vec3 zeroVector{0.0, 0.0, 0.0};
+    static constexpr Vec3 upVector{0.0, 1.0, 0.0}; // the vertical reference
+    static constexpr Vec3 downVector{0.0, -1.0, 0.0};
+    static constexpr Vec3 airColor{255.0, 255.0, 255.0};  // ball path in the air
+    static constexpr Vec3 impactColor{200.0, 0.0, 0.0};   // ball path at impacts
+
+    // --- flags ---
+    std::atomic<bool> savingDocument{false}; // a whole-document save is running
+    std::atomic<bool> loading{false};        // "Open" is running
+    std::atomic<bool> closing{false};
+    std::atomic<bool> viewReady{false};      // the view's threads run
+    std::atomic<bool> viewGone{false};       // the view is destroyed
+    bool setupDone = false;
+    bool modified = false;
+
+    // --- locks ---
+    Lock documentLock;    // surfaces and groups
+    Lock geometryLock;    // every call into the spline kernel
+    Lock simulationLock;  // the future ball and camera paths
+    Lock pathLock;        // the past ball path
+    Lock cameraLock;      // the active follow camera
+    Lock cameraPathLock;  // the camera's past path
+
+    CBallController ballController;
+    Vec3 lightPositions[3];
+    // Derivatives, normal and curvature at the focal point (UpdateFocalPoint).
+    SurfaceDerivatives focalDerivatives;
+
+    // --- file commands ---
+    // "New": the main group, the surface "a" (5 points, 2 intermediate
+    // sections) as ball, start and focal surface at (0.5, 0.5).
+    void OnNewDocument();
+    // "Open": reads the file apart from this document and takes its contents
+    // only when the whole file has been read; then rebuilds and links
+    // everything. On failure returns false, sets error to one line naming the
+    // file and the reason, and the document stays exactly as it was.
+    bool OnOpenDocument(const std::string& path, std::string& error);
+    // "Save": writes the whole document through a temporary file renamed over
+    // path. On failure returns false with error set; the file on disk is untouched.
+    bool OnSaveDocument(const std::string& path, std::string& error);
+    // The bytes "Save" writes.
+    std::vector<std::uint8_t> SerializeDocument();
+    // Emptying: destroys every surface and group; no surface references remain.
+    void DeleteContents();
+    void OnCloseDocument();
+
+    // --- surfaces and groups ---
+    // The first surface with exactly this name and group name, or none.
+    SurfaceSection* FindSurface(std::string_view name, std::string_view groupName);
+    void SetBallStart(SurfaceSection* surface, double u, double v);
+    // focalPoint and focalDerivatives from focalSurface at (focalU, focalV);
+    // nothing changes without a focal surface.
+    void UpdateFocalPoint();
+    void SetAllRender(int value);
+    // A type A channel of `points` points per section (2..20) and
+    // `intermediate` intermediate sections (0..20) in the current group; none
+    // when a count is out of range or there is no current group.
+    SurfaceSection* CreateChannelSurface(std::string_view name, int points, int intermediate);
+    bool SurfaceNameExistsInGroup(std::string_view name, std::string_view groupName);
+    SurfaceGroup* CreateGroup(std::string_view name);
+    bool GroupNameExists(std::string_view name);
+    // Does nothing when the surface is already in the group.
+    void AddSurfaceToGroup(SurfaceSection* surface, SurfaceGroup* group);
+    // Makes the group named mainGroupName current, creating it when absent.
+    void EnsureMainGroup();
+
+    // --- SurfaceHost ---
+    int splineDegreeU() const override { return degreeU; }
+    int splineDegreeV() const override { return degreeV; }
+    double surfaceBallRadius() const override { return ballRadius; }
+    Vec3 verticalReference() const override { return upVector; }
+    Lock& kernelLock() override { return geometryLock; }
+    bool savingWholeDocument() const override { return savingDocument; }
+
+private:
+    void RunSetupOnce();
+    void SetLightPositions();
+    // Rebuilds and links surfaces read from a file before they join the document.
+    void PrepareLoaded(DocumentContents& contents);
+    void Adopt(DocumentContents& contents);
+
+    DocumentPeers* peers_;
+};
