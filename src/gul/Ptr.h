@@ -104,7 +104,14 @@ public:
 
     // True when elements first..last may be used directly through data();
     // otherwise prints the matching message once and returns false.
-    bool checkRange(int first, int last) const noexcept { return valid(first) && valid(last); }
+    bool checkRange(int first, int last) const noexcept
+    {
+        if (!h_ || first < 0 || last < first || last >= h_->count) {
+            detail::reportOutOfBounds();
+            return false;
+        }
+        return consistent();
+    }
 
     // Direct access for loops whose range was checked with checkRange.
     T* data() noexcept { return h_ ? static_cast<T*>(h_->data) : nullptr; }
@@ -120,6 +127,11 @@ private:
             detail::reportOutOfBounds();
             return false;
         }
+        return consistent();
+    }
+
+    bool consistent() const noexcept
+    {
         if (h_->elementSize != sizeof(T) || h_->bytes != sizeof(T) * static_cast<std::size_t>(h_->count)) {
             detail::reportSizeMismatch();
             return false;

@@ -1,6 +1,6 @@
 #include "gul/SurfaceEval.h"
 
-#include "gul/Basis.h"
+#include "gul/BasisImpl.h"
 #include "gul/Binomial.h"
 #include "gul/Error.h"
 
@@ -8,6 +8,7 @@ namespace gul {
 namespace {
 
 constexpr int kW = kMaxDegree + 1;
+constexpr int kD = kMaxDerivativeOrder + 1;
 
 // Scratch types without default initialisers: the workspaces below are large
 // and only the entries a call uses are written.
@@ -21,6 +22,7 @@ struct V3 {
 // The (p + 1) x (q + 1) control points that support one knot span pair.
 struct Patch {
     H4 P[kW][kW];
+    bool unitWeights; // every weight is exactly 1: the surface is polynomial here
 };
 
 void checkArguments(int n, int p, const Ptr<float>& U, int m, int q, const Ptr<float>& V)
@@ -31,20 +33,30 @@ void checkArguments(int n, int p, const Ptr<float>& U, int m, int q, const Ptr<f
 
 // Copies the patch with one bounds check per row; rows that fail the check are
 // read element by element through the checked accessor.
+template <int FP, int FQ>
 void gatherPatch(const Ptr2<HPoint4f>& Pw, int i0, int p, int j0, int q, Patch& patch)
 {
+    if constexpr (FP > 0) p = FP;
+    if constexpr (FQ > 0) q = FQ;
+    bool unit = true;
+    const bool rowsInRange = Pw.checkRange(i0, i0 + p);
     for (int k = 0; k <= p; ++k) {
-        const Ptr<HPoint4f>& row = Pw[i0 + k];
+        const Ptr<HPoint4f>& row = rowsInRange ? Pw.data()[i0 + k] : Pw[i0 + k];
         if (row.checkRange(j0, j0 + q)) {
             const HPoint4f* src = row.data() + j0;
-            for (int l = 0; l <= q; ++l) patch.P[k][l] = {src[l].x, src[l].y, src[l].z, src[l].w};
+            for (int l = 0; l <= q; ++l) {
+                patch.P[k][l] = {src[l].x, src[l].y, src[l].z, src[l].w};
+                unit = unit && src[l].w == 1.0f;
+            }
         } else {
             for (int l = 0; l <= q; ++l) {
                 const HPoint4f& a = row[j0 + l];
                 patch.P[k][l] = {a.x, a.y, a.z, a.w};
+                unit = unit && a.w == 1.0f;
             }
         }
     }
+    patch.unitWeights = unit;
 }
 
 inline void addScaled(H4& acc, float s, const H4& a)
@@ -55,20 +67,21 @@ inline void addScaled(H4& acc, float s, const H4& a)
     acc.w += s * a.w;
 }
 
-} // namespace
-
-Point3f RationalSurfacePoint(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
-                             const Ptr<float>& V, const Ptr2<HPoint4f>& Pw)
+// FP, FQ > 0 fix the degrees at compile time; 0 takes p and q as given.
+template <int FP, int FQ>
+Point3f surfacePoint(float u, float v, int n, int p, const float* U, int m, int q, const float* V,
+                     const Ptr2<HPoint4f>& Pw)
 {
-    checkArguments(n, p, U, m, q, V);
-    const int uspan = FindSpan(u, n, p, U.data());
-    const int vspan = FindSpan(v, m, q, V.data());
+    if constexpr (FP > 0) p = FP;
+    if constexpr (FQ > 0) q = FQ;
+    const int uspan = FindSpan(u, n, p, U);
+    const int vspan = FindSpan(v, m, q, V);
     float Nu[kW], Nv[kW];
-    BasisFuns(uspan, u, p, U.data(), Nu);
-    BasisFuns(vspan, v, q, V.data(), Nv);
+    detail::basisFuns<FP>(uspan, u, p, U, Nu);
+    detail::basisFuns<FQ>(vspan, v, q, V, Nv);
 
     Patch patch;
-    gatherPatch(Pw, uspan - p, p, vspan - q, q, patch);
+    gatherPatch<FP, FQ>(Pw, uspan - p, p, vspan - q, q, patch);
 
     H4 Sw = {0.0f, 0.0f, 0.0f, 0.0f};
     for (int l = 0; l <= q; ++l) {
@@ -76,43 +89,15 @@ Point3f RationalSurfacePoint(float u, float v, int n, int p, const Ptr<float>& U
         for (int k = 0; k <= p; ++k) addScaled(temp, Nu[k], patch.P[k][l]);
         addScaled(Sw, Nv[l], temp);
     }
+    // With unit weights the point is the plain B-spline sum (the weight sum is 1).
+    if (patch.unitWeights) return {Sw.x, Sw.y, Sw.z};
     return {Sw.x / Sw.w, Sw.y / Sw.w, Sw.z / Sw.w};
 }
 
-void RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
-                                const Ptr<float>& V, const Ptr2<HPoint4f>& Pw, int d, Ptr2<Point3f>& SKL)
+// Quotient-rule correction of the homogeneous derivatives A into the
+// derivatives S of the rational surface.
+void rationalCorrection(const H4 (&A)[kD][kD], int d, V3 (&S)[kD][kD])
 {
-    checkArguments(n, p, U, m, q, V);
-    if (d < 0 || d > kMaxDerivativeOrder) throw Error();
-    if (SKL.nElems() < d + 1 || SKL[0].nElems() < d + 1) SKL = makeArray2<Point3f>(d + 1, d + 1);
-
-    const int du = d < p ? d : p;
-    const int dv = d < q ? d : q;
-    const int uspan = FindSpan(u, n, p, U.data());
-    const int vspan = FindSpan(v, m, q, V.data());
-    float Nu[kW * kW], Nv[kW * kW];
-    DersBasisFuns(uspan, u, p, du, U.data(), Nu);
-    DersBasisFuns(vspan, v, q, dv, V.data(), Nv);
-
-    Patch patch;
-    gatherPatch(Pw, uspan - p, p, vspan - q, q, patch);
-
-    // Derivatives of the homogeneous surface: A[k][l] (x, y, z in x, y, z; weight in w).
-    H4 A[kMaxDerivativeOrder + 1][kMaxDerivativeOrder + 1];
-    for (int k = 0; k <= d; ++k)
-        for (int l = 0; l <= d - k; ++l) A[k][l] = {0.0f, 0.0f, 0.0f, 0.0f};
-    for (int k = 0; k <= du; ++k) {
-        H4 temp[kW];
-        for (int s = 0; s <= q; ++s) {
-            temp[s] = {0.0f, 0.0f, 0.0f, 0.0f};
-            for (int r = 0; r <= p; ++r) addScaled(temp[s], Nu[k * (p + 1) + r], patch.P[r][s]);
-        }
-        const int dd = (d - k) < dv ? (d - k) : dv;
-        for (int l = 0; l <= dd; ++l)
-            for (int s = 0; s <= q; ++s) addScaled(A[k][l], Nv[l * (q + 1) + s], temp[s]);
-    }
-    // Rational correction (quotient rule with binomial coefficients).
-    V3 S[kMaxDerivativeOrder + 1][kMaxDerivativeOrder + 1];
     const float w00 = A[0][0].w;
     for (int k = 0; k <= d; ++k) {
         for (int l = 0; l <= d - k; ++l) {
@@ -143,6 +128,72 @@ void RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>
             S[k][l] = {x / w00, y / w00, z / w00};
         }
     }
+}
+
+template <int FP, int FQ>
+void surfaceDerivatives(float u, float v, int n, int p, const float* U, int m, int q, const float* V,
+                        const Ptr2<HPoint4f>& Pw, int d, V3 (&S)[kD][kD])
+{
+    if constexpr (FP > 0) p = FP;
+    if constexpr (FQ > 0) q = FQ;
+    const int du = d < p ? d : p;
+    const int dv = d < q ? d : q;
+    const int uspan = FindSpan(u, n, p, U);
+    const int vspan = FindSpan(v, m, q, V);
+    float Nu[kW * kW], Nv[kW * kW];
+    detail::dersBasisFuns<FP>(uspan, u, p, du, U, Nu);
+    detail::dersBasisFuns<FQ>(vspan, v, q, dv, V, Nv);
+
+    Patch patch;
+    gatherPatch<FP, FQ>(Pw, uspan - p, p, vspan - q, q, patch);
+
+    // Derivatives of the homogeneous surface: A[k][l] (x, y, z in x, y, z; weight in w).
+    H4 A[kD][kD];
+    for (int k = 0; k <= d; ++k)
+        for (int l = 0; l <= d - k; ++l) A[k][l] = {0.0f, 0.0f, 0.0f, 0.0f};
+    for (int k = 0; k <= du; ++k) {
+        H4 temp[kW];
+        for (int s = 0; s <= q; ++s) {
+            temp[s] = {0.0f, 0.0f, 0.0f, 0.0f};
+            for (int r = 0; r <= p; ++r) addScaled(temp[s], Nu[k * (p + 1) + r], patch.P[r][s]);
+        }
+        const int dd = (d - k) < dv ? (d - k) : dv;
+        for (int l = 0; l <= dd; ++l)
+            for (int s = 0; s <= q; ++s) addScaled(A[k][l], Nv[l * (q + 1) + s], temp[s]);
+    }
+
+    if (patch.unitWeights) {
+        // Weight 1 everywhere: the weight's derivatives vanish and the
+        // homogeneous derivatives are the surface's own.
+        for (int k = 0; k <= d; ++k)
+            for (int l = 0; l <= d - k; ++l) S[k][l] = {A[k][l].x, A[k][l].y, A[k][l].z};
+        return;
+    }
+    rationalCorrection(A, d, S);
+}
+
+} // namespace
+
+Point3f RationalSurfacePoint(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
+                             const Ptr<float>& V, const Ptr2<HPoint4f>& Pw)
+{
+    checkArguments(n, p, U, m, q, V);
+    if (p == 2 && q == 2) return surfacePoint<2, 2>(u, v, n, p, U.data(), m, q, V.data(), Pw);
+    return surfacePoint<0, 0>(u, v, n, p, U.data(), m, q, V.data(), Pw);
+}
+
+void RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
+                                const Ptr<float>& V, const Ptr2<HPoint4f>& Pw, int d, Ptr2<Point3f>& SKL)
+{
+    checkArguments(n, p, U, m, q, V);
+    if (d < 0 || d > kMaxDerivativeOrder) throw Error();
+    if (SKL.nElems() < d + 1 || SKL[0].nElems() < d + 1) SKL = makeArray2<Point3f>(d + 1, d + 1);
+
+    V3 S[kD][kD];
+    if (p == 2 && q == 2)
+        surfaceDerivatives<2, 2>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
+    else
+        surfaceDerivatives<0, 0>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
 
     for (int k = 0; k <= d; ++k) {
         Ptr<Point3f>& row = SKL[k];

@@ -25,16 +25,11 @@ double ballRadiusOf(const SurfaceHost* host) { return host ? host->surfaceBallRa
 
 } // namespace
 
-void BoxRecord::fillCorners()
+Vec3 BoxRecord::corner(int k) const
 {
-    corners[0] = {xMin, yMin, zMin};
-    corners[1] = {xMax, yMin, zMin};
-    corners[2] = {xMax, yMin, zMax};
-    corners[3] = {xMin, yMin, zMax};
-    corners[4] = {xMin, yMax, zMin};
-    corners[5] = {xMax, yMax, zMin};
-    corners[6] = {xMax, yMax, zMax};
-    corners[7] = {xMin, yMax, zMax};
+    const double x = (k & 3) == 1 || (k & 3) == 2 ? xMax : xMin;
+    const double z = (k & 3) >= 2 ? zMax : zMin;
+    return {x, k >= 4 ? yMax : yMin, z};
 }
 
 bool BoxRecord::contains(const Vec3& p) const
@@ -64,7 +59,9 @@ bool BoxRecord::crossedBy(const Vec3& a, const Vec3& b) const
 void SurfaceSection::FreeBoxTree()
 {
     LockGuard guard(geometryLock);
-    boxTree.reset();
+    boxTree = nullptr;
+    boxNodes.reset();
+    boxNodeCount = 0;
 }
 
 void SurfaceSection::Rebuild()
@@ -136,13 +133,20 @@ void SurfaceSection::BuildCollisionMesh()
     }
 
     LockGuard guard(geometryLock);
-    boxTree = std::make_unique<BoxNode>();
+    // A tree whose leaves are the quads, each once, has 2 * quads - 1 nodes.
+    boxNodeCount = 2 * (collisionColumns - 1) * (collisionRows - 1) - 1;
+    boxNodes = std::make_unique<BoxNode[]>(static_cast<size_t>(boxNodeCount));
     boxTreeDepth = 0;
-    BuildBoxNode(*boxTree, 0, collisionColumns - 1, 0, collisionRows - 1, 0);
+    int nextNode = 0;
+    boxTree = &BuildBoxNode(0, collisionColumns - 1, 0, collisionRows - 1, 0, nextNode);
 }
 
-void SurfaceSection::BuildBoxNode(BoxNode& node, int u0, int u1, int v0, int v1, int depth)
+// Builds the node over columns u0..u1 and rows v0..v1. Children are built
+// first and a parent's tight box is the union of theirs, which equals the
+// box of its points because the halves share their middle row or column.
+BoxNode& SurfaceSection::BuildBoxNode(int u0, int u1, int v0, int v1, int depth, int& nextNode)
 {
+    BoxNode& node = boxNodes[nextNode++];
     boxTreeDepth = std::max(boxTreeDepth, depth);
     node.depth = depth;
     node.u0 = u0;
@@ -153,18 +157,50 @@ void SurfaceSection::BuildBoxNode(BoxNode& node, int u0, int u1, int v0, int v1,
     node.spanV = v1 - v0;
 
     BoxRecord& t = node.tight;
-    t.xMin = t.yMin = t.zMin = 99999.0;
-    t.xMax = t.yMax = t.zMax = -99999.0;
-    for (int i = v0; i <= v1; ++i)
-        for (int j = u0; j <= u1; ++j) {
-            const Vec3& p = collisionSample(i, j).point;
-            t.xMin = std::min(t.xMin, p.x);
-            t.xMax = std::max(t.xMax, p.x);
-            t.yMin = std::min(t.yMin, p.y);
-            t.yMax = std::max(t.yMax, p.y);
-            t.zMin = std::min(t.zMin, p.z);
-            t.zMax = std::max(t.zMax, p.z);
+    if (node.spanU > 1 || node.spanV > 1) {
+        node.leaf = 0;
+        if (node.spanU > node.spanV) {
+            const int m = u0 + (u1 - u0) / 2;
+            node.first = &BuildBoxNode(u0, m, v0, v1, depth + 1, nextNode);
+            node.second = &BuildBoxNode(m, u1, v0, v1, depth + 1, nextNode);
+        } else {
+            const int m = v0 + (v1 - v0) / 2;
+            node.first = &BuildBoxNode(u0, u1, v0, m, depth + 1, nextNode);
+            node.second = &BuildBoxNode(u0, u1, m, v1, depth + 1, nextNode);
         }
+        const BoxRecord& a = node.first->tight;
+        const BoxRecord& b = node.second->tight;
+        t.xMin = std::min(a.xMin, b.xMin);
+        t.xMax = std::max(a.xMax, b.xMax);
+        t.yMin = std::min(a.yMin, b.yMin);
+        t.yMax = std::max(a.yMax, b.yMax);
+        t.zMin = std::min(a.zMin, b.zMin);
+        t.zMax = std::max(a.zMax, b.zMax);
+    } else {
+        node.leaf = 1;
+        t.xMin = t.yMin = t.zMin = 99999.0;
+        t.xMax = t.yMax = t.zMax = -99999.0;
+        for (int i = v0; i <= v1; ++i)
+            for (int j = u0; j <= u1; ++j) {
+                const Vec3& p = collisionSample(i, j).point;
+                t.xMin = std::min(t.xMin, p.x);
+                t.xMax = std::max(t.xMax, p.x);
+                t.yMin = std::min(t.yMin, p.y);
+                t.yMax = std::max(t.yMax, p.y);
+                t.zMin = std::min(t.zMin, p.z);
+                t.zMax = std::max(t.zMax, p.z);
+            }
+        const Vec3& A = collisionSample(v0, u0).point;
+        const Vec3& B = collisionSample(v0, u0 + 1).point;
+        const Vec3& C = collisionSample(v0 + 1, u0 + 1).point;
+        const Vec3& D = collisionSample(v0 + 1, u0).point;
+        node.normal1 = PlaneFromPoints(A, C, D).normal;
+        node.normal2 = PlaneFromPoints(A, B, C).normal;
+        if (reverseNormal) {
+            node.normal1 = -node.normal1;
+            node.normal2 = -node.normal2;
+        }
+    }
     const double r = ballRadiusOf(document);
     BoxRecord& f = node.inflated;
     f.xMin = t.xMin - r;
@@ -173,35 +209,7 @@ void SurfaceSection::BuildBoxNode(BoxNode& node, int u0, int u1, int v0, int v1,
     f.yMax = t.yMax + r;
     f.zMin = t.zMin - r;
     f.zMax = t.zMax + r;
-    t.fillCorners();
-    f.fillCorners();
-
-    if (node.spanU > 1 || node.spanV > 1) {
-        node.leaf = 0;
-        node.first = std::make_unique<BoxNode>();
-        node.second = std::make_unique<BoxNode>();
-        if (node.spanU > node.spanV) {
-            const int m = u0 + (u1 - u0) / 2;
-            BuildBoxNode(*node.first, u0, m, v0, v1, depth + 1);
-            BuildBoxNode(*node.second, m, u1, v0, v1, depth + 1);
-        } else {
-            const int m = v0 + (v1 - v0) / 2;
-            BuildBoxNode(*node.first, u0, u1, v0, m, depth + 1);
-            BuildBoxNode(*node.second, u0, u1, m, v1, depth + 1);
-        }
-        return;
-    }
-    node.leaf = 1;
-    const Vec3& A = collisionSample(v0, u0).point;
-    const Vec3& B = collisionSample(v0, u0 + 1).point;
-    const Vec3& C = collisionSample(v0 + 1, u0 + 1).point;
-    const Vec3& D = collisionSample(v0 + 1, u0).point;
-    node.normal1 = PlaneFromPoints(A, C, D).normal;
-    node.normal2 = PlaneFromPoints(A, B, C).normal;
-    if (reverseNormal) {
-        node.normal1 = -node.normal1;
-        node.normal2 = -node.normal2;
-    }
+    return node;
 }
 
 void SurfaceSection::BuildDisplayMesh()

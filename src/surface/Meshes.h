@@ -24,20 +24,23 @@ struct CollisionSample {
     std::atomic<std::uint8_t> visited{0};
 };
 
-// Axis-aligned box with its eight corners kept for drawing.
+// Axis-aligned box.
 struct BoxRecord {
     double xMin = 0.0, xMax = 0.0, zMin = 0.0, zMax = 0.0, yMin = 0.0, yMax = 0.0;
-    Vec3 corners[8];
 
-    void fillCorners();
+    // Corner k (0..7) for drawing: bottom face (y = yMin) counter-clockwise
+    // from (xMin, zMin), then the top face in the same order.
+    Vec3 corner(int k) const;
     bool contains(const Vec3& p) const;
     // True when the segment from a to b meets the box (slab test).
     bool crossedBy(const Vec3& a, const Vec3& b) const;
 };
 
-// One node of a surface's box tree over its collision mesh.
+// One node of a surface's box tree over its collision mesh. Nodes live in
+// one block owned by the surface; children point into it.
 struct BoxNode {
-    std::unique_ptr<BoxNode> first, second; // none in a leaf
+    BoxNode* first = nullptr; // none in a leaf
+    BoxNode* second = nullptr;
     std::int32_t leaf = 0;
     std::int32_t depth = 0;
     std::int32_t spanU = 0, spanV = 0;

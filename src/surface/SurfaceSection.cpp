@@ -61,7 +61,9 @@ void SurfaceSection::Reset()
 void SurfaceSection::FreeDerived()
 {
     LockGuard guard(geometryLock);
-    boxTree.reset();
+    boxTree = nullptr;
+    boxNodes.reset();
+    boxNodeCount = 0;
     boxTreeDepth = 0;
     displayMesh.clear();
     displayRows = displayColumns = 0;

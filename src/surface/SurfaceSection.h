@@ -135,8 +135,10 @@ public:
     std::int32_t collisionRows = 0, collisionColumns = 0;
     double collisionStepU = 0.0, collisionStepV = 0.0;
     std::int32_t flipDiagonals = 0;
-    std::unique_ptr<BoxNode> boxTree;
+    BoxNode* boxTree = nullptr; // root, the first node of boxNodes; none when freed
     std::int32_t boxTreeDepth = 0;
+    std::unique_ptr<BoxNode[]> boxNodes; // every node of the tree
+    std::int32_t boxNodeCount = 0;
 
     // --- display settings ---
     Vec3 constantColor{200.0, 200.0, 200.0};
@@ -211,7 +213,7 @@ private:
     void InitDefaults();
     int DocumentDegreeU() const;
     int DocumentDegreeV() const;
-    void BuildBoxNode(BoxNode& node, int u0, int u1, int v0, int v1, int depth);
+    BoxNode& BuildBoxNode(int u0, int u1, int v0, int v1, int depth, int& nextNode);
     void WalkSection(int sectionIndex, const Vec3& P, const Vec3& F, const Vec3& U, double scale, bool keepShapes);
     void FinishLayout();
 };

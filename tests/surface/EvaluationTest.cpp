@@ -67,17 +67,20 @@ TEST(EvaluationTest, DegeneratePointGivesZeroNormalAndCurvature)
     EXPECT_NEAR(TangentAngle(d.N), kPi / 2, 1e-12);
 }
 
-TEST(EvaluationTest, CurvatureOfACylinderLikeChannelIsNearZeroAndOfABowlPositive)
+TEST(EvaluationTest, CurvatureOfAStraightChannelIsZeroAndOfABowlPositive)
 {
     StandaloneSurfaceHost host;
     auto channel = builders::makeChannel(&host, 7, 4);
     // A straight channel is curved across only: Gaussian curvature 0.
     EXPECT_NEAR(channel->EvaluateDerivatives(0.5, 0.5).K, 0.0, 1e-6);
-    // Bend the same channel along v as well: a bowl, curved both ways.
-    auto bowl = builders::makeChannel(&host, 7, 4);
+    // Bend a flat floor both ways: a bowl, with positive curvature.
+    auto bowl = builders::makeFlatFloor(&host, 7, 4);
     for (int i = 0; i < bowl->sectionCount; ++i) {
         const double t = i - (bowl->sectionCount - 1) / 2.0;
-        for (int j = 0; j < bowl->pointsPerSection; ++j) bowl->controlNet[i][j].y += static_cast<float>(0.3 * t * t);
+        for (int j = 0; j < bowl->pointsPerSection; ++j) {
+            const double s = j - (bowl->pointsPerSection - 1) / 2.0;
+            bowl->controlNet[i][j].y += static_cast<float>(0.3 * t * t + 0.3 * s * s);
+        }
     }
     EXPECT_GT(bowl->EvaluateDerivatives(0.5, 0.5).K, 0.0);
 }

@@ -180,3 +180,28 @@ TEST(RegenerateTest, KeepingDerivedDataLeavesTheTreeFreedUntilRebuild)
 }
 
 } // namespace
+
+namespace {
+
+TEST(BoxRecordTest, CornersContainmentAndSegmentCrossing)
+{
+    BoxRecord b;
+    b.xMin = 0;
+    b.xMax = 2;
+    b.yMin = -1;
+    b.yMax = 1;
+    b.zMin = 3;
+    b.zMax = 4;
+    EXPECT_EQ(b.corner(0), (Vec3{0, -1, 3}));
+    EXPECT_EQ(b.corner(2), (Vec3{2, -1, 4}));
+    EXPECT_EQ(b.corner(7), (Vec3{0, 1, 4}));
+    for (int k = 0; k < 8; ++k) EXPECT_TRUE(b.contains(b.corner(k)));
+    EXPECT_FALSE(b.contains({1, 0, 4.5}));
+    EXPECT_TRUE(b.crossedBy({-5, 0, 3.5}, {5, 0, 3.5}));     // straight through
+    EXPECT_FALSE(b.crossedBy({-5, 0, 3.5}, {-1, 0, 3.5}));   // stops short
+    EXPECT_FALSE(b.crossedBy({-5, 2, 3.5}, {5, 2, 3.5}));    // passes above
+    EXPECT_TRUE(b.crossedBy({1, 5, 3.5}, {1, 0.5, 3.5}));    // ends inside
+    EXPECT_TRUE(b.crossedBy({1, 0, 3.5}, {1, 0, 3.5}));      // a point inside
+}
+
+} // namespace
