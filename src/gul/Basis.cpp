@@ -18,8 +18,9 @@ int FindSpan(float u, int n, int p, const float* U)
     // p + floor(u * (n - p + 1)) give or take one; any vector is checked.
     int guess = p + static_cast<int>(u * static_cast<float>(n - p + 1));
     guess = guess < p ? p : (guess > n ? n : guess);
-    for (int i = guess - 1; i <= guess + 1; ++i)
-        if (i >= p && i <= n && U[i] <= u && u < U[i + 1]) return i;
+    if (U[guess] <= u && u < U[guess + 1]) return guess;
+    if (guess > p && U[guess - 1] <= u && u < U[guess]) return guess - 1;
+    if (guess < n && U[guess + 1] <= u && u < U[guess + 2]) return guess + 1;
     if (n - p <= 32) {
         // Short vectors: the span is p plus the number of interior knots at or
         // below u. Counting without branches beats a bisection whose branches

@@ -19,9 +19,10 @@ struct V3 {
     float x, y, z;
 };
 
-// The (p + 1) x (q + 1) control points that support one knot span pair.
+// The (p + 1) x (q + 1) control points that support one knot span pair, as
+// one pointer per row.
 struct Patch {
-    H4 P[kW][kW];
+    const HPoint4f* rows[kW];
     bool unitWeights; // every weight is exactly 1: the surface is polynomial here
 };
 
@@ -31,32 +32,40 @@ void checkArguments(int n, int p, const Ptr<float>& U, int m, int q, const Ptr<f
     if (!U.checkRange(0, n + p + 1) || !V.checkRange(0, m + q + 1)) throw Error();
 }
 
-// Copies the patch with one bounds check per row; rows that fail the check are
-// read element by element through the checked accessor.
+// Finds the patch rows with one bounds check per row. When a check fails the
+// patch is copied element by element through the checked accessor (missing
+// points read as zero) into per-thread scratch rows.
 template <int FP, int FQ>
-void gatherPatch(const Ptr2<HPoint4f>& Pw, int i0, int p, int j0, int q, Patch& patch)
+void findPatch(const Ptr2<HPoint4f>& Pw, int i0, int p, int j0, int q, Patch& patch)
 {
     if constexpr (FP > 0) p = FP;
     if constexpr (FQ > 0) q = FQ;
-    bool unit = true;
-    const bool rowsInRange = Pw.checkRange(i0, i0 + p);
-    for (int k = 0; k <= p; ++k) {
-        const Ptr<HPoint4f>& row = rowsInRange ? Pw.data()[i0 + k] : Pw[i0 + k];
-        if (row.checkRange(j0, j0 + q)) {
-            const HPoint4f* src = row.data() + j0;
-            for (int l = 0; l <= q; ++l) {
-                patch.P[k][l] = {src[l].x, src[l].y, src[l].z, src[l].w};
-                unit = unit && src[l].w == 1.0f;
-            }
-        } else {
-            for (int l = 0; l <= q; ++l) {
-                const HPoint4f& a = row[j0 + l];
-                patch.P[k][l] = {a.x, a.y, a.z, a.w};
-                unit = unit && a.w == 1.0f;
-            }
+    bool direct = Pw.checkRange(i0, i0 + p);
+    for (int k = 0; direct && k <= p; ++k) {
+        const Ptr<HPoint4f>& row = Pw.data()[i0 + k];
+        direct = row.checkRange(j0, j0 + q);
+        if (direct) patch.rows[k] = row.data() + j0;
+    }
+    if (!direct) {
+        static thread_local HPoint4f scratch[kW][kW];
+        for (int k = 0; k <= p; ++k) {
+            const Ptr<HPoint4f>& row = Pw[i0 + k];
+            for (int l = 0; l <= q; ++l) scratch[k][l] = row[j0 + l];
+            patch.rows[k] = scratch[k];
         }
     }
+    bool unit = true;
+    for (int k = 0; k <= p; ++k)
+        for (int l = 0; l <= q; ++l) unit = unit && patch.rows[k][l].w == 1.0f;
     patch.unitWeights = unit;
+}
+
+inline void addScaled(H4& acc, float s, const HPoint4f& a)
+{
+    acc.x += s * a.x;
+    acc.y += s * a.y;
+    acc.z += s * a.z;
+    acc.w += s * a.w;
 }
 
 inline void addScaled(H4& acc, float s, const H4& a)
@@ -81,12 +90,12 @@ Point3f surfacePoint(float u, float v, int n, int p, const float* U, int m, int 
     detail::basisFuns<FQ>(vspan, v, q, V, Nv);
 
     Patch patch;
-    gatherPatch<FP, FQ>(Pw, uspan - p, p, vspan - q, q, patch);
+    findPatch<FP, FQ>(Pw, uspan - p, p, vspan - q, q, patch);
 
     H4 Sw = {0.0f, 0.0f, 0.0f, 0.0f};
     for (int l = 0; l <= q; ++l) {
         H4 temp = {0.0f, 0.0f, 0.0f, 0.0f};
-        for (int k = 0; k <= p; ++k) addScaled(temp, Nu[k], patch.P[k][l]);
+        for (int k = 0; k <= p; ++k) addScaled(temp, Nu[k], patch.rows[k][l]);
         addScaled(Sw, Nv[l], temp);
     }
     // With unit weights the point is the plain B-spline sum (the weight sum is 1).
@@ -145,7 +154,7 @@ void surfaceDerivatives(float u, float v, int n, int p, const float* U, int m, i
     detail::dersBasisFuns<FQ>(vspan, v, q, dv, V, Nv);
 
     Patch patch;
-    gatherPatch<FP, FQ>(Pw, uspan - p, p, vspan - q, q, patch);
+    findPatch<FP, FQ>(Pw, uspan - p, p, vspan - q, q, patch);
 
     // Derivatives of the homogeneous surface: A[k][l] (x, y, z in x, y, z; weight in w).
     H4 A[kD][kD];
@@ -155,7 +164,7 @@ void surfaceDerivatives(float u, float v, int n, int p, const float* U, int m, i
         H4 temp[kW];
         for (int s = 0; s <= q; ++s) {
             temp[s] = {0.0f, 0.0f, 0.0f, 0.0f};
-            for (int r = 0; r <= p; ++r) addScaled(temp[s], Nu[k * (p + 1) + r], patch.P[r][s]);
+            for (int r = 0; r <= p; ++r) addScaled(temp[s], Nu[k * (p + 1) + r], patch.rows[r][s]);
         }
         const int dd = (d - k) < dv ? (d - k) : dv;
         for (int l = 0; l <= dd; ++l)
