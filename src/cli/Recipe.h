@@ -1,0 +1,38 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+class COpenGLTemplateDoc;
+
+namespace cli {
+
+// Where the steps of a recipe run: the document being built and the data files.
+struct RecipeContext {
+    COpenGLTemplateDoc& document;
+    std::string libraryPath;  // surface library file
+    std::string templatePath; // cross-section template file
+};
+
+// A step whose arguments are malformed (wrong type, missing required value):
+// a usage error of the recipe, not a refusal of the operation.
+class RecipeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One step's operation: returns "" when the step was done, otherwise the
+// operation's refusal message, and then the document is unchanged.
+using RecipeOp = std::function<std::string(RecipeContext&, const nlohmann::json& step)>;
+using RecipeOps = std::map<std::string, RecipeOp>;
+
+// Channel, circular and sweep creation, shapes, transforms and type edits.
+void AddShapeRecipeOps(RecipeOps& ops);
+// Sites, holes, attaching, groups, the library, ball start and surface settings.
+void AddTrackRecipeOps(RecipeOps& ops);
+
+} // namespace cli
