@@ -3,6 +3,7 @@
 #include "document/DataFiles.h"
 #include "document/FileIO.h"
 #include "geometry/Matrix4.h"
+#include "gul/Error.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& er
     }
 
     peers_->StartProgress(2 * static_cast<int>(contents.surfaces.size()));
-    PrepareLoaded(contents);
+    if (!PrepareLoaded(contents, path, error)) return finish(false);
     Adopt(contents);
     EnsureMainGroup();
     peers_->FillSurfaceTree();
@@ -116,17 +117,20 @@ bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& er
     return finish(true);
 }
 
-void COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents)
+bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error)
 {
-    for (const auto& s : contents.surfaces) {
+    for (std::size_t k = 0; k < contents.surfaces.size(); ++k) {
+        SurfaceSection* s = contents.surfaces[k].get();
         s->requestedPointsPerSection = s->pointsPerSection;
-        s->SizeNet(s->pointsPerSection, degreeU, s->sectionCount, degreeV);
-        s->BuildNet();
-        s->ComputeSectionVectors();
-        s->CopyEndFrames();
-        s->ComputeHeightRange();
-        s->Rebuild();
-        s->drawingCache.markStale();
+        try {
+            BuildSurface(*s);
+        } catch (const gul::Error& e) {
+            error = path + " holds a surface that cannot be built: surface " + std::to_string(k + 1) + " (" +
+                    std::to_string(s->pointsPerSection) + " x " + std::to_string(s->sectionCount) +
+                    " control points): " + e.message();
+            if (!error.empty() && error.back() == '\n') error.pop_back();
+            return false;
+        }
         peers_->StepProgress();
         for (AttachmentSite& site : s->attachmentSites) {
             site.otherSurface =
@@ -143,6 +147,18 @@ void COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents)
             s->group = g.get();
         }
     }
+    return true;
+}
+
+void COpenGLTemplateDoc::BuildSurface(SurfaceSection& s)
+{
+    s.SizeNet(s.pointsPerSection, degreeU, s.sectionCount, degreeV);
+    s.BuildNet();
+    s.ComputeSectionVectors();
+    s.CopyEndFrames();
+    s.ComputeHeightRange();
+    s.Rebuild();
+    s.drawingCache.markStale();
 }
 
 void COpenGLTemplateDoc::Adopt(DocumentContents& contents)
@@ -231,20 +247,25 @@ SurfaceSection* COpenGLTemplateDoc::CreateChannelSurface(std::string_view name, 
     setText(s->groupName, "none");
     s->group = currentGroup;
     s->surfaceType = kTypeA;
-    const bool firstStart = ballStartSurface == nullptr;
-    if (firstStart) {
+    s->requestedPointsPerSection = points;
+    s->intermediateCount = intermediate;
+    try {
+        s->SizeForType(kTypeA);
+        s->GenerateTypeA(false);
+        s->AddDefaultSites();
+        s->Rebuild();
+    } catch (const gul::Error&) {
+        return nullptr; // the kernel cannot evaluate this net; the document is unchanged
+    }
+    s->drawingCache.markStale();
+    // The ball start and the focus move to the first surface built; they
+    // are set once the surface is complete so that a failed build changes nothing.
+    if (!ballStartSurface) {
         SetBallStart(s, 0.5, 0.5);
         focalSurface = s;
         focalU = focalV = 0.5;
+        UpdateFocalPoint();
     }
-    s->requestedPointsPerSection = points;
-    s->intermediateCount = intermediate;
-    s->SizeForType(kTypeA);
-    s->GenerateTypeA(false);
-    s->AddDefaultSites();
-    s->Rebuild();
-    s->drawingCache.markStale();
-    if (firstStart) UpdateFocalPoint();
     AddSurfaceToGroup(s, currentGroup);
     {
         LockGuard guard(documentLock);

@@ -97,7 +97,8 @@ public:
     void SetAllRender(int value);
     // A type A channel of `points` points per section (2..20) and
     // `intermediate` intermediate sections (0..20) in the current group; none
-    // when a count is out of range or there is no current group.
+    // (and nothing changed) when a count is out of range, there is no current
+    // group, or the spline kernel cannot build the net.
     SurfaceSection* CreateChannelSurface(std::string_view name, int points, int intermediate);
     bool SurfaceNameExistsInGroup(std::string_view name, std::string_view groupName);
     SurfaceGroup* CreateGroup(std::string_view name);
@@ -118,8 +119,11 @@ public:
 private:
     void RunSetupOnce();
     void SetLightPositions();
-    // Rebuilds and links surfaces read from a file before they join the document.
-    void PrepareLoaded(DocumentContents& contents);
+    // Rebuilds and links surfaces read from a file before they join the
+    // document; false (error set) when a surface cannot be built.
+    bool PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error);
+    // Net, section vectors, end frames, height range, meshes and boxes of a surface.
+    void BuildSurface(SurfaceSection& surface);
     void Adopt(DocumentContents& contents);
 
     DocumentPeers* peers_;

@@ -1,0 +1,174 @@
+#include "cli/CliCommands.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+namespace {
+
+using builders::TempFile;
+using nlohmann::json;
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = cli::Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// One line on stderr that mentions `text`.
+void expectOneLineError(const Outcome& o, const std::string& text)
+{
+    EXPECT_TRUE(o.out.empty());
+    ASSERT_FALSE(o.err.empty());
+    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+    EXPECT_NE(o.err.find(text), std::string::npos) << o.err;
+}
+
+void saveTrack(const TempFile& file)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    std::string error;
+    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+}
+
+} // namespace
+
+TEST(CliUsage, BadCommandLinesExitWithOne)
+{
+    expectOneLineError(run({}), "usage:");
+    expectOneLineError(run({"draw", "x.mwk"}), "unknown command \"draw\"");
+    expectOneLineError(run({"new"}), "\"new\" takes 1 argument");
+    expectOneLineError(run({"resave", "a.mwk"}), "\"resave\" takes 2 argument");
+    expectOneLineError(run({"eval", "a.mwk", "a", "main", "0.5"}), "\"eval\" takes 5 argument");
+    for (const auto& args : {std::vector<std::string>{}, {"info"}, {"bogus"}}) EXPECT_EQ(run(args).code, 1);
+}
+
+TEST(CliNewAndResave, WriteTheDocumentsOfNewAndSave)
+{
+    TempFile created("cli-new"), resaved("cli-resave");
+    const Outcome made = run({"new", created.path()});
+    EXPECT_EQ(made.code, 0) << made.err;
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    EXPECT_EQ(created.read(), doc.SerializeDocument());
+
+    const Outcome again = run({"resave", created.path(), resaved.path()});
+    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_EQ(resaved.read(), created.read());
+}
+
+TEST(CliNewAndResave, FileFailuresExitWithTwoNamingTheFile)
+{
+    const Outcome unwritable = run({"new", "/nonexistent/dir/out.mwk"});
+    EXPECT_EQ(unwritable.code, 2);
+    expectOneLineError(unwritable, "/nonexistent/dir/out.mwk");
+
+    TempFile garbage("cli-garbage"), out("cli-out");
+    garbage.write({1, 2, 3});
+    const auto before = out.read();
+    const Outcome unreadable = run({"resave", garbage.path(), out.path()});
+    EXPECT_EQ(unreadable.code, 2);
+    expectOneLineError(unreadable, garbage.path());
+    EXPECT_EQ(out.read(), before) << "nothing is written after a failed read";
+    EXPECT_EQ(run({"info", "/nonexistent/x.mwk"}).code, 2);
+}
+
+TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
+{
+    TempFile file("cli-info");
+    saveTrack(file);
+    const Outcome o = run({"info", file.path()});
+    ASSERT_EQ(o.code, 0) << o.err;
+    const json j = json::parse(o.out);
+
+    EXPECT_EQ(j["settings"]["movieFrameCount"], 100);
+    EXPECT_EQ(j["settings"]["showFocalPoint"], true);
+    EXPECT_EQ(j["settings"]["launchDirection"], json::array({0.25, 0.0, -1.0}));
+    EXPECT_EQ(j["settings"].size(), 39u);
+    EXPECT_EQ(j["ballStart"], json({{"surface", "a"}, {"group", "main"}, {"u", 0.5}, {"v", 0.5}}));
+    EXPECT_EQ(j["groups"][1], json({{"name", "track"}, {"members", {"a", "c"}}}));
+
+    ASSERT_EQ(j["surfaces"].size(), 4u);
+    const json& b = j["surfaces"][1];
+    EXPECT_EQ(b["name"], "b");
+    EXPECT_EQ(b["type"], 2);
+    EXPECT_EQ(b["pointsPerSection"], 7);
+    EXPECT_EQ(b["sectionCount"], 7);
+    EXPECT_EQ(b["intermediateCount"], 3);
+    EXPECT_EQ(b["reverseNormal"], true);
+    EXPECT_EQ(b["displayMesh"], json::array({25, 25}));
+    EXPECT_EQ(b["collisionMesh"], json::array({31, 31}));
+    EXPECT_GT(b["boxTreeDepth"].get<int>(), 0);
+    EXPECT_LE(b["bounds"]["min"][1].get<double>(), b["heightMin"].get<double>());
+    EXPECT_NEAR(b["heightMax"].get<double>(), 2.0, 1e-6);
+    EXPECT_EQ(b["sites"][0], json({{"name", "end"},
+                                   {"edge", "end"},
+                                   {"low", 0.0},
+                                   {"high", 1.0},
+                                   {"linked", {{"surface", "c"}, {"group", "track"}}},
+                                   {"reversed", true}}));
+    EXPECT_EQ(b["sites"][2]["edge"], "left");
+    EXPECT_TRUE(b["sites"][3]["linked"].is_null());
+    EXPECT_EQ(b["holes"][0], json({{"name", "pit"}, {"u", {0.25, 0.75}}, {"v", {0.4, 0.6}}}));
+    EXPECT_EQ(j["surfaces"][3]["wrapV"], true);
+}
+
+TEST(CliInfo, BallStartWithoutSurfaceIsNull)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    setText(doc.ballStartSurfaceName, "gone");
+    TempFile file("cli-nostart");
+    std::string error;
+    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    const json j = json::parse(run({"info", file.path()}).out);
+    EXPECT_TRUE(j["ballStart"]["surface"].is_null());
+    EXPECT_EQ(j["settings"]["ballStartSurfaceName"], "gone");
+}
+
+TEST(CliEval, ReportsTheSurfaceAtUV)
+{
+    TempFile file("cli-eval");
+    saveTrack(file);
+    const Outcome o = run({"eval", file.path(), "a", "track", "0.25", "1"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    const json j = json::parse(o.out);
+
+    COpenGLTemplateDoc doc;
+    std::string error;
+    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error));
+    SurfaceSection* s = doc.FindSurface("a", "track");
+    const Vec3 p = s->EvaluatePoint(0.25, 1.0);
+    const SurfaceDerivatives d = s->EvaluateDerivatives(0.25, 1.0);
+    EXPECT_EQ(j["point"], json::array({p.x, p.y, p.z}));
+    EXPECT_EQ(j["Sv"], json::array({d.Sv.x, d.Sv.y, d.Sv.z}));
+    EXPECT_EQ(j["normal"], json::array({d.N.x, d.N.y, d.N.z}));
+    EXPECT_EQ(j["curvature"], d.K);
+    EXPECT_EQ(j["tangentAngle"], TangentAngle(d.N));
+    for (const char* key : {"Su", "Suu", "Suv", "Svv"}) EXPECT_EQ(j[key].size(), 3u) << key;
+}
+
+TEST(CliEval, RefusesBadParametersAndUnknownSurfaces)
+{
+    TempFile file("cli-evalbad");
+    saveTrack(file);
+    for (const char* bad : {"1.5", "-0.1", "x", "0.5x", "nan", ""}) {
+        const Outcome o = run({"eval", file.path(), "a", "main", bad, "0.5"});
+        EXPECT_EQ(o.code, 1) << bad;
+        expectOneLineError(o, "U must be a number from 0 to 1");
+    }
+    const Outcome missing = run({"eval", file.path(), "c", "main", "0.5", "0.5"});
+    EXPECT_EQ(missing.code, 1);
+    expectOneLineError(missing, "has no surface \"c\" in group \"main\"");
+    EXPECT_EQ(run({"eval", "/nonexistent/x.mwk", "a", "main", "0.5", "0.5"}).code, 2);
+}

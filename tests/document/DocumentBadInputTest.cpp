@@ -1,0 +1,250 @@
+#include "document/OpenGLTemplateDoc.h"
+#include "document/SurfaceArchive.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using builders::TempFile;
+
+// Where the parts of the first surface record of a file lie.
+struct FirstRecord {
+    std::size_t start;    // after its 20-byte tag
+    std::size_t sections; // first cross section
+    std::size_t tail;     // samplingMode
+    std::size_t sites;    // site count
+    std::size_t holes;    // hole count
+};
+
+FirstRecord firstRecord(const SurfaceSection& s)
+{
+    FirstRecord r;
+    r.start = kDocumentHeadBytes + 4 + 20;
+    r.sections = r.start + kSurfaceHeadBytes;
+    r.tail = r.sections + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection);
+    r.sites = r.tail + kSurfaceTailBytes;
+    r.holes = r.sites + 4 + kSiteRecordBytes * s.attachmentSites.size();
+    return r;
+}
+
+void putInt32(Bytes& b, std::size_t offset, std::int32_t v) { std::memcpy(b.data() + offset, &v, 4); }
+
+// A document in use, remembered as it was so that a failed open can be
+// shown to leave every part of it alone.
+class OpenDocument {
+public:
+    OpenDocument()
+    {
+        builders::fillChainDocument(doc, 3, 5, 2);
+        doc.selectedSurface = doc.surfaces[1].get();
+        bytes_ = doc.SerializeDocument();
+        for (const auto& s : doc.surfaces) surfaces_.push_back(s.get());
+        group_ = doc.currentGroup;
+        start_ = doc.ballStartSurface;
+    }
+
+    // Opens bytes as a file; the open must fail and the message must name
+    // the file and contain `reason`.
+    void expectRefused(const Bytes& file, const std::string& reason)
+    {
+        TempFile f("bad");
+        f.write(file);
+        std::string error;
+        EXPECT_FALSE(doc.OnOpenDocument(f.path(), error)) << reason;
+        EXPECT_NE(error.find(f.path()), std::string::npos) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        expectUntouched();
+    }
+
+    void expectUntouched()
+    {
+        EXPECT_EQ(doc.SerializeDocument(), bytes_);
+        ASSERT_EQ(doc.surfaces.size(), surfaces_.size());
+        for (std::size_t k = 0; k < surfaces_.size(); ++k) {
+            EXPECT_EQ(doc.surfaces[k].get(), surfaces_[k]);
+            EXPECT_EQ(doc.surfaces[k]->render, 1);
+        }
+        EXPECT_EQ(doc.currentGroup, group_);
+        EXPECT_EQ(doc.ballStartSurface, start_);
+        EXPECT_EQ(doc.selectedSurface, surfaces_[1]);
+        EXPECT_FALSE(doc.loading);
+    }
+
+    COpenGLTemplateDoc doc;
+
+private:
+    Bytes bytes_;
+    std::vector<SurfaceSection*> surfaces_;
+    SurfaceGroup* group_;
+    SurfaceSection* start_;
+};
+
+// The file of a two-surface document with a hole, and its first record.
+struct ValidFile {
+    Bytes bytes;
+    FirstRecord first;
+    ValidFile()
+    {
+        COpenGLTemplateDoc doc;
+        builders::fillChainDocument(doc, 2, 4, 1);
+        builders::addHole(*doc.surfaces[0], "h", 0.1, 0.2, 0.3, 0.4);
+        bytes = doc.SerializeDocument();
+        first = firstRecord(*doc.surfaces[0]);
+    }
+};
+
+} // namespace
+
+TEST(DocumentOpenFailure, MissingFileIsReportedAndChangesNothing)
+{
+    OpenDocument open;
+    std::string error;
+    EXPECT_FALSE(open.doc.OnOpenDocument("/nonexistent/dir/x.mwk", error));
+    EXPECT_NE(error.find("/nonexistent/dir/x.mwk"), std::string::npos);
+    open.expectUntouched();
+}
+
+TEST(DocumentOpenFailure, TruncatedFilesFailAtEveryLength)
+{
+    const ValidFile valid;
+    StandaloneSurfaceHost host;
+    for (std::size_t n = 0; n < valid.bytes.size(); ++n) {
+        ArchiveReader reader(std::span(valid.bytes.data(), n));
+        try {
+            ReadDocumentRecord(reader, &host);
+            ADD_FAILURE() << "a file cut to " << n << " bytes was read";
+        } catch (const ArchiveError& e) {
+            // Either the end of the file, or a count that the bytes left cannot hold.
+            EXPECT_TRUE(e.failure() == ArchiveFailure::EndOfFile || e.failure() == ArchiveFailure::BadFormat)
+                << n << ": " << e.what();
+        }
+    }
+    OpenDocument open;
+    open.expectRefused(Bytes(valid.bytes.begin(), valid.bytes.begin() + 100), "Unexpected end of file while reading");
+    open.expectRefused(Bytes(valid.bytes.end() - 1, valid.bytes.end()), "Unexpected end of file while reading");
+    open.expectRefused(Bytes(valid.bytes.begin(), valid.bytes.begin() + static_cast<long>(valid.first.start) + 7),
+                       "has a bad format. Surface count 2 is more than the remaining");
+}
+
+TEST(DocumentOpenFailure, WrongClassSchemaAndIndexAreRefused)
+{
+    const ValidFile valid;
+    OpenDocument open;
+    const std::size_t tag = kDocumentHeadBytes + 4;
+
+    Bytes wrongClass = valid.bytes;
+    wrongClass[tag + 6] = 'X';
+    open.expectRefused(wrongClass, "Unexpected object was found while reading");
+
+    Bytes schema2 = valid.bytes;
+    schema2[tag + 2] = 2;
+    open.expectRefused(schema2, "contains an unexpected object");
+
+    Bytes badIndex = valid.bytes;
+    const std::size_t second = valid.first.holes + 4 + kHoleRecordBytes;
+    ASSERT_EQ(badIndex[second + 1], 0x80);
+    badIndex[second] = 0x05;
+    open.expectRefused(badIndex, "has a bad format");
+}
+
+TEST(DocumentOpenFailure, CountsBeyondTheDataModelAreRefused)
+{
+    const ValidFile valid;
+    const FirstRecord& r = valid.first;
+    OpenDocument open;
+    struct Case {
+        std::size_t offset;
+        std::int32_t value;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {r.start + 335, 21, "points per cross section 21"},
+        {r.start + 335, 1, "points per cross section 1"},
+        {r.start + 339, 25, "cross-section count 25"},
+        {r.start + 339, -1, "cross-section count -1"},
+        {r.start + 343, 25, "intermediate cross-section count 25"},
+        {r.start + 100, 7, "surface type 7"},
+        {r.tail, 3, "sampling mode 3"},
+        {r.tail + 46, -1, "coloring -1"},
+        {r.sites, -4, "site count is negative"},
+        {r.sites, 1000000, "site count 1000000 is more than"},
+        {r.holes, 2000000000, "hole count 2000000000 is more than"},
+        {kDocumentHeadBytes, -1, "Surface count is negative"},
+        {kDocumentHeadBytes, 100, "Surface count 100 is more than"},
+        {valid.bytes.size() - kDocumentTailBytes - 4 - 14, 100000, "Group count 100000 is more than"},
+    };
+    for (const Case& c : cases) {
+        Bytes bad = valid.bytes;
+        putInt32(bad, c.offset, c.value);
+        open.expectRefused(bad, c.reason);
+        open.expectRefused(bad, "has a bad format.");
+    }
+}
+
+TEST(DocumentOpenFailure, GroupNamesMustFitTheirBuffer)
+{
+    COpenGLTemplateDoc empty;
+    const Bytes head = empty.SerializeDocument();
+    auto withGroup = [&](std::size_t nameLength) {
+        Bytes b(head.begin(), head.begin() + kDocumentHeadBytes + 4);
+        const Bytes group = {1, 0, 0, 0, static_cast<std::uint8_t>(nameLength)};
+        b.insert(b.end(), group.begin(), group.end());
+        b.insert(b.end(), nameLength, 'g');
+        b.insert(b.end(), {0, 0, 0, 0});
+        b.insert(b.end(), head.end() - kDocumentTailBytes, head.end());
+        return b;
+    };
+    OpenDocument open;
+    open.expectRefused(withGroup(50), "its name has 50 characters");
+
+    TempFile fits("group49");
+    fits.write(withGroup(49));
+    COpenGLTemplateDoc doc;
+    std::string error;
+    ASSERT_TRUE(doc.OnOpenDocument(fits.path(), error)) << error;
+    EXPECT_EQ(textOf(doc.groups[0]->name), std::string(49, 'g'));
+}
+
+TEST(DocumentOpenFailure, RandomBytesNeverOpen)
+{
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> byte(0, 255);
+    StandaloneSurfaceHost host;
+    for (int k = 0; k < 300; ++k) {
+        Bytes noise(static_cast<std::size_t>(k * 37 % 4000));
+        for (auto& b : noise) b = static_cast<std::uint8_t>(byte(random));
+        ArchiveReader reader(noise);
+        EXPECT_THROW(ReadDocumentRecord(reader, &host), ArchiveError) << "length " << noise.size();
+    }
+    OpenDocument open;
+    Bytes noise(3000);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(byte(random));
+    open.expectRefused(noise, "");
+}
+
+TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
+{
+    const ValidFile valid;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> where(0, valid.bytes.size() - 1);
+    std::uniform_int_distribution<int> byte(0, 255);
+    OpenDocument open;
+    int refused = 0;
+    for (int k = 0; k < 60; ++k) {
+        Bytes damaged = valid.bytes;
+        for (int n = 0; n < 4; ++n) damaged[where(random)] = static_cast<std::uint8_t>(byte(random));
+        TempFile f("damaged");
+        f.write(damaged);
+        COpenGLTemplateDoc probe;
+        std::string error;
+        if (probe.OnOpenDocument(f.path(), error)) continue;
+        ++refused;
+        open.expectRefused(damaged, "");
+    }
+    EXPECT_GT(refused, 0);
+}

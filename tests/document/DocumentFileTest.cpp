@@ -1,0 +1,211 @@
+#include "document/OpenGLTemplateDoc.h"
+#include "document/SurfaceArchive.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using builders::TempFile;
+
+const char kFirstTag[] = "\xFF\xFF\x01\x00\x0E\x00SurfaceSection";
+
+std::size_t recordSize(const SurfaceSection& s)
+{
+    return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + kSurfaceTailBytes +
+           4 + kSiteRecordBytes * s.attachmentSites.size() + 4 + kHoleRecordBytes * s.holes.size();
+}
+
+double doubleAt(const Bytes& b, std::size_t offset)
+{
+    double d;
+    std::memcpy(&d, b.data() + offset, 8);
+    return d;
+}
+
+std::int32_t int32At(const Bytes& b, std::size_t offset)
+{
+    std::int32_t v;
+    std::memcpy(&v, b.data() + offset, 4);
+    return v;
+}
+
+// Offset of each surface's render field, given where its record starts.
+std::size_t renderOffset(const SurfaceSection& s, std::size_t recordStart)
+{
+    return recordStart + kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + 34;
+}
+
+// Saves doc, opens the file in a second document and saves that: the bytes
+// must agree except in render fields, which are 1 after a load.
+void expectRoundTrip(COpenGLTemplateDoc& doc)
+{
+    TempFile file("roundtrip");
+    std::string error;
+    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    Bytes first = file.read();
+    COpenGLTemplateDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(file.path(), error)) << error;
+    const Bytes second = reopened.SerializeDocument();
+    ASSERT_EQ(first.size(), second.size());
+
+    std::size_t offset = kDocumentHeadBytes + 4;
+    for (std::size_t k = 0; k < doc.surfaces.size(); ++k) {
+        const SurfaceSection& s = *doc.surfaces[k];
+        offset += k == 0 ? 20 : 2;
+        const std::size_t render = renderOffset(s, offset);
+        EXPECT_EQ(int32At(first, render), s.render.load());
+        EXPECT_EQ(int32At(second, render), 1) << "surface " << k;
+        std::memcpy(first.data() + render, second.data() + render, 4);
+        offset += recordSize(s);
+    }
+    EXPECT_EQ(first, second);
+}
+
+} // namespace
+
+TEST(DocumentFileLayout, EmptyDocumentIs259Bytes)
+{
+    COpenGLTemplateDoc doc;
+    const Bytes b = doc.SerializeDocument();
+    ASSERT_EQ(b.size(), 259u);
+    EXPECT_EQ(int32At(b, 0), 100);       // movieFrameCount
+    EXPECT_EQ(int32At(b, 4), 800);       // imageWidth
+    EXPECT_EQ(b[12], 0);                 // anaglyphStereo
+    EXPECT_EQ(int32At(b, 13), 4);        // anaglyphColors
+    EXPECT_EQ(b[17], 0);                 // showFocalPoint
+    EXPECT_EQ(b[18], 1);                 // showBall
+    EXPECT_EQ(b[36], 1);                 // bounceEnabled
+    EXPECT_EQ(b[38], 0);                 // cameraFollowsBall
+    EXPECT_EQ(doubleAt(b, 39), 21.0);    // followDistance
+    EXPECT_EQ(doubleAt(b, 87), -40.0);   // cameraDistance
+    EXPECT_EQ(doubleAt(b, 127), 0.3333333333); // ballRadius
+    EXPECT_EQ(int32At(b, 135), 0);       // surface count
+    EXPECT_EQ(int32At(b, 139), 0);       // group count
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data()) + 143), "none");
+    EXPECT_EQ(doubleAt(b, 243), 0.5);    // ballStartU
+}
+
+TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    const Bytes b = doc.SerializeDocument();
+    std::size_t offset = kDocumentHeadBytes;
+    EXPECT_EQ(int32At(b, offset), 4);
+    offset += 4;
+    EXPECT_EQ(0, std::memcmp(b.data() + offset, kFirstTag, 20));
+    offset += 20 + recordSize(*doc.surfaces[0]);
+    for (std::size_t k = 1; k < doc.surfaces.size(); ++k) {
+        EXPECT_EQ(b[offset], 0x01);
+        EXPECT_EQ(b[offset + 1], 0x80);
+        offset += 2 + recordSize(*doc.surfaces[k]);
+    }
+    // Groups: "main" with a and b, "track" with a and c.
+    EXPECT_EQ(int32At(b, offset), 2);
+    const Bytes mainGroup = {4, 'm', 'a', 'i', 'n', 2, 0, 0, 0, 1, 'a', 1, 'b'};
+    EXPECT_EQ(Bytes(b.begin() + static_cast<long>(offset) + 4, b.begin() + static_cast<long>(offset) + 17), mainGroup);
+    EXPECT_EQ(b.size(), offset + 4 + 13 + 14 + kDocumentTailBytes);
+}
+
+TEST(DocumentFileLayout, LongGroupNamesUseTheWidePrefix)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    doc.groups[0]->memberNames[0] = std::string(300, 'n');
+    const Bytes b = doc.SerializeDocument();
+    const std::size_t groups = b.size() - kDocumentTailBytes - (4 + 1 + 4 + 4 + 3 + 300);
+    EXPECT_EQ(int32At(b, groups), 1);
+    EXPECT_EQ(b[groups + 4], 4);
+    EXPECT_EQ(b[groups + 13], 0xFF);
+    EXPECT_EQ(b[groups + 14], 300 & 0xFF);
+    EXPECT_EQ(b[groups + 15], 300 >> 8);
+}
+
+TEST(SurfaceRecordSiteNames, ALinkIntoAnotherGroupIsWrittenAsNoneOnItsOwn)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    SurfaceSection& b = *doc.surfaces[1]; // site 0 links to c in "track", site 1 to a in "main"
+    const std::size_t sites = kSurfaceHeadBytes + b.sectionCount * (kSectionBaseBytes + 24 * b.pointsPerSection) +
+                              kSurfaceTailBytes + 4;
+    auto nameAt = [](const Bytes& bytes, std::size_t at) {
+        return std::string(reinterpret_cast<const char*>(bytes.data()) + at);
+    };
+
+    ArchiveWriter alone;
+    WriteSurfaceRecord(alone, b);
+    const Bytes& own = alone.bytes();
+    EXPECT_EQ(nameAt(own, sites + 36), "none");
+    EXPECT_EQ(nameAt(own, sites + 86), "none");
+    EXPECT_TRUE(std::all_of(own.begin() + static_cast<long>(sites) + 40, own.begin() + static_cast<long>(sites) + 86,
+                            [](std::uint8_t c) { return c == 0; }));
+    EXPECT_EQ(nameAt(own, sites + kSiteRecordBytes + 36), "a");
+    EXPECT_EQ(nameAt(own, sites + kSiteRecordBytes + 86), "main");
+
+    // The same surface inside a whole-document save keeps the names.
+    const Bytes whole = doc.SerializeDocument();
+    const std::size_t start = kDocumentHeadBytes + 4 + 20 + recordSize(*doc.surfaces[0]) + 2;
+    EXPECT_EQ(nameAt(whole, start + sites + 36), "c");
+    EXPECT_EQ(nameAt(whole, start + sites + 86), "track");
+    EXPECT_FALSE(doc.savingDocument);
+}
+
+TEST(SurfaceRecordSiteNames, PseudoNamesFollowTheirOwnGroup)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    SurfaceSection& a2 = *doc.surfaces[2]; // in "track"; site 2's pseudo surface is a in "main"
+    ArchiveWriter alone;
+    WriteSurfaceRecord(alone, a2);
+    const std::size_t site2 = kSurfaceHeadBytes + a2.sectionCount * (kSectionBaseBytes + 24 * a2.pointsPerSection) +
+                              kSurfaceTailBytes + 4 + 2 * kSiteRecordBytes;
+    const char* pseudo = reinterpret_cast<const char*>(alone.bytes().data()) + site2 + 173;
+    EXPECT_STREQ(pseudo, "none");
+    EXPECT_STREQ(pseudo + 50, "none");
+}
+
+TEST(DocumentFileRoundTrip, OpenThenSaveGivesTheSameBytes)
+{
+    COpenGLTemplateDoc track;
+    builders::fillTrackDocument(track);
+    expectRoundTrip(track);
+
+    COpenGLTemplateDoc chain;
+    builders::fillChainDocument(chain, 5, 20, 20);
+    expectRoundTrip(chain);
+}
+
+TEST(DocumentFileRoundTrip, ReadSurfacesMatchTheSavedOnes)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    TempFile file("match");
+    std::string error;
+    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    COpenGLTemplateDoc back;
+    ASSERT_TRUE(back.OnOpenDocument(file.path(), error)) << error;
+    ASSERT_EQ(back.surfaces.size(), 4u);
+    const SurfaceSection& c = *back.surfaces[3];
+    EXPECT_EQ(textOf(c.name), "c");
+    EXPECT_EQ(textOf(c.groupName), "track");
+    EXPECT_EQ(c.surfaceType, kTypeB);
+    EXPECT_EQ(c.sectionCount, 16);
+    EXPECT_EQ(c.pointsPerSection, 9);
+    EXPECT_TRUE(c.wrapV);
+    ASSERT_EQ(c.holes.size(), 1u);
+    EXPECT_EQ(textOf(c.holes[0].name), "Gap");
+    EXPECT_EQ(c.holes[0].frontBackHigh, 0.95);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const SurfaceSection& s = *back.surfaces[k];
+        EXPECT_EQ(s.render, 1) << "every surface is drawn after a load, hidden ones too";
+        EXPECT_EQ(s.document, &back);
+        for (int i = 0; i < s.sectionCount; ++i)
+            EXPECT_EQ(s.sections[i].position, doc.surfaces[k]->sections[i].position);
+    }
+    EXPECT_TRUE(back.showFocalPoint);
+    EXPECT_EQ(back.launchDirection, (Vec3{0.25, 0.0, -1.0}));
+}

@@ -1,0 +1,341 @@
+#include "document/DataFiles.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/DocumentBuilders.h"
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using builders::TempFile;
+
+// Records what the document asks of the view, the threads and the panel.
+class RecordingPeers : public DocumentPeers {
+public:
+    bool threadsRun = true;
+    std::vector<std::string> calls;
+    int progressRange = -1, progressSteps = 0, renderBox = -1;
+
+    void Setup(COpenGLTemplateDoc&) override { calls.push_back("setup"); }
+    bool PauseThreads() override
+    {
+        calls.push_back("pause");
+        return threadsRun;
+    }
+    void ResumeThreads() override { calls.push_back("resume"); }
+    void FillSurfaceTree() override { calls.push_back("tree"); }
+    void SetRenderBox(int value) override { renderBox = value; }
+    void FitCameraToSurfaces() override { calls.push_back("fit"); }
+    void PositionBall() override { calls.push_back("position"); }
+    void StopBall() override { calls.push_back("stop"); }
+    void StartProgress(int range) override { progressRange = range; }
+    void StepProgress() override { ++progressSteps; }
+
+    int count(const std::string& call) const { return static_cast<int>(std::count(calls.begin(), calls.end(), call)); }
+};
+
+std::string saveTo(COpenGLTemplateDoc& doc, const TempFile& file)
+{
+    std::string error;
+    EXPECT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    return error;
+}
+
+} // namespace
+
+TEST(DocumentConstruction, HasDefaultsArcballAndDataFilePaths)
+{
+    COpenGLTemplateDoc doc;
+    EXPECT_TRUE(doc.surfaces.empty());
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_EQ(doc.currentGroup, nullptr);
+    EXPECT_EQ(doc.degreeU, 2);
+    EXPECT_EQ(doc.imageWidth, 800);
+    EXPECT_EQ(doc.anaglyphColors, 4);
+    EXPECT_TRUE(doc.bounceEnabled);
+    EXPECT_EQ(textOf(doc.mainGroupName), "main");
+    EXPECT_EQ(doc.ballController.ballRadius, 0.699999988079071);
+    // -120 degrees about y times -30 degrees about x.
+    const unitquaternion& q = doc.ballController.rotation;
+    const double c1 = std::cos(-kPi / 3), s1 = std::sin(-kPi / 3), c2 = std::cos(-kPi / 12), s2 = std::sin(-kPi / 12);
+    EXPECT_NEAR(q.w, c1 * c2, 1e-9);
+    expectVecNear(q.v, {c1 * s2, s1 * c2, -s1 * s2}, 1e-9);
+    expectVecNear(doc.lightPositions[1], rotateVector(doc.lightPositions[0], {0, 1, 0}, kTwoPi / 3), 1e-9);
+    EXPECT_EQ(doc.lightPositions[0], (Vec3{961.5, 1632.98, 0.0}));
+}
+
+TEST(DocumentConstruction, DataFilesLieNextToTheExecutableWhateverTheCurrentDirectory)
+{
+    const std::string exeDir = std::filesystem::canonical("/proc/self/exe").parent_path().string();
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path("/");
+    COpenGLTemplateDoc doc;
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(doc.libraryPath, exeDir + "/surface_library.dat");
+    EXPECT_EQ(doc.templatePath, exeDir + "/cross_sections.dat");
+    EXPECT_EQ(LibraryFilePath(), doc.libraryPath);
+}
+
+TEST(DocumentNew, HasMainGroupAndSurfaceAAsBallStartAndFocus)
+{
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    doc.OnNewDocument();
+    ASSERT_EQ(doc.groups.size(), 1u);
+    EXPECT_EQ(textOf(doc.groups[0]->name), "main");
+    EXPECT_EQ(doc.currentGroup, doc.groups[0].get());
+    ASSERT_EQ(doc.surfaces.size(), 1u);
+    SurfaceSection* a = doc.surfaces[0].get();
+    EXPECT_EQ(textOf(a->name), "a");
+    EXPECT_EQ(textOf(a->groupName), "main");
+    EXPECT_EQ(a->group, doc.groups[0].get());
+    EXPECT_EQ(a->pointsPerSection, 5);
+    EXPECT_EQ(a->sectionCount, 6);
+    EXPECT_EQ(a->surfaceType, kTypeA);
+    EXPECT_EQ(a->render, 1);
+    ASSERT_EQ(a->attachmentSites.size(), 4u);
+    EXPECT_EQ(textOf(a->attachmentSites[0].name), "end");
+    EXPECT_EQ(doc.groups[0]->memberNames, std::vector<std::string>{"a"});
+    EXPECT_EQ(doc.ballSurface, a);
+    EXPECT_EQ(doc.ballStartSurface, a);
+    EXPECT_EQ(doc.focalSurface, a);
+    EXPECT_EQ(textOf(doc.ballStartSurfaceName), "a");
+    EXPECT_EQ(textOf(doc.ballStartGroupName), "main");
+    EXPECT_EQ(doc.ballStartU, 0.5);
+    EXPECT_EQ(doc.focalV, 0.5);
+    expectVecNear(doc.focalPoint, a->EvaluatePoint(0.5, 0.5), 1e-12);
+    EXPECT_GT(length(doc.focalDerivatives.Sv), 0.0);
+    EXPECT_EQ(peers.calls.front(), "setup");
+    EXPECT_EQ(peers.calls.back(), "resume");
+    EXPECT_EQ(peers.count("fit"), 1);
+    EXPECT_EQ(peers.count("stop"), 1);
+    EXPECT_EQ(peers.count("position"), 0) << "the view's threads do not run yet";
+}
+
+TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
+{
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    builders::fillTrackDocument(doc);
+    doc.selectedSurface = doc.surfaces[3].get();
+    doc.viewReady = true;
+    doc.OnNewDocument();
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+    EXPECT_EQ(doc.groups.size(), 1u);
+    EXPECT_FALSE(doc.showFocalPoint);
+    EXPECT_EQ(doc.launchDirection, (Vec3{0.5, 0.0, 0.0}));
+    EXPECT_EQ(doc.selectedSurface, nullptr);
+    EXPECT_EQ(peers.count("setup"), 1) << "the setup runs once";
+    EXPECT_EQ(peers.count("position"), 1);
+}
+
+TEST(DocumentOpen, RebuildsRelinksAndPlacesTheBallStart)
+{
+    COpenGLTemplateDoc source;
+    builders::fillTrackDocument(source);
+    source.SetBallStart(source.surfaces[3].get(), 0.25, 0.75);
+    TempFile file("open");
+    saveTo(source, file);
+
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    std::string error;
+    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    ASSERT_EQ(doc.surfaces.size(), 4u);
+    SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
+                   *c = doc.surfaces[3].get();
+    // Links by (name, group): the two surfaces named "a" are told apart.
+    EXPECT_EQ(a->attachmentSites[0].otherSurface, b);
+    EXPECT_EQ(b->attachmentSites[1].otherSurface, a);
+    EXPECT_EQ(b->attachmentSites[0].otherSurface, c);
+    EXPECT_EQ(c->attachmentSites[1].otherSurface, b);
+    EXPECT_EQ(a2->attachmentSites[2].pseudoSurface, a);
+    EXPECT_EQ(a->attachmentSites[2].otherSurface, nullptr);
+    EXPECT_EQ(doc.FindSurface("a", "track"), a2);
+    EXPECT_EQ(doc.FindSurface("a", "main"), a);
+    // Groups and their members.
+    ASSERT_EQ(doc.groups.size(), 2u);
+    EXPECT_EQ(doc.currentGroup, doc.groups[0].get());
+    EXPECT_EQ(doc.groups[1]->members, (std::vector<SurfaceSection*>{a2, c}));
+    EXPECT_EQ(c->group, doc.groups[1].get());
+    // Derived data is rebuilt.
+    EXPECT_TRUE(c->hasNet());
+    ASSERT_NE(c->boxTree, nullptr);
+    EXPECT_GT(c->displayColumns, 0);
+    EXPECT_EQ(c->requestedPointsPerSection, 9);
+    // Ball start and focus.
+    EXPECT_EQ(doc.ballStartSurface, c);
+    EXPECT_EQ(doc.focalSurface, c);
+    EXPECT_EQ(doc.focalU, 0.25);
+    EXPECT_EQ(doc.focalV, 0.75);
+    EXPECT_EQ(peers.progressRange, 8);
+    EXPECT_EQ(peers.progressSteps, 4);
+    EXPECT_EQ(peers.count("position"), 1);
+    EXPECT_EQ(peers.calls.back(), "resume");
+    EXPECT_FALSE(doc.loading);
+}
+
+TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
+{
+    COpenGLTemplateDoc source;
+    builders::fillTrackDocument(source);
+    setText(source.ballStartGroupName, "elsewhere");
+    TempFile file("nostart");
+    saveTo(source, file);
+    COpenGLTemplateDoc doc;
+    std::string error;
+    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    EXPECT_EQ(doc.ballStartSurface, nullptr);
+    EXPECT_EQ(doc.focalSurface, nullptr);
+    EXPECT_EQ(textOf(doc.ballStartGroupName), "elsewhere");
+}
+
+TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
+{
+    COpenGLTemplateDoc empty;
+    TempFile file("empty");
+    saveTo(empty, file);
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    std::string error;
+    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    EXPECT_TRUE(doc.surfaces.empty());
+    ASSERT_EQ(doc.groups.size(), 1u);
+    EXPECT_EQ(doc.currentGroup, doc.groups[0].get());
+    EXPECT_EQ(textOf(doc.groups[0]->name), "main");
+    EXPECT_EQ(doc.ballSurface, nullptr);
+}
+
+TEST(DocumentSave, FailureLeavesTheExistingFileAndNoTemporaryBehind)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("marlwick-save-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "blocker");
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    std::string error;
+    // A directory in the way: the rename fails after the data was written.
+    EXPECT_FALSE(doc.OnSaveDocument((dir / "blocker").string(), error));
+    EXPECT_NE(error.find("blocker"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "blocker"));
+    EXPECT_FALSE(doc.OnSaveDocument((dir / "missing" / "x.mwk").string(), error));
+    EXPECT_NE(error.find("missing/x.mwk"), std::string::npos);
+    // Only the blocker is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+
+    const auto good = dir / "kept.mwk";
+    ASSERT_TRUE(doc.OnSaveDocument(good.string(), error)) << error;
+    EXPECT_EQ(std::filesystem::file_size(good), 3472u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(DocumentEmptying, DestroysEverythingAndForgetsTheReferences)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    doc.selectedSurface = doc.surfaces[1].get();
+    doc.DeleteContents();
+    EXPECT_TRUE(doc.surfaces.empty());
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_EQ(doc.currentGroup, nullptr);
+    EXPECT_EQ(doc.selectedSurface, nullptr);
+    EXPECT_EQ(doc.focalSurface, nullptr);
+    EXPECT_EQ(doc.ballStartSurface, nullptr);
+    EXPECT_EQ(doc.ballSurface, nullptr);
+}
+
+TEST(DocumentSurfaces, SetAllRenderReachesEverySurfaceAndThePanel)
+{
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    builders::fillTrackDocument(doc);
+    doc.SetAllRender(0);
+    for (const auto& s : doc.surfaces) EXPECT_EQ(s->render, 0);
+    EXPECT_EQ(peers.renderBox, -1) << "no selected surface, no panel update";
+    doc.selectedSurface = doc.surfaces[0].get();
+    doc.SetAllRender(1);
+    for (const auto& s : doc.surfaces) EXPECT_EQ(s->render, 1);
+    EXPECT_EQ(peers.renderBox, 1);
+}
+
+TEST(DocumentSurfaces, SetBallStartCopiesNamesOnlyForASurface)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    doc.SetBallStart(doc.surfaces[2].get(), 0.1, 0.9);
+    EXPECT_EQ(textOf(doc.ballStartSurfaceName), "a");
+    EXPECT_EQ(textOf(doc.ballStartGroupName), "track");
+    doc.SetBallStart(nullptr, 0.3, 0.4);
+    EXPECT_EQ(doc.ballStartSurface, nullptr);
+    EXPECT_EQ(textOf(doc.ballStartGroupName), "track");
+    EXPECT_EQ(doc.ballStartU, 0.3);
+    doc.surfaces[2]->group = nullptr;
+    doc.SetBallStart(doc.surfaces[2].get(), 0.5, 0.5);
+    EXPECT_EQ(textOf(doc.ballStartGroupName), "none");
+}
+
+TEST(DocumentSurfaces, FocalPointStaysWithoutAFocalSurface)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    doc.focalU = 0.0;
+    doc.UpdateFocalPoint();
+    expectVecNear(doc.focalPoint, doc.surfaces[0]->EvaluatePoint(0.0, 0.5), 1e-12);
+    doc.focalSurface = nullptr;
+    doc.focalU = 1.0;
+    const Vec3 before = doc.focalPoint;
+    doc.UpdateFocalPoint();
+    EXPECT_EQ(doc.focalPoint, before);
+}
+
+TEST(CreateChannelSurface, SizesTheNetFromTheCounts)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    SurfaceSection* least = doc.CreateChannelSurface("least", 3, 0);
+    SurfaceSection* most = doc.CreateChannelSurface("most", 20, 20);
+    ASSERT_NE(least, nullptr);
+    ASSERT_NE(most, nullptr);
+    EXPECT_EQ(least->sectionCount, 4);
+    EXPECT_EQ(least->pointsPerSection, 3);
+    EXPECT_EQ(most->sectionCount, 24);
+    EXPECT_EQ(most->pointsPerSection, 20);
+    EXPECT_EQ(most->surfaceType, kTypeA);
+    EXPECT_EQ(most->horizontalDisplacement.distance, 16.0);
+    EXPECT_EQ(most->samplingMode, 0);
+    EXPECT_EQ(textOf(most->groupName), "main");
+    EXPECT_EQ(doc.surfaces.back().get(), most);
+    EXPECT_EQ(doc.ballStartSurface, doc.surfaces[0].get()) << "the start stays on the first surface";
+    for (auto [points, intermediate] : {std::pair{1, 2}, {21, 2}, {5, -1}, {5, 21}})
+        EXPECT_EQ(doc.CreateChannelSurface("x", points, intermediate), nullptr) << points << " " << intermediate;
+    EXPECT_EQ(doc.surfaces.size(), 3u);
+}
+
+TEST(CreateChannelSurface, FirstSurfaceWithoutBallStartTakesIt)
+{
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    doc.EnsureMainGroup();
+    SurfaceSection* s = doc.CreateChannelSurface("first", 6, 1);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(doc.ballStartSurface, s);
+    EXPECT_EQ(doc.focalSurface, s);
+    EXPECT_EQ(textOf(doc.ballStartGroupName), "main");
+    expectVecNear(doc.focalPoint, s->EvaluatePoint(0.5, 0.5), 1e-12);
+    EXPECT_EQ(peers.count("tree"), 1);
+}
+
+TEST(CreateChannelSurface, NamesAreUniquePerGroupOnly)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    EXPECT_TRUE(doc.SurfaceNameExistsInGroup("b", "main"));
+    EXPECT_FALSE(doc.SurfaceNameExistsInGroup("c", "main"));
+    EXPECT_TRUE(doc.SurfaceNameExistsInGroup("c", "track"));
+    EXPECT_FALSE(doc.SurfaceNameExistsInGroup("C", "track")) << "names compare case-sensitively";
+    EXPECT_FALSE(doc.SurfaceNameExistsInGroup("a", "nogroup"));
+    EXPECT_TRUE(doc.GroupNameExists("track"));
+    EXPECT_FALSE(doc.GroupNameExists("Track"));
+}
