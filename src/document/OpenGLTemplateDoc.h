@@ -26,6 +26,8 @@ public:
     COpenGLTemplateDoc& operator=(const COpenGLTemplateDoc&) = delete;
 
     void SetPeers(DocumentPeers* peers);
+    // The program around the document (control panel trees, render box, ...).
+    DocumentPeers& peers() { return *peers_; }
 
     // --- collections (insertions, removals and whole-list walks under documentLock) ---
     SurfaceList surfaces;             // creation/load order: file and drawing order
