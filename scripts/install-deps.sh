@@ -7,6 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libfreeimage-dev
+  qt6-base-dev libqt6opengl6-dev
+  xvfb xauth
 )
 
 missing=()
