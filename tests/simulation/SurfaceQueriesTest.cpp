@@ -1,0 +1,296 @@
+#include "simulation/SurfaceQueries.h"
+
+#include "support/BruteForceIntersect.h"
+#include "support/SurfaceBuilders.h"
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+constexpr double kRadius = 0.3333333333;
+const Vec3 kUp{0.0, 1.0, 0.0};
+
+// A channel along +x whose cross section is a Z: two flat layers across z at
+// heights 0 and 3 (both facing up) joined by a slope facing down. bottomFirst
+// puts the lower layer at small u, so the tree meets it first.
+std::unique_ptr<SurfaceSection> makeZChannel(SurfaceHost* host, bool bottomFirst)
+{
+    auto s = builders::makeChannel(host, 10, 2);
+    for (int i = 0; i < s->sectionCount; ++i) {
+        s->sections[i].position.y = 0.0;
+        for (int j = 0; j < 10; ++j) {
+            const bool low = (j < 5) == bottomFirst;
+            s->sections[i].points[j] = {-3.0 + 1.5 * (j % 5), low ? 0.0 : 3.0, 0.0};
+        }
+    }
+    s->BuildNet();
+    s->ComputeHeightRange();
+    s->Rebuild();
+    return s;
+}
+
+SegmentHit drop(SurfaceSection& s, double x, double z, IntersectionOverlay& overlay,
+                std::optional<MeshCell> skip = std::nullopt)
+{
+    return IntersectSegment(s, {x, 0.5, z}, {x, 0.2, z}, overlay, skip);
+}
+
+// A box is entered exactly when its parent was and the segment reaches its
+// inflated box; only leaves carry hits. Stale marks of older searches fail this.
+void expectMarks(const BoxNode& node, const Vec3& from, const Vec3& to, bool parentEntered)
+{
+    const bool entered = node.entered.load() != 0;
+    EXPECT_EQ(entered, parentEntered && (node.inflated.contains(from) || node.inflated.crossedBy(from, to)));
+    if (node.leaf) return;
+    EXPECT_EQ(node.hit.load(), 0);
+    expectMarks(*node.first, from, to, entered);
+    expectMarks(*node.second, from, to, entered);
+}
+
+TEST(PointInTriangleTest, InsideOnEdgesAndNearVerticesOnlyAndCountsEachTest)
+{
+    const Vec3 P0{0, 0, 0}, P1{2, 0, 0}, P2{0, 0, 2};
+    std::int64_t tests = 0;
+    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {0.5, 0, 0.5}, tests));
+    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {1, 0, 1}, tests));
+    EXPECT_TRUE(PointInTriangle(P0, P1, P2, P1, tests));
+    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {2 + 1e-7, 0, 0}, tests));
+    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {1.01, 0, 1.01}, tests));
+    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {-0.001, 0, 1}, tests));
+    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {5, 0, 5}, tests));
+    EXPECT_EQ(tests, 7);
+}
+
+TEST(PointBetweenTest, TrueOnlyWellInsideTheSegment)
+{
+    const Vec3 A{0, 0, 0}, B{4, 0, 0};
+    EXPECT_TRUE(PointBetween(A, B, {2, 0, 0}));
+    EXPECT_TRUE(PointBetween(A, B, {3.9, 0, 0}));
+    EXPECT_TRUE(PointBetween(A, B, {2, 0.5, 0})); // angle AXB about 152 degrees
+    EXPECT_FALSE(PointBetween(A, B, {2, 2, 0}));  // 90 degrees
+    EXPECT_FALSE(PointBetween(A, B, {5, 0, 0}));
+    EXPECT_FALSE(PointBetween(A, B, A)); // a zero difference stays zero
+}
+
+class SegmentTriangleHitTest : public ::testing::Test {
+protected:
+    std::optional<Vec3> hit(const Vec3& from, const Vec3& to, double radius = 0.5)
+    {
+        return SegmentTriangleHit(from, to, radius, P0, P1, P2, kUp, overlay);
+    }
+    const Vec3 P0{-5, 0, -5}, P1{5, 0, -5}, P2{0, 0, 5};
+    IntersectionOverlay overlay;
+};
+
+TEST_F(SegmentTriangleHitTest, TheSegmentIsShiftedTowardTheFaceByTheRadius)
+{
+    const auto h = hit({1, 2, 1}, {1, 0.2, 1});
+    ASSERT_TRUE(h);
+    expectVecNear(*h, {1, 0, 1}, 1e-12);
+    expectVecNear(overlay.segmentFrom, {1, 2, 1}, 0);
+    expectVecNear(overlay.shiftedFrom, {1, 1.5, 1}, 1e-12);
+    expectVecNear(overlay.shiftedTo, {1, -0.3, 1}, 1e-12);
+    EXPECT_FALSE(hit({1, 2, 1}, {1, 0.6, 1}));
+}
+
+TEST_F(SegmentTriangleHitTest, AStepEndingWithinOneRadiusOfThePlaneHitsBelowItsEnd)
+{
+    const auto slanted = hit({1, 0.45, 1}, {1.3, 0.3, 1.2});
+    ASSERT_TRUE(slanted);
+    expectVecNear(*slanted, {1.3, 0, 1.2}, 1e-12);
+    const auto under = hit({1, 0.2, 1}, {1, -0.3, 1});
+    ASSERT_TRUE(under);
+    expectVecNear(*under, {1, 0, 1}, 1e-12);
+    EXPECT_FALSE(hit({1, 0.2, 1}, {1, -0.6, 1}));
+}
+
+TEST_F(SegmentTriangleHitTest, NoHitMovingAwayAlongTheFaceOrOutsideTheTriangle)
+{
+    EXPECT_FALSE(hit({1, 0.1, 1}, {1, 0.4, 1}));
+    EXPECT_FALSE(hit({1, -1, 1}, {1, 1, 1}));
+    EXPECT_FALSE(hit({1, 0.2, 1}, {2, 0.2, 1}));
+    EXPECT_FALSE(hit({20, 1, 1}, {20, -1, 1}));
+}
+
+TEST_F(SegmentTriangleHitTest, DegenerateInputsNeverHit)
+{
+    const Vec3 from{0, 1, 0}, to{0, -1, 0};
+    EXPECT_FALSE(SegmentTriangleHit(from, to, 0.5, P0, P0, P0, kUp, overlay));
+    EXPECT_FALSE(SegmentTriangleHit(from, to, 0.5, {-1, 0, 0}, {0, 0, 0}, {1, 0, 0}, kUp, overlay));
+    EXPECT_FALSE(SegmentTriangleHit(from, to, 0.5, P0, P1, P2, Vec3{}, overlay));
+    EXPECT_FALSE(hit(from, from));
+    EXPECT_TRUE(isFinite(overlay.shiftedFrom) && isFinite(overlay.shiftedTo));
+}
+
+TEST(SurfaceTangentsTest, FloorFrameMatchesFullEvaluationAndReverseNormalFlipsIt)
+{
+    StandaloneSurfaceHost host;
+    auto floor = builders::makeFlatFloor(&host);
+    const SurfaceFrame f = SurfaceTangents(*floor, 0.5, 0.5);
+    expectVecNear(normalized(f.Su), {0, 0, 1}, 1e-6);
+    expectVecNear(normalized(f.Sv), {1, 0, 0}, 1e-6);
+    expectVecNear(f.N, kUp, 1e-6);
+
+    auto channel = builders::makeChannel(&host);
+    const SurfaceDerivatives d = channel->EvaluateDerivatives(0.1, 0.3); // on a wall
+    const SurfaceFrame w = SurfaceTangents(*channel, 0.1, 0.3);
+    expectVecNear(w.Su, d.Su, 1e-9);
+    expectVecNear(w.Sv, d.Sv, 1e-9);
+    expectVecNear(w.N, d.N, 1e-12);
+    channel->reverseNormal = true;
+    expectVecNear(SurfaceTangents(*channel, 0.1, 0.3).N, -w.N, 0);
+}
+
+TEST(SurfaceTangentsTest, ASurfaceWithoutNetGivesAZeroFrame)
+{
+    StandaloneSurfaceHost host;
+    SurfaceSection empty(&host);
+    const SurfaceFrame f = SurfaceTangents(empty, 0.5, 0.5);
+    expectVecNear(f.N, Vec3{}, 0);
+    expectVecNear(f.Su, Vec3{}, 0);
+}
+
+TEST(CollisionCellAtTest, FindsTheCellAroundAParameterPair)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host); // 23 columns, 27 rows
+    EXPECT_EQ(CollisionCellAt(*s, 0.0, 0.0), (MeshCell{0, 0}));
+    EXPECT_EQ(CollisionCellAt(*s, 1.0, 1.0), (MeshCell{25, 21}));
+    EXPECT_EQ(CollisionCellAt(*s, 2.5 / 22, 7.5 / 26), (MeshCell{7, 2}));
+    EXPECT_EQ(CollisionCellAt(*s, s->collisionSample(0, 4).u, 0.51), (MeshCell{13, 4}));
+    EXPECT_FALSE(CollisionCellAt(*s, -0.1, 0.5).valid());
+    EXPECT_FALSE(CollisionCellAt(*s, 0.5, 1.1).valid());
+}
+
+class IntersectSegmentTest : public ::testing::Test {
+protected:
+    StandaloneSurfaceHost host;
+    std::unique_ptr<SurfaceSection> floor = builders::makeFlatFloor(&host); // z in [-2, 2], x in [0, 25]
+    IntersectionOverlay overlay;
+};
+
+TEST_F(IntersectSegmentTest, AVerticalDropHitsTheFloorBelowWithMatchingParameters)
+{
+    // Middle of the floor, where the surface is an affine image of the
+    // parameters, so the triangle's (u, v) must evaluate back onto the foot.
+    for (double x : {8.3, 12.71, 16.9})
+        for (double z : {-0.4, 0.1, 0.4}) {
+            const SegmentHit hit = drop(*floor, x, z, overlay);
+            ASSERT_TRUE(hit.found);
+            // The point evaluated at the returned (u, v) is the foot of the drop.
+            expectVecNear(hit.point, {x, 0, z}, 1e-5);
+            expectVecNear(overlay.triangleHitPoint, {x, 0, z}, 1e-12);
+        }
+    const CollisionSample& node = floor->collisionSample(13, 11);
+    const SegmentHit onNode = IntersectSegment(*floor, node.point + 0.4 * kUp, node.point, overlay);
+    ASSERT_TRUE(onNode.found);
+    EXPECT_EQ(onNode.u, node.u);
+    EXPECT_EQ(onNode.v, node.v);
+}
+
+TEST_F(IntersectSegmentTest, SegmentsLeavingTheFaceNeverHitAndReverseNormalSwapsTheSides)
+{
+    EXPECT_FALSE(IntersectSegment(*floor, {12, 0.1, 0}, {12, 0.4, 0}, overlay).found);
+    EXPECT_FALSE(IntersectSegment(*floor, {12, -1, 0}, {12, 1, 0}, overlay).found);
+    floor->reverseNormal = true;
+    floor->Rebuild();
+    EXPECT_FALSE(drop(*floor, 12, 0, overlay).found);
+    const SegmentHit fromBelow = IntersectSegment(*floor, {12, -1, 0}, {12, -0.1, 0}, overlay);
+    ASSERT_TRUE(fromBelow.found);
+    expectVecNear(fromBelow.point, {12, 0, 0}, 1e-5);
+}
+
+TEST_F(IntersectSegmentTest, ATriangleWithANodeInAHoleIsIgnored)
+{
+    const SegmentHit hit = drop(*floor, 12.71, 0.1, overlay);
+    ASSERT_TRUE(hit.found);
+    const MeshCell cell = CollisionCellAt(*floor, hit.u, hit.v);
+    const CollisionSample& corner = floor->collisionSample(cell.row, cell.column);
+    floor->holes.push_back({"h", corner.u - 1e-9, corner.u + 1e-9, corner.v - 1e-9, corner.v + 1e-9});
+    EXPECT_FALSE(drop(*floor, 12.71, 0.1, overlay).found); // the hit point itself is outside the hole
+    EXPECT_TRUE(drop(*floor, 12.71, 1.0, overlay).found);
+}
+
+TEST_F(IntersectSegmentTest, TheSkippedCellIsLeftOut)
+{
+    const SegmentHit hit = drop(*floor, 12.71, 0.1, overlay);
+    const MeshCell cell = CollisionCellAt(*floor, hit.u, hit.v);
+    EXPECT_FALSE(drop(*floor, 12.71, 0.1, overlay, cell).found);
+    EXPECT_TRUE(drop(*floor, 12.71, 0.1, overlay, MeshCell{cell.row + 1, cell.column}).found);
+}
+
+TEST_F(IntersectSegmentTest, MarksTheBoxesOfTheLastSearchAndCountsTriangleTests)
+{
+    const SegmentHit hit = drop(*floor, 12.71, 0.1, overlay);
+    ASSERT_TRUE(hit.found);
+    EXPECT_GT(overlay.triangleTests, 0);
+    const MeshCell cell = CollisionCellAt(*floor, hit.u, hit.v);
+    for (auto [r, c] : {std::pair{0, 0}, {0, 1}, {1, 0}, {1, 1}})
+        EXPECT_EQ(floor->collisionSample(cell.row + r, cell.column + c).visited.load(), 1);
+    expectMarks(*floor->boxTree, {12.71, 0.5, 0.1}, {12.71, 0.2, 0.1}, true);
+
+    const Vec3 from{3, 0.5, -1}, to{3.2, 0.1, -1};
+    ASSERT_TRUE(IntersectSegment(*floor, from, to, overlay).found);
+    expectMarks(*floor->boxTree, from, to, true);
+
+    const std::int64_t before = overlay.triangleTests;
+    EXPECT_FALSE(IntersectSegment(*floor, {12, 50, 0}, {12, 49, 0}, overlay).found);
+    EXPECT_EQ(overlay.triangleTests, before);
+    EXPECT_EQ(floor->boxTree->entered.load(), 0);
+}
+
+TEST(IntersectSegmentLayersTest, TheNearerOfTwoLayersWinsAndAHoleLetsTheBallThrough)
+{
+    StandaloneSurfaceHost host;
+    for (bool bottomFirst : {true, false}) {
+        auto z = makeZChannel(&host, bottomFirst);
+        IntersectionOverlay overlay;
+        const SegmentHit top = IntersectSegment(*z, {25, 5, 0}, {25, -1, 0}, overlay);
+        ASSERT_TRUE(top.found);
+        expectVecNear(top.point, {25, 3, 0}, 1e-4);
+        // Cut the upper layer away: the drop falls through to the lower one.
+        const double lowU = bottomFirst ? 0.5 : 0.0, highU = bottomFirst ? 1.0 : 0.5;
+        z->holes.push_back({"gap", lowU, highU, 0.0, 1.0});
+        const SegmentHit bottom = IntersectSegment(*z, {25, 5, 0}, {25, -1, 0}, overlay);
+        ASSERT_TRUE(bottom.found);
+        expectVecNear(bottom.point, {25, 0, 0}, 1e-4);
+    }
+}
+
+TEST(IntersectSegmentTreeTest, FindsWhatAScanOfEveryTriangleFinds)
+{
+    StandaloneSurfaceHost host;
+    auto channel = builders::makeChannel(&host);
+    channel->holes.push_back({"h", 0.4, 0.6, 0.45, 0.55});
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0), spread(-1.0, 1.0);
+    IntersectionOverlay overlay;
+    int hits = 0;
+    for (int k = 0; k < 400; ++k) {
+        const double u = unit(rng), v = unit(rng);
+        const Vec3 P = channel->EvaluatePoint(u, v);
+        const Vec3 N = SurfaceTangents(*channel, u, v).N;
+        const Vec3 from = P + (kRadius * 1.5 * unit(rng)) * N + 0.3 * Vec3{spread(rng), spread(rng), spread(rng)};
+        const Vec3 to = from + 0.6 * Vec3{spread(rng), spread(rng) - 0.5, spread(rng)};
+        const SegmentHit tree = IntersectSegment(*channel, from, to, overlay);
+        const auto scan = builders::bruteForceIntersect(*channel, from, to, overlay);
+        ASSERT_EQ(tree.found, scan.has_value()) << "segment " << k;
+        if (!scan) continue;
+        ++hits;
+        EXPECT_NEAR(length(overlay.triangleHitPoint - from), scan->distance, 1e-9);
+    }
+    EXPECT_GT(hits, 100);
+}
+
+TEST(IntersectSegmentTreeTest, ASurfaceWithoutBoxTreeHasNoHit)
+{
+    StandaloneSurfaceHost host;
+    SurfaceSection empty(&host);
+    IntersectionOverlay overlay;
+    EXPECT_FALSE(IntersectSegment(empty, {0, 1, 0}, {0, -1, 0}, overlay).found);
+}
+
+} // namespace
