@@ -26,8 +26,13 @@ struct Scene {
     std::unique_ptr<SurfaceSection> surface;
     std::vector<std::pair<Vec3, Vec3>> steps;
 
-    Scene(int points, int intermediate) : surface(builders::makeChannel(&host, points, intermediate))
+    Scene(int points, int intermediate, int subdivisions = 4)
+        : surface(builders::makeChannel(&host, points, intermediate))
     {
+        if (subdivisions != surface->subdivisionsU) {
+            surface->subdivisionsU = surface->subdivisionsV = subdivisions;
+            surface->Rebuild();
+        }
         std::mt19937 rng(11);
         std::uniform_real_distribution<double> unit(0.0, 1.0), height(-0.1, 0.4), spread(-0.7, 0.7);
         for (int k = 0; k < 512; ++k) {
@@ -44,9 +49,10 @@ struct Scene {
 
 Scene& scene(int which)
 {
-    static Scene small(5, 2);   // 23 x 27 collision mesh
-    static Scene large(20, 20); // 83 x 99 collision mesh
-    return which == 0 ? small : large;
+    static Scene small(5, 2);      // 23 x 27 collision mesh
+    static Scene large(20, 20);    // 83 x 99
+    static Scene finer(20, 20, 8); // 167 x 199: cells narrower than the ball, so more of them lie within reach
+    return which == 0 ? small : which == 1 ? large : finer;
 }
 
 void report(benchmark::State& state, const Scene& s, const IntersectionOverlay& overlay, int hits)
@@ -72,7 +78,7 @@ void BM_IntersectSegment(benchmark::State& state)
     }
     report(state, s, overlay, hits);
 }
-BENCHMARK(BM_IntersectSegment)->Arg(0)->Arg(1);
+BENCHMARK(BM_IntersectSegment)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_IntersectBruteForce(benchmark::State& state)
 {
@@ -88,7 +94,7 @@ void BM_IntersectBruteForce(benchmark::State& state)
     }
     report(state, s, overlay, hits);
 }
-BENCHMARK(BM_IntersectBruteForce)->Arg(0)->Arg(1);
+BENCHMARK(BM_IntersectBruteForce)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_SurfaceTangents(benchmark::State& state)
 {

@@ -68,9 +68,19 @@ struct TriangleBounds {
     double slack = 0.0;
 
     TriangleBounds(const Vec3& P0, const Vec3& P1, const Vec3& P2)
-        : lo{min3(P0.x, P1.x, P2.x), min3(P0.y, P1.y, P2.y), min3(P0.z, P1.z, P2.z)},
-          hi{max3(P0.x, P1.x, P2.x), max3(P0.y, P1.y, P2.y), max3(P0.z, P1.z, P2.z)},
-          size((hi.x - lo.x) + (hi.y - lo.y) + (hi.z - lo.z)), slack(1e-3 + 1e-6 * size)
+        : TriangleBounds({min3(P0.x, P1.x, P2.x), min3(P0.y, P1.y, P2.y), min3(P0.z, P1.z, P2.z)},
+                         {max3(P0.x, P1.x, P2.x), max3(P0.y, P1.y, P2.y), max3(P0.z, P1.z, P2.z)})
+    {
+    }
+
+    // A box holding the triangle; being larger, it only widens the bound.
+    explicit TriangleBounds(const BoxRecord& box)
+        : TriangleBounds({box.xMin, box.yMin, box.zMin}, {box.xMax, box.yMax, box.zMax})
+    {
+    }
+
+    TriangleBounds(const Vec3& low, const Vec3& high)
+        : lo(low), hi(high), size((hi.x - lo.x) + (hi.y - lo.y) + (hi.z - lo.z)), slack(1e-3 + 1e-6 * size)
     {
     }
 
@@ -293,7 +303,7 @@ private:
     void testTriangle(BoxNode& leaf, int which, const CollisionSample& P0, const CollisionSample& P1,
                       const CollisionSample& P2, const Vec3& normal)
     {
-        const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal);
+        const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal, leaf.tight);
         if (!hit) return;
         if (nodeInHole(surface_, P0) || nodeInHole(surface_, P1) || nodeInHole(surface_, P2)) return;
         leaf.hit.store(1, std::memory_order_relaxed);
@@ -318,7 +328,8 @@ private:
     // meets their plane (if at all) and the step's end projects onto it far
     // from the triangle. Their two in-triangle tests cannot succeed, so they
     // are only counted.
-    std::optional<Vec3> hitTriangle(const Vec3& P0, const Vec3& P1, const Vec3& P2, const Vec3& normal)
+    std::optional<Vec3> hitTriangle(const Vec3& P0, const Vec3& P1, const Vec3& P2, const Vec3& normal,
+                                    const BoxRecord& cellBox)
     {
         overlay_.segmentFrom = segment_.from;
         overlay_.segmentTo = segment_.to;
@@ -330,8 +341,8 @@ private:
         const bool shiftedCrosses = startHeight - r > -kHeightTolerance && endHeight - r < kHeightTolerance;
         const bool endsNear = std::fabs(endHeight) < r + kHeightTolerance;
         // Where the shifted segment meets the plane and the foot of the step's
-        // end, to within rounding; far outside the triangle's box neither counts.
-        const TriangleBounds bounds(P0, P1, P2);
+        // end, to within rounding; far outside the cell's box neither counts.
+        const TriangleBounds bounds(cellBox);
         const double along = dot(segment_.direction, normal);
         const bool crossingNear =
             shiftedCrosses &&
@@ -400,7 +411,8 @@ MeshCell CollisionCellAt(const SurfaceSection& surface, double u, double v)
         return lo;
     };
     MeshCell cell;
-    cell.column = lastCellStartingBy(surface.collisionColumns, u, [&](int j) { return surface.collisionSample(0, j).u; });
+    cell.column =
+        lastCellStartingBy(surface.collisionColumns, u, [&](int j) { return surface.collisionSample(0, j).u; });
     cell.row = lastCellStartingBy(surface.collisionRows, v, [&](int i) { return surface.collisionSample(i, 0).v; });
     return cell;
 }
@@ -410,6 +422,8 @@ SegmentHit IntersectSegment(SurfaceSection& surface, const Vec3& from, const Vec
 {
     if (!surface.boxTree || !surface.collisionMesh) return {};
     clearMarks(*surface.boxTree);
+    // A poisoned segment would pass every slab test and meet nothing.
+    if (!isFinite(from) || !isFinite(to)) return {};
     SegmentSearch search(surface, from, to, overlay, skipCell);
     search.visit(*surface.boxTree);
     return search.result();

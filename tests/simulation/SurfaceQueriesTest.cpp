@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 namespace {
@@ -61,7 +62,9 @@ TEST(PointInTriangleTest, InsideOnEdgesAndNearVerticesOnlyAndCountsEachTest)
     EXPECT_FALSE(PointInTriangle(P0, P1, P2, {1.01, 0, 1.01}, tests));
     EXPECT_FALSE(PointInTriangle(P0, P1, P2, {-0.001, 0, 1}, tests));
     EXPECT_FALSE(PointInTriangle(P0, P1, P2, {5, 0, 5}, tests));
-    EXPECT_EQ(tests, 7);
+    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {0.99999, 0, 0.99999}, tests));
+    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {0.5, 0.5, 0.5}, tests)); // above the plane
+    EXPECT_EQ(tests, 9);
 }
 
 TEST(PointBetweenTest, TrueOnlyWellInsideTheSegment)
@@ -125,7 +128,7 @@ TEST_F(SegmentTriangleHitTest, DegenerateInputsNeverHit)
     EXPECT_TRUE(isFinite(overlay.shiftedFrom) && isFinite(overlay.shiftedTo));
 }
 
-TEST(SurfaceTangentsTest, FloorFrameMatchesFullEvaluationAndReverseNormalFlipsIt)
+TEST(SurfaceTangentsTest, FrameMatchesFullEvaluationAndReverseNormalFlipsIt)
 {
     StandaloneSurfaceHost host;
     auto floor = builders::makeFlatFloor(&host);
@@ -142,15 +145,9 @@ TEST(SurfaceTangentsTest, FloorFrameMatchesFullEvaluationAndReverseNormalFlipsIt
     expectVecNear(w.N, d.N, 1e-12);
     channel->reverseNormal = true;
     expectVecNear(SurfaceTangents(*channel, 0.1, 0.3).N, -w.N, 0);
-}
 
-TEST(SurfaceTangentsTest, ASurfaceWithoutNetGivesAZeroFrame)
-{
-    StandaloneSurfaceHost host;
-    SurfaceSection empty(&host);
-    const SurfaceFrame f = SurfaceTangents(empty, 0.5, 0.5);
-    expectVecNear(f.N, Vec3{}, 0);
-    expectVecNear(f.Su, Vec3{}, 0);
+    SurfaceSection empty(&host); // no net: a zero frame, not a kernel call
+    expectVecNear(SurfaceTangents(empty, 0.5, 0.5).N, Vec3{}, 0);
 }
 
 TEST(CollisionCellAtTest, FindsTheCellAroundAParameterPair)
@@ -285,12 +282,16 @@ TEST(IntersectSegmentTreeTest, FindsWhatAScanOfEveryTriangleFinds)
     EXPECT_GT(hits, 100);
 }
 
-TEST(IntersectSegmentTreeTest, ASurfaceWithoutBoxTreeHasNoHit)
+TEST(IntersectSegmentTreeTest, NoTreeOrAPoisonedSegmentGivesNoHit)
 {
     StandaloneSurfaceHost host;
     SurfaceSection empty(&host);
     IntersectionOverlay overlay;
     EXPECT_FALSE(IntersectSegment(empty, {0, 1, 0}, {0, -1, 0}, overlay).found);
+    auto floor = builders::makeFlatFloor(&host);
+    const double nan = std::nan("");
+    EXPECT_FALSE(IntersectSegment(*floor, {12, 0.5, nan}, {12, 0.2, 0}, overlay).found);
+    EXPECT_EQ(floor->boxTree->entered.load(), 0);
 }
 
 } // namespace
