@@ -33,6 +33,8 @@ std::unique_ptr<SurfaceSection> makeZChannel(SurfaceHost* host, bool bottomFirst
     return s;
 }
 
+// One flight step straight down over (x, z), ending within one ball radius
+// above a floor at height 0.
 SegmentHit drop(SurfaceSection& s, double x, double z, IntersectionOverlay& overlay,
                 std::optional<MeshCell> skip = std::nullopt)
 {
