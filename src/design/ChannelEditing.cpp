@@ -1,0 +1,231 @@
+#include "design/ChannelEditing.h"
+
+#include "document/OpenGLTemplateDoc.h"
+
+#include <cmath>
+
+namespace design {
+
+namespace {
+
+double radians(double degrees) { return degrees / 360.0 * kTwoPi; }
+
+bool needsSource(const SourceChoice& c) { return (c.choice == 1 || c.choice == 2) && !c.source; }
+
+} // namespace
+
+std::string CheckChannelEditable(const COpenGLTemplateDoc& document)
+{
+    const SurfaceSection* s = document.selectedSurface;
+    if (!s) return kSelectSurfaceToEdit;
+    if (s->surfaceType != kTypeA && s->surfaceType != kTypeB && s->surfaceType != kTypeC) return kOnlyChannelSurfaces;
+    return {};
+}
+
+TypeAParameters TypeAParameters::of(const SurfaceSection& s)
+{
+    return {s.intermediateCount, s.horizontalTurn, s.verticalTurn, s.axisRotation, s.horizontalDisplacement,
+            s.verticalDisplacement, s.scaleChange, s.scaleTo, s.scaleFrom};
+}
+
+void TypeAParameters::applyTo(SurfaceSection& s) const
+{
+    s.intermediateCount = intermediateCount;
+    s.horizontalTurn = horizontalTurn;
+    s.verticalTurn = verticalTurn;
+    s.axisRotation = axisRotation;
+    s.horizontalDisplacement = horizontalDisplacement;
+    s.verticalDisplacement = verticalDisplacement;
+    s.scaleChange = scaleChange;
+    s.scaleTo = scaleTo;
+    s.scaleFrom = scaleFrom;
+}
+
+// --- shared ---
+
+std::string ChannelEditorBase::OpenFor(int type)
+{
+    if (auto refusal = CheckChannelEditable(document_); !refusal.empty()) return refusal;
+    if (document_.selectedSurface->surfaceType != type) return kOnlyChannelSurfaces;
+    surface_ = document_.selectedSurface;
+    display_ = SaveDisplaySettings(*surface_);
+    ApplyEditingDisplay(*surface_);
+    surface_->editingSections = true;
+    saved_ = modified_ = false;
+    return {};
+}
+
+void ChannelEditorBase::FinishSaved()
+{
+    SurfaceSection& s = *surface_;
+    for (AttachmentSite& site : s.attachmentSites)
+        if (site.otherSurface) BreakSiteLink(s, site);
+    document_.peers().FillSurfaceTree();
+    s.Rebuild();
+    s.drawingCache.markStale();
+}
+
+void ChannelEditorBase::EndEditing()
+{
+    RestoreDisplaySettings(*surface_, display_);
+    surface_->editingSections = false;
+    surface_ = nullptr;
+}
+
+// --- type A ---
+
+std::string TypeAEditor::Open()
+{
+    if (auto refusal = OpenFor(kTypeA); !refusal.empty()) return refusal;
+    undo_ = TypeAParameters::of(*surface_);
+    return {};
+}
+
+void TypeAEditor::Changed()
+{
+    modified_ = true;
+    surface_->Regenerate(true);
+}
+
+void TypeAEditor::SetPerform(TypeAGroup group, bool on)
+{
+    if (!surface_) return;
+    SurfaceSection& s = *surface_;
+    switch (group) {
+    case TypeAGroup::HorizontalTurn: s.horizontalTurn.perform = on; break;
+    case TypeAGroup::VerticalTurn: s.verticalTurn.perform = on; break;
+    case TypeAGroup::AxisRotation: s.axisRotation.perform = on; break;
+    case TypeAGroup::HorizontalDisplacement: s.horizontalDisplacement.perform = on; break;
+    case TypeAGroup::VerticalDisplacement: s.verticalDisplacement.perform = on; break;
+    }
+    Changed();
+}
+
+void TypeAEditor::SetSense(TypeAGroup group, bool on)
+{
+    if (!surface_) return;
+    SurfaceSection& s = *surface_;
+    switch (group) {
+    case TypeAGroup::HorizontalTurn: s.horizontalTurn.left = on; break;
+    case TypeAGroup::VerticalTurn: s.verticalTurn.down = on; break;
+    case TypeAGroup::AxisRotation: s.axisRotation.clockwise = on; break;
+    case TypeAGroup::HorizontalDisplacement: s.horizontalDisplacement.displaceLeft = on; break;
+    case TypeAGroup::VerticalDisplacement: s.verticalDisplacement.displaceDown = on; break;
+    }
+    Changed();
+}
+
+void TypeAEditor::SetAngleDegrees(TypeAGroup group, double degrees)
+{
+    if (!surface_) return;
+    SurfaceSection& s = *surface_;
+    switch (group) {
+    case TypeAGroup::HorizontalTurn: s.horizontalTurn.angle = radians(degrees); break;
+    case TypeAGroup::VerticalTurn: s.verticalTurn.angle = radians(degrees); break;
+    case TypeAGroup::AxisRotation: s.axisRotation.angle = radians(degrees); break;
+    default: return;
+    }
+    Changed();
+}
+
+void TypeAEditor::SetDistance(TypeAGroup group, double distance)
+{
+    if (!surface_) return;
+    SurfaceSection& s = *surface_;
+    switch (group) {
+    case TypeAGroup::HorizontalDisplacement: s.horizontalDisplacement.distance = distance; break;
+    case TypeAGroup::VerticalDisplacement: s.verticalDisplacement.distance = distance; break;
+    default: return;
+    }
+    Changed();
+}
+
+int TypeAEditor::ShownDegrees(double angle) { return static_cast<int>(angle * 360.0 / kTwoPi); }
+
+void TypeAEditor::Save()
+{
+    if (!surface_) return;
+    saved_ = true;
+    // What is saved is what a later "Close" keeps.
+    undo_ = TypeAParameters::of(*surface_);
+    modified_ = false;
+}
+
+void TypeAEditor::Close()
+{
+    if (!surface_) return;
+    if (modified_) {
+        undo_.applyTo(*surface_);
+        surface_->Regenerate(saved_);
+    }
+    if (saved_) FinishSaved();
+    EndEditing();
+}
+
+// --- types B and C ---
+
+std::string TypeBCEditor::Open(int type)
+{
+    if (type != kTypeB && type != kTypeC) return kOnlyChannelSurfaces;
+    if (auto refusal = OpenFor(type); !refusal.empty()) return refusal;
+    type_ = type;
+    intermediateCount_ = surface_->intermediateCount;
+    return {};
+}
+
+std::string TypeBCEditor::ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
+                                       const SourceChoice& initialPosition, const SourceChoice& finalPosition)
+{
+    if (!surface_) return kSelectSurfaceToEdit;
+    if (needsSource(initialDirections)) return kInitialDirectionsSource;
+    if (needsSource(finalDirections)) return kFinalDirectionsSource;
+    const bool positions = type_ == kTypeC;
+    if (positions && needsSource(initialPosition)) return kInitialPositionSource;
+    if (positions && needsSource(finalPosition)) return kFinalPositionSource;
+    saved_ = true;
+
+    SurfaceSection& s = *surface_;
+    auto takeDirections = [](const SourceChoice& c, Vec3& direction, Vec3& up) {
+        if (c.choice == 0 || !c.source) return;
+        const bool begin = c.choice == 1;
+        direction = begin ? c.source->initialDirection : c.source->finalDirection;
+        up = begin ? c.source->initialUp : c.source->finalUp;
+        if (c.opposite) direction = -direction;
+    };
+    auto takePosition = [](const SourceChoice& c, Vec3& position) {
+        if (c.choice == 0 || !c.source) return;
+        position = c.choice == 1 ? c.source->initialPosition : c.source->finalPosition;
+    };
+    // Read every source before writing: a surface may take its own frames.
+    Vec3 initialDirection = s.initialDirection, initialUp = s.initialUp;
+    Vec3 finalDirection = s.finalDirection, finalUp = s.finalUp;
+    Vec3 initialPos = s.initialPosition, finalPos = s.finalPosition;
+    takeDirections(initialDirections, initialDirection, initialUp);
+    takeDirections(finalDirections, finalDirection, finalUp);
+    if (positions) {
+        takePosition(initialPosition, initialPos);
+        takePosition(finalPosition, finalPos);
+    }
+    s.initialDirection = initialDirection;
+    s.initialUp = initialUp;
+    s.finalDirection = finalDirection;
+    s.finalUp = finalUp;
+    s.initialPosition = initialPos;
+    s.finalPosition = finalPos;
+    s.Regenerate(true);
+    return {};
+}
+
+void TypeBCEditor::Close()
+{
+    if (!surface_) return;
+    if (saved_) {
+        FinishSaved();
+    } else if (modified_) {
+        surface_->intermediateCount = intermediateCount_;
+        surface_->Regenerate(false);
+    }
+    EndEditing();
+}
+
+} // namespace design

@@ -1,0 +1,115 @@
+#pragma once
+
+// Editing the parameters of type A, B and C channel surfaces: type A live,
+// with an undo copy; types B and C through "Apply and Save".
+
+#include "design/SectionTransforms.h"
+#include "surface/SurfaceSection.h"
+
+#include <string>
+
+class COpenGLTemplateDoc;
+
+namespace design {
+
+inline constexpr const char* kOnlyChannelSurfaces = "You can only edit channel surfaces not created as attached surfaces.";
+inline constexpr const char* kInitialDirectionsSource =
+    "Select a surface whose beginning or end directions will be used as the INITIAL directions for this surface.";
+inline constexpr const char* kFinalDirectionsSource =
+    "Select a surface whose beginning or end directions will be used as the FINAL directions for this surface.";
+inline constexpr const char* kInitialPositionSource =
+    "Select a surface whose beginning or end position will be used as the INITIAL position for this surface.";
+inline constexpr const char* kFinalPositionSource =
+    "Select a surface whose beginning or end position will be used as the FINAL position for this surface.";
+
+// "Edit selected" of the control panel: "" when the selected surface can be
+// edited by the dialog of its type (A, B or C), else the refusal.
+std::string CheckChannelEditable(const COpenGLTemplateDoc& document);
+
+// The undo copy of the type A dialog.
+struct TypeAParameters {
+    std::int32_t intermediateCount = 2;
+    HorizontalTurn horizontalTurn;
+    VerticalTurn verticalTurn;
+    AxisRotation axisRotation;
+    HorizontalDisplacement horizontalDisplacement;
+    VerticalDisplacement verticalDisplacement;
+    bool scaleChange = false;
+    double scaleTo = 1.0, scaleFrom = 1.0;
+
+    static TypeAParameters of(const SurfaceSection& s);
+    void applyTo(SurfaceSection& s) const;
+};
+
+// The parameter groups of the type A dialog.
+enum class TypeAGroup { HorizontalTurn, VerticalTurn, AxisRotation, HorizontalDisplacement, VerticalDisplacement };
+
+// What the editing dialogs share: the surface, the editing display and the
+// saved and modified flags; "Close" breaks the links after a save.
+class ChannelEditorBase {
+public:
+    explicit ChannelEditorBase(COpenGLTemplateDoc& document) : document_(document) {}
+    SurfaceSection* surface() const { return surface_; }
+    bool saved() const { return saved_; }
+    bool modified() const { return modified_; }
+
+protected:
+    std::string OpenFor(int type);
+    // After a save: every link of the surface broken, trees refilled, meshes rebuilt.
+    void FinishSaved();
+    void EndEditing();
+
+    COpenGLTemplateDoc& document_;
+    SurfaceSection* surface_ = nullptr;
+    bool saved_ = false;
+    bool modified_ = false;
+    DisplaySettings display_;
+};
+
+// "Edit surface (type A)": every change regenerates the surface at once.
+class TypeAEditor : public ChannelEditorBase {
+public:
+    using ChannelEditorBase::ChannelEditorBase;
+
+    std::string Open();
+    void SetPerform(TypeAGroup group, bool on);
+    // "Left", "Down", "Clockwise", "Displace left", "Displace down".
+    void SetSense(TypeAGroup group, bool on);
+    // Turns and the rotation: whole degrees on the slider, kept in radians.
+    void SetAngleDegrees(TypeAGroup group, double degrees);
+    // Displacements.
+    void SetDistance(TypeAGroup group, double distance);
+    // The degrees a slider shows for an angle (truncated).
+    static int ShownDegrees(double radians);
+    void Save();
+    void Close();
+
+private:
+    void Changed();
+    TypeAParameters undo_;
+};
+
+// One choice of a type B or C dialog: "Current ...   OR" (0), "Beggining
+// of surface :" (1), "End of surface :" (2), with the surface of its combo box.
+struct SourceChoice {
+    int choice = 0;
+    SurfaceSection* source = nullptr;
+    bool opposite = false; // directions only: "Opposite of"
+};
+
+// "Edit surface (type B)" and "(type C)"; positions are used by C only.
+class TypeBCEditor : public ChannelEditorBase {
+public:
+    using ChannelEditorBase::ChannelEditorBase;
+
+    std::string Open(int type);
+    std::string ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
+                             const SourceChoice& initialPosition = {}, const SourceChoice& finalPosition = {});
+    void Close();
+
+private:
+    std::int32_t intermediateCount_ = 2;
+    int type_ = kTypeB;
+};
+
+} // namespace design

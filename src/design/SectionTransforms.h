@@ -1,0 +1,128 @@
+#pragma once
+
+// Rotating, moving and scaling chosen cross sections of a surface, as a live
+// preview computed from the backup bank (spareSections), with commit and
+// revert. Also the editing display preset that the editing dialogs share.
+
+#include "surface/AttachmentSite.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class COpenGLTemplateDoc;
+class SurfaceSection;
+
+namespace design {
+
+inline constexpr const char* kSelectSurfaceToEdit = "Select a surface to edit.";
+inline constexpr const char* kRotateAllCircular = "You must rotate all of the circular cross sections at once.";
+inline constexpr const char* kCircularChannelAxisOnly =
+    "The circular cross sections can only be rotated about the channel axis.";
+inline constexpr const char* kCircularMoveRule = "You must either translate all of the cross sections together or you "
+                                                 "can translate individual cross sections up and down.";
+inline constexpr const char* kCircularShapeFixed = "You cannot edit the cross sections of a circular surface.";
+inline constexpr const char* kEndsTogether = "The first two and the last two cross sections must be transformed together.";
+inline constexpr const char* kAttachedShapeFixed =
+    "You cannot change the shape of the first or second cross section of a surface attached to the left or right "
+    "side of another channel surface";
+inline constexpr const char* kEndsChannelAxisOnly =
+    "The first two and the last two cross sections can only be rotated about the channel axis.";
+inline constexpr const char* kLastNotAlone =
+    "You cannot transform the last cross section independently of the next to last cross section.";
+inline constexpr const char* kSecondNotAlone =
+    "You cannot transform the second cross section independently of the first cross section.";
+inline constexpr const char* kAttachedFixed =
+    "You cannot transform the first or second cross section of a surface attached to the left or right side of "
+    "another channel surface";
+inline constexpr const char* kCopyNeedsOne =
+    "Select exactly one cross section whose scaling should be copied to the clip-board.";
+inline constexpr const char* kEditShapeNeedsSelection = "Select at least once cross section whose shape you will edit.";
+
+enum class TransformKind { Rotate, Move, Scale, EditShape };
+// Rotation axes and move directions, in the order of the radio buttons.
+enum RotationAxis : int { kAxisUpDown = 0, kAxisChannel = 1, kAxisRightLeft = 2 };
+enum MoveDirection : int { kMoveRightLeft = 0, kMoveUpDown = 1, kMoveForwardBackward = 2, kMoveChannelDirection = 3 };
+
+// Scale factor of a scale step in -100..100: -100 halves, 100 doubles.
+double ScaleFactor(double step);
+
+// The 11 display settings (showControlLines ... coloring) of a surface.
+struct DisplaySettings {
+    std::int32_t values[11] = {};
+};
+DisplaySettings SaveDisplaySettings(const SurfaceSection& surface);
+void RestoreDisplaySettings(SurfaceSection& surface, const DisplaySettings& settings);
+// Control lines, directions and name only; constant colour.
+void ApplyEditingDisplay(SurfaceSection& surface);
+
+// Unlinks both ends of the link at a site of the surface (the partner site on
+// the other surface too); the other surface's derived data is rebuilt.
+void BreakSiteLink(SurfaceSection& surface, AttachmentSite& site);
+// Breaks every link of the surface on that edge.
+void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge);
+
+// The surface operations, each cross section computed from its backup.
+// mode is the rotation axis or the move direction; with `pasted` a scale sets
+// the factor to value instead of stepping it.
+void TransformSelected(SurfaceSection& surface, const std::vector<int>& selection, TransformKind kind, int mode,
+                       double value, bool pasted);
+// Applies the change to cross section `first` and every later one as a chain
+// (a rotation bends the channel at `first`), on the live records.
+void TransformFromIndex(SurfaceSection& surface, int first, TransformKind kind, int mode, double value, bool pasted);
+// Net, section vectors, end frames and height range from the live records.
+void RebuildNetFromSections(SurfaceSection& surface);
+
+// "Edit intermediate surface cross sections" without its window: acts on the
+// surface it was opened for.
+class SectionTransformEditor {
+public:
+    explicit SectionTransformEditor(COpenGLTemplateDoc& document);
+
+    // Opens for the document's selected surface.
+    std::string Open();
+    SurfaceSection* surface() const { return surface_; }
+
+    // 0-based indices of the selected lines; changing the selection, the
+    // axis, the direction or the subsequent box first reverts the preview.
+    void SetSelection(std::vector<int> selection);
+    void SelectAll();
+    void SetAxis(int axis);
+    void SetMoveDirection(int direction);
+    void SetSubsequent(bool on);
+    const std::vector<int>& selection() const { return selection_; }
+
+    // "" when the transform is allowed, else the refusal.
+    std::string CanTransform(TransformKind kind) const;
+    // A slider or spin change of the rotation (degrees), move or scale value.
+    std::string ChangeValue(TransformKind kind, double value);
+    std::string Copy();
+    std::string Paste();
+    // "Edit shape": "" when the shape editor may open for the selection.
+    std::string CheckEditShape() const;
+
+    void Revert();
+    void Commit();
+    void Close();
+
+    double clipboardScale = 1.0;
+    bool modified() const { return modified_; }
+    bool saved() const { return saved_; }
+
+private:
+    int firstSelected() const;
+    bool selects(int index) const;
+    void RestoreFromBackup();
+
+    COpenGLTemplateDoc& document_;
+    SurfaceSection* surface_ = nullptr;
+    std::vector<int> selection_;
+    int axis_ = kAxisUpDown;
+    int direction_ = kMoveRightLeft;
+    bool subsequent_ = false;
+    bool modified_ = false;
+    bool saved_ = false;
+    DisplaySettings display_;
+};
+
+} // namespace design
