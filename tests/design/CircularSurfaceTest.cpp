@@ -1,0 +1,154 @@
+#include "design/CircularSurface.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace design;
+
+Vec3 netPoint(const SurfaceSection& s, int row, int column)
+{
+    const auto& p = s.controlNet[row][column];
+    return {p.x, p.y, p.z};
+}
+
+double radiusOf(const Vec3& p) { return std::hypot(p.x, p.z); }
+// Angle around the up axis, growing clockwise seen from above.
+double degreesOf(const Vec3& p) { return std::atan2(p.z, p.x) * 180.0 / kPi; }
+
+class CircularSurface : public ::testing::Test {
+protected:
+    void SetUp() override { doc.OnNewDocument(); }
+
+    DesignResult create(int portion, int points, int sections = 3, double inner = 1.0, double outer = 4.0,
+                        const std::string& name = "ring")
+    {
+        CircularFields f;
+        f.portion = portion;
+        f.points = points;
+        f.sections = sections;
+        f.inner = inner;
+        f.outer = outer;
+        f.name = name;
+        return CreateCircularFromFields(doc, f);
+    }
+
+    COpenGLTemplateDoc doc;
+};
+
+TEST(CircularPortions, ButtonsSuggestTheirCounts)
+{
+    CircularFields f;
+    EXPECT_EQ(f.portion, kThird);
+    EXPECT_EQ(f.points, 5);
+    const int suggested[] = {3, 4, 5, 4, 5, 7};
+    for (int p = 0; p < kPortionCount; ++p) {
+        f.choosePortion(p);
+        EXPECT_EQ(f.points, suggested[p]) << p;
+        EXPECT_TRUE(CheckPortionPoints(p, f.points).empty()) << p;
+    }
+}
+
+TEST_F(CircularSurface, ChecksComeInOrder)
+{
+    EXPECT_EQ(create(kQuarter, 2).refusal, "Please enter an integer between 3 and 20.");
+    EXPECT_EQ(create(kQuarter, 3, 1).refusal, "Please enter an integer between 2 and 20.");
+    EXPECT_EQ(create(kQuarter, 3, 3, -1.0).refusal, "Please enter a number between 0 and 10000.");
+    EXPECT_EQ(create(kQuarter, 3, 3, 1.0, 0.25).refusal, "Please enter a number between 0.5 and 1000.");
+    EXPECT_EQ(create(kHalf, 3, 3, 1.0, 4.0, "").refusal, kNameBlank);
+    EXPECT_EQ(create(kHalf, 3, 3, 1.0, 4.0, "a").refusal, kNameExists);
+    EXPECT_EQ(create(kHalf, 3).refusal, kHalfNeedsPoints);
+    EXPECT_EQ(create(kThreeQuarters, 4).refusal, kThreeQuartersNeedsPoints);
+    EXPECT_EQ(create(kTwoThirds, 4).refusal, kTwoThirdsNeedsPoints);
+    EXPECT_EQ(create(kFullCircle, 8).refusal, kFullCircleNeedsPoints);
+    EXPECT_EQ(create(kFullCircle, 10).refusal, kFullCircleNeedsPoints);
+    EXPECT_EQ(create(kQuarter, 3, 3, 2.0, 2.0).refusal, kOuterRadiusTooSmall);
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+}
+
+TEST_F(CircularSurface, HalfRingInteriorPointsSitAtRootTwoRadius)
+{
+    SurfaceSection* s = create(kHalf, 4, 3, 1.0, 4.0).surface;
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->sectionCount, 3);
+    ASSERT_EQ(s->pointsPerSection, 4);
+    for (int k = 0; k < 3; ++k) {
+        const double r = 1.0 + k * 1.5;
+        EXPECT_NEAR(radiusOf(netPoint(*s, k, 0)), r, 1e-5);
+        EXPECT_NEAR(radiusOf(netPoint(*s, k, 1)), r * std::sqrt(2.0), 1e-5);
+        EXPECT_NEAR(radiusOf(netPoint(*s, k, 2)), r * std::sqrt(2.0), 1e-5);
+        EXPECT_NEAR(radiusOf(netPoint(*s, k, 3)), r, 1e-5);
+        EXPECT_NEAR(degreesOf(netPoint(*s, k, 1)), 45.0, 1e-4);
+        EXPECT_NEAR(degreesOf(netPoint(*s, k, 2)), 135.0, 1e-4);
+        EXPECT_EQ(netPoint(*s, k, 1).y, 0.0);
+    }
+    EXPECT_FALSE(s->wrapU);
+}
+
+TEST_F(CircularSurface, FullCircleOfNinePointsClosesAndWraps)
+{
+    SurfaceSection* s = create(kFullCircle, 9, 3, 2.0, 4.0).surface;
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->wrapU);
+    for (int k = 0; k < s->sectionCount; ++k) {
+        const double r = 2.0 + k;
+        expectVecNear(netPoint(*s, k, 0), netPoint(*s, k, 8), 1e-5);
+        for (int j = 0; j < 9; ++j)
+            EXPECT_NEAR(radiusOf(netPoint(*s, k, j)), j % 2 ? r * std::sqrt(2.0) : r, 1e-5) << k << " " << j;
+    }
+    // The clamped ends of the ring meet.
+    expectVecNear(s->EvaluatePoint(0.0, 0.5), s->EvaluatePoint(1.0, 0.5), 1e-5);
+}
+
+TEST_F(CircularSurface, ThirdWithThreePointsHasItsCornerAtTwiceTheRadius)
+{
+    SurfaceSection* s = create(kThird, 3, 3, 1.0, 3.0).surface;
+    ASSERT_NE(s, nullptr);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(radiusOf(netPoint(*s, k, 1)), 2.0 * (1.0 + k), 1e-5);
+    EXPECT_NEAR(degreesOf(netPoint(*s, 0, 2)), 120.0, 1e-4);
+}
+
+TEST_F(CircularSurface, InnerRadiusZeroCollapsesTheFirstArc)
+{
+    SurfaceSection* s = create(kQuarter, 3, 3, 0.0, 2.0).surface;
+    ASSERT_NE(s, nullptr);
+    for (int j = 0; j < 3; ++j) expectVecNear(netPoint(*s, 0, j), {0, 0, 0}, 1e-12);
+    expectVecNear(s->EvaluatePoint(0.0, 1.0), {2.0, 0.0, 0.0}, 1e-5);
+}
+
+TEST_F(CircularSurface, RecordsAndPlacement)
+{
+    SurfaceSection* s = create(kQuarter, 5, 4, 1.0, 4.0, "q").surface;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->surfaceType, kTypeCircular);
+    EXPECT_EQ(s->shapeParameter, kQuarter);
+    EXPECT_EQ(s->intermediateCount, 4);
+    EXPECT_EQ(s->shapeValue1, 1.0);
+    EXPECT_EQ(s->shapeValue2, 4.0);
+    EXPECT_EQ(s->attachmentSites.size(), 4u);
+    EXPECT_EQ(textOf(s->groupName), "main");
+    // Each section is centred at the origin, facing the middle of the arc.
+    for (int k = 0; k < 4; ++k) {
+        expectVecNear(s->sections[k].position, {0, 0, 0}, 0.0);
+        EXPECT_NEAR(degreesOf(s->sections[k].direction), 45.0, 1e-9);
+        EXPECT_EQ(s->sections[k].pointCount, 5);
+    }
+    // The records rebuild the same net.
+    for (int k = 0; k < 4; ++k)
+        for (int j = 0; j < 5; ++j) expectVecNear(s->SectionPointToWorld(k, j), netPoint(*s, k, j), 1e-5);
+    EXPECT_EQ(doc.selectedSurface, s);
+    EXPECT_EQ(s->render, 1);
+    EXPECT_EQ(doc.surfaces[0]->render, 0);
+}
+
+TEST_F(CircularSurface, TwoSectionsCannotMakeAQuadraticNet)
+{
+    EXPECT_EQ(create(kQuarter, 3, 2).refusal, kSurfaceNotBuilt);
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+}
+
+} // namespace
