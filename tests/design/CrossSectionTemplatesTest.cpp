@@ -1,0 +1,322 @@
+#include "design/CrossSectionTemplates.h"
+#include "design/SectionTransforms.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+
+namespace {
+
+using namespace design;
+using builders::TempFile;
+
+CrossSectionShape numbered(int n, int count = 5)
+{
+    std::vector<std::array<double, 2>> points;
+    for (int k = 0; k < count; ++k) points.push_back({k - (count - 1) / 2.0, 0.1 * n + 0.01 * k});
+    std::string name = "t";
+    name += std::to_string(n);
+    return ShapeFromPoints(name, points);
+}
+
+std::vector<std::uint8_t> fileOf(const std::vector<CrossSectionShape>& shapes)
+{
+    std::vector<std::uint8_t> bytes;
+    for (const auto& s : shapes) {
+        const TemplateRecord r = EncodeTemplateRecord(s);
+        bytes.insert(bytes.end(), r.begin(), r.end());
+    }
+    return bytes;
+}
+
+void expectSameShape(const CrossSectionShape& a, const CrossSectionShape& b)
+{
+    EXPECT_STREQ(a.name, b.name);
+    ASSERT_EQ(a.count, b.count);
+    for (int k = 0; k < a.count; ++k) {
+        EXPECT_EQ(a.points[k].x, b.points[k].x);
+        EXPECT_EQ(a.points[k].y, b.points[k].y);
+    }
+}
+
+TEST(TemplateRecord, LayoutIsNameCountAndTwentyPointPairs)
+{
+    CrossSectionShape s = numbered(3);
+    s.points[19] = {7.5, -2.0, 0.0}; // beyond the count, still written
+    const TemplateRecord r = EncodeTemplateRecord(s);
+    EXPECT_EQ(std::memcmp(r.data(), "t3\0", 3), 0);
+    std::int32_t count;
+    std::memcpy(&count, r.data() + 20, 4);
+    EXPECT_EQ(count, 5);
+    double x1, y4, x19;
+    std::memcpy(&x1, r.data() + 24 + 16, 8);
+    std::memcpy(&y4, r.data() + 24 + 16 * 4 + 8, 8);
+    std::memcpy(&x19, r.data() + 24 + 16 * 19, 8);
+    EXPECT_EQ(x1, -1.0);
+    EXPECT_EQ(y4, s.points[4].y);
+    EXPECT_EQ(x19, 7.5);
+    CrossSectionShape back;
+    ASSERT_TRUE(DecodeTemplateRecord(r.data(), back));
+    expectSameShape(back, s);
+}
+
+TEST(TemplateRecord, DamagedRecordsAreRejected)
+{
+    auto damaged = [](auto change) {
+        TemplateRecord r = EncodeTemplateRecord(numbered(1));
+        change(r);
+        CrossSectionShape s;
+        return !DecodeTemplateRecord(r.data(), s);
+    };
+    for (std::int32_t bad : {-5, 0, 1, 21, 1 << 30})
+        EXPECT_TRUE(damaged([bad](TemplateRecord& r) { std::memcpy(r.data() + 20, &bad, 4); })) << bad;
+    const double nan = std::nan(""), huge = 1e300;
+    EXPECT_TRUE(damaged([&](TemplateRecord& r) { std::memcpy(r.data() + 24 + 16 * 2, &nan, 8); }));
+    EXPECT_TRUE(damaged([&](TemplateRecord& r) { std::memcpy(r.data() + 24 + 8, &huge, 8); }));
+    // Points beyond the count are not looked at; an unterminated name is cut.
+    EXPECT_FALSE(damaged([&](TemplateRecord& r) { std::memcpy(r.data() + 24 + 16 * 10, &nan, 8); }));
+    TemplateRecord r = EncodeTemplateRecord(numbered(1));
+    std::memset(r.data(), 'x', 20);
+    CrossSectionShape s;
+    ASSERT_TRUE(DecodeTemplateRecord(r.data(), s));
+    EXPECT_EQ(std::strlen(s.name), 19u);
+}
+
+TEST(TemplateFile, ReadsInFileOrderUpToFifty)
+{
+    TempFile file("templates");
+    std::vector<CrossSectionShape> shapes;
+    for (int n = 0; n < 55; ++n) shapes.push_back(numbered(n));
+    ASSERT_TRUE(WriteTemplateFile(file.path(), shapes));
+    EXPECT_EQ(file.read().size(), 55 * kTemplateRecordSize);
+    std::vector<CrossSectionTemplate> read;
+    ASSERT_TRUE(ReadTemplateFile(file.path(), read));
+    ASSERT_EQ(read.size(), 50u);
+    for (int n = 0; n < 50; ++n) {
+        expectSameShape(read[n].shape, shapes[n]);
+        EXPECT_EQ(read[n].recordIndex, n);
+    }
+    EXPECT_FALSE(ReadTemplateFile(file.path() + ".missing", read));
+    EXPECT_TRUE(read.empty());
+}
+
+TEST(TemplateFile, DamagedRecordsAreSkippedAndTheTailIgnored)
+{
+    TempFile file("templates");
+    std::vector<std::uint8_t> bytes = fileOf({numbered(0), numbered(1), numbered(2)});
+    const std::int32_t bad = 99;
+    std::memcpy(bytes.data() + kTemplateRecordSize + 20, &bad, 4);
+    bytes.resize(bytes.size() + 100, 0xAB); // a partial fourth record
+    file.write(bytes);
+    std::vector<CrossSectionTemplate> read;
+    ASSERT_TRUE(ReadTemplateFile(file.path(), read));
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[1].recordIndex, 2);
+
+    // Rewriting the third template goes to its own record, not the second.
+    CrossSectionShape changed = numbered(7);
+    ASSERT_TRUE(RewriteTemplateRecord(file.path(), read[1].recordIndex, changed));
+    // Appending replaces the partial record so that records stay aligned.
+    int index = -1;
+    ASSERT_TRUE(AppendTemplateRecord(file.path(), numbered(8), index));
+    EXPECT_EQ(index, 3);
+    EXPECT_EQ(file.read().size(), 4 * kTemplateRecordSize);
+    ASSERT_TRUE(ReadTemplateFile(file.path(), read));
+    ASSERT_EQ(read.size(), 3u);
+    expectSameShape(read[1].shape, changed);
+    expectSameShape(read[2].shape, numbered(8));
+}
+
+TEST(TemplateFile, StandardTemplatesAreUsableShapes)
+{
+    const auto shapes = StandardTemplates();
+    std::set<std::string> names;
+    int five = 0, seven = 0;
+    for (const auto& s : shapes) {
+        names.insert(s.name);
+        five += s.count == 5;
+        seven += s.count == 7;
+        // Symmetric about x = 0.
+        for (int k = 0; k < s.count; ++k) EXPECT_NEAR(s.points[k].x, -s.points[s.count - 1 - k].x, 1e-12) << s.name;
+    }
+    EXPECT_EQ(names.size(), shapes.size());
+    EXPECT_EQ(five, 4);
+    EXPECT_EQ(seven, 4);
+    TempFile file("standard");
+    ASSERT_TRUE(WriteTemplateFile(file.path(), shapes));
+    std::vector<CrossSectionTemplate> read;
+    ASSERT_TRUE(ReadTemplateFile(file.path(), read));
+    EXPECT_EQ(read.size(), shapes.size());
+}
+
+TEST(ShapeOperations, MirrorReversesAndNegates)
+{
+    CrossSectionShape s = ShapeFromPoints("s", {{-2, 1}, {0, 0}, {3, 2}});
+    MirrorShape(s);
+    EXPECT_EQ(s.points[0].x, -3.0);
+    EXPECT_EQ(s.points[0].y, 2.0);
+    EXPECT_EQ(s.points[2].x, 2.0);
+    MirrorShape(s);
+    expectSameShape(s, ShapeFromPoints("s", {{-2, 1}, {0, 0}, {3, 2}}));
+}
+
+// The shape editor opened from the cross-section editor on surface "a" of a new document.
+class ShapeEditor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.OnNewDocument();
+        doc.selectedSurface = doc.surfaces[0].get();
+        s = doc.selectedSurface;
+        std::vector<CrossSectionShape> shapes;
+        for (int n = 0; n < 4; ++n) shapes.push_back(numbered(n));
+        shapes.push_back(numbered(4, 7));
+        WriteTemplateFile(file.path(), shapes);
+        ASSERT_EQ(sections.Open(), "");
+        sections.SetSelection({2, 3});
+        opening = s->sections;
+    }
+
+    COpenGLTemplateDoc doc;
+    SurfaceSection* s = nullptr;
+    TempFile file{"shapes"};
+    SectionTransformEditor sections{doc};
+    CrossSectionShapeEditor editor{doc, file.path()};
+    std::array<CrossSection, kMaxSections> opening;
+};
+
+TEST_F(ShapeEditor, OpensOnTheFirstSelectedShape)
+{
+    EXPECT_EQ(editor.Open(sections, {2, 3}), "");
+    EXPECT_EQ(editor.templates().size(), 5u);
+    EXPECT_EQ(editor.currentTemplate(), -1);
+    expectSameShape(editor.currentShape(), ShapeOfSection(s->sections[2]));
+}
+
+TEST_F(ShapeEditor, TemplateOfAnotherCountIsRefused)
+{
+    editor.Open(sections, {2, 3});
+    EXPECT_EQ(editor.ChooseTemplate(4), "The number of control points in the desired cross section must be 5.");
+    EXPECT_EQ(editor.currentTemplate(), -1);
+    EXPECT_EQ(editor.ChooseTemplate(1), "");
+    expectSameShape(editor.currentShape(), numbered(1));
+}
+
+TEST_F(ShapeEditor, SaveAppliesToEverySelectedSectionAndCommits)
+{
+    editor.Open(sections, {2, 3});
+    s->sections[3].scale = 1.5;
+    s->spareSections[3].scale = 1.5;
+    editor.ChooseTemplate(1);
+    editor.Save();
+    for (int i : {2, 3}) {
+        expectSameShape(ShapeOfSection(s->sections[i]), numbered(1));
+        EXPECT_EQ(s->sections[i].scale, 1.0);
+        expectSameShape(ShapeOfSection(s->spareSections[i]), numbered(1));
+    }
+    expectSameShape(ShapeOfSection(s->sections[1]), ShapeOfSection(opening[1]));
+    // The net follows the new shape.
+    const Vec3 p = s->SectionPointToWorld(2, 0);
+    EXPECT_FLOAT_EQ(s->controlNet[2][0].y, static_cast<float>(p.y));
+    editor.Close();
+    sections.Close();
+    expectSameShape(ShapeOfSection(s->sections[2]), numbered(1));
+}
+
+TEST_F(ShapeEditor, RetainScalingKeepsTheFactors)
+{
+    editor.Open(sections, {2, 3});
+    s->sections[2].scale = 1.5;
+    editor.retainScaling = true;
+    editor.MovePoint(0, -3.0, 1.0);
+    EXPECT_EQ(s->sections[2].scale, 1.5);
+    EXPECT_EQ(s->sections[3].points[0].x, -3.0);
+}
+
+TEST_F(ShapeEditor, ClosingWithoutSaveDropsTheDrags)
+{
+    editor.Open(sections, {2, 3});
+    editor.MovePoint(1, 5.0, 5.0);
+    EXPECT_EQ(s->sections[2].points[1].x, 5.0);
+    editor.Close();
+    for (int i = 0; i < s->sectionCount; ++i) {
+        expectSameShape(ShapeOfSection(s->sections[i]), ShapeOfSection(opening[i]));
+        EXPECT_EQ(s->sections[i].scale, opening[i].scale);
+    }
+}
+
+TEST_F(ShapeEditor, SaveTemplateRewritesOnlyItsRecord)
+{
+    editor.Open(sections, {2, 3});
+    EXPECT_EQ(editor.SaveTemplate(), kNotYetTemplate);
+    const auto before = file.read();
+    editor.ChooseTemplate(3);
+    editor.MovePoint(2, 0.0, -1.0);
+    ASSERT_EQ(editor.SaveTemplate(), "");
+    const auto after = file.read();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t b = 0; b < after.size(); ++b) {
+        const bool inRecord = b >= 1032 && b < 1376;
+        if (!inRecord) {
+            ASSERT_EQ(after[b], before[b]) << b;
+        }
+    }
+    std::vector<CrossSectionTemplate> read;
+    ReadTemplateFile(file.path(), read);
+    EXPECT_EQ(read[3].shape.points[2].y, -1.0);
+    EXPECT_EQ(editor.templates()[3].shape.points[2].y, -1.0);
+}
+
+TEST_F(ShapeEditor, SaveNewTemplateAppendsOneRecord)
+{
+    editor.Open(sections, {2, 3});
+    EXPECT_EQ(editor.SaveNewTemplate(""), kTemplateNameMissing);
+    EXPECT_EQ(editor.SaveNewTemplate(std::string(20, 'n')), "Please enter no more than 19 characters.");
+    ASSERT_EQ(editor.SaveNewTemplate("ridge"), "");
+    EXPECT_EQ(file.read().size(), 6 * kTemplateRecordSize);
+    EXPECT_EQ(editor.currentTemplate(), 5);
+    EXPECT_STREQ(editor.templates()[5].shape.name, "ridge");
+    // The new template can be saved over in place.
+    editor.MovePoint(0, -2.5, 2.0);
+    EXPECT_EQ(editor.SaveTemplate(), "");
+    std::vector<CrossSectionTemplate> read;
+    ReadTemplateFile(file.path(), read);
+    ASSERT_EQ(read.size(), 6u);
+    EXPECT_EQ(read[5].shape.points[0].x, -2.5);
+}
+
+TEST_F(ShapeEditor, MissingFileIsCreatedByTheFirstNewTemplate)
+{
+    TempFile missing("absent");
+    std::remove(missing.path().c_str());
+    CrossSectionShapeEditor fresh(doc, missing.path());
+    EXPECT_EQ(fresh.Open(sections, {2}), kEditorReadFailed);
+    EXPECT_TRUE(fresh.templates().empty());
+    ASSERT_EQ(fresh.SaveNewTemplate("first"), "");
+    EXPECT_EQ(missing.read().size(), kTemplateRecordSize);
+    CrossSectionShapeEditor nowhere(doc, "/nonexistent-dir/cross_sections.dat");
+    nowhere.Open(sections, {2});
+    EXPECT_EQ(nowhere.SaveNewTemplate("x"), kAppendFailed);
+    EXPECT_TRUE(nowhere.templates().empty());
+}
+
+TEST_F(ShapeEditor, FiftyHeldTemplatesRefuseAnotherAndLeaveTheFile)
+{
+    std::vector<CrossSectionShape> shapes;
+    for (int n = 0; n < 50; ++n) shapes.push_back(numbered(n));
+    WriteTemplateFile(file.path(), shapes);
+    CrossSectionShapeEditor full(doc, file.path());
+    full.Open(sections, {2});
+    ASSERT_EQ(full.templates().size(), 50u);
+    const auto before = file.read();
+    EXPECT_EQ(full.SaveNewTemplate("one more"), kTemplateListFull);
+    EXPECT_EQ(file.read(), before);
+    EXPECT_EQ(full.templates().size(), 50u);
+    EXPECT_EQ(full.currentTemplate(), -1);
+}
+
+} // namespace

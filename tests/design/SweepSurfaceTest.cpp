@@ -1,0 +1,133 @@
+#include "design/SweepSurface.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace design;
+
+// A U of 5 points from x = -1 to 3 and y = 0.5 to 2.5 (off-centre, so that
+// every edge is told apart).
+CrossSectionShape offCentreU()
+{
+    return ShapeFromPoints("U", {{-1, 2.5}, {-1, 0.5}, {1, 0.5}, {3, 0.5}, {3, 2.5}});
+}
+
+double angleBetween(const Vec3& a, const Vec3& b)
+{
+    return std::acos(std::clamp(dot(normalized(a), normalized(b)), -1.0, 1.0)) * 180.0 / kPi;
+}
+
+class SweepSurface : public ::testing::Test {
+protected:
+    void SetUp() override { doc.OnNewDocument(); }
+
+    DesignResult create(int edge, double inner = 2.0, int sections = 4, double angle = 120.0)
+    {
+        SweepFields f;
+        f.shape = offCentreU();
+        f.name = "sweep";
+        f.name += std::to_string(counter++);
+        f.edge = edge;
+        f.inner = inner;
+        f.sections = sections;
+        f.angle = angle;
+        return CreateSweepFromFields(doc, f);
+    }
+
+    COpenGLTemplateDoc doc;
+    int counter = 0;
+};
+
+TEST_F(SweepSurface, ChecksComeInOrder)
+{
+    SweepFields f;
+    f.name = std::string("s");
+    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, kSelectTemplate);
+    f.name.clear();
+    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, kNameBlank);
+    f.name.push_back('a');
+    f.shape = offCentreU();
+    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, kNameExists);
+    f.sections = 3;
+    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, "Please enter an integer between 4 and 20.");
+    f.sections = 4;
+    f.angle = 356.0;
+    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, "Please enter a number between 5 and 355.");
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+}
+
+TEST_F(SweepSurface, FourSectionsGiveSixRevolvedInFifths)
+{
+    SurfaceSection* s = create(kSweepLeft, 2.0, 4, 120.0).surface;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->surfaceType, kTypeSweep);
+    EXPECT_EQ(s->sectionCount, 6);
+    EXPECT_EQ(s->intermediateCount, 4);
+    EXPECT_EQ(s->pointsPerSection, 5);
+    for (int i = 1; i < 4; ++i) EXPECT_NEAR(angleBetween(s->sections[i].direction, s->sections[i + 1].direction), 24.0, 1e-9);
+    // Straight unit lead-in and lead-out.
+    expectVecNear(s->sections[1].position - s->sections[0].position, {0, 0, 1}, 1e-12);
+    expectVecNear(s->sections[5].position - s->sections[4].position, normalized(s->sections[4].direction), 1e-12);
+    expectVecNear(s->sections[5].direction, s->sections[4].direction, 0.0);
+    EXPECT_EQ(textOf(s->sections[3].shapeName), "U");
+    EXPECT_EQ(doc.selectedSurface, s);
+    EXPECT_EQ(s->attachmentSites.size(), 4u);
+}
+
+TEST_F(SweepSurface, ChosenEdgeLiesAtTheInnerRadiusFromTheAxis)
+{
+    // Left and right edges (points 0 and 4 of the U): distance from the y axis.
+    for (auto [edge, point] : {std::pair{kSweepLeft, 0}, std::pair{kSweepRight, 4}}) {
+        SurfaceSection* s = create(edge, 1.5).surface;
+        ASSERT_NE(s, nullptr);
+        for (int i = 1; i < 5; ++i) {
+            const Vec3 p = s->SectionPointToWorld(i, point);
+            EXPECT_NEAR(std::hypot(p.x, p.z), 1.5, 1e-9) << edge << " " << i;
+        }
+    }
+    // Top (y = 2.5) and bottom (y = 0.5) edges: distance from the x axis.
+    for (auto [edge, point] : {std::pair{kSweepTop, 0}, std::pair{kSweepBottom, 1}}) {
+        SurfaceSection* s = create(edge, 1.5).surface;
+        ASSERT_NE(s, nullptr);
+        for (int i = 1; i < 5; ++i) {
+            const Vec3 p = s->SectionPointToWorld(i, point);
+            EXPECT_NEAR(std::hypot(p.y, p.z), 1.5, 1e-9) << edge << " " << i;
+        }
+    }
+}
+
+TEST_F(SweepSurface, InnerRadiusZeroPutsTheEdgeOnTheAxis)
+{
+    SurfaceSection* s = create(kSweepLeft, 0.0).surface;
+    ASSERT_NE(s, nullptr);
+    for (int i = 1; i < 5; ++i) expectVecNear(s->SectionPointToWorld(i, 1), {0, s->SectionPointToWorld(i, 1).y, 0}, 1e-12);
+}
+
+TEST_F(SweepSurface, RightTurnsTheOtherWay)
+{
+    SurfaceSection* left = create(kSweepLeft).surface;
+    SurfaceSection* right = create(kSweepRight).surface;
+    EXPECT_GT(left->sections[2].direction.x, 0.0);
+    EXPECT_LT(right->sections[2].direction.x, 0.0);
+    EXPECT_NEAR(left->sections[2].direction.x, -right->sections[2].direction.x, 1e-12);
+    // About a vertical axis the up vector stays; about the x axis it turns.
+    expectVecNear(left->sections[4].up, {0, 1, 0}, 0.0);
+    SurfaceSection* top = create(kSweepTop).surface;
+    EXPECT_NEAR(angleBetween(top->sections[4].up, {0, 1, 0}), 72.0, 1e-9);
+}
+
+TEST_F(SweepSurface, TemplateWithTooFewPointsIsRefused)
+{
+    SweepFields f;
+    f.name = "thin";
+    f.shape = ShapeFromPoints("two", {{0, 0}, {1, 0}});
+    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, kSurfaceNotBuilt);
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+}
+
+} // namespace
