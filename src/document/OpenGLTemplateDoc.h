@@ -6,6 +6,7 @@
 #include "document/DocumentSettings.h"
 #include "document/SurfaceGroup.h"
 #include "platform/Lock.h"
+#include "simulation/SimulationState.h"
 #include "surface/SurfaceHost.h"
 #include "surface/SurfaceSection.h"
 
@@ -70,6 +71,8 @@ public:
     Vec3 lightPositions[3];
     // Derivatives, normal and curvature at the focal point (UpdateFocalPoint).
     SurfaceDerivatives focalDerivatives;
+    // The ball, its paths, the step timing and the follow camera.
+    SimulationState simulation;
 
     // --- file commands ---
     // "New": the main group, the surface "a" (5 points, 2 intermediate

@@ -1,0 +1,135 @@
+#include "simulation/PhysicsLoop.h"
+
+#include "document/OpenGLTemplateDoc.h"
+#include "platform/Clock.h"
+#include "simulation/Simulation.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+constexpr int kPausedSleepMs = 200;
+constexpr int kStepSleepMs = 1;
+constexpr double kFirstStepTime = 0.001;
+
+} // namespace
+
+void PhysicsLoopControl::SetPhysicsState(std::int32_t value)
+{
+    LockGuard guard(stateLock_);
+    state_ = value;
+}
+
+std::int32_t PhysicsLoopControl::GetPhysicsState()
+{
+    LockGuard guard(stateLock_);
+    return state_;
+}
+
+bool PhysicsLoopControl::PausePhysicsAndWait()
+{
+    SetPhysicsState(PauseRequested);
+    while (GetPhysicsState() != Paused) {
+        if (!loopRunning_.load()) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+double SteadyLoopClock::Now()
+{
+    return std::chrono::duration<double>(platform::Clock::now().time_since_epoch()).count();
+}
+
+void SteadyLoopClock::SleepMilliseconds(int ms) { platform::sleepMilliseconds(ms); }
+
+void SteadyLoopClock::Spin() { std::this_thread::yield(); }
+
+PhysicsLoop::PhysicsLoop(COpenGLTemplateDoc& document, PhysicsLoopControl& control, LoopClock& clock)
+    : document_(document), control_(control), clock_(clock)
+{
+}
+
+void PhysicsLoop::Run()
+{
+    control_.loopRunning_.store(true);
+    while (!control_.threadsStop.load()) Iterate();
+    control_.loopRunning_.store(false);
+}
+
+void PhysicsLoop::Iterate()
+{
+    const std::int32_t state = control_.GetPhysicsState();
+    if (state != Running) {
+        if (state != Paused) control_.SetPhysicsState(Paused);
+        Park();
+        return;
+    }
+    if (spinsLeft_ > 0) {
+        --spinsLeft_;
+        clock_.Spin();
+        return;
+    }
+    Step();
+}
+
+// A paused pass. A busy wait cut short by the pause would measure the pause
+// as spinning time, so it is dropped and the next wait is measured afresh.
+void PhysicsLoop::Park()
+{
+    document_.simulation.physicsFps.store(0.0);
+    spinsLeft_ = 0;
+    control_.skipSpinCalibration_ = true;
+    clock_.SleepMilliseconds(kPausedSleepMs);
+}
+
+void PhysicsLoop::Step()
+{
+    SimulationState& sim = document_.simulation;
+    // Each armed wait is measured once, right after it has run out.
+    if (!control_.skipSpinCalibration_) {
+        const double measured = (clock_.Now() - spinStart_) / static_cast<double>(spinsArmed_);
+        if (measured > 0.0 && std::isfinite(measured)) secondsPerSpin_ = measured;
+        control_.skipSpinCalibration_ = true;
+    }
+    const double now = clock_.Now();
+    if (control_.firstStep_) {
+        control_.firstStep_ = false;
+        sim.stepTime = kFirstStepTime;
+    } else {
+        sim.stepTime = now - previousStepStart_;
+    }
+    sim.physicsFps.store(sim.stepTime > 0.0 ? 1.0 / sim.stepTime : 0.0);
+    previousStepStart_ = clock_.Now();
+    stepStart_ = clock_.Now();
+
+    StepSimulation(document_);
+    clock_.SleepMilliseconds(kStepSleepMs);
+
+    // What is left of the period, in busy-wait iterations. The wait never
+    // exceeds one period, whatever the clock says.
+    const double T = clock_.Now() - stepStart_;
+    const double period = 1.0 / sim.targetStepRate;
+    if (!(T > 0.0) || !(T < period)) return;
+    const double ratio = (1.0 / T) / sim.targetStepRate;
+    const double spins = std::floor(std::fmin(T * (ratio - 1.0), period) / secondsPerSpin_);
+    if (!(spins >= 1.0)) return;
+    control_.skipSpinCalibration_ = false;
+    spinsArmed_ = spinsLeft_ = static_cast<std::int64_t>(spins);
+    spinStart_ = clock_.Now();
+}
+
+void RunPhysicsLoop(COpenGLTemplateDoc& document, PhysicsLoopControl& control)
+{
+    SteadyLoopClock clock;
+    PhysicsLoop loop(document, control, clock);
+    loop.Run();
+}
+
+void PauseAllAndWait(COpenGLTemplateDoc& document)
+{
+    if (RenderHandshake* render = document.simulation.renderHandshake.load()) render->PauseRenderAndWait();
+    if (PhysicsLoopControl* physics = document.simulation.physicsControl.load()) physics->PausePhysicsAndWait();
+}

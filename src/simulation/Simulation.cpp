@@ -1,0 +1,194 @@
+#include "simulation/Simulation.h"
+
+#include "document/OpenGLTemplateDoc.h"
+#include "simulation/Flight.h"
+#include "simulation/FollowCamera.h"
+#include "simulation/ForcesAndPaths.h"
+#include "simulation/PhysicsLoop.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A flying ball this far below the lowest surface has fallen off the track.
+constexpr double kFallDepth = 10.0;
+constexpr double kNoSurfaceHeight = 9999.0;
+
+bool finiteBall(const LiveBall& b)
+{
+    return isFinite(b.contactPoint) && isFinite(b.ballCentre) && isFinite(b.velocity) && isFinite(b.displacement) &&
+           isFinite(b.acceleration) && std::isfinite(b.ballU) && std::isfinite(b.ballV);
+}
+
+// The velocity update, the camera's bounds that follow the speed, and the
+// ball advance. A step that would leave the ball with non-finite values (a
+// broken surface) is not taken: the ball stays as it was.
+void advance(COpenGLTemplateDoc& document, double h)
+{
+    SimulationState& sim = document.simulation;
+    LiveBall& b = sim.ball;
+    const LiveBall before = b;
+    SurfaceSection* const surfaceBefore = document.ballSurface;
+    sim.stepLength = h;
+    b.velocityChange = (b.acceleration + b.appliedForce) * h;
+    b.previousVelocity = b.velocity;
+    b.velocity += b.velocityChange;
+    b.velocity *= sim.velocityDamping;
+    b.displacement = b.velocity * h;
+    sim.camera.distanceTolerance = 2.0 * length(b.velocity * h);
+    document.followDistance = FollowDistanceForSpeed(sim.camera, length(b.velocity));
+    AdvanceBall(document);
+    if (!finiteBall(b)) {
+        b = before;
+        document.ballSurface = surfaceBefore;
+    }
+}
+
+// Publishes the step for the render thread and the camera: the present state
+// as the first future-path record, then the follow camera.
+void recordAndFollow(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    {
+        LockGuard guard(document.simulationLock);
+        ResetFuturePaths(document);
+        sim.futureIndex = 0;
+        RecordPresentState(document);
+        sim.published = sim.ball;
+    }
+    if (!sim.ball.inAir) sim.camera.stepsInFlight = sim.camera.stepsSinceApex = 0;
+    if (document.cameraFollowsBall) UpdateFollowCamera(document);
+}
+
+double lowestHeight(COpenGLTemplateDoc& document)
+{
+    double lowest = kNoSurfaceHeight;
+    LockGuard guard(document.documentLock);
+    for (const auto& s : document.surfaces) lowest = std::min(lowest, s->heightMin);
+    return lowest;
+}
+
+// The ball and camera overlay switches that StopBall turns off.
+std::array<bool*, 13> overlaySwitches(COpenGLTemplateDoc& d)
+{
+    return {&d.showBall,          &d.showBallPathPast,        &d.showBallPathFuture, &d.showRollingVectors,
+            &d.showLinearDisplacement, &d.showImpactVectors, &d.showBounceVectors,  &d.showImpactIntersections,
+            &d.showBoundingBoxes, &d.showAllBoundingBoxes,    &d.showCameraFuture,   &d.showCameraPathPast,
+            &d.showCameraPresent};
+}
+
+} // namespace
+
+void StepSimulation(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    LiveBall& b = sim.ball;
+    sim.stepCount.fetch_add(1);
+    sim.events.clear();
+    if (!sim.stopped.load() && !(sim.movieRecording.load() && sim.movieFrameReady.load())) {
+        sim.overlay.triangleTests = 0;
+        sim.intersectionSearches = 0;
+        ComputeAppliedForce(document);
+        if (sim.stepTime > sim.maxStepTime) sim.stepTime = sim.maxStepTime;
+        const double h = document.pauseEachFrame || sim.movieRecording.load() ? sim.maxStepTime : sim.stepTime;
+        if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
+            PositionBall(document, true);
+            sim.events.add(SimulationEventKind::FallReset, document.ballSurface);
+        } else if ((length(b.velocity) < sim.restSpeed && !(length(b.appliedForce) > 0.0)) ||
+                   (!b.inAir && !document.ballSurface)) {
+            sim.events.add(SimulationEventKind::Rest, document.ballSurface);
+        } else {
+            advance(document, h);
+        }
+        sim.movieFrameReady = true;
+    }
+    if (!sim.stopped.load()) recordAndFollow(document);
+    if (document.pauseEachFrame) sim.stopped = true;
+}
+
+std::string RollBall(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    if (sim.settingVelocity.load() || !sim.velocitySet.load()) return kNoVelocityMessage;
+    sim.stopped = false;
+    sim.settingVelocity = false;
+    sim.velocitySet = false;
+    if (RenderHandshake* render = sim.renderHandshake.load()) render->ResumeRender();
+    if (PhysicsLoopControl* physics = sim.physicsControl.load()) physics->SetPhysicsState(Running);
+    return {};
+}
+
+void StopBall(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    const auto switches = overlaySwitches(document);
+    if (!sim.overlaySwitchesSaved) {
+        for (std::size_t k = 0; k < switches.size(); ++k) sim.savedOverlaySwitches[k] = *switches[k];
+        sim.overlaySwitchesSaved = true;
+    }
+    for (bool* s : switches) *s = false;
+    document.navigation = false;
+    document.cameraFollowsBall = false;
+    sim.settingVelocity = false;
+    sim.velocitySet = false;
+    sim.stopped = true;
+    if (PhysicsLoopControl* physics = sim.physicsControl.load()) physics->SetPhysicsState(PauseRequested);
+}
+
+void ResetBall(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    sim.ball = LiveBall();
+    sim.stopped = true;
+    ClearPaths(document);
+    ResetCameraLag(sim.camera);
+    sim.camera.stepsInFlight = sim.camera.stepsSinceApex = 0;
+    {
+        LockGuard guard(document.cameraPathLock);
+        sim.camera.pathPast.clear();
+    }
+    sim.forceInputActive = false;
+}
+
+std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
+{
+    SimulationState& sim = document.simulation;
+    if (!document.ballStartSurface) return kNoStartSurfaceMessage;
+    sim.settingVelocity = true;
+    sim.velocitySet = false;
+    RenderHandshake* render = sim.renderHandshake.load();
+    if (!quiet) PauseAllAndWait(document);
+    else if (render) render->PauseRenderAndWait();
+
+    document.ballSurface = document.ballStartSurface;
+    // Parameters outside the surface (or not numbers at all) are not usable.
+    const auto usable = [](double x) { return x >= 0.0 && x <= 1.0; };
+    if (!usable(document.ballStartU) || !usable(document.ballStartV)) document.ballStartU = document.ballStartV = 0.5;
+    ResetBall(document);
+    PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
+    sim.lowestSurfaceHeight = lowestHeight(document);
+    {
+        LockGuard guard(document.simulationLock);
+        sim.published = sim.ball;
+    }
+
+    document.showBall = true;
+    document.showBallPathPast = true;
+    document.navigation = true;
+    document.cameraFollowsBall = true;
+    document.cameraDistance = -sim.camera.minimumDistance;
+    sim.camera.elevationFraction = 0.25;
+    if (render) render->ResumeRender();
+    return {};
+}
+
+void FixLaunch(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    if (!document.ballSurface) return;
+    PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
+    sim.camera.elevationFraction = 0.25;
+    sim.settingVelocity = false;
+    sim.velocitySet = true;
+}
