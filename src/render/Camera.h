@@ -1,0 +1,56 @@
+#pragma once
+
+#include "geometry/Vec3.h"
+
+class CBallController;
+class COpenGLTemplateDoc;
+
+// Camera placement: the orbit camera (arcball rotation about the focal point)
+// and the follow camera copied from the simulation, for one picture or for
+// either eye of an anaglyph pair.
+namespace render {
+
+struct CameraPose {
+    Vec3 eye;
+    Vec3 direction; // eye to target, not necessarily unit
+    Vec3 up;
+};
+
+enum class StereoEye { Mono, Left, Right };
+
+// Projection and look-at of one pass.
+struct Frustum {
+    double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+    double nearPlane = 0.01, farPlane = 1000000.0;
+    Vec3 eye, target, up;
+};
+
+// The orbit camera: eye at (0, 0, -cameraDistance) looking down -z, y up.
+CameraPose OrbitPose(double cameraDistance);
+
+// The frustum of one pass: near 0.01 in mono, one fifth of the focal length
+// (six sevenths of eye.z) in stereo, where each eye is shifted sideways by
+// half the eye separation (focal length / 20) and its window skewed to match.
+// aspect is the target's width / height.
+Frustum ComputeFrustum(const CameraPose& pose, double fieldOfViewDegrees, double aspect, StereoEye eye);
+
+// Loads the frustum into the projection matrix and the look-at into the
+// model-view matrix (which is left current).
+void ApplyFrustum(const Frustum& frustum);
+
+// Multiplies the current matrix by the arcball's rotation.
+void ApplyRotation(const CBallController& controller);
+
+// PlaceCamera: the follow camera when followPose is given, otherwise the
+// orbit camera with the arcball rotation applied after the look-at (the scene
+// draw then translates by minus the focal point).
+void PlaceCamera(const COpenGLTemplateDoc& document, const CameraPose* followPose, double fieldOfViewDegrees,
+                 int width, int height, StereoEye eye);
+
+// Fit all: the focal point becomes the centre of the box around every
+// surface's bounding box and the orbit distance 1.5 times that box's largest
+// side. Takes the document lock; surfaces without a box tree are left out,
+// and with none at all nothing changes.
+void FitCameraToSurfaces(COpenGLTemplateDoc& document);
+
+} // namespace render

@@ -1,0 +1,103 @@
+#include "render/Capture.h"
+
+#include <FreeImage.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace render {
+
+OffscreenTarget::OffscreenTarget(int width, int height) : width_(width), height_(height)
+{
+    if (width <= 0 || height <= 0) return;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer_);
+    glGetIntegerv(GL_VIEWPORT, previousViewport_);
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glGenRenderbuffers(1, &colour_);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+    glGenRenderbuffers(1, &depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    complete_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete_) {
+        glDrawBuffer(GL_COLOR_ATTACHMENT0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glViewport(0, 0, width, height);
+    }
+}
+
+OffscreenTarget::~OffscreenTarget()
+{
+    if (!framebuffer_) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer_));
+    glDeleteRenderbuffers(1, &depth_);
+    glDeleteRenderbuffers(1, &colour_);
+    glDeleteFramebuffers(1, &framebuffer_);
+    glViewport(previousViewport_[0], previousViewport_[1], previousViewport_[2], previousViewport_[3]);
+}
+
+std::vector<std::uint8_t> OffscreenTarget::ReadBgra() const
+{
+    std::vector<std::uint8_t> pixels;
+    if (!complete_) return pixels;
+    pixels.resize(static_cast<std::size_t>(width_) * height_ * 4);
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    glPopClientAttrib();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+    return pixels;
+}
+
+bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra)
+{
+    if (width <= 0 || height <= 0 || bgra.size() < static_cast<std::size_t>(width) * height * 4) return false;
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(fileName.c_str());
+    if (format == FIF_UNKNOWN) return false;
+
+    FIBITMAP* image = FreeImage_Allocate(width, height, 32);
+    if (!image) return false;
+    // 32-bit rows need no padding, so the read-back copies row by row as is.
+    for (int row = 0; row < height; ++row)
+        std::memcpy(FreeImage_GetScanLine(image, row), bgra.data() + static_cast<std::size_t>(row) * width * 4,
+                    static_cast<std::size_t>(width) * 4);
+    bool saved = false;
+    if (format == FIF_JPEG) {
+        if (FIBITMAP* rgb = FreeImage_ConvertTo24Bits(image)) {
+            saved = FreeImage_Save(format, rgb, fileName.c_str(), 0);
+            FreeImage_Unload(rgb);
+        }
+    } else {
+        saved = FreeImage_Save(format, image, fileName.c_str(), 0);
+    }
+    FreeImage_Unload(image);
+    return saved;
+}
+
+FrameSize MovieFrameSize(int imageWidth, int clientWidth, int clientHeight)
+{
+    if (clientWidth <= 0 || imageWidth <= 0) return {imageWidth, 0};
+    const double r = static_cast<double>(clientWidth) / imageWidth;
+    return {imageWidth, static_cast<int>(std::trunc(clientHeight / r))};
+}
+
+std::string MovieFrameName(int frame)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "movie/image%03d.bmp", frame);
+    return name;
+}
+
+} // namespace render

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Off-screen drawing and image files: a framebuffer object to draw into, the
+// read-back of its pixels and their writing through FreeImage.
+namespace render {
+
+// A framebuffer object with an RGB colour buffer (alpha reads as 1) and a
+// 24-bit depth buffer, bound while it lives; the previous binding and
+// viewport come back when it goes away. Needs a current context.
+class OffscreenTarget {
+public:
+    OffscreenTarget(int width, int height);
+    ~OffscreenTarget();
+    OffscreenTarget(const OffscreenTarget&) = delete;
+    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
+
+    // False when the size is not positive or the driver refused the buffers.
+    bool complete() const { return complete_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // The pixels as B, G, R, A bytes, bottom row first (the layout of a
+    // 32-bit FreeImage bitmap).
+    std::vector<std::uint8_t> ReadBgra() const;
+
+private:
+    int width_, height_;
+    bool complete_ = false;
+    unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;
+    int previousFramebuffer_ = 0;
+    int previousViewport_[4] = {0, 0, 0, 0};
+};
+
+// Writes bottom-up BGRA pixels of width x height to a file whose format
+// FreeImage takes from the extension (".bmp", ".png", ".jpg", ...): 32 bits
+// per pixel, converted to 24 for JPEG. An extension FreeImage does not know
+// writes nothing. Returns whether a file was written.
+bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra);
+
+struct FrameSize {
+    int width = 0, height = 0;
+};
+
+// Movie frames keep the window's aspect: W = imageWidth, H = trunc(ch / (cw / W)).
+// A window without width gives a height of 0.
+FrameSize MovieFrameSize(int imageWidth, int clientWidth, int clientHeight);
+
+// "movie/image%03d.bmp" for frame n: image007.bmp, image1000.bmp.
+std::string MovieFrameName(int frame);
+
+} // namespace render

@@ -1,0 +1,478 @@
+#include "render/SurfaceDrawing.h"
+
+#include "render/Arrow.h"
+#include "render/EdgeClipping.h"
+#include "render/OutlineFont.h"
+#include "surface/ColorRamp.h"
+#include "surface/SurfaceSection.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <initializer_list>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace render {
+
+namespace {
+
+enum Coloring { kConstant = 0, kHeight = 1, kTangentAngle = 2, kCurvature = 3 };
+
+void vertex(const Vec3& p) { glVertex3d(p.x, p.y, p.z); }
+void normal(const Vec3& n) { glNormal3d(n.x, n.y, n.z); }
+void colorOf(const Vec3& c) { glColor3d(c.x, c.y, c.z); }
+void color255(int r, int g, int b)
+{
+    glColor3ub(static_cast<GLubyte>(r), static_cast<GLubyte>(g), static_cast<GLubyte>(b));
+}
+void constantColor(const SurfaceSection& s)
+{
+    auto byte = [](double c) { return static_cast<GLubyte>(std::clamp(c, 0.0, 255.0)); };
+    glColor3ub(byte(s.constantColor.x), byte(s.constantColor.y), byte(s.constantColor.z));
+}
+
+// A display sample at any (u, v), evaluated as the mesh sampling does.
+DisplaySample evaluateSample(SurfaceSection& s, double u, double v)
+{
+    DisplaySample d;
+    d.u = u;
+    d.v = v;
+    d.point = s.EvaluatePoint(u, v);
+    d.heightColor = HeightColor(d.point.y, s.heightMin, s.heightRange);
+    const SurfaceDerivatives der = s.EvaluateDerivatives(u, v);
+    d.Su = der.Su;
+    d.Sv = der.Sv;
+    d.N = der.N;
+    d.K = der.K;
+    d.angleColor = AngleColor(der.N);
+    d.curvatureColor = CurvatureColor(der.K, s.curvatureScale);
+    return d;
+}
+
+// The sample at t along the edge from a to b: the nodes themselves at the
+// ends, a fresh evaluation between them.
+DisplaySample sampleAlong(SurfaceSection& s, const DisplaySample& a, const DisplaySample& b, double t)
+{
+    if (t == 0.0) return a;
+    if (t == 1.0) return b;
+    return evaluateSample(s, a.u + t * (b.u - a.u), a.v + t * (b.v - a.v));
+}
+
+// Lines take the height colour in "Height" and the tangent-angle colour in
+// "Tangent angle" and "Curvature".
+const Vec3& lineColor(const DisplaySample& d, int coloring)
+{
+    return coloring == kHeight ? d.heightColor : d.angleColor;
+}
+const Vec3& triangleColor(const DisplaySample& d, int coloring)
+{
+    if (coloring == kHeight) return d.heightColor;
+    if (coloring == kCurvature) return d.curvatureColor;
+    return d.angleColor;
+}
+
+struct BoundaryPiece {
+    SiteEdge edge;
+    DisplaySample first, second;
+};
+
+// Compiles the mesh edges, triangles and hole outlines of one surface.
+class MeshCompiler {
+public:
+    explicit MeshCompiler(SurfaceSection& s) : s_(s), coloring_(s.coloring) {}
+
+    void Compile()
+    {
+        if (s_.displayRows < 2 || s_.displayColumns < 2) return;
+        if (s_.showSurfaceLines) Lines();
+        if (s_.showSurfaceTriangles) Triangles();
+        if (s_.showHoles) HoleOutlines();
+    }
+
+private:
+    const DisplaySample& at(int i, int j) const { return s_.displaySample(i, j); }
+
+    void Lines()
+    {
+        if (coloring_ == kConstant) constantColor(s_);
+        glLineWidth(1.0f);
+        glBegin(GL_LINES);
+        for (int i = 0; i + 1 < s_.displayRows; ++i)
+            for (int j = 0; j + 1 < s_.displayColumns; ++j) {
+                const DisplaySample &A = at(i, j), &B = at(i, j + 1), &C = at(i + 1, j), &D = at(i + 1, j + 1);
+                if (A.u == 0.0) Edge(C, A);
+                if (A.v == 0.0) Edge(A, B);
+                Edge(B, D);
+                Edge(D, C);
+                if (s_.flipDiagonals == 0)
+                    Edge(A, D);
+                else
+                    Edge(B, C);
+            }
+        glEnd();
+
+        glLineWidth(5.0f);
+        glBegin(GL_LINES);
+        for (const BoundaryPiece& piece : boundary_) {
+            LineVertex(piece.first);
+            LineVertex(piece.second);
+        }
+        glEnd();
+    }
+
+    // One mesh edge: holes cut out, boundary pieces kept for the thick pass.
+    void Edge(const DisplaySample& a, const DisplaySample& b)
+    {
+        const ParamPoint pa{a.u, a.v}, pb{b.u, b.v};
+        const std::vector<EdgePiece> pieces =
+            s_.showHoles ? ClipEdgeByHoles(pa, pb, s_.holes) : std::vector<EdgePiece>{{0.0, 1.0}};
+        for (const EdgePiece& piece : pieces) {
+            const DisplaySample first = sampleAlong(s_, a, b, piece.t0);
+            const DisplaySample second = sampleAlong(s_, a, b, piece.t1);
+            if (const auto edge = BoundaryOf({first.u, first.v}, {second.u, second.v})) {
+                AddBoundary(*edge, first, second);
+                continue;
+            }
+            LineVertex(first);
+            LineVertex(second);
+        }
+    }
+
+    void AddBoundary(SiteEdge edge, const DisplaySample& first, const DisplaySample& second)
+    {
+        const int index = static_cast<int>(edge);
+        if (!splitsKnown_[index]) {
+            splits_[index] = BoundarySplitValues(s_, edge);
+            splitsKnown_[index] = true;
+        }
+        for (const EdgePiece& p : SplitBoundaryPiece({first.u, first.v}, {second.u, second.v}, edge, splits_[index]))
+            boundary_.push_back({edge, sampleAlong(s_, first, second, p.t0), sampleAlong(s_, first, second, p.t1)});
+    }
+
+    void LineVertex(const DisplaySample& d) const
+    {
+        if (coloring_ != kConstant) colorOf(lineColor(d, coloring_));
+        normal(d.N);
+        vertex(d.point);
+    }
+
+    void Triangles()
+    {
+        if (coloring_ == kConstant) constantColor(s_);
+        glBegin(GL_TRIANGLES);
+        for (int i = 0; i + 1 < s_.displayRows; ++i)
+            for (int j = 0; j + 1 < s_.displayColumns; ++j) {
+                const DisplaySample &A = at(i, j), &B = at(i, j + 1), &C = at(i + 1, j), &D = at(i + 1, j + 1);
+                // Counter-clockwise about Su x Sv; reversed when the normal is.
+                if (s_.flipDiagonals == 0) {
+                    Triangle(A, B, D);
+                    Triangle(A, D, C);
+                } else {
+                    Triangle(A, B, C);
+                    Triangle(B, D, C);
+                }
+            }
+        glEnd();
+    }
+
+    void Triangle(const DisplaySample& p0, const DisplaySample& p1, const DisplaySample& p2) const
+    {
+        const DisplaySample* v[3] = {&p0, &p1, &p2};
+        if (s_.reverseNormal) std::swap(v[1], v[2]);
+        normal(normalized(cross(v[1]->point - v[0]->point, v[2]->point - v[0]->point)));
+        for (const DisplaySample* d : v) {
+            if (coloring_ != kConstant) colorOf(triangleColor(*d, coloring_));
+            vertex(d->point);
+        }
+    }
+
+    void HoleOutlines()
+    {
+        glLineWidth(5.0f);
+        constantColor(s_);
+        glBegin(GL_LINES);
+        const int perSideU = std::max(2, s_.displayColumns), perSideV = std::max(2, s_.displayRows);
+        for (const SurfaceHole& h : s_.holes) {
+            const double u0 = std::clamp(h.rightLeftLow, 0.0, 1.0), u1 = std::clamp(h.rightLeftHigh, 0.0, 1.0);
+            const double v0 = std::clamp(h.frontBackLow, 0.0, 1.0), v1 = std::clamp(h.frontBackHigh, 0.0, 1.0);
+            Side({u0, v0}, {u1, v0}, perSideU);
+            Side({u1, v0}, {u1, v1}, perSideV);
+            Side({u1, v1}, {u0, v1}, perSideU);
+            Side({u0, v1}, {u0, v0}, perSideV);
+        }
+        glEnd();
+    }
+
+    // One side of a hole, sampled along the surface in n - 1 segments.
+    void Side(ParamPoint from, ParamPoint to, int n) const
+    {
+        Vec3 previous = s_.EvaluatePoint(from.u, from.v);
+        for (int k = 1; k < n; ++k) {
+            const double t = static_cast<double>(k) / (n - 1);
+            const Vec3 p = s_.EvaluatePoint(from.u + t * (to.u - from.u), from.v + t * (to.v - from.v));
+            vertex(previous);
+            vertex(p);
+            previous = p;
+        }
+    }
+
+    SurfaceSection& s_;
+    int coloring_;
+    std::vector<BoundaryPiece> boundary_;
+    std::vector<double> splits_[4];
+    bool splitsKnown_[4] = {false, false, false, false};
+};
+
+// The world point of a site's edge at parameter t.
+Vec3 edgePoint(SurfaceSection& s, SiteEdge edge, double t)
+{
+    switch (edge) {
+    case SiteEdge::Begin: return s.EvaluatePoint(t, 0.0);
+    case SiteEdge::End: return s.EvaluatePoint(t, 1.0);
+    case SiteEdge::Left: return s.EvaluatePoint(0.0, t);
+    case SiteEdge::Right: return s.EvaluatePoint(1.0, t);
+    }
+    return {};
+}
+
+void compileSites(SurfaceSection& s)
+{
+    glLineWidth(10.0f);
+    color255(200, 0, 0);
+    glBegin(GL_LINES);
+    for (const AttachmentSite& site : s.attachmentSites) {
+        const int n = static_cast<int>((site.high - site.low) / 0.05);
+        if (n <= 0) continue;
+        const double step = (site.high - site.low) / n;
+        Vec3 previous = edgePoint(s, site.edge(), site.low);
+        for (int k = 1; k <= n; ++k) {
+            const Vec3 p = edgePoint(s, site.edge(), site.low + k * step);
+            vertex(previous);
+            vertex(p);
+            previous = p;
+        }
+    }
+    glEnd();
+}
+
+// Calls the cached list of one kind, compiling it first when it is stale.
+template <class Compile>
+void callList(SurfaceSection& s, int kind, std::int64_t* counter, Compile compile)
+{
+    DrawingCache& cache = s.drawingCache;
+    if (!cache.valid[kind].load(std::memory_order_acquire)) {
+        if (cache.listId[kind] != -1) glDeleteLists(static_cast<GLuint>(cache.listId[kind]), 1);
+        // Marked valid before compiling: a change made meanwhile marks it stale again.
+        cache.valid[kind].store(true, std::memory_order_release);
+        const GLuint list = glGenLists(1);
+        cache.listId[kind] = static_cast<std::int32_t>(list);
+        glNewList(list, GL_COMPILE);
+        compile();
+        glEndList();
+        if (counter) ++*counter;
+    }
+    if (cache.listId[kind] != -1) glCallList(static_cast<GLuint>(cache.listId[kind]));
+}
+
+void drawMeshList(SurfaceSection& s, const SurfaceDrawTools& tools)
+{
+    const bool stale = !s.drawingCache.valid[DrawingCache::kMesh].load(std::memory_order_acquire);
+    callList(s, DrawingCache::kMesh, tools.counters ? &tools.counters->meshLists : nullptr,
+             [&] { MeshCompiler(s).Compile(); });
+    if (stale && tools.meshListCompiled && *tools.meshListCompiled) (*tools.meshListCompiled)();
+}
+
+// The net's homogeneous control point, divided by its weight.
+Vec3 controlPoint(SurfaceSection& s, int section, int point)
+{
+    const gul::HPoint4f& p = s.controlNet[section][point];
+    const double w = p.w != 0.0f ? p.w : 1.0;
+    return {p.x / w, p.y / w, p.z / w};
+}
+
+void drawControlNet(SurfaceSection& s, bool lines, bool triangles)
+{
+    if (!s.hasNet()) return;
+    LockGuard kernel(s.document ? s.document->kernelLock() : s.geometryLock);
+    glLineWidth(1.0f);
+    for (int i = 0; i + 1 < s.sectionCount; ++i)
+        for (int j = 0; j + 1 < s.pointsPerSection; ++j) {
+            const Vec3 c[4] = {controlPoint(s, i, j), controlPoint(s, i, j + 1), controlPoint(s, i + 1, j + 1),
+                               controlPoint(s, i + 1, j)};
+            if (lines) {
+                if (s.coloring == kConstant) constantColor(s);
+                glBegin(GL_LINE_STRIP);
+                for (int k : {0, 1, 2, 3, 0}) {
+                    if (s.coloring != kConstant) colorOf(HeightColor(c[k].y, s.heightMin, s.heightRange));
+                    vertex(c[k]);
+                }
+                if (s.closeControlStrips) vertex(c[2]);
+                glEnd();
+            }
+            if (triangles) {
+                constantColor(s);
+                glBegin(GL_TRIANGLES);
+                const int corners[2][3] = {{0, 1, 2}, {0, 2, 3}};
+                for (const auto& t : corners) {
+                    normal(normalized(cross(c[t[1]] - c[t[0]], c[t[2]] - c[t[0]])));
+                    for (int k : t) vertex(c[k]);
+                }
+                glEnd();
+            }
+        }
+}
+
+void drawDirections(SurfaceSection& s, GLUquadric* arrow, double head)
+{
+    glLineWidth(5.0f);
+    color255(0, 0, 200);
+    DrawArrow(arrow, s.initialPosition, normalized(s.initialDirection) * kDirectionArrowLength, head);
+    DrawArrow(arrow, s.finalPosition, normalized(s.finalDirection) * kDirectionArrowLength, head);
+}
+
+void boxLines(const BoxRecord& box)
+{
+    for (int face : {0, 4}) {
+        glBegin(GL_LINE_LOOP);
+        for (int k = 0; k < 4; ++k) vertex(box.corner(face + k));
+        glEnd();
+    }
+    glBegin(GL_LINES);
+    for (int k = 0; k < 4; ++k) {
+        vertex(box.corner(k));
+        vertex(box.corner(k + 4));
+    }
+    glEnd();
+}
+
+void drawSelectionBox(const SurfaceSection& s)
+{
+    if (!s.boxTree) return;
+    glLineWidth(5.0f);
+    color255(255, 255, 255);
+    boxLines(s.boxTree->tight);
+}
+
+// Four copies of the name at the corners of the top of the bounding box,
+// turned about the vertical to face four ways.
+void drawName(const SurfaceSection& s, const OutlineFont& font)
+{
+    if (!s.boxTree || !font.built()) return;
+    color255(0, 200, 0);
+    const double angles[4] = {-90.0, 90.0, 180.0, 0.0};
+    for (int k = 0; k < 4; ++k) {
+        const Vec3 corner = s.boxTree->tight.corner(4 + k);
+        glPushMatrix();
+        glTranslated(corner.x, corner.y, corner.z);
+        glRotated(angles[k], 0.0, 1.0, 0.0);
+        font.Draw(textOf(s.name));
+        glPopMatrix();
+    }
+}
+
+void drawIntersectionMesh(const SurfaceSection& s, bool fillHit)
+{
+    if (!s.collisionMesh || s.collisionRows < 2 || s.collisionColumns < 2) return;
+    glLineWidth(1.0f);
+    color255(0, 0, 200);
+    for (int i = 0; i + 1 < s.collisionRows; ++i)
+        for (int j = 0; j + 1 < s.collisionColumns; ++j) {
+            const Vec3 &A = s.collisionSample(i, j).point, &B = s.collisionSample(i, j + 1).point,
+                       &C = s.collisionSample(i + 1, j + 1).point, &D = s.collisionSample(i + 1, j).point;
+            const Vec3* triangles[2][3] = {{&A, &C, &D}, {&A, &B, &C}};
+            for (const auto& t : triangles) {
+                glBegin(GL_LINE_LOOP);
+                for (const Vec3* p : t) vertex(*p);
+                glEnd();
+            }
+        }
+    if (!fillHit) return;
+    // A triangle the last search tested has all its nodes visited.
+    auto visited = [&](int i, int j) { return s.collisionSample(i, j).visited.load(std::memory_order_relaxed) != 0; };
+    color255(255, 255, 255);
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i + 1 < s.collisionRows; ++i)
+        for (int j = 0; j + 1 < s.collisionColumns; ++j) {
+            const bool a = visited(i, j), b = visited(i, j + 1), c = visited(i + 1, j + 1), d = visited(i + 1, j);
+            const Vec3 &A = s.collisionSample(i, j).point, &B = s.collisionSample(i, j + 1).point,
+                       &C = s.collisionSample(i + 1, j + 1).point, &D = s.collisionSample(i + 1, j).point;
+            auto fill = [](const Vec3& p0, const Vec3& p1, const Vec3& p2) {
+                normal(normalized(cross(p1 - p0, p2 - p0)));
+                vertex(p0);
+                vertex(p1);
+                vertex(p2);
+            };
+            if (a && c && d) fill(A, C, D);
+            if (a && b && c) fill(A, B, C);
+        }
+    glEnd();
+}
+
+void drawBoxNode(const BoxNode* node, int level, int depth, bool all)
+{
+    if (!node) return;
+    const bool marked = node->hit.load(std::memory_order_relaxed) || node->entered.load(std::memory_order_relaxed);
+    if ((all || marked) && level >= depth - 2) {
+        glLineWidth(static_cast<GLfloat>(depth - level + 1));
+        colorOf(RampColor(static_cast<double>(level) / (depth + 1)));
+        boxLines(node->tight);
+    }
+    drawBoxNode(node->first, level + 1, depth, all);
+    drawBoxNode(node->second, level + 1, depth, all);
+}
+
+// An end cross section of the surface as a curve of 120 points.
+void drawEndSection(SurfaceSection& s, double v)
+{
+    glBegin(GL_LINE_STRIP);
+    for (int k = 0; k < 120; ++k) vertex(s.EvaluatePoint(k / 119.0, v));
+    glEnd();
+}
+
+void drawEditingPreview(SurfaceSection& s, GLUquadric* arrow)
+{
+    drawDirections(s, arrow, 0.5);
+    drawControlNet(s, true, false);
+    glLineWidth(5.0f);
+    color255(0, 200, 0);
+    drawEndSection(s, 0.0);
+    if (!s.editingShape) {
+        color255(0, 0, 200);
+        drawEndSection(s, 1.0);
+    }
+}
+
+} // namespace
+
+void DrawSurface(SurfaceSection& s, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools)
+{
+    if (s.render.load() != 1) return;
+    LockGuard guard(s.geometryLock);
+    if (options.runMode) {
+        drawMeshList(s, tools);
+        if (options.showImpactIntersections || s.showIntersectionMesh)
+            drawIntersectionMesh(s, options.showImpactIntersections);
+        if (options.showAllBoundingBoxes || options.showBoundingBoxes)
+            drawBoxNode(s.boxTree, 0, s.boxTreeDepth, options.showAllBoundingBoxes);
+        return;
+    }
+    if (s.editingSections) {
+        drawEditingPreview(s, tools.arrow);
+        return;
+    }
+    drawMeshList(s, tools);
+    if (s.showControlLines || s.showControlTriangles) drawControlNet(s, s.showControlLines, s.showControlTriangles);
+    if (s.showDirections) drawDirections(s, tools.arrow, 0.666);
+    if (s.showAttachmentSites)
+        callList(s, DrawingCache::kSites, tools.counters ? &tools.counters->siteLists : nullptr,
+                 [&] { compileSites(s); });
+    if (options.selected) {
+        drawSelectionBox(s);
+        if (s.showName && tools.font) drawName(s, *tools.font);
+    }
+}
+
+} // namespace render

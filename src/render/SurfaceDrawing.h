@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class SurfaceSection;
+struct GLUquadric;
+
+// Drawing of one surface section: the mesh (lines, triangles, holes) and the
+// attachment sites from display lists rebuilt only when stale, and per frame
+// the control net, direction arrows, selection box, name, intersection mesh,
+// box tree or the editing preview.
+namespace render {
+
+class OutlineFont;
+
+// How many display lists have been compiled: tests and benchmarks read it to
+// see that a list is compiled once per change, not once per frame.
+struct CompileCounters {
+    std::int64_t meshLists = 0;
+    std::int64_t siteLists = 0;
+};
+
+// The document's state that decides what a surface shows this frame.
+struct SurfaceDrawOptions {
+    bool runMode = false;                  // "Position ball" until StopBall
+    bool selected = false;                 // the document's selected surface
+    bool showImpactIntersections = false;  // "Impact intersections"
+    bool showBoundingBoxes = false;        // "Bounding boxes": boxes the last search touched
+    bool showAllBoundingBoxes = false;     // "Bounding boxes (all)"
+};
+
+struct SurfaceDrawTools {
+    GLUquadric* arrow = nullptr;
+    const OutlineFont* font = nullptr; // none: names are skipped
+    CompileCounters* counters = nullptr;
+    // Called after each mesh list compiled (the loading progress).
+    const std::function<void()>* meshListCompiled = nullptr;
+};
+
+// Draws the surface when its render flag is 1. Holds the surface's
+// geometryLock while it draws; the caller holds the document lock.
+void DrawSurface(SurfaceSection& surface, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools);
+
+// Length of the channel-direction arrows at the two ends of a surface.
+inline constexpr double kDirectionArrowLength = 3.0;
+
+} // namespace render
