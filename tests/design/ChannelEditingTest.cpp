@@ -1,0 +1,161 @@
+#include "design/ChannelEditing.h"
+#include "design/CircularSurface.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/DocumentBuilders.h"
+#include "support/VecExpect.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace design;
+
+constexpr int kEnd = 0, kBegin = 1;
+
+class ChannelEditing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.OnNewDocument();
+        a = doc.surfaces[0].get();
+        doc.selectedSurface = a;
+    }
+
+    COpenGLTemplateDoc doc;
+    SurfaceSection* a = nullptr;
+};
+
+TEST_F(ChannelEditing, OnlyChannelSurfacesCanBeEdited)
+{
+    EXPECT_EQ(CheckChannelEditable(doc), "");
+    doc.selectedSurface = nullptr;
+    EXPECT_EQ(CheckChannelEditable(doc), kSelectSurfaceToEdit);
+    doc.selectedSurface = CreateCircularSurface(doc, "ring", kHalf, 4, 3, 1.0, 3.0);
+    EXPECT_EQ(CheckChannelEditable(doc), kOnlyChannelSurfaces);
+    TypeAEditor editor(doc);
+    EXPECT_EQ(editor.Open(), kOnlyChannelSurfaces);
+    EXPECT_EQ(editor.surface(), nullptr);
+}
+
+TEST_F(ChannelEditing, TypeATurnIsStoredInRadiansAndShownAtOnce)
+{
+    const Vec3 finalBefore = a->finalDirection;
+    TypeAEditor editor(doc);
+    ASSERT_EQ(editor.Open(), "");
+    editor.SetPerform(TypeAGroup::HorizontalTurn, true);
+    editor.SetAngleDegrees(TypeAGroup::HorizontalTurn, 90);
+    EXPECT_EQ(a->horizontalTurn.angle, 90.0 / 360.0 * 2.0 * 3.14159265359);
+    EXPECT_EQ(TypeAEditor::ShownDegrees(a->horizontalTurn.angle), 90);
+    EXPECT_EQ(TypeAEditor::ShownDegrees(89.9 / 360.0 * kTwoPi), 89);
+    // The sections follow at once: a quarter turn to the right.
+    EXPECT_NEAR(dot(a->finalDirection, finalBefore), 0.0, 1e-9);
+    EXPECT_TRUE(editor.modified());
+    EXPECT_EQ(a->showControlLines, 1);
+    EXPECT_TRUE(a->editingSections);
+}
+
+TEST_F(ChannelEditing, TypeACloseWithoutSaveRestoresTheBlock)
+{
+    const auto sections = a->sections;
+    a->coloring = 1;
+    TypeAEditor editor(doc);
+    editor.Open();
+    editor.SetPerform(TypeAGroup::VerticalTurn, true);
+    editor.SetSense(TypeAGroup::VerticalTurn, true);
+    editor.SetAngleDegrees(TypeAGroup::VerticalTurn, 45);
+    editor.SetPerform(TypeAGroup::HorizontalDisplacement, true);
+    editor.SetDistance(TypeAGroup::HorizontalDisplacement, 30);
+    editor.Close();
+    EXPECT_FALSE(a->verticalTurn.perform);
+    EXPECT_EQ(a->verticalTurn.angle, 0.0);
+    EXPECT_EQ(a->horizontalDisplacement.distance, 16.0);
+    for (int i = 0; i < a->sectionCount; ++i) expectVecNear(a->sections[i].position, sections[i].position, 1e-12);
+    EXPECT_EQ(a->coloring, 1);
+    EXPECT_FALSE(a->editingSections);
+    EXPECT_NE(a->boxTree, nullptr);
+}
+
+TEST_F(ChannelEditing, TypeASaveThenCloseBreaksEveryAttachment)
+{
+    SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
+    builders::linkSites(*a, kEnd, *b, kBegin);
+    builders::linkSites(*a, kBegin, *b, kEnd);
+    doc.selectedSurface = a;
+    TypeAEditor editor(doc);
+    editor.Open();
+    editor.SetPerform(TypeAGroup::AxisRotation, true);
+    editor.SetAngleDegrees(TypeAGroup::AxisRotation, 30);
+    editor.Save();
+    editor.SetAngleDegrees(TypeAGroup::AxisRotation, 60); // after the save: dropped on close
+    editor.Close();
+    for (const AttachmentSite& site : a->attachmentSites) EXPECT_TRUE(site.isFree());
+    for (const AttachmentSite& site : b->attachmentSites) EXPECT_TRUE(site.isFree());
+    EXPECT_DOUBLE_EQ(a->axisRotation.angle, 30.0 / 360.0 * kTwoPi);
+    EXPECT_NE(a->boxTree, nullptr);
+}
+
+TEST_F(ChannelEditing, TypeBTakesTheOppositeOfAnotherEnd)
+{
+    SurfaceSection* x = doc.CreateChannelSurface("x", 5, 2);
+    x->surfaceType = kTypeB;
+    x->finalDirection = {0, 0, 1};
+    x->Regenerate(false);
+    a->surfaceType = kTypeB;
+    doc.selectedSurface = a;
+    TypeBCEditor editor(doc);
+    ASSERT_EQ(editor.Open(kTypeB), "");
+    ASSERT_EQ(editor.ApplyAndSave({2, x, true}, {}), "");
+    expectVecNear(a->initialDirection, -x->finalDirection, 1e-9);
+    expectVecNear(a->sections[0].direction, {0, 0, -1}, 1e-9);
+    EXPECT_TRUE(editor.saved());
+}
+
+TEST_F(ChannelEditing, TypeCTakesPositions)
+{
+    SurfaceSection* x = doc.CreateChannelSurface("x", 5, 2);
+    a->surfaceType = kTypeC;
+    doc.selectedSurface = a;
+    TypeBCEditor editor(doc);
+    ASSERT_EQ(editor.Open(kTypeC), "");
+    ASSERT_EQ(editor.ApplyAndSave({}, {}, {}, {1, x, false}), "");
+    expectVecNear(a->finalPosition, x->initialPosition, 1e-12);
+    expectVecNear(a->sections[a->sectionCount - 1].position, x->initialPosition, 1e-12);
+}
+
+TEST_F(ChannelEditing, ApplyAndSaveRefusalsComeInOrderAndChangeNothing)
+{
+    a->surfaceType = kTypeC;
+    const Vec3 before = a->initialDirection;
+    TypeBCEditor editor(doc);
+    editor.Open(kTypeC);
+    EXPECT_EQ(editor.ApplyAndSave({1, nullptr}, {2, nullptr}, {1, nullptr}, {1, nullptr}), kInitialDirectionsSource);
+    EXPECT_EQ(editor.ApplyAndSave({0, nullptr}, {2, nullptr}, {1, nullptr}), kFinalDirectionsSource);
+    EXPECT_EQ(editor.ApplyAndSave({}, {}, {2, nullptr}, {1, nullptr}), kInitialPositionSource);
+    EXPECT_EQ(editor.ApplyAndSave({}, {}, {}, {1, nullptr}), kFinalPositionSource);
+    EXPECT_FALSE(editor.saved());
+    expectVecNear(a->initialDirection, before, 0.0);
+    // Type B has no position choices.
+    a->surfaceType = kTypeB;
+    TypeBCEditor b(doc);
+    b.Open(kTypeB);
+    EXPECT_EQ(b.ApplyAndSave({}, {}, {1, nullptr}, {1, nullptr}), "");
+}
+
+TEST_F(ChannelEditing, TypeBCloseAfterApplyBreaksLinks)
+{
+    SurfaceSection* x = doc.CreateChannelSurface("x", 5, 2);
+    builders::linkSites(*a, kEnd, *x, kBegin);
+    a->surfaceType = kTypeB;
+    doc.selectedSurface = a;
+    TypeBCEditor editor(doc);
+    editor.Open(kTypeB);
+    editor.Close();
+    EXPECT_EQ(a->attachmentSites[kEnd].otherSurface, x);
+    editor.Open(kTypeB);
+    editor.ApplyAndSave({}, {});
+    editor.Close();
+    EXPECT_TRUE(a->attachmentSites[kEnd].isFree());
+    EXPECT_TRUE(x->attachmentSites[kBegin].isFree());
+}
+
+} // namespace
