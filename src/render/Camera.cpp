@@ -10,9 +10,9 @@
 
 namespace render {
 
-CameraPose OrbitPose(double cameraDistance) { return {{0.0, 0.0, -cameraDistance}, {0.0, 0.0, -1.0}, {0.0, 1.0, 0.0}}; }
+CameraPlacement OrbitPose(double cameraDistance) { return {{0.0, 0.0, -cameraDistance}, {0.0, 0.0, -1.0}, {0.0, 1.0, 0.0}}; }
 
-Frustum ComputeFrustum(const CameraPose& pose, double fieldOfViewDegrees, double aspect, StereoEye eye)
+Frustum ComputeFrustum(const CameraPlacement& pose, double fieldOfViewDegrees, double aspect, StereoEye eye)
 {
     const bool stereo = eye != StereoEye::Mono;
     const double focalLength = pose.eye.z - pose.eye.z / 7.0;
@@ -56,10 +56,10 @@ void ApplyFrustum(const Frustum& f)
 
 void ApplyRotation(const CBallController& controller) { glMultMatrixd(controller.rotation.rotationMatrix().m); }
 
-void PlaceCamera(const COpenGLTemplateDoc& document, const CameraPose* followPose, double fieldOfViewDegrees,
+void PlaceCamera(const COpenGLTemplateDoc& document, const CameraPlacement* followPose, double fieldOfViewDegrees,
                  int width, int height, StereoEye eye)
 {
-    const CameraPose pose = followPose ? *followPose : OrbitPose(document.cameraDistance);
+    const CameraPlacement pose = followPose ? *followPose : OrbitPose(document.cameraDistance);
     const double aspect = static_cast<double>(width) / (height == 0 ? 1 : height);
     ApplyFrustum(ComputeFrustum(pose, fieldOfViewDegrees, aspect, eye));
     if (!followPose) ApplyRotation(document.ballController);

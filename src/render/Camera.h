@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/Vec3.h"
+#include "simulation/BallRecords.h"
 
 class CBallController;
 class COpenGLTemplateDoc;
@@ -9,12 +10,6 @@ class COpenGLTemplateDoc;
 // and the follow camera copied from the simulation, for one picture or for
 // either eye of an anaglyph pair.
 namespace render {
-
-struct CameraPose {
-    Vec3 eye;
-    Vec3 direction; // eye to target, not necessarily unit
-    Vec3 up;
-};
 
 enum class StereoEye { Mono, Left, Right };
 
@@ -26,13 +21,13 @@ struct Frustum {
 };
 
 // The orbit camera: eye at (0, 0, -cameraDistance) looking down -z, y up.
-CameraPose OrbitPose(double cameraDistance);
+CameraPlacement OrbitPose(double cameraDistance);
 
 // The frustum of one pass: near 0.01 in mono, one fifth of the focal length
 // (six sevenths of eye.z) in stereo, where each eye is shifted sideways by
 // half the eye separation (focal length / 20) and its window skewed to match.
 // aspect is the target's width / height.
-Frustum ComputeFrustum(const CameraPose& pose, double fieldOfViewDegrees, double aspect, StereoEye eye);
+Frustum ComputeFrustum(const CameraPlacement& pose, double fieldOfViewDegrees, double aspect, StereoEye eye);
 
 // Loads the frustum into the projection matrix and the look-at into the
 // model-view matrix (which is left current).
@@ -44,7 +39,7 @@ void ApplyRotation(const CBallController& controller);
 // PlaceCamera: the follow camera when followPose is given, otherwise the
 // orbit camera with the arcball rotation applied after the look-at (the scene
 // draw then translates by minus the focal point).
-void PlaceCamera(const COpenGLTemplateDoc& document, const CameraPose* followPose, double fieldOfViewDegrees,
+void PlaceCamera(const COpenGLTemplateDoc& document, const CameraPlacement* followPose, double fieldOfViewDegrees,
                  int width, int height, StereoEye eye);
 
 // Fit all: the focal point becomes the centre of the box around every

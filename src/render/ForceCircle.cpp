@@ -1,26 +1,15 @@
 #include "render/ForceCircle.h"
 
 #include "geometry/Vec3.h"
+#include "simulation/SimulationState.h"
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cmath>
 
 namespace render {
 
-ForceCircleLayout LayoutForceCircle(int width, int height)
-{
-    ForceCircleLayout layout;
-    layout.size = std::min(width, height);
-    layout.centreX = width / 2;
-    layout.centreY = height / 2;
-    layout.radius = (layout.size - 2) * 0.5 - 10.0;
-    layout.laidOut = true;
-    return layout;
-}
-
-void DrawForceCircle(const ForceCircleLayout& layout, int width, int height)
+void DrawForceCircle(const ForceCircle& circle, int width, int height)
 {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glViewport(0, 0, width, height);
@@ -36,7 +25,7 @@ void DrawForceCircle(const ForceCircleLayout& layout, int width, int height)
     glColor3ub(0, 0, 170);
     glLineWidth(1.0f);
 
-    const double cx = layout.centreX, cy = layout.centreY, R = layout.radius;
+    const double cx = circle.centreX.load(), cy = circle.centreY.load(), R = circle.radius.load();
     const double step = kTwoPi / 40.0;
     glBegin(GL_LINES);
     for (int k = 0; k < 40; ++k) {

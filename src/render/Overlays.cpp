@@ -25,6 +25,9 @@ void point(const Vec3& p)
     vertex(p);
     glEnd();
 }
+// Length of the navigation guides.
+constexpr double kGuideLength = 2.0;
+
 // Arrow whose head is one fifth of its length.
 void arrow(const OverlayTools& tools, const Vec3& from, const Vec3& v) { DrawArrow(tools.arrow, from, v, 0.0); }
 
@@ -47,25 +50,22 @@ void DrawRollingVectors(const OverlayTools& tools, const SimulationFrame& f)
 {
     glLineWidth(3.0f);
     glPointSize(5.0f);
+    const Vec3& from = f.previousBallCentre;
     color(0, 0, 170);
-    point(f.previousPosition);
-    point(f.position);
-    DrawArrow(tools.arrow, f.previousPosition, f.velocity, 0.2);
-    arrow(tools, f.previousPosition + f.velocity, f.velocityChange);
+    point(from);
+    point(f.ballCentre);
+    DrawArrow(tools.arrow, from, f.velocity, 0.2);
+    arrow(tools, from + f.velocity, f.velocityChange);
     color(170, 0, 0);
     const Vec3 tu = normalized(f.tangentU) * 2.0, tv = normalized(f.tangentV) * 2.0;
-    arrow(tools, f.previousPosition, tu);
-    arrow(tools, f.previousPosition, -tu);
-    arrow(tools, f.previousPosition, tv);
-    arrow(tools, f.previousPosition, -tv);
-    arrow(tools, f.previousPosition, normalized(f.surfaceNormal) * 2.0);
+    for (const Vec3& t : {tu, -tu, tv, -tv, normalized(f.surfaceNormal) * 2.0}) arrow(tools, from, t);
     color(0, 130, 0);
-    arrow(tools, f.previousPosition, f.gravity);
+    arrow(tools, from, f.gravity);
     color(0, 170, 0);
-    arrow(tools, f.previousPosition, f.acceleration);
+    arrow(tools, from, f.acceleration);
 }
 
-void DrawLinearDisplacement(const OverlayTools& tools, const SegmentOverlay& s)
+void DrawLinearDisplacement(const OverlayTools& tools, const ContactSegment& s)
 {
     const Vec3& from = s.startPoint;
     auto widthArrow = [&](float width, const Vec3& v) {
@@ -100,7 +100,7 @@ void DrawLinearDisplacement(const OverlayTools& tools, const SegmentOverlay& s)
     }
 }
 
-void DrawBounceVectors(const OverlayTools& tools, const BounceOverlay& b)
+void DrawBounceVectors(const OverlayTools& tools, const ImpactRecord& b)
 {
     glLineWidth(3.0f);
     glPointSize(10.0f);
@@ -122,34 +122,40 @@ void DrawBounceVectors(const OverlayTools& tools, const BounceOverlay& b)
     arrow(tools, b.impactPoint, b.landingPart);
 }
 
-void DrawImpactVectors(const OverlayTools& tools, const ImpactOverlay& i)
+void DrawImpactVectors(const OverlayTools& tools, const SimulationFrame& f)
 {
+    const IntersectionOverlay& search = f.search;
     glPointSize(10.0f);
     color(255, 255, 255);
-    point(i.segmentFrom);
-    point(i.segmentTo);
-    arrow(tools, i.segmentFrom, i.segmentTo - i.segmentFrom);
+    point(search.segmentFrom);
+    point(search.segmentTo);
+    arrow(tools, search.segmentFrom, search.segmentTo - search.segmentFrom);
+    // The search direction: the segment moved toward the triangle by the ball radius.
     color(0, 150, 150);
-    arrow(tools, i.searchFrom, i.searchTo - i.searchFrom);
-    point(i.searchTo);
-    if (i.hitPoint) {
+    arrow(tools, search.shiftedFrom, search.shiftedTo - search.shiftedFrom);
+    point(search.shiftedTo);
+    if (f.impact.hitSurface) {
         color(200, 0, 0);
-        point(*i.hitPoint);
+        point(f.impact.hitPoint);
     }
 }
 
 void DrawNavigationGuides(const OverlayTools& tools, const SimulationFrame& f)
 {
+    // Forward and backward along the motion, right and left across it: the
+    // pushes of the force circle's top, bottom and sides.
+    const Vec3 forward = normalized(f.velocity) * kGuideLength;
+    const Vec3 sideways = normalized(cross(f.velocity, f.surfaceNormal)) * kGuideLength;
     glLineWidth(2.0f);
     color(0, 0, 170);
-    arrow(tools, f.position, f.forward);
-    arrow(tools, f.position, -f.forward);
+    arrow(tools, f.ballCentre, forward);
+    arrow(tools, f.ballCentre, -forward);
     color(0, 170, 0);
-    arrow(tools, f.position, f.sideways);
-    arrow(tools, f.position, -f.sideways);
+    arrow(tools, f.ballCentre, sideways);
+    arrow(tools, f.ballCentre, -sideways);
     if (f.forceInputActive) {
         color(170, 0, 0);
-        arrow(tools, f.position, f.appliedForce);
+        arrow(tools, f.ballCentre, f.appliedForce);
     }
 }
 
@@ -157,21 +163,21 @@ void DrawLaunchArrow(const OverlayTools& tools, const SimulationFrame& f)
 {
     glLineWidth(2.0f);
     color(0, 0, 170);
-    arrow(tools, f.ballStart, f.launchDirection * f.launchSpeed);
+    arrow(tools, f.ballCentre, normalized(f.launchDirection) * f.launchSpeed);
 }
 
-void DrawBallPathPast(const OverlayTools& tools, const std::vector<PathPointOverlay>& path)
+void DrawBallPathPast(const OverlayTools& tools, const std::vector<PathPoint>& path)
 {
     glLineWidth(4.0f);
     for (std::size_t k = 0; k < path.size(); ++k) {
-        const PathPointOverlay& a = path[k];
+        const PathPoint& a = path[k];
         if (a.impact) {
             glPointSize(15.0f);
             color(200, 0, 0);
             point(a.point);
         }
         if (k + 1 == path.size()) break;
-        const PathPointOverlay& b = path[k + 1];
+        const PathPoint& b = path[k + 1];
         if (b.impact) {
             color(0, 0, 200);
             arrow(tools, a.point, b.point - a.point);
@@ -224,7 +230,7 @@ void DrawCameraPathPast(const std::vector<CameraPathPoint>& path)
 void DrawCameraPresent(const OverlayTools& tools, const SimulationFrame& f)
 {
     glPointSize(10.0f);
-    auto one = [&](const CameraPose& c) {
+    auto one = [&](const CameraPlacement& c) {
         point(c.eye);
         arrow(tools, c.eye, c.direction);
         arrow(tools, f.ballCentre, c.up);
@@ -245,8 +251,8 @@ void DrawOverlays(const OverlayTools& tools, const DocumentSettings& s, const Si
     if (s.showBall) DrawBall(tools, f, s.ballRadius);
     if (s.showRollingVectors) DrawRollingVectors(tools, f);
     if (s.showLinearDisplacement && f.selectedSegment) DrawLinearDisplacement(tools, *f.selectedSegment);
-    if (s.showBounceVectors) DrawBounceVectors(tools, f.bounce);
-    if (s.showImpactVectors) DrawImpactVectors(tools, f.impact);
+    if (s.showBounceVectors) DrawBounceVectors(tools, f.impact);
+    if (s.showImpactVectors) DrawImpactVectors(tools, f);
     if (s.showNavigationGuides) DrawNavigationGuides(tools, f);
     if (f.settingVelocity) DrawLaunchArrow(tools, f);
     if (s.showBallPathPast) DrawBallPathPast(tools, f.pastPath);

@@ -21,12 +21,12 @@ struct OverlayTools {
 void DrawBall(const OverlayTools& tools, const SimulationFrame& frame, double radius);
 
 void DrawRollingVectors(const OverlayTools& tools, const SimulationFrame& frame);
-void DrawLinearDisplacement(const OverlayTools& tools, const SegmentOverlay& segment);
-void DrawBounceVectors(const OverlayTools& tools, const BounceOverlay& bounce);
-void DrawImpactVectors(const OverlayTools& tools, const ImpactOverlay& impact);
+void DrawLinearDisplacement(const OverlayTools& tools, const ContactSegment& segment);
+void DrawBounceVectors(const OverlayTools& tools, const ImpactRecord& impact);
+void DrawImpactVectors(const OverlayTools& tools, const SimulationFrame& frame);
 void DrawNavigationGuides(const OverlayTools& tools, const SimulationFrame& frame);
 void DrawLaunchArrow(const OverlayTools& tools, const SimulationFrame& frame);
-void DrawBallPathPast(const OverlayTools& tools, const std::vector<PathPointOverlay>& path);
+void DrawBallPathPast(const OverlayTools& tools, const std::vector<PathPoint>& path);
 void DrawFocalPoint(const OverlayTools& tools, const Vec3& focalPoint, const SurfaceDerivatives& d);
 void DrawCameraPathPast(const std::vector<CameraPathPoint>& path);
 void DrawCameraPresent(const OverlayTools& tools, const SimulationFrame& frame);

@@ -3,7 +3,9 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "render/Camera.h"
 #include "render/GlState.h"
+#include "render/ForceCircle.h"
 #include "render/Overlays.h"
+#include "simulation/ForcesAndPaths.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -142,7 +144,7 @@ void SceneRenderer::ComposeFrame(COpenGLTemplateDoc& document, const FrameReques
     if (!document.anaglyphStereo) {
         DrawPass(document, request, width, height, StereoEye::Mono);
         // The arcball's feedback drawing has no switch that can be turned on.
-        if (document.navigation) DrawCircle(request, mode, width, height);
+        if (document.navigation) DrawCircle(document, request, mode, width, height);
     } else {
         glDisable(GL_BLEND);
         setMask(firstPassMask(document.anaglyphColors));
@@ -167,7 +169,7 @@ void SceneRenderer::DrawPass(COpenGLTemplateDoc& document, const FrameRequest& r
                              StereoEye eye)
 {
     const SimulationFrame& sim = request.simulation;
-    const CameraPose* follow = document.cameraFollowsBall && sim.activeCamera ? &*sim.activeCamera : nullptr;
+    const CameraPlacement* follow = document.cameraFollowsBall && sim.activeCamera ? &*sim.activeCamera : nullptr;
     PlaceCamera(document, follow, request.fieldOfView, width, height, eye);
     SetLightPositions(document.lightPositions);
     DrawScene(document, request, follow != nullptr);
@@ -200,19 +202,17 @@ void SceneRenderer::DrawScene(COpenGLTemplateDoc& document, const FrameRequest& 
     DrawOverlays(overlay, document, request.simulation, document.focalDerivatives);
 }
 
-void SceneRenderer::DrawCircle(const FrameRequest& request, RenderMode mode, int width, int height)
+void SceneRenderer::DrawCircle(COpenGLTemplateDoc& document, const FrameRequest& request, RenderMode mode,
+                               int width, int height)
 {
-    ForceCircleLayout layout;
-    if (mode == RenderMode::Image && request.movieRecording) {
-        layout = LayoutForceCircle(width, height);
-        if (request.movieCircle) *request.movieCircle = layout;
-    } else if (request.windowCircle) {
-        if (!request.windowCircle->laidOut) *request.windowCircle = LayoutForceCircle(request.width, request.height);
-        layout = *request.windowCircle;
-    } else {
-        layout = LayoutForceCircle(width, height);
+    SimulationState& sim = document.simulation;
+    if (mode == RenderMode::Image && sim.movieRecording.load()) {
+        LayoutForceCircle(sim.movieCircle, width, height);
+        DrawForceCircle(sim.movieCircle, width, height);
+        return;
     }
-    DrawForceCircle(layout, width, height);
+    if (!sim.windowCircle.laidOut.load()) LayoutForceCircle(sim.windowCircle, request.width, request.height);
+    DrawForceCircle(sim.windowCircle, width, height);
 }
 
 } // namespace render

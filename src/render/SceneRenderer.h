@@ -1,7 +1,7 @@
 #pragma once
 
+#include "render/Camera.h"
 #include "render/Capture.h"
-#include "render/ForceCircle.h"
 #include "render/OutlineFont.h"
 #include "render/SimulationFrame.h"
 #include "render/SurfaceDrawing.h"
@@ -31,12 +31,8 @@ struct FrameRequest {
     double fieldOfView = 45.0;  // degrees
     // Copies of the simulation's state, taken under its locks.
     SimulationFrame simulation;
-    // The document's force-circle layouts: the view's, laid out the first time
-    // the circle is drawn, and the movie's, laid out on every movie frame.
-    // None: the circle is laid out for this frame only.
-    ForceCircleLayout* windowCircle = nullptr;
-    ForceCircleLayout* movieCircle = nullptr;
-    bool movieRecording = false;
+    // The force circle is laid out in the document: the window's the first
+    // time it is drawn, the movie's on every movie frame.
 };
 
 class SceneRenderer {
@@ -92,7 +88,8 @@ private:
     void DrawPass(COpenGLTemplateDoc& document, const FrameRequest& request, int width, int height,
                   StereoEye eye);
     void DrawScene(COpenGLTemplateDoc& document, const FrameRequest& request, bool following);
-    void DrawCircle(const FrameRequest& request, RenderMode mode, int width, int height);
+    void DrawCircle(COpenGLTemplateDoc& document, const FrameRequest& request, RenderMode mode, int width,
+                    int height);
 
     GLUquadric* quadrics_[3] = {nullptr, nullptr, nullptr}; // ball sphere, two for arrows
     std::vector<unsigned> texturePool_;

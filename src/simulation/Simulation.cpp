@@ -130,6 +130,7 @@ void StopBall(COpenGLTemplateDoc& document)
     for (bool* s : switches) *s = false;
     document.navigation = false;
     document.cameraFollowsBall = false;
+    sim.runMode = false;
     sim.settingVelocity = false;
     sim.velocitySet = false;
     sim.stopped = true;
@@ -177,6 +178,7 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     document.showBallPathPast = true;
     document.navigation = true;
     document.cameraFollowsBall = true;
+    sim.runMode = true;
     document.cameraDistance = -sim.camera.minimumDistance;
     sim.camera.elevationFraction = 0.25;
     if (render) render->ResumeRender();

@@ -179,6 +179,8 @@ struct SimulationState {
     std::atomic<bool> velocitySet{false};
     std::atomic<bool> movieRecording{false};
     std::atomic<bool> movieFrameReady{false};
+    // From "Position ball" to StopBall: surfaces show their run display.
+    std::atomic<bool> runMode{false};
 
     // --- force input (Navigation) ---
     std::atomic<bool> forceInputActive{false};
