@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/DocumentJson.h"
+#include "cli/RenderCommand.h"
 #include "document/OpenGLTemplateDoc.h"
 
 #include <charconv>
@@ -13,7 +14,8 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: marlwick-cli new OUT.mwk | resave IN.mwk OUT.mwk | info FILE.mwk | eval FILE.mwk SURFACE GROUP U V";
+    "usage: marlwick-cli new OUT.mwk | resave IN.mwk OUT.mwk | info FILE.mwk | eval FILE.mwk SURFACE GROUP U V"
+    " | render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]";
 
 // One command: its argument count (after the command word) and its body.
 struct Command {
@@ -98,6 +100,7 @@ const Command kCommands[] = {
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) return report(err, std::string("no command; ") + kUsage, kExitUsage);
+    if (args[0] == "render") return RunRender({args.begin() + 1, args.end()}, out, err);
     for (const Command& command : kCommands) {
         if (args[0] != command.name) continue;
         if (args.size() - 1 != command.argumentCount)
