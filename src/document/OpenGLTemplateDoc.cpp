@@ -83,25 +83,29 @@ bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& er
 {
     RunSetupOnce();
     const bool paused = peers_->PauseThreads();
-    FlagScope loadingScope(loading);
-    auto finish = [&](bool ok) {
-        if (paused) peers_->ResumeThreads();
-        return ok;
-    };
+    bool ok = false;
+    {
+        FlagScope loadingScope(loading);
+        std::vector<std::uint8_t> bytes;
+        ok = ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
+    }
+    if (paused) peers_->ResumeThreads();
+    return ok;
+}
 
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, error)) return finish(false);
+bool COpenGLTemplateDoc::OpenDocumentBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,
+                                           std::string& error)
+{
     DocumentContents contents;
     try {
         ArchiveReader reader(bytes);
         contents = ReadDocumentRecord(reader, this);
     } catch (const ArchiveError& e) {
-        error = e.userMessage(path);
-        return finish(false);
+        error = e.userMessage(fileName);
+        return false;
     }
-
     peers_->StartProgress(2 * static_cast<int>(contents.surfaces.size()));
-    if (!PrepareLoaded(contents, path, error)) return finish(false);
+    if (!PrepareLoaded(contents, fileName, error)) return false;
     Adopt(contents);
     EnsureMainGroup();
     peers_->FillSurfaceTree();
@@ -114,7 +118,7 @@ bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& er
         focalSurface = ballStartSurface;
     }
     modified = false;
-    return finish(true);
+    return true;
 }
 
 bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error)

@@ -11,6 +11,7 @@
 #include "surface/SurfaceSection.h"
 
 #include <atomic>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,9 @@ public:
     // everything. On failure returns false, sets error to one line naming the
     // file and the reason, and the document stays exactly as it was.
     bool OnOpenDocument(const std::string& path, std::string& error);
+    // The part of "Open" after the file is read: bytes hold the whole file,
+    // fileName is used in messages. Same failure rule as OnOpenDocument.
+    bool OpenDocumentBytes(std::span<const std::uint8_t> bytes, const std::string& fileName, std::string& error);
     // "Save": writes the whole document through a temporary file renamed over
     // path. On failure returns false with error set; the file on disk is untouched.
     bool OnSaveDocument(const std::string& path, std::string& error);

@@ -88,6 +88,7 @@ private:
 struct ValidFile {
     Bytes bytes;
     FirstRecord first;
+    std::size_t groups; // the group count
     ValidFile()
     {
         COpenGLTemplateDoc doc;
@@ -95,6 +96,9 @@ struct ValidFile {
         builders::addHole(*doc.surfaces[0], "h", 0.1, 0.2, 0.3, 0.4);
         bytes = doc.SerializeDocument();
         first = firstRecord(*doc.surfaces[0]);
+        std::size_t groupBytes = 4 + 1 + 4 + 4; // count, "main", member count
+        for (const std::string& member : doc.groups[0]->memberNames) groupBytes += 1 + member.size();
+        groups = bytes.size() - kDocumentTailBytes - groupBytes;
     }
 };
 
@@ -176,7 +180,8 @@ TEST(DocumentOpenFailure, CountsBeyondTheDataModelAreRefused)
         {r.holes, 2000000000, "hole count 2000000000 is more than"},
         {kDocumentHeadBytes, -1, "Surface count is negative"},
         {kDocumentHeadBytes, 100, "Surface count 100 is more than"},
-        {valid.bytes.size() - kDocumentTailBytes - 4 - 14, 100000, "Group count 100000 is more than"},
+        {valid.groups, 100000, "Group count 100000 is more than"},
+        {valid.groups + 4 + 5, -2, "Group 1: member count is negative"},
     };
     for (const Case& c : cases) {
         Bytes bad = valid.bytes;

@@ -85,17 +85,18 @@ inline void fillTrackDocument(COpenGLTemplateDoc& doc)
 }
 
 // A document of `count` channels of `points` points and `intermediate`
-// intermediate sections each, named s0, s1, ..., each linked end to begin
-// with the next.
+// intermediate sections each, named s0, s1, ... in the main group, each
+// linked end to begin with the next; s0 holds the ball start.
 inline void fillChainDocument(COpenGLTemplateDoc& doc, int count, int points, int intermediate)
 {
-    doc.OnNewDocument();
-    SurfaceSection* previous = doc.surfaces[0].get();
-    for (int k = 1; k < count; ++k) {
+    doc.DeleteContents();
+    doc.EnsureMainGroup();
+    SurfaceSection* previous = nullptr;
+    for (int k = 0; k < count; ++k) {
         std::string name = "s";
         name += std::to_string(k);
         SurfaceSection* s = doc.CreateChannelSurface(name, points, intermediate);
-        linkSites(*previous, 0, *s, 1);
+        if (previous) linkSites(*previous, 0, *s, 1);
         previous = s;
     }
 }
