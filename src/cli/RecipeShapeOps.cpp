@@ -1,0 +1,412 @@
+// Recipe steps that create and shape surfaces: each step fills the fields of
+// one design dialog from its arguments (a missing optional argument keeps the
+// dialog's first value) and presses its buttons through the design operations.
+
+#include "cli/Recipe.h"
+#include "design/ChannelCreation.h"
+#include "design/ChannelEditing.h"
+#include "design/CircularSurface.h"
+#include "design/CrossSectionTemplates.h"
+#include "design/SectionTransforms.h"
+#include "design/SweepSurface.h"
+#include "document/OpenGLTemplateDoc.h"
+
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+using nlohmann::json;
+
+// --- arguments ---
+
+const json* find(const json& object, const char* key)
+{
+    if (!object.is_object()) return nullptr;
+    const auto it = object.find(key);
+    return it == object.end() || it->is_null() ? nullptr : &*it;
+}
+
+[[noreturn]] void malformed(const char* key, const char* what)
+{
+    throw RecipeError(std::string("\"") + key + "\" must be " + what);
+}
+
+std::string text(const json& object, const char* key, const std::string& otherwise)
+{
+    const json* v = find(object, key);
+    if (!v) return otherwise;
+    if (!v->is_string()) malformed(key, "a string");
+    return v->get<std::string>();
+}
+
+double number(const json& object, const char* key, double otherwise)
+{
+    const json* v = find(object, key);
+    if (!v) return otherwise;
+    if (!v->is_number() || !std::isfinite(v->get<double>())) malformed(key, "a number");
+    return v->get<double>();
+}
+
+int integer(const json& object, const char* key, int otherwise)
+{
+    const json* v = find(object, key);
+    if (!v) return otherwise;
+    const double d = v->is_number() ? v->get<double>() : NAN;
+    if (!(std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e9)) malformed(key, "an integer");
+    return static_cast<int>(d);
+}
+
+bool flag(const json& object, const char* key, bool otherwise)
+{
+    const json* v = find(object, key);
+    if (!v) return otherwise;
+    if (!v->is_boolean()) malformed(key, "true or false");
+    return v->get<bool>();
+}
+
+const json* section(const json& object, const char* key)
+{
+    const json* v = find(object, key);
+    if (v && !v->is_object()) malformed(key, "an object");
+    return v;
+}
+
+// Index of `word` in `words`; a missing argument gives `otherwise`.
+template <std::size_t N>
+int choice(const json& object, const char* key, const std::array<const char*, N>& words, int otherwise)
+{
+    const json* v = find(object, key);
+    if (!v) return otherwise;
+    if (v->is_string())
+        for (std::size_t k = 0; k < N; ++k)
+            if (v->get<std::string>() == words[k]) return static_cast<int>(k);
+    std::string allowed;
+    for (const char* w : words) allowed += (allowed.empty() ? "one of \"" : ", \"") + std::string(w) + "\"";
+    malformed(key, allowed.c_str());
+}
+
+std::string currentGroupName(COpenGLTemplateDoc& doc)
+{
+    return doc.currentGroup ? textOf(doc.currentGroup->name) : textOf(doc.mainGroupName);
+}
+
+// The surface named by `key` (and `groupKey`, by default the current group).
+SurfaceSection* namedSurface(COpenGLTemplateDoc& doc, const json& object, const char* key, const char* groupKey)
+{
+    const json* v = find(object, key);
+    if (!v) return nullptr;
+    if (!v->is_string()) malformed(key, "a surface name");
+    const std::string group = text(object, groupKey, currentGroupName(doc));
+    SurfaceSection* s = doc.FindSurface(v->get<std::string>(), group);
+    if (!s) throw RecipeError("no surface \"" + v->get<std::string>() + "\" in group \"" + group + "\"");
+    return s;
+}
+
+// The surface a dialog acts on: it becomes the selected surface.
+SurfaceSection& subject(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection* s = namedSurface(ctx.document, step, "surface", "group");
+    if (!s) throw RecipeError("\"surface\" is required");
+    ctx.document.selectedSurface = s;
+    return *s;
+}
+
+// 1-based lines of the cross-section list, as 0-based indices.
+std::vector<int> lines(const json& step, const SurfaceSection& s)
+{
+    std::vector<int> indices;
+    const json* v = find(step, "sections");
+    if (!v) return indices;
+    if (!v->is_array()) malformed("sections", "an array of line numbers");
+    for (const json& line : *v) {
+        const double d = line.is_number() ? line.get<double>() : NAN;
+        if (!(d == std::floor(d) && d >= 1 && d <= s.sectionCount))
+            throw RecipeError("\"sections\" holds lines 1 to " + std::to_string(s.sectionCount) + " of \"" +
+                              textOf(s.name) + "\"");
+        indices.push_back(static_cast<int>(d) - 1);
+    }
+    return indices;
+}
+
+std::vector<std::array<double, 2>> pointList(const json& v)
+{
+    std::vector<std::array<double, 2>> points;
+    if (!v.is_array()) malformed("points", "an array of [x, y] pairs");
+    for (const json& p : v) {
+        if (!(p.is_array() && p.size() == 2 && p[0].is_number() && p[1].is_number()))
+            malformed("points", "an array of [x, y] pairs");
+        const double x = p[0].get<double>(), y = p[1].get<double>();
+        if (!std::isfinite(x) || !std::isfinite(y)) malformed("points", "finite numbers");
+        points.push_back({x, y});
+    }
+    return points;
+}
+
+// Index of the first template with this name in the file; a file that cannot
+// be read gives its message in `refusal`.
+int templateIndex(const std::string& path, const std::string& name, const char* readFailed, std::string& refusal,
+                  std::vector<design::CrossSectionTemplate>& templates)
+{
+    if (!design::ReadTemplateFile(path, templates)) {
+        refusal = readFailed;
+        return -1;
+    }
+    for (std::size_t k = 0; k < templates.size(); ++k)
+        if (textOf(templates[k].shape.name) == name) return static_cast<int>(k);
+    throw RecipeError("no template \"" + name + "\" in " + path);
+}
+
+// --- creation ---
+
+std::string createChannel(RecipeContext& ctx, const json& step)
+{
+    design::ChannelFields f;
+    f.name = text(step, "name", "");
+    f.points = integer(step, "points", f.points);
+    f.intermediate = integer(step, "intermediate", f.intermediate);
+    f.typeIndex = choice(step, "type", std::array{"A", "B", "C"}, 0);
+    return design::CreateChannelFromFields(ctx.document, f).refusal;
+}
+
+std::string createCircular(RecipeContext& ctx, const json& step)
+{
+    design::CircularFields f;
+    f.name = text(step, "name", "");
+    if (find(step, "portion")) f.choosePortion(choice(step, "portion", std::array{"1/4", "2/4", "3/4", "1/3", "2/3", "1"}, 0));
+    f.points = integer(step, "points", f.points);
+    f.sections = integer(step, "sections", f.sections);
+    f.inner = number(step, "inner", f.inner);
+    f.outer = number(step, "outer", f.outer);
+    return design::CreateCircularFromFields(ctx.document, f).refusal;
+}
+
+std::string createSweep(RecipeContext& ctx, const json& step)
+{
+    design::SweepFields f;
+    f.name = text(step, "name", "");
+    f.sections = integer(step, "sections", f.sections);
+    f.angle = number(step, "angle", f.angle);
+    f.inner = number(step, "inner", f.inner);
+    f.edge = choice(step, "edge", std::array{"left", "right", "top", "bottom"}, f.edge);
+    if (find(step, "template")) {
+        std::string refusal;
+        std::vector<design::CrossSectionTemplate> templates;
+        const int k = templateIndex(ctx.templatePath, text(step, "template", ""), design::kSweepReadFailed, refusal,
+                                    templates);
+        if (k < 0) return refusal;
+        f.shape = templates[k].shape;
+    }
+    return design::CreateSweepFromFields(ctx.document, f).refusal;
+}
+
+// --- type A, B and C edits ---
+
+// One group of the type A dialog: check box, sense box and slider.
+struct TypeAGroupArgs {
+    const char* key;
+    const char* sense;
+    design::TypeAGroup group;
+    bool angle; // degrees 0..360, else a distance 0..100
+};
+constexpr TypeAGroupArgs kTypeAGroups[] = {
+    {"horizontalTurn", "left", design::TypeAGroup::HorizontalTurn, true},
+    {"verticalTurn", "down", design::TypeAGroup::VerticalTurn, true},
+    {"axisRotation", "clockwise", design::TypeAGroup::AxisRotation, true},
+    {"horizontalDisplacement", "left", design::TypeAGroup::HorizontalDisplacement, false},
+    {"verticalDisplacement", "down", design::TypeAGroup::VerticalDisplacement, false},
+};
+
+void requireType(const SurfaceSection& s, int type, const char* op)
+{
+    const bool channel = s.surfaceType == kTypeA || s.surfaceType == kTypeB || s.surfaceType == kTypeC;
+    if (channel && s.surfaceType != type)
+        throw RecipeError(std::string(op) + " edits type " + "ABC"[type] + " surfaces; \"" + textOf(s.name) +
+                          "\" is type " + "ABC"[s.surfaceType]);
+}
+
+std::string editA(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    requireType(s, kTypeA, "editA");
+    // Every value is read and checked before the dialog changes anything.
+    struct Change {
+        const TypeAGroupArgs* args;
+        std::optional<bool> perform, sense;
+        std::optional<double> value;
+    };
+    std::vector<Change> changes;
+    for (const TypeAGroupArgs& g : kTypeAGroups) {
+        const json* v = section(step, g.key);
+        if (!v) continue;
+        Change c{&g, {}, {}, {}};
+        if (find(*v, "perform")) c.perform = flag(*v, "perform", false);
+        if (find(*v, g.sense)) c.sense = flag(*v, g.sense, false);
+        const char* valueKey = g.angle ? "degrees" : "distance";
+        if (find(*v, valueKey)) {
+            c.value = number(*v, valueKey, 0.0);
+            const int most = g.angle ? 360 : 100;
+            if (*c.value < 0.0 || *c.value > most) return design::IntegerRangePrompt(0, most);
+        }
+        changes.push_back(c);
+    }
+    design::TypeAEditor editor(ctx.document);
+    if (auto refusal = editor.Open(); !refusal.empty()) return refusal;
+    for (const Change& c : changes) {
+        if (c.perform) editor.SetPerform(c.args->group, *c.perform);
+        if (c.sense) editor.SetSense(c.args->group, *c.sense);
+        if (c.value && c.args->angle) editor.SetAngleDegrees(c.args->group, *c.value);
+        if (c.value && !c.args->angle) editor.SetDistance(c.args->group, *c.value);
+    }
+    editor.Save();
+    editor.Close();
+    return {};
+}
+
+design::SourceChoice sourceChoice(RecipeContext& ctx, const json& step, const char* key, bool directions)
+{
+    design::SourceChoice c;
+    const json* v = section(step, key);
+    if (!v) return c;
+    c.choice = choice(*v, "from", std::array{"current", "begin", "end"}, 0);
+    c.source = namedSurface(ctx.document, *v, "surface", "group");
+    if (directions) c.opposite = flag(*v, "opposite", false);
+    return c;
+}
+
+std::string editBC(RecipeContext& ctx, const json& step, int type)
+{
+    SurfaceSection& s = subject(ctx, step);
+    requireType(s, type, type == kTypeB ? "editB" : "editC");
+    const design::SourceChoice initialDirections = sourceChoice(ctx, step, "initialDirections", true);
+    const design::SourceChoice finalDirections = sourceChoice(ctx, step, "finalDirections", true);
+    design::SourceChoice initialPosition, finalPosition;
+    if (type == kTypeC) {
+        initialPosition = sourceChoice(ctx, step, "initialPosition", false);
+        finalPosition = sourceChoice(ctx, step, "finalPosition", false);
+    } else if (find(step, "initialPosition") || find(step, "finalPosition")) {
+        throw RecipeError("positions are chosen for type C surfaces only (editC)");
+    }
+    design::TypeBCEditor editor(ctx.document);
+    if (auto refusal = editor.Open(type); !refusal.empty()) return refusal;
+    const std::string refusal = editor.ApplyAndSave(initialDirections, finalDirections, initialPosition, finalPosition);
+    editor.Close();
+    return refusal;
+}
+
+// --- cross sections ---
+
+std::string transform(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    const std::vector<int> selection = lines(step, s);
+    const bool subsequent = flag(step, "subsequent", false);
+    const json* rotate = section(step, "rotate");
+    const json* move = section(step, "move");
+    const json* scale = section(step, "scale");
+    const json* paste = section(step, "pasteScale");
+    if ((rotate != nullptr) + (move != nullptr) + (scale != nullptr) + (paste != nullptr) != 1)
+        throw RecipeError("give exactly one of \"rotate\", \"move\", \"scale\" and \"pasteScale\"");
+
+    int axis = design::kAxisUpDown, direction = design::kMoveRightLeft;
+    double value = 0.0;
+    std::string prompt;
+    if (rotate) {
+        axis = choice(*rotate, "axis", std::array{"up-down", "channel", "right-left"}, axis);
+        value = number(*rotate, "degrees", 0.0);
+        if (value < 0.0 || value > 360.0) prompt = design::IntegerRangePrompt(0, 360);
+    } else if (move) {
+        direction = choice(*move, "direction", std::array{"right-left", "up-down", "forward-backward", "channel"},
+                           direction);
+        value = number(*move, "distance", 0.0);
+        if (value < -100.0 || value > 100.0) prompt = design::IntegerRangePrompt(-100, 100);
+    } else if (scale) {
+        value = number(*scale, "value", 0.0);
+        if (value < -100.0 || value > 100.0) prompt = design::IntegerRangePrompt(-100, 100);
+    } else {
+        value = number(*paste, "value", 1.0);
+        if (!(value > 0.0)) malformed("value", "a positive scale factor");
+    }
+    if (!prompt.empty()) return prompt;
+
+    design::SectionTransformEditor editor(ctx.document);
+    if (auto refusal = editor.Open(); !refusal.empty()) return refusal;
+    editor.SetSubsequent(subsequent);
+    editor.SetSelection(selection);
+    editor.SetAxis(axis);
+    editor.SetMoveDirection(direction);
+    std::string refusal;
+    if (paste) {
+        editor.clipboardScale = value;
+        refusal = editor.Paste();
+    } else {
+        const design::TransformKind kind =
+            rotate ? design::TransformKind::Rotate : move ? design::TransformKind::Move : design::TransformKind::Scale;
+        refusal = editor.ChangeValue(kind, value);
+    }
+    if (refusal.empty()) editor.Commit();
+    editor.Close();
+    return refusal;
+}
+
+std::string shape(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    const std::vector<int> selection = lines(step, s);
+    const json* points = find(step, "points");
+    const bool byTemplate = find(step, "template") != nullptr;
+    if (byTemplate == (points != nullptr)) throw RecipeError("give either \"template\" or \"points\"");
+    std::vector<std::array<double, 2>> pointValues;
+    if (points) pointValues = pointList(*points);
+    const bool retain = flag(step, "retainScaling", false);
+
+    design::SectionTransformEditor sections(ctx.document);
+    if (auto refusal = sections.Open(); !refusal.empty()) return refusal;
+    sections.SetSelection(selection);
+    std::string refusal = sections.CheckEditShape();
+    int index = -1;
+    if (refusal.empty() && byTemplate) {
+        std::vector<design::CrossSectionTemplate> templates;
+        try {
+            index = templateIndex(ctx.templatePath, text(step, "template", ""), design::kEditorReadFailed, refusal,
+                                  templates);
+        } catch (const RecipeError&) {
+            sections.Close();
+            throw;
+        }
+    }
+    if (!refusal.empty()) {
+        sections.Close();
+        return refusal;
+    }
+    design::CrossSectionShapeEditor editor(ctx.document, ctx.templatePath);
+    const std::string readFailure = editor.Open(sections, selection);
+    editor.retainScaling = retain;
+    if (byTemplate && index >= static_cast<int>(editor.templates().size()))
+        refusal = readFailure.empty() ? design::kEditorReadFailed : readFailure;
+    else
+        refusal = byTemplate ? editor.ChooseTemplate(index) : editor.SetPoints(pointValues);
+    if (refusal.empty()) editor.Save();
+    editor.Close();
+    sections.Close();
+    return refusal;
+}
+
+} // namespace
+
+void AddShapeRecipeOps(RecipeOps& ops)
+{
+    ops["createChannel"] = createChannel;
+    ops["createCircular"] = createCircular;
+    ops["createSweep"] = createSweep;
+    ops["editA"] = editA;
+    ops["editB"] = [](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeB); };
+    ops["editC"] = [](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeC); };
+    ops["transform"] = transform;
+    ops["shape"] = shape;
+}
+
+} // namespace cli

@@ -1,0 +1,172 @@
+#include "cli/Recipe.h"
+#include "design/ChannelEditing.h"
+#include "design/CircularSurface.h"
+#include "design/CrossSectionTemplates.h"
+#include "design/SectionTransforms.h"
+#include "design/SweepSurface.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using nlohmann::json;
+using builders::TempFile;
+
+class RecipeShapeOps : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cli::AddShapeRecipeOps(ops);
+        doc.OnNewDocument();
+        design::WriteTemplateFile(templates.path(), design::StandardTemplates());
+    }
+
+    std::string run(const json& step) { return ops.at(step.at("op").get<std::string>())(ctx, step); }
+    SurfaceSection* surface(const std::string& name) { return doc.FindSurface(name, "main"); }
+
+    cli::RecipeOps ops;
+    COpenGLTemplateDoc doc;
+    TempFile templates{"recipe-templates"};
+    cli::RecipeContext ctx{doc, "", templates.path()};
+};
+
+TEST_F(RecipeShapeOps, RegistersTheShapeOperations)
+{
+    for (const char* op : {"createChannel", "editA", "editB", "editC", "createCircular", "createSweep", "transform", "shape"})
+        EXPECT_EQ(ops.count(op), 1u) << op;
+    EXPECT_EQ(ops.size(), 8u);
+}
+
+TEST_F(RecipeShapeOps, CreateChannelTakesTheDialogDefaults)
+{
+    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "c"}}), "");
+    SurfaceSection* c = surface("c");
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->pointsPerSection, 5);
+    EXPECT_EQ(c->intermediateCount, 2);
+    EXPECT_EQ(c->surfaceType, kTypeA);
+    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "d"}, {"points", 7}, {"intermediate", 0}, {"type", "C"}}), "");
+    EXPECT_EQ(surface("d")->surfaceType, kTypeC);
+    EXPECT_EQ(surface("d")->sectionCount, 4);
+}
+
+TEST_F(RecipeShapeOps, RefusalsAreTheDialogTextsAndChangeNothing)
+{
+    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "a"}}), design::kNameExists);
+    EXPECT_EQ(run({{"op", "createChannel"}}), design::kNameBlank);
+    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "x"}, {"points", 21}}), "Please enter an integer between 2 and 20.");
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+}
+
+TEST_F(RecipeShapeOps, MalformedArgumentsAreRecipeErrors)
+{
+    EXPECT_THROW(run({{"op", "createChannel"}, {"name", "x"}, {"points", "five"}}), cli::RecipeError);
+    EXPECT_THROW(run({{"op", "createChannel"}, {"name", "x"}, {"points", 5.5}}), cli::RecipeError);
+    EXPECT_THROW(run({{"op", "createChannel"}, {"name", "x"}, {"type", "D"}}), cli::RecipeError);
+    EXPECT_THROW(run({{"op", "editA"}, {"surface", "nowhere"}}), cli::RecipeError);
+    EXPECT_THROW(run({{"op", "transform"}, {"surface", "a"}, {"sections", {7}}, {"scale", {{"value", 5}}}}),
+                 cli::RecipeError);
+    EXPECT_THROW(run({{"op", "transform"}, {"surface", "a"}, {"sections", {3}}, {"scale", {{"value", 5}}},
+                      {"move", {{"distance", 1}}}}),
+                 cli::RecipeError);
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+    EXPECT_EQ(doc.surfaces[0]->showControlLines, 0);
+}
+
+TEST_F(RecipeShapeOps, EditATurnsAndKeepsWhatIsNotGiven)
+{
+    SurfaceSection* a = surface("a");
+    a->verticalDisplacement = {true, true, 8.0};
+    ASSERT_EQ(run({{"op", "editA"}, {"surface", "a"},
+                   {"horizontalTurn", {{"perform", true}, {"left", true}, {"degrees", 90}}}}),
+              "");
+    EXPECT_TRUE(a->horizontalTurn.perform);
+    EXPECT_TRUE(a->horizontalTurn.left);
+    EXPECT_DOUBLE_EQ(a->horizontalTurn.angle, kPi / 2.0);
+    EXPECT_TRUE(a->verticalDisplacement.displaceDown);
+    EXPECT_EQ(a->verticalDisplacement.distance, 8.0);
+    EXPECT_NEAR(a->finalDirection.z, -1.0, 1e-9); // a left turn, seen from above
+    EXPECT_FALSE(a->editingSections);
+    EXPECT_EQ(run({{"op", "editA"}, {"surface", "a"}, {"verticalTurn", {{"degrees", 400}}}}),
+              "Please enter an integer between 0 and 360.");
+    EXPECT_EQ(a->verticalTurn.angle, 0.0);
+}
+
+TEST_F(RecipeShapeOps, EditBAndCTakeFramesFromOtherSurfaces)
+{
+    ASSERT_EQ(run({{"op", "createChannel"}, {"name", "b"}, {"type", "B"}}), "");
+    ASSERT_EQ(run({{"op", "createChannel"}, {"name", "c"}, {"type", "C"}}), "");
+    EXPECT_THROW(run({{"op", "editB"}, {"surface", "c"}}), cli::RecipeError);
+    EXPECT_EQ(run({{"op", "editB"}, {"surface", "b"}, {"initialDirections", {{"from", "end"}}}}),
+              design::kInitialDirectionsSource);
+    ASSERT_EQ(run({{"op", "editB"}, {"surface", "b"},
+                   {"finalDirections", {{"from", "begin"}, {"surface", "a"}, {"opposite", true}}}}),
+              "");
+    EXPECT_NEAR(surface("b")->finalDirection.x, -1.0, 1e-9);
+    SurfaceSection* a = surface("a");
+    ASSERT_EQ(run({{"op", "editC"}, {"surface", "c"}, {"initialPosition", {{"from", "end"}, {"surface", "a"}}}}), "");
+    EXPECT_EQ(surface("c")->initialPosition, a->finalPosition);
+    EXPECT_THROW(run({{"op", "editB"}, {"surface", "b"}, {"finalPosition", {{"from", "end"}, {"surface", "a"}}}}),
+                 cli::RecipeError);
+}
+
+TEST_F(RecipeShapeOps, CreateCircularSuggestsThePortionsCount)
+{
+    ASSERT_EQ(run({{"op", "createCircular"}, {"name", "half"}, {"portion", "2/4"}}), "");
+    EXPECT_EQ(surface("half")->pointsPerSection, 4);
+    EXPECT_EQ(surface("half")->surfaceType, kTypeCircular);
+    EXPECT_EQ(run({{"op", "createCircular"}, {"name", "full"}, {"portion", "1"}, {"points", 8}}),
+              design::kFullCircleNeedsPoints);
+    ASSERT_EQ(run({{"op", "createCircular"}, {"name", "full"}, {"portion", "1"}, {"inner", 2}, {"outer", 5}}), "");
+    EXPECT_TRUE(surface("full")->wrapU);
+}
+
+TEST_F(RecipeShapeOps, CreateSweepReadsItsTemplate)
+{
+    EXPECT_EQ(run({{"op", "createSweep"}, {"name", "s"}}), design::kSelectTemplate);
+    ASSERT_EQ(run({{"op", "createSweep"}, {"name", "s"}, {"template", "U 7"}, {"edge", "right"}}), "");
+    EXPECT_EQ(surface("s")->pointsPerSection, 7);
+    EXPECT_EQ(surface("s")->sectionCount, 6);
+    EXPECT_THROW(run({{"op", "createSweep"}, {"name", "t"}, {"template", "no such"}}), cli::RecipeError);
+    ctx.templatePath = "/nonexistent-dir/cross_sections.dat";
+    EXPECT_EQ(run({{"op", "createSweep"}, {"name", "t"}, {"template", "U 7"}}), design::kSweepReadFailed);
+}
+
+TEST_F(RecipeShapeOps, TransformScalesAndCommits)
+{
+    ASSERT_EQ(run({{"op", "transform"}, {"surface", "a"}, {"sections", {3, 4}}, {"scale", {{"value", 50}}}}), "");
+    SurfaceSection* a = surface("a");
+    EXPECT_DOUBLE_EQ(a->sections[2].scale, 1.5);
+    EXPECT_DOUBLE_EQ(a->sections[3].scale, 1.5);
+    EXPECT_EQ(a->showControlLines, 0); // the display is restored
+    ASSERT_EQ(run({{"op", "transform"}, {"surface", "a"}, {"sections", {3}}, {"subsequent", true},
+                   {"pasteScale", {{"value", 0.5}}}}),
+              "");
+    for (int i = 2; i < 6; ++i) EXPECT_EQ(a->sections[i].scale, 0.5);
+    const auto before = a->sections;
+    EXPECT_EQ(run({{"op", "transform"}, {"surface", "a"}, {"sections", {2}}, {"rotate", {{"degrees", 30}}}}),
+              design::kEndsTogether);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(a->sections[i].direction, before[i].direction);
+}
+
+TEST_F(RecipeShapeOps, ShapeFromPointsOrTemplate)
+{
+    ASSERT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3, 4}},
+                   {"points", {{-2, 1}, {-1, 0}, {0, 0}, {1, 0}, {2, 1}}}}),
+              "");
+    SurfaceSection* a = surface("a");
+    EXPECT_EQ(a->sections[2].points[0].y, 1.0);
+    EXPECT_EQ(a->sections[3].points[4].x, 2.0);
+    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}}, {"points", {{0, 0}, {1, 0}, {2, 0}}}}),
+              design::PointCountMessage(5));
+    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}}, {"template", "V 7"}}),
+              design::PointCountMessage(5));
+    ASSERT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {1, 2}}, {"template", "V 5"}}), "");
+    EXPECT_STREQ(a->sections[0].shapeName, "V 5");
+    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"template", "V 5"}}), design::kEditShapeNeedsSelection);
+    EXPECT_EQ(a->sections[2].points[0].y, 1.0);
+}
+
+} // namespace
