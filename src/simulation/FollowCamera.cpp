@@ -12,6 +12,9 @@ constexpr int kApexDelaySteps = 80;
 constexpr double kSwingSteps = 40.0;
 constexpr double kMaximumSwing = kPi / 6.0;
 constexpr double kLaggingIntensity = 0.8;
+// Rounding allowance of the turn limit: a turn of exactly the limit, left
+// after whole steps of it, counts as within it.
+constexpr double kTurnRounding = 1e-9;
 
 double elevationAngle(const FollowCameraState& camera)
 {
@@ -29,7 +32,7 @@ double angleBetween(const Vec3& from, const Vec3& to)
 Vec3 turnToward(const Vec3& from, const Vec3& to, double angle, double maxTurn)
 {
     if (length(to) == 0.0) return from;
-    if (angle <= maxTurn || length(from) == 0.0) return to;
+    if (angle <= maxTurn + kTurnRounding || length(from) == 0.0) return to;
     Vec3 axis = cross(from, to);
     if (length(axis) == 0.0) {
         // Opposite vectors: any axis across them turns one toward the other.
@@ -147,7 +150,8 @@ bool StepLaggingCamera(FollowCameraState& camera, const Vec3& ball)
     const double activeDistance = length(ball - active.eye);
     const double e = targetDistance - activeDistance;
     const double tolerance = camera.distanceTolerance;
-    if (a1 <= camera.maximumTurn && a2 <= camera.maximumTurn && std::fabs(e) <= tolerance) {
+    const double turnLimit = camera.maximumTurn + kTurnRounding;
+    if (a1 <= turnLimit && a2 <= turnLimit && std::fabs(e) <= tolerance) {
         camera.previousEye = active.eye;
         active = target;
         camera.lagSteps = 0;
