@@ -58,8 +58,7 @@ std::string ChannelEditorBase::OpenFor(int type)
 void ChannelEditorBase::FinishSaved()
 {
     SurfaceSection& s = *surface_;
-    for (AttachmentSite& site : s.attachmentSites)
-        if (site.otherSurface) BreakSiteLink(s, site);
+    BreakAllLinks(s);
     document_.peers().FillSurfaceTree();
     s.Rebuild();
     s.drawingCache.markStale();

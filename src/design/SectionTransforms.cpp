@@ -1,5 +1,7 @@
 #include "design/SectionTransforms.h"
 
+#include "design/AttachmentSites.h"
+
 #include "document/OpenGLTemplateDoc.h"
 #include "geometry/Matrix4.h"
 
@@ -76,32 +78,20 @@ void ApplyEditingDisplay(SurfaceSection& surface)
     surface.drawingCache.markStale();
 }
 
-void BreakSiteLink(SurfaceSection& surface, AttachmentSite& site)
+void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge)
 {
-    SurfaceSection* other = site.otherSurface;
-    if (!other) return;
-    for (AttachmentSite& partner : other->attachmentSites) {
-        if (partner.otherSurface == &surface && partner.sideFlag == site.partnerSideFlag &&
-            partner.firstFlag == site.partnerFirstFlag && partner.attachedLow == site.partnerAttachedLow &&
-            partner.attachedHigh == site.partnerAttachedHigh) {
-            partner.otherSurface = nullptr;
-            setText(partner.otherSurfaceName, "none");
-            setText(partner.otherSurfaceGroupName, "none");
-            break;
-        }
+    for (std::size_t k = 0; k < surface.attachmentSites.size(); ++k) {
+        const AttachmentSite& site = surface.attachmentSites[k];
+        if (site.edge() == edge && site.otherSurface) BreakAttachment(surface, static_cast<int>(k));
     }
-    other->Rebuild();
-    other->drawingCache.markStale();
-    site.otherSurface = nullptr;
-    setText(site.otherSurfaceName, "none");
-    setText(site.otherSurfaceGroupName, "none");
     surface.drawingCache.markStale();
 }
 
-void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge)
+void BreakAllLinks(SurfaceSection& surface)
 {
-    for (AttachmentSite& site : surface.attachmentSites)
-        if (site.edge() == edge && site.otherSurface) BreakSiteLink(surface, site);
+    for (std::size_t k = 0; k < surface.attachmentSites.size(); ++k)
+        if (surface.attachmentSites[k].otherSurface) BreakAttachment(surface, static_cast<int>(k));
+    surface.drawingCache.markStale();
 }
 
 void RebuildNetFromSections(SurfaceSection& surface)

@@ -56,11 +56,10 @@ void RestoreDisplaySettings(SurfaceSection& surface, const DisplaySettings& sett
 // Control lines, directions and name only; constant colour.
 void ApplyEditingDisplay(SurfaceSection& surface);
 
-// Unlinks both ends of the link at a site of the surface (the partner site on
-// the other surface too); the other surface's derived data is rebuilt.
-void BreakSiteLink(SurfaceSection& surface, AttachmentSite& site);
-// Breaks every link of the surface on that edge.
+// Breaks every link of the surface on that edge (BreakAttachment on each).
 void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge);
+// Breaks every link of the surface.
+void BreakAllLinks(SurfaceSection& surface);
 
 // The surface operations, each cross section computed from its backup.
 // mode is the rotation axis or the move direction; with `pasted` a scale sets
