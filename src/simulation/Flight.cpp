@@ -3,6 +3,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/Rolling.h"
+#include "simulation/SharedSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +32,7 @@ NearestHit findNearestHit(COpenGLTemplateDoc& document, const Vec3& from, const 
         SurfaceSection& s = *owned;
         if (s.render.load() == 0) continue;
         std::optional<MeshCell> skip;
-        if (document.preventSameSurfaceImpact && &s == b.lastSurface && b.sameSurfaceGuard > 0 && lastCell.valid())
+        if (ReadSetting(document.preventSameSurfaceImpact) && &s == b.lastSurface && b.sameSurfaceGuard > 0 && lastCell.valid())
             skip = lastCell;
         ++sim.intersectionSearches;
         const SegmentHit hit = IntersectSegment(s, from, to, sim.overlay, skip);
@@ -104,7 +105,7 @@ void bounce(COpenGLTemplateDoc& document, double outSpeed)
     b.previousVelocity = b.velocity;
     b.velocity = outSpeed * normalized(m.reflectedPart);
     b.acceleration = sim.gravity;
-    if (document.preventSameSurfaceImpact) b.sameSurfaceGuard = 2;
+    if (ReadSetting(document.preventSameSurfaceImpact)) b.sameSurfaceGuard = 2;
     sim.events.add(SimulationEventKind::Bounce, m.hitSurface);
 }
 
@@ -145,7 +146,7 @@ void land(COpenGLTemplateDoc& document, double outSpeed)
         b.ballCentre = m.impactCentre + b.displacement;
         b.contactPoint = b.ballCentre;
         b.velocity = outSpeed * normalized(m.landingPart);
-        if (document.preventSameSurfaceImpact) b.sameSurfaceGuard = 2;
+        if (ReadSetting(document.preventSameSurfaceImpact)) b.sameSurfaceGuard = 2;
     }
 }
 
@@ -153,20 +154,20 @@ void fly(COpenGLTemplateDoc& document)
 {
     SimulationState& sim = document.simulation;
     LiveBall& b = sim.ball;
-    if (document.preventSameSurfaceImpact) --b.sameSurfaceGuard;
+    if (ReadSetting(document.preventSameSurfaceImpact)) --b.sameSurfaceGuard;
 
     const NearestHit nearest = findNearestHit(document, b.contactPoint, b.contactPoint + b.displacement);
     if (!nearest.found) {
         flyFreely(document);
         return;
     }
-    if (document.pauseOnBounce) sim.stopped = true;
+    if (ReadSetting(document.pauseOnBounce)) sim.stopped = true;
     sim.events.add(SimulationEventKind::Impact, nearest.surface);
     analyseImpact(document, nearest);
     const ImpactRecord& m = b.impact;
     const double outSpeed = length(b.velocity * sim.restitution);
     RecordPathPoint(document, true, true, m.impactCentre);
-    if (document.bounceEnabled && outSpeed >= sim.bounceMinSpeed && m.impactAngle >= sim.bounceMinAngle)
+    if (ReadSetting(document.bounceEnabled) && outSpeed >= sim.bounceMinSpeed && m.impactAngle >= sim.bounceMinAngle)
         bounce(document, outSpeed);
     else
         land(document, outSpeed);

@@ -2,6 +2,7 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "geometry/Matrix4.h"
+#include "simulation/SharedSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -131,13 +132,15 @@ void ComputeFollowCamera(COpenGLTemplateDoc& document, int k)
         record = sim.futurePath[static_cast<std::size_t>(k)];
     }
     const Vec3 vertical = document.verticalReference();
-    const double D = document.followDistance;
+    const double D = ReadSetting(document.followDistance);
     CameraPlacement placement;
     bool placed = false;
     if (camera.verticalSwitch) placed = SurfacePlacement(camera, record, vertical, D, placement);
     else if (record.inAir != 0.0) placed = FlightPlacement(camera, record, vertical, D, placement);
     else placed = SurfacePlacement(camera, record, record.surfaceNormal, D, placement);
-    if (placed) camera.target = placement;
+    if (!placed) return;
+    LockGuard guard(document.cameraLock);
+    camera.target = placement;
 }
 
 bool StepLaggingCamera(FollowCameraState& camera, const Vec3& ball)

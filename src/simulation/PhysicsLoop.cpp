@@ -128,6 +128,13 @@ void RunPhysicsLoop(COpenGLTemplateDoc& document, PhysicsLoopControl& control)
     loop.Run();
 }
 
+std::thread StartPhysicsThread(COpenGLTemplateDoc& document, PhysicsLoopControl& control)
+{
+    document.simulation.physicsControl = &control;
+    control.loopRunning_.store(true);
+    return std::thread([&document, &control] { RunPhysicsLoop(document, control); });
+}
+
 void PauseAllAndWait(COpenGLTemplateDoc& document)
 {
     if (RenderHandshake* render = document.simulation.renderHandshake.load()) render->PauseRenderAndWait();

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <thread>
 
 class COpenGLTemplateDoc;
 
@@ -36,6 +37,7 @@ public:
 
 private:
     friend class PhysicsLoop;
+    friend std::thread StartPhysicsThread(COpenGLTemplateDoc&, PhysicsLoopControl&);
     Lock stateLock_;
     std::int32_t state_ = PauseRequested;
     std::atomic<bool> loopRunning_{false};
@@ -104,6 +106,11 @@ private:
 // The physics thread's procedure: the loop on the steady clock until
 // threadsStop is set.
 void RunPhysicsLoop(COpenGLTemplateDoc& document, PhysicsLoopControl& control);
+
+// Links the control to the document's ball commands and starts the physics
+// thread. The loop counts as running from here on, so a pause requested
+// before the thread is scheduled still waits for its acknowledgement.
+std::thread StartPhysicsThread(COpenGLTemplateDoc& document, PhysicsLoopControl& control);
 
 // The view's PauseAllAndWait as the ball commands use it: the render thread
 // first (when there is one), then the physics thread.

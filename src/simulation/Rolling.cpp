@@ -4,6 +4,7 @@
 #include "geometry/Plane.h"
 #include "simulation/FollowCamera.h"
 #include "simulation/ForcesAndPaths.h"
+#include "simulation/SharedSettings.h"
 #include "simulation/SurfaceQueries.h"
 
 #include <cmath>
@@ -338,7 +339,7 @@ void RollOnSurfaces(COpenGLTemplateDoc& document)
             continue;
         }
         b.inAir = true;
-        if (document.pauseOnAir) sim.stopped = true;
+        if (ReadSetting(document.pauseOnAir)) sim.stopped = true;
         sim.events.add(leaving, current.surface);
     }
 }
@@ -355,13 +356,13 @@ void TakeOff(COpenGLTemplateDoc& document)
     b.ballCentre = b.previousBallCentre + b.displacement;
     b.contactPoint = b.ballCentre;
     b.acceleration = sim.gravity;
-    if (document.preventSameSurfaceImpact) b.sameSurfaceGuard = 2;
+    if (ReadSetting(document.preventSameSurfaceImpact)) b.sameSurfaceGuard = 2;
     ResetCameraLag(sim.camera);
 }
 
 void RecordContactCell(COpenGLTemplateDoc& document)
 {
-    if (!document.preventSameSurfaceImpact) return;
+    if (!ReadSetting(document.preventSameSurfaceImpact)) return;
     LiveBall& b = document.simulation.ball;
     b.lastSurface = document.ballSurface;
     const MeshCell cell = b.lastSurface ? CollisionCellAt(*b.lastSurface, b.ballU, b.ballV) : MeshCell{};
@@ -387,7 +388,7 @@ void FinishRolling(COpenGLTemplateDoc& document)
     const double k = remaining > 0.0 ? dot(last.remainingDisplacement, last.segNormal) / remaining : 0.0;
     const bool crossedThisStep = b.segmentCount >= 2 && b.contactSegments[b.segmentCount - 1].endKind == 1;
     if (k > kLiftOffCosine && !crossedThisStep) {
-        if (document.pauseOnAir) sim.stopped = true;
+        if (ReadSetting(document.pauseOnAir)) sim.stopped = true;
         TakeOff(document);
         sim.events.add(SimulationEventKind::LiftOff, document.ballSurface);
         return;

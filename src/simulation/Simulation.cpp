@@ -5,6 +5,7 @@
 #include "simulation/FollowCamera.h"
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/PhysicsLoop.h"
+#include "simulation/SharedSettings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,7 +38,7 @@ void advance(COpenGLTemplateDoc& document, double h)
     b.velocity *= sim.velocityDamping;
     b.displacement = b.velocity * h;
     sim.camera.distanceTolerance = 2.0 * length(b.velocity * h);
-    document.followDistance = FollowDistanceForSpeed(sim.camera, length(b.velocity));
+    WriteSetting(document.followDistance, FollowDistanceForSpeed(sim.camera, length(b.velocity)));
     AdvanceBall(document);
     if (!finiteBall(b)) {
         b = before;
@@ -58,7 +59,7 @@ void recordAndFollow(COpenGLTemplateDoc& document)
         sim.published = sim.ball;
     }
     if (!sim.ball.inAir) sim.camera.stepsInFlight = sim.camera.stepsSinceApex = 0;
-    if (document.cameraFollowsBall) UpdateFollowCamera(document);
+    if (ReadSetting(document.cameraFollowsBall)) UpdateFollowCamera(document);
 }
 
 double lowestHeight(COpenGLTemplateDoc& document)
@@ -87,11 +88,14 @@ void StepSimulation(COpenGLTemplateDoc& document)
     sim.stepCount.fetch_add(1);
     sim.events.clear();
     if (!sim.stopped.load() && !(sim.movieRecording.load() && sim.movieFrameReady.load())) {
-        sim.overlay.triangleTests = 0;
+        {
+            LockGuard guard(document.documentLock);
+            sim.overlay.triangleTests = 0;
+        }
         sim.intersectionSearches = 0;
         ComputeAppliedForce(document);
         if (sim.stepTime > sim.maxStepTime) sim.stepTime = sim.maxStepTime;
-        const double h = document.pauseEachFrame || sim.movieRecording.load() ? sim.maxStepTime : sim.stepTime;
+        const double h = ReadSetting(document.pauseEachFrame) || sim.movieRecording.load() ? sim.maxStepTime : sim.stepTime;
         if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
             PositionBall(document, true);
             sim.events.add(SimulationEventKind::FallReset, document.ballSurface);
@@ -104,7 +108,7 @@ void StepSimulation(COpenGLTemplateDoc& document)
         sim.movieFrameReady = true;
     }
     if (!sim.stopped.load()) recordAndFollow(document);
-    if (document.pauseEachFrame) sim.stopped = true;
+    if (ReadSetting(document.pauseEachFrame)) sim.stopped = true;
 }
 
 std::string RollBall(COpenGLTemplateDoc& document)
@@ -124,12 +128,12 @@ void StopBall(COpenGLTemplateDoc& document)
     SimulationState& sim = document.simulation;
     const auto switches = overlaySwitches(document);
     if (!sim.overlaySwitchesSaved) {
-        for (std::size_t k = 0; k < switches.size(); ++k) sim.savedOverlaySwitches[k] = *switches[k];
+        for (std::size_t k = 0; k < switches.size(); ++k) sim.savedOverlaySwitches[k] = ReadSetting(*switches[k]);
         sim.overlaySwitchesSaved = true;
     }
-    for (bool* s : switches) *s = false;
-    document.navigation = false;
-    document.cameraFollowsBall = false;
+    for (bool* s : switches) WriteSetting(*s, false);
+    WriteSetting(document.navigation, false);
+    WriteSetting(document.cameraFollowsBall, false);
     sim.runMode = false;
     sim.settingVelocity = false;
     sim.velocitySet = false;
@@ -165,7 +169,10 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     document.ballSurface = document.ballStartSurface;
     // Parameters outside the surface (or not numbers at all) are not usable.
     const auto usable = [](double x) { return x >= 0.0 && x <= 1.0; };
-    if (!usable(document.ballStartU) || !usable(document.ballStartV)) document.ballStartU = document.ballStartV = 0.5;
+    if (!usable(document.ballStartU) || !usable(document.ballStartV)) {
+        WriteSetting(document.ballStartU, 0.5);
+        WriteSetting(document.ballStartV, 0.5);
+    }
     ResetBall(document);
     PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
     sim.lowestSurfaceHeight = lowestHeight(document);
@@ -174,12 +181,12 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
         sim.published = sim.ball;
     }
 
-    document.showBall = true;
-    document.showBallPathPast = true;
-    document.navigation = true;
-    document.cameraFollowsBall = true;
+    WriteSetting(document.showBall, true);
+    WriteSetting(document.showBallPathPast, true);
+    WriteSetting(document.navigation, true);
+    WriteSetting(document.cameraFollowsBall, true);
     sim.runMode = true;
-    document.cameraDistance = -sim.camera.minimumDistance;
+    WriteSetting(document.cameraDistance, -sim.camera.minimumDistance);
     sim.camera.elevationFraction = 0.25;
     if (render) render->ResumeRender();
     return {};

@@ -124,11 +124,13 @@ struct ForceCircle {
     std::atomic<bool> laidOut{false};
 };
 
-// The follow camera's settings and run-time state.
+// The follow camera's settings and run-time state. The switches and the
+// elevation fraction are set by the user interface while the physics thread
+// places the camera.
 struct FollowCameraState {
-    std::int32_t laggingSwitch = 1; // 0 "In present", 1 "Lagging present"
-    bool verticalSwitch = false;
-    double elevationFraction = 0.25;
+    std::atomic<std::int32_t> laggingSwitch{1}; // 0 "In present", 1 "Lagging present"
+    std::atomic<bool> verticalSwitch{false};
+    std::atomic<double> elevationFraction{0.25};
     double elevationOffset = kPi / 18.0;
     double elevationTop = kPi / 2.0;
     double followDistanceLow = 13.0, followDistanceHigh = 21.0;

@@ -1,0 +1,93 @@
+#include "simulation/PhysicsLoop.h"
+#include "simulation/Simulation.h"
+
+#include "support/SimulationBuilders.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A document whose ball rolls along a long floor, driven by a real physics
+// thread; every access from the test thread happens while the loop is paused.
+class PhysicsThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        builders::emptyDocument(doc);
+        floor = &builders::addFloor(doc, "floor", 5, 20);
+        doc.SetBallStart(floor, 0.5, 0.05);
+        doc.launchSpeed = 2.0;
+        doc.launchDirection = {1, 0, 0};
+        thread = StartPhysicsThread(doc, control);
+    }
+
+    void TearDown() override
+    {
+        control.threadsStop = true;
+        thread.join();
+        EXPECT_FALSE(control.LoopRunning());
+    }
+
+    // Waits (at most a few seconds) until the loop has made n more steps.
+    bool waitForSteps(std::int64_t n)
+    {
+        const auto target = doc.simulation.stepCount.load() + n;
+        for (int k = 0; k < 500 && doc.simulation.stepCount.load() < target; ++k) std::this_thread::sleep_for(10ms);
+        return doc.simulation.stepCount.load() >= target;
+    }
+
+    COpenGLTemplateDoc doc;
+    SurfaceSection* floor = nullptr;
+    PhysicsLoopControl control;
+    std::thread thread;
+};
+
+TEST_F(PhysicsThreadTest, PausedLoopMakesNoStepsAndResumesWithABoundedStep)
+{
+    EXPECT_TRUE(PositionBall(doc).empty()); // pauses the parked loop and waits
+    EXPECT_EQ(control.GetPhysicsState(), Paused);
+    FixLaunch(doc);
+    ASSERT_TRUE(RollBall(doc).empty());
+    ASSERT_TRUE(waitForSteps(5));
+
+    ASSERT_TRUE(control.PausePhysicsAndWait());
+    const auto steps = doc.simulation.stepCount.load();
+    const Vec3 where = doc.simulation.ball.contactPoint;
+    EXPECT_GT(where.x, floor->EvaluatePoint(0.5, 0.05).x);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(doc.simulation.stepCount.load(), steps);
+    EXPECT_EQ(doc.simulation.ball.contactPoint, where);
+    EXPECT_EQ(doc.simulation.physicsFps.load(), 0.0);
+
+    control.SetPhysicsState(Running);
+    ASSERT_TRUE(waitForSteps(3));
+    ASSERT_TRUE(control.PausePhysicsAndWait());
+    EXPECT_LE(doc.simulation.stepLength, doc.simulation.maxStepTime);
+    EXPECT_GT(doc.simulation.ball.contactPoint.x, where.x);
+}
+
+TEST_F(PhysicsThreadTest, StopBallParksTheRunningLoopWithoutWaiting)
+{
+    PositionBall(doc);
+    FixLaunch(doc);
+    RollBall(doc);
+    ASSERT_TRUE(waitForSteps(2));
+    StopBall(doc);
+    EXPECT_TRUE(doc.simulation.stopped.load());
+    ASSERT_TRUE(control.PausePhysicsAndWait());
+    EXPECT_EQ(control.GetPhysicsState(), Paused);
+}
+
+TEST(PhysicsLoopControlTest, PauseWithoutALoopReturnsAtOnce)
+{
+    PhysicsLoopControl control;
+    EXPECT_FALSE(control.PausePhysicsAndWait());
+    EXPECT_EQ(control.GetPhysicsState(), PauseRequested);
+}
+
+} // namespace
