@@ -1,0 +1,199 @@
+#include "cli/BuildCommand.h"
+
+#include "cli/CliCommands.h"
+#include "document/FileIO.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "gul/Error.h"
+
+#include <cstdlib>
+#include <ostream>
+#include <sstream>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kBuildUsage =
+    "usage: marlwick-cli build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]";
+
+int report(std::ostream& err, const std::string& message, int code)
+{
+    err << "marlwick-cli: " << message << '\n';
+    return code;
+}
+
+struct BuildArguments {
+    std::string recipe, out, from, library, templates;
+};
+
+// False (with the reason) for anything but the two paths and known options with values.
+bool parseArguments(const std::vector<std::string>& args, BuildArguments& a, std::string& error)
+{
+    std::vector<std::string> paths;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& word = args[k];
+        std::string* option = word == "--from"      ? &a.from
+                              : word == "--library" ? &a.library
+                              : word == "--templates" ? &a.templates
+                                                      : nullptr;
+        if (!option) {
+            if (word.size() > 1 && word[0] == '-') {
+                error = "unknown option \"" + word + "\"";
+                return false;
+            }
+            paths.push_back(word);
+            continue;
+        }
+        if (k + 1 == args.size()) {
+            error = "\"" + word + "\" needs a file name";
+            return false;
+        }
+        *option = args[++k];
+    }
+    if (paths.size() != 2) {
+        error = "\"build\" takes a recipe and an output file";
+        return false;
+    }
+    a.recipe = paths[0];
+    a.out = paths[1];
+    return true;
+}
+
+bool writesLibrary(const json& recipe)
+{
+    for (const json& step : recipe["steps"]) {
+        const auto op = step.find("op");
+        if (op != step.end() && op->is_string() &&
+            (op->get<std::string>() == "exportSurface" || op->get<std::string>() == "exportGroup"))
+            return true;
+    }
+    return false;
+}
+
+// A private copy of the surface library that the steps change; it replaces
+// the library only when the whole build has succeeded.
+class LibraryScratch {
+public:
+    // False (error set) when the library exists but cannot be copied.
+    bool open(const std::string& library, std::string& error)
+    {
+        library_ = library;
+        std::vector<std::uint8_t> bytes;
+        std::string ignored;
+        if (!ReadWholeFile(library, bytes, ignored)) return true; // the steps report the missing library
+        std::string pattern = library + ".build-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0 || ::close(fd) != 0 || !WriteFileReplacing(pattern, bytes, error)) {
+            if (fd >= 0) ::unlink(pattern.c_str());
+            if (error.empty()) error = "Cannot copy the surface library " + library + ".";
+            return false;
+        }
+        scratch_ = pattern;
+        return true;
+    }
+    ~LibraryScratch()
+    {
+        if (!scratch_.empty()) ::unlink(scratch_.c_str());
+    }
+    LibraryScratch() = default;
+    LibraryScratch(const LibraryScratch&) = delete;
+    LibraryScratch& operator=(const LibraryScratch&) = delete;
+
+    const std::string& path() const { return scratch_.empty() ? library_ : scratch_; }
+    // Messages name the library itself, not the copy.
+    std::string realNames(std::string message) const
+    {
+        if (scratch_.empty()) return message;
+        for (std::size_t at = message.find(scratch_); at != std::string::npos; at = message.find(scratch_, at))
+            message.replace(at, scratch_.size(), library_);
+        return message;
+    }
+    bool commit(std::string& error)
+    {
+        if (scratch_.empty()) return true;
+        std::vector<std::uint8_t> bytes;
+        return ReadWholeFile(scratch_, bytes, error) && WriteFileReplacing(library_, bytes, error);
+    }
+
+private:
+    std::string library_, scratch_;
+};
+
+} // namespace
+
+int RunRecipeSteps(RecipeContext& context, const RecipeOps& ops, const json& recipe, std::ostream& err)
+{
+    if (!recipe.is_object() || !recipe.contains("steps") || !recipe["steps"].is_array())
+        return report(err, "a recipe is a JSON object with a \"steps\" array", kExitUsage);
+    int number = 0;
+    for (const json& step : recipe["steps"]) {
+        const std::string where = "step " + std::to_string(++number);
+        if (!step.is_object() || !step.contains("op") || !step["op"].is_string())
+            return report(err, where + ": a step is an object with an \"op\" name", kExitUsage);
+        const std::string op = step["op"].get<std::string>();
+        const auto found = ops.find(op);
+        if (found == ops.end()) return report(err, where + ": unknown op \"" + op + "\"", kExitUsage);
+        std::string refusal;
+        try {
+            refusal = found->second(context, step);
+        } catch (const RecipeError& e) {
+            return report(err, where + " (" + op + "): " + e.what(), kExitUsage);
+        } catch (const gul::Error& e) {
+            std::string message = e.message();
+            if (!message.empty() && message.back() == '\n') message.pop_back();
+            return report(err, where + " (" + op + "): the spline kernel failed: " + message, kExitUsage);
+        }
+        if (!refusal.empty()) {
+            err << where << " (" << op << "): " << refusal << '\n';
+            return kExitRefused;
+        }
+    }
+    return kExitOk;
+}
+
+int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& err)
+{
+    BuildArguments a;
+    std::string error;
+    if (!parseArguments(args, a, error)) return report(err, error + "; " + kBuildUsage, kExitUsage);
+
+    std::vector<std::uint8_t> text;
+    if (!ReadWholeFile(a.recipe, text, error)) return report(err, error, kExitFile);
+    json recipe;
+    try {
+        recipe = json::parse(text.begin(), text.end());
+    } catch (const json::parse_error& e) {
+        return report(err, a.recipe + " is not a JSON recipe: " + e.what(), kExitUsage);
+    }
+    if (!recipe.is_object() || !recipe.contains("steps") || !recipe["steps"].is_array())
+        return report(err, a.recipe + ": a recipe is a JSON object with a \"steps\" array", kExitUsage);
+
+    COpenGLTemplateDoc document;
+    if (a.from.empty()) {
+        document.OnNewDocument();
+    } else if (!document.OnOpenDocument(a.from, error)) {
+        return report(err, error, kExitFile);
+    }
+    LibraryScratch library;
+    const std::string libraryPath = a.library.empty() ? document.libraryPath : a.library;
+    if (writesLibrary(recipe) && !library.open(libraryPath, error)) return report(err, error, kExitFile);
+    RecipeContext context{document, writesLibrary(recipe) ? library.path() : libraryPath,
+                          a.templates.empty() ? document.templatePath : a.templates};
+
+    RecipeOps ops;
+    AddShapeRecipeOps(ops);
+    AddTrackRecipeOps(ops);
+    std::ostringstream stepErrors;
+    const int code = RunRecipeSteps(context, ops, recipe, stepErrors);
+    err << library.realNames(stepErrors.str());
+    if (code != kExitOk) return code;
+
+    if (!document.OnSaveDocument(a.out, error)) return report(err, error, kExitFile);
+    if (!library.commit(error)) return report(err, error, kExitFile);
+    return kExitOk;
+}
+
+} // namespace cli

@@ -1,0 +1,327 @@
+// Recipe steps that join surfaces into tracks: sites, holes, attaching,
+// groups, the surface library, the ball start and per-surface settings. Each
+// step fills the fields of its dialog (a missing optional argument keeps the
+// dialog's first value) and presses its button through the design operations.
+// A step naming a surface, site, hole or group that does not exist is a
+// malformed recipe: no dialog could have offered the choice.
+
+#include "cli/Recipe.h"
+#include "design/AttachGeometry.h"
+#include "design/AttachmentSites.h"
+#include "design/Groups.h"
+#include "design/Holes.h"
+#include "design/SurfaceLibrary.h"
+#include "document/OpenGLTemplateDoc.h"
+
+#include <cmath>
+#include <optional>
+
+namespace cli {
+
+namespace {
+
+using nlohmann::json;
+
+// --- arguments ---
+
+const json* find(const json& step, const char* key)
+{
+    const auto it = step.find(key);
+    return it == step.end() || it->is_null() ? nullptr : &*it;
+}
+
+[[noreturn]] void malformed(const char* key, const char* what)
+{
+    throw RecipeError(std::string("\"") + key + "\" must be " + what);
+}
+
+std::string text(const json& step, const char* key, const std::string& otherwise = {})
+{
+    const json* v = find(step, key);
+    if (!v) return otherwise;
+    if (!v->is_string()) malformed(key, "a string");
+    return v->get<std::string>();
+}
+
+double number(const json& step, const char* key, double otherwise)
+{
+    const json* v = find(step, key);
+    if (!v) return otherwise;
+    if (!v->is_number() || !std::isfinite(v->get<double>())) malformed(key, "a number");
+    return v->get<double>();
+}
+
+int integer(const json& step, const char* key, int otherwise)
+{
+    const json* v = find(step, key);
+    if (!v) return otherwise;
+    const double d = v->is_number() ? v->get<double>() : NAN;
+    if (!(std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e9)) malformed(key, "an integer");
+    return static_cast<int>(d);
+}
+
+bool flag(const json& step, const char* key, bool otherwise)
+{
+    const json* v = find(step, key);
+    if (!v) return otherwise;
+    if (!v->is_boolean()) malformed(key, "true or false");
+    return v->get<bool>();
+}
+
+// A [low, high] pair; [0, 0] when missing, as the holes dialog starts.
+std::pair<double, double> range(const json& step, const char* key)
+{
+    const json* v = find(step, key);
+    if (!v) return {0.0, 0.0};
+    if (!(v->is_array() && v->size() == 2 && (*v)[0].is_number() && (*v)[1].is_number()))
+        malformed(key, "a pair of numbers [low, high]");
+    return {(*v)[0].get<double>(), (*v)[1].get<double>()};
+}
+
+std::string currentGroupName(COpenGLTemplateDoc& doc)
+{
+    return doc.currentGroup ? textOf(doc.currentGroup->name) : textOf(doc.mainGroupName);
+}
+
+// The surface named by `key` in the group named by `groupKey` (by default the
+// current group), or none when the step leaves it out.
+SurfaceSection* namedSurface(COpenGLTemplateDoc& doc, const json& step, const char* key, const char* groupKey)
+{
+    if (!find(step, key)) return nullptr;
+    const std::string name = text(step, key);
+    const std::string group = text(step, groupKey, currentGroupName(doc));
+    SurfaceSection* s = doc.FindSurface(name, group);
+    if (!s) throw RecipeError("no surface \"" + name + "\" in group \"" + group + "\"");
+    return s;
+}
+
+// The surface the step's dialog acts on; it becomes the selected surface.
+SurfaceSection& subject(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection* s = namedSurface(ctx.document, step, "surface", "group");
+    if (!s) throw RecipeError("\"surface\" is required");
+    ctx.document.selectedSurface = s;
+    return *s;
+}
+
+// The group named by `key`, or none when the step leaves it out.
+SurfaceGroup* namedGroup(COpenGLTemplateDoc& doc, const json& step, const char* key)
+{
+    if (!find(step, key)) return nullptr;
+    const std::string name = text(step, key);
+    SurfaceGroup* g = design::FindGroup(doc, name);
+    if (!g) throw RecipeError("no group \"" + name + "\"");
+    return g;
+}
+
+int siteIndex(const SurfaceSection& s, const std::string& name)
+{
+    const int index = design::FindSiteIndex(s, name);
+    if (index < 0) throw RecipeError("surface \"" + textOf(s.name) + "\" has no site \"" + name + "\"");
+    return index;
+}
+
+// A free site chosen in one of the attach dialog's lists, or none when the step leaves it out.
+AttachmentSite* freeSite(SurfaceSection* s, const json& step, const char* key)
+{
+    if (!s || !find(step, key)) return nullptr;
+    AttachmentSite& site = s->attachmentSites[siteIndex(*s, text(step, key))];
+    if (!site.isFree())
+        throw RecipeError("site \"" + textOf(site.name) + "\" of surface \"" + textOf(s->name) +
+                          "\" is linked already");
+    return &site;
+}
+
+// --- sites and holes ---
+
+std::string addSite(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    const std::string word = text(step, "edge", "begin");
+    const std::optional<SiteEdge> edge = design::SiteEdgeFromWord(word);
+    if (!edge) malformed("edge", "one of \"begin\", \"end\", \"left\", \"right\"");
+    return design::AddSite(s, text(step, "name"), *edge, number(step, "low", 0.0), number(step, "high", 1.0));
+}
+
+std::string deleteSite(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    return design::DeleteSite(s, siteIndex(s, text(step, "name")));
+}
+
+std::string addHole(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    const auto [u0, u1] = range(step, "u");
+    const auto [v0, v1] = range(step, "v");
+    return design::AddHole(s, text(step, "name"), u0, u1, v0, v1);
+}
+
+std::string deleteHole(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    const std::string name = text(step, "name");
+    const int index = design::FindHoleIndex(s, name);
+    if (index < 0) throw RecipeError("surface \"" + textOf(s.name) + "\" has no hole \"" + name + "\"");
+    return design::DeleteHole(s, index);
+}
+
+// --- attaching ---
+
+std::string attach(RecipeContext& ctx, const json& step)
+{
+    COpenGLTemplateDoc& doc = ctx.document;
+    design::AttachChoice choice;
+    choice.S = &subject(ctx, step);
+    choice.X = freeSite(choice.S, step, "site");
+    choice.T = namedSurface(doc, step, "other", "otherGroup");
+    if (choice.T == choice.S) throw RecipeError("a surface cannot be attached to itself");
+    choice.Y = freeSite(choice.T, step, "otherSite");
+    choice.dontMove = flag(step, "dontMove", false);
+    choice.pseudo = namedSurface(doc, step, "pseudo", "pseudoGroup");
+    std::string message;
+    for (const std::string& box : design::AttachSurfaces(doc, choice)) message += (message.empty() ? "" : " ") + box;
+    return message;
+}
+
+std::string identicalCircular(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    return design::IdenticalCircularButton(ctx.document, s, freeSite(&s, step, "site"));
+}
+
+std::string grow(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    return design::NewChannelButton(ctx.document, s, freeSite(&s, step, "site"),
+                                    integer(step, "intermediate", design::kDefaultGrowIntermediate),
+                                    integer(step, "direction", design::DefaultDirectionIndex(s)));
+}
+
+std::string breakAttachment(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    return design::BreakAttachment(s, siteIndex(s, text(step, "site")));
+}
+
+// --- groups and surfaces ---
+
+std::string createGroup(RecipeContext& ctx, const json& step)
+{
+    return design::CreateGroupButton(ctx.document, text(step, "name"));
+}
+
+std::string renameGroup(RecipeContext& ctx, const json& step)
+{
+    return design::RenameGroupButton(ctx.document, namedGroup(ctx.document, step, "group"), text(step, "name"));
+}
+
+std::string deleteGroup(RecipeContext& ctx, const json& step)
+{
+    return design::DeleteGroupButton(ctx.document, namedGroup(ctx.document, step, "group"));
+}
+
+std::string moveToGroup(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    return design::AddSurfaceToGroupButton(ctx.document, &s, namedGroup(ctx.document, step, "to"));
+}
+
+std::string renameSurface(RecipeContext& ctx, const json& step)
+{
+    return design::RenameSurface(ctx.document, subject(ctx, step), text(step, "name"));
+}
+
+std::string deleteSurface(RecipeContext& ctx, const json& step)
+{
+    return design::DeleteSurfaceButton(ctx.document, &subject(ctx, step));
+}
+
+// --- the library ---
+
+std::string exportSurface(RecipeContext& ctx, const json& step)
+{
+    return design::ExportSurface(ctx.libraryPath, subject(ctx, step));
+}
+
+std::string exportGroup(RecipeContext& ctx, const json& step)
+{
+    SurfaceGroup* group = namedGroup(ctx.document, step, "group");
+    if (!group) return "Select a group to export.";
+    return design::ExportGroup(ctx.libraryPath, *group);
+}
+
+std::string importEntry(RecipeContext& ctx, const json& step, design::LibraryKind kind)
+{
+    const std::string name = text(step, "name");
+    std::vector<design::LibraryEntry> entries;
+    if (auto error = design::ReadLibraryIndex(ctx.libraryPath, entries); !error.empty()) return error;
+    const int entry = design::FindLibraryEntry(entries, kind, name);
+    if (entry < 0) return "Select a surface or group to import.";
+    return kind == design::kLibraryGroup ? design::ImportLibraryGroup(ctx.document, ctx.libraryPath, entry)
+                                         : design::ImportLibrarySurface(ctx.document, ctx.libraryPath, entry);
+}
+
+// --- ball start and surface settings ---
+
+std::string setBallStart(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    const double u = number(step, "u", 0.5), v = number(step, "v", 0.5);
+    if (!(u >= 0.0 && u <= 1.0 && v >= 0.0 && v <= 1.0)) throw RecipeError("\"u\" and \"v\" must lie in [0, 1]");
+    ctx.document.SetBallStart(&s, u, v);
+    return {};
+}
+
+std::string set(RecipeContext& ctx, const json& step)
+{
+    SurfaceSection& s = subject(ctx, step);
+    s.wrapU = flag(step, "wrapU", s.wrapU);
+    s.wrapV = flag(step, "wrapV", s.wrapV);
+    const bool reverse = flag(step, "reverseNormal", s.reverseNormal);
+    const int coloring = integer(step, "coloring", s.coloring);
+    if (coloring < 0 || coloring > 3) malformed("coloring", "0 (constant), 1 (height), 2 (tangent angle) or 3 (curvature)");
+    const bool render = flag(step, "render", s.render != 0);
+    s.coloring = coloring;
+    s.render = render ? 1 : 0;
+    if (reverse != s.reverseNormal) {
+        // The box tree keeps the normals of its triangles.
+        s.reverseNormal = reverse;
+        design::RebuildDerived(s);
+        s.render = render ? 1 : 0;
+    }
+    s.drawingCache.markStale();
+    return {};
+}
+
+} // namespace
+
+void AddTrackRecipeOps(RecipeOps& ops)
+{
+    ops["addSite"] = addSite;
+    ops["deleteSite"] = deleteSite;
+    ops["addHole"] = addHole;
+    ops["deleteHole"] = deleteHole;
+    ops["attach"] = attach;
+    ops["identicalCircular"] = identicalCircular;
+    ops["grow"] = grow;
+    ops["breakAttachment"] = breakAttachment;
+    ops["createGroup"] = createGroup;
+    ops["renameGroup"] = renameGroup;
+    ops["deleteGroup"] = deleteGroup;
+    ops["moveToGroup"] = moveToGroup;
+    ops["renameSurface"] = renameSurface;
+    ops["deleteSurface"] = deleteSurface;
+    ops["exportSurface"] = exportSurface;
+    ops["exportGroup"] = exportGroup;
+    ops["importSurface"] = [](RecipeContext& ctx, const json& step) {
+        return importEntry(ctx, step, design::kLibrarySurface);
+    };
+    ops["importGroup"] = [](RecipeContext& ctx, const json& step) {
+        return importEntry(ctx, step, design::kLibraryGroup);
+    };
+    ops["setBallStart"] = setBallStart;
+    ops["set"] = set;
+}
+
+} // namespace cli

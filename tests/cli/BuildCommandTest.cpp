@@ -1,0 +1,203 @@
+#include "cli/BuildCommand.h"
+#include "cli/CliCommands.h"
+#include "design/SurfaceLibrary.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using builders::TempFile;
+using nlohmann::json;
+
+struct Outcome {
+    int code;
+    std::string err;
+};
+
+// A scratch directory with a recipe, an output path and an empty library.
+struct BuildFixture : ::testing::Test {
+    std::filesystem::path dir;
+    void SetUp() override
+    {
+        TempFile stem("build");
+        dir = stem.path() + ".d";
+        std::filesystem::create_directories(dir);
+        std::string error;
+        ASSERT_TRUE(design::WriteEmptyLibrary(library(), error)) << error;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string library() const { return (dir / "surface_library.dat").string(); }
+    std::string out() const { return (dir / "out.mwk").string(); }
+
+    Outcome build(const std::string& recipeText, std::vector<std::string> extra = {})
+    {
+        const std::string recipe = (dir / "recipe.json").string();
+        std::ofstream(recipe) << recipeText;
+        std::vector<std::string> args{"build", recipe, out(), "--library", library()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream o, e;
+        const int code = cli::Run(args, o, e);
+        return {code, e.str()};
+    }
+    Outcome build(const json& recipe, std::vector<std::string> extra = {}) { return build(recipe.dump(), extra); }
+
+    static std::vector<std::uint8_t> bytesOf(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    void open(COpenGLTemplateDoc& doc)
+    {
+        std::string error;
+        ASSERT_TRUE(doc.OnOpenDocument(out(), error)) << error;
+    }
+    std::size_t filesInDir() const
+    {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+    }
+};
+
+} // namespace
+
+TEST_F(BuildFixture, ARecipeBuildsATrackAndSavesIt)
+{
+    const json recipe = {{"steps",
+                          {{{"op", "createChannel"}, {"name", "ramp"}, {"points", 5}, {"intermediate", 2}},
+                           {{"op", "grow"}, {"surface", "a"}, {"site", "end"}, {"intermediate", 3}},
+                           {{"op", "attach"}, {"surface", "a"}, {"site", "begin"}, {"other", "ramp"},
+                            {"otherSite", "end"}},
+                           {{"op", "addHole"}, {"surface", "ramp"}, {"name", "pit"}, {"u", {0.4, 0.6}}, {"v", {0.2, 0.3}}},
+                           {{"op", "createGroup"}, {"name", "track"}},
+                           {{"op", "moveToGroup"}, {"surface", "ramp"}, {"to", "track"}},
+                           {{"op", "set"}, {"surface", "aend"}, {"wrapV", true}, {"coloring", 1}},
+                           {{"op", "setBallStart"}, {"surface", "ramp"}, {"group", "track"}, {"v", 0.1}}}}};
+    const Outcome o = build(recipe);
+    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    COpenGLTemplateDoc doc;
+    open(doc);
+    SurfaceSection* a = doc.FindSurface("a", "main");
+    SurfaceSection* grown = doc.FindSurface("aend", "main");
+    SurfaceSection* ramp = doc.FindSurface("ramp", "track");
+    ASSERT_TRUE(a && grown && ramp);
+    EXPECT_EQ(grown->sectionCount, 7);
+    EXPECT_TRUE(grown->wrapV);
+    EXPECT_EQ(grown->coloring, 1);
+    EXPECT_EQ(a->attachmentSites[0].otherSurface, grown);
+    EXPECT_EQ(a->attachmentSites[1].otherSurface, ramp);
+    EXPECT_EQ(ramp->holes.size(), 1u);
+    EXPECT_EQ(doc.ballStartSurface, ramp);
+    EXPECT_EQ(doc.ballStartV, 0.1);
+}
+
+TEST_F(BuildFixture, ARefusedStepStopsTheRunAndWritesNothing)
+{
+    const std::vector<std::uint8_t> before = bytesOf(library());
+    const json recipe = {{"steps",
+                          {{{"op", "exportSurface"}, {"surface", "a"}},
+                           {{"op", "addSite"}, {"surface", "a"}, {"edge", "left"}}}}};
+    const Outcome o = build(recipe);
+    EXPECT_EQ(o.code, cli::kExitRefused);
+    EXPECT_EQ(o.err, "step 2 (addSite): The new site name must not be blank.\n");
+    EXPECT_FALSE(std::filesystem::exists(out()));
+    EXPECT_EQ(bytesOf(library()), before);
+    EXPECT_EQ(filesInDir(), 2u); // the recipe and the library: no copy is left behind
+
+    const Outcome attach = build(json{{"steps", {{{"op", "attach"}, {"surface", "a"}, {"site", "end"}}}}});
+    EXPECT_EQ(attach.code, cli::kExitRefused);
+    EXPECT_EQ(attach.err,
+              "step 1 (attach): Select a surface to attach and its attachment site. Invalid attachment.\n");
+}
+
+TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
+{
+    const json recipe = {{"steps",
+                          {{{"op", "createGroup"}, {"name", "track"}},
+                           {{"op", "createChannel"}, {"name", "r"}, {"points", 5}, {"intermediate", 1}},
+                           {{"op", "moveToGroup"}, {"surface", "r"}, {"to", "track"}},
+                           {{"op", "exportGroup"}, {"group", "track"}},
+                           {{"op", "exportSurface"}, {"surface", "a"}},
+                           {{"op", "importGroup"}, {"name", "track"}},
+                           {{"op", "importSurface"}, {"name", "nothing"}}}}};
+    Outcome o = build(recipe);
+    EXPECT_EQ(o.code, cli::kExitRefused);
+    EXPECT_EQ(o.err, "step 7 (importSurface): Select a surface or group to import.\n");
+    std::vector<design::LibraryEntry> entries;
+    ASSERT_EQ(design::ReadLibraryIndex(library(), entries), "");
+    EXPECT_TRUE(entries.empty());
+
+    json good = recipe;
+    good["steps"].erase(6);
+    o = build(good);
+    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    ASSERT_EQ(design::ReadLibraryIndex(library(), entries), "");
+    EXPECT_EQ(entries.size(), 3u);
+    COpenGLTemplateDoc doc;
+    open(doc);
+    EXPECT_NE(doc.FindSurface("r", "track_"), nullptr);
+
+    // A damaged library is named by its own path.
+    std::ofstream(library(), std::ios::binary | std::ios::trunc) << std::string(4, '\xff');
+    o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}});
+    EXPECT_EQ(o.code, cli::kExitRefused);
+    EXPECT_NE(o.err.find("The surface library file " + library() + " is damaged"), std::string::npos) << o.err;
+}
+
+TEST_F(BuildFixture, MalformedRecipesAreUsageErrors)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\"steps\": [", "is not a JSON recipe"},
+        {"{\"stages\": []}", "a recipe is a JSON object with a \"steps\" array"},
+        {"{\"steps\": [{\"surface\": \"a\"}]}", "step 1: a step is an object with an \"op\" name"},
+        {"{\"steps\": [{\"op\": \"fly\"}]}", "step 1: unknown op \"fly\""},
+        {"{\"steps\": [{\"op\": \"deleteSite\", \"surface\": \"zz\", \"name\": \"end\"}]}",
+         "step 1 (deleteSite): no surface \"zz\" in group \"main\""},
+        {"{\"steps\": [{\"op\": \"deleteHole\", \"surface\": \"a\", \"name\": \"pit\"}]}",
+         "surface \"a\" has no hole \"pit\""},
+        {"{\"steps\": [{\"op\": \"addSite\", \"surface\": \"a\", \"low\": \"0\"}]}", "\"low\" must be a number"},
+        {"{\"steps\": [{\"op\": \"addSite\", \"surface\": \"a\", \"edge\": \"top\"}]}", "\"edge\" must be one of"},
+        {"{\"steps\": [{\"op\": \"renameGroup\", \"group\": \"nope\", \"name\": \"x\"}]}", "no group \"nope\""},
+        {"{\"steps\": [{\"op\": \"set\", \"surface\": \"a\", \"coloring\": 4}]}", "\"coloring\" must be"},
+        {"{\"steps\": [{\"op\": \"attach\", \"surface\": \"a\", \"site\": \"end\", \"other\": \"a\"}]}",
+         "cannot be attached to itself"},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        const Outcome o = build(text);
+        EXPECT_EQ(o.code, cli::kExitUsage);
+        EXPECT_EQ(o.err.rfind("marlwick-cli: ", 0), 0u) << o.err;
+        EXPECT_NE(o.err.find(expected), std::string::npos) << o.err;
+        EXPECT_FALSE(std::filesystem::exists(out()));
+    }
+    EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--from"}).code, cli::kExitUsage);
+    EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--colour", "red"}).code, cli::kExitUsage);
+    EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--from", (dir / "missing.mwk").string()}).code, cli::kExitFile);
+}
+
+TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
+{
+    TempFile start("start");
+    COpenGLTemplateDoc original;
+    builders::fillTrackDocument(original);
+    std::string error;
+    ASSERT_TRUE(original.OnSaveDocument(start.path(), error)) << error;
+    const Outcome o = build(json{{"steps",
+                                  {{{"op", "breakAttachment"}, {"surface", "b"}, {"site", "end"}},
+                                   {{"op", "deleteGroup"}, {"group", "track"}},
+                                   {{"op", "renameSurface"}, {"surface", "b"}, {"name", "bridge"}}}}},
+                            {"--from", start.path()});
+    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    COpenGLTemplateDoc doc;
+    open(doc);
+    EXPECT_EQ(doc.surfaces.size(), 2u);
+    EXPECT_EQ(doc.groups.size(), 1u);
+    SurfaceSection* bridge = doc.FindSurface("bridge", "main");
+    ASSERT_NE(bridge, nullptr);
+    EXPECT_EQ(doc.surfaces[0]->attachmentSites[0].otherSurface, bridge);
+}
