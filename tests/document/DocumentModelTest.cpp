@@ -67,6 +67,13 @@ TEST(DocumentConstruction, HasDefaultsArcballAndDataFilePaths)
     EXPECT_EQ(doc.lightPositions[0], (Vec3{961.5, 1632.98, 0.0}));
 }
 
+TEST(DocumentConstruction, ArcballRadiusIsClampedToItsRange)
+{
+    EXPECT_EQ(CBallController(5.0).ballRadius, 1.0);
+    EXPECT_EQ(CBallController(0.01).ballRadius, 0.1);
+    EXPECT_EQ(CBallController(0.5).ballRadius, 0.5);
+}
+
 TEST(DocumentConstruction, DataFilesLieNextToTheExecutableWhateverTheCurrentDirectory)
 {
     const std::string exeDir = std::filesystem::canonical("/proc/self/exe").parent_path().string();
@@ -244,6 +251,19 @@ TEST(DocumentEmptying, DestroysEverythingAndForgetsTheReferences)
     EXPECT_EQ(doc.focalSurface, nullptr);
     EXPECT_EQ(doc.ballStartSurface, nullptr);
     EXPECT_EQ(doc.ballSurface, nullptr);
+}
+
+TEST(DocumentEmptying, ClosingPausesAndEmpties)
+{
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    doc.OnNewDocument();
+    peers.calls.clear();
+    doc.OnCloseDocument();
+    EXPECT_TRUE(doc.closing);
+    EXPECT_TRUE(doc.surfaces.empty());
+    EXPECT_EQ(doc.ballSurface, nullptr);
+    EXPECT_EQ(peers.calls, std::vector<std::string>{"pause"}) << "closing does not resume the threads";
 }
 
 TEST(DocumentSurfaces, SetAllRenderReachesEverySurfaceAndThePanel)
