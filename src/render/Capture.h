@@ -35,9 +35,10 @@ private:
 };
 
 // Writes bottom-up BGRA pixels of width x height to a file whose format
-// FreeImage takes from the extension (".bmp", ".png", ".jpg", ...): 32 bits
-// per pixel, converted to 24 for JPEG. An extension FreeImage does not know
-// writes nothing. Returns whether a file was written.
+// FreeImage takes from the extension (".bmp", ".png", ".jpg", ...): a 32-bit
+// image, converted to 24 bits for JPEG, saved with FreeImage's default
+// options (its PNG writer stores a wholly opaque image as RGB). An extension
+// FreeImage does not know writes nothing. Returns whether a file was written.
 bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra);
 
 struct FrameSize {

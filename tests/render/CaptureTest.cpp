@@ -1,0 +1,246 @@
+#include "RenderTestSupport.h"
+
+#include "cli/CliCommands.h"
+
+#include <FreeImage.h>
+#include <GL/gl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using namespace rendertest;
+namespace fs = std::filesystem;
+
+// A directory of its own for the files a test writes, removed afterwards.
+class Scratch {
+public:
+    Scratch() : path_(fs::temp_directory_path() / ("marlwick-render-" + std::to_string(::getpid()) + "-" +
+                                                   std::to_string(counter_++)))
+    {
+        fs::create_directories(path_);
+    }
+    ~Scratch() { fs::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const fs::path& path() const { return path_; }
+
+private:
+    static inline int counter_ = 0;
+    fs::path path_;
+};
+
+struct ImageInfo {
+    bool loaded = false;
+    int width = 0, height = 0, bits = 0;
+};
+
+ImageInfo inspect(const std::string& file)
+{
+    ImageInfo info;
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(file.c_str(), 0);
+    if (format == FIF_UNKNOWN) return info;
+    FIBITMAP* image = FreeImage_Load(format, file.c_str(), 0);
+    if (!image) return info;
+    info = {true, static_cast<int>(FreeImage_GetWidth(image)), static_cast<int>(FreeImage_GetHeight(image)),
+            static_cast<int>(FreeImage_GetBPP(image))};
+    FreeImage_Unload(image);
+    return info;
+}
+
+class Capture : public RenderTest {
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        doc.OnNewDocument();
+        render::FitCameraToSurfaces(doc);
+        request.width = 200;
+        request.height = 150;
+    }
+    COpenGLTemplateDoc doc;
+    render::FrameRequest request;
+    Scratch scratch;
+};
+
+TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSize)
+{
+    struct Case {
+        const char* name;
+        int bits;
+    };
+    // FreeImage's PNG writer keeps an opaque picture's alpha out of the file.
+    for (const Case& c : {Case{"shot.png", 24}, Case{"shot.bmp", 32}, Case{"shot.jpg", 24}, Case{"SHOT.PNG", 24}}) {
+        ASSERT_TRUE(renderer.SaveImageFile(doc, request, 321, 123, scratch.file(c.name))) << c.name;
+        const ImageInfo info = inspect(scratch.file(c.name));
+        ASSERT_TRUE(info.loaded) << c.name;
+        EXPECT_EQ(info.width, 321) << c.name;
+        EXPECT_EQ(info.height, 123) << c.name;
+        EXPECT_EQ(info.bits, c.bits) << c.name;
+    }
+}
+
+TEST_F(Capture, AnUnknownExtensionWritesNothing)
+{
+    for (const char* name : {"shot.xyz", "shot"}) {
+        EXPECT_FALSE(renderer.SaveImageFile(doc, request, 64, 48, scratch.file(name)));
+        EXPECT_FALSE(fs::exists(scratch.file(name))) << name;
+    }
+}
+
+TEST_F(Capture, TheSavedPictureIsTheFrame)
+{
+    const std::string name = scratch.file("frame.png");
+    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 200, 150, name));
+    FIBITMAP* loaded = FreeImage_Load(FIF_PNG, name.c_str(), 0);
+    ASSERT_NE(loaded, nullptr);
+    FIBITMAP* image = FreeImage_ConvertTo32Bits(loaded);
+    FreeImage_Unload(loaded);
+    const Picture shown = frame(doc, request);
+    int lit = 0, differing = 0;
+    for (int y = 0; y < 150; ++y) {
+        const BYTE* row = FreeImage_GetScanLine(image, 149 - y);
+        for (int x = 0; x < 200; ++x) {
+            const Rgb saved{row[4 * x + FI_RGBA_RED], row[4 * x + FI_RGBA_GREEN], row[4 * x + FI_RGBA_BLUE]};
+            lit += saved.black() ? 0 : 1;
+            differing += near(saved, shown.at(x, y), 2) ? 0 : 1;
+        }
+    }
+    FreeImage_Unload(image);
+    EXPECT_GT(lit, 500);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(Capture, TheBallTextureOfACaptureIsItsOwnAndGoesAfterwards)
+{
+    const unsigned poolTexture = renderer.ballTexture();
+    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 32, 32, scratch.file("a.bmp")));
+    EXPECT_EQ(renderer.ballTexture(), poolTexture);
+    EXPECT_TRUE(glIsTexture(poolTexture));
+}
+
+TEST_F(Capture, APrintIsDrawnOnWhite)
+{
+    doc.surfaces[0]->render = 0;
+    doc.showBall = false;
+    const auto pixels = renderer.RenderOffscreen(doc, request, 40, 30, render::RenderMode::Print);
+    ASSERT_EQ(pixels.size(), 40u * 30 * 4);
+    for (std::size_t k = 0; k < pixels.size(); ++k) ASSERT_EQ(pixels[k], 255) << k;
+}
+
+TEST_F(Capture, MovieFramesGoToTheMovieFolderAtTheImageWidth)
+{
+    const fs::path previous = fs::current_path();
+    fs::current_path(scratch.path());
+    fs::create_directory("movie");
+    request.width = 1000;
+    request.height = 500;
+    const render::FrameSize size = renderer.SaveMovieFrame(doc, request, 7);
+    const ImageInfo info = inspect("movie/image007.bmp");
+    fs::current_path(previous);
+    EXPECT_EQ(size.width, 800);
+    EXPECT_EQ(size.height, 400);
+    ASSERT_TRUE(info.loaded);
+    EXPECT_EQ(info.width, 800);
+    EXPECT_EQ(info.height, 400);
+}
+
+TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    EXPECT_FALSE(render::LoadTexture(scratch.file("missing.bmp"), texture));
+    EXPECT_TRUE(render::LoadTexture(render::FindBallTexture(), texture));
+    GLint width = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(width, 256);
+
+    // A PNG cut short: FreeImage knows the format and complains.
+    const std::string whole = scratch.file("whole.png"), cut = scratch.file("cut.png");
+    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 64, 64, whole));
+    std::ifstream in(whole, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    ::testing::internal::CaptureStdout();
+    render::LoadTexture(cut, texture);
+    std::fflush(stdout);
+    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("\n*** PNG Format\n", 0), 0u) << said;
+    EXPECT_GE(said.size(), 21u);
+    EXPECT_EQ(said.substr(said.size() - 5), " ***\n") << said;
+    glDeleteTextures(1, &texture);
+}
+
+// marlwick-cli render, run in-process.
+class CliRender : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        COpenGLTemplateDoc doc;
+        doc.OnNewDocument();
+        std::string error;
+        ASSERT_TRUE(doc.OnSaveDocument(document, error)) << error;
+    }
+    int run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "render");
+        std::ostringstream out, err;
+        const int code = cli::Run(args, out, err);
+        errors = err.str();
+        return code;
+    }
+    Scratch scratch;
+    std::string document = scratch.file("doc.mwk");
+    std::string errors;
+};
+
+TEST_F(CliRender, WritesTheViewAtTheGivenSize)
+{
+    ASSERT_EQ(run({document, scratch.file("view.png"), "--size", "320x200"}), cli::kExitOk) << errors;
+    const ImageInfo info = inspect(scratch.file("view.png"));
+    EXPECT_EQ(info.width, 320);
+    EXPECT_EQ(info.height, 200);
+    ASSERT_EQ(run({document, scratch.file("view.jpg")}), cli::kExitOk) << errors;
+    EXPECT_EQ(inspect(scratch.file("view.jpg")).width, 800);
+}
+
+TEST_F(CliRender, RollingTheBallChangesWhatTheFollowCameraSees)
+{
+    ASSERT_EQ(run({document, scratch.file("start.bmp"), "--size", "96x64", "--follow"}), cli::kExitOk) << errors;
+    ASSERT_EQ(run({document, scratch.file("later.bmp"), "--size", "96x64", "--follow", "--steps", "40"}), cli::kExitOk);
+    ASSERT_EQ(run({document, scratch.file("orbit.bmp"), "--size", "96x64"}), cli::kExitOk);
+    auto bytes = [&](const char* name) {
+        std::ifstream in(scratch.file(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_NE(bytes("start.bmp"), bytes("later.bmp"));
+    EXPECT_NE(bytes("start.bmp"), bytes("orbit.bmp"));
+}
+
+TEST_F(CliRender, RefusesBadCommandLinesWithOneLine)
+{
+    struct Case {
+        std::vector<std::string> args;
+        const char* mentions;
+    };
+    const std::string out = scratch.file("x.png");
+    for (const Case& c : {Case{{document}, "takes a document and an image"},
+                          Case{{document, scratch.file("x.gif")}, ".png, .bmp or .jpg"},
+                          Case{{document, out, "--size", "0x10"}, "--size"},
+                          Case{{document, out, "--size", "wide"}, "--size"},
+                          Case{{document, out, "--steps", "-1"}, "--steps"},
+                          Case{{document, out, "--steps"}, "needs a value"},
+                          Case{{document, out, "--fast"}, "unknown option"}}) {
+        EXPECT_EQ(run(c.args), cli::kExitUsage) << c.mentions;
+        EXPECT_NE(errors.find(c.mentions), std::string::npos) << errors;
+        EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+    }
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(run({scratch.file("none.mwk"), out}), cli::kExitFile);
+    EXPECT_FALSE(fs::exists(out));
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+#include "document/OpenGLTemplateDoc.h"
+#include "render/EdgeClipping.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using render::BoundaryOf;
+using render::ClipEdgeByHoles;
+using render::EdgePiece;
+using render::ParamPoint;
+
+SurfaceHole hole(double u0, double u1, double v0, double v1)
+{
+    SurfaceHole h;
+    h.rightLeftLow = u0;
+    h.rightLeftHigh = u1;
+    h.frontBackLow = v0;
+    h.frontBackHigh = v1;
+    return h;
+}
+
+void expectPieces(const std::vector<EdgePiece>& actual, const std::vector<EdgePiece>& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        EXPECT_NEAR(actual[k].t0, expected[k].t0, 1e-12) << "piece " << k;
+        EXPECT_NEAR(actual[k].t1, expected[k].t1, 1e-12) << "piece " << k;
+    }
+}
+
+TEST(HoleClipping, AnEdgeAwayFromEveryHoleStaysWhole)
+{
+    expectPieces(ClipEdgeByHoles({0.0, 0.1}, {1.0, 0.1}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 1.0}});
+    expectPieces(ClipEdgeByHoles({0.0, 0.1}, {1.0, 0.1}, {}), {{0.0, 1.0}});
+}
+
+TEST(HoleClipping, AnEdgeThroughAHoleKeepsItsTwoOutsideParts)
+{
+    expectPieces(ClipEdgeByHoles({0.0, 0.5}, {1.0, 0.5}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 0.4}, {0.6, 1.0}});
+    // The same edge walked the other way cuts at the mirrored parameters.
+    expectPieces(ClipEdgeByHoles({1.0, 0.5}, {0.0, 0.5}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 0.4}, {0.6, 1.0}});
+}
+
+TEST(HoleClipping, AnEdgeWithOneEndInsideIsCutBackToTheBorder)
+{
+    expectPieces(ClipEdgeByHoles({0.0, 0.5}, {0.5, 0.5}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 0.8}});
+    // Diagonally: the crossing is where the first border is met.
+    expectPieces(ClipEdgeByHoles({0.0, 0.0}, {0.5, 0.5}, {hole(0.4, 0.6, 0.2, 0.6)}), {{0.0, 0.8}});
+}
+
+TEST(HoleClipping, AnEdgeInsideAHoleOrOnItsBorderIsDropped)
+{
+    EXPECT_TRUE(ClipEdgeByHoles({0.45, 0.45}, {0.55, 0.55}, {hole(0.4, 0.6, 0.4, 0.6)}).empty());
+    // The border belongs to the hole: an edge along it goes too.
+    EXPECT_TRUE(ClipEdgeByHoles({0.4, 0.4}, {0.4, 0.6}, {hole(0.4, 0.6, 0.4, 0.6)}).empty());
+}
+
+TEST(HoleClipping, AnEdgeTouchingACornerOnlyStaysWhole)
+{
+    expectPieces(ClipEdgeByHoles({0.3, 0.5}, {0.5, 0.3}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 1.0}});
+}
+
+TEST(HoleClipping, HolesAreTakenInTurnOnThePiecesLeft)
+{
+    const auto pieces =
+        ClipEdgeByHoles({0.0, 0.5}, {1.0, 0.5}, {hole(0.1, 0.2, 0.0, 1.0), hole(0.5, 0.6, 0.0, 1.0)});
+    expectPieces(pieces, {{0.0, 0.1}, {0.2, 0.5}, {0.6, 1.0}});
+}
+
+TEST(HoleClipping, NoMoreThanTwentyPiecesAreKept)
+{
+    std::vector<SurfaceHole> slots;
+    for (int k = 0; k < 30; ++k) slots.push_back(hole(0.01 + k * 0.03, 0.02 + k * 0.03, 0.0, 1.0));
+    const auto pieces = ClipEdgeByHoles({0.0, 0.5}, {1.0, 0.5}, slots);
+    ASSERT_EQ(pieces.size(), 20u);
+    EXPECT_NEAR(pieces.front().t0, 0.0, 1e-12);
+    for (std::size_t k = 1; k < pieces.size(); ++k) EXPECT_LT(pieces[k - 1].t1, pieces[k].t0);
+}
+
+TEST(BoundaryPieces, EdgesOnTheFourSidesAreTold)
+{
+    EXPECT_EQ(BoundaryOf({0.0, 0.2}, {0.0, 0.3}), SiteEdge::Left);
+    EXPECT_EQ(BoundaryOf({1.0, 0.2}, {1.0, 0.3}), SiteEdge::Right);
+    EXPECT_EQ(BoundaryOf({0.2, 0.0}, {0.3, 0.0}), SiteEdge::Begin);
+    EXPECT_EQ(BoundaryOf({0.2, 1.0}, {0.3, 1.0}), SiteEdge::End);
+    // An edge leaving the boundary, or crossing the surface, is inner.
+    EXPECT_FALSE(BoundaryOf({0.0, 0.2}, {0.1, 0.2}));
+    EXPECT_FALSE(BoundaryOf({0.0, 0.0}, {1.0, 1.0}));
+}
+
+TEST(BoundaryPieces, SplitValuesInsideThePieceCutItInOrder)
+{
+    const auto pieces = render::SplitBoundaryPiece({0.0, 0.2}, {0.0, 0.6}, SiteEdge::Left, {0.1, 0.3, 0.5, 0.6});
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_NEAR(pieces[0].t1, 0.25, 1e-12);
+    EXPECT_NEAR(pieces[1].t1, 0.75, 1e-12);
+    EXPECT_NEAR(pieces[2].t1, 1.0, 1e-12);
+    // Walked backwards along the edge, the same values come in reverse.
+    const auto back = render::SplitBoundaryPiece({0.0, 0.6}, {0.0, 0.2}, SiteEdge::Left, {0.3, 0.5});
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_NEAR(back[0].t1, 0.25, 1e-12);
+}
+
+TEST(BoundaryPieces, HolesOfAnAttachedSurfaceSplitTheEdgeItIsAttachedAt)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc); // a.end is linked to b.begin; b has the hole u 0.25..0.75, v 0.4..0.6
+    SurfaceSection& a = *doc.surfaces[0];
+    SurfaceSection& b = *doc.surfaces[1];
+    EXPECT_TRUE(render::BoundarySplitValues(a, SiteEdge::End).empty()); // b's hole does not reach its edge
+    builders::addHole(b, "mouth", 0.25, 0.75, 0.0, 0.1);
+    const auto values = render::BoundarySplitValues(a, SiteEdge::End);
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_DOUBLE_EQ(values[0], 0.25);
+    EXPECT_DOUBLE_EQ(values[1], 0.75);
+    EXPECT_TRUE(render::BoundarySplitValues(a, SiteEdge::Begin).empty());
+    // On a reversed link the hole's range runs the other way along the site.
+    a.attachmentSites[0].reversed = 1;
+    a.attachmentSites[0].low = 0.5;
+    const auto reversed = render::BoundarySplitValues(a, SiteEdge::End);
+    ASSERT_EQ(reversed.size(), 2u);
+    EXPECT_DOUBLE_EQ(reversed[0], 0.625);
+    EXPECT_DOUBLE_EQ(reversed[1], 0.875);
+}
+
+} // namespace

@@ -1,0 +1,286 @@
+#include "RenderTestSupport.h"
+
+#include "surface/ColorRamp.h"
+
+namespace {
+
+using namespace rendertest;
+
+// A floor rising along x seen from straight above: x runs left to right on
+// the screen, so the low end is on the left and the high end on the right.
+class TiltedFloor : public RenderTest {
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        quietDocument(doc);
+        lightsFromBelow(doc);
+        floor = &tiltedFloor(doc, 0.3);
+        floor->showSurfaceLines = 0;
+        floor->showSurfaceTriangles = 1;
+        floor->showDirections = 0;
+        floor->showAttachmentSites = 0;
+        lookDownOnto(doc, *floor, 30.0);
+    }
+
+    // Colour at a fraction of the way from the left to the right, mid-height.
+    Rgb across(const Picture& p, double fraction) const
+    {
+        return p.at(static_cast<int>(fraction * (p.width - 1)), p.height / 2);
+    }
+    // The left and right ends of the floor on screen (first and last lit columns).
+    std::pair<int, int> extent(const Picture& p) const
+    {
+        int first = -1, last = -1;
+        for (int x = 0; x < p.width; ++x)
+            if (!p.at(x, p.height / 2).black()) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        return {first, last};
+    }
+
+    COpenGLTemplateDoc doc;
+    SurfaceSection* floor = nullptr;
+};
+
+TEST_F(TiltedFloor, HeightColouringRunsFromCyanAtTheBottomToRedAtTheTop)
+{
+    floor->coloring = 1;
+    const Picture p = frame(doc, 200, 120);
+    const auto [left, right] = extent(p);
+    ASSERT_GT(right - left, 60) << "the floor fills the middle of the view";
+    EXPECT_TRUE(near(p.at(left + 1, p.height / 2), ambientOnly({0, 1, 1}), 10));
+    EXPECT_TRUE(near(p.at(right - 1, p.height / 2), ambientOnly({1, 0, 0}), 10));
+    // Half way up the floor the ramp is half way along: (0.5, 0.875, 0.125).
+    EXPECT_TRUE(near(p.at((left + right) / 2, p.height / 2), ambientOnly(RampColor(0.5)), 12));
+}
+
+TEST_F(TiltedFloor, TangentAngleColouringGivesTheTiltsRampColourEverywhere)
+{
+    floor->coloring = 2;
+    const Picture p = frame(doc, 200, 120);
+    const auto [left, right] = extent(p);
+    ASSERT_GT(right - left, 60);
+    const Vec3 expected = RampColor(std::atan(0.3) / kPi);
+    for (double f : {0.1, 0.5, 0.9})
+        EXPECT_TRUE(near(p.at(left + static_cast<int>(f * (right - left)), p.height / 2), ambientOnly(expected), 6))
+            << "at " << f;
+}
+
+TEST_F(TiltedFloor, ConstantColouringUsesTheSurfacesColour)
+{
+    floor->coloring = 0;
+    floor->constantColor = {255.0, 128.0, 0.0};
+    const Picture p = frame(doc, 200, 120);
+    EXPECT_TRUE(near(across(p, 0.5), ambientOnly({1.0, 128.0 / 255.0, 0.0}), 4));
+}
+
+TEST_F(TiltedFloor, FacingTheLightsBrightensTheSameColour)
+{
+    floor->coloring = 0;
+    floor->constantColor = {100.0, 100.0, 100.0};
+    const Rgb unlit = across(frame(doc, 200, 120), 0.5);
+    for (Vec3& light : doc.lightPositions) light = {0.0, 100000.0, 0.0};
+    floor->drawingCache.markStale();
+    const Rgb lit = across(frame(doc, 200, 120), 0.5);
+    EXPECT_GT(lit.r, unlit.r + 20);
+    EXPECT_EQ(lit.r, lit.g);
+    EXPECT_EQ(lit.g, lit.b);
+}
+
+// A floor drawn as white lines with a hole in its middle.
+class FloorWithHole : public TiltedFloor {
+protected:
+    void SetUp() override
+    {
+        TiltedFloor::SetUp();
+        floor = &tiltedFloor(doc, 0.0, 9, 0, 3.0); // 27 long, 24 wide
+        floor->showSurfaceTriangles = 0;
+        floor->showSurfaceLines = 1;
+        floor->showDirections = 0;
+        floor->showAttachmentSites = 0;
+        floor->coloring = 0;
+        floor->constantColor = {255.0, 255.0, 255.0};
+        builders::addHole(*floor, "middle", 0.2, 0.8, 0.3, 0.7);
+        lookDownOnto(doc, *floor, 30.0);
+    }
+    // Lit pixels in the middle fifth of the view, well inside the hole.
+    int litInMiddle(const Picture& p) const
+    {
+        return p.litPixels(p.width * 2 / 5, p.height * 2 / 5, p.width * 3 / 5, p.height * 3 / 5);
+    }
+};
+
+TEST_F(FloorWithHole, MeshLinesAreCutOutOfTheHole)
+{
+    const Picture p = frame(doc, 200, 200);
+    EXPECT_EQ(litInMiddle(p), 0);
+    // Around the hole the mesh lines are drawn.
+    EXPECT_GT(p.litPixels(0, 0, p.width / 5, p.height), 50);
+}
+
+TEST_F(FloorWithHole, WithoutShowHolesTheLinesCrossTheHole)
+{
+    floor->showHoles = 0;
+    const Picture p = frame(doc, 200, 200);
+    EXPECT_GT(litInMiddle(p), 20);
+}
+
+TEST_F(FloorWithHole, TheHoleIsOutlinedInTheSurfacesColour)
+{
+    floor->showSurfaceLines = 0;
+    const Picture p = frame(doc, 200, 200);
+    EXPECT_EQ(litInMiddle(p), 0);
+    EXPECT_GT(p.litPixels(), 100); // the width-5 outline
+    EXPECT_EQ(p.litPixels(0, 0, p.width / 5, p.height), 0); // and nothing of the mesh
+}
+
+// The display lists of a document drawn frame after frame.
+class DisplayLists : public RenderTest {
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        builders::fillChainDocument(doc, 3, 5, 2);
+        doc.showBall = false;
+        render::FitCameraToSurfaces(doc);
+    }
+    void frames(int n)
+    {
+        for (int k = 0; k < n; ++k) frame(doc, 64, 48);
+    }
+    COpenGLTemplateDoc doc;
+};
+
+TEST_F(DisplayLists, AreCompiledOnceAndThenOnlyCalled)
+{
+    frames(5);
+    EXPECT_EQ(renderer.counters().meshLists, 3);
+    EXPECT_EQ(renderer.counters().siteLists, 3);
+}
+
+TEST_F(DisplayLists, AChangeOfOneSurfaceRebuildsItsListsOnce)
+{
+    frames(2);
+    doc.surfaces[1]->coloring = 1;
+    doc.surfaces[1]->drawingCache.markStale();
+    frames(4);
+    EXPECT_EQ(renderer.counters().meshLists, 4);
+    EXPECT_EQ(renderer.counters().siteLists, 4);
+}
+
+TEST_F(DisplayLists, AnImageCaptureRebuildsThemInTheCaptureAndOnceMoreAfter)
+{
+    frames(2);
+    const builders::TempFile file("capture");
+    const std::string name = file.path() + ".png";
+    render::FrameRequest request;
+    request.width = 64;
+    request.height = 48;
+    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 64, 48, name));
+    std::remove(name.c_str());
+    EXPECT_EQ(renderer.counters().meshLists, 6);
+    frames(3);
+    EXPECT_EQ(renderer.counters().meshLists, 9);
+}
+
+TEST_F(DisplayLists, HiddenAndRebuildingSurfacesAreNeitherDrawnNorCompiled)
+{
+    doc.surfaces[0]->render = 0;
+    frames(2);
+    EXPECT_EQ(renderer.counters().meshLists, 2);
+    EXPECT_FALSE(doc.surfaces[0]->drawingCache.valid[DrawingCache::kMesh]);
+}
+
+TEST_F(DisplayLists, EachCompiledMeshListReportsLoadingProgress)
+{
+    int steps = 0;
+    renderer.meshListCompiled = [&] { ++steps; };
+    frames(3);
+    EXPECT_EQ(steps, 3);
+}
+
+// The design display of the selected surface and the run display.
+class DesignAndRun : public RenderTest {
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        quietDocument(doc);
+        surface = doc.surfaces[0].get();
+        surface->showSurfaceLines = 0;
+        render::FitCameraToSurfaces(doc);
+    }
+    // Pixels of a colour close to (r, g, b) on the 0..255 scale.
+    static int count(const Picture& p, auto accept)
+    {
+        int n = 0;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) n += accept(p.at(x, y)) ? 1 : 0;
+        return n;
+    }
+    static bool bluish(Rgb c) { return c.b > 40 && c.r < 10 && c.g < 10; }
+    static bool reddish(Rgb c) { return c.r > 40 && c.g < 10 && c.b < 10; }
+    static bool whitish(Rgb c) { return c.r > 60 && std::abs(c.r - c.g) < 4 && std::abs(c.g - c.b) < 4; }
+
+    COpenGLTemplateDoc doc;
+    SurfaceSection* surface = nullptr;
+};
+
+TEST_F(DesignAndRun, TheDesignDisplayShowsDirectionsAndSites)
+{
+    const Picture p = frame(doc, 160, 120);
+    EXPECT_GT(count(p, bluish), 20);  // the blue direction arrows
+    EXPECT_GT(count(p, reddish), 20); // the red attachment sites
+    surface->showDirections = 0;
+    surface->showAttachmentSites = 0;
+    const Picture bare = frame(doc, 160, 120);
+    EXPECT_EQ(count(bare, bluish), 0);
+    EXPECT_EQ(count(bare, reddish), 0);
+}
+
+TEST_F(DesignAndRun, OnlyTheSelectedSurfaceHasAWhiteBox)
+{
+    surface->showDirections = 0;
+    surface->showAttachmentSites = 0;
+    EXPECT_EQ(count(frame(doc, 160, 120), whitish), 0);
+    doc.selectedSurface = surface;
+    EXPECT_GT(count(frame(doc, 160, 120), whitish), 100);
+}
+
+TEST_F(DesignAndRun, TheRunDisplayDropsTheDesignOverlaysAndMayShowTheSearch)
+{
+    doc.selectedSurface = surface;
+    doc.simulation.runMode = true;
+    const Picture p = frame(doc, 160, 120);
+    EXPECT_EQ(count(p, bluish), 0);
+    EXPECT_EQ(count(p, reddish), 0);
+    EXPECT_EQ(count(p, whitish), 0);
+    // "Bounding boxes (all)" draws the deepest levels of the box tree.
+    doc.showAllBoundingBoxes = true;
+    EXPECT_GT(frame(doc, 160, 120).litPixels(), 100);
+    // "Bounding boxes" alone draws only boxes the last search marked: none.
+    doc.showAllBoundingBoxes = false;
+    doc.showBoundingBoxes = true;
+    EXPECT_EQ(frame(doc, 160, 120).litPixels(), 0);
+    // "Show intersection mesh" outlines the collision cells in blue.
+    surface->showIntersectionMesh = 1;
+    EXPECT_GT(count(frame(doc, 160, 120), bluish), 100);
+}
+
+TEST_F(DesignAndRun, TheEditingPreviewShowsTheNetAndTheEndSectionsInsteadOfTheMesh)
+{
+    surface->showSurfaceTriangles = 1;
+    surface->showDirections = 0;
+    surface->showAttachmentSites = 0;
+    const int meshPixels = frame(doc, 160, 120).litPixels();
+    surface->editingSections = true;
+    const Picture p = frame(doc, 160, 120);
+    const auto greenish = [](Rgb c) { return c.g > 40 && c.r < 10 && c.b < 10; };
+    EXPECT_GT(count(p, greenish), 30); // the first cross section
+    EXPECT_GT(count(p, bluish), 30);   // the last one and the direction arrows
+    EXPECT_LT(p.litPixels(), meshPixels);
+}
+
+} // namespace
