@@ -98,7 +98,8 @@ DesignResult CreateCircularFromFields(COpenGLTemplateDoc& document, const Circul
 SurfaceSection* CreateCircularSurface(COpenGLTemplateDoc& document, std::string_view name, int portion, int n, int m,
                                       double r0, double r1)
 {
-    if (portion < 0 || portion >= kPortionCount || n < 3 || n > kMaxSectionPoints || m < 2 || m > kMaxSections)
+    if (portion < 0 || portion >= kPortionCount || n > kMaxSectionPoints || !CheckPortionPoints(portion, n).empty() ||
+        m < 2 || m > kMaxSections)
         return nullptr;
     document.EnsureMainGroup();
     auto surface = std::make_unique<SurfaceSection>(&document);

@@ -201,9 +201,11 @@ void MirrorShape(CrossSectionShape& shape)
     for (int k = 0; k < count; ++k) shape.points[k].x = -shape.points[k].x;
 }
 
-void ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape, const std::vector<int>& selection,
+bool ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape, const std::vector<int>& selection,
                            bool retainScaling)
 {
+    // A row of the net holds exactly pointsPerSection points.
+    if (shape.count != surface.pointsPerSection) return false;
     const int n = std::clamp(surface.sectionCount, 0, kMaxSections);
     const int count = std::clamp(shape.count, 0, kMaxSectionPoints);
     for (int i : selection) {
@@ -215,6 +217,66 @@ void ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& sha
         if (!retainScaling) c.scale = 1.0;
     }
     RebuildNetFromSections(surface);
+    return true;
+}
+
+// --- the drawing area ---
+
+ShapeView ShapeView::ForClient(int clientWidth, int clientHeight)
+{
+    ShapeView view;
+    view.left = 20.0;
+    view.top = 20.0;
+    view.width = std::max(0.0, clientWidth - 20.0 - 155.0);
+    view.height = std::max(0.0, clientHeight - 20.0 - 55.0);
+    return view;
+}
+
+void ShapeView::Fit(const CrossSectionShape& shape)
+{
+    const int count = std::clamp(shape.count, 0, kMaxSectionPoints);
+    double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
+    for (int k = 0; k < count; ++k) {
+        const Vec3& p = shape.points[k];
+        minX = k ? std::min(minX, p.x) : p.x;
+        maxX = k ? std::max(maxX, p.x) : p.x;
+        minY = k ? std::min(minY, p.y) : p.y;
+        maxY = k ? std::max(maxY, p.y) : p.y;
+    }
+    const double margin = 3.0 * kPointRadius + 80.0;
+    const double availableX = std::max(1.0, width - margin), availableY = std::max(1.0, height - margin);
+    scale = std::max((maxX - minX) / availableX, (maxY - minY) / availableY);
+    if (!(scale > 0.0) || !std::isfinite(scale)) scale = 1.0 / kGridSpacing;
+    originX = left + width / 2.0 - (minX + maxX) / 2.0 / scale;
+    originY = top + height / 2.0 + (minY + maxY) / 2.0 / scale;
+}
+
+std::array<double, 2> ShapeView::ToScreen(const Vec3& p) const { return {p.x / scale + originX, originY - p.y / scale}; }
+
+int ShapeView::Pick(const CrossSectionShape& shape, double x, double y) const
+{
+    int picked = -1;
+    for (int k = 0; k < std::clamp(shape.count, 0, kMaxSectionPoints); ++k) {
+        const auto [sx, sy] = ToScreen(shape.points[k]);
+        if (static_cast<int>(std::hypot(sx - x, sy - y)) <= kPointRadius) picked = k;
+    }
+    return picked;
+}
+
+Vec3 ShapeView::Drag(const Vec3& pressedPoint, double pressX, double pressY, double x, double y, bool snap) const
+{
+    auto place = [&](double value, double corner, double extent) {
+        if (snap) {
+            const double offset = value - corner;
+            const double line = std::round(offset / kGridSpacing) * kGridSpacing;
+            if (std::fabs(offset - line) <= kSnapTolerance) value = corner + line;
+        }
+        const double inset = 1.5 * kPointRadius;
+        return std::clamp(value, corner + inset, std::max(corner + inset, corner + extent - inset));
+    };
+    x = place(x, left, width);
+    y = place(y, top, height);
+    return {pressedPoint.x + (x - pressX) * scale, pressedPoint.y - (y - pressY) * scale, 0.0};
 }
 
 // --- the shape editor ---

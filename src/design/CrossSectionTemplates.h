@@ -87,8 +87,34 @@ void MirrorShape(CrossSectionShape& shape);
 
 // Copies the shape into each selected cross section of the surface (scale
 // factors reset to 1.0 unless retainScaling) and rebuilds the control net.
-void ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape, const std::vector<int>& selection,
+// False, with nothing changed, when the shape's count is not the surface's
+// points per cross section.
+bool ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape, const std::vector<int>& selection,
                            bool retainScaling);
+
+// The shape editor's drawing area: pixels, y growing downwards.
+struct ShapeView {
+    static constexpr int kPointRadius = 5; // drawn circles and the pick radius
+    static constexpr int kGridSpacing = 20;
+    static constexpr int kSnapTolerance = 3;
+
+    double left = 0.0, top = 0.0, width = 0.0, height = 0.0;
+    double scale = 1.0;                // shape units per pixel
+    double originX = 0.0, originY = 0.0; // screen position of the shape's origin
+
+    // The drawing area of a client area: less 20 pixels at the left and top,
+    // 155 at the right and 55 at the bottom.
+    static ShapeView ForClient(int clientWidth, int clientHeight);
+    // Scales the shape uniformly into the area less 95 pixels each way and
+    // centres it. A shape without extent is drawn at one unit per grid square.
+    void Fit(const CrossSectionShape& shape);
+    std::array<double, 2> ToScreen(const Vec3& point) const;
+    // The last point whose centre lies within the pick radius (whole pixels), or -1.
+    int Pick(const CrossSectionShape& shape, double x, double y) const;
+    // A dragged point's coordinates: where it was pressed plus the cursor's
+    // displacement (snapped to the grid when asked, kept inside the area).
+    Vec3 Drag(const Vec3& pressedPoint, double pressX, double pressY, double x, double y, bool snap) const;
+};
 
 // The shape editor ("Edit cross section shape") without its window. It is
 // opened by the cross-section editor for the cross sections selected there

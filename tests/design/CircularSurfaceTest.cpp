@@ -145,6 +145,14 @@ TEST_F(CircularSurface, RecordsAndPlacement)
     EXPECT_EQ(doc.surfaces[0]->render, 0);
 }
 
+TEST_F(CircularSurface, DirectCallsAreCheckedToo)
+{
+    // A half with 3 points would put its corner at infinity.
+    EXPECT_EQ(CreateCircularSurface(doc, "h", kHalf, 3, 3, 1.0, 2.0), nullptr);
+    EXPECT_EQ(CreateCircularSurface(doc, "f", kFullCircle, 8, 3, 1.0, 2.0), nullptr);
+    EXPECT_EQ(doc.surfaces.size(), 1u);
+}
+
 TEST_F(CircularSurface, TwoSectionsCannotMakeAQuadraticNet)
 {
     EXPECT_EQ(create(kQuarter, 3, 2).refusal, kSurfaceNotBuilt);

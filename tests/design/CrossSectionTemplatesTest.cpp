@@ -164,6 +164,41 @@ TEST(ShapeOperations, MirrorReversesAndNegates)
     expectSameShape(s, ShapeFromPoints("s", {{-2, 1}, {0, 0}, {3, 2}}));
 }
 
+TEST(ShapeViewMapping, FitsCentresPicksAndDrags)
+{
+    ShapeView view = ShapeView::ForClient(400, 300);
+    EXPECT_EQ(view.width, 225.0);
+    EXPECT_EQ(view.height, 225.0);
+    const CrossSectionShape shape = ShapeFromPoints("s", {{-2, 0}, {0, 0}, {0, 0}, {2, 2}});
+    view.Fit(shape);
+    EXPECT_DOUBLE_EQ(view.scale, 4.0 / 130.0);
+    const auto centre = view.ToScreen({0, 1, 0});
+    EXPECT_DOUBLE_EQ(centre[0], 132.5);
+    EXPECT_DOUBLE_EQ(centre[1], 132.5);
+    // Screen y grows downwards.
+    EXPECT_LT(view.ToScreen({2, 2, 0})[1], view.ToScreen({-2, 0, 0})[1]);
+
+    // Of two points under the cursor the later is picked; 6 pixels is too far.
+    const auto p = view.ToScreen(shape.points[1]);
+    EXPECT_EQ(view.Pick(shape, p[0] + 3, p[1] - 4), 2);
+    EXPECT_EQ(view.Pick(shape, p[0] + 6, p[1]), -1);
+
+    // Within 3 pixels of a grid line the cursor snaps onto it.
+    const Vec3 moved = view.Drag({0, 0, 0}, view.left + 30, view.top + 30, view.left + 42, view.top + 30, true);
+    EXPECT_DOUBLE_EQ(moved.x, 10 * view.scale);
+    const Vec3 free = view.Drag({0, 0, 0}, view.left + 30, view.top + 30, view.left + 44, view.top + 20, true);
+    EXPECT_DOUBLE_EQ(free.x, 14 * view.scale);
+    EXPECT_DOUBLE_EQ(free.y, 10 * view.scale);
+    // The cursor stays 7.5 pixels inside the area.
+    const Vec3 kept = view.Drag({0, 0, 0}, view.left + 30, view.top + 30, view.left - 50, view.top + 30, false);
+    EXPECT_DOUBLE_EQ(kept.x, -22.5 * view.scale);
+
+    // A shape without extent still maps to finite pixels.
+    view.Fit(ShapeFromPoints("dot", {{1, 1}, {1, 1}}));
+    EXPECT_EQ(view.scale, 1.0 / ShapeView::kGridSpacing);
+    EXPECT_DOUBLE_EQ(view.ToScreen({1, 1, 0})[0], 132.5);
+}
+
 // The shape editor opened from the cross-section editor on surface "a" of a new document.
 class ShapeEditor : public ::testing::Test {
 protected:
@@ -235,6 +270,14 @@ TEST_F(ShapeEditor, RetainScalingKeepsTheFactors)
     editor.MovePoint(0, -3.0, 1.0);
     EXPECT_EQ(s->sections[2].scale, 1.5);
     EXPECT_EQ(s->sections[3].points[0].x, -3.0);
+}
+
+TEST_F(ShapeEditor, ShapeOfAnotherCountIsNeverApplied)
+{
+    const auto before = s->sections;
+    EXPECT_FALSE(ApplyShapeToSelection(*s, numbered(0, 7), {2}, false));
+    EXPECT_EQ(s->sections[2].pointCount, 5);
+    expectSameShape(ShapeOfSection(s->sections[2]), ShapeOfSection(before[2]));
 }
 
 TEST_F(ShapeEditor, ClosingWithoutSaveDropsTheDrags)
