@@ -1,0 +1,281 @@
+#include "cli/SimulateCommand.h"
+
+#include "cli/CliCommands.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "simulation/Simulation.h"
+
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kSimulateUsage =
+    "usage: marlwick-cli simulate FILE.mwk [--steps N] [--dt H] [--speed S] [--direction X,Y,Z]"
+    " [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce] [--prevent-same-surface]"
+    " [--no-bounce] [--pause-each-frame]";
+constexpr long kMaxSteps = 10000000;
+constexpr double kLongestStep = 1.0;
+
+struct StartPoint {
+    std::string surface, group;
+    double u = 0.0, v = 0.0;
+};
+
+struct SimulateOptions {
+    std::string document;
+    long steps = 500;
+    double dt = 0.0; // 0: the document's maxStepTime
+    bool hasSpeed = false, hasDirection = false, hasStart = false;
+    double speed = 0.0;
+    Vec3 direction;
+    StartPoint start;
+    bool pauseOnAir = false, pauseOnBounce = false, preventSameSurface = false, noBounce = false,
+         pauseEachFrame = false;
+};
+
+int fail(std::ostream& err, const std::string& message, int code)
+{
+    err << "marlwick-cli: " << message << '\n';
+    return code;
+}
+
+bool parseNumber(const std::string& text, double& value)
+{
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, value);
+    return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
+}
+
+// Splits at the last count - 1 commas; the first field keeps any others.
+std::vector<std::string> splitFromRight(const std::string& text, std::size_t count)
+{
+    std::vector<std::string> parts;
+    std::string rest = text;
+    while (parts.size() + 1 < count) {
+        const auto comma = rest.rfind(',');
+        if (comma == std::string::npos) break;
+        parts.insert(parts.begin(), rest.substr(comma + 1));
+        rest.resize(comma);
+    }
+    parts.insert(parts.begin(), rest);
+    return parts;
+}
+
+std::string parseDirection(const std::string& value, Vec3& d)
+{
+    const auto p = splitFromRight(value, 3);
+    if (p.size() != 3 || !parseNumber(p[0], d.x) || !parseNumber(p[1], d.y) || !parseNumber(p[2], d.z) ||
+        length(d) == 0.0)
+        return "--direction must be three numbers X,Y,Z, not all zero, not \"" + value + "\"";
+    return {};
+}
+
+std::string parseStart(const std::string& value, StartPoint& s)
+{
+    // The surface name takes any commas beyond the last three.
+    const auto p = splitFromRight(value, 4);
+    const bool ok = p.size() == 4 && parseNumber(p[2], s.u) && parseNumber(p[3], s.v) && s.u >= 0.0 &&
+                    s.u <= 1.0 && s.v >= 0.0 && s.v <= 1.0;
+    if (!ok) return "--start must be SURFACE,GROUP,U,V with U and V from 0 to 1, not \"" + value + "\"";
+    s.surface = p[0];
+    s.group = p[1];
+    return {};
+}
+
+// Empty on success, else the one-line complaint.
+std::string parse(const std::vector<std::string>& args, SimulateOptions& o)
+{
+    std::vector<std::string> positional;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        bool* flag = a == "--pause-on-air"           ? &o.pauseOnAir
+                     : a == "--pause-on-bounce"      ? &o.pauseOnBounce
+                     : a == "--prevent-same-surface" ? &o.preventSameSurface
+                     : a == "--no-bounce"            ? &o.noBounce
+                     : a == "--pause-each-frame"     ? &o.pauseEachFrame
+                                                     : nullptr;
+        if (flag) {
+            *flag = true;
+            continue;
+        }
+        const bool valued = a == "--steps" || a == "--dt" || a == "--speed" || a == "--direction" || a == "--start";
+        if (!valued) {
+            if (a.rfind("--", 0) == 0) return "unknown option \"" + a + "\"";
+            positional.push_back(a);
+            continue;
+        }
+        if (k + 1 == args.size()) return a + " needs a value";
+        const std::string& value = args[++k];
+        double number = 0.0;
+        if (a == "--steps") {
+            if (!parseNumber(value, number) || number < 0 || number > kMaxSteps || number != std::floor(number))
+                return "--steps must be a whole number from 0 to " + std::to_string(kMaxSteps) + ", not \"" +
+                       value + "\"";
+            o.steps = static_cast<long>(number);
+        } else if (a == "--dt") {
+            if (!parseNumber(value, o.dt) || !(o.dt > 0.0) || o.dt > kLongestStep)
+                return "--dt must be a number of seconds above 0 and at most 1, not \"" + value + "\"";
+        } else if (a == "--speed") {
+            if (!parseNumber(value, o.speed) || o.speed < 0.0)
+                return "--speed must be a number not below 0, not \"" + value + "\"";
+            o.hasSpeed = true;
+        } else if (a == "--direction") {
+            if (std::string problem = parseDirection(value, o.direction); !problem.empty()) return problem;
+            o.hasDirection = true;
+        } else {
+            if (std::string problem = parseStart(value, o.start); !problem.empty()) return problem;
+            o.hasStart = true;
+        }
+    }
+    if (positional.size() != 1) return "\"simulate\" takes one document";
+    o.document = positional[0];
+    return {};
+}
+
+Json vec(const Vec3& v) { return Json::array({v.x, v.y, v.z}); }
+
+Json nameOrNull(const SurfaceSection* s, bool group)
+{
+    if (!s) return nullptr;
+    return group ? textOf(s->groupName) : textOf(s->name);
+}
+
+// The ball after a step, as every line and the summary give it.
+void describeBall(COpenGLTemplateDoc& doc, Json& j)
+{
+    const SimulationState& sim = doc.simulation;
+    const LiveBall& b = sim.ball;
+    const SurfaceSection* on = b.inAir ? nullptr : doc.ballSurface;
+    j["inAir"] = b.inAir;
+    j["stopped"] = sim.stopped.load();
+    j["surface"] = nameOrNull(on, false);
+    j["group"] = nameOrNull(on, true);
+    j["u"] = b.ballU;
+    j["v"] = b.ballV;
+    j["centre"] = vec(b.ballCentre);
+    j["contact"] = vec(b.contactPoint);
+    j["velocity"] = vec(b.velocity);
+    j["speed"] = length(b.velocity);
+}
+
+const char* eventName(SimulationEventKind kind)
+{
+    switch (kind) {
+    case SimulationEventKind::LiftOff: return "lift-off";
+    case SimulationEventKind::Impact: return "impact";
+    case SimulationEventKind::Bounce: return "bounce";
+    case SimulationEventKind::Land: return "land";
+    case SimulationEventKind::Cross: return "cross";
+    case SimulationEventKind::Hole: return "hole";
+    case SimulationEventKind::Edge: return "edge";
+    case SimulationEventKind::FallReset: return "fall-reset";
+    case SimulationEventKind::Rest: return "rest";
+    }
+    return "";
+}
+
+struct Tally {
+    long bounces = 0, landings = 0, crossings = 0, fallResets = 0;
+};
+
+Json describeEvents(const StepEvents& events, Tally& tally)
+{
+    Json list = Json::array();
+    for (int k = 0; k < events.count; ++k) {
+        const SimulationEvent& e = events.items[k];
+        switch (e.kind) {
+        case SimulationEventKind::Bounce: ++tally.bounces; break;
+        case SimulationEventKind::Land: ++tally.landings; break;
+        case SimulationEventKind::Cross: ++tally.crossings; break;
+        case SimulationEventKind::FallReset: ++tally.fallResets; break;
+        default: break;
+        }
+        if (e.kind != SimulationEventKind::Cross) {
+            list.push_back(eventName(e.kind));
+            continue;
+        }
+        Json cross;
+        cross["event"] = "cross";
+        cross["site"] = textOf(e.site);
+        cross["surface"] = nameOrNull(e.surface, false);
+        cross["group"] = nameOrNull(e.surface, true);
+        list.push_back(cross);
+    }
+    return list;
+}
+
+// Applies the options to the document and puts the ball at its start, rolling.
+int prepare(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err)
+{
+    if (o.hasStart) {
+        SurfaceSection* s = doc.FindSurface(o.start.surface, o.start.group);
+        if (!s)
+            return fail(err,
+                        o.document + " has no surface \"" + o.start.surface + "\" in group \"" + o.start.group + "\"",
+                        kExitNoStartSurface);
+        doc.SetBallStart(s, o.start.u, o.start.v);
+    }
+    if (!doc.ballStartSurface)
+        return fail(err, o.document + " has no ball start surface \"" + textOf(doc.ballStartSurfaceName) +
+                             "\" in group \"" + textOf(doc.ballStartGroupName) + "\"",
+                    kExitNoStartSurface);
+    if (o.hasSpeed) doc.launchSpeed = o.speed;
+    if (o.hasDirection) doc.launchDirection = o.direction;
+    doc.pauseOnAir = o.pauseOnAir;
+    doc.pauseOnBounce = o.pauseOnBounce;
+    doc.preventSameSurfaceImpact = o.preventSameSurface;
+    doc.bounceEnabled = !o.noBounce;
+    doc.pauseEachFrame = o.pauseEachFrame;
+    if (o.dt > 0.0) doc.simulation.maxStepTime = o.dt;
+    PositionBall(doc, true);
+    FixLaunch(doc);
+    RollBall(doc);
+    return kExitOk;
+}
+
+} // namespace
+
+int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    SimulateOptions o;
+    if (const std::string problem = parse(args, o); !problem.empty())
+        return fail(err, problem + "; " + kSimulateUsage, kExitUsage);
+    COpenGLTemplateDoc doc;
+    std::string error;
+    if (!doc.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);
+    if (const int code = prepare(doc, o, err)) return code;
+
+    SimulationState& sim = doc.simulation;
+    const double h = sim.maxStepTime;
+    Tally tally;
+    for (long k = 1; k <= o.steps; ++k) {
+        sim.stepTime = h;
+        StepSimulation(doc);
+        Json line;
+        line["step"] = k;
+        line["t"] = k * h;
+        describeBall(doc, line);
+        line["events"] = describeEvents(sim.events, tally);
+        out << line.dump() << '\n';
+    }
+    Json summary;
+    summary["steps"] = o.steps;
+    summary["time"] = o.steps * h;
+    summary["bounces"] = tally.bounces;
+    summary["landings"] = tally.landings;
+    summary["crossings"] = tally.crossings;
+    summary["fallResets"] = tally.fallResets;
+    Json final;
+    describeBall(doc, final);
+    summary["final"] = final;
+    out << Json{{"summary", summary}}.dump() << '\n';
+    return kExitOk;
+}
+
+} // namespace cli

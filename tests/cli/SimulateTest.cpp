@@ -1,0 +1,119 @@
+#include "cli/CliCommands.h"
+#include "cli/SimulateCommand.h"
+
+#include "support/DocumentBuilders.h"
+#include "support/SimulationBuilders.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+namespace {
+
+using builders::TempFile;
+using nlohmann::json;
+
+struct SimulateRun {
+    int code = 0;
+    std::string err;
+    std::vector<json> lines;
+};
+
+SimulateRun simulate(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "simulate");
+    std::ostringstream out, err;
+    SimulateRun r;
+    r.code = cli::Run(args, out, err);
+    r.err = err.str();
+    std::istringstream in(out.str());
+    for (std::string line; std::getline(in, line);) r.lines.push_back(json::parse(line));
+    return r;
+}
+
+// Two floors linked end to begin, the ball starting near the end of the
+// first one and rolling along it.
+class SimulateTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        COpenGLTemplateDoc doc;
+        builders::emptyDocument(doc);
+        SurfaceSection& a = builders::addFloor(doc, "a", 5, 2);
+        SurfaceSection& b = builders::addFloor(doc, "b", 5, 2, builders::FloorShape{{25.0, 0, 0}});
+        builders::linkSites(a, 0, b, 1);
+        doc.SetBallStart(&a, 0.5, 0.8);
+        doc.launchDirection = {1, 0, 0};
+        doc.launchSpeed = 6.0;
+        std::string error;
+        ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    }
+
+    TempFile file{"cli-simulate"};
+};
+
+TEST_F(SimulateTest, PrintsOneLinePerStepThenTheSummaryTheSameOnEveryRun)
+{
+    const SimulateRun r = simulate({file.path(), "--steps", "200", "--dt", "0.05"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(r.lines.size(), 201u);
+    const json& first = r.lines[0];
+    EXPECT_EQ(first["step"], 1);
+    EXPECT_DOUBLE_EQ(first["t"].get<double>(), 0.05);
+    EXPECT_EQ(first["surface"], "a");
+    EXPECT_EQ(first["group"], "main");
+    EXPECT_EQ(first["centre"].size(), 3u);
+    bool crossed = false;
+    for (std::size_t k = 0; k < 200; ++k)
+        for (const json& e : r.lines[k]["events"])
+            if (e.is_object() && e["event"] == "cross") {
+                crossed = true;
+                EXPECT_EQ(e["site"], "end");
+                EXPECT_EQ(e["surface"], "b");
+                EXPECT_EQ(r.lines[k]["surface"], "b");
+            }
+    EXPECT_TRUE(crossed);
+    // The ball runs off the free end of b, flies and falls back to its start.
+    const json& summary = r.lines.back()["summary"];
+    EXPECT_EQ(summary["steps"], 200);
+    EXPECT_EQ(summary["crossings"], 1);
+    EXPECT_EQ(summary["fallResets"], 1);
+    EXPECT_TRUE(summary["final"]["stopped"].get<bool>());
+    EXPECT_EQ(simulate({file.path(), "--steps", "200", "--dt", "0.05"}).lines, r.lines);
+}
+
+TEST_F(SimulateTest, OptionsChooseTheStartTheLaunchAndThePauses)
+{
+    const SimulateRun r = simulate({file.path(), "--steps", "3", "--start", "b,main,0.5,0.5", "--speed", "1", "--direction",
+                            "0,0,-1", "--pause-each-frame"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.lines[0]["surface"], "b");
+    EXPECT_LT(r.lines[0]["velocity"][2].get<double>(), 0.0);
+    EXPECT_TRUE(r.lines[0]["stopped"].get<bool>());
+    EXPECT_EQ(r.lines[1]["centre"], r.lines[0]["centre"]); // one step per roll
+
+    const SimulateRun air = simulate({file.path(), "--steps", "200", "--pause-on-air"});
+    EXPECT_TRUE(air.lines.back()["summary"]["final"]["inAir"].get<bool>());
+    EXPECT_EQ(air.lines.back()["summary"]["fallResets"], 0);
+}
+
+TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{{file.path(), "--steps", "-1"},
+                                                                   {file.path(), "--dt", "0"},
+                                                                   {file.path(), "--direction", "0,0,0"},
+                                                                   {file.path(), "--start", "a,main,2,0"},
+                                                                   {file.path(), "--fly"},
+                                                                   {}}) {
+        const SimulateRun r = simulate(args);
+        EXPECT_EQ(r.code, cli::kExitUsage);
+        EXPECT_TRUE(r.lines.empty());
+    }
+    const SimulateRun missing = simulate({file.path(), "--start", "zz,main,0.5,0.5"});
+    EXPECT_EQ(missing.code, cli::kExitNoStartSurface);
+    EXPECT_NE(missing.err.find("no surface \"zz\" in group \"main\""), std::string::npos) << missing.err;
+    EXPECT_TRUE(missing.lines.empty());
+}
+
+} // namespace
