@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 #include "cli/CliCommands.h"
+#include "design/CrossSectionTemplates.h"
 #include "design/SurfaceLibrary.h"
 #include "support/DocumentBuilders.h"
 
@@ -200,4 +201,29 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
     SurfaceSection* bridge = doc.FindSurface("bridge", "main");
     ASSERT_NE(bridge, nullptr);
     EXPECT_EQ(doc.surfaces[0]->attachmentSites[0].otherSurface, bridge);
+}
+
+TEST_F(BuildFixture, TheExampleRecipesBuildTracksTheBallRollsAcross)
+{
+    const std::filesystem::path examples = std::filesystem::path(__FILE__).parent_path() / "../../examples";
+    const std::string templates = (dir / "cross_sections.dat").string();
+    ASSERT_TRUE(design::WriteTemplateFile(templates, design::StandardTemplates()));
+    // Attachments each example's ball crosses in its first 900 steps.
+    const std::pair<const char*, int> cases[] = {{"spiral", 3}, {"loop", 2}, {"holed-plate", 0}, {"sweep-bowl", 1}};
+    for (const auto& [name, crossings] : cases) {
+        SCOPED_TRACE(name);
+        std::ifstream in(examples / (std::string(name) + ".json"));
+        const std::string recipe{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        ASSERT_FALSE(recipe.empty());
+        const Outcome o = build(recipe, {"--templates", templates});
+        ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+        std::ostringstream lines, errors;
+        ASSERT_EQ(cli::Run({"simulate", out(), "--steps", "900"}, lines, errors), cli::kExitOk) << errors.str();
+        const std::string text = lines.str();
+        const json summary = json::parse(text.substr(text.rfind("{\"summary\"")))["summary"];
+        EXPECT_EQ(summary["crossings"].get<int>(), crossings);
+        if (crossings == 0) {
+            EXPECT_GE(summary["landings"].get<int>(), 2); // through the hole into the channel
+        }
+    }
 }
