@@ -7,8 +7,10 @@
 #include "simulation/Rolling.h"
 #include "simulation/Simulation.h"
 #include "simulation/SurfaceQueries.h"
+#include "support/DocumentBuilders.h"
 
 #include <cmath>
+#include <string>
 
 namespace builders {
 
@@ -46,6 +48,22 @@ inline SurfaceSection& addFloor(COpenGLTemplateDoc& doc, const char* name, int p
     s.reverseNormal = shape.mirrored;
     s.Rebuild();
     return s;
+}
+
+// A track of `count` floors laid end to end down a slope, each linked at its
+// end to the next one's beginning, named t0, t1, ...
+inline void addTrack(COpenGLTemplateDoc& doc, int count, int points, int intermediate, double slope)
+{
+    const double length = (intermediate + 3.0) * points;
+    SurfaceSection* previous = nullptr;
+    for (int k = 0; k < count; ++k) {
+        std::string name = "t";
+        name += std::to_string(k);
+        const Vec3 origin{k * length, -slope * k * length, 0.0};
+        SurfaceSection& s = addFloor(doc, name.c_str(), points, intermediate, FloorShape{origin, slope});
+        if (previous) linkSites(*previous, 0, s, 1);
+        previous = &s;
+    }
 }
 
 // A horizontal tube along +x of the given radius, closed in u, whose seam
