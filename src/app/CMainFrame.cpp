@@ -1,0 +1,350 @@
+#include "CMainFrame.h"
+
+#include "CAboutDlg.h"
+#include "ViewOpenGLst.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "view/CameraCommands.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QWindowStateChangeEvent>
+
+namespace {
+
+constexpr const char* kDocumentFilter = "Quorvane Files (*.mwk)";
+constexpr const char* kAppTitle = "Marlwick";
+
+QAction* addCommand(QMenu* menu, const QString& caption, const QKeySequence& shortcut = {})
+{
+    QAction* action = menu->addAction(caption);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    return action;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      document_(document)
+{
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setChildrenCollapsible(true);
+    splitter_->setHandleWidth(4);
+    view_ = new ViewOpenGLst(document_);
+    viewContainer_ = QWidget::createWindowContainer(view_, splitter_);
+    viewContainer_->setFocusPolicy(Qt::StrongFocus);
+    viewContainer_->setMinimumSize(10, 10);
+    // The control panel's pane; its controls come with the control panel itself.
+    panel_ = new QWidget(splitter_);
+    panel_->setObjectName(QStringLiteral("ControlPanelForm"));
+    splitter_->addWidget(viewContainer_);
+    splitter_->addWidget(panel_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    setCentralWidget(splitter_);
+
+    // File loading progress over the view's top-left corner; native, so it
+    // stays above the view's own window.
+    progress_ = new QProgressBar(this);
+    progress_->setAttribute(Qt::WA_NativeWindow);
+    progress_->setGeometry(10, 10 + menuBar()->sizeHint().height(), 200, 30);
+    progress_->hide();
+    connect(view_, &ViewOpenGLst::meshListCompiled, this, [this] {
+        if (!progress_->isVisible()) return;
+        progress_->setValue(progress_->value() + 1);
+        if (progress_->value() >= progress_->maximum()) progress_->hide();
+    });
+
+    CreateMenus();
+    connect(view_, &ViewOpenGLst::titleTextChanged, this, &QWidget::setWindowTitle);
+    recent_.Load();
+    UpdateRecentFileActions();
+    LayOutPanes(width(), 0);
+    splitterReady_ = true;
+    UpdateDocumentTitle();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The threads end before the window they draw into goes away.
+    view_->Teardown();
+}
+
+QAction* CMainFrame::FindAction(const QString& caption) const
+{
+    for (QAction* menuAction : menuBar()->actions()) {
+        if (menuAction->text() == caption) return menuAction;
+        if (!menuAction->menu()) continue;
+        for (QAction* action : menuAction->menu()->actions())
+            if (action->text() == caption) return action;
+    }
+    return nullptr;
+}
+
+// --- menus ---
+
+void CMainFrame::CreateMenus()
+{
+    CreateFileMenu();
+    CreateViewMenu();
+    CreateSimulationMenu();
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    connect(addCommand(help, QStringLiteral("&About Marlwick...")), &QAction::triggered, this, &CMainFrame::OnAppAbout);
+}
+
+void CMainFrame::CreateFileMenu()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    connect(addCommand(file, QStringLiteral("&New\tCtrl+N"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, this, &CMainFrame::OnFileNew);
+    connect(addCommand(file, QStringLiteral("&Open...\tCtrl+O"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &CMainFrame::OnFileOpen);
+    connect(addCommand(file, QStringLiteral("&Save\tCtrl+S"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &CMainFrame::OnFileSave);
+    connect(addCommand(file, QStringLiteral("Save &As...")), &QAction::triggered, this, &CMainFrame::OnFileSaveAs);
+    file->addSeparator();
+    connect(addCommand(file, QStringLiteral("Save image")), &QAction::triggered, this,
+            [this] { view_->OnFileSaveImage(this); });
+    connect(addCommand(file, QStringLiteral("Save movie frames")), &QAction::triggered, this,
+            [this] { view_->OnFileSaveMovieFrames(); });
+    file->addSeparator();
+    connect(addCommand(file, QStringLiteral("&Print...\tCtrl+P"), QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, &CMainFrame::OnFilePrint);
+    connect(addCommand(file, QStringLiteral("Print Pre&view")), &QAction::triggered, this,
+            &CMainFrame::OnFilePrintPreview);
+    connect(addCommand(file, QStringLiteral("P&rint Setup...")), &QAction::triggered, this,
+            &CMainFrame::OnFilePrintSetup);
+    file->addSeparator();
+    recentPlaceholder_ = addCommand(file, QStringLiteral("Recent File"));
+    recentPlaceholder_->setEnabled(false);
+    for (int k = 0; k < RecentFileList::kSize; ++k) {
+        recentActions_[k] = file->addAction(QString());
+        connect(recentActions_[k], &QAction::triggered, this, [this, k] {
+            const QString path = recent_.files().value(k);
+            if (!path.isEmpty()) OpenDocumentFile(path);
+        });
+    }
+    file->addSeparator();
+    connect(addCommand(file, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
+}
+
+void CMainFrame::CreateViewMenu()
+{
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    controlPanelAction_ = addCommand(viewMenu, QStringLiteral("Control Panel"));
+    controlPanelAction_->setCheckable(true);
+    connect(controlPanelAction_, &QAction::triggered, this, &CMainFrame::OnViewControlPanel);
+    alignedVerticallyAction_ = addCommand(viewMenu, QStringLiteral("Camera aligned vertically"));
+    alignedWithSurfaceAction_ = addCommand(viewMenu, QStringLiteral("Camera aligned with surface"));
+    alignedVerticallyAction_->setCheckable(true);
+    alignedWithSurfaceAction_->setCheckable(true);
+    connect(alignedVerticallyAction_, &QAction::triggered, this, [this] {
+        SetCameraAlignedVertically(document_, true);
+        UpdateViewMenuChecks();
+    });
+    connect(alignedWithSurfaceAction_, &QAction::triggered, this, [this] {
+        SetCameraAlignedVertically(document_, false);
+        UpdateViewMenuChecks();
+    });
+    connect(viewMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateViewMenuChecks);
+    UpdateViewMenuChecks();
+}
+
+// Until the control panel exists, the ball and camera are driven from here.
+void CMainFrame::CreateSimulationMenu()
+{
+    QMenu* sim = menuBar()->addMenu(QStringLiteral("&Simulation"));
+    connect(addCommand(sim, QStringLiteral("Position ball")), &QAction::triggered, this, [this] {
+        if (const QString message = view_->PositionBallCommand(); !message.isEmpty()) ShowMessage(message);
+    });
+    connect(addCommand(sim, QStringLiteral("Roll ball")), &QAction::triggered, this, [this] {
+        if (const QString message = view_->RollBallCommand(); !message.isEmpty()) ShowMessage(message);
+    });
+    connect(addCommand(sim, QStringLiteral("Stop ball")), &QAction::triggered, this,
+            [this] { view_->StopBallCommand(); });
+    sim->addSeparator();
+    followAction_ = addCommand(sim, QStringLiteral("Camera follows ball"));
+    followAction_->setCheckable(true);
+    connect(followAction_, &QAction::triggered, this, [this](bool on) { view_->SetCameraFollowsBall(on); });
+    connect(sim, &QMenu::aboutToShow, this, [this] { followAction_->setChecked(document_.cameraFollowsBall); });
+    connect(addCommand(sim, QStringLiteral("Show all")), &QAction::triggered, this,
+            [this] { view_->ShowAllCommand(); });
+    connect(addCommand(sim, QStringLiteral("Set focal point at ball")), &QAction::triggered, this,
+            [this] { view_->FocalPointAtBallCommand(); });
+}
+
+void CMainFrame::UpdateViewMenuChecks()
+{
+    controlPanelAction_->setChecked(panelShown_);
+    const bool vertical = CameraAlignedVertically(document_);
+    alignedVerticallyAction_->setChecked(vertical);
+    alignedWithSurfaceAction_->setChecked(!vertical);
+}
+
+void CMainFrame::UpdateRecentFileActions()
+{
+    const QStringList& files = recent_.files();
+    recentPlaceholder_->setVisible(files.isEmpty());
+    for (int k = 0; k < RecentFileList::kSize; ++k) {
+        const bool used = k < files.size();
+        recentActions_[k]->setVisible(used);
+        if (used) recentActions_[k]->setText(QStringLiteral("&%1 %2").arg(k + 1).arg(files.at(k)));
+    }
+}
+
+// --- panes ---
+
+void CMainFrame::LayOutPanes(int viewWidth, int panelWidth)
+{
+    splitter_->setSizes({viewWidth, panelWidth});
+    panel_->setVisible(panelWidth > 0);
+}
+
+void CMainFrame::OnViewControlPanel()
+{
+    if (panelShown_) {
+        panelShown_ = false;
+        panelWidth_ = 0;
+        LayOutPanes(width(), 0);
+    } else {
+        panelShown_ = true;
+        panelWidth_ = kPanelWidth;
+        panel_->setVisible(true);
+        LayOutPanes(width() - kPanelWidth, kPanelWidth);
+    }
+    UpdateViewMenuChecks();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!splitterReady_ || isMinimized()) return;
+    LayOutPanes(std::max(10, width() - panelWidth_), panelWidth_);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    view_->Teardown();
+    event->accept();
+}
+
+// --- document commands ---
+
+void CMainFrame::UpdateDocumentTitle()
+{
+    const QString name = documentPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(documentPath_).fileName();
+    setWindowTitle(name + QStringLiteral(" - ") + QLatin1String(kAppTitle));
+}
+
+void CMainFrame::ShowMessage(const QString& text)
+{
+    lastMessage_ = text;
+    QMessageBox::information(this, QLatin1String(kAppTitle), text);
+}
+
+void CMainFrame::OnFileNew()
+{
+    document_.OnNewDocument();
+    documentPath_.clear();
+    UpdateDocumentTitle();
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
+{
+    std::string error;
+    if (!document_.OnOpenDocument(QFile::encodeName(path).toStdString(), error)) {
+        lastMessage_ = QString::fromStdString(error);
+        if (showErrors) QMessageBox::warning(this, QLatin1String(kAppTitle), lastMessage_);
+        return false;
+    }
+    documentPath_ = QFileInfo(path).absoluteFilePath();
+    recent_.Add(documentPath_);
+    UpdateRecentFileActions();
+    UpdateDocumentTitle();
+    return true;
+}
+
+bool CMainFrame::SaveDocumentTo(const QString& path)
+{
+    std::string error;
+    // The worker threads hold still while the document is written.
+    view_->core().PauseAllAndWait();
+    const bool saved = document_.OnSaveDocument(QFile::encodeName(path).toStdString(), error);
+    view_->core().ResumeAll();
+    if (!saved) {
+        ShowMessage(QString::fromStdString(error));
+        return false;
+    }
+    documentPath_ = QFileInfo(path).absoluteFilePath();
+    recent_.Add(documentPath_);
+    UpdateRecentFileActions();
+    UpdateDocumentTitle();
+    return true;
+}
+
+void CMainFrame::OnFileOpen()
+{
+    QFileDialog dialog(this, QStringLiteral("Open"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QLatin1String(kDocumentFilter));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        OpenDocumentFile(dialog.selectedFiles().constFirst());
+}
+
+void CMainFrame::OnFileSave()
+{
+    if (documentPath_.isEmpty()) OnFileSaveAs();
+    else SaveDocumentTo(documentPath_);
+}
+
+void CMainFrame::OnFileSaveAs()
+{
+    QFileDialog dialog(this, QStringLiteral("Save As"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QLatin1String(kDocumentFilter));
+    dialog.setDefaultSuffix(QStringLiteral("mwk"));
+    if (!documentPath_.isEmpty()) dialog.selectFile(documentPath_);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SaveDocumentTo(dialog.selectedFiles().constFirst());
+}
+
+bool CMainFrame::PrintDocument(QPrinter& printer, bool preview) { return view_->PrintTo(printer, preview); }
+
+void CMainFrame::OnFilePrint()
+{
+    QPrintDialog dialog(&printer_, this);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile);
+    if (dialog.exec() == QDialog::Accepted) PrintDocument(printer_, false);
+}
+
+void CMainFrame::OnFilePrintPreview()
+{
+    QPrintPreviewDialog dialog(&printer_, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintDocument(*printer, true); });
+    dialog.exec();
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(&printer_, this);
+    dialog.exec();
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+// The main window: a splitter with the OpenGL view on the left and the
+// control panel on the right (hidden until View > "Control Panel"), the menu
+// bar, and the document commands of the File menu.
+
+#include "RecentFileList.h"
+
+#include <QMainWindow>
+#include <QPrinter>
+
+#include <memory>
+
+class COpenGLTemplateDoc;
+class QAction;
+class QProgressBar;
+class QSplitter;
+class ViewOpenGLst;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kPanelWidth = 330;
+
+    explicit CMainFrame(COpenGLTemplateDoc& document, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    ViewOpenGLst* view() const { return view_; }
+    QWidget* controlPanel() const { return panel_; }
+    QSplitter* splitter() const { return splitter_; }
+    bool splitterReady() const { return splitterReady_; }
+    int panelWidth() const { return panelWidth_; }
+    bool panelShown() const { return panelShown_; }
+    // The action of a menu item by its caption, or none.
+    QAction* FindAction(const QString& caption) const;
+    RecentFileList& recentFiles() { return recent_; }
+    QPrinter& printer() { return printer_; }
+    QProgressBar* progressBar() const { return progress_; }
+    const QString& documentPath() const { return documentPath_; }
+
+    // "New": the new document "a".
+    void OnFileNew();
+    // Opens a document; on failure shows why and keeps the document as it was.
+    bool OpenDocumentFile(const QString& path, bool showErrors = true);
+    bool SaveDocumentTo(const QString& path);
+    // View > "Control Panel".
+    void OnViewControlPanel();
+    // The print step for a printer: true when a page was printed.
+    bool PrintDocument(QPrinter& printer, bool preview);
+    // The last message box text (for a user who closed it, and for tests).
+    const QString& lastMessage() const { return lastMessage_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateFileMenu();
+    void CreateViewMenu();
+    void CreateSimulationMenu();
+    void UpdateRecentFileActions();
+    void UpdateViewMenuChecks();
+    void LayOutPanes(int viewWidth, int panelWidth);
+    void UpdateDocumentTitle();
+    void ShowMessage(const QString& text);
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    void OnAppAbout();
+
+    COpenGLTemplateDoc& document_;
+    QSplitter* splitter_ = nullptr;
+    ViewOpenGLst* view_ = nullptr;
+    QWidget* viewContainer_ = nullptr;
+    QWidget* panel_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    bool splitterReady_ = false;
+    int panelWidth_ = 0;
+    bool panelShown_ = false;
+    RecentFileList recent_;
+    QAction* recentActions_[RecentFileList::kSize] = {};
+    QAction* recentPlaceholder_ = nullptr;
+    QAction* controlPanelAction_ = nullptr;
+    QAction* alignedVerticallyAction_ = nullptr;
+    QAction* alignedWithSurfaceAction_ = nullptr;
+    QAction* followAction_ = nullptr;
+    QPrinter printer_;
+    QString documentPath_;
+    QString lastMessage_;
+};

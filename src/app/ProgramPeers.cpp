@@ -1,0 +1,65 @@
+#include "ProgramPeers.h"
+
+#include "CMainFrame.h"
+#include "ViewOpenGLst.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "simulation/Simulation.h"
+#include "view/CameraCommands.h"
+#include "view/LaunchControl.h"
+
+#include <QProgressBar>
+
+bool ProgramPeers::PauseThreads()
+{
+    if (!frame_) return false;
+    ViewCore& view = frame_->view()->core();
+    if (!view.renderRunning() && !view.physics().LoopRunning()) return false;
+    view.PauseAllAndWait();
+    return true;
+}
+
+void ProgramPeers::ResumeThreads()
+{
+    if (frame_) frame_->view()->core().ResumeAll();
+}
+
+void ProgramPeers::FitCameraToSurfaces() { ShowAll(document_); }
+
+void ProgramPeers::PositionBall()
+{
+    if (!::PositionBall(document_).empty()) return;
+    double d = -document_.cameraDistance;
+    if (frame_) {
+        ViewCore& view = frame_->view()->core();
+        d = view.OrbitDistance();
+        view.WithViewLock([&] { RecomputeLaunchPreview(document_, d); });
+    } else {
+        RecomputeLaunchPreview(document_, d);
+    }
+}
+
+void ProgramPeers::StopBall() { ::StopBall(document_); }
+
+void ProgramPeers::StartProgress(int range)
+{
+    if (!frame_ || range <= 0) return;
+    QProgressBar* bar = frame_->progressBar();
+    bar->setRange(0, range);
+    bar->setValue(0);
+    bar->show();
+    bar->raise();
+    bar->repaint();
+}
+
+void ProgramPeers::StepProgress()
+{
+    if (!frame_) return;
+    QProgressBar* bar = frame_->progressBar();
+    bar->setValue(bar->value() + 1);
+    bar->repaint();
+}
+
+void ProgramPeers::DestroyProgress()
+{
+    if (frame_) frame_->progressBar()->hide();
+}

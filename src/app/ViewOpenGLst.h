@@ -1,0 +1,97 @@
+#pragma once
+
+// The document's view: a QWindow with an OpenGL surface, shown in the main
+// frame's left pane through a window container. It owns the view engine
+// (render and physics threads, hand-shakes), turns Qt's mouse and key events
+// into the engine's calls and serves the view's File and ball commands. It
+// never draws: every frame is the render thread's.
+
+#include "view/MouseInteraction.h"
+#include "view/ViewCore.h"
+
+#include <QWindow>
+
+#include <memory>
+
+class COpenGLTemplateDoc;
+class QPrinter;
+class QtGlyphOutlines;
+class QtRenderHost;
+class SceneFrameDrawer;
+
+class ViewOpenGLst : public QWindow {
+    Q_OBJECT
+
+public:
+    explicit ViewOpenGLst(COpenGLTemplateDoc& document);
+    ~ViewOpenGLst() override;
+
+    ViewCore& core() { return core_; }
+    // Display lists compiled so far by the render thread.
+    const render::CompileCounters& compileCounters() const;
+    // Stops both threads (within 3000 ms) and releases the timer. Idempotent.
+    void Teardown();
+
+    // File > "Save image": the file dialog, then the save by the render thread.
+    void OnFileSaveImage(QWidget* dialogParent);
+    // Saves the view's picture to fileName without a dialog; false when nothing was written.
+    bool SaveImageTo(const QString& fileName);
+    // File > "Save movie frames": the "movie" folder, frame 0, recording on.
+    void OnFileSaveMovieFrames();
+    // The print step: the render thread's picture stretched onto the page.
+    // False when nothing was printed.
+    bool PrintTo(QPrinter& printer, bool preview);
+
+    // The ball commands of the temporary "Simulation" menu. They return the
+    // message to show, empty when there is none.
+    QString PositionBallCommand();
+    QString RollBallCommand();
+    void StopBallCommand();
+    void SetCameraFollowsBall(bool follow);
+    void ShowAllCommand();
+    void FocalPointAtBallCommand();
+    // Runs a document change with the render thread held between frames.
+    template <typename F>
+    void WithRenderPaused(F&& change)
+    {
+        core_.PauseRenderAndWait();
+        change();
+        core_.ResumeRender();
+    }
+
+    // The arcball's rotation as the user interface holds it.
+    const CBallController& arcball() const { return controller_; }
+
+signals:
+    // The main window's title, every 200 ms.
+    void titleTextChanged(const QString& text);
+    // The bmp2avi assembler was started in this folder (fire and forget).
+    void movieAssemblerStarted(const QString& folder);
+    // One display list compiled (loading progress).
+    void meshListCompiled();
+
+protected:
+    void exposeEvent(QExposeEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void StartMovieAssembler();
+    QPoint DevicePoint(const QPointF& logical) const;
+
+    COpenGLTemplateDoc& document_;
+    ViewCore core_;
+    CBallController controller_; // the arcball of the user-interface thread
+    MouseInteraction mouse_;
+    std::unique_ptr<QtGlyphOutlines> glyphs_;
+    std::unique_ptr<QtRenderHost> host_;
+    std::unique_ptr<SceneFrameDrawer> drawer_;
+    int timerId_ = 0;
+    int ticks_ = 0;
+};

@@ -1,0 +1,355 @@
+#include "view/ViewCore.h"
+
+#include "document/OpenGLTemplateDoc.h"
+#include "platform/Clock.h"
+#include "render/SimulationFrame.h"
+#include "view/PrintLayout.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+constexpr int kPausedSleepMs = 200;
+constexpr double kKeyZoomFactor = 1.02;
+
+double nowSeconds() { return std::chrono::duration<double>(platform::Clock::now().time_since_epoch()).count(); }
+
+} // namespace
+
+ViewCore::ViewCore(COpenGLTemplateDoc& document) : document_(document)
+{
+    orbitCameraDistance_ = document_.cameraDistance;
+    orbitRotation_ = document_.ballController.rotation;
+    document_.simulation.renderHandshake = this;
+    document_.simulation.physicsControl = &physics_;
+}
+
+ViewCore::~ViewCore() { Teardown(); }
+
+// --- threads ---
+
+void ViewCore::StartThreads(RenderContextHost& host, FrameDrawer& drawer)
+{
+    if (started_ || tornDown_) return;
+    started_ = true;
+    SyncOrbitFromDocument();
+    // Alive from here on, so a request made before the thread is scheduled
+    // still waits for it.
+    renderAlive_ = true;
+    renderThread_ = std::thread([this, &host, &drawer] { RenderThreadMain(host, drawer); });
+    physicsThread_ = StartPhysicsThread(document_, physics_);
+}
+
+bool ViewCore::Teardown(int timeoutMs)
+{
+    if (tornDown_) return true;
+    tornDown_ = true;
+    physics_.threadsStop = true;
+    bool ended = true;
+    if (started_) {
+        // Both threads together, against one deadline.
+        const auto deadline = platform::Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while ((renderAlive_.load() || physics_.LoopRunning()) && platform::Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (renderAlive_.load()) {
+            renderThread_.detach();
+            ended = false;
+        } else {
+            renderThread_.join();
+        }
+        if (physics_.LoopRunning()) {
+            physicsThread_.detach();
+            ended = false;
+        } else {
+            physicsThread_.join();
+        }
+    }
+    document_.viewGone = true;
+    document_.viewReady = false;
+    if (document_.simulation.renderHandshake.load() == this) document_.simulation.renderHandshake = nullptr;
+    if (document_.simulation.physicsControl.load() == &physics_) document_.simulation.physicsControl = nullptr;
+    return ended;
+}
+
+// --- hand-shakes ---
+
+void ViewCore::PauseRenderAndWait()
+{
+    {
+        LockGuard guard(pauseLock_);
+        ++pauseDepth_;
+    }
+    requests_.SetRenderRequest(PauseRender, Requested);
+    requests_.WaitFor(PauseRender, Acknowledged, renderAlive_);
+}
+
+void ViewCore::ResumeRender()
+{
+    LockGuard guard(pauseLock_);
+    if (pauseDepth_ > 0) --pauseDepth_;
+    if (pauseDepth_ > 0) return;
+    // Commands run while the frame was held may have moved the camera.
+    SyncOrbitFromDocument();
+    requests_.SetRenderRequest(PauseRender, Idle);
+}
+
+void ViewCore::PausePhysicsAndWait() { physics_.PausePhysicsAndWait(); }
+
+bool ViewCore::PauseAllAndWait()
+{
+    {
+        LockGuard guard(pauseLock_);
+        if (pauseDepth_ == 0) physicsWasRunning_ = physics_.GetPhysicsState() == Running;
+    }
+    PauseRenderAndWait();
+    PausePhysicsAndWait();
+    return renderAlive_.load() || physics_.LoopRunning();
+}
+
+void ViewCore::ResumeAll()
+{
+    bool resumePhysics = false;
+    {
+        LockGuard guard(pauseLock_);
+        // A ball stopped meanwhile leaves the loop parked.
+        resumePhysics = pauseDepth_ == 1 && physicsWasRunning_ && !document_.simulation.stopped.load();
+    }
+    ResumeRender();
+    if (resumePhysics) physics_.SetPhysicsState(Running);
+}
+
+void ViewCore::Resize(int width, int height)
+{
+    const bool handshake = renderAlive_.load() && document_.viewReady.load() && !document_.viewGone.load();
+    if (handshake) {
+        requests_.SetRenderRequest(::Resize, Requested);
+        requests_.WaitFor(::Resize, Acknowledged, renderAlive_);
+    }
+    width_ = width;
+    height_ = height;
+    document_.simulation.viewWidth = width;
+    document_.simulation.viewHeight = height;
+    if (handshake) requests_.SetRenderRequest(::Resize, Idle);
+}
+
+bool ViewCore::SaveImage(const std::string& fileName)
+{
+    if (!renderAlive_.load() || requests_.GetRenderRequest(::SaveImage) != Idle) return false;
+    pendingImageName_ = fileName;
+    saveWritten_ = false;
+    savingImage_ = true;
+    requests_.SetRenderRequest(::SaveImage, Requested);
+    requests_.WaitFor(::SaveImage, Idle, renderAlive_);
+    savingImage_ = false;
+    return saveWritten_.load();
+}
+
+OffscreenPicture ViewCore::Print(int pageWidth, int pageHeight, bool preview)
+{
+    if (!renderAlive_.load() || requests_.GetRenderRequest(::Print) != Idle) return {};
+    printPageWidth_ = pageWidth;
+    printPageHeight_ = pageHeight;
+    printPreview_ = preview;
+    printResult_ = OffscreenPicture();
+    printing_ = true;
+    requests_.SetRenderRequest(::Print, Requested);
+    const bool served = requests_.WaitFor(::Print, Idle, renderAlive_);
+    printing_ = false;
+    if (!served) return {};
+    return std::move(printResult_);
+}
+
+void ViewCore::StartMovie()
+{
+    SimulationState& sim = document_.simulation;
+    movieFrameCounter_ = 0;
+    sim.movieFrameReady = false;
+    sim.movieRecording = true;
+}
+
+// --- orbit values ---
+
+double ViewCore::OrbitDistance()
+{
+    LockGuard guard(viewLock_);
+    return -orbitCameraDistance_;
+}
+
+void ViewCore::SetOrbitDistance(double d)
+{
+    LockGuard guard(viewLock_);
+    orbitCameraDistance_ = -d;
+    if (!renderAlive_.load()) document_.cameraDistance = -d;
+}
+
+void ViewCore::PostRotation(const unitquaternion& rotation)
+{
+    LockGuard guard(viewLock_);
+    orbitRotation_ = rotation;
+    rotationPosted_ = true;
+    if (!renderAlive_.load()) document_.ballController.rotation = rotation;
+}
+
+void ViewCore::SyncOrbitFromDocument()
+{
+    LockGuard guard(viewLock_);
+    orbitCameraDistance_ = document_.cameraDistance;
+}
+
+// --- title ---
+
+std::string ViewCore::TitleText()
+{
+    char text[256];
+    if (document_.showFocalPoint) {
+        LockGuard guard(viewLock_);
+        const SurfaceDerivatives& d = document_.focalDerivatives;
+        std::snprintf(text, sizeof text,
+                      " Marlwick    U = %.3lf,  V = %.3lf,  Tangent U = %.1f,  Tangent V = %.1f,  Curvature = %.6f",
+                      document_.focalU, document_.focalV, length(d.Su), length(d.Sv), d.K);
+    } else {
+        std::snprintf(text, sizeof text, " Marlwick    Render FPS = %.1Lf ,   Physics FPS = %.1lf",
+                      static_cast<long double>(renderFps_.load()), document_.simulation.physicsFps.load());
+    }
+    return text;
+}
+
+// --- the render thread ---
+
+void ViewCore::RenderThreadMain(RenderContextHost& host, FrameDrawer& drawer)
+{
+    document_.viewReady = true;
+    const bool drawing = host.MakeCurrent();
+    if (drawing) drawer.Initialize();
+    previousFrame_ = nowSeconds();
+    while (!physics_.threadsStop.load()) {
+        if (ServeRequest(drawer, drawing)) continue;
+        if (drawing) {
+            RenderOneFrame(host, drawer);
+        } else {
+            // Without a context there is nothing to draw: serve requests only.
+            renderFps_ = 0.0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPausedSleepMs));
+        }
+    }
+    if (drawing) {
+        drawer.Shutdown();
+        host.Release();
+    }
+    renderAlive_ = false;
+}
+
+bool ViewCore::ServeRequest(FrameDrawer& drawer, bool drawing)
+{
+    if (requests_.GetRenderRequest(::Resize) > Idle) {
+        requests_.SetRenderRequest(::Resize, Acknowledged);
+        // The projection is set from the stored size at the start of each frame.
+        while (requests_.GetRenderRequest(::Resize) != Idle && !physics_.threadsStop.load()) std::this_thread::yield();
+        return true;
+    }
+    if (requests_.GetRenderRequest(::SaveImage) > Idle) {
+        requests_.SetRenderRequest(::SaveImage, Acknowledged);
+        if (drawing)
+            saveWritten_ = drawer.SaveImage(PrepareFrame(false), width_.load(), height_.load(), pendingImageName_);
+        requests_.SetRenderRequest(::SaveImage, Idle);
+        return true;
+    }
+    if (requests_.GetRenderRequest(::Print) > Idle) {
+        requests_.SetRenderRequest(::Print, Acknowledged);
+        if (drawing) {
+            const PixelRect size =
+                PrintBitmapSize(width_.load(), height_.load(), printPageWidth_, printPageHeight_, printPreview_);
+            if (size.width > 0 && size.height > 0)
+                printResult_ = drawer.RenderPrint(PrepareFrame(false), size.width, size.height);
+        }
+        requests_.SetRenderRequest(::Print, Idle);
+        return true;
+    }
+    const std::int32_t pause = requests_.GetRenderRequest(PauseRender);
+    if (pause == Requested) {
+        requests_.SetRenderRequest(PauseRender, Acknowledged);
+        SleepWhilePaused();
+        return true;
+    }
+    if (pause == Acknowledged) {
+        SleepWhilePaused();
+        return true;
+    }
+    return false;
+}
+
+void ViewCore::SleepWhilePaused()
+{
+    renderFps_ = 0.0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPausedSleepMs));
+}
+
+void ViewCore::RenderOneFrame(RenderContextHost& host, FrameDrawer& drawer)
+{
+    const render::FrameRequest request = PrepareFrame(true);
+    const double now = nowSeconds();
+    const double frameTime = now - previousFrame_;
+    renderFps_ = frameTime > 0.0 ? 1.0 / frameTime : 0.0;
+    previousFrame_ = now;
+    drawer.DrawFrame(request);
+    host.SwapBuffers();
+    framesRendered_.fetch_add(1);
+    MovieStep(drawer);
+}
+
+render::FrameRequest ViewCore::PrepareFrame(bool pollKeys)
+{
+    render::FrameRequest request;
+    request.width = width_.load();
+    request.height = height_.load();
+    LockGuard guard(viewLock_);
+    if (pollKeys) PollKeys();
+    document_.cameraDistance = orbitCameraDistance_;
+    if (rotationPosted_) {
+        document_.ballController.rotation = orbitRotation_;
+        rotationPosted_ = false;
+    }
+    request.simulation = render::CaptureSimulationFrame(document_, selectedSegment_.load());
+    return request;
+}
+
+void ViewCore::PollKeys()
+{
+    if (keys_.IsDown(PolledKey::Delete)) orbitCameraDistance_ *= kKeyZoomFactor;
+    if (keys_.IsDown(PolledKey::Insert)) orbitCameraDistance_ /= kKeyZoomFactor;
+    const int index = keys_.FirstDigitDown();
+    selectedSegment_ = index;
+    if (index < 0) return;
+    ContactSegment segment;
+    int count = 0;
+    {
+        LockGuard guard(document_.simulationLock);
+        count = document_.simulation.published.segmentCount;
+        segment = document_.simulation.published.contactSegments[static_cast<std::size_t>(index)];
+    }
+    if (index >= count || !segment.surface) return;
+    document_.focalSurface = segment.surface;
+    document_.focalU = segment.startU;
+    document_.focalV = segment.startV;
+    document_.UpdateFocalPoint();
+}
+
+void ViewCore::MovieStep(FrameDrawer& drawer)
+{
+    SimulationState& sim = document_.simulation;
+    if (!sim.movieRecording.load()) return;
+    if (sim.movieFrameReady.load()) {
+        // The state of the step just made, not the one this frame began with.
+        const render::FrameSize size = drawer.SaveMovieFrame(PrepareFrame(false), movieFrameCounter_.load());
+        movieFrameWidth_ = size.width;
+        movieFrameHeight_ = size.height;
+        movieFrameCounter_.fetch_add(1);
+        sim.movieFrameReady = false;
+    }
+    if (movieFrameCounter_.load() >= document_.movieFrameCount) {
+        sim.movieRecording = false;
+        sim.movieFrameReady = false;
+        if (movieFinished) movieFinished();
+    }
+}

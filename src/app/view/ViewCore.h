@@ -1,0 +1,165 @@
+#pragma once
+
+// The view's engine, apart from any window system: the render thread and its
+// loop, the physics thread, the request slots and the physics run state, the
+// resize, save-image, print and movie hand-shakes, the keys polled per frame,
+// the orbit camera values the user-interface thread hands to the render
+// thread, and the title texts.
+//
+// Threads: the user-interface thread calls everything public except where
+// noted; the render thread runs RenderThreadMain; the physics thread runs the
+// document's loop. The render thread is the only writer of the document's
+// orbit values (cameraDistance, the arcball rotation) and of the digit-key
+// focal point while it runs: the user interface posts its changes here under
+// the view lock, and the frame picks them up under the same lock.
+
+#include "document/BallController.h"
+#include "platform/Lock.h"
+#include "simulation/PhysicsLoop.h"
+#include "view/FrameDrawer.h"
+#include "view/KeyStates.h"
+#include "view/RenderRequests.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+
+class COpenGLTemplateDoc;
+
+class ViewCore : public RenderHandshake {
+public:
+    explicit ViewCore(COpenGLTemplateDoc& document);
+    ~ViewCore() override;
+    ViewCore(const ViewCore&) = delete;
+    ViewCore& operator=(const ViewCore&) = delete;
+
+    COpenGLTemplateDoc& document() { return document_; }
+
+    // --- threads ---
+    // First paint: starts the render thread, then the physics thread, once.
+    // host and drawer must outlive Teardown.
+    void StartThreads(RenderContextHost& host, FrameDrawer& drawer);
+    bool threadsStarted() const { return started_; }
+    bool renderRunning() const { return renderAlive_.load(); }
+    // Sets the stop flag and waits for both threads together, up to
+    // timeoutMs; a thread still running then is left to itself. Marks the
+    // document's view gone. Returns whether both ended in time. Idempotent.
+    bool Teardown(int timeoutMs = 3000);
+
+    // --- hand-shakes ---
+    RenderRequests& requests() { return requests_; }
+    PhysicsLoopControl& physics() { return physics_; }
+    // Pauses nest: the render thread runs again when the last pause is resumed.
+    void PauseRenderAndWait() override;
+    void ResumeRender() override;
+    void PausePhysicsAndWait();
+    // The render thread, then the physics thread; false when neither runs.
+    bool PauseAllAndWait();
+    // The render thread resumes; the physics thread runs again only if it was
+    // running when the outermost pause began.
+    void ResumeAll();
+
+    // The resize hand-shake: the render thread holds between frames while
+    // the new size is stored.
+    void Resize(int width, int height);
+    int width() const { return width_.load(); }
+    int height() const { return height_.load(); }
+
+    // File > "Save image": the view's picture at its client size written to
+    // fileName by the render thread. False (nothing asked) when a save is
+    // pending or the render thread does not run.
+    bool SaveImage(const std::string& fileName);
+    bool lastSaveWritten() const { return saveWritten_.load(); }
+
+    // The print step: the picture for a page of the given pixel size, drawn
+    // by the render thread. Empty when a print is pending, the render thread
+    // does not run, or the picture could not be drawn.
+    OffscreenPicture Print(int pageWidth, int pageHeight, bool preview);
+    bool printing() const { return printing_.load(); }
+
+    // File > "Save movie frames": frame counter 0, recording on.
+    void StartMovie();
+    int movieFrameCounter() const { return movieFrameCounter_.load(); }
+    // Size of the movie frame in progress (200 x 100 until the first frame).
+    render::FrameSize movieFrameSize() const { return {movieFrameWidth_.load(), movieFrameHeight_.load()}; }
+
+    // --- orbit values handed to the render thread ---
+    // d = -cameraDistance as the view has it now.
+    double OrbitDistance();
+    // cameraDistance := -d (user-interface thread).
+    void SetOrbitDistance(double d);
+    // The arcball's rotation, to be shown from the next frame on.
+    void PostRotation(const unitquaternion& rotation);
+    // Runs f with the view lock held: for document fields the frame reads
+    // under that lock (the launch speed and direction).
+    template <typename F>
+    void WithViewLock(F&& f)
+    {
+        LockGuard guard(viewLock_);
+        f();
+    }
+
+    KeyStates& keys() { return keys_; }
+    // Digit key selection: 0 to 8, or -1 (render thread).
+    int selectedSegment() const { return selectedSegment_.load(); }
+
+    // --- title ---
+    double renderFps() const { return renderFps_.load(); }
+    // " Marlwick    Render FPS = ..." or, with "Focal point" on, the focal point readout.
+    std::string TitleText();
+    std::int64_t framesRendered() const { return framesRendered_.load(); }
+
+    // Called on the render thread when the last movie frame has been written.
+    std::function<void()> movieFinished;
+
+private:
+    void RenderThreadMain(RenderContextHost& host, FrameDrawer& drawer);
+    // Serves the first pending request; false when none was pending.
+    bool ServeRequest(FrameDrawer& drawer, bool drawing);
+    void RenderOneFrame(RenderContextHost& host, FrameDrawer& drawer);
+    // Keys, orbit values and the simulation copy, under the view lock.
+    render::FrameRequest PrepareFrame(bool pollKeys);
+    void PollKeys();
+    void MovieStep(FrameDrawer& drawer);
+    void SyncOrbitFromDocument();
+    void SleepWhilePaused();
+
+    COpenGLTemplateDoc& document_;
+    RenderRequests requests_;
+    PhysicsLoopControl physics_;
+    // The third lock of the view: orbit values, digit-key focal point,
+    // launch values, title readout.
+    Lock viewLock_;
+    double orbitCameraDistance_ = -40.0;
+    unitquaternion orbitRotation_;
+    bool rotationPosted_ = false;
+
+    Lock pauseLock_; // pause nesting
+    int pauseDepth_ = 0;
+    bool physicsWasRunning_ = false;
+
+    KeyStates keys_;
+    std::atomic<int> width_{0}, height_{0};
+    std::atomic<int> selectedSegment_{-1};
+    std::atomic<double> renderFps_{0.0};
+    std::atomic<std::int64_t> framesRendered_{0};
+    double previousFrame_ = 0.0;
+
+    std::string pendingImageName_; // written before the request, read while serving it
+    std::atomic<bool> saveWritten_{false};
+    std::atomic<bool> savingImage_{false};
+    int printPageWidth_ = 0, printPageHeight_ = 0;
+    bool printPreview_ = false;
+    OffscreenPicture printResult_;
+    std::atomic<bool> printing_{false};
+
+    std::atomic<int> movieFrameCounter_{0};
+    std::atomic<int> movieFrameWidth_{200}, movieFrameHeight_{100};
+
+    bool started_ = false;
+    bool tornDown_ = false;
+    std::atomic<bool> renderAlive_{false};
+    std::thread renderThread_, physicsThread_;
+};
