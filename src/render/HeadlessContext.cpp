@@ -4,14 +4,9 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
-#include <atomic>
 #include <cstring>
 
 namespace {
-
-// The display is one per process and eglTerminate ends every context on it:
-// only the last context alive terminates it.
-std::atomic<int> liveContexts{0};
 
 // The surfaceless platform's display, when the client library offers it.
 EGLDisplay surfacelessDisplay()
@@ -56,20 +51,16 @@ HeadlessContext::HeadlessContext()
         return;
     }
     context_ = context;
-    ++liveContexts;
 }
 
 HeadlessContext::~HeadlessContext()
 {
-    if (!display_) return;
-    if (context_) {
-        eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        eglDestroyContext(display_, context_);
-        --liveContexts;
-    }
-    if (liveContexts.load() > 0) return;
-    eglTerminate(display_);
-    eglReleaseThread();
+    // The display stays initialised for the life of the process: it is one
+    // per process, shared by every context, and terminating it would unload
+    // the driver under any other context still alive.
+    if (!context_) return;
+    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglDestroyContext(display_, context_);
 }
 
 std::string HeadlessContext::renderer() const

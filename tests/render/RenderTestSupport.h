@@ -5,6 +5,7 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "render/Capture.h"
+#include "render/GlState.h"
 #include "render/HeadlessContext.h"
 #include "render/SceneRenderer.h"
 #include "support/DocumentBuilders.h"
