@@ -1,6 +1,8 @@
 #include "simulation/PhysicsLoop.h"
 #include "simulation/Simulation.h"
+#include "simulation/SimulationPeers.h"
 
+#include "support/DocumentBuilders.h"
 #include "support/SimulationBuilders.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +83,35 @@ TEST_F(PhysicsThreadTest, StopBallParksTheRunningLoopWithoutWaiting)
     EXPECT_TRUE(doc.simulation.stopped.load());
     ASSERT_TRUE(control.PausePhysicsAndWait());
     EXPECT_EQ(control.GetPhysicsState(), Paused);
+}
+
+TEST(SimulationPeersTest, OpeningADocumentPausesTheLoopAndPlacesTheBallAtItsStart)
+{
+    builders::TempFile file("peers");
+    {
+        COpenGLTemplateDoc source;
+        builders::emptyDocument(source);
+        source.SetBallStart(&builders::addFloor(source, "floor", 5, 2), 0.25, 0.75);
+        std::string error;
+        ASSERT_TRUE(source.OnSaveDocument(file.path(), error)) << error;
+    }
+    SimulationPeers peers;
+    COpenGLTemplateDoc doc(&peers);
+    PhysicsLoopControl control;
+    std::thread thread = StartPhysicsThread(doc, control);
+    control.SetPhysicsState(Running);
+    std::string error;
+    EXPECT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    EXPECT_EQ(control.GetPhysicsState(), Running);
+    ASSERT_TRUE(control.PausePhysicsAndWait());
+    EXPECT_TRUE(doc.simulation.settingVelocity.load());
+    EXPECT_EQ(doc.simulation.ball.contactPoint, doc.surfaces[0]->EvaluatePoint(0.25, 0.75));
+
+    doc.OnNewDocument(); // stops the ball and hides its overlays
+    EXPECT_TRUE(doc.simulation.stopped.load());
+    EXPECT_FALSE(doc.showBall);
+    control.threadsStop = true;
+    thread.join();
 }
 
 TEST(PhysicsLoopControlTest, PauseWithoutALoopReturnsAtOnce)
