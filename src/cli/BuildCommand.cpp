@@ -177,10 +177,12 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     } else if (!document.OnOpenDocument(a.from, error)) {
         return report(err, error, kExitFile);
     }
+    // Exports go to a copy of the library, which replaces it only after OUT is saved.
     LibraryScratch library;
     const std::string libraryPath = a.library.empty() ? document.libraryPath : a.library;
-    if (writesLibrary(recipe) && !library.open(libraryPath, error)) return report(err, error, kExitFile);
-    RecipeContext context{document, writesLibrary(recipe) ? library.path() : libraryPath,
+    const bool exporting = writesLibrary(recipe);
+    if (exporting && !library.open(libraryPath, error)) return report(err, error, kExitFile);
+    RecipeContext context{document, exporting ? library.path() : libraryPath,
                           a.templates.empty() ? document.templatePath : a.templates};
 
     RecipeOps ops;

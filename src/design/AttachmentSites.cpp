@@ -3,6 +3,7 @@
 #include "design/AttachGeometry.h"
 #include "design/ChannelCreation.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "document/SurfaceGroup.h"
 
 #include <cctype>
 #include <cstdio>
@@ -164,6 +165,19 @@ void JoinCircularSurfaces(SurfaceSection& S, AttachmentSite& X, SurfaceSection& 
     RebuildDerived(T);
 }
 
+std::vector<int> FreeSiteIndices(const SurfaceSection& surface)
+{
+    std::vector<int> free;
+    for (std::size_t k = 0; k < surface.attachmentSites.size(); ++k)
+        if (surface.attachmentSites[k].isFree()) free.push_back(static_cast<int>(k));
+    return free;
+}
+
+std::string SurfaceChoiceLabel(const SurfaceSection& surface)
+{
+    return surface.group ? textOf(surface.group->name) + "::" + textOf(surface.name) : textOf(surface.name);
+}
+
 std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
 {
     if (!c.S || !c.X) return {"Select an attachment site at which to attach a surface."};
@@ -172,6 +186,7 @@ std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const Atta
     SurfaceSection& T = *c.T;
     AttachmentSite& X = *c.X;
     AttachmentSite& Y = *c.Y;
+    if (&S == &T || !X.isFree() || !Y.isFree()) return {kInvalidAttachment};
     const bool sCircular = isCircular(S), tCircular = isCircular(T);
     bool joinedCircles = false;
 

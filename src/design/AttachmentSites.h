@@ -73,9 +73,15 @@ struct AttachChoice {
     SurfaceSection* pseudo = nullptr;
 };
 
+// The attach dialog's lists: the indices of a surface's free sites, and the
+// label of a surface ("group::name", or the bare name without a group).
+std::vector<int> FreeSiteIndices(const SurfaceSection& surface);
+std::string SurfaceChoiceLabel(const SurfaceSection& surface);
+
 // "Attach": the decision table over circular and non-circular surfaces and
 // their edges. Returns the message boxes shown, in order; empty when the
-// surfaces were joined.
+// surfaces were joined. A surface cannot be attached to itself, nor at a
+// site that is linked already (the dialog never offers either).
 std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& choice);
 
 // "Break attachment" on the linked site `index` of `surface`: frees it and its

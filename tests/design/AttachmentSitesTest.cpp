@@ -210,4 +210,9 @@ TEST_F(AttachTable, CircularSurfacesLinkWithoutMoving)
     ASSERT_TRUE(attach(p, "end", a, "end").empty());
     EXPECT_EQ(site(a, "end")->otherSurface, p);
     for (SurfaceSection* s : {a, b, wide, p, q}) EXPECT_EQ(s->render, 1);
+    // Linked sites and the surface itself are never offered again.
+    EXPECT_EQ(attach(p, "end", b, "end"), kInvalid);
+    EXPECT_EQ(attach(b, "end", b, "begin"), kInvalid);
+    EXPECT_EQ(FreeSiteIndices(*a), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(SurfaceChoiceLabel(*a), "main::a");
 }
