@@ -395,6 +395,24 @@ std::string shape(RecipeContext& ctx, const json& step)
     return refusal;
 }
 
+// An edit selects its surface as the control panel would; a refused or
+// malformed step leaves the previous selection.
+template <typename Edit>
+RecipeOp keepingSelectionOnRefusal(Edit edit)
+{
+    return [edit](RecipeContext& ctx, const json& step) {
+        SurfaceSection* before = ctx.document.selectedSurface;
+        try {
+            std::string refusal = edit(ctx, step);
+            if (!refusal.empty()) ctx.document.selectedSurface = before;
+            return refusal;
+        } catch (...) {
+            ctx.document.selectedSurface = before;
+            throw;
+        }
+    };
+}
+
 } // namespace
 
 void AddShapeRecipeOps(RecipeOps& ops)
@@ -402,11 +420,11 @@ void AddShapeRecipeOps(RecipeOps& ops)
     ops["createChannel"] = createChannel;
     ops["createCircular"] = createCircular;
     ops["createSweep"] = createSweep;
-    ops["editA"] = editA;
-    ops["editB"] = [](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeB); };
-    ops["editC"] = [](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeC); };
-    ops["transform"] = transform;
-    ops["shape"] = shape;
+    ops["editA"] = keepingSelectionOnRefusal(editA);
+    ops["editB"] = keepingSelectionOnRefusal([](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeB); });
+    ops["editC"] = keepingSelectionOnRefusal([](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeC); });
+    ops["transform"] = keepingSelectionOnRefusal(transform);
+    ops["shape"] = keepingSelectionOnRefusal(shape);
 }
 
 } // namespace cli

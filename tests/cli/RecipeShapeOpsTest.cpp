@@ -89,9 +89,11 @@ TEST_F(RecipeShapeOps, EditATurnsAndKeepsWhatIsNotGiven)
     EXPECT_EQ(a->verticalDisplacement.distance, 8.0);
     EXPECT_NEAR(a->finalDirection.z, -1.0, 1e-9); // a left turn, seen from above
     EXPECT_FALSE(a->editingSections);
+    doc.selectedSurface = nullptr;
     EXPECT_EQ(run({{"op", "editA"}, {"surface", "a"}, {"verticalTurn", {{"degrees", 400}}}}),
               "Please enter an integer between 0 and 360.");
     EXPECT_EQ(a->verticalTurn.angle, 0.0);
+    EXPECT_EQ(doc.selectedSurface, nullptr);
 }
 
 TEST_F(RecipeShapeOps, EditBAndCTakeFramesFromOtherSurfaces)
