@@ -176,7 +176,8 @@ std::string createCircular(RecipeContext& ctx, const json& step)
 {
     design::CircularFields f;
     f.name = text(step, "name", "");
-    if (find(step, "portion")) f.choosePortion(choice(step, "portion", std::array{"1/4", "2/4", "3/4", "1/3", "2/3", "1"}, 0));
+    if (find(step, "portion"))
+        f.choosePortion(choice(step, "portion", std::array{"1/4", "2/4", "3/4", "1/3", "2/3", "1"}, 0));
     f.points = integer(step, "points", f.points);
     f.sections = integer(step, "sections", f.sections);
     f.inner = number(step, "inner", f.inner);
@@ -421,8 +422,10 @@ void AddShapeRecipeOps(RecipeOps& ops)
     ops["createCircular"] = createCircular;
     ops["createSweep"] = createSweep;
     ops["editA"] = keepingSelectionOnRefusal(editA);
-    ops["editB"] = keepingSelectionOnRefusal([](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeB); });
-    ops["editC"] = keepingSelectionOnRefusal([](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeC); });
+    ops["editB"] =
+        keepingSelectionOnRefusal([](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeB); });
+    ops["editC"] =
+        keepingSelectionOnRefusal([](RecipeContext& ctx, const json& step) { return editBC(ctx, step, kTypeC); });
     ops["transform"] = keepingSelectionOnRefusal(transform);
     ops["shape"] = keepingSelectionOnRefusal(shape);
 }

@@ -45,7 +45,8 @@ std::string CheckNewSurfaceName(COpenGLTemplateDoc& document, std::string_view n
 {
     if (name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength)) return TextLengthPrompt(kMaxSurfaceNameLength);
     if (name.empty()) return kNameBlank;
-    const std::string group = document.currentGroup ? textOf(document.currentGroup->name) : textOf(document.mainGroupName);
+    const std::string group =
+        document.currentGroup ? textOf(document.currentGroup->name) : textOf(document.mainGroupName);
     if (document.SurfaceNameExistsInGroup(name, group)) return kNameExists;
     return {};
 }

@@ -12,7 +12,8 @@ class COpenGLTemplateDoc;
 
 namespace design {
 
-inline constexpr const char* kOnlyChannelSurfaces = "You can only edit channel surfaces not created as attached surfaces.";
+inline constexpr const char* kOnlyChannelSurfaces =
+    "You can only edit channel surfaces not created as attached surfaces.";
 inline constexpr const char* kInitialDirectionsSource =
     "Select a surface whose beginning or end directions will be used as the INITIAL directions for this surface.";
 inline constexpr const char* kFinalDirectionsSource =

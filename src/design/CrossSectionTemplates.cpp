@@ -251,7 +251,10 @@ void ShapeView::Fit(const CrossSectionShape& shape)
     originY = top + height / 2.0 + (minY + maxY) / 2.0 / scale;
 }
 
-std::array<double, 2> ShapeView::ToScreen(const Vec3& p) const { return {p.x / scale + originX, originY - p.y / scale}; }
+std::array<double, 2> ShapeView::ToScreen(const Vec3& p) const
+{
+    return {p.x / scale + originX, originY - p.y / scale};
+}
 
 int ShapeView::Pick(const CrossSectionShape& shape, double x, double y) const
 {
@@ -296,7 +299,8 @@ std::string CrossSectionShapeEditor::Open(SectionTransformEditor& sections, cons
     sections_ = &sections;
     selection_ = selection;
     SurfaceSection* s = sections.surface();
-    if (s && !selection.empty()) shape_ = ShapeOfSection(s->sections[std::clamp(selection.front(), 0, kMaxSections - 1)]);
+    if (s && !selection.empty())
+        shape_ = ShapeOfSection(s->sections[std::clamp(selection.front(), 0, kMaxSections - 1)]);
     currentTemplate_ = -1;
     saved_ = modified_ = false;
     return message;

@@ -22,7 +22,8 @@ inline constexpr const char* kCircularChannelAxisOnly =
 inline constexpr const char* kCircularMoveRule = "You must either translate all of the cross sections together or you "
                                                  "can translate individual cross sections up and down.";
 inline constexpr const char* kCircularShapeFixed = "You cannot edit the cross sections of a circular surface.";
-inline constexpr const char* kEndsTogether = "The first two and the last two cross sections must be transformed together.";
+inline constexpr const char* kEndsTogether =
+    "The first two and the last two cross sections must be transformed together.";
 inline constexpr const char* kAttachedShapeFixed =
     "You cannot change the shape of the first or second cross section of a surface attached to the left or right "
     "side of another channel surface";

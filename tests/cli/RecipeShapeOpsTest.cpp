@@ -34,7 +34,8 @@ protected:
 
 TEST_F(RecipeShapeOps, RegistersTheShapeOperations)
 {
-    for (const char* op : {"createChannel", "editA", "editB", "editC", "createCircular", "createSweep", "transform", "shape"})
+    for (const char* op :
+         {"createChannel", "editA", "editB", "editC", "createCircular", "createSweep", "transform", "shape"})
         EXPECT_EQ(ops.count(op), 1u) << op;
     EXPECT_EQ(ops.size(), 8u);
 }
@@ -56,7 +57,8 @@ TEST_F(RecipeShapeOps, RefusalsAreTheDialogTextsAndChangeNothing)
 {
     EXPECT_EQ(run({{"op", "createChannel"}, {"name", "a"}}), design::kNameExists);
     EXPECT_EQ(run({{"op", "createChannel"}}), design::kNameBlank);
-    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "x"}, {"points", 21}}), "Please enter an integer between 2 and 20.");
+    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "x"}, {"points", 21}}),
+              "Please enter an integer between 2 and 20.");
     EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 

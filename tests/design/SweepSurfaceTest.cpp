@@ -69,7 +69,8 @@ TEST_F(SweepSurface, FourSectionsGiveSixRevolvedInFifths)
     EXPECT_EQ(s->sectionCount, 6);
     EXPECT_EQ(s->intermediateCount, 4);
     EXPECT_EQ(s->pointsPerSection, 5);
-    for (int i = 1; i < 4; ++i) EXPECT_NEAR(angleBetween(s->sections[i].direction, s->sections[i + 1].direction), 24.0, 1e-9);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_NEAR(angleBetween(s->sections[i].direction, s->sections[i + 1].direction), 24.0, 1e-9);
     // Straight unit lead-in and lead-out.
     expectVecNear(s->sections[1].position - s->sections[0].position, {0, 0, 1}, 1e-12);
     expectVecNear(s->sections[5].position - s->sections[4].position, normalized(s->sections[4].direction), 1e-12);
@@ -105,7 +106,8 @@ TEST_F(SweepSurface, InnerRadiusZeroPutsTheEdgeOnTheAxis)
 {
     SurfaceSection* s = create(kSweepLeft, 0.0).surface;
     ASSERT_NE(s, nullptr);
-    for (int i = 1; i < 5; ++i) expectVecNear(s->SectionPointToWorld(i, 1), {0, s->SectionPointToWorld(i, 1).y, 0}, 1e-12);
+    for (int i = 1; i < 5; ++i)
+        expectVecNear(s->SectionPointToWorld(i, 1), {0, s->SectionPointToWorld(i, 1).y, 0}, 1e-12);
 }
 
 TEST_F(SweepSurface, RightTurnsTheOtherWay)
