@@ -57,6 +57,7 @@ void recordAndFollow(COpenGLTemplateDoc& document)
         sim.futureIndex = 0;
         RecordPresentState(document);
         sim.published = sim.ball;
+        sim.publishedSurface = document.ballSurface;
     }
     if (!sim.ball.inAir) sim.camera.stepsInFlight = sim.camera.stepsSinceApex = 0;
     if (ReadSetting(document.cameraFollowsBall)) UpdateFollowCamera(document);
@@ -179,6 +180,7 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     {
         LockGuard guard(document.simulationLock);
         sim.published = sim.ball;
+        sim.publishedSurface = document.ballSurface;
     }
 
     WriteSetting(document.showBall, true);

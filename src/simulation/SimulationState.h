@@ -201,8 +201,10 @@ struct SimulationState {
     std::array<BallState, (futureSubsteps + 1) * futureSteps> futureCameraPath{};
     std::int32_t futureIndex = 0;
     std::int32_t futurePathLength = 0;
-    // The live ball as of the end of the last step, under simulationLock.
+    // The live ball and its surface as of the end of the last step, under
+    // simulationLock: what other threads read of the ball while it runs.
     LiveBall published;
+    SurfaceSection* publishedSurface = nullptr;
 
     // --- per-step records ---
     IntersectionOverlay overlay;         // written by the flight search
