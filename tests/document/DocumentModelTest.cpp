@@ -52,10 +52,6 @@ TEST(DocumentConstruction, HasDefaultsArcballAndDataFilePaths)
     EXPECT_TRUE(doc.surfaces.empty());
     EXPECT_TRUE(doc.groups.empty());
     EXPECT_EQ(doc.currentGroup, nullptr);
-    EXPECT_EQ(doc.degreeU, 2);
-    EXPECT_EQ(doc.imageWidth, 800);
-    EXPECT_EQ(doc.anaglyphColors, 4);
-    EXPECT_TRUE(doc.bounceEnabled);
     EXPECT_EQ(textOf(doc.mainGroupName), "main");
     EXPECT_EQ(doc.ballController.ballRadius, 0.699999988079071);
     // -120 degrees about y times -30 degrees about x.
