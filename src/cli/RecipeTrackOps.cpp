@@ -280,7 +280,8 @@ std::string set(RecipeContext& ctx, const json& step)
     s.wrapV = flag(step, "wrapV", s.wrapV);
     const bool reverse = flag(step, "reverseNormal", s.reverseNormal);
     const int coloring = integer(step, "coloring", s.coloring);
-    if (coloring < 0 || coloring > 3) malformed("coloring", "0 (constant), 1 (height), 2 (tangent angle) or 3 (curvature)");
+    if (coloring < 0 || coloring > 3)
+        malformed("coloring", "0 (constant), 1 (height), 2 (tangent angle) or 3 (curvature)");
     const bool render = flag(step, "render", s.render != 0);
     s.coloring = coloring;
     s.render = render ? 1 : 0;

@@ -450,7 +450,8 @@ std::string DeleteLibraryItem(const std::string& path, const LibraryTreeItem* it
         if (auto error = image.groupNames(item->entry, names); !error.empty()) return error;
         std::vector<int> members;
         for (const std::string& name : names)
-            if (const int member = image.memberEntry(item->entry, name, members); member >= 0) members.push_back(member);
+            if (const int member = image.memberEntry(item->entry, name, members); member >= 0)
+                members.push_back(member);
         for (int member : members) image.markDeleted(member);
         image.markDeleted(item->entry);
         return image.save();

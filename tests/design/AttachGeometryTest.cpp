@@ -36,7 +36,8 @@ void expectSeamless(SurfaceSection& s, const AttachmentSite& x, SurfaceSection& 
         const double across = x.firstFlag ? 0.0 : 1.0;
         const double partnerAcross = x.partnerFirstFlag ? 0.0 : 1.0;
         const Vec3 here = x.sideFlag ? s.EvaluatePoint(across, t) : s.EvaluatePoint(t, across);
-        const Vec3 there = x.partnerSideFlag ? other.EvaluatePoint(partnerAcross, p) : other.EvaluatePoint(p, partnerAcross);
+        const Vec3 there =
+            x.partnerSideFlag ? other.EvaluatePoint(partnerAcross, p) : other.EvaluatePoint(p, partnerAcross);
         expectVecNear(here, there, 1e-4);
     }
 }
