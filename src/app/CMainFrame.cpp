@@ -180,6 +180,10 @@ void CMainFrame::CreateSimulationMenu()
             [this] { view_->ShowAllCommand(); });
     connect(addCommand(sim, QStringLiteral("Set focal point at ball")), &QAction::triggered, this,
             [this] { view_->FocalPointAtBallCommand(); });
+    sim->addSeparator();
+    QAction* shaded = addCommand(sim, QStringLiteral("Shaded surfaces"));
+    shaded->setCheckable(true);
+    connect(shaded, &QAction::triggered, this, [this](bool on) { view_->SetSurfaceTriangles(on); });
 }
 
 void CMainFrame::UpdateViewMenuChecks()

@@ -242,3 +242,14 @@ void ViewOpenGLst::FocalPointAtBallCommand()
 {
     WithRenderPaused([&] { SetFocalPointAtBall(document_); });
 }
+
+void ViewOpenGLst::SetSurfaceTriangles(bool on)
+{
+    WithRenderPaused([&] {
+        LockGuard guard(document_.documentLock);
+        for (const auto& surface : document_.surfaces) {
+            surface->showSurfaceTriangles = on ? 1 : 0;
+            surface->drawingCache.markStale();
+        }
+    });
+}

@@ -50,6 +50,8 @@ public:
     void SetCameraFollowsBall(bool follow);
     void ShowAllCommand();
     void FocalPointAtBallCommand();
+    // Every surface drawn with shaded triangles (on) or without them.
+    void SetSurfaceTriangles(bool on);
     // Runs a document change with the render thread held between frames.
     template <typename F>
     void WithRenderPaused(F&& change)

@@ -244,8 +244,11 @@ bool ViewCore::ServeRequest(FrameDrawer& drawer, bool drawing)
 {
     if (requests_.GetRenderRequest(::Resize) > Idle) {
         requests_.SetRenderRequest(::Resize, Acknowledged);
-        // The projection is set from the stored size at the start of each frame.
-        while (requests_.GetRenderRequest(::Resize) != Idle && !physics_.threadsStop.load()) std::this_thread::yield();
+        // Held until the size is stored: the slot leaves Acknowledged (back to
+        // Idle, or already Requested again by the next resize). The projection
+        // is set from the stored size at the start of each frame.
+        while (requests_.GetRenderRequest(::Resize) == Acknowledged && !physics_.threadsStop.load())
+            std::this_thread::yield();
         return true;
     }
     if (requests_.GetRenderRequest(::SaveImage) > Idle) {

@@ -1,0 +1,132 @@
+#pragma once
+
+// Stand-ins for the window's context and the scene drawing, so the view
+// engine's threads and hand-shakes run without any display. Everything they
+// record is read by the test thread while the render thread runs, so it is
+// atomic or under a mutex.
+
+#include "document/OpenGLTemplateDoc.h"
+#include "view/FrameDrawer.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+class FakeHost : public RenderContextHost {
+public:
+    explicit FakeHost(bool hasContext = true) : hasContext_(hasContext) {}
+    bool MakeCurrent() override
+    {
+        madeCurrentOn = std::this_thread::get_id();
+        return hasContext_;
+    }
+    void SwapBuffers() override { swaps.fetch_add(1); }
+    void Release() override { released = true; }
+
+    std::atomic<int> swaps{0};
+    std::atomic<bool> released{false};
+    std::thread::id madeCurrentOn;
+
+private:
+    bool hasContext_;
+};
+
+// Draws nothing; each frame takes a little time, as a real one would, and
+// records what it was asked to draw.
+class FakeDrawer : public FrameDrawer {
+public:
+    explicit FakeDrawer(COpenGLTemplateDoc& document) : document_(document) {}
+
+    void Initialize() override { initialized = true; }
+    void Shutdown() override { shutDown = true; }
+    void DrawFrame(const render::FrameRequest& request) override
+    {
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            sizes_.emplace_back(request.width, request.height);
+            // The render thread owns the orbit values while it runs.
+            distances_.push_back(document_.cameraDistance);
+        }
+        frames.fetch_add(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    bool SaveImage(const render::FrameRequest&, int width, int height, const std::string& fileName) override
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        saved_.push_back({fileName, width, height});
+        return true;
+    }
+    OffscreenPicture RenderPrint(const render::FrameRequest&, int width, int height) override
+    {
+        OffscreenPicture p;
+        p.width = width;
+        p.height = height;
+        p.bgra.assign(static_cast<std::size_t>(width) * height * 4, 255);
+        return p;
+    }
+    render::FrameSize SaveMovieFrame(const render::FrameRequest& request, int frame) override
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        movieFrames_.push_back(frame);
+        stepLengths_.push_back(document_.simulation.stepLength);
+        return render::MovieFrameSize(document_.imageWidth, request.width, request.height);
+    }
+
+    struct Saved {
+        std::string name;
+        int width, height;
+    };
+    std::vector<std::pair<int, int>> sizes()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return sizes_;
+    }
+    std::vector<double> distances()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return distances_;
+    }
+    std::vector<Saved> saved()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return saved_;
+    }
+    std::vector<int> movieFrames()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return movieFrames_;
+    }
+    std::vector<double> stepLengths()
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return stepLengths_;
+    }
+
+    std::atomic<int> frames{0};
+    std::atomic<bool> initialized{false}, shutDown{false};
+
+private:
+    COpenGLTemplateDoc& document_;
+    std::mutex mutex_;
+    std::vector<std::pair<int, int>> sizes_;
+    std::vector<double> distances_;
+    std::vector<Saved> saved_;
+    std::vector<int> movieFrames_;
+    std::vector<double> stepLengths_;
+};
+
+// Polls a condition for up to timeoutMs.
+template <typename F>
+bool waitUntil(F condition, int timeoutMs = 5000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}

@@ -1,0 +1,269 @@
+// The view engine's render and physics threads and the hand-shakes the user
+// interface drives them with, on a document whose ball really rolls.
+
+#include "view/ViewCore.h"
+
+#include "simulation/Simulation.h"
+#include "support/SimulationBuilders.h"
+#include "view/PrintLayout.h"
+#include "view/ViewFakes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class ViewThreadsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        builders::emptyDocument(doc);
+        floor = &builders::addFloor(doc, "floor", 5, 20, {{0, 0, 0}, 0.02});
+        doc.SetBallStart(floor, 0.5, 0.05);
+        doc.launchDirection = {1, 0, 0};
+        view.Resize(320, 200);
+        view.StartThreads(host, drawer);
+        ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() >= 2; }));
+    }
+
+    void TearDown() override { EXPECT_TRUE(view.Teardown()); }
+
+    // Position ball, fix the launch and roll: the physics thread steps.
+    void rollBall()
+    {
+        ASSERT_TRUE(PositionBall(doc).empty());
+        view.WithViewLock([&] { FixLaunch(doc); });
+        ASSERT_TRUE(RollBall(doc).empty());
+        ASSERT_TRUE(waitUntil([&] { return doc.simulation.stepCount.load() > 5; }));
+    }
+
+    COpenGLTemplateDoc doc;
+    SurfaceSection* floor = nullptr;
+    ViewCore view{doc};
+    FakeHost host;
+    FakeDrawer drawer{doc};
+};
+
+TEST_F(ViewThreadsTest, RenderThreadOwnsTheContextAndDrawsBackToBack)
+{
+    EXPECT_NE(host.madeCurrentOn, std::this_thread::get_id());
+    EXPECT_TRUE(drawer.initialized.load());
+    EXPECT_TRUE(doc.viewReady.load());
+    const int before = drawer.frames.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() >= before + 10; }));
+    ASSERT_TRUE(waitUntil([&] { return host.swaps.load() >= before + 10; }));
+    EXPECT_GT(view.renderFps(), 0.0);
+    EXPECT_EQ(doc.simulation.physicsControl.load(), &view.physics());
+}
+
+TEST_F(ViewThreadsTest, PauseAllHoldsFramesAndStepsUntilResumed)
+{
+    rollBall();
+    for (int round = 0; round < 5; ++round) {
+        ASSERT_TRUE(view.PauseAllAndWait());
+        EXPECT_EQ(view.requests().GetRenderRequest(PauseRender), Acknowledged);
+        EXPECT_EQ(view.physics().GetPhysicsState(), Paused);
+        const int frames = drawer.frames.load();
+        const auto steps = doc.simulation.stepCount.load();
+        // Safe to touch the ball now: nothing else does.
+        const Vec3 where = doc.simulation.ball.contactPoint;
+        std::this_thread::sleep_for(30ms);
+        EXPECT_EQ(drawer.frames.load(), frames);
+        EXPECT_EQ(doc.simulation.stepCount.load(), steps);
+        EXPECT_EQ(doc.simulation.ball.contactPoint, where);
+        view.ResumeAll();
+        EXPECT_EQ(view.physics().GetPhysicsState(), Running); // it was rolling before the pause
+        ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames && doc.simulation.stepCount.load() > steps; }));
+    }
+}
+
+TEST_F(ViewThreadsTest, NestedPausesReleaseTheRenderThreadOnlyAtTheOutermostResume)
+{
+    view.PauseAllAndWait();
+    // Position ball pauses and resumes the render thread itself, inside our pause.
+    ASSERT_TRUE(PositionBall(doc).empty());
+    EXPECT_EQ(view.requests().GetRenderRequest(PauseRender), Acknowledged);
+    const int frames = drawer.frames.load();
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(drawer.frames.load(), frames);
+    view.ResumeAll();
+    EXPECT_EQ(view.requests().GetRenderRequest(PauseRender), Idle);
+    // The ball was not rolling: the loop stays parked.
+    EXPECT_NE(view.physics().GetPhysicsState(), Running);
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames; }));
+    // Position ball moved the camera close; the frames show that distance.
+    ASSERT_TRUE(waitUntil([&] { return !drawer.distances().empty() && drawer.distances().back() == -1.0; }));
+}
+
+TEST_F(ViewThreadsTest, ResizeWhileFramesAndStepsRunNeverShowsAHalfStoredSize)
+{
+    rollBall();
+    const std::pair<int, int> sizes[] = {{640, 480}, {100, 700}, {333, 1}, {1200, 900}};
+    for (int k = 0; k < 40; ++k) {
+        const auto& s = sizes[k % 4];
+        view.Resize(s.first, s.second);
+        EXPECT_EQ(doc.simulation.viewWidth.load(), s.first);
+        EXPECT_EQ(doc.simulation.viewHeight.load(), s.second);
+    }
+    const int frames = drawer.frames.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 2; }));
+    for (const auto& seen : drawer.sizes()) {
+        const bool known = seen == std::make_pair(320, 200) ||
+                           std::find(std::begin(sizes), std::end(sizes), seen) != std::end(sizes);
+        EXPECT_TRUE(known) << seen.first << " x " << seen.second;
+    }
+    EXPECT_EQ(drawer.sizes().back(), std::make_pair(1200, 900));
+}
+
+TEST_F(ViewThreadsTest, SaveAndPrintRequestsAreServedBetweenFramesWhileTheBallRolls)
+{
+    rollBall();
+    for (int k = 0; k < 5; ++k) {
+        const std::string name = "shot" + std::to_string(k) + ".png";
+        ASSERT_TRUE(view.SaveImage(name));
+        EXPECT_EQ(view.requests().GetRenderRequest(SaveImage), Idle);
+        EXPECT_EQ(drawer.saved().back().name, name);
+        EXPECT_EQ(drawer.saved().back().width, 320);
+        EXPECT_EQ(drawer.saved().back().height, 200);
+
+        const OffscreenPicture page = view.Print(800, 1000, false);
+        const PixelRect expected = PrintBitmapSize(320, 200, 800, 1000, false);
+        EXPECT_EQ(page.width, expected.width);
+        EXPECT_EQ(page.height, expected.height);
+        EXPECT_EQ(view.Print(800, 1000, true).width, 320); // the preview is the view's size
+    }
+    const int frames = drawer.frames.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames; }));
+}
+
+TEST_F(ViewThreadsTest, APrintRequestPendingIgnoresASecondOne)
+{
+    view.requests().SetRenderRequest(Print, Acknowledged); // as if one were being served
+    EXPECT_TRUE(view.Print(800, 600, false).empty());
+    view.requests().SetRenderRequest(Print, Idle);
+    EXPECT_FALSE(view.Print(800, 600, false).empty());
+}
+
+TEST_F(ViewThreadsTest, MovieRecordsOneFramePerStepOfTheMaximumStepTime)
+{
+    doc.movieFrameCount = 6;
+    const std::thread::id testThread = std::this_thread::get_id();
+    bool finishedOnRenderThread = false;
+    std::atomic<int> finished{0};
+    view.movieFinished = [&] {
+        finishedOnRenderThread = std::this_thread::get_id() != testThread;
+        finished.fetch_add(1);
+    };
+    rollBall();
+    view.StartMovie();
+    ASSERT_TRUE(waitUntil([&] { return finished.load() == 1; }, 20000));
+    EXPECT_EQ(drawer.movieFrames(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    for (double h : drawer.stepLengths()) EXPECT_DOUBLE_EQ(h, doc.simulation.maxStepTime);
+    EXPECT_FALSE(doc.simulation.movieRecording.load());
+    EXPECT_EQ(view.movieFrameCounter(), 6);
+    EXPECT_EQ(view.movieFrameSize().width, doc.imageWidth);
+    EXPECT_EQ(view.movieFrameSize().height, 500); // 320 x 200 at 800 wide
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(finished.load(), 1);
+    EXPECT_TRUE(finishedOnRenderThread);
+}
+
+TEST_F(ViewThreadsTest, DeleteAndInsertZoomByTwoPercentPerFrame)
+{
+    view.keys().Set(PolledKey::Delete, true);
+    const std::size_t start = drawer.distances().size();
+    ASSERT_TRUE(waitUntil([&] { return drawer.distances().size() > start + 20; }));
+    view.keys().Set(PolledKey::Delete, false);
+    view.keys().Set(PolledKey::Insert, true);
+    const std::size_t turn = drawer.distances().size();
+    ASSERT_TRUE(waitUntil([&] { return drawer.distances().size() > turn + 20; }));
+    view.keys().Set(PolledKey::Insert, false);
+    const std::vector<double> d = drawer.distances();
+    int growing = 0, shrinking = 0;
+    for (std::size_t k = start + 1; k < d.size(); ++k) {
+        const double ratio = d[k] / d[k - 1];
+        if (std::fabs(ratio - 1.02) < 1e-12) ++growing;
+        else if (std::fabs(ratio - 1.0 / 1.02) < 1e-12) ++shrinking;
+        else EXPECT_DOUBLE_EQ(ratio, 1.0) << "frame " << k;
+    }
+    EXPECT_GE(growing, 15);
+    EXPECT_GE(shrinking, 15);
+    EXPECT_LT(d.back(), 0.0); // still in front of the scene: -d
+}
+
+TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
+{
+    view.SetOrbitDistance(12.5);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), 12.5);
+    ASSERT_TRUE(waitUntil([&] { return drawer.distances().back() == -12.5; }));
+    const unitquaternion turned(0.5, Vec3{0, 1, 0});
+    view.PostRotation(turned);
+    const int frames = drawer.frames.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; })); // a frame picked it up
+    ASSERT_TRUE(view.PauseAllAndWait()); // read the document while nothing runs
+    EXPECT_DOUBLE_EQ(doc.ballController.rotation.w, turned.w);
+    view.ResumeAll();
+}
+
+TEST_F(ViewThreadsTest, ShutdownWhileThePhysicsThreadIsPausedEndsWellWithinTheBound)
+{
+    rollBall();
+    ASSERT_TRUE(view.PauseAllAndWait());
+    view.ResumeRender(); // frames again, physics still paused
+    ASSERT_EQ(view.physics().GetPhysicsState(), Paused);
+    const auto start = Clock::now();
+    EXPECT_TRUE(view.Teardown());
+    EXPECT_LT(Clock::now() - start, 3000ms);
+    EXPECT_TRUE(doc.viewGone.load());
+    EXPECT_TRUE(drawer.shutDown.load());
+    EXPECT_TRUE(host.released.load());
+    EXPECT_EQ(doc.simulation.renderHandshake.load(), nullptr);
+    // With the threads gone, requests return at once instead of waiting.
+    EXPECT_FALSE(view.SaveImage("late.bmp"));
+    view.PauseRenderAndWait();
+    view.ResumeRender();
+}
+
+TEST(ViewThreadsNoContext, RequestsAreAnsweredEvenWithoutAContext)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    ViewCore view(doc);
+    FakeHost host(false);
+    FakeDrawer drawer(doc);
+    view.Resize(200, 100);
+    view.StartThreads(host, drawer);
+    EXPECT_FALSE(view.SaveImage("never.bmp"));
+    EXPECT_TRUE(view.Print(100, 100, false).empty());
+    EXPECT_TRUE(view.PauseAllAndWait());
+    view.ResumeAll();
+    EXPECT_TRUE(view.Teardown());
+    EXPECT_EQ(drawer.frames.load(), 0);
+    EXPECT_FALSE(drawer.initialized.load());
+}
+
+TEST(ViewThreadsStart, TeardownRightAfterTheStartStillJoinsBothThreads)
+{
+    for (int k = 0; k < 10; ++k) {
+        COpenGLTemplateDoc doc;
+        doc.OnNewDocument();
+        ViewCore view(doc);
+        FakeHost host;
+        FakeDrawer drawer(doc);
+        view.StartThreads(host, drawer);
+        view.PauseRenderAndWait(); // before or after the thread is scheduled
+        view.ResumeRender();
+        EXPECT_TRUE(view.Teardown(3000));
+        EXPECT_FALSE(view.renderRunning());
+        EXPECT_FALSE(view.physics().LoopRunning());
+    }
+}
+
+} // namespace
