@@ -27,13 +27,13 @@ NearestHit findNearestHit(COpenGLTemplateDoc& document, const Vec3& from, const 
     NearestHit nearest;
     double best = kNoHitDistance;
     const MeshCell lastCell{b.lastCellRow, b.lastCellColumn};
+    const bool guarded = ReadSetting(document.preventSameSurfaceImpact) && b.sameSurfaceGuard > 0;
     LockGuard guard(document.documentLock);
     for (const auto& owned : document.surfaces) {
         SurfaceSection& s = *owned;
         if (s.render.load() == 0) continue;
         std::optional<MeshCell> skip;
-        if (ReadSetting(document.preventSameSurfaceImpact) && &s == b.lastSurface && b.sameSurfaceGuard > 0 && lastCell.valid())
-            skip = lastCell;
+        if (guarded && &s == b.lastSurface && lastCell.valid()) skip = lastCell;
         ++sim.intersectionSearches;
         const SegmentHit hit = IntersectSegment(s, from, to, sim.overlay, skip);
         if (!hit.found) continue;

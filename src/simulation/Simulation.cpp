@@ -96,7 +96,8 @@ void StepSimulation(COpenGLTemplateDoc& document)
         sim.intersectionSearches = 0;
         ComputeAppliedForce(document);
         if (sim.stepTime > sim.maxStepTime) sim.stepTime = sim.maxStepTime;
-        const double h = ReadSetting(document.pauseEachFrame) || sim.movieRecording.load() ? sim.maxStepTime : sim.stepTime;
+        const bool fixedStep = ReadSetting(document.pauseEachFrame) || sim.movieRecording.load();
+        const double h = fixedStep ? sim.maxStepTime : sim.stepTime;
         if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
             PositionBall(document, true);
             sim.events.add(SimulationEventKind::FallReset, document.ballSurface);

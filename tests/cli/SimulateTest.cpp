@@ -85,8 +85,8 @@ TEST_F(SimulateTest, PrintsOneLinePerStepThenTheSummaryTheSameOnEveryRun)
 
 TEST_F(SimulateTest, OptionsChooseTheStartTheLaunchAndThePauses)
 {
-    const SimulateRun r = simulate({file.path(), "--steps", "3", "--start", "b,main,0.5,0.5", "--speed", "1", "--direction",
-                            "0,0,-1", "--pause-each-frame"});
+    const SimulateRun r = simulate({file.path(), "--steps", "3", "--start", "b,main,0.5,0.5", "--speed", "1",
+                                    "--direction", "0,0,-1", "--pause-each-frame"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.lines[0]["surface"], "b");
     EXPECT_LT(r.lines[0]["velocity"][2].get<double>(), 0.0);
