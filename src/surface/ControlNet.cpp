@@ -23,10 +23,12 @@ void SurfaceSection::SizeNet(int points, int pDegreeU, int sectionTotal, int pDe
     LockGuard guard(kernelLockOf(document));
     pointsPerSection = points;
     sectionCount = sectionTotal;
-    degreeU = pDegreeU;
-    degreeV = pDegreeV;
-    knotsU = gul::UniformKnots(points - 1, pDegreeU);
-    knotsV = gul::UniformKnots(sectionTotal - 1, pDegreeV);
+    // A spline of degree p needs p + 1 control points: a direction with fewer
+    // points (a two-point cross section) gets the highest degree it can carry.
+    degreeU = std::clamp(pDegreeU, 1, std::max(points - 1, 1));
+    degreeV = std::clamp(pDegreeV, 1, std::max(sectionTotal - 1, 1));
+    knotsU = gul::UniformKnots(points - 1, degreeU);
+    knotsV = gul::UniformKnots(sectionTotal - 1, degreeV);
     knotsAllocated = true;
     controlNet = gul::makeArray2<gul::HPoint4f>(sectionTotal, points);
     netAllocated = true;
@@ -69,7 +71,8 @@ void SurfaceSection::BuildNet()
     const int rows = std::min(sectionCount, kMaxSections);
     for (int i = 0; i < rows; ++i) {
         gul::Ptr<gul::HPoint4f>& row = controlNet[i];
-        const int count = std::clamp(sections[i].pointCount, 0, kMaxSectionPoints);
+        // The net row has pointsPerSection slots, whatever count a section claims.
+        const int count = std::clamp(sections[i].pointCount, 0, std::min(pointsPerSection, kMaxSectionPoints));
         for (int j = 0; j < count; ++j) {
             const Vec3 X = SectionPointToWorld(i, j);
             row[j] = {static_cast<float>(X.x), static_cast<float>(X.y), static_cast<float>(X.z), 1.0f};

@@ -111,7 +111,8 @@ TEST(SizeNetTest, SectionCountsFollowTheSurfaceType)
             EXPECT_EQ(s.sectionCount, s.intermediateCount + extra) << "type " << type;
             EXPECT_EQ(s.pointsPerSection, 7);
             EXPECT_EQ(s.knotsU.nElems(), 7 + 3);
-            EXPECT_EQ(s.knotsV.nElems(), s.sectionCount + 3);
+            EXPECT_EQ(s.degreeV, std::min(2, s.sectionCount - 1));
+            EXPECT_EQ(s.knotsV.nElems(), s.sectionCount + s.degreeV + 1);
             EXPECT_EQ(s.controlNet.nElems(), s.sectionCount);
             EXPECT_EQ(s.controlNet[0].nElems(), 7);
             EXPECT_TRUE(s.netAllocated && s.knotsAllocated);
@@ -344,6 +345,37 @@ TEST(MoveSurfaceTreeTest, RotationTurnsFramesAndPositionsAboutTheCentre)
         expectVecNear(s->sections[0].toNext, {0, 0, -5}, 1e-9);
         expectVecNear(s->initialDirection, {0, 0, -1}, 1e-9);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(SizeNetTest, TwoPointSectionsGetALinearSpanAcross)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 2, 1);
+    EXPECT_EQ(s->degreeU, 1);
+    EXPECT_EQ(s->degreeV, 2);
+    EXPECT_EQ(s->knotsU.nElems(), 4); // 0 0 1 1
+    // A flat floor one unit wide: points across are linear, no curvature across.
+    const SurfaceDerivatives d = s->EvaluateDerivatives(0.3, 0.5);
+    EXPECT_EQ(d.K, 0.0);
+    EXPECT_NEAR(length(d.Su), 1.0, 1e-5);
+    expectVecNear(d.N, {0, 1, 0}, 1e-6);
+    EXPECT_NE(s->boxTree, nullptr);
+    EXPECT_EQ(s->collisionColumns, 11); // (2 + 1) * 4 - 1
+}
+
+TEST(BuildNetTest, ASectionClaimingMorePointsThanTheNetHoldsWritesOnlyItsRow)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 5, 2);
+    s->sections[1].pointCount = 20; // as a damaged file might claim
+    testing::internal::CaptureStderr();
+    s->BuildNet();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(s->controlNet[1].nElems(), 5);
 }
 
 } // namespace

@@ -85,7 +85,7 @@ TEST(SamplingTest, DamagedCountsAreBounded)
     s->fixedSamplesV = 1000000000;
     s->Rebuild();
     EXPECT_EQ(s->displayColumns, 2);
-    EXPECT_LE(s->displayRows, 2000);
+    EXPECT_LE(s->displayRows, 400);
     EXPECT_EQ(s->displaySample(0, 1).u, 1.0);
 }
 
