@@ -1,7 +1,6 @@
 #include "design/SectionTransforms.h"
 
 #include "design/AttachmentSites.h"
-
 #include "document/OpenGLTemplateDoc.h"
 #include "geometry/Matrix4.h"
 
