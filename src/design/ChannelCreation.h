@@ -15,11 +15,9 @@ namespace design {
 
 inline constexpr const char* kNameBlank = "The name must not be blank.";
 inline constexpr const char* kNameExists = "A surface with that name already exists.";
-// A quadratic net needs at least three control points each way; the dialogs
-// allow fewer, so such a request is refused instead of leaving a surface that
-// cannot be evaluated.
-inline constexpr const char* kSurfaceNotBuilt =
-    "The surface cannot be built: it needs at least 3 control points in each direction.";
+// Shown when the spline kernel cannot build the requested net; nothing is
+// added to the document then.
+inline constexpr const char* kSurfaceNotBuilt = "The surface cannot be built from these control points.";
 
 // Longest surface name: the 50-byte name buffer keeps its terminator, so a
 // longer name would be cut and could then clash with another one in its group.

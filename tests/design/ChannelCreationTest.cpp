@@ -100,10 +100,13 @@ TEST(ChannelCreationEmpty, FirstSurfaceTakesTheBallStart)
     EXPECT_EQ(textOf(doc.ballStartSurfaceName), "first");
 }
 
-TEST_F(ChannelCreation, TooFewPointsForAQuadraticNetAreRefused)
+TEST_F(ChannelCreation, TwoPointSectionsSpanLinearlyAcross)
 {
-    expectRefused(create("thin", 0, 2), kSurfaceNotBuilt);
-    EXPECT_TRUE(create("three", 0, 3).ok());
+    SurfaceSection* s = create("thin", 0, 2).surface;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->pointsPerSection, 2);
+    EXPECT_EQ(s->degreeU, 1);
+    EXPECT_NE(s->boxTree, nullptr);
 }
 
 } // namespace

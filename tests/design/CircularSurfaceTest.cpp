@@ -153,10 +153,13 @@ TEST_F(CircularSurface, DirectCallsAreCheckedToo)
     EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 
-TEST_F(CircularSurface, TwoSectionsCannotMakeAQuadraticNet)
+TEST_F(CircularSurface, QuarterOfThreePointsAndTwoSections)
 {
-    EXPECT_EQ(create(kQuarter, 3, 2).refusal, kSurfaceNotBuilt);
-    EXPECT_EQ(doc.surfaces.size(), 1u);
+    SurfaceSection* s = create(kQuarter, 3, 2, 1.0, 2.0).surface;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->sectionCount, 2);
+    EXPECT_EQ(s->pointsPerSection, 3);
+    expectVecNear(s->EvaluatePoint(0.0, 1.0), {2.0, 0.0, 0.0}, 1e-5);
 }
 
 } // namespace

@@ -123,13 +123,4 @@ TEST_F(SweepSurface, RightTurnsTheOtherWay)
     EXPECT_NEAR(angleBetween(top->sections[4].up, {0, 1, 0}), 72.0, 1e-9);
 }
 
-TEST_F(SweepSurface, TemplateWithTooFewPointsIsRefused)
-{
-    SweepFields f;
-    f.name = "thin";
-    f.shape = ShapeFromPoints("two", {{0, 0}, {1, 0}});
-    EXPECT_EQ(CreateSweepFromFields(doc, f).refusal, kSurfaceNotBuilt);
-    EXPECT_EQ(doc.surfaces.size(), 1u);
-}
-
 } // namespace
