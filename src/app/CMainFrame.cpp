@@ -5,6 +5,8 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "view/CameraCommands.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -209,8 +211,10 @@ void CMainFrame::UpdateRecentFileActions()
 
 void CMainFrame::LayOutPanes(int viewWidth, int panelWidth)
 {
-    splitter_->setSizes({viewWidth, panelWidth});
+    // A shown panel has the splitter's bar beside it.
+    const int bar = panelWidth > 0 ? splitter_->handleWidth() : 0;
     panel_->setVisible(panelWidth > 0);
+    splitter_->setSizes({std::max(10, viewWidth - bar), panelWidth});
 }
 
 void CMainFrame::OnViewControlPanel()
@@ -222,7 +226,6 @@ void CMainFrame::OnViewControlPanel()
     } else {
         panelShown_ = true;
         panelWidth_ = kPanelWidth;
-        panel_->setVisible(true);
         LayOutPanes(width() - kPanelWidth, kPanelWidth);
     }
     UpdateViewMenuChecks();
@@ -232,7 +235,7 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (!splitterReady_ || isMinimized()) return;
-    LayOutPanes(std::max(10, width() - panelWidth_), panelWidth_);
+    LayOutPanes(width() - panelWidth_, panelWidth_);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
