@@ -2,7 +2,8 @@
 # Installs what is missing, builds with warnings as errors and runs every test:
 # the Release tree, then (unless MARLWICK_QUICK=1) the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the threading tests
-# (label "threads") under ThreadSanitizer.
+# (label "threads") under ThreadSanitizer. The window tests of the program
+# start their own virtual screen (xvfb-run), so no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -20,6 +21,6 @@ if [ "${MARLWICK_QUICK:-0}" != "1" ]; then
   # Only the threading tests need ThreadSanitizer: build just their program.
   cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMARLWICK_WERROR=ON \
     -DMARLWICK_SANITIZE=thread -DMARLWICK_BUILD_BENCH=OFF
-  cmake --build build/tsan --target marlwick_threads_tests --parallel "$jobs"
+  cmake --build build/tsan --target marlwick_threads_tests marlwick_view_threads_tests --parallel "$jobs"
   TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L threads --output-on-failure
 fi

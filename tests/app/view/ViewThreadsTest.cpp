@@ -3,6 +3,9 @@
 
 #include "view/ViewCore.h"
 
+#include "simulation/ForcesAndPaths.h"
+#include "view/MouseInteraction.h"
+
 #include "simulation/Simulation.h"
 #include "support/SimulationBuilders.h"
 #include "view/PrintLayout.h"
@@ -229,6 +232,39 @@ TEST_F(ViewThreadsTest, ShutdownWhileThePhysicsThreadIsPausedEndsWellWithinTheBo
     EXPECT_FALSE(view.SaveImage("late.bmp"));
     view.PauseRenderAndWait();
     view.ResumeRender();
+}
+
+TEST_F(ViewThreadsTest, TheMouseChoosesPushesTurnsAndZoomsWhileFramesAndStepsRun)
+{
+    LayoutForceCircle(doc.simulation.windowCircle, 320, 200);
+    CBallController controller(0.7);
+    MouseInteraction mouse(view, controller);
+    mouse.SetWindowSize(320, 200);
+    ASSERT_TRUE(PositionBall(doc).empty());
+    for (int x = 100; x <= 220; x += 4) mouse.Move(x, 80); // choosing the launch while frames run
+    mouse.LeftDown(160, 80, false, false);                 // fixes it
+    mouse.LeftUp();
+    mouse.LeftDown(160, 80, false, false); // rolls
+    mouse.LeftUp();
+    ASSERT_TRUE(waitUntil([&] { return doc.simulation.stepCount.load() > 10; }));
+    const int frames = drawer.frames.load();
+    for (int round = 0; round < 5; ++round) {
+        mouse.LeftDown(170, 100, false, false); // inside the circle: a push
+        for (int y = 100; y > 40; y -= 5) mouse.Move(170, y);
+        mouse.LeftUp();
+        mouse.LeftDown(2, 2, round % 2 == 0, false); // outside: the arcball
+        for (int x = 2; x < 60; x += 3) mouse.Move(x, 2 + x / 4);
+        mouse.LeftUp();
+        mouse.RightDown(100, 100);
+        for (int y = 100; y < 160; y += 6) mouse.Move(100, y);
+        mouse.RightUp();
+    }
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 5; }));
+    EXPECT_FALSE(doc.simulation.forceInputActive.load());
+    EXPECT_GT(view.OrbitDistance(), 1.0); // zoomed out from the launch distance
+    ASSERT_TRUE(view.PauseAllAndWait());
+    EXPECT_DOUBLE_EQ(doc.ballController.rotation.w, controller.rotation.w);
+    view.ResumeAll();
 }
 
 TEST(ViewThreadsNoContext, RequestsAreAnsweredEvenWithoutAContext)
