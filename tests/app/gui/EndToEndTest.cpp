@@ -248,6 +248,11 @@ private slots:
 
     void quitWithoutAHang()
     {
+        // The files written, beside the screenshots.
+        if (!shots.isEmpty())
+            for (const char* name : {"picture.png", "view.pdf", "movie/image000.bmp", "movie/bmp2avi.log"})
+                QFile::copy(dir.filePath(QString::fromLatin1(name)),
+                            QDir(shots).filePath(QString::fromLatin1(name).replace('/', '-')));
         QVERIFY(view().core().renderRunning());
         QElapsedTimer clock;
         clock.start();

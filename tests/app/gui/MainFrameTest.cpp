@@ -4,6 +4,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtRenderHost.h"
 #include "RecentFileList.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -257,6 +258,24 @@ private slots:
         QVERIFY(*answered);
         QCOMPARE(caption, QStringLiteral("About Marlwick"));
         QCOMPARE(buttons, 1);
+    }
+
+    void glyphOutlinesComeFromTheFontInEmUnits()
+    {
+        const QtGlyphOutlines font;
+        render::GlyphOutline a, space, control, o;
+        QVERIFY(font.Glyph('A', a));
+        QVERIFY(!a.contours.empty());
+        QVERIFY(a.advance > 0.3 && a.advance < 1.2);
+        double top = 0.0;
+        for (const auto& contour : a.contours)
+            for (const auto& p : contour) top = std::max(top, p.y);
+        QVERIFY2(top > 0.5 && top < 1.1, qPrintable(QString::number(top))); // a capital, baseline at 0
+        QVERIFY(font.Glyph('o', o));
+        QCOMPARE(o.contours.size(), std::size_t(2)); // outside and the hole
+        QVERIFY(font.Glyph(' ', space));
+        QVERIFY(space.contours.empty() && space.advance > 0.0);
+        QVERIFY(!font.Glyph('\n', control));
     }
 
     void rollingWithoutALaunchSaysWhatIsMissing()
