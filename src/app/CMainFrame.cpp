@@ -269,6 +269,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
 {
     std::string error;
     if (!document_.OnOpenDocument(QFile::encodeName(path).toStdString(), error)) {
+        progress_->hide();
         lastMessage_ = QString::fromStdString(error);
         if (showErrors) QMessageBox::warning(this, QLatin1String(kAppTitle), lastMessage_);
         return false;

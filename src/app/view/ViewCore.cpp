@@ -138,10 +138,8 @@ bool ViewCore::SaveImage(const std::string& fileName)
     if (!renderAlive_.load() || requests_.GetRenderRequest(::SaveImage) != Idle) return false;
     pendingImageName_ = fileName;
     saveWritten_ = false;
-    savingImage_ = true;
     requests_.SetRenderRequest(::SaveImage, Requested);
     requests_.WaitFor(::SaveImage, Idle, renderAlive_);
-    savingImage_ = false;
     return saveWritten_.load();
 }
 

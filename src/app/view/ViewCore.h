@@ -149,7 +149,6 @@ private:
 
     std::string pendingImageName_; // written before the request, read while serving it
     std::atomic<bool> saveWritten_{false};
-    std::atomic<bool> savingImage_{false};
     int printPageWidth_ = 0, printPageHeight_ = 0;
     bool printPreview_ = false;
     OffscreenPicture printResult_;
