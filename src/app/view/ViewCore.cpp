@@ -161,9 +161,14 @@ OffscreenPicture ViewCore::Print(int pageWidth, int pageHeight, bool preview)
 void ViewCore::StartMovie()
 {
     SimulationState& sim = document_.simulation;
+    // A step already under way was timed by the clock; held between steps,
+    // the loop makes every recorded step exactly maxStepTime long.
+    const bool running = physics_.GetPhysicsState() == Running;
+    if (running) physics_.PausePhysicsAndWait();
     movieFrameCounter_ = 0;
     sim.movieFrameReady = false;
     sim.movieRecording = true;
+    if (running) physics_.SetPhysicsState(Running);
 }
 
 // --- orbit values ---
