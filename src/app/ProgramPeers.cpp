@@ -28,14 +28,11 @@ void ProgramPeers::FitCameraToSurfaces() { ShowAll(document_); }
 void ProgramPeers::PositionBall()
 {
     if (!::PositionBall(document_).empty()) return;
-    double d = -document_.cameraDistance;
-    if (frame_) {
-        ViewCore& view = frame_->view()->core();
-        d = view.OrbitDistance();
-        view.WithViewLock([&] { RecomputeLaunchPreview(document_, d); });
-    } else {
-        RecomputeLaunchPreview(document_, d);
-    }
+    // Called with the threads held (or not yet running): the document's own
+    // distance is the one Position ball has just set.
+    const double d = -document_.cameraDistance;
+    if (frame_) frame_->view()->core().WithViewLock([&] { RecomputeLaunchPreview(document_, d); });
+    else RecomputeLaunchPreview(document_, d);
 }
 
 void ProgramPeers::StopBall() { ::StopBall(document_); }

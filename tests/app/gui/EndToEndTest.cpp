@@ -123,7 +123,11 @@ private slots:
         trigger("&Open...\tCtrl+O");
         QVERIFY(*answered);
         QCOMPARE(doc().surfaces.size(), std::size_t(4));
-        // Opening placed the ball for a launch; leave that and look at everything.
+        // Opening placed the ball for a launch, the follow camera 21 times the
+        // orbit distance of 1 behind it.
+        QVERIFY(doc().simulation.settingVelocity.load());
+        QCOMPARE(doc().followDistance, 21.0);
+        // Leave the launch and look at everything.
         trigger("Stop ball");
         trigger("Show all");
         const PixelSummary lines = summarise(screen("lines"));
