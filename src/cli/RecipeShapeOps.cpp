@@ -2,7 +2,7 @@
 // one design dialog from its arguments (a missing optional argument keeps the
 // dialog's first value) and presses its buttons through the design operations.
 
-#include "cli/Recipe.h"
+#include "cli/RecipeArgs.h"
 #include "design/ChannelCreation.h"
 #include "design/ChannelEditing.h"
 #include "design/CircularSurface.h"
@@ -19,101 +19,7 @@ namespace cli {
 
 namespace {
 
-using nlohmann::json;
-
-// --- arguments ---
-
-const json* find(const json& object, const char* key)
-{
-    if (!object.is_object()) return nullptr;
-    const auto it = object.find(key);
-    return it == object.end() || it->is_null() ? nullptr : &*it;
-}
-
-[[noreturn]] void malformed(const char* key, const char* what)
-{
-    throw RecipeError(std::string("\"") + key + "\" must be " + what);
-}
-
-std::string text(const json& object, const char* key, const std::string& otherwise)
-{
-    const json* v = find(object, key);
-    if (!v) return otherwise;
-    if (!v->is_string()) malformed(key, "a string");
-    return v->get<std::string>();
-}
-
-double number(const json& object, const char* key, double otherwise)
-{
-    const json* v = find(object, key);
-    if (!v) return otherwise;
-    if (!v->is_number() || !std::isfinite(v->get<double>())) malformed(key, "a number");
-    return v->get<double>();
-}
-
-int integer(const json& object, const char* key, int otherwise)
-{
-    const json* v = find(object, key);
-    if (!v) return otherwise;
-    const double d = v->is_number() ? v->get<double>() : NAN;
-    if (!(std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e9)) malformed(key, "an integer");
-    return static_cast<int>(d);
-}
-
-bool flag(const json& object, const char* key, bool otherwise)
-{
-    const json* v = find(object, key);
-    if (!v) return otherwise;
-    if (!v->is_boolean()) malformed(key, "true or false");
-    return v->get<bool>();
-}
-
-const json* section(const json& object, const char* key)
-{
-    const json* v = find(object, key);
-    if (v && !v->is_object()) malformed(key, "an object");
-    return v;
-}
-
-// Index of `word` in `words`; a missing argument gives `otherwise`.
-template <std::size_t N>
-int choice(const json& object, const char* key, const std::array<const char*, N>& words, int otherwise)
-{
-    const json* v = find(object, key);
-    if (!v) return otherwise;
-    if (v->is_string())
-        for (std::size_t k = 0; k < N; ++k)
-            if (v->get<std::string>() == words[k]) return static_cast<int>(k);
-    std::string allowed;
-    for (const char* w : words) allowed += (allowed.empty() ? "one of \"" : ", \"") + std::string(w) + "\"";
-    malformed(key, allowed.c_str());
-}
-
-std::string currentGroupName(COpenGLTemplateDoc& doc)
-{
-    return doc.currentGroup ? textOf(doc.currentGroup->name) : textOf(doc.mainGroupName);
-}
-
-// The surface named by `key` (and `groupKey`, by default the current group).
-SurfaceSection* namedSurface(COpenGLTemplateDoc& doc, const json& object, const char* key, const char* groupKey)
-{
-    const json* v = find(object, key);
-    if (!v) return nullptr;
-    if (!v->is_string()) malformed(key, "a surface name");
-    const std::string group = text(object, groupKey, currentGroupName(doc));
-    SurfaceSection* s = doc.FindSurface(v->get<std::string>(), group);
-    if (!s) throw RecipeError("no surface \"" + v->get<std::string>() + "\" in group \"" + group + "\"");
-    return s;
-}
-
-// The surface a dialog acts on: it becomes the selected surface.
-SurfaceSection& subject(RecipeContext& ctx, const json& step)
-{
-    SurfaceSection* s = namedSurface(ctx.document, step, "surface", "group");
-    if (!s) throw RecipeError("\"surface\" is required");
-    ctx.document.selectedSurface = s;
-    return *s;
-}
+using namespace cli::recipe;
 
 // 1-based lines of the cross-section list, as 0-based indices.
 std::vector<int> lines(const json& step, const SurfaceSection& s)

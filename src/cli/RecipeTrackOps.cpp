@@ -5,7 +5,7 @@
 // A step naming a surface, site, hole or group that does not exist is a
 // malformed recipe: no dialog could have offered the choice.
 
-#include "cli/Recipe.h"
+#include "cli/RecipeArgs.h"
 #include "design/AttachGeometry.h"
 #include "design/AttachmentSites.h"
 #include "design/Groups.h"
@@ -20,53 +20,7 @@ namespace cli {
 
 namespace {
 
-using nlohmann::json;
-
-// --- arguments ---
-
-const json* find(const json& step, const char* key)
-{
-    const auto it = step.find(key);
-    return it == step.end() || it->is_null() ? nullptr : &*it;
-}
-
-[[noreturn]] void malformed(const char* key, const char* what)
-{
-    throw RecipeError(std::string("\"") + key + "\" must be " + what);
-}
-
-std::string text(const json& step, const char* key, const std::string& otherwise = {})
-{
-    const json* v = find(step, key);
-    if (!v) return otherwise;
-    if (!v->is_string()) malformed(key, "a string");
-    return v->get<std::string>();
-}
-
-double number(const json& step, const char* key, double otherwise)
-{
-    const json* v = find(step, key);
-    if (!v) return otherwise;
-    if (!v->is_number() || !std::isfinite(v->get<double>())) malformed(key, "a number");
-    return v->get<double>();
-}
-
-int integer(const json& step, const char* key, int otherwise)
-{
-    const json* v = find(step, key);
-    if (!v) return otherwise;
-    const double d = v->is_number() ? v->get<double>() : NAN;
-    if (!(std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e9)) malformed(key, "an integer");
-    return static_cast<int>(d);
-}
-
-bool flag(const json& step, const char* key, bool otherwise)
-{
-    const json* v = find(step, key);
-    if (!v) return otherwise;
-    if (!v->is_boolean()) malformed(key, "true or false");
-    return v->get<bool>();
-}
+using namespace cli::recipe;
 
 // A [low, high] pair; [0, 0] when missing, as the holes dialog starts.
 std::pair<double, double> range(const json& step, const char* key)
@@ -76,32 +30,6 @@ std::pair<double, double> range(const json& step, const char* key)
     if (!(v->is_array() && v->size() == 2 && (*v)[0].is_number() && (*v)[1].is_number()))
         malformed(key, "a pair of numbers [low, high]");
     return {(*v)[0].get<double>(), (*v)[1].get<double>()};
-}
-
-std::string currentGroupName(COpenGLTemplateDoc& doc)
-{
-    return doc.currentGroup ? textOf(doc.currentGroup->name) : textOf(doc.mainGroupName);
-}
-
-// The surface named by `key` in the group named by `groupKey` (by default the
-// current group), or none when the step leaves it out.
-SurfaceSection* namedSurface(COpenGLTemplateDoc& doc, const json& step, const char* key, const char* groupKey)
-{
-    if (!find(step, key)) return nullptr;
-    const std::string name = text(step, key);
-    const std::string group = text(step, groupKey, currentGroupName(doc));
-    SurfaceSection* s = doc.FindSurface(name, group);
-    if (!s) throw RecipeError("no surface \"" + name + "\" in group \"" + group + "\"");
-    return s;
-}
-
-// The surface the step's dialog acts on; it becomes the selected surface.
-SurfaceSection& subject(RecipeContext& ctx, const json& step)
-{
-    SurfaceSection* s = namedSurface(ctx.document, step, "surface", "group");
-    if (!s) throw RecipeError("\"surface\" is required");
-    ctx.document.selectedSurface = s;
-    return *s;
 }
 
 // The group named by `key`, or none when the step leaves it out.
