@@ -3,6 +3,7 @@
 #include "CAboutDlg.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "simulation/SharedSettings.h"
 #include "view/CameraCommands.h"
 
 #include <algorithm>
@@ -177,7 +178,8 @@ void CMainFrame::CreateSimulationMenu()
     followAction_ = addCommand(sim, QStringLiteral("Camera follows ball"));
     followAction_->setCheckable(true);
     connect(followAction_, &QAction::triggered, this, [this](bool on) { view_->SetCameraFollowsBall(on); });
-    connect(sim, &QMenu::aboutToShow, this, [this] { followAction_->setChecked(document_.cameraFollowsBall); });
+    connect(sim, &QMenu::aboutToShow, this,
+            [this] { followAction_->setChecked(ReadSetting(document_.cameraFollowsBall)); });
     connect(addCommand(sim, QStringLiteral("Show all")), &QAction::triggered, this,
             [this] { view_->ShowAllCommand(); });
     connect(addCommand(sim, QStringLiteral("Set focal point at ball")), &QAction::triggered, this,

@@ -177,7 +177,10 @@ void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent)
     SaveImageTo(dialog.selectedFiles().constFirst());
 }
 
-bool ViewOpenGLst::SaveImageTo(const QString& fileName) { return core_.SaveImage(QFile::encodeName(fileName).toStdString()); }
+bool ViewOpenGLst::SaveImageTo(const QString& fileName)
+{
+    return core_.SaveImage(QFile::encodeName(fileName).toStdString());
+}
 
 void ViewOpenGLst::OnFileSaveMovieFrames()
 {

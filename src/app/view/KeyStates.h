@@ -20,7 +20,10 @@ public:
     void Set(PolledKey key, bool down) { states_[static_cast<int>(key)].store(down); }
     bool IsDown(PolledKey key) const { return states_[static_cast<int>(key)].load(); }
     // The digit key 1 to 9, as a polled key.
-    static PolledKey Digit(int digit) { return static_cast<PolledKey>(static_cast<int>(PolledKey::Digit1) + digit - 1); }
+    static PolledKey Digit(int digit)
+    {
+        return static_cast<PolledKey>(static_cast<int>(PolledKey::Digit1) + digit - 1);
+    }
     // Index 0 to 8 of the first digit key held, in the order 1 to 9; -1 for none.
     int FirstDigitDown() const
     {

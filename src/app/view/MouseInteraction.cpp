@@ -2,6 +2,7 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "simulation/ForcesAndPaths.h"
+#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
@@ -28,7 +29,7 @@ void MouseInteraction::LeftDown(int x, int y, bool ctrl, bool shift)
         const double d = view_.OrbitDistance();
         view_.WithViewLock([&] { FixLaunchWithPreview(doc, d); });
     } else if (!(sim.velocitySet.load() && sim.stopped.load())) {
-        if (doc.navigation && InsideForceCircle(sim, x, y)) {
+        if (ReadSetting(doc.navigation) && InsideForceCircle(sim, x, y)) {
             sim.forceMouseX = x;
             sim.forceMouseY = y;
             sim.forceInputActive = true;

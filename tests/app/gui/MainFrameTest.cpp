@@ -241,8 +241,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(QStringLiteral(" Marlwick    Render FPS = ")), 3000);
         QVERIFY(frame().windowTitle().contains(QStringLiteral(" ,   Physics FPS = ")));
         app->document().showFocalPoint = true;
-        QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(QStringLiteral(" Marlwick    U = 0.500,  V = 0.500,")),
-                                 3000);
+        const QString focal = QStringLiteral(" Marlwick    U = 0.500,  V = 0.500,");
+        QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(focal), 3000);
     }
 
     void theAboutBoxHasItsCaptionAndOneButton()

@@ -83,7 +83,8 @@ TEST_F(ViewThreadsTest, PauseAllHoldsFramesAndStepsUntilResumed)
         EXPECT_EQ(doc.simulation.ball.contactPoint, where);
         view.ResumeAll();
         EXPECT_EQ(view.physics().GetPhysicsState(), Running); // it was rolling before the pause
-        ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames && doc.simulation.stepCount.load() > steps; }));
+        ASSERT_TRUE(waitUntil(
+            [&] { return drawer.frames.load() > frames && doc.simulation.stepCount.load() > steps; }));
     }
 }
 
