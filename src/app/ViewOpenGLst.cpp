@@ -243,7 +243,10 @@ void ViewOpenGLst::ShowAllCommand()
 
 void ViewOpenGLst::FocalPointAtBallCommand()
 {
-    WithRenderPaused([&] { SetFocalPointAtBall(document_); });
+    // The ball's surface is the physics thread's while it runs.
+    core_.PauseAllAndWait();
+    SetFocalPointAtBall(document_);
+    core_.ResumeAll();
 }
 
 void ViewOpenGLst::SetSurfaceTriangles(bool on)

@@ -4,6 +4,7 @@
 #include "geometry/Matrix4.h"
 #include "simulation/FollowCamera.h"
 #include "simulation/ForcesAndPaths.h"
+#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 
 namespace {
@@ -50,7 +51,7 @@ void RecomputeLaunchPreview(COpenGLTemplateDoc& document, double orbitDistance)
 {
     SimulationState& sim = document.simulation;
     if (!document.ballSurface) return;
-    document.followDistance = kFollowPerOrbitDistance * orbitDistance;
+    WriteSetting(document.followDistance, kFollowPerOrbitDistance * orbitDistance);
     PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
     {
         LockGuard guard(document.simulationLock);
