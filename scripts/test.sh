@@ -18,7 +18,7 @@ if [ "${MARLWICK_QUICK:-0}" != "1" ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build/asan --output-on-failure --parallel "$jobs"
 
-  # Only the threading tests need ThreadSanitizer: build just their program.
+  # Only the threading tests need ThreadSanitizer: build just their programs.
   cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMARLWICK_WERROR=ON \
     -DMARLWICK_SANITIZE=thread -DMARLWICK_BUILD_BENCH=OFF
   cmake --build build/tsan --target marlwick_threads_tests marlwick_view_threads_tests --parallel "$jobs"
