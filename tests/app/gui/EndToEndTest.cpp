@@ -264,6 +264,7 @@ private slots:
         QVERIFY(!frame().isVisible());
         QVERIFY(!view().core().renderRunning());
         QVERIFY(!view().core().physics().LoopRunning());
+        qInfo("quit with the ball rolling: both threads ended in %lld ms", static_cast<long long>(clock.elapsed()));
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         app.reset();
     }
