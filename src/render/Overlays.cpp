@@ -2,6 +2,7 @@
 
 #include "document/DocumentSettings.h"
 #include "render/Arrow.h"
+#include "simulation/SharedSettings.h"
 #include "surface/SurfaceSection.h"
 
 #include <GL/gl.h>
@@ -248,17 +249,17 @@ void DrawCameraPresent(const OverlayTools& tools, const SimulationFrame& f)
 void DrawOverlays(const OverlayTools& tools, const DocumentSettings& s, const SimulationFrame& f,
                   const SurfaceDerivatives& focalDerivatives)
 {
-    if (s.showBall) DrawBall(tools, f, s.ballRadius);
-    if (s.showRollingVectors) DrawRollingVectors(tools, f);
-    if (s.showLinearDisplacement && f.selectedSegment) DrawLinearDisplacement(tools, *f.selectedSegment);
-    if (s.showBounceVectors) DrawBounceVectors(tools, f.impact);
-    if (s.showImpactVectors) DrawImpactVectors(tools, f);
-    if (s.showNavigationGuides) DrawNavigationGuides(tools, f);
+    if (ReadSetting(s.showBall)) DrawBall(tools, f, ReadSetting(s.ballRadius));
+    if (ReadSetting(s.showRollingVectors)) DrawRollingVectors(tools, f);
+    if (ReadSetting(s.showLinearDisplacement) && f.selectedSegment) DrawLinearDisplacement(tools, *f.selectedSegment);
+    if (ReadSetting(s.showBounceVectors)) DrawBounceVectors(tools, f.impact);
+    if (ReadSetting(s.showImpactVectors)) DrawImpactVectors(tools, f);
+    if (ReadSetting(s.showNavigationGuides)) DrawNavigationGuides(tools, f);
     if (f.settingVelocity) DrawLaunchArrow(tools, f);
-    if (s.showBallPathPast) DrawBallPathPast(tools, f.pastPath);
-    if (s.showFocalPoint) DrawFocalPoint(tools, s.focalPoint, focalDerivatives);
-    if (s.showCameraPathPast) DrawCameraPathPast(f.cameraPath);
-    if (s.showCameraPresent) DrawCameraPresent(tools, f);
+    if (ReadSetting(s.showBallPathPast)) DrawBallPathPast(tools, f.pastPath);
+    if (ReadSetting(s.showFocalPoint)) DrawFocalPoint(tools, s.focalPoint, focalDerivatives);
+    if (ReadSetting(s.showCameraPathPast)) DrawCameraPathPast(f.cameraPath);
+    if (ReadSetting(s.showCameraPresent)) DrawCameraPresent(tools, f);
 }
 
 } // namespace render

@@ -6,6 +6,7 @@
 #include "render/ForceCircle.h"
 #include "render/Overlays.h"
 #include "simulation/ForcesAndPaths.h"
+#include "simulation/SharedSettings.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -169,7 +170,7 @@ void SceneRenderer::DrawPass(COpenGLTemplateDoc& document, const FrameRequest& r
                              StereoEye eye)
 {
     const SimulationFrame& sim = request.simulation;
-    const CameraPlacement* follow = document.cameraFollowsBall && sim.activeCamera ? &*sim.activeCamera : nullptr;
+    const CameraPlacement* follow = ReadSetting(document.cameraFollowsBall) && sim.activeCamera ? &*sim.activeCamera : nullptr;
     PlaceCamera(document, follow, request.fieldOfView, width, height, eye);
     SetLightPositions(document.lightPositions);
     DrawScene(document, request, follow != nullptr);
@@ -180,9 +181,9 @@ void SceneRenderer::DrawScene(COpenGLTemplateDoc& document, const FrameRequest& 
     if (!following) glTranslated(-document.focalPoint.x, -document.focalPoint.y, -document.focalPoint.z);
     SurfaceDrawOptions options;
     options.runMode = request.simulation.runMode;
-    options.showImpactIntersections = document.showImpactIntersections;
-    options.showBoundingBoxes = document.showBoundingBoxes;
-    options.showAllBoundingBoxes = document.showAllBoundingBoxes;
+    options.showImpactIntersections = ReadSetting(document.showImpactIntersections);
+    options.showBoundingBoxes = ReadSetting(document.showBoundingBoxes);
+    options.showAllBoundingBoxes = ReadSetting(document.showAllBoundingBoxes);
     SurfaceDrawTools tools;
     tools.arrow = quadrics_[1];
     tools.font = &font_;
