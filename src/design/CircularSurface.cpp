@@ -146,15 +146,10 @@ SurfaceSection* CreateCircularSurface(COpenGLTemplateDoc& document, std::string_
             c.scale = 1.0;
         }
         s.SectionsFromNet(n / 2, middle, up);
-        s.BuildNet();
-        s.ComputeSectionVectors();
-        s.CopyEndFrames();
-        s.ComputeHeightRange();
-        s.Rebuild();
+        s.RebuildFromSections();
     } catch (const gul::Error&) {
         return nullptr;
     }
-    s.drawingCache.markStale();
     s.AddDefaultSites();
     SurfaceSection* added = AddCreatedSurface(document, std::move(surface));
     ShowSurfaceAlone(document, *added);

@@ -194,11 +194,7 @@ public:
         s.requestedPointsPerSection = s.pointsPerSection;
         try {
             s.SizeNet(s.pointsPerSection, document.degreeU, s.sectionCount, document.degreeV);
-            s.BuildNet();
-            s.ComputeSectionVectors();
-            s.CopyEndFrames();
-            s.ComputeHeightRange();
-            s.Rebuild();
+            s.RebuildFromSections();
         } catch (const gul::Error&) {
             surface.reset();
             return damaged("the surface of entry " + std::to_string(i + 1) + " cannot be built");

@@ -102,15 +102,10 @@ SurfaceSection* CreateSweepSurface(COpenGLTemplateDoc& document, double angleDeg
 
     try {
         s.SizeForType(kTypeSweep);
-        s.BuildNet();
-        s.ComputeSectionVectors();
-        s.CopyEndFrames();
-        s.ComputeHeightRange();
-        s.Rebuild();
+        s.RebuildFromSections();
     } catch (const gul::Error&) {
         return nullptr;
     }
-    s.drawingCache.markStale();
     s.AddDefaultSites();
     SurfaceSection* added = AddCreatedSurface(document, std::move(surface));
     ShowSurfaceAlone(document, *added);

@@ -157,12 +157,7 @@ bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::st
 void COpenGLTemplateDoc::BuildSurface(SurfaceSection& s)
 {
     s.SizeNet(s.pointsPerSection, degreeU, s.sectionCount, degreeV);
-    s.BuildNet();
-    s.ComputeSectionVectors();
-    s.CopyEndFrames();
-    s.ComputeHeightRange();
-    s.Rebuild();
-    s.drawingCache.markStale();
+    s.RebuildFromSections();
 }
 
 void COpenGLTemplateDoc::Adopt(DocumentContents& contents)

@@ -80,6 +80,16 @@ void SurfaceSection::BuildNet()
     }
 }
 
+void SurfaceSection::RebuildFromSections()
+{
+    BuildNet();
+    ComputeSectionVectors();
+    CopyEndFrames();
+    ComputeHeightRange();
+    Rebuild();
+    drawingCache.markStale();
+}
+
 void SurfaceSection::ComputeSectionVectors()
 {
     const int C = std::min(sectionCount, kMaxSections);
@@ -226,12 +236,7 @@ void MoveSurfaceTree(SurfaceSection* surface, SurfaceSection* cameFrom, std::set
         s.position += translation;
     }
     if (toggleDiagonals) surface->flipDiagonals = !surface->flipDiagonals;
-    surface->BuildNet();
-    surface->ComputeSectionVectors();
-    surface->CopyEndFrames();
-    surface->ComputeHeightRange();
-    surface->Rebuild();
-    surface->drawingCache.markStale();
+    surface->RebuildFromSections();
     visited.insert(surface);
     for (const AttachmentSite& site : surface->attachmentSites) {
         SurfaceSection* other = site.otherSurface;

@@ -181,6 +181,10 @@ public:
     void FlatShape(int sectionIndex);
     void RecentreSection(CrossSection& section);
     void SectionsFromNet(int column, const Vec3& D, const Vec3& U);
+    // After the sections changed: fills the net from them, recomputes the
+    // section vectors, end frames and height range, resamples the meshes and
+    // the box tree (Rebuild) and marks the drawing data stale.
+    void RebuildFromSections();
     // Control point of point j of section i in world space (double precision).
     Vec3 SectionPointToWorld(int sectionIndex, int pointIndex) const;
 
