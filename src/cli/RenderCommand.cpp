@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/SimulateCommand.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "render/HeadlessContext.h"
 #include "render/SceneRenderer.h"
@@ -19,15 +20,17 @@ namespace cli {
 namespace {
 
 constexpr const char* kRenderUsage =
-    "usage: marlwick-cli render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]";
+    "usage: marlwick-cli render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
+    " [--dt H] [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air]"
+    " [--pause-on-bounce] [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
 constexpr int kMaxSide = 8192;
-constexpr int kMaxSteps = 1000000;
 
 struct RenderOptions {
     std::string document, image;
     int width = 800, height = 600;
     bool follow = false;
-    int steps = 0;
+    bool simulate = false; // a simulate option was given: run the ball first
+    SimulateOptions run;   // its options; no steps unless --steps says so
 };
 
 int fail(std::ostream& err, const std::string& message, int code)
@@ -61,18 +64,21 @@ bool knownImageExtension(const std::string& path)
 // Empty on success, else the one-line complaint.
 std::string parse(const std::vector<std::string>& args, RenderOptions& o)
 {
+    o.run.steps = 0;
     std::vector<std::string> positional;
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& a = args[k];
+        std::string problem;
         if (a == "--follow") {
             o.follow = true;
-        } else if (a == "--size" || a == "--steps") {
+        } else if (a == "--size") {
             if (k + 1 == args.size()) return a + " needs a value";
             const std::string& value = args[++k];
-            if (a == "--size" && !parseSize(value, o.width, o.height))
+            if (!parseSize(value, o.width, o.height))
                 return "--size must be WxH with sides from 1 to " + std::to_string(kMaxSide) + ", not \"" + value + "\"";
-            if (a == "--steps" && (!parseInt(value, o.steps) || o.steps < 0 || o.steps > kMaxSteps))
-                return "--steps must be a whole number from 0 to " + std::to_string(kMaxSteps) + ", not \"" + value + "\"";
+        } else if (ParseSimulateOption(args, k, o.run, problem)) {
+            if (!problem.empty()) return problem;
+            o.simulate = true;
         } else if (a.rfind("--", 0) == 0) {
             return "unknown option \"" + a + "\"";
         } else {
@@ -82,18 +88,17 @@ std::string parse(const std::vector<std::string>& args, RenderOptions& o)
     if (positional.size() != 2) return "\"render\" takes a document and an image file";
     o.document = positional[0];
     o.image = positional[1];
+    o.run.document = o.document;
     if (!knownImageExtension(o.image)) return "the image must end in .png, .bmp or .jpg, not \"" + o.image + "\"";
     return {};
 }
 
-// Rolls the ball from its start for the given number of steps, each of the
-// maximum step time, as a movie recording does.
-void roll(COpenGLTemplateDoc& document, int steps)
+// Runs the given steps of the fixed step length (the maximum step time, or
+// --dt), as a movie recording does.
+void roll(COpenGLTemplateDoc& document, long steps)
 {
-    FixLaunch(document);
-    RollBall(document);
     SimulationState& sim = document.simulation;
-    for (int k = 0; k < steps; ++k) {
+    for (long k = 0; k < steps; ++k) {
         sim.stepTime = sim.maxStepTime;
         StepSimulation(document);
     }
@@ -128,12 +133,14 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
 
     // What the view shows after opening: the ball placed at its start.
     const double orbitDistance = document.cameraDistance;
-    if (document.ballStartSurface) {
-        PositionBall(document);
-        if (o.steps > 0) roll(document, o.steps);
+    if (document.ballStartSurface) PositionBall(document);
+    if (o.simulate) {
+        // The run starts where the simulate command's would, with its options.
+        if (const int code = PrepareSimulation(document, o.run, err)) return code;
+        roll(document, o.run.steps);
     }
     document.cameraFollowsBall = o.follow && document.ballStartSurface;
-    if (document.cameraFollowsBall && o.steps == 0) placeFollowCamera(document);
+    if (document.cameraFollowsBall && o.run.steps == 0) placeFollowCamera(document);
     if (!document.cameraFollowsBall) document.cameraDistance = orbitDistance;
 
     HeadlessContext context;

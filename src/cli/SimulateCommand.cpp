@@ -22,23 +22,6 @@ constexpr const char* kSimulateUsage =
 constexpr long kMaxSteps = 10000000;
 constexpr double kLongestStep = 1.0;
 
-struct StartPoint {
-    std::string surface, group;
-    double u = 0.0, v = 0.0;
-};
-
-struct SimulateOptions {
-    std::string document;
-    long steps = 500;
-    double dt = 0.0; // 0: the document's maxStepTime
-    bool hasSpeed = false, hasDirection = false, hasStart = false;
-    double speed = 0.0;
-    Vec3 direction;
-    StartPoint start;
-    bool pauseOnAir = false, pauseOnBounce = false, preventSameSurface = false, noBounce = false,
-         pauseEachFrame = false;
-};
-
 int fail(std::ostream& err, const std::string& message, int code)
 {
     err << "marlwick-cli: " << message << '\n';
@@ -93,45 +76,13 @@ std::string parse(const std::vector<std::string>& args, SimulateOptions& o)
 {
     std::vector<std::string> positional;
     for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& a = args[k];
-        bool* flag = a == "--pause-on-air"           ? &o.pauseOnAir
-                     : a == "--pause-on-bounce"      ? &o.pauseOnBounce
-                     : a == "--prevent-same-surface" ? &o.preventSameSurface
-                     : a == "--no-bounce"            ? &o.noBounce
-                     : a == "--pause-each-frame"     ? &o.pauseEachFrame
-                                                     : nullptr;
-        if (flag) {
-            *flag = true;
+        std::string problem;
+        if (ParseSimulateOption(args, k, o, problem)) {
+            if (!problem.empty()) return problem;
             continue;
         }
-        const bool valued = a == "--steps" || a == "--dt" || a == "--speed" || a == "--direction" || a == "--start";
-        if (!valued) {
-            if (a.rfind("--", 0) == 0) return "unknown option \"" + a + "\"";
-            positional.push_back(a);
-            continue;
-        }
-        if (k + 1 == args.size()) return a + " needs a value";
-        const std::string& value = args[++k];
-        double number = 0.0;
-        if (a == "--steps") {
-            if (!parseNumber(value, number) || number < 0 || number > kMaxSteps || number != std::floor(number))
-                return "--steps must be a whole number from 0 to " + std::to_string(kMaxSteps) + ", not \"" +
-                       value + "\"";
-            o.steps = static_cast<long>(number);
-        } else if (a == "--dt") {
-            if (!parseNumber(value, o.dt) || !(o.dt > 0.0) || o.dt > kLongestStep)
-                return "--dt must be a number of seconds above 0 and at most 1, not \"" + value + "\"";
-        } else if (a == "--speed") {
-            if (!parseNumber(value, o.speed) || o.speed < 0.0)
-                return "--speed must be a number not below 0, not \"" + value + "\"";
-            o.hasSpeed = true;
-        } else if (a == "--direction") {
-            if (std::string problem = parseDirection(value, o.direction); !problem.empty()) return problem;
-            o.hasDirection = true;
-        } else {
-            if (std::string problem = parseStart(value, o.start); !problem.empty()) return problem;
-            o.hasStart = true;
-        }
+        if (args[k].rfind("--", 0) == 0) return "unknown option \"" + args[k] + "\"";
+        positional.push_back(args[k]);
     }
     if (positional.size() != 1) return "\"simulate\" takes one document";
     o.document = positional[0];
@@ -210,8 +161,53 @@ Json describeEvents(const StepEvents& events, Tally& tally)
     return list;
 }
 
-// Applies the options to the document and puts the ball at its start, rolling.
-int prepare(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err)
+} // namespace
+
+bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, SimulateOptions& o,
+                         std::string& problem)
+{
+    const std::string& a = args[k];
+    bool* flag = a == "--pause-on-air"           ? &o.pauseOnAir
+                 : a == "--pause-on-bounce"      ? &o.pauseOnBounce
+                 : a == "--prevent-same-surface" ? &o.preventSameSurface
+                 : a == "--no-bounce"            ? &o.noBounce
+                 : a == "--pause-each-frame"     ? &o.pauseEachFrame
+                                                 : nullptr;
+    if (flag) {
+        *flag = true;
+        return true;
+    }
+    const bool valued = a == "--steps" || a == "--dt" || a == "--speed" || a == "--direction" || a == "--start";
+    if (!valued) return false;
+    if (k + 1 == args.size()) {
+        problem = a + " needs a value";
+        return true;
+    }
+    const std::string& value = args[++k];
+    double number = 0.0;
+    if (a == "--steps") {
+        if (!parseNumber(value, number) || number < 0 || number > kMaxSteps || number != std::floor(number))
+            problem = "--steps must be a whole number from 0 to " + std::to_string(kMaxSteps) + ", not \"" + value + "\"";
+        else
+            o.steps = static_cast<long>(number);
+    } else if (a == "--dt") {
+        if (!parseNumber(value, o.dt) || !(o.dt > 0.0) || o.dt > kLongestStep)
+            problem = "--dt must be a number of seconds above 0 and at most 1, not \"" + value + "\"";
+    } else if (a == "--speed") {
+        if (!parseNumber(value, o.speed) || o.speed < 0.0)
+            problem = "--speed must be a number not below 0, not \"" + value + "\"";
+        o.hasSpeed = true;
+    } else if (a == "--direction") {
+        problem = parseDirection(value, o.direction);
+        o.hasDirection = true;
+    } else {
+        problem = parseStart(value, o.start);
+        o.hasStart = true;
+    }
+    return true;
+}
+
+int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err)
 {
     if (o.hasStart) {
         SurfaceSection* s = doc.FindSurface(o.start.surface, o.start.group);
@@ -239,8 +235,6 @@ int prepare(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err
     return kExitOk;
 }
 
-} // namespace
-
 int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     SimulateOptions o;
@@ -249,7 +243,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);
-    if (const int code = prepare(doc, o, err)) return code;
+    if (const int code = PrepareSimulation(doc, o, err)) return code;
 
     SimulationState& sim = doc.simulation;
     const double h = sim.maxStepTime;

@@ -1,10 +1,42 @@
 #pragma once
 
+#include "geometry/Vec3.h"
+
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+class COpenGLTemplateDoc;
+
 namespace cli {
+
+struct StartPoint {
+    std::string surface, group;
+    double u = 0.0, v = 0.0;
+};
+
+// The options of a headless run (shared by "simulate" and "render --steps").
+struct SimulateOptions {
+    std::string document;
+    long steps = 500;
+    double dt = 0.0; // 0: the document's maxStepTime
+    bool hasSpeed = false, hasDirection = false, hasStart = false;
+    double speed = 0.0;
+    Vec3 direction;
+    StartPoint start;
+    bool pauseOnAir = false, pauseOnBounce = false, preventSameSurface = false, noBounce = false,
+         pauseEachFrame = false;
+};
+
+// Reads the simulate option at args[k], moving k past its value. False when
+// args[k] is no simulate option; a bad or missing value sets problem.
+bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, SimulateOptions& o,
+                         std::string& problem);
+
+// Applies the options to the opened document and puts the ball at its start,
+// rolling. Returns 0, or the exit code after writing the complaint to err.
+int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err);
 
 // The start surface of "simulate" is not in the document.
 inline constexpr int kExitNoStartSurface = 2;

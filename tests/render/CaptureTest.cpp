@@ -1,6 +1,7 @@
 #include "RenderTestSupport.h"
 
 #include "cli/CliCommands.h"
+#include "cli/SimulateCommand.h"
 
 #include <FreeImage.h>
 #include <GL/gl.h>
@@ -220,6 +221,30 @@ TEST_F(CliRender, RollingTheBallChangesWhatTheFollowCameraSees)
     EXPECT_NE(bytes("start.bmp"), bytes("orbit.bmp"));
 }
 
+TEST_F(CliRender, SimulateOptionsShapeTheRunBeforeTheFrame)
+{
+    auto bytes = [&](const std::string& name) {
+        std::ifstream in(scratch.file(name), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::vector<std::string> common = {"--size", "96x64", "--follow", "--steps", "30"};
+    auto render = [&](const std::string& name, std::vector<std::string> extra) {
+        std::vector<std::string> args = {document, scratch.file(name)};
+        args.insert(args.end(), common.begin(), common.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run(args);
+    };
+    ASSERT_EQ(render("slow.bmp", {"--speed", "0.5"}), cli::kExitOk) << errors;
+    ASSERT_EQ(render("fast.bmp", {"--speed", "6"}), cli::kExitOk) << errors;
+    ASSERT_EQ(render("fast-again.bmp", {"--speed", "6"}), cli::kExitOk) << errors;
+    EXPECT_NE(bytes("slow.bmp"), bytes("fast.bmp"));
+    EXPECT_EQ(bytes("fast.bmp"), bytes("fast-again.bmp")); // the run is deterministic
+
+    EXPECT_EQ(render("none.bmp", {"--start", "nosuch,main,0.5,0.5"}), cli::kExitNoStartSurface);
+    EXPECT_NE(errors.find("nosuch"), std::string::npos) << errors;
+    EXPECT_FALSE(fs::exists(scratch.file("none.bmp")));
+}
+
 TEST_F(CliRender, RefusesBadCommandLinesWithOneLine)
 {
     struct Case {
@@ -233,7 +258,10 @@ TEST_F(CliRender, RefusesBadCommandLinesWithOneLine)
                           Case{{document, out, "--size", "wide"}, "--size"},
                           Case{{document, out, "--steps", "-1"}, "--steps"},
                           Case{{document, out, "--steps"}, "needs a value"},
-                          Case{{document, out, "--fast"}, "unknown option"}}) {
+                          Case{{document, out, "--fast"}, "unknown option"},
+                          Case{{document, out, "--speed", "-3"}, "--speed"},
+                          Case{{document, out, "--dt", "0"}, "--dt"},
+                          Case{{document, out, "--start", "a,main,2,0.5"}, "--start"}}) {
         EXPECT_EQ(run(c.args), cli::kExitUsage) << c.mentions;
         EXPECT_NE(errors.find(c.mentions), std::string::npos) << errors;
         EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
