@@ -80,6 +80,14 @@ void ShowSurfaceAlone(COpenGLTemplateDoc& document, SurfaceSection& surface)
     surface.render = 1;
 }
 
+SurfaceSection* FinishCreatedSurface(COpenGLTemplateDoc& document, std::unique_ptr<SurfaceSection> surface)
+{
+    surface->AddDefaultSites();
+    SurfaceSection* added = AddCreatedSurface(document, std::move(surface));
+    ShowSurfaceAlone(document, *added);
+    return added;
+}
+
 DesignResult CreateChannelFromFields(COpenGLTemplateDoc& document, const ChannelFields& fields)
 {
     if (fields.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength))

@@ -54,6 +54,10 @@ SurfaceSection* AddCreatedSurface(COpenGLTemplateDoc& document, std::unique_ptr<
 // Selects the surface, puts the focal point at its (0.5, 0.5) and draws it alone.
 void ShowSurfaceAlone(COpenGLTemplateDoc& document, SurfaceSection& surface);
 
+// The end of every creation dialog's OK: the four default sites, then
+// AddCreatedSurface and ShowSurfaceAlone. Returns the surface in the document.
+SurfaceSection* FinishCreatedSurface(COpenGLTemplateDoc& document, std::unique_ptr<SurfaceSection> surface);
+
 // Fields of the "Create channel surface" dialog. typeIndex -1 means no type
 // button is checked (the surface stays type A).
 struct ChannelFields {

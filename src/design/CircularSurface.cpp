@@ -150,10 +150,7 @@ SurfaceSection* CreateCircularSurface(COpenGLTemplateDoc& document, std::string_
     } catch (const gul::Error&) {
         return nullptr;
     }
-    s.AddDefaultSites();
-    SurfaceSection* added = AddCreatedSurface(document, std::move(surface));
-    ShowSurfaceAlone(document, *added);
-    return added;
+    return FinishCreatedSurface(document, std::move(surface));
 }
 
 } // namespace design

@@ -106,10 +106,7 @@ SurfaceSection* CreateSweepSurface(COpenGLTemplateDoc& document, double angleDeg
     } catch (const gul::Error&) {
         return nullptr;
     }
-    s.AddDefaultSites();
-    SurfaceSection* added = AddCreatedSurface(document, std::move(surface));
-    ShowSurfaceAlone(document, *added);
-    return added;
+    return FinishCreatedSurface(document, std::move(surface));
 }
 
 } // namespace design
