@@ -2,6 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "document/FileIO.h"
+#include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gul/Error.h"
 
@@ -140,14 +141,14 @@ int RunRecipeSteps(RecipeContext& context, const RecipeOps& ops, const json& rec
         try {
             refusal = found->second(context, step);
         } catch (const RecipeError& e) {
-            return report(err, where + " (" + op + "): " + e.what(), kExitUsage);
+            return report(err, where + " (" + op + "): " + NameToUtf8(e.what()), kExitUsage);
         } catch (const gul::Error& e) {
             std::string message = e.message();
             if (!message.empty() && message.back() == '\n') message.pop_back();
             return report(err, where + " (" + op + "): the spline kernel failed: " + message, kExitUsage);
         }
         if (!refusal.empty()) {
-            err << where << " (" << op << "): " << refusal << '\n';
+            err << where << " (" << op << "): " << NameToUtf8(refusal) << '\n';
             return kExitRefused;
         }
     }

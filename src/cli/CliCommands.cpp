@@ -4,6 +4,7 @@
 #include "cli/DocumentJson.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimulateCommand.h"
+#include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
 
 #include <charconv>
@@ -85,7 +86,7 @@ int runEval(const std::vector<std::string>& a, std::ostream& out, std::ostream& 
     if (!parseParameter(a[4], v)) return report(err, "V must be a number from 0 to 1, not \"" + a[4] + "\"", kExitUsage);
     COpenGLTemplateDoc document;
     if (const int code = open(document, a[0], err)) return code;
-    SurfaceSection* surface = document.FindSurface(a[1], a[2]);
+    SurfaceSection* surface = document.FindSurface(NameFromUtf8(a[1]), NameFromUtf8(a[2]));
     if (!surface)
         return report(err, a[0] + " has no surface \"" + a[1] + "\" in group \"" + a[2] + "\"", kExitUsage);
     out << SurfaceEvaluation(*surface, u, v).dump(2) << '\n';

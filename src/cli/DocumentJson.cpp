@@ -1,5 +1,6 @@
 #include "cli/DocumentJson.h"
 
+#include "cli/NameText.h"
 #include "document/OpenGLTemplateDoc.h"
 
 namespace cli {
@@ -9,6 +10,13 @@ using Json = nlohmann::ordered_json;
 namespace {
 
 Json vec(const Vec3& v) { return Json::array({v.x, v.y, v.z}); }
+
+Json memberNames(const SurfaceGroup& group)
+{
+    Json names = Json::array();
+    for (const std::string& name : group.memberNames) names.push_back(NameToUtf8(name));
+    return names;
+}
 
 Json settingsOf(const DocumentSettings& s)
 {
@@ -48,8 +56,8 @@ Json settingsOf(const DocumentSettings& s)
     j["launchSpeed"] = s.launchSpeed;
     j["launchDirection"] = vec(s.launchDirection);
     j["ballRadius"] = s.ballRadius;
-    j["ballStartSurfaceName"] = textOf(s.ballStartSurfaceName);
-    j["ballStartGroupName"] = textOf(s.ballStartGroupName);
+    j["ballStartSurfaceName"] = nameText(s.ballStartSurfaceName);
+    j["ballStartGroupName"] = nameText(s.ballStartGroupName);
     j["ballStartU"] = s.ballStartU;
     j["ballStartV"] = s.ballStartV;
     return j;
@@ -58,14 +66,14 @@ Json settingsOf(const DocumentSettings& s)
 Json linkOf(const SurfaceSection* other)
 {
     if (!other) return nullptr;
-    return Json{{"surface", textOf(other->name)}, {"group", textOf(other->groupName)}};
+    return Json{{"surface", nameText(other->name)}, {"group", nameText(other->groupName)}};
 }
 
 Json surfaceOf(const SurfaceSection& s)
 {
     Json j;
-    j["name"] = textOf(s.name);
-    j["group"] = textOf(s.groupName);
+    j["name"] = nameText(s.name);
+    j["group"] = nameText(s.groupName);
     j["type"] = s.surfaceType;
     j["pointsPerSection"] = s.pointsPerSection;
     j["sectionCount"] = s.sectionCount;
@@ -86,7 +94,7 @@ Json surfaceOf(const SurfaceSection& s)
     j["reverseNormal"] = s.reverseNormal;
     Json sites = Json::array();
     for (const AttachmentSite& site : s.attachmentSites) {
-        sites.push_back({{"name", textOf(site.name)},
+        sites.push_back({{"name", nameText(site.name)},
                          {"edge", edgeName(site.edge())},
                          {"low", site.low},
                          {"high", site.high},
@@ -96,7 +104,7 @@ Json surfaceOf(const SurfaceSection& s)
     j["sites"] = std::move(sites);
     Json holes = Json::array();
     for (const SurfaceHole& h : s.holes) {
-        holes.push_back({{"name", textOf(h.name)},
+        holes.push_back({{"name", nameText(h.name)},
                          {"u", {h.rightLeftLow, h.rightLeftHigh}},
                          {"v", {h.frontBackLow, h.frontBackHigh}}});
     }
@@ -112,12 +120,12 @@ Json DocumentInfo(COpenGLTemplateDoc& document)
     Json j;
     j["settings"] = settingsOf(document);
     const SurfaceSection* start = document.ballStartSurface;
-    j["ballStart"] = {{"surface", start ? Json(textOf(start->name)) : Json(nullptr)},
-                      {"group", start ? Json(textOf(start->groupName)) : Json(nullptr)},
+    j["ballStart"] = {{"surface", start ? Json(nameText(start->name)) : Json(nullptr)},
+                      {"group", start ? Json(nameText(start->groupName)) : Json(nullptr)},
                       {"u", document.ballStartU},
                       {"v", document.ballStartV}};
     Json groups = Json::array();
-    for (const auto& g : document.groups) groups.push_back({{"name", textOf(g->name)}, {"members", g->memberNames}});
+    for (const auto& g : document.groups) groups.push_back({{"name", nameText(g->name)}, {"members", memberNames(*g)}});
     j["groups"] = std::move(groups);
     Json surfaces = Json::array();
     for (const auto& s : document.surfaces) surfaces.push_back(surfaceOf(*s));

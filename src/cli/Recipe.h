@@ -19,7 +19,8 @@ struct RecipeContext {
 };
 
 // A step whose arguments are malformed (wrong type, missing required value):
-// a usage error of the recipe, not a refusal of the operation.
+// a usage error of the recipe, not a refusal of the operation. Names in its
+// message, like those in refusals, are code-page bytes.
 class RecipeError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -1,5 +1,6 @@
 #include "cli/RecipeArgs.h"
 
+#include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
 
 #include <cmath>
@@ -23,7 +24,7 @@ std::string text(const json& object, const char* key, const std::string& otherwi
     const json* v = find(object, key);
     if (!v) return otherwise;
     if (!v->is_string()) malformed(key, "a string");
-    return v->get<std::string>();
+    return NameFromUtf8(v->get<std::string>());
 }
 
 double number(const json& object, const char* key, double otherwise)
@@ -68,9 +69,10 @@ SurfaceSection* namedSurface(COpenGLTemplateDoc& doc, const json& object, const 
     const json* v = find(object, key);
     if (!v) return nullptr;
     if (!v->is_string()) malformed(key, "a surface name");
+    const std::string name = NameFromUtf8(v->get<std::string>());
     const std::string group = text(object, groupKey, currentGroupName(doc));
-    SurfaceSection* s = doc.FindSurface(v->get<std::string>(), group);
-    if (!s) throw RecipeError("no surface \"" + v->get<std::string>() + "\" in group \"" + group + "\"");
+    SurfaceSection* s = doc.FindSurface(name, group);
+    if (!s) throw RecipeError("no surface \"" + name + "\" in group \"" + group + "\"");
     return s;
 }
 

@@ -19,6 +19,7 @@ using nlohmann::json;
 const json* find(const json& object, const char* key);
 [[noreturn]] void malformed(const char* key, const char* what);
 
+// Text arguments are UTF-8 in the recipe and code-page bytes in the result.
 std::string text(const json& object, const char* key, const std::string& otherwise = {});
 double number(const json& object, const char* key, double otherwise);
 int integer(const json& object, const char* key, int otherwise);

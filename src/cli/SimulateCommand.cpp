@@ -1,6 +1,7 @@
 #include "cli/SimulateCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/NameText.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "simulation/Simulation.h"
 
@@ -66,8 +67,8 @@ std::string parseStart(const std::string& value, StartPoint& s)
     const bool ok = p.size() == 4 && parseNumber(p[2], s.u) && parseNumber(p[3], s.v) && s.u >= 0.0 &&
                     s.u <= 1.0 && s.v >= 0.0 && s.v <= 1.0;
     if (!ok) return "--start must be SURFACE,GROUP,U,V with U and V from 0 to 1, not \"" + value + "\"";
-    s.surface = p[0];
-    s.group = p[1];
+    s.surface = NameFromUtf8(p[0]);
+    s.group = NameFromUtf8(p[1]);
     return {};
 }
 
@@ -94,7 +95,7 @@ Json vec(const Vec3& v) { return Json::array({v.x, v.y, v.z}); }
 Json nameOrNull(const SurfaceSection* s, bool group)
 {
     if (!s) return nullptr;
-    return group ? textOf(s->groupName) : textOf(s->name);
+    return group ? nameText(s->groupName) : nameText(s->name);
 }
 
 // The ball after a step, as every line and the summary give it.
@@ -153,7 +154,7 @@ Json describeEvents(const StepEvents& events, Tally& tally)
         }
         Json cross;
         cross["event"] = "cross";
-        cross["site"] = textOf(e.site);
+        cross["site"] = nameText(e.site);
         cross["surface"] = nameOrNull(e.surface, false);
         cross["group"] = nameOrNull(e.surface, true);
         list.push_back(cross);
@@ -213,13 +214,14 @@ int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::os
         SurfaceSection* s = doc.FindSurface(o.start.surface, o.start.group);
         if (!s)
             return fail(err,
-                        o.document + " has no surface \"" + o.start.surface + "\" in group \"" + o.start.group + "\"",
+                        o.document + " has no surface \"" + NameToUtf8(o.start.surface) + "\" in group \"" +
+                            NameToUtf8(o.start.group) + "\"",
                         kExitNoStartSurface);
         doc.SetBallStart(s, o.start.u, o.start.v);
     }
     if (!doc.ballStartSurface)
-        return fail(err, o.document + " has no ball start surface \"" + textOf(doc.ballStartSurfaceName) +
-                             "\" in group \"" + textOf(doc.ballStartGroupName) + "\"",
+        return fail(err, o.document + " has no ball start surface \"" + nameText(doc.ballStartSurfaceName) +
+                             "\" in group \"" + nameText(doc.ballStartGroupName) + "\"",
                     kExitNoStartSurface);
     if (o.hasSpeed) doc.launchSpeed = o.speed;
     if (o.hasDirection) doc.launchDirection = o.direction;

@@ -1,5 +1,7 @@
 #include "document/Archive.h"
 
+#include "document/NameEncoding.h"
+
 #include <bit>
 #include <cctype>
 #include <cstring>
@@ -205,7 +207,7 @@ std::string ArchiveReader::readString()
     }
     for (std::uint32_t k = 0; k < length; ++k) {
         const std::uint16_t unit = readUInt16();
-        text[k] = unit <= 0xFF ? static_cast<char>(unit) : '?';
+        text[k] = NameByteFromUtf16(static_cast<char16_t>(unit));
     }
     return text;
 }

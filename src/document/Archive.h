@@ -103,8 +103,8 @@ public:
         readRaw(buffer, N);
     }
     void readRaw(void* data, std::size_t size);
-    // A counted string; the UTF-16 form is converted to single bytes (code
-    // units above 0xFF become '?').
+    // A counted string; the UTF-16 form is converted to the code page's
+    // single bytes ('?' for a character it lacks).
     std::string readString();
 
     // A count of items of at least minBytesEach bytes each: refused when it is

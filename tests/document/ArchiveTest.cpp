@@ -116,10 +116,12 @@ TEST(ArchiveCountedString, PrefixGrowsWithTheLength)
 TEST(ArchiveCountedString, Utf16FormIsConvertedToSingleBytes)
 {
     // FF FE FF marks UTF-16; then a short prefix of 3 and the code units
-    // 'M', 0xE9 and U+4E2D (which has no single-byte form).
-    const Bytes b = bytesOf({0xFF, 0xFE, 0xFF, 0x03, 'M', 0x00, 0xE9, 0x00, 0x2D, 0x4E});
+    // 'M', 0xE9, U+20AC (the euro, 0x80 in the code page), U+0178 (0x9F),
+    // U+0081 (an undefined byte, kept) and U+4E2D (which has no single-byte form).
+    const Bytes b = bytesOf({0xFF, 0xFE, 0xFF, 0x06, 'M', 0x00, 0xE9, 0x00, 0xAC, 0x20, 0x78, 0x01, 0x81, 0x00,
+                             0x2D, 0x4E});
     ArchiveReader r(b);
-    EXPECT_EQ(r.readString(), std::string("M\xE9?"));
+    EXPECT_EQ(r.readString(), std::string("M\xE9\x80\x9F\x81?"));
     EXPECT_EQ(r.remaining(), 0u);
 
     const Bytes longPrefix = concat(bytesOf({0xFF, 0xFE, 0xFF, 0xFF, 0x01, 0x01}), Bytes(2 * 257, 'k'));
