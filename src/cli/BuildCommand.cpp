@@ -1,6 +1,7 @@
 #include "cli/BuildCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/RecipeParse.h"
 #include "document/FileIO.h"
 #include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -142,6 +143,8 @@ int RunRecipeSteps(RecipeContext& context, const RecipeOps& ops, const json& rec
             refusal = found->second(context, step);
         } catch (const RecipeError& e) {
             return report(err, where + " (" + op + "): " + NameToUtf8(e.what()), kExitUsage);
+        } catch (const json::exception& e) {
+            return report(err, where + " (" + op + "): a malformed argument: " + e.what(), kExitUsage);
         } catch (const gul::Error& e) {
             std::string message = e.message();
             if (!message.empty() && message.back() == '\n') message.pop_back();
@@ -164,11 +167,8 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     std::vector<std::uint8_t> text;
     if (!ReadWholeFile(a.recipe, text, error)) return report(err, error, kExitFile);
     json recipe;
-    try {
-        recipe = json::parse(text.begin(), text.end());
-    } catch (const json::parse_error& e) {
-        return report(err, a.recipe + " is not a JSON recipe: " + e.what(), kExitUsage);
-    }
+    if (!ParseRecipeText(text, recipe, error))
+        return report(err, a.recipe + " is not a JSON recipe: " + error, kExitUsage);
     if (!recipe.is_object() || !recipe.contains("steps") || !recipe["steps"].is_array())
         return report(err, a.recipe + ": a recipe is a JSON object with a \"steps\" array", kExitUsage);
 

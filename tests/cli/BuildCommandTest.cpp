@@ -168,6 +168,9 @@ TEST_F(BuildFixture, MalformedRecipesAreUsageErrors)
         {"{\"steps\": [{\"op\": \"set\", \"surface\": \"a\", \"coloring\": 4}]}", "\"coloring\" must be"},
         {"{\"steps\": [{\"op\": \"attach\", \"surface\": \"a\", \"site\": \"end\", \"other\": \"a\"}]}",
          "cannot be attached to itself"},
+        {"{\"steps\": [{\"op\": \"createGroup\", \"name\": \"g\"}, {\"op\": \"createChannel\", \"points\": 1e400}]}",
+         "step 2 (createChannel), \"points\": number overflow parsing '1e400'"},
+        {"{\"steps\": [{\"shape\": {\"scale\": -1e999}}]}", "step 1, \"shape\": number overflow"},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
