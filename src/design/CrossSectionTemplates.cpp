@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sys/stat.h>
 
 namespace design {
 
@@ -105,9 +106,10 @@ bool ReadTemplateFile(const std::string& path, std::vector<CrossSectionTemplate>
 {
     templates.clear();
     File f(std::fopen(path.c_str(), "rb"));
-    if (!f) return false;
+    struct stat info {};
+    if (!f || ::fstat(::fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     TemplateRecord record;
-    for (int index = 0; static_cast<int>(templates.size()) < kMaxTemplates; ++index) {
+    for (int index = 0; index < kMaxTemplateRecords && static_cast<int>(templates.size()) < kMaxTemplates; ++index) {
         if (std::fread(record.data(), 1, record.size(), f.get()) != record.size()) break;
         CrossSectionTemplate t;
         t.recordIndex = index;

@@ -24,6 +24,9 @@ class SectionTransformEditor;
 inline constexpr std::size_t kTemplateRecordSize = 344;
 // Templates held in memory (the file itself may hold more).
 inline constexpr int kMaxTemplates = 50;
+// Records read from a file at most, damaged ones included: a template file
+// holds a few dozen, so anything beyond this is not one.
+inline constexpr int kMaxTemplateRecords = 4096;
 // Longest name typed for a new template (the name buffer keeps its terminator).
 inline constexpr int kMaxTemplateNameLength = 19;
 
@@ -62,8 +65,9 @@ TemplateRecord EncodeTemplateRecord(const CrossSectionShape& shape);
 // is not a finite number of reasonable size.
 bool DecodeTemplateRecord(const std::uint8_t* bytes, CrossSectionShape& shape);
 
-// Reads up to kMaxTemplates usable templates in file order. False when the
-// file cannot be opened (templates then empty). A trailing partial record is ignored.
+// Reads up to kMaxTemplates usable templates in file order, looking at no more
+// than kMaxTemplateRecords records. False when the file cannot be opened or is
+// not a regular file (templates then empty). A trailing partial record is ignored.
 bool ReadTemplateFile(const std::string& path, std::vector<CrossSectionTemplate>& templates);
 // Rewrites one record in place; the rest of the file is untouched.
 bool RewriteTemplateRecord(const std::string& path, int recordIndex, const CrossSectionShape& shape);

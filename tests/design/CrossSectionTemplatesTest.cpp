@@ -131,6 +131,24 @@ TEST(TemplateFile, DamagedRecordsAreSkippedAndTheTailIgnored)
     expectSameShape(read[2].shape, numbered(8));
 }
 
+TEST(TemplateFile, ReadingIsBoundedAndRefusesFilesThatAreNotRegular)
+{
+    // Damaged records count toward the bound: a usable record after it is not read.
+    TempFile file("templates");
+    std::vector<std::uint8_t> bytes(kMaxTemplateRecords * kTemplateRecordSize, 0);
+    const std::vector<std::uint8_t> usable = fileOf({numbered(0)});
+    bytes.insert(bytes.end(), usable.begin(), usable.end());
+    file.write(bytes);
+    std::vector<CrossSectionTemplate> read;
+    ASSERT_TRUE(ReadTemplateFile(file.path(), read));
+    EXPECT_TRUE(read.empty());
+
+    read.resize(1);
+    EXPECT_FALSE(ReadTemplateFile("/dev/zero", read)); // endless
+    EXPECT_TRUE(read.empty());
+    EXPECT_FALSE(ReadTemplateFile("/tmp", read));
+}
+
 TEST(TemplateFile, StandardTemplatesAreUsableShapes)
 {
     const auto shapes = StandardTemplates();
