@@ -101,8 +101,10 @@ void StepSimulation(COpenGLTemplateDoc& document)
         if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
             PositionBall(document, true);
             sim.events.add(SimulationEventKind::FallReset, document.ballSurface);
-        } else if ((length(b.velocity) < sim.restSpeed && !(length(b.appliedForce) > 0.0)) ||
-                   (!b.inAir && !document.ballSurface)) {
+        } else if (!b.inAir && (!document.ballSurface ||
+                                (length(b.velocity) < sim.restSpeed && !(length(b.appliedForce) > 0.0)))) {
+            // Only a ball lying on a surface comes to rest; a flying one is
+            // slow only at the top of its rise and falls on.
             sim.events.add(SimulationEventKind::Rest, document.ballSurface);
         } else {
             advance(document, h);

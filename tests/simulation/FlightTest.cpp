@@ -64,6 +64,28 @@ TEST_F(FlightTest, VerticalBouncesLoseAThirdOfTheSpeedUntilTheBallLands)
     EXPECT_LT(length(ball().velocity), 1e-9); // landed straight down: at rest
 }
 
+TEST_F(FlightTest, AFlyingBallIsNeverAtRestEvenAtTheApexOfARise)
+{
+    floorAt("floor", 0.0);
+    // Slower than the rest speed, high above the floor, still rising.
+    builders::throwBall(doc, {12.0, 0.525, 0.0}, {0, 0.0044, 0}, 0.02);
+    builders::step(doc, 0.02);
+    EXPECT_FALSE(happened(SimulationEventKind::Rest));
+    EXPECT_LT(ball().velocity.y, 0.0);
+
+    // Launched straight up from the floor: it bounces until it lands and then rests on the floor.
+    builders::throwBall(doc, {12.0, kRadius, 0.0}, {0, 6.0, 0}, 0.02);
+    int bounces = 0;
+    for (int k = 0; k < 3000 && ball().inAir; ++k) {
+        builders::step(doc, 0.02);
+        bounces += happened(SimulationEventKind::Bounce);
+        ASSERT_FALSE(happened(SimulationEventKind::Rest)) << "frozen in the air at height " << ball().ballCentre.y;
+    }
+    EXPECT_GE(bounces, 3);
+    EXPECT_FALSE(ball().inAir);
+    EXPECT_NEAR(ball().ballCentre.y, kRadius, 1e-5);
+}
+
 TEST_F(FlightTest, GrazingImpactLandsAndKeepsTheRestitutionOfTheSpeed)
 {
     floorAt("floor", 0.0);
