@@ -102,7 +102,9 @@ const Command kCommands[] = {
 
 } // namespace
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+namespace {
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) return report(err, std::string("no command; ") + kUsage, kExitUsage);
     if (args[0] == "render") return RunRender({args.begin() + 1, args.end()}, out, err);
@@ -118,6 +120,16 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return command.run(rest, out, err);
     }
     return report(err, "unknown command \"" + args[0] + "\"; " + kUsage, kExitUsage);
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const int code = runCommand(args, out, err);
+    // A command that failed on a file (or on out itself) has said so already.
+    if (!out.flush() && code != kExitFile) return report(err, kOutputFailed, kExitFile);
+    return code;
 }
 
 } // namespace cli

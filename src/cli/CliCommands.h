@@ -12,8 +12,12 @@ enum ExitCode : int {
     kExitFile = 2,  // a file could not be read or written
 };
 
+// What a command says when its output could not be written.
+inline constexpr const char* kOutputFailed = "cannot write to standard output";
+
 // Runs one command (args without the program name): output on out, one-line
-// errors on err. Returns the exit code.
+// errors on err. Returns the exit code; a failed write to out, at any point,
+// is kExitFile with kOutputFailed on err.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace cli

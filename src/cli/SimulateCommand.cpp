@@ -258,7 +258,8 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
         line["t"] = k * h;
         describeBall(doc, line);
         line["events"] = describeEvents(sim.events, tally);
-        out << line.dump() << '\n';
+        // A failed write ends the run at once rather than compute unseen steps.
+        if (!(out << line.dump() << '\n')) return fail(err, kOutputFailed, kExitFile);
     }
     Json summary;
     summary["steps"] = o.steps;

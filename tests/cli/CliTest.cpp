@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -171,4 +172,20 @@ TEST(CliEval, RefusesBadParametersAndUnknownSurfaces)
     EXPECT_EQ(missing.code, 1);
     expectOneLineError(missing, "has no surface \"c\" in group \"main\"");
     EXPECT_EQ(run({"eval", "/nonexistent/x.mwk", "a", "main", "0.5", "0.5"}).code, 2);
+}
+
+TEST(CliOutput, AFailedWriteToTheOutputExitsWithTwo)
+{
+    TempFile file("cli-full");
+    saveTrack(file);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", file.path()}, {"eval", file.path(), "a", "main", "0.5", "0.5"},
+          {"simulate", file.path(), "--steps", "100000"}}) {
+        SCOPED_TRACE(args[0]);
+        std::ofstream full("/dev/full");
+        ASSERT_TRUE(full.is_open());
+        std::ostringstream err;
+        EXPECT_EQ(cli::Run(args, full, err), 2);
+        EXPECT_EQ(err.str(), "marlwick-cli: cannot write to standard output\n");
+    }
 }
