@@ -127,6 +127,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     if (const std::string problem = parse(args, o); !problem.empty())
         return fail(err, problem + "; " + kRenderUsage, kExitUsage);
 
+    std::error_code sameFileError;
+    if (std::filesystem::equivalent(o.document, o.image, sameFileError))
+        return fail(err, "Cannot save " + o.image + ": it is the document being drawn.", kExitFile);
     COpenGLTemplateDoc document;
     std::string error;
     if (!document.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);
@@ -151,9 +154,9 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     request.width = o.width;
     request.height = o.height;
     request.simulation = render::CaptureSimulationFrame(document);
-    const bool written = renderer.SaveImageFile(document, request, o.width, o.height, o.image);
+    const bool written = renderer.SaveImageFile(document, request, o.width, o.height, o.image, error);
     renderer.Shutdown();
-    if (!written) return fail(err, "cannot write " + o.image, kExitFile);
+    if (!written) return fail(err, error, kExitFile);
     return kExitOk;
 }
 

@@ -1,5 +1,8 @@
 #include "render/Capture.h"
 
+#include "document/FileIO.h"
+#include "render/FreeImageMessages.h"
+
 #include <FreeImage.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -61,29 +64,62 @@ std::vector<std::uint8_t> OffscreenTarget::ReadBgra() const
     return pixels;
 }
 
-bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra)
-{
-    if (width <= 0 || height <= 0 || bgra.size() < static_cast<std::size_t>(width) * height * 4) return false;
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(fileName.c_str());
-    if (format == FIF_UNKNOWN) return false;
+namespace {
 
+// The encoded file: FreeImage writes into memory, so that the file itself is
+// written (and checked) like a document. Empty when encoding failed.
+std::vector<std::uint8_t> encodeImage(FREE_IMAGE_FORMAT format, FIBITMAP* image)
+{
+    std::vector<std::uint8_t> encoded;
+    FIMEMORY* memory = FreeImage_OpenMemory(nullptr, 0);
+    if (!memory) return encoded;
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    if (FreeImage_SaveToMemory(format, image, memory, 0) && FreeImage_AcquireMemory(memory, &data, &size) && data)
+        encoded.assign(data, data + size);
+    FreeImage_CloseMemory(memory);
+    return encoded;
+}
+
+} // namespace
+
+bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra,
+                    std::string& error)
+{
+    RouteFreeImageMessages();
+    if (width <= 0 || height <= 0 || bgra.size() < static_cast<std::size_t>(width) * height * 4) {
+        error = "Cannot save " + fileName + ": the picture could not be drawn.";
+        return false;
+    }
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFIFFromFilename(fileName.c_str());
+    if (format == FIF_UNKNOWN) {
+        error = "Cannot save " + fileName + ": its extension names no image format.";
+        return false;
+    }
     FIBITMAP* image = FreeImage_Allocate(width, height, 32);
-    if (!image) return false;
+    if (!image) {
+        error = "Cannot save " + fileName + ": there is not enough memory for the picture.";
+        return false;
+    }
     // 32-bit rows need no padding, so the read-back copies row by row as is.
     for (int row = 0; row < height; ++row)
         std::memcpy(FreeImage_GetScanLine(image, row), bgra.data() + static_cast<std::size_t>(row) * width * 4,
                     static_cast<std::size_t>(width) * 4);
-    bool saved = false;
+    std::vector<std::uint8_t> encoded;
     if (format == FIF_JPEG) {
         if (FIBITMAP* rgb = FreeImage_ConvertTo24Bits(image)) {
-            saved = FreeImage_Save(format, rgb, fileName.c_str(), 0);
+            encoded = encodeImage(format, rgb);
             FreeImage_Unload(rgb);
         }
     } else {
-        saved = FreeImage_Save(format, image, fileName.c_str(), 0);
+        encoded = encodeImage(format, image);
     }
     FreeImage_Unload(image);
-    return saved;
+    if (encoded.empty()) {
+        error = "Cannot save " + fileName + ": the picture could not be encoded in its format.";
+        return false;
+    }
+    return WriteFileReplacing(fileName, encoded, error);
 }
 
 FrameSize MovieFrameSize(int imageWidth, int clientWidth, int clientHeight)

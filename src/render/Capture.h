@@ -37,9 +37,13 @@ private:
 // Writes bottom-up BGRA pixels of width x height to a file whose format
 // FreeImage takes from the extension (".bmp", ".png", ".jpg", ...): a 32-bit
 // image, converted to 24 bits for JPEG, saved with FreeImage's default
-// options (its PNG writer stores a wholly opaque image as RGB). An extension
-// FreeImage does not know writes nothing. Returns whether a file was written.
-bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra);
+// options (its PNG writer stores a wholly opaque image as RGB). The file is
+// written as documents are (temporary file, checked writes, rename; links
+// followed, other non-regular targets refused), so a failure leaves any
+// previous file whole. An extension FreeImage does not know writes nothing.
+// Returns whether the file was written; if not, error names the file and why.
+bool WriteImageFile(const std::string& fileName, int width, int height, const std::vector<std::uint8_t>& bgra,
+                    std::string& error);
 
 struct FrameSize {
     int width = 0, height = 0;

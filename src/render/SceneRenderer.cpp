@@ -115,12 +115,19 @@ std::vector<std::uint8_t> SceneRenderer::RenderOffscreen(COpenGLTemplateDoc& doc
 }
 
 bool SceneRenderer::SaveImageFile(COpenGLTemplateDoc& document, const FrameRequest& request, int width, int height,
-                                  const std::string& fileName)
+                                  const std::string& fileName, std::string& error)
 {
     const std::vector<std::uint8_t> pixels = RenderOffscreen(document, request, width, height, RenderMode::Image);
     // The capture compiled its own lists; the view's frames compile theirs again.
     MarkAllStale(document);
-    return !pixels.empty() && WriteImageFile(fileName, width, height, pixels);
+    return WriteImageFile(fileName, width, height, pixels, error);
+}
+
+bool SceneRenderer::SaveImageFile(COpenGLTemplateDoc& document, const FrameRequest& request, int width, int height,
+                                  const std::string& fileName)
+{
+    std::string error;
+    return SaveImageFile(document, request, width, height, fileName, error);
 }
 
 FrameSize SceneRenderer::SaveMovieFrame(COpenGLTemplateDoc& document, const FrameRequest& request, int frame)

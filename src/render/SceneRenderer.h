@@ -64,8 +64,11 @@ public:
 
     // SaveImageFile: the picture off screen at width x height written by the
     // file name's extension (BMP, PNG 32-bit, JPEG 24-bit; an unknown
-    // extension writes nothing); every display list is stale afterwards.
-    // Returns whether a file was written.
+    // extension writes nothing) through WriteImageFile; every display list is
+    // stale afterwards. Returns whether a file was written; if not, error
+    // names the file and the reason.
+    bool SaveImageFile(COpenGLTemplateDoc& document, const FrameRequest& request, int width, int height,
+                       const std::string& fileName, std::string& error);
     bool SaveImageFile(COpenGLTemplateDoc& document, const FrameRequest& request, int width, int height,
                        const std::string& fileName);
 

@@ -1,6 +1,7 @@
 #include "render/Texture.h"
 
 #include "platform/Paths.h"
+#include "render/FreeImageMessages.h"
 
 #include <FreeImage.h>
 #include <GL/gl.h>
@@ -12,14 +13,6 @@
 namespace render {
 
 namespace {
-
-void DLL_CALLCONV printMessage(FREE_IMAGE_FORMAT format, const char* message)
-{
-    std::printf("\n*** ");
-    if (format != FIF_UNKNOWN) std::printf("%s Format\n", FreeImage_GetFormatFromFIF(format));
-    std::printf("%s", message);
-    std::printf(" ***\n");
-}
 
 unsigned DLL_CALLCONV readProc(void* buffer, unsigned size, unsigned count, fi_handle handle)
 {
@@ -48,7 +41,7 @@ std::string FindBallTexture()
 
 bool LoadTexture(const std::string& fileName, unsigned textureName)
 {
-    FreeImage_SetOutputMessage(printMessage);
+    RouteFreeImageMessages();
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file) return false;
 

@@ -6,7 +6,10 @@
 #include <FreeImage.h>
 #include <GL/gl.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <fstream>
 #include <sstream>
 
@@ -113,6 +116,49 @@ TEST_F(Capture, TheSavedPictureIsTheFrame)
     EXPECT_EQ(differing, 0);
 }
 
+TEST_F(Capture, AFailedWriteKeepsThePreviousImageAndSaysWhy)
+{
+    const std::string name = scratch.file("keep.bmp");
+    std::string error;
+    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 32, 32, name, error)) << error;
+    const auto before = fs::file_size(name);
+
+    // A file-size limit below the new picture makes the write itself fail.
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find(name), std::string::npos) << error;
+    EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+    EXPECT_EQ(fs::file_size(name), before);
+    EXPECT_EQ(inspect(name).width, 32);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
+
+    EXPECT_FALSE(renderer.SaveImageFile(doc, request, 32, 32, scratch.file("none/x.png"), error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+}
+
+TEST_F(Capture, ImagesAreWrittenThroughLinksAndNeverOverOtherFiles)
+{
+    fs::create_directory(scratch.path() / "real");
+    fs::create_symlink("real/shot.png", scratch.path() / "link.png");
+    std::string error;
+    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 40, 30, scratch.file("link.png"), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(scratch.path() / "link.png"));
+    EXPECT_EQ(inspect(scratch.file("real/shot.png")).width, 40);
+
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.png").c_str(), 0600), 0);
+    EXPECT_FALSE(renderer.SaveImageFile(doc, request, 40, 30, scratch.file("pipe.png"), error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_fifo(scratch.path() / "pipe.png"));
+}
+
 TEST_F(Capture, TheBallTextureOfACaptureIsItsOwnAndGoesAfterwards)
 {
     const unsigned poolTexture = renderer.ballTexture();
@@ -166,9 +212,11 @@ TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
     ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     render::LoadTexture(cut, texture);
     std::fflush(stdout);
-    const std::string said = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "") << "FreeImage's text stays off standard output";
+    const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(said.rfind("\n*** PNG Format\n", 0), 0u) << said;
     EXPECT_GE(said.size(), 21u);
     EXPECT_EQ(said.substr(said.size() - 5), " ***\n") << said;
@@ -269,6 +317,26 @@ TEST_F(CliRender, RefusesBadCommandLinesWithOneLine)
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(run({scratch.file("none.mwk"), out}), cli::kExitFile);
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(CliRender, FileFailuresGiveTheReasonAndSpareTheDocument)
+{
+    ASSERT_EQ(run({document, scratch.file("nodir/x.png")}), cli::kExitFile);
+    EXPECT_NE(errors.find(scratch.file("nodir/x.png") + ": No such file or directory"), std::string::npos) << errors;
+
+    // A document whose name ends in .png is not overwritten by its own picture,
+    // however it is named.
+    const std::string named = scratch.file("d.png");
+    fs::copy_file(document, named);
+    const auto before = fs::file_size(named);
+    for (const std::string& image : {named, scratch.path().string() + "/./d.png"}) {
+        EXPECT_EQ(run({named, image}), cli::kExitFile);
+        EXPECT_NE(errors.find("it is the document being drawn"), std::string::npos) << errors;
+    }
+    EXPECT_EQ(fs::file_size(named), before);
+    COpenGLTemplateDoc reopened;
+    std::string error;
+    EXPECT_TRUE(reopened.OnOpenDocument(named, error)) << error;
 }
 
 } // namespace
