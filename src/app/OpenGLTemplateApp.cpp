@@ -15,6 +15,11 @@ OpenGLTemplateApp::OpenGLTemplateApp()
     document_->SetPeers(peers_.get());
 }
 
+void OpenGLTemplateApp::PrepareEnvironment()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
+}
+
 OpenGLTemplateApp::~OpenGLTemplateApp()
 {
     if (frame_) frame_->view()->Teardown();

@@ -1,7 +1,9 @@
 // A person's session with the program, in a real window: open an example,
 // see it shaded and coloured, turn and zoom it, position the ball, choose its
-// launch with the mouse and roll it, watch it with the follow camera, save an
-// image, record movie frames, print to PDF, and quit without a hang. Each
+// launch with the mouse and roll it, watch it with the follow camera, open a
+// menu and a dialog over the running view, save an image, record movie
+// frames, stop the ball and see the scene again, print to PDF, and quit
+// without a hang. Each
 // step is checked on the screen's pixels and the files written. With
 // MARLWICK_SHOTS set, the screenshots are kept in that folder.
 
@@ -10,9 +12,12 @@
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/ScreenCapture.h"
 
 #include <QAction>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QScreen>
@@ -92,6 +97,21 @@ private:
         QImage image = view().screen()->grabWindow(view().winId()).toImage().convertToFormat(QImage::Format_RGB32);
         if (!shots.isEmpty()) image.save(QDir(shots).filePath(QStringLiteral("%1-%2.png").arg(++shotNumber).arg(name)));
         return image;
+    }
+    // A whole-screen capture while the view keeps drawing: the share of the
+    // window's area that shows the window's own picture.
+    double shownOverTheView(QWidget* window, const char* name)
+    {
+        const QImage own = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto frames = view().core().framesRendered();
+        for (int k = 0; k < 1000 && view().core().framesRendered() < frames + 5; ++k) QTest::qWait(10);
+        const QImage whole = screencapture::CaptureWholeScreen();
+        if (whole.isNull()) return -1.0;
+        if (!shots.isEmpty()) {
+            whole.save(QDir(shots).filePath(QStringLiteral("%1-%2-screen.png").arg(++shotNumber).arg(name)));
+            own.save(QDir(shots).filePath(QStringLiteral("%1-%2-own.png").arg(shotNumber).arg(name)));
+        }
+        return screencapture::MatchingShare(whole, QRect(window->mapToGlobal(QPoint(0, 0)), window->size()), own);
     }
     Vec3 ballPosition()
     {
@@ -190,6 +210,28 @@ private slots:
         QVERIFY(!frame().windowTitle().endsWith(QStringLiteral("Physics FPS = 0.0")));
     }
 
+    void menusAndDialogsShowOverTheRunningView()
+    {
+        QVERIFY(!doc().simulation.stopped.load());
+        QMenuBar* bar = frame().menuBar();
+        QAction* fileMenu = frame().FindAction(QStringLiteral("&File"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(fileMenu).center());
+        QTRY_VERIFY(QApplication::activePopupWidget() == fileMenu->menu());
+        QVERIFY(QTest::qWaitForWindowExposed(fileMenu->menu()));
+        const double menu = shownOverTheView(fileMenu->menu(), "file-menu");
+        fileMenu->menu()->close();
+        QVERIFY2(menu > 0.9, qPrintable(QStringLiteral("the File menu shows on %1 of its area").arg(menu)));
+
+        double about = 0.0;
+        auto answered = whenModal<QDialog>([&](QDialog* dialog) {
+            if (QTest::qWaitForWindowExposed(dialog)) about = shownOverTheView(dialog, "about");
+            dialog->accept();
+        });
+        trigger("&About Marlwick...");
+        QVERIFY(*answered);
+        QVERIFY2(about > 0.9, qPrintable(QStringLiteral("the About box shows on %1 of its area").arg(about)));
+    }
+
     void saveAnImage()
     {
         const QString path = dir.filePath(QStringLiteral("picture.png"));
@@ -270,5 +312,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EndToEndTest)
+MARLWICK_GUI_TEST_MAIN(EndToEndTest)
 #include "EndToEndTest.moc"

@@ -291,5 +291,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainFrameTest)
+MARLWICK_GUI_TEST_MAIN(MainFrameTest)
 #include "MainFrameTest.moc"
