@@ -40,6 +40,7 @@ void ProgramPeers::StopBall() { ::StopBall(document_); }
 void ProgramPeers::StartProgress(int range)
 {
     if (!frame_ || range <= 0) return;
+    frame_->PlaceProgressBar();
     QProgressBar* bar = frame_->progressBar();
     bar->setRange(0, range);
     bar->setValue(0);
