@@ -29,7 +29,7 @@ public:
     ViewCore& core() { return core_; }
     // Display lists compiled so far by the render thread.
     const render::CompileCounters& compileCounters() const;
-    // Stops both threads (within 3000 ms) and releases the timer. Idempotent.
+    // Stops and joins both threads (ViewCore::Teardown) and releases the timer. Idempotent.
     void Teardown();
 
     // File > "Save image": the file dialog, then the save by the render thread.

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -14,6 +15,16 @@ constexpr int kPausedSleepMs = 200;
 constexpr double kKeyZoomFactor = 1.02;
 
 double nowSeconds() { return std::chrono::duration<double>(platform::Clock::now().time_since_epoch()).count(); }
+
+// What is written is flushed; nothing else runs: no destructor, no exit handler.
+[[noreturn]] void EndProcessWithoutCleanup(int waitedMs)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "Marlwick: a worker thread did not end within %d ms; the program ends without cleaning up.\n",
+                 waitedMs);
+    std::fflush(stderr);
+    std::_Exit(ViewCore::kThreadsHungExitCode);
+}
 
 } // namespace
 
@@ -41,35 +52,39 @@ void ViewCore::StartThreads(RenderContextHost& host, FrameDrawer& drawer)
     physicsThread_ = StartPhysicsThread(document_, physics_);
 }
 
-bool ViewCore::Teardown(int timeoutMs)
+bool ViewCore::Teardown(int waitMs, int giveUpMs)
 {
     if (tornDown_) return true;
     tornDown_ = true;
     physics_.threadsStop = true;
-    bool ended = true;
+    bool onTime = true;
     if (started_) {
-        // Both threads together, against one deadline.
-        const auto deadline = platform::Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while ((renderAlive_.load() || physics_.LoopRunning()) && platform::Clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (renderAlive_.load()) {
-            renderThread_.detach();
-            ended = false;
-        } else {
-            renderThread_.join();
+        const auto start = platform::Clock::now();
+        onTime = WaitForThreads(start + std::chrono::milliseconds(waitMs));
+        if (!onTime) {
+            if (threadsLate) threadsLate();
+            if (!WaitForThreads(start + std::chrono::milliseconds(waitMs) + std::chrono::milliseconds(giveUpMs)))
+                EndProcessWithoutCleanup(waitMs + giveUpMs);
         }
-        if (physics_.LoopRunning()) {
-            physicsThread_.detach();
-            ended = false;
-        } else {
-            physicsThread_.join();
-        }
+        renderThread_.join();
+        physicsThread_.join();
     }
     document_.viewGone = true;
     document_.viewReady = false;
     if (document_.simulation.renderHandshake.load() == this) document_.simulation.renderHandshake = nullptr;
     if (document_.simulation.physicsControl.load() == &physics_) document_.simulation.physicsControl = nullptr;
-    return ended;
+    return onTime;
+}
+
+bool ViewCore::ThreadsRunning() const { return renderAlive_.load() || physics_.LoopRunning(); }
+
+bool ViewCore::WaitForThreads(std::chrono::steady_clock::time_point deadline) const
+{
+    while (ThreadsRunning()) {
+        if (platform::Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 // --- hand-shakes ---

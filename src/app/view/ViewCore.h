@@ -21,6 +21,7 @@
 #include "view/RenderRequests.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -43,10 +44,18 @@ public:
     void StartThreads(RenderContextHost& host, FrameDrawer& drawer);
     bool threadsStarted() const { return started_; }
     bool renderRunning() const { return renderAlive_.load(); }
-    // Sets the stop flag and waits for both threads together, up to
-    // timeoutMs; a thread still running then is left to itself. Marks the
-    // document's view gone. Returns whether both ended in time. Idempotent.
-    bool Teardown(int timeoutMs = 3000);
+    // Sets the stop flag and joins both threads; marks the document's view
+    // gone. A thread may be late (a frame compiling big display lists, a
+    // capture): after waitMs, threadsLate is called and the wait goes on. A
+    // thread still running after giveUpMs more can be neither joined nor left
+    // with the window, drawer and document it uses about to be freed: the
+    // process ends at once, without running any destructor. Returns whether
+    // both ended within waitMs. Idempotent.
+    bool Teardown(int waitMs = 3000, int giveUpMs = 30000);
+    // Called on the user-interface thread when Teardown has waited waitMs; may be none.
+    std::function<void()> threadsLate;
+    // The exit status of a process ended because a thread would not end.
+    static constexpr int kThreadsHungExitCode = 3;
 
     // --- hand-shakes ---
     RenderRequests& requests() { return requests_; }
@@ -125,6 +134,9 @@ private:
     void MovieStep(FrameDrawer& drawer);
     void SyncOrbitFromDocument();
     void SleepWhilePaused();
+    bool ThreadsRunning() const;
+    // Waits until both threads have ended or the deadline has passed; false on the deadline.
+    bool WaitForThreads(std::chrono::steady_clock::time_point deadline) const;
 
     COpenGLTemplateDoc& document_;
     RenderRequests requests_;

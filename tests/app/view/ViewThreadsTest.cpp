@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -301,6 +302,56 @@ TEST(ViewThreadsStart, TeardownRightAfterTheStartStillJoinsBothThreads)
         EXPECT_FALSE(view.renderRunning());
         EXPECT_FALSE(view.physics().LoopRunning());
     }
+}
+
+// A frame slower than the wait at shutdown (a big compile, a capture).
+class ViewTeardownTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.OnNewDocument();
+        view.Resize(200, 100);
+        drawer.holdFrames = true;
+        view.StartThreads(host, drawer);
+        ASSERT_TRUE(waitUntil([&] { return drawer.inHeldFrame.load(); }));
+    }
+
+    COpenGLTemplateDoc doc;
+    FakeHost host;
+    FakeDrawer drawer{doc};
+    ViewCore view{doc};
+};
+
+TEST_F(ViewTeardownTest, AFrameSlowerThanTheWaitIsJoinedBeforeTeardownReturns)
+{
+    bool late = false;
+    view.threadsLate = [&] {
+        late = true;
+        drawer.holdFrames = false; // the frame ends, later than the wait
+    };
+    EXPECT_FALSE(view.Teardown(1, 600000));
+    EXPECT_TRUE(late);
+    // The thread is over: what it used may go now.
+    EXPECT_FALSE(view.renderRunning());
+    EXPECT_FALSE(view.physics().LoopRunning());
+    EXPECT_TRUE(drawer.shutDown.load());
+    EXPECT_TRUE(host.released.load());
+    EXPECT_TRUE(doc.viewGone.load());
+}
+
+using ViewTeardownDeathTest = ViewTeardownTest;
+
+TEST_F(ViewTeardownDeathTest, AThreadThatNeverEndsEndsTheProcessWithoutFreeingWhatItUses)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Returning from Teardown with the frame still held would be the fault.
+    EXPECT_EXIT(
+        {
+            view.Teardown(1, 20);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(ViewCore::kThreadsHungExitCode), "did not end within 21 ms");
+    drawer.holdFrames = false;
 }
 
 } // namespace
