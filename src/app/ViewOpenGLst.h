@@ -43,7 +43,9 @@ public:
     bool PrintTo(QPrinter& printer, bool preview);
 
     // The ball commands of the temporary "Simulation" menu. They return the
-    // message to show, empty when there is none.
+    // message to show, empty when there is none. Following the ball keeps the
+    // orbit view it began from; stopping the ball or switching following off
+    // returns to it (ViewCore::EndFollowing).
     QString PositionBallCommand();
     QString RollBallCommand();
     void StopBallCommand();

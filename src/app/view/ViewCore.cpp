@@ -2,7 +2,9 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "platform/Clock.h"
+#include "render/Camera.h"
 #include "render/SimulationFrame.h"
+#include "simulation/SharedSettings.h"
 #include "view/PrintLayout.h"
 
 #include <chrono>
@@ -213,6 +215,32 @@ void ViewCore::SyncOrbitFromDocument()
 {
     LockGuard guard(viewLock_);
     orbitCameraDistance_ = document_.cameraDistance;
+}
+
+// --- following the ball ---
+
+void ViewCore::KeepOrbitView()
+{
+    if (keptOrbit_) return;
+    // Held, the document's values are the ones in force: resuming hands them to the frames.
+    PauseRenderAndWait();
+    keptOrbit_ = OrbitView{document_.cameraDistance, document_.focalPoint};
+    ResumeRender();
+}
+
+void ViewCore::EndFollowing()
+{
+    PauseRenderAndWait();
+    const bool wasFollowing = ReadSetting(document_.cameraFollowsBall);
+    WriteSetting(document_.cameraFollowsBall, false);
+    if (keptOrbit_) {
+        document_.cameraDistance = keptOrbit_->cameraDistance;
+        document_.focalPoint = keptOrbit_->focalPoint;
+        keptOrbit_.reset();
+    } else if (wasFollowing) {
+        render::FitCameraToSurfaces(document_);
+    }
+    ResumeRender();
 }
 
 // --- title ---

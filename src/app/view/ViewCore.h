@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -110,6 +111,20 @@ public:
         f();
     }
 
+    // --- following the ball ---
+    // Before a command starts following (Position ball, the follow switch
+    // on): keeps the orbit distance and focal point in force, unless a
+    // follow under way keeps them already.
+    void KeepOrbitView();
+    // A new or opened document: a view kept of the one before means nothing.
+    void ForgetOrbitView() { keptOrbit_.reset(); }
+    bool keepsOrbitView() const { return keptOrbit_.has_value(); }
+    // Following ends ("Camera follows ball" off, "Stop ball", "New"): the
+    // follow switch goes off and the orbit camera returns to the kept view;
+    // with none kept, a camera that was following fits all surfaces, one that
+    // was not stays. The render thread is held meanwhile.
+    void EndFollowing();
+
     KeyStates& keys() { return keys_; }
     // Digit key selection: 0 to 8, or -1 (render thread).
     int selectedSegment() const { return selectedSegment_.load(); }
@@ -147,6 +162,13 @@ private:
     double orbitCameraDistance_ = -40.0;
     unitquaternion orbitRotation_;
     bool rotationPosted_ = false;
+
+    // The orbit view a follow began from (user-interface thread only).
+    struct OrbitView {
+        double cameraDistance = 0.0;
+        Vec3 focalPoint;
+    };
+    std::optional<OrbitView> keptOrbit_;
 
     Lock pauseLock_; // pause nesting
     int pauseDepth_ = 0;

@@ -13,6 +13,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/ScreenCapture.h"
+#include "simulation/SharedSettings.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -79,6 +80,7 @@ private:
     QTemporaryDir dir;
     QString shots;
     int shotNumber = 0;
+    double orbitBeforeFollowing = 0.0;
 
     CMainFrame& frame() { return *app->mainFrame(); }
     ViewOpenGLst& view() { return *app->view(); }
@@ -184,6 +186,7 @@ private slots:
 
     void positionTheBallChooseItsLaunchAndRollIt()
     {
+        orbitBeforeFollowing = view().core().OrbitDistance();
         trigger("Position ball");
         QVERIFY(doc().simulation.settingVelocity.load());
         QVERIFY(doc().cameraFollowsBall);
@@ -223,7 +226,10 @@ private slots:
         QVERIFY2(menu > 0.9, qPrintable(QStringLiteral("the File menu shows on %1 of its area").arg(menu)));
 
         double about = 0.0;
+        bool measuring = false; // the capture runs the event loop, which may call again
         auto answered = whenModal<QDialog>([&](QDialog* dialog) {
+            if (measuring) return;
+            measuring = true;
             if (QTest::qWaitForWindowExposed(dialog)) about = shownOverTheView(dialog, "about");
             dialog->accept();
         });
@@ -271,6 +277,22 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(movie.exists(QStringLiteral("bmp2avi.log")), 20000);
         if (!QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie.filePath(QStringLiteral("out.avi"))).size() > 1000, 20000);
+    }
+
+    void endingTheFollowShowsTheSceneAgain()
+    {
+        QVERIFY(!doc().simulation.stopped.load());
+        QVERIFY(ReadSetting(doc().cameraFollowsBall));
+        view().SetCameraFollowsBall(false);
+        const PixelSummary unfollowed = summarise(screen("follow-off"));
+        QVERIFY2(unfollowed.lit > 1000, qPrintable(QString::number(unfollowed.lit)));
+        QCOMPARE(view().core().OrbitDistance(), orbitBeforeFollowing);
+        view().SetCameraFollowsBall(true);
+        trigger("Stop ball");
+        QVERIFY(!ReadSetting(doc().cameraFollowsBall));
+        const PixelSummary stopped = summarise(screen("stopped"));
+        QVERIFY2(stopped.lit > 1000, qPrintable(QString::number(stopped.lit)));
+        QCOMPARE(view().core().OrbitDistance(), orbitBeforeFollowing);
     }
 
     void printToPdfAndPreview()

@@ -6,6 +6,7 @@
 #include "simulation/ForcesAndPaths.h"
 #include "view/MouseInteraction.h"
 
+#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "support/SimulationBuilders.h"
 #include "view/PrintLayout.h"
@@ -215,6 +216,102 @@ TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
     ASSERT_TRUE(view.PauseAllAndWait()); // read the document while nothing runs
     EXPECT_DOUBLE_EQ(doc.ballController.rotation.w, turned.w);
     view.ResumeAll();
+}
+
+// The orbit view (distance, focal point) while nothing else runs.
+struct SeenOrbit {
+    double distance;
+    Vec3 focalPoint;
+};
+
+class FollowEndTest : public ViewThreadsTest {
+protected:
+    SeenOrbit seen()
+    {
+        view.PauseRenderAndWait();
+        const SeenOrbit orbit{view.OrbitDistance(), doc.focalPoint};
+        view.ResumeRender();
+        return orbit;
+    }
+    void setOrbit(double distance, const Vec3& focalPoint)
+    {
+        view.PauseRenderAndWait();
+        doc.cameraDistance = -distance;
+        doc.focalPoint = focalPoint;
+        view.ResumeRender();
+    }
+    // Position ball as the menu does it: the follow camera starts close up.
+    void positionBall()
+    {
+        view.KeepOrbitView();
+        ASSERT_TRUE(PositionBall(doc).empty());
+        ASSERT_TRUE(ReadSetting(doc.cameraFollowsBall));
+        ASSERT_DOUBLE_EQ(seen().distance, 1.0);
+    }
+};
+
+TEST_F(FollowEndTest, StoppingReturnsToTheViewTheFollowBeganFrom)
+{
+    setOrbit(30.0, {1, 2, 3});
+    positionBall();
+    view.WithViewLock([&] { FixLaunch(doc); });
+    ASSERT_TRUE(RollBall(doc).empty());
+    ASSERT_TRUE(waitUntil([&] { return doc.simulation.stepCount.load() > 5; }));
+    view.SetOrbitDistance(4.0); // zoomed while following
+    view.EndFollowing();
+    StopBall(doc);
+    EXPECT_FALSE(ReadSetting(doc.cameraFollowsBall));
+    const SeenOrbit after = seen();
+    EXPECT_DOUBLE_EQ(after.distance, 30.0);
+    EXPECT_EQ(after.focalPoint, (Vec3{1, 2, 3}));
+    EXPECT_FALSE(view.keepsOrbitView());
+    // Frames draw from the restored distance.
+    const int frames = drawer.frames.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
+    EXPECT_DOUBLE_EQ(drawer.distances().back(), -30.0);
+}
+
+TEST_F(FollowEndTest, PositioningAgainWhileFollowingKeepsTheFirstView)
+{
+    setOrbit(25.0, {0, 0, 0});
+    positionBall();
+    positionBall();
+    view.EndFollowing();
+    EXPECT_DOUBLE_EQ(seen().distance, 25.0);
+}
+
+TEST_F(FollowEndTest, WithNoViewKeptAFollowingCameraFitsAllSurfaces)
+{
+    setOrbit(1.0, {0, 0, 0});
+    view.PauseRenderAndWait();
+    WriteSetting(doc.cameraFollowsBall, true); // as a document may be saved
+    view.ResumeRender();
+    view.EndFollowing();
+    const SeenOrbit after = seen();
+    const BoxRecord& box = floor->boxTree->tight;
+    const double side = std::max({box.xMax - box.xMin, box.yMax - box.yMin, box.zMax - box.zMin});
+    EXPECT_DOUBLE_EQ(after.distance, 1.5 * side);
+    EXPECT_DOUBLE_EQ(after.focalPoint.x, (box.xMin + box.xMax) / 2);
+    EXPECT_DOUBLE_EQ(after.focalPoint.z, (box.zMin + box.zMax) / 2);
+}
+
+TEST_F(FollowEndTest, AViewKeptOfAnotherDocumentIsForgotten)
+{
+    setOrbit(500.0, {9, 9, 9});
+    positionBall();
+    view.ForgetOrbitView();
+    view.EndFollowing();
+    EXPECT_LT(seen().distance, 500.0);
+    EXPECT_NE(seen().focalPoint, (Vec3{9, 9, 9}));
+}
+
+TEST_F(FollowEndTest, ACameraThatWasNotFollowingStaysWhereTheUserPutIt)
+{
+    setOrbit(12.0, {4, 5, 6});
+    view.EndFollowing();
+    const SeenOrbit after = seen();
+    EXPECT_DOUBLE_EQ(after.distance, 12.0);
+    EXPECT_EQ(after.focalPoint, (Vec3{4, 5, 6}));
 }
 
 TEST_F(ViewThreadsTest, ShutdownWhileThePhysicsThreadIsPausedEndsWellWithinTheBound)
