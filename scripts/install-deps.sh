@@ -10,7 +10,7 @@ packages=(
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libfreeimage-dev
   qt6-base-dev libqt6opengl6-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core x11-apps
 )
 
 missing=()

@@ -59,7 +59,7 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     // stays above the view's own window.
     progress_ = new QProgressBar(this);
     progress_->setAttribute(Qt::WA_NativeWindow);
-    progress_->setGeometry(10, 10 + menuBar()->sizeHint().height(), 200, 30);
+    progress_->resize(200, 30);
     progress_->hide();
     connect(view_, &ViewOpenGLst::meshListCompiled, this, [this] {
         if (!progress_->isVisible()) return;
@@ -74,12 +74,19 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     LayOutPanes(width(), 0);
     splitterReady_ = true;
     UpdateDocumentTitle();
+    // Keys reach the view from the start, without a click into it first.
+    viewContainer_->setFocus();
 }
 
 CMainFrame::~CMainFrame()
 {
     // The threads end before the window they draw into goes away.
     view_->Teardown();
+}
+
+void CMainFrame::PlaceProgressBar()
+{
+    progress_->move(viewContainer_->mapTo(this, QPoint(10, 10)));
 }
 
 QAction* CMainFrame::FindAction(const QString& caption) const
@@ -133,7 +140,10 @@ void CMainFrame::CreateFileMenu()
         recentActions_[k] = file->addAction(QString());
         connect(recentActions_[k], &QAction::triggered, this, [this, k] {
             const QString path = recent_.files().value(k);
-            if (!path.isEmpty()) OpenDocumentFile(path);
+            if (path.isEmpty() || OpenDocumentFile(path)) return;
+            // A file that no longer opens leaves the list.
+            recent_.Remove(path);
+            UpdateRecentFileActions();
         });
     }
     file->addSeparator();

@@ -37,6 +37,8 @@ public:
     RecentFileList& recentFiles() { return recent_; }
     QPrinter& printer() { return printer_; }
     QProgressBar* progressBar() const { return progress_; }
+    // The loading progress bar at the view's top-left corner, below the menu bar.
+    void PlaceProgressBar();
     const QString& documentPath() const { return documentPath_; }
 
     // "New": the new document "a".

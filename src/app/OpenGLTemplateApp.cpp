@@ -15,6 +15,11 @@ OpenGLTemplateApp::OpenGLTemplateApp()
     document_->SetPeers(peers_.get());
 }
 
+void OpenGLTemplateApp::PrepareEnvironment()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) qputenv("QT_XCB_GL_INTEGRATION", "xcb_egl");
+}
+
 OpenGLTemplateApp::~OpenGLTemplateApp()
 {
     if (frame_) frame_->view()->Teardown();
@@ -45,5 +50,8 @@ bool OpenGLTemplateApp::InitInstance(const QStringList& arguments, bool showMaxi
     if (const QScreen* screen = QGuiApplication::primaryScreen()) frame_->setGeometry(screen->availableGeometry());
     if (showMaximized) frame_->showMaximized();
     else frame_->show();
+    // Active from the start, with or without a window manager to make it so:
+    // the view has the keys.
+    frame_->activateWindow();
     return true;
 }

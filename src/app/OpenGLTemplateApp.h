@@ -21,6 +21,12 @@ public:
     OpenGLTemplateApp();
     ~OpenGLTemplateApp() override;
 
+    // Called before the QApplication exists. On X11 the view's context comes
+    // from Qt's EGL integration unless QT_XCB_GL_INTEGRATION says otherwise:
+    // with the GLX one, the frames the render thread presents hide the menus
+    // and dialogs that open over the view.
+    static void PrepareEnvironment();
+
     // Start-up: settings, the frame, then the new document or the document
     // named by the first argument after the program's name. False (and a
     // message shown) when that document cannot be opened.

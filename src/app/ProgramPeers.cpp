@@ -27,6 +27,11 @@ void ProgramPeers::FitCameraToSurfaces() { ShowAll(document_); }
 
 void ProgramPeers::PositionBall()
 {
+    // The document's own view is the one to return to when following ends.
+    if (frame_) {
+        frame_->view()->core().ForgetOrbitView();
+        frame_->view()->core().KeepOrbitView();
+    }
     if (!::PositionBall(document_).empty()) return;
     // Called with the threads held (or not yet running): the document's own
     // distance is the one Position ball has just set.
@@ -35,11 +40,16 @@ void ProgramPeers::PositionBall()
     else RecomputeLaunchPreview(document_, d);
 }
 
-void ProgramPeers::StopBall() { ::StopBall(document_); }
+void ProgramPeers::StopBall()
+{
+    if (frame_) frame_->view()->core().EndFollowing();
+    ::StopBall(document_);
+}
 
 void ProgramPeers::StartProgress(int range)
 {
     if (!frame_ || range <= 0) return;
+    frame_->PlaceProgressBar();
     QProgressBar* bar = frame_->progressBar();
     bar->setRange(0, range);
     bar->setValue(0);

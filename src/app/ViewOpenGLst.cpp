@@ -217,6 +217,7 @@ bool ViewOpenGLst::PrintTo(QPrinter& printer, bool preview)
 
 QString ViewOpenGLst::PositionBallCommand()
 {
+    core_.KeepOrbitView();
     const std::string message = PositionBall(document_);
     if (!message.empty()) return QString::fromStdString(message);
     const double d = core_.OrbitDistance();
@@ -228,12 +229,18 @@ QString ViewOpenGLst::RollBallCommand() { return QString::fromStdString(RollBall
 
 void ViewOpenGLst::StopBallCommand()
 {
+    core_.EndFollowing();
     WithRenderPaused([&] { StopBall(document_); });
 }
 
 void ViewOpenGLst::SetCameraFollowsBall(bool follow)
 {
-    WithRenderPaused([&] { WriteSetting(document_.cameraFollowsBall, follow); });
+    if (!follow) {
+        core_.EndFollowing();
+        return;
+    }
+    core_.KeepOrbitView();
+    WithRenderPaused([&] { WriteSetting(document_.cameraFollowsBall, true); });
 }
 
 void ViewOpenGLst::ShowAllCommand()

@@ -29,7 +29,7 @@ public:
     ViewCore& core() { return core_; }
     // Display lists compiled so far by the render thread.
     const render::CompileCounters& compileCounters() const;
-    // Stops both threads (within 3000 ms) and releases the timer. Idempotent.
+    // Stops and joins both threads (ViewCore::Teardown) and releases the timer. Idempotent.
     void Teardown();
 
     // File > "Save image": the file dialog, then the save by the render thread.
@@ -43,7 +43,9 @@ public:
     bool PrintTo(QPrinter& printer, bool preview);
 
     // The ball commands of the temporary "Simulation" menu. They return the
-    // message to show, empty when there is none.
+    // message to show, empty when there is none. Following the ball keeps the
+    // orbit view it began from; stopping the ball or switching following off
+    // returns to it (ViewCore::EndFollowing).
     QString PositionBallCommand();
     QString RollBallCommand();
     void StopBallCommand();

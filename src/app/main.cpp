@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv)
 {
+    OpenGLTemplateApp::PrepareEnvironment();
     QApplication application(argc, argv);
     OpenGLTemplateApp app;
     if (!app.InitInstance(QCoreApplication::arguments())) return 1;

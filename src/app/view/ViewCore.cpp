@@ -2,11 +2,14 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "platform/Clock.h"
+#include "render/Camera.h"
 #include "render/SimulationFrame.h"
+#include "simulation/SharedSettings.h"
 #include "view/PrintLayout.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -14,6 +17,16 @@ constexpr int kPausedSleepMs = 200;
 constexpr double kKeyZoomFactor = 1.02;
 
 double nowSeconds() { return std::chrono::duration<double>(platform::Clock::now().time_since_epoch()).count(); }
+
+// What is written is flushed; nothing else runs: no destructor, no exit handler.
+[[noreturn]] void EndProcessWithoutCleanup(int waitedMs)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "Marlwick: a worker thread did not end within %d ms; the program ends without cleaning up.\n",
+                 waitedMs);
+    std::fflush(stderr);
+    std::_Exit(ViewCore::kThreadsHungExitCode);
+}
 
 } // namespace
 
@@ -41,35 +54,39 @@ void ViewCore::StartThreads(RenderContextHost& host, FrameDrawer& drawer)
     physicsThread_ = StartPhysicsThread(document_, physics_);
 }
 
-bool ViewCore::Teardown(int timeoutMs)
+bool ViewCore::Teardown(int waitMs, int giveUpMs)
 {
     if (tornDown_) return true;
     tornDown_ = true;
     physics_.threadsStop = true;
-    bool ended = true;
+    bool onTime = true;
     if (started_) {
-        // Both threads together, against one deadline.
-        const auto deadline = platform::Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while ((renderAlive_.load() || physics_.LoopRunning()) && platform::Clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (renderAlive_.load()) {
-            renderThread_.detach();
-            ended = false;
-        } else {
-            renderThread_.join();
+        const auto start = platform::Clock::now();
+        onTime = WaitForThreads(start + std::chrono::milliseconds(waitMs));
+        if (!onTime) {
+            if (threadsLate) threadsLate();
+            if (!WaitForThreads(start + std::chrono::milliseconds(waitMs) + std::chrono::milliseconds(giveUpMs)))
+                EndProcessWithoutCleanup(waitMs + giveUpMs);
         }
-        if (physics_.LoopRunning()) {
-            physicsThread_.detach();
-            ended = false;
-        } else {
-            physicsThread_.join();
-        }
+        renderThread_.join();
+        physicsThread_.join();
     }
     document_.viewGone = true;
     document_.viewReady = false;
     if (document_.simulation.renderHandshake.load() == this) document_.simulation.renderHandshake = nullptr;
     if (document_.simulation.physicsControl.load() == &physics_) document_.simulation.physicsControl = nullptr;
-    return ended;
+    return onTime;
+}
+
+bool ViewCore::ThreadsRunning() const { return renderAlive_.load() || physics_.LoopRunning(); }
+
+bool ViewCore::WaitForThreads(std::chrono::steady_clock::time_point deadline) const
+{
+    while (ThreadsRunning()) {
+        if (platform::Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 // --- hand-shakes ---
@@ -198,6 +215,32 @@ void ViewCore::SyncOrbitFromDocument()
 {
     LockGuard guard(viewLock_);
     orbitCameraDistance_ = document_.cameraDistance;
+}
+
+// --- following the ball ---
+
+void ViewCore::KeepOrbitView()
+{
+    if (keptOrbit_) return;
+    // Held, the document's values are the ones in force: resuming hands them to the frames.
+    PauseRenderAndWait();
+    keptOrbit_ = OrbitView{document_.cameraDistance, document_.focalPoint};
+    ResumeRender();
+}
+
+void ViewCore::EndFollowing()
+{
+    PauseRenderAndWait();
+    const bool wasFollowing = ReadSetting(document_.cameraFollowsBall);
+    WriteSetting(document_.cameraFollowsBall, false);
+    if (keptOrbit_) {
+        document_.cameraDistance = keptOrbit_->cameraDistance;
+        document_.focalPoint = keptOrbit_->focalPoint;
+        keptOrbit_.reset();
+    } else if (wasFollowing) {
+        render::FitCameraToSurfaces(document_);
+    }
+    ResumeRender();
 }
 
 // --- title ---

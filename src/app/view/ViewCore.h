@@ -21,8 +21,10 @@
 #include "view/RenderRequests.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -43,10 +45,18 @@ public:
     void StartThreads(RenderContextHost& host, FrameDrawer& drawer);
     bool threadsStarted() const { return started_; }
     bool renderRunning() const { return renderAlive_.load(); }
-    // Sets the stop flag and waits for both threads together, up to
-    // timeoutMs; a thread still running then is left to itself. Marks the
-    // document's view gone. Returns whether both ended in time. Idempotent.
-    bool Teardown(int timeoutMs = 3000);
+    // Sets the stop flag and joins both threads; marks the document's view
+    // gone. A thread may be late (a frame compiling big display lists, a
+    // capture): after waitMs, threadsLate is called and the wait goes on. A
+    // thread still running after giveUpMs more can be neither joined nor left
+    // with the window, drawer and document it uses about to be freed: the
+    // process ends at once, without running any destructor. Returns whether
+    // both ended within waitMs. Idempotent.
+    bool Teardown(int waitMs = 3000, int giveUpMs = 30000);
+    // Called on the user-interface thread when Teardown has waited waitMs; may be none.
+    std::function<void()> threadsLate;
+    // The exit status of a process ended because a thread would not end.
+    static constexpr int kThreadsHungExitCode = 3;
 
     // --- hand-shakes ---
     RenderRequests& requests() { return requests_; }
@@ -101,6 +111,20 @@ public:
         f();
     }
 
+    // --- following the ball ---
+    // Before a command starts following (Position ball, the follow switch
+    // on): keeps the orbit distance and focal point in force, unless a
+    // follow under way keeps them already.
+    void KeepOrbitView();
+    // A new or opened document: a view kept of the one before means nothing.
+    void ForgetOrbitView() { keptOrbit_.reset(); }
+    bool keepsOrbitView() const { return keptOrbit_.has_value(); }
+    // Following ends ("Camera follows ball" off, "Stop ball", "New"): the
+    // follow switch goes off and the orbit camera returns to the kept view;
+    // with none kept, a camera that was following fits all surfaces, one that
+    // was not stays. The render thread is held meanwhile.
+    void EndFollowing();
+
     KeyStates& keys() { return keys_; }
     // Digit key selection: 0 to 8, or -1 (render thread).
     int selectedSegment() const { return selectedSegment_.load(); }
@@ -125,6 +149,9 @@ private:
     void MovieStep(FrameDrawer& drawer);
     void SyncOrbitFromDocument();
     void SleepWhilePaused();
+    bool ThreadsRunning() const;
+    // Waits until both threads have ended or the deadline has passed; false on the deadline.
+    bool WaitForThreads(std::chrono::steady_clock::time_point deadline) const;
 
     COpenGLTemplateDoc& document_;
     RenderRequests requests_;
@@ -135,6 +162,13 @@ private:
     double orbitCameraDistance_ = -40.0;
     unitquaternion orbitRotation_;
     bool rotationPosted_ = false;
+
+    // The orbit view a follow began from (user-interface thread only).
+    struct OrbitView {
+        double cameraDistance = 0.0;
+        Vec3 focalPoint;
+    };
+    std::optional<OrbitView> keptOrbit_;
 
     Lock pauseLock_; // pause nesting
     int pauseDepth_ = 0;

@@ -1,7 +1,9 @@
 // A person's session with the program, in a real window: open an example,
 // see it shaded and coloured, turn and zoom it, position the ball, choose its
-// launch with the mouse and roll it, watch it with the follow camera, save an
-// image, record movie frames, print to PDF, and quit without a hang. Each
+// launch with the mouse and roll it, watch it with the follow camera, open a
+// menu and a dialog over the running view, save an image, record movie
+// frames, stop the ball and see the scene again, print to PDF, and quit
+// without a hang. Each
 // step is checked on the screen's pixels and the files written. With
 // MARLWICK_SHOTS set, the screenshots are kept in that folder.
 
@@ -10,9 +12,13 @@
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/ScreenCapture.h"
+#include "simulation/SharedSettings.h"
 
 #include <QAction>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QScreen>
@@ -74,6 +80,7 @@ private:
     QTemporaryDir dir;
     QString shots;
     int shotNumber = 0;
+    double orbitBeforeFollowing = 0.0;
 
     CMainFrame& frame() { return *app->mainFrame(); }
     ViewOpenGLst& view() { return *app->view(); }
@@ -92,6 +99,21 @@ private:
         QImage image = view().screen()->grabWindow(view().winId()).toImage().convertToFormat(QImage::Format_RGB32);
         if (!shots.isEmpty()) image.save(QDir(shots).filePath(QStringLiteral("%1-%2.png").arg(++shotNumber).arg(name)));
         return image;
+    }
+    // A whole-screen capture while the view keeps drawing: the share of the
+    // window's area that shows the window's own picture.
+    double shownOverTheView(QWidget* window, const char* name)
+    {
+        const QImage own = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto frames = view().core().framesRendered();
+        for (int k = 0; k < 1000 && view().core().framesRendered() < frames + 5; ++k) QTest::qWait(10);
+        const QImage whole = screencapture::CaptureWholeScreen();
+        if (whole.isNull()) return -1.0;
+        if (!shots.isEmpty()) {
+            whole.save(QDir(shots).filePath(QStringLiteral("%1-%2-screen.png").arg(++shotNumber).arg(name)));
+            own.save(QDir(shots).filePath(QStringLiteral("%1-%2-own.png").arg(shotNumber).arg(name)));
+        }
+        return screencapture::MatchingShare(whole, QRect(window->mapToGlobal(QPoint(0, 0)), window->size()), own);
     }
     Vec3 ballPosition()
     {
@@ -164,6 +186,7 @@ private slots:
 
     void positionTheBallChooseItsLaunchAndRollIt()
     {
+        orbitBeforeFollowing = view().core().OrbitDistance();
         trigger("Position ball");
         QVERIFY(doc().simulation.settingVelocity.load());
         QVERIFY(doc().cameraFollowsBall);
@@ -188,6 +211,31 @@ private slots:
         QVERIFY(summarise(middle).lit > 50);
         QTRY_VERIFY(QStringLiteral(" Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0") != frame().windowTitle());
         QVERIFY(!frame().windowTitle().endsWith(QStringLiteral("Physics FPS = 0.0")));
+    }
+
+    void menusAndDialogsShowOverTheRunningView()
+    {
+        QVERIFY(!doc().simulation.stopped.load());
+        QMenuBar* bar = frame().menuBar();
+        QAction* fileMenu = frame().FindAction(QStringLiteral("&File"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(fileMenu).center());
+        QTRY_VERIFY(QApplication::activePopupWidget() == fileMenu->menu());
+        QVERIFY(QTest::qWaitForWindowExposed(fileMenu->menu()));
+        const double menu = shownOverTheView(fileMenu->menu(), "file-menu");
+        fileMenu->menu()->close();
+        QVERIFY2(menu > 0.9, qPrintable(QStringLiteral("the File menu shows on %1 of its area").arg(menu)));
+
+        double about = 0.0;
+        bool measuring = false; // the capture runs the event loop, which may call again
+        auto answered = whenModal<QDialog>([&](QDialog* dialog) {
+            if (measuring) return;
+            measuring = true;
+            if (QTest::qWaitForWindowExposed(dialog)) about = shownOverTheView(dialog, "about");
+            dialog->accept();
+        });
+        trigger("&About Marlwick...");
+        QVERIFY(*answered);
+        QVERIFY2(about > 0.9, qPrintable(QStringLiteral("the About box shows on %1 of its area").arg(about)));
     }
 
     void saveAnImage()
@@ -231,6 +279,22 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie.filePath(QStringLiteral("out.avi"))).size() > 1000, 20000);
     }
 
+    void endingTheFollowShowsTheSceneAgain()
+    {
+        QVERIFY(!doc().simulation.stopped.load());
+        QVERIFY(ReadSetting(doc().cameraFollowsBall));
+        view().SetCameraFollowsBall(false);
+        const PixelSummary unfollowed = summarise(screen("follow-off"));
+        QVERIFY2(unfollowed.lit > 1000, qPrintable(QString::number(unfollowed.lit)));
+        QCOMPARE(view().core().OrbitDistance(), orbitBeforeFollowing);
+        view().SetCameraFollowsBall(true);
+        trigger("Stop ball");
+        QVERIFY(!ReadSetting(doc().cameraFollowsBall));
+        const PixelSummary stopped = summarise(screen("stopped"));
+        QVERIFY2(stopped.lit > 1000, qPrintable(QString::number(stopped.lit)));
+        QCOMPARE(view().core().OrbitDistance(), orbitBeforeFollowing);
+    }
+
     void printToPdfAndPreview()
     {
         const QString pdf = dir.filePath(QStringLiteral("view.pdf"));
@@ -270,5 +334,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EndToEndTest)
+MARLWICK_GUI_TEST_MAIN(EndToEndTest)
 #include "EndToEndTest.moc"

@@ -1,7 +1,9 @@
 #pragma once
 
-// Helpers of the window tests: answering the modal dialogs the program opens,
-// and the example documents.
+// Helpers of the window tests: their main, answering the modal dialogs the
+// program opens, and the example documents.
+
+#include "OpenGLTemplateApp.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -15,6 +17,19 @@
 
 #include <functional>
 #include <memory>
+
+// The main of a window test: the program's own preparation before the
+// application object exists, then the test object's slots.
+#define MARLWICK_GUI_TEST_MAIN(TestObject)                                                                             \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        OpenGLTemplateApp::PrepareEnvironment();                                                                       \
+        QApplication application(argc, argv);                                                                          \
+        application.setAttribute(Qt::AA_Use96Dpi, true);                                                              \
+        TestObject test;                                                                                               \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }
 
 // Example documents of the source tree.
 inline QString exampleDocument(const QString& name)

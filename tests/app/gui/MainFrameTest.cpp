@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
+#include <QProgressBar>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -170,6 +171,44 @@ private slots:
         QCOMPARE(frame().documentPath(), opened.at(0));
     }
 
+    void aRecentFileThatNoLongerOpensLeavesTheList()
+    {
+        const QString gone = copyExample(QStringLiteral("gone.mwk"));
+        const QString kept = copyExample(QStringLiteral("kept.mwk"));
+        QVERIFY(frame().OpenDocumentFile(gone));
+        QVERIFY(frame().OpenDocumentFile(kept));
+        QVERIFY(QFile::remove(gone));
+        auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->accept(); });
+        frame().FindAction(QStringLiteral("&2 ") + gone)->trigger();
+        QVERIFY(*answered);
+        QCOMPARE(frame().recentFiles().files(), QStringList{kept});
+        const QAction* second = frame().FindAction(QStringLiteral("&2 ") + gone);
+        QVERIFY(!second || !second->isVisible());
+        RecentFileList reloaded;
+        reloaded.Load();
+        QCOMPARE(reloaded.files(), QStringList{kept});
+        QCOMPARE(frame().documentPath(), kept);
+    }
+
+    void theLoadingProgressSitsOverTheViewBelowTheMenuBar()
+    {
+        QVERIFY(frame().OpenDocumentFile(copyExample(QStringLiteral("progress.mwk"))));
+        const QRect bar = frame().progressBar()->geometry();
+        QVERIFY2(bar.top() > frame().menuBar()->geometry().bottom(), qPrintable(QString::number(bar.top())));
+        const QRect view(frame().splitter()->mapTo(&frame(), QPoint(0, 0)), frame().splitter()->widget(0)->size());
+        QVERIFY(view.contains(bar));
+    }
+
+    void theViewHasTheKeysFromTheStart()
+    {
+        QTRY_COMPARE(QGuiApplication::focusWindow(), static_cast<QWindow*>(app->view()));
+        // Delete held down zooms out, without a click into the view first.
+        const double before = app->view()->core().OrbitDistance();
+        QTest::keyPress(QGuiApplication::focusWindow(), Qt::Key_Delete);
+        QTRY_VERIFY(app->view()->core().OrbitDistance() > before * 1.1);
+        QTest::keyRelease(QGuiApplication::focusWindow(), Qt::Key_Delete);
+    }
+
     void aFailedOpenShowsWhyAndKeepsTheDocument()
     {
         const QString good = copyExample(QStringLiteral("good.mwk"));
@@ -291,5 +330,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainFrameTest)
+MARLWICK_GUI_TEST_MAIN(MainFrameTest)
 #include "MainFrameTest.moc"

@@ -147,5 +147,5 @@ private slots:
     void cleanupTestCase() { app.reset(); }
 };
 
-QTEST_MAIN(PerformanceTest)
+MARLWICK_GUI_TEST_MAIN(PerformanceTest)
 #include "PerformanceTest.moc"

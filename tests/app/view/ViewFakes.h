@@ -53,6 +53,11 @@ public:
         }
         frames.fetch_add(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        // A slow frame: it lasts as long as the test holds it.
+        while (holdFrames.load()) {
+            inHeldFrame = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
     bool SaveImage(const render::FrameRequest&, int width, int height, const std::string& fileName) override
     {
@@ -108,6 +113,7 @@ public:
 
     std::atomic<int> frames{0};
     std::atomic<bool> initialized{false}, shutDown{false};
+    std::atomic<bool> holdFrames{false}, inHeldFrame{false};
 
 private:
     COpenGLTemplateDoc& document_;

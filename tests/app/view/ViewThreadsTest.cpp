@@ -6,6 +6,7 @@
 #include "simulation/ForcesAndPaths.h"
 #include "view/MouseInteraction.h"
 
+#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "support/SimulationBuilders.h"
 #include "view/PrintLayout.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -216,6 +218,102 @@ TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
     view.ResumeAll();
 }
 
+// The orbit view (distance, focal point) while nothing else runs.
+struct SeenOrbit {
+    double distance;
+    Vec3 focalPoint;
+};
+
+class FollowEndTest : public ViewThreadsTest {
+protected:
+    SeenOrbit seen()
+    {
+        view.PauseRenderAndWait();
+        const SeenOrbit orbit{view.OrbitDistance(), doc.focalPoint};
+        view.ResumeRender();
+        return orbit;
+    }
+    void setOrbit(double distance, const Vec3& focalPoint)
+    {
+        view.PauseRenderAndWait();
+        doc.cameraDistance = -distance;
+        doc.focalPoint = focalPoint;
+        view.ResumeRender();
+    }
+    // Position ball as the menu does it: the follow camera starts close up.
+    void positionBall()
+    {
+        view.KeepOrbitView();
+        ASSERT_TRUE(PositionBall(doc).empty());
+        ASSERT_TRUE(ReadSetting(doc.cameraFollowsBall));
+        ASSERT_DOUBLE_EQ(seen().distance, 1.0);
+    }
+};
+
+TEST_F(FollowEndTest, StoppingReturnsToTheViewTheFollowBeganFrom)
+{
+    setOrbit(30.0, {1, 2, 3});
+    positionBall();
+    view.WithViewLock([&] { FixLaunch(doc); });
+    ASSERT_TRUE(RollBall(doc).empty());
+    ASSERT_TRUE(waitUntil([&] { return doc.simulation.stepCount.load() > 5; }));
+    view.SetOrbitDistance(4.0); // zoomed while following
+    view.EndFollowing();
+    StopBall(doc);
+    EXPECT_FALSE(ReadSetting(doc.cameraFollowsBall));
+    const SeenOrbit after = seen();
+    EXPECT_DOUBLE_EQ(after.distance, 30.0);
+    EXPECT_EQ(after.focalPoint, (Vec3{1, 2, 3}));
+    EXPECT_FALSE(view.keepsOrbitView());
+    // Frames draw from the restored distance.
+    const int frames = drawer.frames.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
+    EXPECT_DOUBLE_EQ(drawer.distances().back(), -30.0);
+}
+
+TEST_F(FollowEndTest, PositioningAgainWhileFollowingKeepsTheFirstView)
+{
+    setOrbit(25.0, {0, 0, 0});
+    positionBall();
+    positionBall();
+    view.EndFollowing();
+    EXPECT_DOUBLE_EQ(seen().distance, 25.0);
+}
+
+TEST_F(FollowEndTest, WithNoViewKeptAFollowingCameraFitsAllSurfaces)
+{
+    setOrbit(1.0, {0, 0, 0});
+    view.PauseRenderAndWait();
+    WriteSetting(doc.cameraFollowsBall, true); // as a document may be saved
+    view.ResumeRender();
+    view.EndFollowing();
+    const SeenOrbit after = seen();
+    const BoxRecord& box = floor->boxTree->tight;
+    const double side = std::max({box.xMax - box.xMin, box.yMax - box.yMin, box.zMax - box.zMin});
+    EXPECT_DOUBLE_EQ(after.distance, 1.5 * side);
+    EXPECT_DOUBLE_EQ(after.focalPoint.x, (box.xMin + box.xMax) / 2);
+    EXPECT_DOUBLE_EQ(after.focalPoint.z, (box.zMin + box.zMax) / 2);
+}
+
+TEST_F(FollowEndTest, AViewKeptOfAnotherDocumentIsForgotten)
+{
+    setOrbit(500.0, {9, 9, 9});
+    positionBall();
+    view.ForgetOrbitView();
+    view.EndFollowing();
+    EXPECT_LT(seen().distance, 500.0);
+    EXPECT_NE(seen().focalPoint, (Vec3{9, 9, 9}));
+}
+
+TEST_F(FollowEndTest, ACameraThatWasNotFollowingStaysWhereTheUserPutIt)
+{
+    setOrbit(12.0, {4, 5, 6});
+    view.EndFollowing();
+    const SeenOrbit after = seen();
+    EXPECT_DOUBLE_EQ(after.distance, 12.0);
+    EXPECT_EQ(after.focalPoint, (Vec3{4, 5, 6}));
+}
+
 TEST_F(ViewThreadsTest, ShutdownWhileThePhysicsThreadIsPausedEndsWellWithinTheBound)
 {
     rollBall();
@@ -301,6 +399,56 @@ TEST(ViewThreadsStart, TeardownRightAfterTheStartStillJoinsBothThreads)
         EXPECT_FALSE(view.renderRunning());
         EXPECT_FALSE(view.physics().LoopRunning());
     }
+}
+
+// A frame slower than the wait at shutdown (a big compile, a capture).
+class ViewTeardownTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.OnNewDocument();
+        view.Resize(200, 100);
+        drawer.holdFrames = true;
+        view.StartThreads(host, drawer);
+        ASSERT_TRUE(waitUntil([&] { return drawer.inHeldFrame.load(); }));
+    }
+
+    COpenGLTemplateDoc doc;
+    FakeHost host;
+    FakeDrawer drawer{doc};
+    ViewCore view{doc};
+};
+
+TEST_F(ViewTeardownTest, AFrameSlowerThanTheWaitIsJoinedBeforeTeardownReturns)
+{
+    bool late = false;
+    view.threadsLate = [&] {
+        late = true;
+        drawer.holdFrames = false; // the frame ends, later than the wait
+    };
+    EXPECT_FALSE(view.Teardown(1, 600000));
+    EXPECT_TRUE(late);
+    // The thread is over: what it used may go now.
+    EXPECT_FALSE(view.renderRunning());
+    EXPECT_FALSE(view.physics().LoopRunning());
+    EXPECT_TRUE(drawer.shutDown.load());
+    EXPECT_TRUE(host.released.load());
+    EXPECT_TRUE(doc.viewGone.load());
+}
+
+using ViewTeardownDeathTest = ViewTeardownTest;
+
+TEST_F(ViewTeardownDeathTest, AThreadThatNeverEndsEndsTheProcessWithoutFreeingWhatItUses)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Returning from Teardown with the frame still held would be the fault.
+    EXPECT_EXIT(
+        {
+            view.Teardown(1, 20);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(ViewCore::kThreadsHungExitCode), "did not end within 21 ms");
+    drawer.holdFrames = false;
 }
 
 } // namespace
