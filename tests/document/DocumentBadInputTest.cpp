@@ -253,3 +253,50 @@ TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
     }
     EXPECT_GT(refused, 0);
 }
+
+namespace {
+
+void putDouble(Bytes& b, std::size_t offset, double v) { std::memcpy(b.data() + offset, &v, 8); }
+
+// Where a distinctive value was written.
+std::size_t offsetOf(const Bytes& b, double v)
+{
+    for (std::size_t k = 0; k + 8 <= b.size(); ++k)
+        if (std::memcmp(b.data() + k, &v, 8) == 0) return k;
+    ADD_FAILURE() << "value not found";
+    return 0;
+}
+
+} // namespace
+
+TEST(DocumentOpenFailure, NumbersThatAreNotFiniteOrOutOfRangeAreRefused)
+{
+    const ValidFile valid;
+    COpenGLTemplateDoc marked;
+    builders::fillChainDocument(marked, 2, 4, 1);
+    marked.ballRadius = 0.123456789;
+    const Bytes withRadius = marked.SerializeDocument();
+    const std::size_t radius = offsetOf(withRadius, 0.123456789);
+    struct Case {
+        const Bytes* file;
+        std::size_t offset;
+        double value;
+        const char* reason;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::size_t section = valid.first.sections;
+    for (const Case& c : {Case{&withRadius, radius, nan, "The ball radius is nan, not a finite number."},
+                          Case{&withRadius, radius, 0.0, "The ball radius 0 is outside"},
+                          Case{&withRadius, radius, -1.0, "The ball radius -1 is outside"},
+                          Case{&valid.bytes, section, nan, "Surface 1: a number at offset"},
+                          Case{&valid.bytes, section + 8, -inf, "is -inf, not a finite number"},
+                          Case{&valid.bytes, section + 16, 1e300, "is 1e+300, beyond"},
+                          Case{&valid.bytes, valid.bytes.size() - 16, nan, "Ball start: a number at offset"}}) {
+        SCOPED_TRACE(c.reason);
+        OpenDocument open;
+        Bytes file = *c.file;
+        putDouble(file, c.offset, c.value);
+        open.expectRefused(file, "has a bad format.");
+        open.expectRefused(file, c.reason);
+    }
+}
