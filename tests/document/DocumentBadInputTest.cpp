@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -300,3 +303,35 @@ TEST(DocumentOpenFailure, NumbersThatAreNotFiniteOrOutOfRangeAreRefused)
         open.expectRefused(file, c.reason);
     }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST(DocumentOpenFailure, RunningOutOfMemoryIsAClearErrorThatChangesNothing)
+{
+    // Forty surfaces whose stored settings ask for the densest meshes, opened
+    // with little memory to spare.
+    COpenGLTemplateDoc dense;
+    builders::fillChainDocument(dense, 40, 20, 20);
+    ASSERT_EQ(dense.surfaces.size(), 40u);
+    for (const auto& s : dense.surfaces) {
+        s->samplingMode = 2;
+        s->fixedSamplesU = s->fixedSamplesV = 400;
+    }
+    TempFile file("dense");
+    file.write(dense.SerializeDocument());
+
+    OpenDocument open;
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &previous), 0);
+    rlimit tight = previous;
+    tight.rlim_cur = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+    std::string error;
+    const bool opened = open.doc.OnOpenDocument(file.path(), error);
+    ::setrlimit(RLIMIT_AS, &previous);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(error.rfind(file.path() + " is too large to open: ", 0), 0u) << error;
+    open.expectUntouched();
+}
+#endif
