@@ -10,7 +10,9 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <new>
 #include <ostream>
+#include <stdexcept>
 
 namespace cli {
 
@@ -126,7 +128,14 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const int code = runCommand(args, out, err);
+    int code = kExitOk;
+    try {
+        code = runCommand(args, out, err);
+    } catch (const std::bad_alloc&) {
+        return report(err, "there is not enough memory for \"" + args[0] + "\"", kExitFile);
+    } catch (const std::length_error&) {
+        return report(err, "\"" + args[0] + "\" asks for more memory than a program can hold", kExitFile);
+    }
     // A command that failed on a file (or on out itself) has said so already.
     if (!out.flush() && code != kExitFile) return report(err, kOutputFailed, kExitFile);
     return code;

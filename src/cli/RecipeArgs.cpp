@@ -4,8 +4,18 @@
 #include "document/OpenGLTemplateDoc.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace cli::recipe {
+
+bool usableNumber(double value) { return std::isfinite(value) && std::fabs(value) <= kLargestRecipeNumber; }
+
+std::string usableRange()
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "from %g to %g", -kLargestRecipeNumber, kLargestRecipeNumber);
+    return text;
+}
 
 const json* find(const json& object, const char* key)
 {
@@ -31,7 +41,7 @@ double number(const json& object, const char* key, double otherwise)
 {
     const json* v = find(object, key);
     if (!v) return otherwise;
-    if (!v->is_number() || !std::isfinite(v->get<double>())) malformed(key, "a number");
+    if (!v->is_number() || !usableNumber(v->get<double>())) malformed(key, ("a number " + usableRange()).c_str());
     return v->get<double>();
 }
 

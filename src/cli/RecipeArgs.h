@@ -15,6 +15,14 @@ namespace cli::recipe {
 
 using nlohmann::json;
 
+// No number of a recipe is larger than this: scene units are tens, and
+// anything near the range of a double only turns into infinities later.
+inline constexpr double kLargestRecipeNumber = 1.0e6;
+// A finite number within kLargestRecipeNumber.
+bool usableNumber(double value);
+// The range the messages give: "from -1e+06 to 1e+06".
+std::string usableRange();
+
 // The argument named key, or none when it is missing or null.
 const json* find(const json& object, const char* key);
 [[noreturn]] void malformed(const char* key, const char* what);

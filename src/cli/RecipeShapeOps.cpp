@@ -46,7 +46,8 @@ std::vector<std::array<double, 2>> pointList(const json& v)
         if (!(p.is_array() && p.size() == 2 && p[0].is_number() && p[1].is_number()))
             malformed("points", "an array of [x, y] pairs");
         const double x = p[0].get<double>(), y = p[1].get<double>();
-        if (!std::isfinite(x) || !std::isfinite(y)) malformed("points", "finite numbers");
+        if (!usableNumber(x) || !usableNumber(y))
+            malformed("points", ("an array of [x, y] pairs " + usableRange()).c_str());
         points.push_back({x, y});
     }
     return points;

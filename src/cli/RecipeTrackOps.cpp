@@ -27,8 +27,9 @@ std::pair<double, double> range(const json& step, const char* key)
 {
     const json* v = find(step, key);
     if (!v) return {0.0, 0.0};
-    if (!(v->is_array() && v->size() == 2 && (*v)[0].is_number() && (*v)[1].is_number()))
-        malformed(key, "a pair of numbers [low, high]");
+    const bool pair = v->is_array() && v->size() == 2 && (*v)[0].is_number() && (*v)[1].is_number();
+    if (!pair || !usableNumber((*v)[0].get<double>()) || !usableNumber((*v)[1].get<double>()))
+        malformed(key, ("a pair of numbers [low, high] " + usableRange()).c_str());
     return {(*v)[0].get<double>(), (*v)[1].get<double>()};
 }
 

@@ -22,6 +22,9 @@ constexpr const char* kSimulateUsage =
     " [--no-bounce] [--pause-each-frame]";
 constexpr long kMaxSteps = 10000000;
 constexpr double kLongestStep = 1.0;
+constexpr double kFastestLaunch = 1000.0;
+constexpr double kShortestDirection = 1.0e-9;
+constexpr double kLongestDirection = 1.0e6;
 
 int fail(std::ostream& err, const std::string& message, int code)
 {
@@ -54,9 +57,14 @@ std::vector<std::string> splitFromRight(const std::string& text, std::size_t cou
 std::string parseDirection(const std::string& value, Vec3& d)
 {
     const auto p = splitFromRight(value, 3);
-    if (p.size() != 3 || !parseNumber(p[0], d.x) || !parseNumber(p[1], d.y) || !parseNumber(p[2], d.z) ||
-        length(d) == 0.0)
-        return "--direction must be three numbers X,Y,Z, not all zero, not \"" + value + "\"";
+    const auto component = [](const std::string& text, double& c) {
+        return parseNumber(text, c) && std::fabs(c) <= kLongestDirection;
+    };
+    if (p.size() != 3 || !component(p[0], d.x) || !component(p[1], d.y) || !component(p[2], d.z) ||
+        (d.x == 0.0 && d.y == 0.0 && d.z == 0.0))
+        return "--direction must be three numbers X,Y,Z from -1e6 to 1e6, not all zero, not \"" + value + "\"";
+    // Too short a vector has no length a double can hold, so no direction.
+    if (!(length(d) >= kShortestDirection)) return "--direction \"" + value + "\" is too short to give a direction";
     return {};
 }
 
@@ -195,8 +203,8 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
         if (!parseNumber(value, o.dt) || !(o.dt > 0.0) || o.dt > kLongestStep)
             problem = "--dt must be a number of seconds above 0 and at most 1, not \"" + value + "\"";
     } else if (a == "--speed") {
-        if (!parseNumber(value, o.speed) || o.speed < 0.0)
-            problem = "--speed must be a number not below 0, not \"" + value + "\"";
+        if (!parseNumber(value, o.speed) || o.speed < 0.0 || o.speed > kFastestLaunch)
+            problem = "--speed must be a number from 0 to 1000, not \"" + value + "\"";
         o.hasSpeed = true;
     } else if (a == "--direction") {
         problem = parseDirection(value, o.direction);

@@ -53,12 +53,12 @@ public:
         path = file;
         std::string error;
         if (!ReadWholeFile(path, bytes, error)) return openFailure;
-        // A file too short for the count holds no entries.
+        // A file too short for the count (an empty one, say) holds no entries.
         const std::uint32_t count = bytes.size() < kCountBytes ? 0 : readU32(bytes.data());
         if (count > kLibraryMaxEntries)
             return damaged("its index claims " + std::to_string(count) + " entries but has room for " +
                            std::to_string(kLibraryMaxEntries) + " only");
-        if (kCountBytes + count * kLibraryEntryBytes > bytes.size())
+        if (count > 0 && kCountBytes + count * kLibraryEntryBytes > bytes.size())
             return damaged("its index of " + std::to_string(count) + " entries runs past the end of the file");
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint8_t* p = bytes.data() + kCountBytes + i * kLibraryEntryBytes;

@@ -4,6 +4,8 @@
 
 #include <bit>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -18,6 +20,14 @@ const char* messageOf(ArchiveFailure failure)
     case ArchiveFailure::BadFormat: return "%1 has a bad format.";
     }
     return "%1 has a bad format.";
+}
+
+// A number as the messages show it: "nan", "-inf", "0.5", "1e+300".
+std::string numberText(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
 } // namespace
@@ -151,13 +161,35 @@ std::uint32_t ArchiveReader::readUInt32()
 
 std::int32_t ArchiveReader::readInt32() { return static_cast<std::int32_t>(readUInt32()); }
 
-double ArchiveReader::readDouble()
+double ArchiveReader::readRawDouble()
 {
     need(8);
     std::uint64_t bits = 0;
     for (int k = 7; k >= 0; --k) bits = (bits << 8) | bytes_[position_ + k];
     position_ += 8;
     return std::bit_cast<double>(bits);
+}
+
+double ArchiveReader::readDouble()
+{
+    const std::size_t start = position_;
+    const double value = readRawDouble();
+    const std::string what = "a number at offset " + std::to_string(start) + " is " + numberText(value);
+    if (!std::isfinite(value)) fail(ArchiveFailure::BadFormat, what + ", not a finite number");
+    if (std::fabs(value) > kLargestStoredNumber)
+        fail(ArchiveFailure::BadFormat, what + ", beyond the largest magnitude " + numberText(kLargestStoredNumber));
+    return value;
+}
+
+double ArchiveReader::readDoubleInRange(std::string_view what, double low, double high)
+{
+    const double value = readRawDouble();
+    if (!std::isfinite(value))
+        fail(ArchiveFailure::BadFormat, std::string(what) + " is " + numberText(value) + ", not a finite number");
+    if (value < low || value > high)
+        fail(ArchiveFailure::BadFormat, std::string(what) + " " + numberText(value) + " is outside " +
+                                            numberText(low) + " to " + numberText(high));
+    return value;
 }
 
 Vec3 ArchiveReader::readVec3()

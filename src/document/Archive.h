@@ -46,6 +46,9 @@ inline constexpr std::uint16_t kNewClassTag = 0xFFFF;
 inline constexpr std::uint16_t kClassTag = 0x8000;
 inline constexpr std::uint16_t kBigObjectTag = 0x7FFF;
 inline constexpr std::uint32_t kBigClassTag = 0x80000000u;
+// No number a document holds is larger than this: scene units are tens, and
+// anything near the range of a double only turns into infinities later.
+inline constexpr double kLargestStoredNumber = 1.0e9;
 // Class names of this many bytes or more are refused.
 inline constexpr std::size_t kMaxClassNameBytes = 64;
 
@@ -93,7 +96,10 @@ public:
     std::int32_t readInt32();
     std::uint16_t readUInt16();
     std::uint32_t readUInt32();
+    // Refuses a value that is not finite or beyond kLargestStoredNumber.
     double readDouble();
+    // Refuses a value that is not finite or outside [low, high].
+    double readDoubleInRange(std::string_view what, double low, double high);
     bool readBool() { return readByte() != 0; }
     std::uint8_t readByte();
     Vec3 readVec3();
@@ -122,6 +128,7 @@ public:
 
 private:
     void need(std::size_t size) const;
+    double readRawDouble();
     std::uint32_t readStringLength();
 
     std::span<const std::uint8_t> bytes_;

@@ -56,7 +56,7 @@ void readSettings(ArchiveReader& a, DocumentSettings& s)
     s.cameraDistance = a.readDouble();
     s.launchSpeed = a.readDouble();
     s.launchDirection = a.readVec3();
-    s.ballRadius = a.readDouble();
+    s.ballRadius = a.readDoubleInRange("the ball radius", kSmallestBallRadius, kLargestBallRadius);
 }
 
 void readGroups(ArchiveReader& a, GroupList& groups)

@@ -25,6 +25,10 @@ struct DocumentContents {
 // before the surface count, and the ball start after the groups.
 inline constexpr std::size_t kDocumentHeadBytes = 135;
 inline constexpr std::size_t kDocumentTailBytes = 116;
+// The ball radii a document may hold: a ball of no size cannot touch a
+// surface, and one far larger than the scene's tens of units is damage.
+inline constexpr double kSmallestBallRadius = 1.0e-6;
+inline constexpr double kLargestBallRadius = 1.0e3;
 
 // Writes the whole document record: settings, surfaces as tagged objects,
 // groups (name and member names), ball start.

@@ -5,6 +5,9 @@
 #include "geometry/Matrix4.h"
 #include "gul/Error.h"
 
+#include <new>
+#include <stdexcept>
+
 namespace {
 
 DocumentPeers& noPeers()
@@ -86,8 +89,16 @@ bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& er
     bool ok = false;
     {
         FlagScope loadingScope(loading);
-        std::vector<std::uint8_t> bytes;
-        ok = ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
+        // The surfaces are built before they replace the open document, so
+        // running out of memory on the way leaves it as it was.
+        try {
+            std::vector<std::uint8_t> bytes;
+            ok = ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
+        } catch (const std::bad_alloc&) {
+            error = path + " is too large to open: there is not enough memory for its surfaces.";
+        } catch (const std::length_error&) {
+            error = path + " is too large to open: its surfaces ask for more than a program can hold.";
+        }
     }
     if (paused) peers_->ResumeThreads();
     return ok;

@@ -15,6 +15,18 @@ constexpr int kMaxSamples = 400;
 
 int boundedCount(long long count) { return static_cast<int>(std::clamp<long long>(count, 2, kMaxSamples)); }
 
+// Bounds each count, then shrinks both alike until the mesh fits kMaxMeshSamples.
+void boundMesh(long long columns, long long rows, std::int32_t& boundedColumns, std::int32_t& boundedRows)
+{
+    boundedColumns = boundedCount(columns);
+    boundedRows = boundedCount(rows);
+    const double total = static_cast<double>(boundedColumns) * boundedRows;
+    if (total <= kMaxMeshSamples) return;
+    const double shrink = std::sqrt(kMaxMeshSamples / total);
+    boundedColumns = boundedCount(static_cast<long long>(boundedColumns * shrink));
+    boundedRows = boundedCount(static_cast<long long>(boundedRows * shrink));
+}
+
 // The sampling walk: starts at 0, grows by step, snaps to exactly 1 near the end.
 double nextParameter(double value, double step)
 {
@@ -113,8 +125,7 @@ void SurfaceSection::BuildCollisionMesh()
         rows = (sectionCount + 1LL) * subdivisionsV - 1;
         break;
     }
-    collisionColumns = boundedCount(columns);
-    collisionRows = boundedCount(rows);
+    boundMesh(columns, rows, collisionColumns, collisionRows);
     collisionStepU = 1.0 / (collisionColumns - 1);
     collisionStepV = 1.0 / (collisionRows - 1);
     collisionMesh = std::make_unique<CollisionSample[]>(static_cast<size_t>(collisionRows) * collisionColumns);
@@ -224,8 +235,7 @@ void SurfaceSection::BuildDisplayMesh()
         rows = (sectionCount - 1LL) * subdivisionsV + 1;
         break;
     }
-    displayColumns = boundedCount(columns);
-    displayRows = boundedCount(rows);
+    boundMesh(columns, rows, displayColumns, displayRows);
     displayStepU = 1.0 / (displayColumns - 1);
     displayStepV = 1.0 / (displayRows - 1);
     displayMesh.assign(static_cast<size_t>(displayRows) * displayColumns, DisplaySample());

@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <memory>
 
+// Samples one mesh of a surface may hold, whatever its stored sampling
+// settings ask for: 200 x 200, five times the densest mesh the default
+// sampling gives (83 x 99 at 20 points and 24 sections).
+inline constexpr int kMaxMeshSamples = 40000;
+
 // One sample of the display mesh: everything drawing and colouring need.
 struct DisplaySample {
     double u = 0.0, v = 0.0;

@@ -171,6 +171,12 @@ TEST_F(BuildFixture, MalformedRecipesAreUsageErrors)
         {"{\"steps\": [{\"op\": \"createGroup\", \"name\": \"g\"}, {\"op\": \"createChannel\", \"points\": 1e400}]}",
          "step 2 (createChannel), \"points\": number overflow parsing '1e400'"},
         {"{\"steps\": [{\"shape\": {\"scale\": -1e999}}]}", "step 1, \"shape\": number overflow"},
+        {"{\"steps\": [{\"op\": \"addSite\", \"surface\": \"a\", \"low\": 1e308}]}",
+         "\"low\" must be a number from -1e+06 to 1e+06"},
+        {"{\"steps\": [{\"op\": \"addHole\", \"surface\": \"a\", \"u\": [0, -1e300]}]}",
+         "\"u\" must be a pair of numbers [low, high] from -1e+06 to 1e+06"},
+        {"{\"steps\": [{\"op\": \"shape\", \"surface\": \"a\", \"points\": [[0, 0], [1e308, 1]]}]}",
+         "\"points\" must be an array of [x, y] pairs from -1e+06 to 1e+06"},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);

@@ -110,6 +110,21 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
         EXPECT_EQ(r.code, cli::kExitUsage);
         EXPECT_TRUE(r.lines.empty());
     }
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    for (const Case& c : {Case{{"--speed", "1e200"}, "--speed must be a number from 0 to 1000"},
+                          Case{{"--speed", "nan"}, "--speed must be"},
+                          Case{{"--direction", "1e-320,0,0"}, "--direction \"1e-320,0,0\" is too short"},
+                          Case{{"--direction", "0,1e200,0"}, "--direction must be three numbers"},
+                          Case{{"--direction", "0,0,0"}, "not all zero"}}) {
+        std::vector<std::string> args = {file.path()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const SimulateRun r = simulate(args);
+        EXPECT_EQ(r.code, cli::kExitUsage) << c.says;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    }
     const SimulateRun missing = simulate({file.path(), "--start", "zz,main,0.5,0.5"});
     EXPECT_EQ(missing.code, cli::kExitNoStartSurface);
     EXPECT_NE(missing.err.find("no surface \"zz\" in group \"main\""), std::string::npos) << missing.err;

@@ -67,10 +67,17 @@ TEST_F(LibraryFixture, ExportsStartAtOffset5000AndAppend)
     EXPECT_EQ(u32At(bytes, 0), 2u);
     EXPECT_EQ(u32At(bytes, 4 + 56 + 52), length);
 
-    // A library of just its count works too.
-    library.write({0, 0, 0, 0});
-    ASSERT_EQ(ExportSurface(path(), *b), "");
-    EXPECT_EQ(u32At(library.read(), 4 + 52), 5000u);
+    // A library of just its count works too, and so does an empty file: an
+    // empty index has no entries.
+    for (const std::vector<std::uint8_t>& start : {std::vector<std::uint8_t>{0, 0, 0, 0}, std::vector<std::uint8_t>{}}) {
+        library.write(start);
+        std::vector<LibraryTreeItem> roots;
+        EXPECT_EQ(BuildLibraryTree(path(), roots), "");
+        EXPECT_TRUE(roots.empty());
+        ASSERT_EQ(ExportSurface(path(), *b), "");
+        EXPECT_EQ(u32At(library.read(), 0), 1u);
+        EXPECT_EQ(u32At(library.read(), 4 + 52), 5000u);
+    }
 }
 
 TEST_F(LibraryFixture, ASurfaceWrittenAloneKeepsOnlyLinksInsideItsGroup)

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -253,3 +256,82 @@ TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
     }
     EXPECT_GT(refused, 0);
 }
+
+namespace {
+
+void putDouble(Bytes& b, std::size_t offset, double v) { std::memcpy(b.data() + offset, &v, 8); }
+
+// Where a distinctive value was written.
+std::size_t offsetOf(const Bytes& b, double v)
+{
+    for (std::size_t k = 0; k + 8 <= b.size(); ++k)
+        if (std::memcmp(b.data() + k, &v, 8) == 0) return k;
+    ADD_FAILURE() << "value not found";
+    return 0;
+}
+
+} // namespace
+
+TEST(DocumentOpenFailure, NumbersThatAreNotFiniteOrOutOfRangeAreRefused)
+{
+    const ValidFile valid;
+    COpenGLTemplateDoc marked;
+    builders::fillChainDocument(marked, 2, 4, 1);
+    marked.ballRadius = 0.123456789;
+    const Bytes withRadius = marked.SerializeDocument();
+    const std::size_t radius = offsetOf(withRadius, 0.123456789);
+    struct Case {
+        const Bytes* file;
+        std::size_t offset;
+        double value;
+        const char* reason;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::size_t section = valid.first.sections;
+    for (const Case& c : {Case{&withRadius, radius, nan, "The ball radius is nan, not a finite number."},
+                          Case{&withRadius, radius, 0.0, "The ball radius 0 is outside"},
+                          Case{&withRadius, radius, -1.0, "The ball radius -1 is outside"},
+                          Case{&valid.bytes, section, nan, "Surface 1: a number at offset"},
+                          Case{&valid.bytes, section + 8, -inf, "is -inf, not a finite number"},
+                          Case{&valid.bytes, section + 16, 1e300, "is 1e+300, beyond"},
+                          Case{&valid.bytes, valid.bytes.size() - 16, nan, "Ball start: a number at offset"}}) {
+        SCOPED_TRACE(c.reason);
+        OpenDocument open;
+        Bytes file = *c.file;
+        putDouble(file, c.offset, c.value);
+        open.expectRefused(file, "has a bad format.");
+        open.expectRefused(file, c.reason);
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST(DocumentOpenFailure, RunningOutOfMemoryIsAClearErrorThatChangesNothing)
+{
+    // Forty surfaces whose stored settings ask for the densest meshes, opened
+    // with little memory to spare.
+    COpenGLTemplateDoc dense;
+    builders::fillChainDocument(dense, 40, 20, 20);
+    ASSERT_EQ(dense.surfaces.size(), 40u);
+    for (const auto& s : dense.surfaces) {
+        s->samplingMode = 2;
+        s->fixedSamplesU = s->fixedSamplesV = 400;
+    }
+    TempFile file("dense");
+    file.write(dense.SerializeDocument());
+
+    OpenDocument open;
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &previous), 0);
+    rlimit tight = previous;
+    tight.rlim_cur = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &tight), 0);
+    std::string error;
+    const bool opened = open.doc.OnOpenDocument(file.path(), error);
+    ::setrlimit(RLIMIT_AS, &previous);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(error.rfind(file.path() + " is too large to open: ", 0), 0u) << error;
+    open.expectUntouched();
+}
+#endif

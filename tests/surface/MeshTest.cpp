@@ -89,6 +89,36 @@ TEST(SamplingTest, DamagedCountsAreBounded)
     EXPECT_EQ(s->displaySample(0, 1).u, 1.0);
 }
 
+TEST(SamplingTest, EachMeshKeepsWithinItsSampleBudgetAndItsShape)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host);
+    s->samplingMode = 2;
+    s->fixedSamplesU = 400;
+    s->fixedSamplesV = 400;
+    s->Rebuild();
+    EXPECT_LE(s->displayColumns * s->displayRows, kMaxMeshSamples);
+    EXPECT_LE(s->collisionColumns * s->collisionRows, kMaxMeshSamples);
+    EXPECT_GT(s->displayColumns * s->displayRows, kMaxMeshSamples * 9 / 10); // not shrunk further than needed
+    EXPECT_EQ(s->displayColumns, s->displayRows);
+    EXPECT_EQ(s->displaySample(s->displayRows - 1, s->displayColumns - 1).u, 1.0);
+
+    // A long narrow mesh keeps its proportions.
+    s->fixedSamplesU = 200;
+    s->fixedSamplesV = 1000; // 400 at most along one direction
+    s->Rebuild();
+    EXPECT_LE(s->collisionColumns * s->collisionRows, kMaxMeshSamples);
+    EXPECT_LT(s->collisionRows, 400);
+    EXPECT_NEAR(static_cast<double>(s->collisionRows) / s->collisionColumns, 2.0, 0.05);
+
+    // Meshes within the budget are left as asked.
+    s->fixedSamplesU = 150;
+    s->fixedSamplesV = 260;
+    s->Rebuild();
+    EXPECT_EQ(s->displayColumns, 150);
+    EXPECT_EQ(s->displayRows, 260);
+}
+
 TEST(BoxTreeTest, LeavesCoverEachQuadOnceAndShareBoundaries)
 {
     StandaloneSurfaceHost host;
