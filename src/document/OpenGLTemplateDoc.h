@@ -7,6 +7,7 @@
 #include "document/SurfaceGroup.h"
 #include "platform/Lock.h"
 #include "simulation/SimulationState.h"
+#include "surface/RetiredDisplayLists.h"
 #include "surface/SurfaceHost.h"
 #include "surface/SurfaceSection.h"
 
@@ -30,6 +31,10 @@ public:
     void SetPeers(DocumentPeers* peers);
     // The program around the document (control panel trees, render box, ...).
     DocumentPeers& peers() { return *peers_; }
+
+    // Display lists of destroyed surfaces, deleted by the render thread.
+    // Declared before the surfaces, so it outlives them.
+    RetiredDisplayLists retiredDisplayLists;
 
     // --- collections (insertions, removals and whole-list walks under documentLock) ---
     SurfaceList surfaces;             // creation/load order: file and drawing order
@@ -124,6 +129,7 @@ public:
     Vec3 verticalReference() const override { return upVector; }
     Lock& kernelLock() override { return geometryLock; }
     bool savingWholeDocument() const override { return savingDocument; }
+    void RetireDisplayList(std::int32_t list) override { retiredDisplayLists.Retire(list); }
 
 private:
     void RunSetupOnce();

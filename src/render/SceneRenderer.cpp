@@ -89,6 +89,11 @@ void SceneRenderer::MarkAllStale(COpenGLTemplateDoc& document)
     for (const auto& surface : document.surfaces) surface->drawingCache.markStale();
 }
 
+void SceneRenderer::DeleteRetiredLists(COpenGLTemplateDoc& document)
+{
+    for (const std::int32_t list : document.retiredDisplayLists.Take()) glDeleteLists(static_cast<GLuint>(list), 1);
+}
+
 void SceneRenderer::RenderFrame(COpenGLTemplateDoc& document, const FrameRequest& request)
 {
     SavedGlState saved;
@@ -140,6 +145,7 @@ FrameSize SceneRenderer::SaveMovieFrame(COpenGLTemplateDoc& document, const Fram
 void SceneRenderer::ComposeFrame(COpenGLTemplateDoc& document, const FrameRequest& request, RenderMode mode,
                                  int width, int height)
 {
+    DeleteRetiredLists(document);
     GLuint captureTexture = 0;
     if (mode == RenderMode::Image) {
         // A capture stands for a context of its own: lists and texture anew.

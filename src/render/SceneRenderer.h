@@ -78,6 +78,9 @@ public:
 
     // Marks every surface's display lists stale (under the document lock).
     static void MarkAllStale(COpenGLTemplateDoc& document);
+    // Deletes the display lists of surfaces destroyed since (context current).
+    // Every frame and capture begins with it.
+    static void DeleteRetiredLists(COpenGLTemplateDoc& document);
 
     const CompileCounters& counters() const { return counters_; }
     // Called after each mesh list compiled: the loading progress.

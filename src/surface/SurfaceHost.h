@@ -3,6 +3,8 @@
 #include "geometry/Vec3.h"
 #include "platform/Lock.h"
 
+#include <cstdint>
+
 // What a surface needs from the document that owns it: the spline degrees,
 // the ball radius (box inflation, length sampling), the vertical reference and
 // the geometry lock that serialises every call into the spline kernel.
@@ -16,6 +18,9 @@ public:
     virtual Lock& kernelLock() = 0;
     // True while a whole document is being saved (site names are then written as they stand).
     virtual bool savingWholeDocument() const = 0;
+    // A display list of a surface being destroyed, for the thread that owns
+    // the OpenGL context to delete; a host without one drops it.
+    virtual void RetireDisplayList(std::int32_t /*list*/) {}
 };
 
 // A stand-alone host with the document's defaults, for surfaces used outside a

@@ -9,7 +9,12 @@ SurfaceSection::SurfaceSection(SurfaceHost* owner) : document(owner)
     Reset();
 }
 
-SurfaceSection::~SurfaceSection() { FreeDerived(); }
+SurfaceSection::~SurfaceSection()
+{
+    if (document)
+        for (std::int32_t list : drawingCache.listId) document->RetireDisplayList(list);
+    FreeDerived();
+}
 
 void SurfaceSection::InitDefaults()
 {

@@ -1,6 +1,11 @@
 #include "RenderTestSupport.h"
 
+#include "design/Groups.h"
 #include "surface/ColorRamp.h"
+
+#include <GL/gl.h>
+
+#include <vector>
 
 namespace {
 
@@ -199,6 +204,37 @@ TEST_F(DisplayLists, EachCompiledMeshListReportsLoadingProgress)
     renderer.meshListCompiled = [&] { ++steps; };
     frames(3);
     EXPECT_EQ(steps, 3);
+}
+
+TEST_F(DisplayLists, ThoseOfADeletedSurfaceAreFreedByTheNextFrame)
+{
+    frames(2);
+    std::vector<GLuint> lists;
+    for (std::int32_t list : doc.surfaces[1]->drawingCache.listId)
+        if (list != -1) lists.push_back(static_cast<GLuint>(list));
+    ASSERT_GE(lists.size(), 2u); // the mesh and the sites at least
+    for (GLuint list : lists) ASSERT_TRUE(glIsList(list));
+    design::DeleteSurface(doc, *doc.surfaces[1]);
+    ASSERT_EQ(doc.surfaces.size(), 2u);
+    // Nothing may touch the context before the render thread's next frame.
+    for (GLuint list : lists) EXPECT_TRUE(glIsList(list));
+    frames(1);
+    for (GLuint list : lists) EXPECT_FALSE(glIsList(list)) << list;
+    EXPECT_TRUE(glIsList(static_cast<GLuint>(doc.surfaces[1]->drawingCache.listId[DrawingCache::kMesh])));
+}
+
+TEST_F(DisplayLists, ThoseOfAReplacedDocumentAreFreedToo)
+{
+    frames(1);
+    std::vector<GLuint> lists;
+    for (const auto& s : doc.surfaces)
+        for (std::int32_t list : s->drawingCache.listId)
+            if (list != -1) lists.push_back(static_cast<GLuint>(list));
+    ASSERT_FALSE(lists.empty());
+    doc.OnNewDocument();
+    doc.surfaces[0]->render = 0; // no new lists that could take the freed names
+    frames(1);
+    for (GLuint list : lists) EXPECT_FALSE(glIsList(list)) << list;
 }
 
 // The design display of the selected surface and the run display.

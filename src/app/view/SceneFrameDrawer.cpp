@@ -9,7 +9,11 @@ SceneFrameDrawer::SceneFrameDrawer(COpenGLTemplateDoc& document, const render::O
 
 void SceneFrameDrawer::Initialize() { renderer_.Initialize(font_, render::FindBallTexture()); }
 
-void SceneFrameDrawer::Shutdown() { renderer_.Shutdown(); }
+void SceneFrameDrawer::Shutdown()
+{
+    render::SceneRenderer::DeleteRetiredLists(document_);
+    renderer_.Shutdown();
+}
 
 void SceneFrameDrawer::DrawFrame(const render::FrameRequest& request) { renderer_.RenderFrame(document_, request); }
 
