@@ -3,7 +3,7 @@
 #include "CAboutDlg.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
-#include "simulation/SharedSettings.h"
+#include "panel/ControlPanelForm.h"
 #include "view/CameraCommands.h"
 
 #include <algorithm>
@@ -16,7 +16,9 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QApplication>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QWindowStateChangeEvent>
 
@@ -46,11 +48,18 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     viewContainer_ = QWidget::createWindowContainer(view_, splitter_);
     viewContainer_->setFocusPolicy(Qt::StrongFocus);
     viewContainer_->setMinimumSize(10, 10);
-    // The control panel's pane; its controls come with the control panel itself.
-    panel_ = new QWidget(splitter_);
-    panel_->setObjectName(QStringLiteral("ControlPanelForm"));
+    // The control panel is taller and wider than its pane: it scrolls, and
+    // follows the keyboard focus.
+    panelPane_ = new QScrollArea(splitter_);
+    panelPane_->setObjectName(QStringLiteral("controlPanelPane"));
+    panel_ = new ControlPanelForm(document_, *view_);
+    panelPane_->setWidget(panel_);
+    panelPane_->setWidgetResizable(true);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && panel_->isAncestorOf(now)) panelPane_->ensureWidgetVisible(now);
+    });
     splitter_->addWidget(viewContainer_);
-    splitter_->addWidget(panel_);
+    splitter_->addWidget(panelPane_);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 0);
     setCentralWidget(splitter_);
@@ -99,7 +108,6 @@ void CMainFrame::CreateMenus()
 {
     CreateFileMenu();
     CreateViewMenu();
-    CreateSimulationMenu();
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addCommand(help, QStringLiteral("&About Marlwick...")), &QAction::triggered, this, &CMainFrame::OnAppAbout);
 }
@@ -162,34 +170,6 @@ void CMainFrame::CreateViewMenu()
     UpdateViewMenuChecks();
 }
 
-// Until the control panel exists, the ball and camera are driven from here.
-void CMainFrame::CreateSimulationMenu()
-{
-    QMenu* sim = menuBar()->addMenu(QStringLiteral("&Simulation"));
-    connect(addCommand(sim, QStringLiteral("Position ball")), &QAction::triggered, this, [this] {
-        if (const QString message = view_->PositionBallCommand(); !message.isEmpty()) ShowMessage(message);
-    });
-    connect(addCommand(sim, QStringLiteral("Roll ball")), &QAction::triggered, this, [this] {
-        if (const QString message = view_->RollBallCommand(); !message.isEmpty()) ShowMessage(message);
-    });
-    connect(addCommand(sim, QStringLiteral("Stop ball")), &QAction::triggered, this,
-            [this] { view_->StopBallCommand(); });
-    sim->addSeparator();
-    followAction_ = addCommand(sim, QStringLiteral("Camera follows ball"));
-    followAction_->setCheckable(true);
-    connect(followAction_, &QAction::triggered, this, [this](bool on) { view_->SetCameraFollowsBall(on); });
-    connect(sim, &QMenu::aboutToShow, this,
-            [this] { followAction_->setChecked(ReadSetting(document_.cameraFollowsBall)); });
-    connect(addCommand(sim, QStringLiteral("Show all")), &QAction::triggered, this,
-            [this] { view_->ShowAllCommand(); });
-    connect(addCommand(sim, QStringLiteral("Set focal point at ball")), &QAction::triggered, this,
-            [this] { view_->FocalPointAtBallCommand(); });
-    sim->addSeparator();
-    QAction* shaded = addCommand(sim, QStringLiteral("Shaded surfaces"));
-    shaded->setCheckable(true);
-    connect(shaded, &QAction::triggered, this, [this](bool on) { view_->SetSurfaceTriangles(on); });
-}
-
 void CMainFrame::UpdateViewMenuChecks()
 {
     controlPanelAction_->setChecked(panelShown_);
@@ -215,7 +195,7 @@ void CMainFrame::LayOutPanes(int viewWidth, int panelWidth)
 {
     // A shown panel has the splitter's bar beside it.
     const int bar = panelWidth > 0 ? splitter_->handleWidth() : 0;
-    panel_->setVisible(panelWidth > 0);
+    panelPane_->setVisible(panelWidth > 0);
     splitter_->setSizes({std::max(10, viewWidth - bar), panelWidth});
 }
 
@@ -263,6 +243,8 @@ void CMainFrame::ShowMessage(const QString& text)
 void CMainFrame::OnFileNew()
 {
     document_.OnNewDocument();
+    panel_->FillSurfaceTree(true);
+    panel_->UpdateFromDocument();
     documentPath_.clear();
     UpdateDocumentTitle();
 }
@@ -276,6 +258,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
         if (showErrors) QMessageBox::warning(this, QLatin1String(kAppTitle), lastMessage_);
         return false;
     }
+    panel_->UpdateFromDocument();
     documentPath_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(documentPath_);
     UpdateRecentFileActions();

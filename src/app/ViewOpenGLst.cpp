@@ -224,8 +224,6 @@ QString ViewOpenGLst::PositionBallCommand()
     return {};
 }
 
-QString ViewOpenGLst::RollBallCommand() { return QString::fromStdString(RollBall(document_)); }
-
 void ViewOpenGLst::StopBallCommand()
 {
     WithRenderPaused([&] { StopBall(document_); });
@@ -236,26 +234,10 @@ void ViewOpenGLst::SetCameraFollowsBall(bool follow)
     WithRenderPaused([&] { WriteSetting(document_.cameraFollowsBall, follow); });
 }
 
-void ViewOpenGLst::ShowAllCommand()
-{
-    WithRenderPaused([&] { ShowAll(document_); });
-}
-
 void ViewOpenGLst::FocalPointAtBallCommand()
 {
     // The ball's surface is the physics thread's while it runs.
     core_.PauseAllAndWait();
     SetFocalPointAtBall(document_);
     core_.ResumeAll();
-}
-
-void ViewOpenGLst::SetSurfaceTriangles(bool on)
-{
-    WithRenderPaused([&] {
-        LockGuard guard(document_.documentLock);
-        for (const auto& surface : document_.surfaces) {
-            surface->showSurfaceTriangles = on ? 1 : 0;
-            surface->drawingCache.markStale();
-        }
-    });
 }

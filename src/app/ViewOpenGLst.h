@@ -6,6 +6,7 @@
 // into the engine's calls and serves the view's File and ball commands. It
 // never draws: every frame is the render thread's.
 
+#include "panel/PanelViewCommands.h"
 #include "view/MouseInteraction.h"
 #include "view/ViewCore.h"
 
@@ -19,7 +20,7 @@ class QtGlyphOutlines;
 class QtRenderHost;
 class SceneFrameDrawer;
 
-class ViewOpenGLst : public QWindow {
+class ViewOpenGLst : public QWindow, public PanelViewCommands {
     Q_OBJECT
 
 public:
@@ -42,16 +43,11 @@ public:
     // False when nothing was printed.
     bool PrintTo(QPrinter& printer, bool preview);
 
-    // The ball commands of the temporary "Simulation" menu. They return the
-    // message to show, empty when there is none.
-    QString PositionBallCommand();
-    QString RollBallCommand();
-    void StopBallCommand();
-    void SetCameraFollowsBall(bool follow);
-    void ShowAllCommand();
-    void FocalPointAtBallCommand();
-    // Every surface drawn with shaded triangles (on) or without them.
-    void SetSurfaceTriangles(bool on);
+    // The control panel's ball and camera commands.
+    QString PositionBallCommand() override;
+    void StopBallCommand() override;
+    void SetCameraFollowsBall(bool follow) override;
+    void FocalPointAtBallCommand() override;
     // Runs a document change with the render thread held between frames.
     template <typename F>
     void WithRenderPaused(F&& change)

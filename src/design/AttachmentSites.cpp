@@ -232,7 +232,7 @@ std::string BreakAttachment(SurfaceSection& surface, int index)
 {
     if (index < 0 || index >= static_cast<int>(surface.attachmentSites.size()) ||
         !surface.attachmentSites[index].otherSurface)
-        return "Select the attached surface which you would like to detach.";
+        return kSelectAttachedToDetach;
     AttachmentSite& X = surface.attachmentSites[index];
     SurfaceSection& T = *X.otherSurface;
     for (AttachmentSite& Y : T.attachmentSites) {

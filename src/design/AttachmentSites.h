@@ -84,8 +84,11 @@ std::string SurfaceChoiceLabel(const SurfaceSection& surface);
 // site that is linked already (the dialog never offers either).
 std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& choice);
 
+inline constexpr const char* kSelectAttachedToDetach = "Select the attached surface which you would like to detach.";
+
 // "Break attachment" on the linked site `index` of `surface`: frees it and its
-// partner site on the other surface. Refuses a site that is not linked.
+// partner site on the other surface. Refuses a site that is not linked
+// (kSelectAttachedToDetach).
 std::string BreakAttachment(SurfaceSection& surface, int index);
 
 // One line of the "Attached surfaces :" tree with the site it stands for.
