@@ -4,6 +4,7 @@
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
 #include "view/CameraCommands.h"
 
 #include <algorithm>
@@ -16,9 +17,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
-#include <QApplication>
 #include <QProgressBar>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QWindowStateChangeEvent>
 
@@ -48,16 +47,8 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     viewContainer_ = QWidget::createWindowContainer(view_, splitter_);
     viewContainer_->setFocusPolicy(Qt::StrongFocus);
     viewContainer_->setMinimumSize(10, 10);
-    // The control panel is taller and wider than its pane: it scrolls, and
-    // follows the keyboard focus.
-    panelPane_ = new QScrollArea(splitter_);
-    panelPane_->setObjectName(QStringLiteral("controlPanelPane"));
     panel_ = new ControlPanelForm(document_, *view_);
-    panelPane_->setWidget(panel_);
-    panelPane_->setWidgetResizable(true);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && panel_->isAncestorOf(now)) panelPane_->ensureWidgetVisible(now);
-    });
+    panelPane_ = new ControlPanelPane(panel_, splitter_);
     splitter_->addWidget(viewContainer_);
     splitter_->addWidget(panelPane_);
     splitter_->setStretchFactor(0, 1);

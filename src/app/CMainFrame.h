@@ -13,8 +13,8 @@
 
 class COpenGLTemplateDoc;
 class ControlPanelForm;
+class ControlPanelPane;
 class QAction;
-class QScrollArea;
 class QProgressBar;
 class QSplitter;
 class ViewOpenGLst;
@@ -31,7 +31,7 @@ public:
     ViewOpenGLst* view() const { return view_; }
     ControlPanelForm* controlPanel() const { return panel_; }
     // The right pane: the control panel in a scroll area.
-    QScrollArea* panelPane() const { return panelPane_; }
+    ControlPanelPane* panelPane() const { return panelPane_; }
     QSplitter* splitter() const { return splitter_; }
     bool splitterReady() const { return splitterReady_; }
     int panelWidth() const { return panelWidth_; }
@@ -81,7 +81,7 @@ private:
     ViewOpenGLst* view_ = nullptr;
     QWidget* viewContainer_ = nullptr;
     ControlPanelForm* panel_ = nullptr;
-    QScrollArea* panelPane_ = nullptr;
+    ControlPanelPane* panelPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
     bool splitterReady_ = false;
     int panelWidth_ = 0;

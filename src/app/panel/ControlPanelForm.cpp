@@ -22,6 +22,9 @@
 
 namespace {
 
+// Narrow margins: the panel's pane is 330 pixels wide.
+constexpr int kBoxMargin = 4;
+
 QCheckBox* makeCheck(QWidget* parent, const char* objectName, const char* caption)
 {
     auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
@@ -34,7 +37,7 @@ QGroupBox* makeBox(QWidget* parent, const char* objectName, const char* title)
 {
     auto* box = new QGroupBox(QString::fromUtf8(title), parent);
     box->setObjectName(QString::fromLatin1(objectName));
-    new QVBoxLayout(box);
+    (new QVBoxLayout(box))->setContentsMargins(kBoxMargin, kBoxMargin, kBoxMargin, kBoxMargin);
     return box;
 }
 
@@ -65,6 +68,7 @@ ControlPanelForm::ControlPanelForm(COpenGLTemplateDoc& document, PanelViewComman
 void ControlPanelForm::BuildControls()
 {
     auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(BuildSimulationBox());
     column->addWidget(BuildDisplayBox());
     column->addWidget(BuildCameraBox());
@@ -117,6 +121,8 @@ QWidget* ControlPanelForm::BuildDisplayBox()
     auto* box = new QGroupBox(QStringLiteral("Display"), this);
     box->setObjectName(QStringLiteral("displayBox"));
     auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(kBoxMargin / 2, kBoxMargin, kBoxMargin / 2, kBoxMargin);
+    grid->setHorizontalSpacing(kBoxMargin / 2);
     int k = 0;
     for (const DocumentSwitch& s : kDisplaySwitches) {
         QCheckBox* check = makeCheck(box, s.objectName, s.caption);
@@ -227,6 +233,7 @@ QWidget* ControlPanelForm::BuildDesignBox()
     auto* box = new QGroupBox(QStringLiteral("Design"), this);
     box->setObjectName(QStringLiteral("designBox"));
     auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(kBoxMargin, kBoxMargin, kBoxMargin, kBoxMargin);
     const struct {
         const char* objectName;
         const char* caption;

@@ -10,7 +10,10 @@
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
+#include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFileDialog>
 #include <QPrintDialog>
@@ -19,6 +22,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -93,6 +97,13 @@ private:
         if (!shots.isEmpty()) image.save(QDir(shots).filePath(QStringLiteral("%1-%2.png").arg(++shotNumber).arg(name)));
         return image;
     }
+    void clickPanel(const char* name)
+    {
+        auto* button = frame().controlPanel()->findChild<QAbstractButton*>(QString::fromLatin1(name));
+        QVERIFY2(button, name);
+        frame().panelPane()->ensureWidgetVisible(button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
     Vec3 ballPosition()
     {
         LockGuard guard(doc().simulationLock);
@@ -127,12 +138,20 @@ private slots:
         // orbit distance of 1 behind it.
         QVERIFY(doc().simulation.settingVelocity.load());
         QCOMPARE(doc().followDistance, 21.0);
-        // Leave the launch and look at everything.
-        trigger("Stop ball");
-        trigger("Show all");
+        // Leave the launch and look at everything, then shade every surface.
+        trigger("Control Panel");
+        clickPanel("showAllButton");
+        QVERIFY(!doc().simulation.settingVelocity.load());
         const PixelSummary lines = summarise(screen("lines"));
         QVERIFY2(lines.lit > 1000, qPrintable(QString::number(lines.lit)));
-        trigger("Shaded surfaces");
+        auto* tree = frame().controlPanel()->findChild<QTreeWidget*>(QStringLiteral("surfaceTree"));
+        for (int g = 1; g < tree->topLevelItemCount(); ++g) {
+            for (int k = 0; k < tree->topLevelItem(g)->childCount(); ++k) {
+                tree->setCurrentItem(tree->topLevelItem(g)->child(k));
+                clickPanel("surfaceTrianglesCheck");
+                QCOMPARE(doc().selectedSurface->showSurfaceTriangles, 1);
+            }
+        }
         const PixelSummary shaded = summarise(screen("shaded"));
         QVERIFY2(2 * shaded.lit > 3 * lines.lit, qPrintable(QStringLiteral("%1 vs %2").arg(shaded.lit).arg(lines.lit)));
         QVERIFY2(shaded.hues >= 3, qPrintable(QString::number(shaded.hues)));
@@ -164,7 +183,7 @@ private slots:
 
     void positionTheBallChooseItsLaunchAndRollIt()
     {
-        trigger("Position ball");
+        clickPanel("positionBallButton");
         QVERIFY(doc().simulation.settingVelocity.load());
         QVERIFY(doc().cameraFollowsBall);
         const Vec3 start = ballPosition();

@@ -10,13 +10,13 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
 #include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenuBar>
-#include <QScrollArea>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSplitter>
