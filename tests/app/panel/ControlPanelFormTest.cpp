@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -413,6 +414,21 @@ private slots:
             QCOMPARE(surfaceTree()->topLevelItem(1)->child(0)->text(0), QStringLiteral("a"));
         }
         QCOMPARE(doc->selectedSurface, &surface(0));
+    }
+
+    void renamingWithTheItemsEditorTakesTheTypedName()
+    {
+        QTreeWidgetItem* item = surfaceTree()->topLevelItem(2)->child(1); // "c" of "track"
+        surfaceTree()->setCurrentItem(item);
+        surfaceTree()->editItem(item);
+        auto* editor = surfaceTree()->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("spiral"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(textOf(surface(3).name), std::string("spiral"));
+        QCOMPARE(treeLabels(surfaceTree()).last(), QStringLiteral("  spiral"));
+        QCOMPARE(doc->groups[1]->memberNames.back(), std::string("spiral"));
     }
 
     void deleteAsksThenDeletesAndSelectsNone()
