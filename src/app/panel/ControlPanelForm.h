@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 class COpenGLTemplateDoc;
