@@ -3,6 +3,7 @@
 #include "CAboutDlg.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
 #include "view/CameraCommands.h"
@@ -260,10 +261,12 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
 bool CMainFrame::SaveDocumentTo(const QString& path)
 {
     std::string error;
-    // The worker threads hold still while the document is written.
-    view_->core().PauseAllAndWait();
-    const bool saved = document_.OnSaveDocument(QFile::encodeName(path).toStdString(), error);
-    view_->core().ResumeAll();
+    bool saved = false;
+    {
+        // The worker threads hold still while the document is written.
+        ThreadPauseGuard pause(document_);
+        saved = document_.OnSaveDocument(QFile::encodeName(path).toStdString(), error);
+    }
     if (!saved) {
         ShowMessage(QString::fromStdString(error));
         return false;

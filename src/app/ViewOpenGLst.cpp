@@ -2,6 +2,7 @@
 
 #include "QtRenderHost.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
@@ -237,7 +238,6 @@ void ViewOpenGLst::SetCameraFollowsBall(bool follow)
 void ViewOpenGLst::FocalPointAtBallCommand()
 {
     // The ball's surface is the physics thread's while it runs.
-    core_.PauseAllAndWait();
+    const ThreadPauseGuard held(document_);
     SetFocalPointAtBall(document_);
-    core_.ResumeAll();
 }

@@ -5,11 +5,11 @@
 
 namespace design {
 
-std::string SetBallStartAtFocalPoint(COpenGLTemplateDoc& document)
+DesignResult SetBallStartAtFocalPoint(COpenGLTemplateDoc& document)
 {
     if (!document.focalSurface) return kFocalSurfaceMissing;
     document.SetBallStart(document.focalSurface, document.focalU, document.focalV);
-    return {};
+    return DesignResult::done();
 }
 
 std::string DeleteSurfaceQuestion(const SurfaceSection& surface)

@@ -5,6 +5,8 @@
 // surface" asks, and the refusals of the buttons that open design dialogs
 // without a selected surface.
 
+#include "design/DesignResult.h"
+
 #include <string>
 
 class COpenGLTemplateDoc;
@@ -21,8 +23,8 @@ inline constexpr const char* kSelectSurfaceForHoles = "Select a surface whose ho
 // "Set ball initial position at focal point": the ball's start surface and
 // (u, v) become the focal ones, with the surface's name and group name (or
 // "none") in the start fields. Without a focal surface returns
-// kFocalSurfaceMissing and changes nothing; "" when done.
-std::string SetBallStartAtFocalPoint(COpenGLTemplateDoc& document);
+// kFocalSurfaceMissing and changes nothing.
+DesignResult SetBallStartAtFocalPoint(COpenGLTemplateDoc& document);
 
 // The confirmation "Delete surface" asks before it deletes (name in UTF-8).
 std::string DeleteSurfaceQuestion(const SurfaceSection& surface);

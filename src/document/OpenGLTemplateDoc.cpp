@@ -2,6 +2,7 @@
 
 #include "document/DataFiles.h"
 #include "document/FileIO.h"
+#include "document/ThreadPauseGuard.h"
 #include "geometry/Matrix4.h"
 #include "gul/Error.h"
 
@@ -61,7 +62,7 @@ void COpenGLTemplateDoc::SetLightPositions()
 void COpenGLTemplateDoc::OnNewDocument()
 {
     RunSetupOnce();
-    const bool paused = peers_->PauseThreads();
+    ThreadPauseGuard pause(*peers_);
     DeleteContents();
     SetLightPositions();
     static_cast<DocumentSettings&>(*this) = DocumentSettings();
@@ -75,22 +76,16 @@ void COpenGLTemplateDoc::OnNewDocument()
     peers_->FitCameraToSurfaces();
     if (viewReady && !viewGone) peers_->PositionBall();
     peers_->StopBall();
-    if (paused) peers_->ResumeThreads();
     modified = false;
 }
 
 bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& error)
 {
     RunSetupOnce();
-    const bool paused = peers_->PauseThreads();
-    bool ok = false;
-    {
-        FlagScope loadingScope(loading);
-        std::vector<std::uint8_t> bytes;
-        ok = ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
-    }
-    if (paused) peers_->ResumeThreads();
-    return ok;
+    ThreadPauseGuard pause(*peers_);
+    FlagScope loadingScope(loading);
+    std::vector<std::uint8_t> bytes;
+    return ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
 }
 
 bool COpenGLTemplateDoc::OpenDocumentBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,

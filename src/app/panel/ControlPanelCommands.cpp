@@ -8,8 +8,9 @@
 #include "design/ChannelEditing.h"
 #include "design/Groups.h"
 #include "design/PanelCommands.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "panel/PanelViewCommands.h"
-#include "panel/ThreadsHeld.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 
@@ -29,9 +30,9 @@ void ControlPanelForm::ShowMessage(const QString& text)
     QMessageBox::information(this, QLatin1String(kMessageCaption), text);
 }
 
-void ControlPanelForm::ShowRefusal(const std::string& refusal)
+void ControlPanelForm::ShowRefusal(const design::DesignResult& result)
 {
-    if (!refusal.empty()) ShowMessage(QString::fromStdString(refusal));
+    for (const std::string& message : result.messages()) ShowMessage(QString::fromStdString(message));
 }
 
 void ControlPanelForm::StopBall() { view_.StopBallCommand(); }
@@ -48,7 +49,7 @@ void ControlPanelForm::OnRollBall() { ShowRefusal(RollBall(document_)); }
 
 void ControlPanelForm::OnSetBallStartAtFocalPoint()
 {
-    const ThreadsHeld held(document_);
+    const ThreadPauseGuard held(document_);
     ShowRefusal(design::SetBallStartAtFocalPoint(document_));
 }
 
@@ -60,18 +61,18 @@ void ControlPanelForm::OnSetFocalPointAtBall()
 
 void ControlPanelForm::OnSetFocalPointAtSelectedCenter()
 {
-    std::string refusal;
+    design::DesignResult result;
     {
-        const ThreadsHeld held(document_);
-        refusal = SetFocalPointAtSelectedCenter(document_);
+        const ThreadPauseGuard held(document_);
+        result = SetFocalPointAtSelectedCenter(document_);
     }
-    if (refusal.empty()) SetFocalSliders(document_.focalU, document_.focalV);
-    ShowRefusal(refusal);
+    if (result.ok()) SetFocalSliders(document_.focalU, document_.focalV);
+    ShowRefusal(result);
 }
 
 void ControlPanelForm::OnCenterViewOnSelected()
 {
-    const ThreadsHeld held(document_);
+    const ThreadPauseGuard held(document_);
     CenterViewOnSelected(document_);
 }
 
@@ -79,7 +80,7 @@ void ControlPanelForm::OnCenterViewOnSelected()
 
 void ControlPanelForm::OnShowAll()
 {
-    const ThreadsHeld held(document_);
+    const ThreadPauseGuard held(document_);
     ShowAllSurfaces(document_);
     if (document_.selectedSurface) SetRenderBox(1);
 }
@@ -88,7 +89,7 @@ void ControlPanelForm::OnShowOnlySelected()
 {
     bool shown = false;
     {
-        const ThreadsHeld held(document_);
+        const ThreadPauseGuard held(document_);
         shown = design::ShowOnlySelected(document_);
         if (shown) static_cast<void>(SetFocalPointAtSelectedCenter(document_));
     }
@@ -111,7 +112,7 @@ void ControlPanelForm::OnDeleteSurface()
                               QMessageBox::Cancel) != QMessageBox::Ok)
         return;
     {
-        const ThreadsHeld held(document_);
+        const ThreadPauseGuard held(document_);
         ShowRefusal(design::DeleteSurfaceButton(document_, surface));
     }
     FillSurfaceTree(true);
@@ -125,21 +126,21 @@ void ControlPanelForm::OnBreakAttachment()
         ShowMessage(QString::fromLatin1(design::kSelectAttachedToDetach));
         return;
     }
-    std::string refusal;
+    design::DesignResult result;
     {
-        const ThreadsHeld held(document_);
-        refusal = design::BreakAttachment(*surface, site);
+        const ThreadPauseGuard held(document_);
+        result = design::BreakAttachment(*surface, site);
     }
     FillAttachedSurfaceTree();
-    ShowRefusal(refusal);
+    ShowRefusal(result);
 }
 
 // --- design dialogs ---
 
 void ControlPanelForm::OnEditSelected()
 {
-    if (const std::string refusal = design::CheckChannelEditable(document_); !refusal.empty()) {
-        ShowRefusal(refusal);
+    if (const design::DesignResult editable = design::CheckChannelEditable(document_); !editable.ok()) {
+        ShowRefusal(editable);
         return;
     }
     OnDesignDialog();

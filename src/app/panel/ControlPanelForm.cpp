@@ -1,9 +1,10 @@
 #include "panel/ControlPanelForm.h"
 
+#include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "panel/PanelSwitches.h"
 #include "panel/PanelViewCommands.h"
 #include "panel/SliderEditSpin.h"
-#include "panel/ThreadsHeld.h"
 #include "simulation/SharedSettings.h"
 #include "view/CameraCommands.h"
 
@@ -301,7 +302,7 @@ void ControlPanelForm::WriteSurfaceSwitch(int index, bool on)
     SurfaceSection* surface = document_.selectedSurface;
     if (!surface) return;
     const SurfaceSwitch& s = kSurfaceSwitches[index];
-    const ThreadsHeld held(document_);
+    const ThreadPauseGuard held(document_);
     surface->*s.field = on ? 1 : 0;
     if (s.marksStale) surface->drawingCache.markStale();
 }
@@ -315,7 +316,7 @@ void ControlPanelForm::WriteColoring(int mode)
 {
     SurfaceSection* surface = document_.selectedSurface;
     if (!surface) return;
-    const ThreadsHeld held(document_);
+    const ThreadPauseGuard held(document_);
     surface->coloring = mode;
     surface->drawingCache.markStale();
 }
@@ -327,7 +328,7 @@ void ControlPanelForm::WriteVertical(bool on) { document_.simulation.camera.vert
 void ControlPanelForm::MoveFocalPoint(bool alongU, int position)
 {
     if (!document_.focalSurface) return;
-    const ThreadsHeld held(document_);
+    const ThreadPauseGuard held(document_);
     (alongU ? document_.focalU : document_.focalV) = static_cast<double>(position) / kSliderScale;
     document_.UpdateFocalPoint();
 }

@@ -8,9 +8,10 @@
 // asks the panel to show its switches again (through its peers) when it
 // changes them itself. The panel never polls.
 
+#include "design/DesignResult.h"
+
 #include <QWidget>
 
-#include <string>
 #include <vector>
 
 class COpenGLTemplateDoc;
@@ -91,7 +92,8 @@ private:
     void OnDesignDialog();
     void StopBall();
     void ShowMessage(const QString& text);
-    void ShowRefusal(const std::string& refusal);
+    // The refusal's message boxes, in order; nothing when it was done.
+    void ShowRefusal(const design::DesignResult& result);
 
     // --- trees (ControlPanelTrees.cpp) ---
     void OnSurfaceItemSelected();

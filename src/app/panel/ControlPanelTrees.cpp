@@ -8,7 +8,7 @@
 #include "design/SurfaceTree.h"
 #include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
-#include "panel/ThreadsHeld.h"
+#include "document/ThreadPauseGuard.h"
 
 #include <QTreeWidget>
 
@@ -130,14 +130,14 @@ void ControlPanelForm::OnSurfaceItemRenamed(QTreeWidgetItem* item)
         this,
         [this, surface, name] {
             if (!ItemOfSurface(surface)) return; // deleted meanwhile
-            std::string refusal;
+            design::DesignResult result;
             {
-                const ThreadsHeld held(document_);
-                refusal = design::RenameSurface(document_, *surface, name);
+                const ThreadPauseGuard held(document_);
+                result = design::RenameSurface(document_, *surface, name);
             }
-            if (refusal.empty()) return;
+            if (result.ok()) return;
             FillSurfaceTree(); // the old label again
-            ShowRefusal(refusal);
+            ShowRefusal(result);
         },
         Qt::QueuedConnection);
 }
