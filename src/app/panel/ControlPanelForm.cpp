@@ -61,6 +61,9 @@ ControlPanelForm::ControlPanelForm(COpenGLTemplateDoc& document, PanelViewComman
 {
     setObjectName(QStringLiteral("ControlPanelForm"));
     BuildControls();
+    for (std::size_t k = 0; k < surfaceChecks_.size(); ++k)
+        setCheckedQuietly(surfaceChecks_[k], kSurfaceSwitches[k].onAtStart);
+    setCheckedQuietly(coloringGroup_->button(kColoringAtStart), true);
     UpdateFromDocument();
 }
 

@@ -50,23 +50,26 @@ struct SurfaceSwitch {
     const char* caption;
     std::int32_t SurfaceSection::*field;
     bool marksStale; // the surface's display lists are rebuilt
+    bool onAtStart;  // the form's state before any surface is selected
 };
 
 // The selected surface's appearance ("Render" is apart: the worker threads
 // read it at any time).
 inline constexpr SurfaceSwitch kSurfaceSwitches[] = {
-    {"controlLinesCheck", "Show control lines", &SurfaceSection::showControlLines, false},
-    {"controlTrianglesCheck", "Show control triangles", &SurfaceSection::showControlTriangles, false},
-    {"surfaceLinesCheck", "Show surface lines", &SurfaceSection::showSurfaceLines, true},
-    {"surfaceTrianglesCheck", "Show surface triangles", &SurfaceSection::showSurfaceTriangles, true},
-    {"intersectionMeshCheck", "Show intersection mesh", &SurfaceSection::showIntersectionMesh, false},
-    {"directionsCheck", "Show channel initial and final directions", &SurfaceSection::showDirections, false},
-    {"attachmentSitesCheck", "Show attachment sites", &SurfaceSection::showAttachmentSites, false},
-    {"holesCheck", "Show holes", &SurfaceSection::showHoles, true},
-    {"nameCheck", "Show name", &SurfaceSection::showName, false},
+    {"controlLinesCheck", "Show control lines", &SurfaceSection::showControlLines, false, false},
+    {"controlTrianglesCheck", "Show control triangles", &SurfaceSection::showControlTriangles, false, false},
+    {"surfaceLinesCheck", "Show surface lines", &SurfaceSection::showSurfaceLines, true, true},
+    {"surfaceTrianglesCheck", "Show surface triangles", &SurfaceSection::showSurfaceTriangles, true, false},
+    {"intersectionMeshCheck", "Show intersection mesh", &SurfaceSection::showIntersectionMesh, false, false},
+    {"directionsCheck", "Show channel initial and final directions", &SurfaceSection::showDirections, false, false},
+    {"attachmentSitesCheck", "Show attachment sites", &SurfaceSection::showAttachmentSites, false, false},
+    {"holesCheck", "Show holes", &SurfaceSection::showHoles, true, false},
+    {"nameCheck", "Show name", &SurfaceSection::showName, false, false},
 };
 
-// The colouring radio buttons, in the order of the surface's coloring mode.
+// The colouring radio buttons, in the order of the surface's coloring mode;
+// "Height" is checked before any surface is selected.
+inline constexpr int kColoringAtStart = 1;
 inline constexpr const char* kColoringObjectNames[] = {"constantRadio", "heightRadio", "tangentAngleRadio",
                                                        "curvatureRadio"};
 inline constexpr const char* kColoringCaptions[] = {"Constant", "Height", "Tangent angle", "Curvature"};

@@ -248,6 +248,14 @@ private slots:
         for (std::size_t k = 0; k < before.size(); ++k) QCOMPARE((*doc->surfaces[k]).*box.field, before[k]);
     }
 
+    void beforeAnySelectionTheSurfaceBoxesShowTheFormsDefaults()
+    {
+        for (const SurfaceBox& box : kSurfaceBoxes)
+            QCOMPARE(control<QCheckBox>(box.objectName)->isChecked(), box.field == &SurfaceSection::showSurfaceLines);
+        QVERIFY(control<QRadioButton>("heightRadio")->isChecked());
+        QVERIFY(control<QRadioButton>("laggingPresentRadio")->isChecked());
+    }
+
     void renderAndColouringWriteTheSelectedSurface_data()
     {
         QTest::addColumn<QString>("radio");
