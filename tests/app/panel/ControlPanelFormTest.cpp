@@ -6,9 +6,8 @@
 #include "design/AttachmentSites.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
-#include "panel/PanelViewCommands.h"
+#include "panel/PanelTestSupport.h"
 #include "simulation/SharedSettings.h"
-#include "simulation/Simulation.h"
 #include "support/DocumentBuilders.h"
 #include "view/CameraCommands.h"
 
@@ -23,7 +22,6 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -31,39 +29,6 @@
 #include <memory>
 
 namespace {
-
-// The view's ball and camera commands on the document alone.
-class DocumentOnlyView : public PanelViewCommands {
-public:
-    explicit DocumentOnlyView(COpenGLTemplateDoc& document) : document_(document) {}
-    QString PositionBallCommand() override { return QString::fromStdString(PositionBall(document_)); }
-    void StopBallCommand() override { StopBall(document_); }
-    void SetCameraFollowsBall(bool follow) override { WriteSetting(document_.cameraFollowsBall, follow); }
-    void FocalPointAtBallCommand() override { SetFocalPointAtBall(document_); }
-
-private:
-    COpenGLTemplateDoc& document_;
-};
-
-// Answers every message box with one button and keeps the texts shown.
-class MessageBoxAnswers : public QObject {
-public:
-    MessageBoxAnswers()
-    {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            texts << box->text();
-            box->button(box->button(answer) ? answer : QMessageBox::Ok)->click();
-        });
-        timer_.start(10);
-    }
-    QStringList texts;
-    QMessageBox::StandardButton answer = QMessageBox::Ok;
-
-private:
-    QTimer timer_;
-};
 
 // The labels of a tree, children indented under their parents.
 QStringList treeLabels(const QTreeWidget* tree)
@@ -386,13 +351,6 @@ private slots:
         QCOMPARE(doc->selectedSurface, nullptr);
         QCOMPARE(surfaceTree()->currentItem(), surfaceTree()->topLevelItem(0));
         QCOMPARE(attachedTree()->topLevelItemCount(), 0);
-    }
-
-    void pseudoSurfacesShowInTheAttachedLine()
-    {
-        builders::linkSites(surface(2), 2, surface(3), 3);
-        selectSurface(2, 0);
-        QCOMPARE(treeLabels(attachedTree()), (QStringList{"left -> [track : c], *[main : a]"}));
     }
 
     void renamingInTheTreeRenamesOrKeepsTheOldLabel_data()
