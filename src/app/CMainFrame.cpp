@@ -3,7 +3,9 @@
 #include "CAboutDlg.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
-#include "simulation/SharedSettings.h"
+#include "document/ThreadPauseGuard.h"
+#include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
 #include "view/CameraCommands.h"
 
 #include <algorithm>
@@ -46,11 +48,10 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     viewContainer_ = QWidget::createWindowContainer(view_, splitter_);
     viewContainer_->setFocusPolicy(Qt::StrongFocus);
     viewContainer_->setMinimumSize(10, 10);
-    // The control panel's pane; its controls come with the control panel itself.
-    panel_ = new QWidget(splitter_);
-    panel_->setObjectName(QStringLiteral("ControlPanelForm"));
+    panel_ = new ControlPanelForm(document_, *view_);
+    panelPane_ = new ControlPanelPane(panel_, splitter_);
     splitter_->addWidget(viewContainer_);
-    splitter_->addWidget(panel_);
+    splitter_->addWidget(panelPane_);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 0);
     setCentralWidget(splitter_);
@@ -106,7 +107,6 @@ void CMainFrame::CreateMenus()
 {
     CreateFileMenu();
     CreateViewMenu();
-    CreateSimulationMenu();
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addCommand(help, QStringLiteral("&About Marlwick...")), &QAction::triggered, this, &CMainFrame::OnAppAbout);
 }
@@ -172,34 +172,6 @@ void CMainFrame::CreateViewMenu()
     UpdateViewMenuChecks();
 }
 
-// Until the control panel exists, the ball and camera are driven from here.
-void CMainFrame::CreateSimulationMenu()
-{
-    QMenu* sim = menuBar()->addMenu(QStringLiteral("&Simulation"));
-    connect(addCommand(sim, QStringLiteral("Position ball")), &QAction::triggered, this, [this] {
-        if (const QString message = view_->PositionBallCommand(); !message.isEmpty()) ShowMessage(message);
-    });
-    connect(addCommand(sim, QStringLiteral("Roll ball")), &QAction::triggered, this, [this] {
-        if (const QString message = view_->RollBallCommand(); !message.isEmpty()) ShowMessage(message);
-    });
-    connect(addCommand(sim, QStringLiteral("Stop ball")), &QAction::triggered, this,
-            [this] { view_->StopBallCommand(); });
-    sim->addSeparator();
-    followAction_ = addCommand(sim, QStringLiteral("Camera follows ball"));
-    followAction_->setCheckable(true);
-    connect(followAction_, &QAction::triggered, this, [this](bool on) { view_->SetCameraFollowsBall(on); });
-    connect(sim, &QMenu::aboutToShow, this,
-            [this] { followAction_->setChecked(ReadSetting(document_.cameraFollowsBall)); });
-    connect(addCommand(sim, QStringLiteral("Show all")), &QAction::triggered, this,
-            [this] { view_->ShowAllCommand(); });
-    connect(addCommand(sim, QStringLiteral("Set focal point at ball")), &QAction::triggered, this,
-            [this] { view_->FocalPointAtBallCommand(); });
-    sim->addSeparator();
-    QAction* shaded = addCommand(sim, QStringLiteral("Shaded surfaces"));
-    shaded->setCheckable(true);
-    connect(shaded, &QAction::triggered, this, [this](bool on) { view_->SetSurfaceTriangles(on); });
-}
-
 void CMainFrame::UpdateViewMenuChecks()
 {
     controlPanelAction_->setChecked(panelShown_);
@@ -225,7 +197,7 @@ void CMainFrame::LayOutPanes(int viewWidth, int panelWidth)
 {
     // A shown panel has the splitter's bar beside it.
     const int bar = panelWidth > 0 ? splitter_->handleWidth() : 0;
-    panel_->setVisible(panelWidth > 0);
+    panelPane_->setVisible(panelWidth > 0);
     splitter_->setSizes({std::max(10, viewWidth - bar), panelWidth});
 }
 
@@ -273,6 +245,8 @@ void CMainFrame::ShowMessage(const QString& text)
 void CMainFrame::OnFileNew()
 {
     document_.OnNewDocument();
+    panel_->FillSurfaceTree(true);
+    panel_->UpdateFromDocument();
     documentPath_.clear();
     UpdateDocumentTitle();
 }
@@ -286,6 +260,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
         if (showErrors) QMessageBox::warning(this, QLatin1String(kAppTitle), lastMessage_);
         return false;
     }
+    panel_->UpdateFromDocument();
     documentPath_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(documentPath_);
     UpdateRecentFileActions();
@@ -296,10 +271,12 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
 bool CMainFrame::SaveDocumentTo(const QString& path)
 {
     std::string error;
-    // The worker threads hold still while the document is written.
-    view_->core().PauseAllAndWait();
-    const bool saved = document_.OnSaveDocument(QFile::encodeName(path).toStdString(), error);
-    view_->core().ResumeAll();
+    bool saved = false;
+    {
+        // The worker threads hold still while the document is written.
+        ThreadPauseGuard pause(document_);
+        saved = document_.OnSaveDocument(QFile::encodeName(path).toStdString(), error);
+    }
     if (!saved) {
         ShowMessage(QString::fromStdString(error));
         return false;

@@ -12,6 +12,8 @@
 #include <memory>
 
 class COpenGLTemplateDoc;
+class ControlPanelForm;
+class ControlPanelPane;
 class QAction;
 class QProgressBar;
 class QSplitter;
@@ -27,7 +29,9 @@ public:
     ~CMainFrame() override;
 
     ViewOpenGLst* view() const { return view_; }
-    QWidget* controlPanel() const { return panel_; }
+    ControlPanelForm* controlPanel() const { return panel_; }
+    // The right pane: the control panel in a scroll area.
+    ControlPanelPane* panelPane() const { return panelPane_; }
     QSplitter* splitter() const { return splitter_; }
     bool splitterReady() const { return splitterReady_; }
     int panelWidth() const { return panelWidth_; }
@@ -50,7 +54,7 @@ public:
     void OnViewControlPanel();
     // The print step for a printer: true when a page was printed.
     bool PrintDocument(QPrinter& printer, bool preview);
-    // The last message box text (for a user who closed it, and for tests).
+    // The last message box text of the frame (for a user who closed it, and for tests).
     const QString& lastMessage() const { return lastMessage_; }
 
 protected:
@@ -61,7 +65,6 @@ private:
     void CreateMenus();
     void CreateFileMenu();
     void CreateViewMenu();
-    void CreateSimulationMenu();
     void UpdateRecentFileActions();
     void UpdateViewMenuChecks();
     void LayOutPanes(int viewWidth, int panelWidth);
@@ -79,7 +82,8 @@ private:
     QSplitter* splitter_ = nullptr;
     ViewOpenGLst* view_ = nullptr;
     QWidget* viewContainer_ = nullptr;
-    QWidget* panel_ = nullptr;
+    ControlPanelForm* panel_ = nullptr;
+    ControlPanelPane* panelPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
     bool splitterReady_ = false;
     int panelWidth_ = 0;
@@ -90,7 +94,6 @@ private:
     QAction* controlPanelAction_ = nullptr;
     QAction* alignedVerticallyAction_ = nullptr;
     QAction* alignedWithSurfaceAction_ = nullptr;
-    QAction* followAction_ = nullptr;
     QPrinter printer_;
     QString documentPath_;
     QString lastMessage_;

@@ -10,6 +10,7 @@
 
 class CMainFrame;
 class COpenGLTemplateDoc;
+class ControlPanelForm;
 class ProgramPeers;
 class QSplitter;
 class ViewOpenGLst;
@@ -35,7 +36,7 @@ public:
     COpenGLTemplateDoc& document() { return *document_; }
     // The references the document takes at its setup.
     ViewOpenGLst* view() const { return view_; }
-    QWidget* controlPanel() const { return controlPanel_; }
+    ControlPanelForm* controlPanel() const { return controlPanel_; }
     QSplitter* splitter() const { return splitter_; }
     CMainFrame* mainFrame() const { return frame_.get(); }
 
@@ -46,6 +47,6 @@ private:
     std::unique_ptr<ProgramPeers> peers_;
     std::unique_ptr<CMainFrame> frame_;
     ViewOpenGLst* view_ = nullptr;
-    QWidget* controlPanel_ = nullptr;
+    ControlPanelForm* controlPanel_ = nullptr;
     QSplitter* splitter_ = nullptr;
 };

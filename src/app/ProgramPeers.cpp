@@ -2,12 +2,19 @@
 
 #include "CMainFrame.h"
 #include "ViewOpenGLst.h"
+#include "panel/ControlPanelForm.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
 
 #include <QProgressBar>
+
+void ProgramPeers::SetFrame(CMainFrame* frame)
+{
+    frame_ = frame;
+    panel_ = frame ? frame->controlPanel() : nullptr;
+}
 
 bool ProgramPeers::PauseThreads()
 {
@@ -21,6 +28,21 @@ bool ProgramPeers::PauseThreads()
 void ProgramPeers::ResumeThreads()
 {
     if (frame_) frame_->view()->core().ResumeAll();
+}
+
+void ProgramPeers::FillSurfaceTree()
+{
+    if (panel_) panel_->FillSurfaceTree();
+}
+
+void ProgramPeers::SetRenderBox(int value)
+{
+    if (panel_) panel_->SetRenderBox(value);
+}
+
+void ProgramPeers::RefreshControlPanel()
+{
+    if (panel_) panel_->UpdateFromDocument();
 }
 
 void ProgramPeers::FitCameraToSurfaces() { ShowAll(document_); }

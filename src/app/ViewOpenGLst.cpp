@@ -2,6 +2,7 @@
 
 #include "QtRenderHost.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
@@ -225,8 +226,6 @@ QString ViewOpenGLst::PositionBallCommand()
     return {};
 }
 
-QString ViewOpenGLst::RollBallCommand() { return QString::fromStdString(RollBall(document_)); }
-
 void ViewOpenGLst::StopBallCommand()
 {
     core_.EndFollowing();
@@ -243,26 +242,9 @@ void ViewOpenGLst::SetCameraFollowsBall(bool follow)
     WithRenderPaused([&] { WriteSetting(document_.cameraFollowsBall, true); });
 }
 
-void ViewOpenGLst::ShowAllCommand()
-{
-    WithRenderPaused([&] { ShowAll(document_); });
-}
-
 void ViewOpenGLst::FocalPointAtBallCommand()
 {
     // The ball's surface is the physics thread's while it runs.
-    core_.PauseAllAndWait();
+    const ThreadPauseGuard held(document_);
     SetFocalPointAtBall(document_);
-    core_.ResumeAll();
-}
-
-void ViewOpenGLst::SetSurfaceTriangles(bool on)
-{
-    WithRenderPaused([&] {
-        LockGuard guard(document_.documentLock);
-        for (const auto& surface : document_.surfaces) {
-            surface->showSurfaceTriangles = on ? 1 : 0;
-            surface->drawingCache.markStale();
-        }
-    });
 }

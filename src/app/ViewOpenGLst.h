@@ -6,6 +6,7 @@
 // into the engine's calls and serves the view's File and ball commands. It
 // never draws: every frame is the render thread's.
 
+#include "panel/PanelViewCommands.h"
 #include "view/MouseInteraction.h"
 #include "view/ViewCore.h"
 
@@ -19,7 +20,7 @@ class QtGlyphOutlines;
 class QtRenderHost;
 class SceneFrameDrawer;
 
-class ViewOpenGLst : public QWindow {
+class ViewOpenGLst : public QWindow, public PanelViewCommands {
     Q_OBJECT
 
 public:
@@ -42,18 +43,13 @@ public:
     // False when nothing was printed.
     bool PrintTo(QPrinter& printer, bool preview);
 
-    // The ball commands of the temporary "Simulation" menu. They return the
-    // message to show, empty when there is none. Following the ball keeps the
-    // orbit view it began from; stopping the ball or switching following off
-    // returns to it (ViewCore::EndFollowing).
-    QString PositionBallCommand();
-    QString RollBallCommand();
-    void StopBallCommand();
-    void SetCameraFollowsBall(bool follow);
-    void ShowAllCommand();
-    void FocalPointAtBallCommand();
-    // Every surface drawn with shaded triangles (on) or without them.
-    void SetSurfaceTriangles(bool on);
+    // The control panel's ball and camera commands. Following the ball keeps
+    // the orbit view it began from; stopping the ball or switching following
+    // off returns to it (ViewCore::EndFollowing).
+    QString PositionBallCommand() override;
+    void StopBallCommand() override;
+    void SetCameraFollowsBall(bool follow) override;
+    void FocalPointAtBallCommand() override;
     // Runs a document change with the render thread held between frames.
     template <typename F>
     void WithRenderPaused(F&& change)

@@ -138,9 +138,9 @@ int RunRecipeSteps(RecipeContext& context, const RecipeOps& ops, const json& rec
         const std::string op = step["op"].get<std::string>();
         const auto found = ops.find(op);
         if (found == ops.end()) return report(err, where + ": unknown op \"" + op + "\"", kExitUsage);
-        std::string refusal;
+        design::DesignResult result;
         try {
-            refusal = found->second(context, step);
+            result = found->second(context, step);
         } catch (const RecipeError& e) {
             return report(err, where + " (" + op + "): " + NameToUtf8(e.what()), kExitUsage);
         } catch (const json::exception& e) {
@@ -150,7 +150,10 @@ int RunRecipeSteps(RecipeContext& context, const RecipeOps& ops, const json& rec
             if (!message.empty() && message.back() == '\n') message.pop_back();
             return report(err, where + " (" + op + "): the spline kernel failed: " + message, kExitUsage);
         }
-        if (!refusal.empty()) {
+        if (!result.ok()) {
+            // A refusal of two message boxes is one line, the boxes in order.
+            std::string refusal;
+            for (const std::string& box : result.messages()) refusal += (refusal.empty() ? "" : " ") + box;
             err << where << " (" << op << "): " << NameToUtf8(refusal) << '\n';
             return kExitRefused;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "design/DesignResult.h"
+
 #include <nlohmann/json.hpp>
 
 #include <functional>
@@ -26,9 +28,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One step's operation: returns "" when the step was done, otherwise the
-// operation's refusal message, and then the document is unchanged.
-using RecipeOp = std::function<std::string(RecipeContext&, const nlohmann::json& step)>;
+// One step's operation: the operation's result; a refused step has left the
+// document unchanged.
+using RecipeOp = std::function<design::DesignResult(RecipeContext&, const nlohmann::json& step)>;
 using RecipeOps = std::map<std::string, RecipeOp>;
 
 // Channel, circular and sweep creation, shapes, transforms and type edits.

@@ -55,7 +55,7 @@ std::vector<std::array<double, 2>> pointList(const json& v)
 
 // Index of the first template with this name in the file; a file that cannot
 // be read gives its message in `refusal`.
-int templateIndex(const std::string& path, const std::string& name, const char* readFailed, std::string& refusal,
+int templateIndex(const std::string& path, const std::string& name, const char* readFailed, design::DesignResult& refusal,
                   std::vector<design::CrossSectionTemplate>& templates)
 {
     if (!design::ReadTemplateFile(path, templates)) {
@@ -69,17 +69,17 @@ int templateIndex(const std::string& path, const std::string& name, const char* 
 
 // --- creation ---
 
-std::string createChannel(RecipeContext& ctx, const json& step)
+design::DesignResult createChannel(RecipeContext& ctx, const json& step)
 {
     design::ChannelFields f;
     f.name = text(step, "name", "");
     f.points = integer(step, "points", f.points);
     f.intermediate = integer(step, "intermediate", f.intermediate);
     f.typeIndex = choice(step, "type", std::array{"A", "B", "C"}, 0);
-    return design::CreateChannelFromFields(ctx.document, f).refusal;
+    return design::CreateChannelFromFields(ctx.document, f);
 }
 
-std::string createCircular(RecipeContext& ctx, const json& step)
+design::DesignResult createCircular(RecipeContext& ctx, const json& step)
 {
     design::CircularFields f;
     f.name = text(step, "name", "");
@@ -89,10 +89,10 @@ std::string createCircular(RecipeContext& ctx, const json& step)
     f.sections = integer(step, "sections", f.sections);
     f.inner = number(step, "inner", f.inner);
     f.outer = number(step, "outer", f.outer);
-    return design::CreateCircularFromFields(ctx.document, f).refusal;
+    return design::CreateCircularFromFields(ctx.document, f);
 }
 
-std::string createSweep(RecipeContext& ctx, const json& step)
+design::DesignResult createSweep(RecipeContext& ctx, const json& step)
 {
     design::SweepFields f;
     f.name = text(step, "name", "");
@@ -101,14 +101,14 @@ std::string createSweep(RecipeContext& ctx, const json& step)
     f.inner = number(step, "inner", f.inner);
     f.edge = choice(step, "edge", std::array{"left", "right", "top", "bottom"}, f.edge);
     if (find(step, "template")) {
-        std::string refusal;
+        design::DesignResult refusal;
         std::vector<design::CrossSectionTemplate> templates;
         const int k = templateIndex(ctx.templatePath, text(step, "template", ""), design::kSweepReadFailed, refusal,
                                     templates);
         if (k < 0) return refusal;
         f.shape = templates[k].shape;
     }
-    return design::CreateSweepFromFields(ctx.document, f).refusal;
+    return design::CreateSweepFromFields(ctx.document, f);
 }
 
 // --- type A, B and C edits ---
@@ -136,7 +136,7 @@ void requireType(const SurfaceSection& s, int type, const char* op)
                           "\" is type " + "ABC"[s.surfaceType]);
 }
 
-std::string editA(RecipeContext& ctx, const json& step)
+design::DesignResult editA(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     requireType(s, kTypeA, "editA");
@@ -162,7 +162,7 @@ std::string editA(RecipeContext& ctx, const json& step)
         changes.push_back(c);
     }
     design::TypeAEditor editor(ctx.document);
-    if (auto refusal = editor.Open(); !refusal.empty()) return refusal;
+    if (auto refusal = editor.Open(); !refusal.ok()) return refusal;
     for (const Change& c : changes) {
         if (c.perform) editor.SetPerform(c.args->group, *c.perform);
         if (c.sense) editor.SetSense(c.args->group, *c.sense);
@@ -185,7 +185,7 @@ design::SourceChoice sourceChoice(RecipeContext& ctx, const json& step, const ch
     return c;
 }
 
-std::string editBC(RecipeContext& ctx, const json& step, int type)
+design::DesignResult editBC(RecipeContext& ctx, const json& step, int type)
 {
     SurfaceSection& s = subject(ctx, step);
     requireType(s, type, type == kTypeB ? "editB" : "editC");
@@ -199,15 +199,15 @@ std::string editBC(RecipeContext& ctx, const json& step, int type)
         throw RecipeError("positions are chosen for type C surfaces only (editC)");
     }
     design::TypeBCEditor editor(ctx.document);
-    if (auto refusal = editor.Open(type); !refusal.empty()) return refusal;
-    const std::string refusal = editor.ApplyAndSave(initialDirections, finalDirections, initialPosition, finalPosition);
+    if (auto refusal = editor.Open(type); !refusal.ok()) return refusal;
+    const design::DesignResult refusal = editor.ApplyAndSave(initialDirections, finalDirections, initialPosition, finalPosition);
     editor.Close();
     return refusal;
 }
 
 // --- cross sections ---
 
-std::string transform(RecipeContext& ctx, const json& step)
+design::DesignResult transform(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     const std::vector<int> selection = lines(step, s);
@@ -241,12 +241,12 @@ std::string transform(RecipeContext& ctx, const json& step)
     if (!prompt.empty()) return prompt;
 
     design::SectionTransformEditor editor(ctx.document);
-    if (auto refusal = editor.Open(); !refusal.empty()) return refusal;
+    if (auto refusal = editor.Open(); !refusal.ok()) return refusal;
     editor.SetSubsequent(subsequent);
     editor.SetSelection(selection);
     editor.SetAxis(axis);
     editor.SetMoveDirection(direction);
-    std::string refusal;
+    design::DesignResult refusal;
     if (paste) {
         editor.clipboardScale = value;
         refusal = editor.Paste();
@@ -255,12 +255,12 @@ std::string transform(RecipeContext& ctx, const json& step)
             rotate ? design::TransformKind::Rotate : move ? design::TransformKind::Move : design::TransformKind::Scale;
         refusal = editor.ChangeValue(kind, value);
     }
-    if (refusal.empty()) editor.Commit();
+    if (refusal.ok()) editor.Commit();
     editor.Close();
     return refusal;
 }
 
-std::string shape(RecipeContext& ctx, const json& step)
+design::DesignResult shape(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     const std::vector<int> selection = lines(step, s);
@@ -272,11 +272,11 @@ std::string shape(RecipeContext& ctx, const json& step)
     const bool retain = flag(step, "retainScaling", false);
 
     design::SectionTransformEditor sections(ctx.document);
-    if (auto refusal = sections.Open(); !refusal.empty()) return refusal;
+    if (auto refusal = sections.Open(); !refusal.ok()) return refusal;
     sections.SetSelection(selection);
-    std::string refusal = sections.CheckEditShape();
+    design::DesignResult refusal = sections.CheckEditShape();
     int index = -1;
-    if (refusal.empty() && byTemplate) {
+    if (refusal.ok() && byTemplate) {
         std::vector<design::CrossSectionTemplate> templates;
         try {
             index = templateIndex(ctx.templatePath, text(step, "template", ""), design::kEditorReadFailed, refusal,
@@ -286,18 +286,18 @@ std::string shape(RecipeContext& ctx, const json& step)
             throw;
         }
     }
-    if (!refusal.empty()) {
+    if (!refusal.ok()) {
         sections.Close();
         return refusal;
     }
     design::CrossSectionShapeEditor editor(ctx.document, ctx.templatePath);
-    const std::string readFailure = editor.Open(sections, selection);
+    const design::DesignResult readFailure = editor.Open(sections, selection);
     editor.retainScaling = retain;
     if (byTemplate && index >= static_cast<int>(editor.templates().size()))
-        refusal = readFailure.empty() ? design::kEditorReadFailed : readFailure;
+        refusal = readFailure.ok() ? design::DesignResult(design::kEditorReadFailed) : readFailure;
     else
         refusal = byTemplate ? editor.ChooseTemplate(index) : editor.SetPoints(pointValues);
-    if (refusal.empty()) editor.Save();
+    if (refusal.ok()) editor.Save();
     editor.Close();
     sections.Close();
     return refusal;
@@ -311,8 +311,8 @@ RecipeOp keepingSelectionOnRefusal(Edit edit)
     return [edit](RecipeContext& ctx, const json& step) {
         SurfaceSection* before = ctx.document.selectedSurface;
         try {
-            std::string refusal = edit(ctx, step);
-            if (!refusal.empty()) ctx.document.selectedSurface = before;
+            design::DesignResult refusal = edit(ctx, step);
+            if (!refusal.ok()) ctx.document.selectedSurface = before;
             return refusal;
         } catch (...) {
             ctx.document.selectedSurface = before;

@@ -63,7 +63,7 @@ AttachmentSite* freeSite(SurfaceSection* s, const json& step, const char* key)
 
 // --- sites and holes ---
 
-std::string addSite(RecipeContext& ctx, const json& step)
+design::DesignResult addSite(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     const std::string word = text(step, "edge", "begin");
@@ -72,13 +72,13 @@ std::string addSite(RecipeContext& ctx, const json& step)
     return design::AddSite(s, text(step, "name"), *edge, number(step, "low", 0.0), number(step, "high", 1.0));
 }
 
-std::string deleteSite(RecipeContext& ctx, const json& step)
+design::DesignResult deleteSite(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     return design::DeleteSite(s, siteIndex(s, text(step, "name")));
 }
 
-std::string addHole(RecipeContext& ctx, const json& step)
+design::DesignResult addHole(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     const auto [u0, u1] = range(step, "u");
@@ -86,7 +86,7 @@ std::string addHole(RecipeContext& ctx, const json& step)
     return design::AddHole(s, text(step, "name"), u0, u1, v0, v1);
 }
 
-std::string deleteHole(RecipeContext& ctx, const json& step)
+design::DesignResult deleteHole(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     const std::string name = text(step, "name");
@@ -97,7 +97,7 @@ std::string deleteHole(RecipeContext& ctx, const json& step)
 
 // --- attaching ---
 
-std::string attach(RecipeContext& ctx, const json& step)
+design::DesignResult attach(RecipeContext& ctx, const json& step)
 {
     COpenGLTemplateDoc& doc = ctx.document;
     design::AttachChoice choice;
@@ -108,18 +108,16 @@ std::string attach(RecipeContext& ctx, const json& step)
     choice.Y = freeSite(choice.T, step, "otherSite");
     choice.dontMove = flag(step, "dontMove", false);
     choice.pseudo = namedSurface(doc, step, "pseudo", "pseudoGroup");
-    std::string message;
-    for (const std::string& box : design::AttachSurfaces(doc, choice)) message += (message.empty() ? "" : " ") + box;
-    return message;
+    return design::AttachSurfaces(doc, choice);
 }
 
-std::string identicalCircular(RecipeContext& ctx, const json& step)
+design::DesignResult identicalCircular(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     return design::IdenticalCircularButton(ctx.document, s, freeSite(&s, step, "site"));
 }
 
-std::string grow(RecipeContext& ctx, const json& step)
+design::DesignResult grow(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     return design::NewChannelButton(ctx.document, s, freeSite(&s, step, "site"),
@@ -127,7 +125,7 @@ std::string grow(RecipeContext& ctx, const json& step)
                                     integer(step, "direction", design::DefaultDirectionIndex(s)));
 }
 
-std::string breakAttachment(RecipeContext& ctx, const json& step)
+design::DesignResult breakAttachment(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     return design::BreakAttachment(s, siteIndex(s, text(step, "site")));
@@ -135,56 +133,56 @@ std::string breakAttachment(RecipeContext& ctx, const json& step)
 
 // --- groups and surfaces ---
 
-std::string createGroup(RecipeContext& ctx, const json& step)
+design::DesignResult createGroup(RecipeContext& ctx, const json& step)
 {
     return design::CreateGroupButton(ctx.document, text(step, "name"));
 }
 
-std::string renameGroup(RecipeContext& ctx, const json& step)
+design::DesignResult renameGroup(RecipeContext& ctx, const json& step)
 {
     return design::RenameGroupButton(ctx.document, namedGroup(ctx.document, step, "group"), text(step, "name"));
 }
 
-std::string deleteGroup(RecipeContext& ctx, const json& step)
+design::DesignResult deleteGroup(RecipeContext& ctx, const json& step)
 {
     return design::DeleteGroupButton(ctx.document, namedGroup(ctx.document, step, "group"));
 }
 
-std::string moveToGroup(RecipeContext& ctx, const json& step)
+design::DesignResult moveToGroup(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     return design::AddSurfaceToGroupButton(ctx.document, &s, namedGroup(ctx.document, step, "to"));
 }
 
-std::string renameSurface(RecipeContext& ctx, const json& step)
+design::DesignResult renameSurface(RecipeContext& ctx, const json& step)
 {
     return design::RenameSurface(ctx.document, subject(ctx, step), text(step, "name"));
 }
 
-std::string deleteSurface(RecipeContext& ctx, const json& step)
+design::DesignResult deleteSurface(RecipeContext& ctx, const json& step)
 {
     return design::DeleteSurfaceButton(ctx.document, &subject(ctx, step));
 }
 
 // --- the library ---
 
-std::string exportSurface(RecipeContext& ctx, const json& step)
+design::DesignResult exportSurface(RecipeContext& ctx, const json& step)
 {
     return design::ExportSurface(ctx.libraryPath, subject(ctx, step));
 }
 
-std::string exportGroup(RecipeContext& ctx, const json& step)
+design::DesignResult exportGroup(RecipeContext& ctx, const json& step)
 {
     SurfaceGroup* group = namedGroup(ctx.document, step, "group");
     if (!group) return "Select a group to export.";
     return design::ExportGroup(ctx.libraryPath, *group);
 }
 
-std::string importEntry(RecipeContext& ctx, const json& step, design::LibraryKind kind)
+design::DesignResult importEntry(RecipeContext& ctx, const json& step, design::LibraryKind kind)
 {
     const std::string name = text(step, "name");
     std::vector<design::LibraryEntry> entries;
-    if (auto error = design::ReadLibraryIndex(ctx.libraryPath, entries); !error.empty()) return error;
+    if (auto error = design::ReadLibraryIndex(ctx.libraryPath, entries); !error.ok()) return error;
     const int entry = design::FindLibraryEntry(entries, kind, name);
     if (entry < 0) return "Select a surface or group to import.";
     return kind == design::kLibraryGroup ? design::ImportLibraryGroup(ctx.document, ctx.libraryPath, entry)
@@ -193,7 +191,7 @@ std::string importEntry(RecipeContext& ctx, const json& step, design::LibraryKin
 
 // --- ball start and surface settings ---
 
-std::string setBallStart(RecipeContext& ctx, const json& step)
+design::DesignResult setBallStart(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     const double u = number(step, "u", 0.5), v = number(step, "v", 0.5);
@@ -202,7 +200,7 @@ std::string setBallStart(RecipeContext& ctx, const json& step)
     return {};
 }
 
-std::string set(RecipeContext& ctx, const json& step)
+design::DesignResult set(RecipeContext& ctx, const json& step)
 {
     SurfaceSection& s = subject(ctx, step);
     s.wrapU = flag(step, "wrapU", s.wrapU);

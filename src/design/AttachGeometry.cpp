@@ -219,7 +219,7 @@ int ControlPointsAlongEdge(const SurfaceSection& surface, SiteEdge edge)
     return edge == SiteEdge::Left || edge == SiteEdge::Right ? surface.sectionCount : surface.pointsPerSection;
 }
 
-std::string AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
+DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
                                 bool dontMove)
 {
     const CrossSection& sx = S.sections[edgeSectionIndex(S, X)];
@@ -266,7 +266,7 @@ std::string AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSec
     return {};
 }
 
-std::string AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite& X)
+DesignResult AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite& X)
 {
     const std::string name = FreeNameInCurrentGroup(document, MakeAttachedSurfaceName(textOf(S.name), textOf(X.name)));
     if (name.empty()) return kNameExists;
@@ -295,7 +295,7 @@ std::string AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, Surface
     return {};
 }
 
-std::string GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P, AttachmentSite& X, int m, int j)
+DesignResult GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P, AttachmentSite& X, int m, int j)
 {
     const SiteEdge edge = X.edge();
     const int count = ControlPointsAlongEdge(P, edge);
@@ -372,29 +372,29 @@ std::string GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P,
 
 int DefaultDirectionIndex(const SurfaceSection& surface) { return 1 + surface.sectionCount / 2; }
 
-std::string IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X)
+DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X)
 {
     if (!X) return kSelectSiteToAttachAt;
     const int portion = S.shapeParameter;
     if (portion == kThreeQuarters || portion == kTwoThirds || portion == kFullCircle)
         return "Circular surfaces can only be combined to produce a full circle, and no more.";
     if (S.surfaceType != kTypeCircular || !X->sideFlag || !X->isFree()) return "Invalid attachment.";
-    const std::string refusal = AttachIdenticalCircularSurface(document, S, *X);
-    if (refusal.empty()) document.SetAllRender(1);
+    const DesignResult refusal = AttachIdenticalCircularSurface(document, S, *X);
+    if (refusal.ok()) document.SetAllRender(1);
     return refusal;
 }
 
-std::string NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
+DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
                              int directionIndex)
 {
-    if (auto prompt = CheckInteger(intermediate, 0, kMaxSections - 4); !prompt.empty()) return prompt;
-    if (auto prompt = CheckInteger(directionIndex, 1, 20); !prompt.empty()) return prompt;
+    if (auto prompt = CheckInteger(intermediate, 0, kMaxSections - 4); !prompt.ok()) return prompt;
+    if (auto prompt = CheckInteger(directionIndex, 1, 20); !prompt.ok()) return prompt;
     if (!X) return kSelectSiteToAttachAt;
     if (directionIndex > ControlPointsAlongEdge(S, X->edge()))
         return "The index of the cross section which determines the initial channel directions must be less than or "
                "equal to the number of control points along the edge.";
-    const std::string refusal = GrowSurfaceFromSite(document, S, *X, intermediate, directionIndex - 1);
-    if (refusal.empty()) document.SetAllRender(1);
+    const DesignResult refusal = GrowSurfaceFromSite(document, S, *X, intermediate, directionIndex - 1);
+    if (refusal.ok()) document.SetAllRender(1);
     return refusal;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/DesignResult.h"
 #include "surface/AttachmentSite.h"
 
 #include <string>
@@ -11,8 +12,7 @@ class SurfaceSection;
 // The attaching operations that move or build geometry: moving a surface onto
 // another at their beginning or end sites, continuing a circular arc with a
 // copy of its surface, and growing a new channel out of a site. Operations
-// that can refuse return "" when done, otherwise their message text, and then
-// nothing has changed.
+// that can refuse return a DesignResult; a refused one has changed nothing.
 namespace design {
 
 inline constexpr const char* kEdgeNotSuitable = "The edge was not suitable for attaching a new surface.";
@@ -39,24 +39,24 @@ int ControlPointsAlongEdge(const SurfaceSection& surface, SiteEdge edge);
 // are beginnings or both ends), moves T with every surface attached to it so
 // that Y's section lands on X's (unless dontMove), and links X and Y. When the
 // sections differ nothing moves and nothing is linked.
-std::string AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
+DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
                                 bool dontMove);
 
 // A copy of the circular surface S (a quarter, a half or a third) turned about
 // the centre so that it continues the arc beyond the side site X, linked there.
 // The copy joins the current group and becomes the selected surface.
-std::string AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite& X);
+DesignResult AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite& X);
 
 // A new attached channel (type 3) grown out of the free site X of P with m
 // intermediate sections, its initial direction taken from edge point j
 // (0-based). On failure (kEdgeNotSuitable) nothing has changed.
-std::string GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P, AttachmentSite& X, int m, int j);
+DesignResult GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P, AttachmentSite& X, int m, int j);
 
 // The attach dialog's "Identical circular surface" and "New channel surface"
 // buttons: their checks, then the operation, then every surface is shown.
 // X may be none (no site chosen); directionIndex is 1-based.
-std::string IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X);
-std::string NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
+DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X);
+DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
                              int directionIndex);
 // The dialog's initial intermediate count and direction index for a surface.
 inline constexpr int kDefaultGrowIntermediate = 1;

@@ -70,11 +70,11 @@ void RebuildDerived(SurfaceSection& surface)
     surface.drawingCache.markStale();
 }
 
-std::string AddSite(SurfaceSection& surface, std::string_view name, SiteEdge edge, double low, double high)
+DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge edge, double low, double high)
 {
     if (name.size() > static_cast<std::size_t>(kMaxShortName)) return TextLengthPrompt(kMaxShortName);
     for (double value : {low, high})
-        if (auto prompt = CheckNumber(value, 0.0, 1.0); !prompt.empty()) return prompt;
+        if (auto prompt = CheckNumber(value, 0.0, 1.0); !prompt.ok()) return prompt;
     if (name.empty()) return "The new site name must not be blank.";
     if (FindSiteIndex(surface, name) >= 0) return "A site already exists for the current surface with that name.";
     if (high == low) return "The parameter range must be greater than 0.";
@@ -90,7 +90,7 @@ std::string AddSite(SurfaceSection& surface, std::string_view name, SiteEdge edg
     return {};
 }
 
-std::string DeleteSite(SurfaceSection& surface, int index)
+DesignResult DeleteSite(SurfaceSection& surface, int index)
 {
     if (index < 0 || index >= static_cast<int>(surface.attachmentSites.size())) return "Select a site to delete.";
     surface.attachmentSites.erase(surface.attachmentSites.begin() + index);
@@ -178,26 +178,26 @@ std::string SurfaceChoiceLabel(const SurfaceSection& surface)
     return surface.group ? textOf(surface.group->name) + "::" + textOf(surface.name) : textOf(surface.name);
 }
 
-std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
+DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
 {
-    if (!c.S || !c.X) return {"Select an attachment site at which to attach a surface."};
-    if (!c.T || !c.Y) return {"Select a surface to attach and its attachment site.", kInvalidAttachment};
+    if (!c.S || !c.X) return "Select an attachment site at which to attach a surface.";
+    if (!c.T || !c.Y) return DesignResult::refuse("Select a surface to attach and its attachment site.", kInvalidAttachment);
     SurfaceSection& S = *c.S;
     SurfaceSection& T = *c.T;
     AttachmentSite& X = *c.X;
     AttachmentSite& Y = *c.Y;
-    if (&S == &T || !X.isFree() || !Y.isFree()) return {kInvalidAttachment};
+    if (&S == &T || !X.isFree() || !Y.isFree()) return kInvalidAttachment;
     const bool sCircular = isCircular(S), tCircular = isCircular(T);
     bool joinedCircles = false;
 
     if (!sCircular) {
-        if (tCircular || isSide(X) || isSide(Y)) return {kInvalidAttachment};
+        if (tCircular || isSide(X) || isSide(Y)) return kInvalidAttachment;
         if (S.pointsPerSection != T.pointsPerSection)
-            return {"You can only attach another surface at the selected site with an equal number of control "
-                    "points in the u direction.",
-                    kInvalidAttachment};
-        const std::string refusal = AttachSurfaceAtSite(S, X, T, Y, c.dontMove);
-        if (!refusal.empty()) return {refusal};
+            return DesignResult::refuse("You can only attach another surface at the selected site with an equal "
+                                    "number of control points in the u direction.",
+                                    kInvalidAttachment);
+        const DesignResult refusal = AttachSurfaceAtSite(S, X, T, Y, c.dontMove);
+        if (!refusal.ok()) return refusal;
     } else if (isSide(X)) {
         if (tCircular && isSide(Y)) {
             JoinCircularSurfaces(S, X, T, Y);
@@ -205,10 +205,10 @@ std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const Atta
         } else if (!tCircular && !isSide(Y)) {
             LinkCircularToChannel(S, X, T, Y);
         } else {
-            return {kInvalidAttachment};
+            return kInvalidAttachment;
         }
     } else {
-        if (tCircular || isSide(Y)) return {kInvalidAttachment};
+        if (tCircular || isSide(Y)) return kInvalidAttachment;
         LinkCircularToChannel(S, X, T, Y);
     }
 
@@ -228,11 +228,11 @@ void LinkCircularToChannel(SurfaceSection& S, AttachmentSite& X, SurfaceSection&
     RebuildDerived(S);
 }
 
-std::string BreakAttachment(SurfaceSection& surface, int index)
+DesignResult BreakAttachment(SurfaceSection& surface, int index)
 {
     if (index < 0 || index >= static_cast<int>(surface.attachmentSites.size()) ||
         !surface.attachmentSites[index].otherSurface)
-        return "Select the attached surface which you would like to detach.";
+        return kSelectAttachedToDetach;
     AttachmentSite& X = surface.attachmentSites[index];
     SurfaceSection& T = *X.otherSurface;
     for (AttachmentSite& Y : T.attachmentSites) {

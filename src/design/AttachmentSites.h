@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/DesignResult.h"
 #include "surface/AttachmentSite.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ class SurfaceSection;
 // Sites of a surface and the links between surfaces: adding and deleting
 // sites, the attach decision between two surfaces, linking, joining circular
 // surfaces, breaking a link and the attached-surface lines of the panel.
-// Every operation that can refuse returns "" when done, otherwise the text of
+// Every operation that can refuse returns a DesignResult with the text of
 // its message box, and then nothing has changed.
 namespace design {
 
@@ -35,10 +36,10 @@ bool RangesOverlap(double a, double b, double lo, double hi);
 
 // "Add new" of the sites dialog: the field limits, then the five checks in
 // order; appends a free site and marks the site drawing stale.
-std::string AddSite(SurfaceSection& surface, std::string_view name, SiteEdge edge, double low, double high);
+DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge edge, double low, double high);
 // "Delete selected": index into the site list, or -1 for no selection. The
 // partner site, if any, is left as it is.
-std::string DeleteSite(SurfaceSection& surface, int index);
+DesignResult DeleteSite(SurfaceSection& surface, int index);
 // Index of the site with this name (without regard to case), or -1.
 int FindSiteIndex(const SurfaceSection& surface, std::string_view name);
 
@@ -79,14 +80,16 @@ std::vector<int> FreeSiteIndices(const SurfaceSection& surface);
 std::string SurfaceChoiceLabel(const SurfaceSection& surface);
 
 // "Attach": the decision table over circular and non-circular surfaces and
-// their edges. Returns the message boxes shown, in order; empty when the
-// surfaces were joined. A surface cannot be attached to itself, nor at a
+// their edges. A refusal may take two message boxes (messages()). A surface cannot be attached to itself, nor at a
 // site that is linked already (the dialog never offers either).
-std::vector<std::string> AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& choice);
+DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& choice);
+
+inline constexpr const char* kSelectAttachedToDetach = "Select the attached surface which you would like to detach.";
 
 // "Break attachment" on the linked site `index` of `surface`: frees it and its
-// partner site on the other surface. Refuses a site that is not linked.
-std::string BreakAttachment(SurfaceSection& surface, int index);
+// partner site on the other surface. Refuses a site that is not linked
+// (kSelectAttachedToDetach).
+DesignResult BreakAttachment(SurfaceSection& surface, int index);
 
 // One line of the "Attached surfaces :" tree with the site it stands for.
 struct AttachedSurfaceLine {

@@ -30,18 +30,18 @@ std::string NumberRangePrompt(double low, double high)
 
 std::string TextLengthPrompt(int most) { return "Please enter no more than " + std::to_string(most) + " characters."; }
 
-std::string CheckInteger(int value, int low, int high)
+DesignResult CheckInteger(int value, int low, int high)
 {
     return value < low || value > high ? IntegerRangePrompt(low, high) : std::string();
 }
 
-std::string CheckNumber(double value, double low, double high)
+DesignResult CheckNumber(double value, double low, double high)
 {
     // Written so that NaN fails too.
     return value >= low && value <= high ? std::string() : NumberRangePrompt(low, high);
 }
 
-std::string CheckNewSurfaceName(COpenGLTemplateDoc& document, std::string_view name)
+DesignResult CheckNewSurfaceName(COpenGLTemplateDoc& document, std::string_view name)
 {
     if (name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength)) return TextLengthPrompt(kMaxSurfaceNameLength);
     if (name.empty()) return kNameBlank;
@@ -92,16 +92,16 @@ DesignResult CreateChannelFromFields(COpenGLTemplateDoc& document, const Channel
 {
     if (fields.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength))
         return DesignResult::refuse(TextLengthPrompt(kMaxSurfaceNameLength));
-    if (auto m = CheckInteger(fields.points, 2, kMaxSectionPoints); !m.empty()) return DesignResult::refuse(m);
-    if (auto m = CheckInteger(fields.intermediate, 0, kMaxSections - 4); !m.empty()) return DesignResult::refuse(m);
-    if (auto m = CheckNewSurfaceName(document, fields.name); !m.empty()) return DesignResult::refuse(m);
+    if (auto m = CheckInteger(fields.points, 2, kMaxSectionPoints); !m.ok()) return m;
+    if (auto m = CheckInteger(fields.intermediate, 0, kMaxSections - 4); !m.ok()) return m;
+    if (auto m = CheckNewSurfaceName(document, fields.name); !m.ok()) return m;
 
     document.EnsureMainGroup();
     SurfaceSection* s = document.CreateChannelSurface(fields.name, fields.points, fields.intermediate);
     if (!s) return DesignResult::refuse(kSurfaceNotBuilt);
     if (fields.typeIndex == kTypeB || fields.typeIndex == kTypeC) s->surfaceType = fields.typeIndex;
     ShowSurfaceAlone(document, *s);
-    return {{}, s};
+    return DesignResult::done(s);
 }
 
 } // namespace design

@@ -4,6 +4,8 @@
 // creator shares: field prompts, name checks, joining the document and
 // showing the new surface alone.
 
+#include "design/DesignResult.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,23 +30,13 @@ std::string IntegerRangePrompt(int low, int high);       // "Please enter an int
 std::string NumberRangePrompt(double low, double high);  // "Please enter a number between %1 and %2."
 std::string TextLengthPrompt(int most);                  // "Please enter no more than %1 characters."
 
-// "" when value lies in [low, high], else the matching prompt.
-std::string CheckInteger(int value, int low, int high);
-std::string CheckNumber(double value, double low, double high);
-
-// The outcome of a design command: the refusal text ("" when it was done)
-// and the surface it created, if any.
-struct DesignResult {
-    std::string refusal;
-    SurfaceSection* surface = nullptr;
-
-    bool ok() const { return refusal.empty(); }
-    static DesignResult refuse(std::string message) { return {std::move(message), nullptr}; }
-};
+// Done when value lies in [low, high], else refused with the matching prompt.
+DesignResult CheckInteger(int value, int low, int high);
+DesignResult CheckNumber(double value, double low, double high);
 
 // The name checks of every creation dialog, in order: length, blank, taken
-// in the current group. "" when the name may be used.
-std::string CheckNewSurfaceName(COpenGLTemplateDoc& document, std::string_view name);
+// in the current group. Done when the name may be used.
+DesignResult CheckNewSurfaceName(COpenGLTemplateDoc& document, std::string_view name);
 
 // A surface built by a creator joins the document: it becomes the ball start
 // (and the focus) when the document has none, joins the current group and the

@@ -14,7 +14,7 @@ bool needsSource(const SourceChoice& c) { return (c.choice == 1 || c.choice == 2
 
 } // namespace
 
-std::string CheckChannelEditable(const COpenGLTemplateDoc& document)
+DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document)
 {
     const SurfaceSection* s = document.selectedSurface;
     if (!s) return kSelectSurfaceToEdit;
@@ -43,9 +43,9 @@ void TypeAParameters::applyTo(SurfaceSection& s) const
 
 // --- shared ---
 
-std::string ChannelEditorBase::OpenFor(int type)
+DesignResult ChannelEditorBase::OpenFor(int type)
 {
-    if (auto refusal = CheckChannelEditable(document_); !refusal.empty()) return refusal;
+    if (auto refusal = CheckChannelEditable(document_); !refusal.ok()) return refusal;
     if (document_.selectedSurface->surfaceType != type) return kOnlyChannelSurfaces;
     surface_ = document_.selectedSurface;
     display_ = SaveDisplaySettings(*surface_);
@@ -73,9 +73,9 @@ void ChannelEditorBase::EndEditing()
 
 // --- type A ---
 
-std::string TypeAEditor::Open()
+DesignResult TypeAEditor::Open()
 {
-    if (auto refusal = OpenFor(kTypeA); !refusal.empty()) return refusal;
+    if (auto refusal = OpenFor(kTypeA); !refusal.ok()) return refusal;
     undo_ = TypeAParameters::of(*surface_);
     return {};
 }
@@ -163,16 +163,16 @@ void TypeAEditor::Close()
 
 // --- types B and C ---
 
-std::string TypeBCEditor::Open(int type)
+DesignResult TypeBCEditor::Open(int type)
 {
     if (type != kTypeB && type != kTypeC) return kOnlyChannelSurfaces;
-    if (auto refusal = OpenFor(type); !refusal.empty()) return refusal;
+    if (auto refusal = OpenFor(type); !refusal.ok()) return refusal;
     type_ = type;
     intermediateCount_ = surface_->intermediateCount;
     return {};
 }
 
-std::string TypeBCEditor::ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
+DesignResult TypeBCEditor::ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
                                        const SourceChoice& initialPosition, const SourceChoice& finalPosition)
 {
     if (!surface_) return kSelectSurfaceToEdit;

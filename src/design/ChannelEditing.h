@@ -23,9 +23,9 @@ inline constexpr const char* kInitialPositionSource =
 inline constexpr const char* kFinalPositionSource =
     "Select a surface whose beginning or end position will be used as the FINAL position for this surface.";
 
-// "Edit selected" of the control panel: "" when the selected surface can be
+// "Edit selected" of the control panel: done when the selected surface can be
 // edited by the dialog of its type (A, B or C), else the refusal.
-std::string CheckChannelEditable(const COpenGLTemplateDoc& document);
+DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document);
 
 // The undo copy of the type A dialog.
 struct TypeAParameters {
@@ -55,7 +55,7 @@ public:
     bool modified() const { return modified_; }
 
 protected:
-    std::string OpenFor(int type);
+    DesignResult OpenFor(int type);
     // After a save: every link of the surface broken, trees refilled, meshes rebuilt.
     void FinishSaved();
     void EndEditing();
@@ -72,7 +72,7 @@ class TypeAEditor : public ChannelEditorBase {
 public:
     using ChannelEditorBase::ChannelEditorBase;
 
-    std::string Open();
+    DesignResult Open();
     void SetPerform(TypeAGroup group, bool on);
     // "Left", "Down", "Clockwise", "Displace left", "Displace down".
     void SetSense(TypeAGroup group, bool on);
@@ -103,8 +103,8 @@ class TypeBCEditor : public ChannelEditorBase {
 public:
     using ChannelEditorBase::ChannelEditorBase;
 
-    std::string Open(int type);
-    std::string ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
+    DesignResult Open(int type);
+    DesignResult ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
                              const SourceChoice& initialPosition = {}, const SourceChoice& finalPosition = {});
     void Close();
 

@@ -66,7 +66,7 @@ void CircularFields::choosePortion(int index)
     points = SuggestedPointsForPortion(portion);
 }
 
-std::string CheckPortionPoints(int portion, int points)
+DesignResult CheckPortionPoints(int portion, int points)
 {
     switch (portion) {
     case kQuarter: return points < 3 ? kQuarterNeedsPoints : "";
@@ -80,25 +80,25 @@ std::string CheckPortionPoints(int portion, int points)
 
 DesignResult CreateCircularFromFields(COpenGLTemplateDoc& document, const CircularFields& f)
 {
-    for (const std::string& prompt :
-         {CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, 3, kMaxSectionPoints),
+    for (const DesignResult& prompt : std::initializer_list<DesignResult>{
+             CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, 3, kMaxSectionPoints),
           CheckInteger(f.sections, 2, kMaxSections - 4), CheckNumber(f.inner, 0.0, 10000.0),
           CheckNumber(f.outer, 0.5, 1000.0),
           f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
                                                                           : std::string()})
-        if (!prompt.empty()) return DesignResult::refuse(prompt);
-    if (auto m = CheckNewSurfaceName(document, f.name); !m.empty()) return DesignResult::refuse(m);
-    if (auto m = CheckPortionPoints(f.portion, f.points); !m.empty()) return DesignResult::refuse(m);
+        if (!prompt.ok()) return prompt;
+    if (auto m = CheckNewSurfaceName(document, f.name); !m.ok()) return m;
+    if (auto m = CheckPortionPoints(f.portion, f.points); !m.ok()) return m;
     if (!(f.outer > f.inner)) return DesignResult::refuse(kOuterRadiusTooSmall);
     SurfaceSection* s = CreateCircularSurface(document, f.name, f.portion, f.points, f.sections, f.inner, f.outer);
     if (!s) return DesignResult::refuse(kSurfaceNotBuilt);
-    return {{}, s};
+    return DesignResult::done(s);
 }
 
 SurfaceSection* CreateCircularSurface(COpenGLTemplateDoc& document, std::string_view name, int portion, int n, int m,
                                       double r0, double r1)
 {
-    if (portion < 0 || portion >= kPortionCount || n > kMaxSectionPoints || !CheckPortionPoints(portion, n).empty() ||
+    if (portion < 0 || portion >= kPortionCount || n > kMaxSectionPoints || !CheckPortionPoints(portion, n).ok() ||
         m < 2 || m > kMaxSections)
         return nullptr;
     document.EnsureMainGroup();

@@ -39,8 +39,8 @@ inline constexpr const char* kOuterRadiusTooSmall = "The outer radius must be gr
 // dialog suggests when its button is clicked.
 double PortionAngleDegrees(int portion);
 int SuggestedPointsForPortion(int portion);
-// "" when the portion can be built with that many control points, else the refusal.
-std::string CheckPortionPoints(int portion, int points);
+// Done when the portion can be built with that many control points, else refused.
+DesignResult CheckPortionPoints(int portion, int points);
 
 // Fields of the "Create circular surface" dialog, with their first values.
 struct CircularFields {

@@ -203,11 +203,11 @@ void MirrorShape(CrossSectionShape& shape)
     for (int k = 0; k < count; ++k) shape.points[k].x = -shape.points[k].x;
 }
 
-bool ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape, const std::vector<int>& selection,
-                           bool retainScaling)
+DesignResult ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape,
+                                   const std::vector<int>& selection, bool retainScaling)
 {
     // A row of the net holds exactly pointsPerSection points.
-    if (shape.count != surface.pointsPerSection) return false;
+    if (shape.count != surface.pointsPerSection) return PointCountMessage(surface.pointsPerSection);
     const int n = std::clamp(surface.sectionCount, 0, kMaxSections);
     const int count = std::clamp(shape.count, 0, kMaxSectionPoints);
     for (int i : selection) {
@@ -219,7 +219,7 @@ bool ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& sha
         if (!retainScaling) c.scale = 1.0;
     }
     RebuildNetFromSections(surface);
-    return true;
+    return {};
 }
 
 // --- the drawing area ---
@@ -291,7 +291,7 @@ CrossSectionShapeEditor::CrossSectionShapeEditor(COpenGLTemplateDoc& document, s
 {
 }
 
-std::string CrossSectionShapeEditor::Open(SectionTransformEditor& sections, const std::vector<int>& selection)
+DesignResult CrossSectionShapeEditor::Open(SectionTransformEditor& sections, const std::vector<int>& selection)
 {
     std::string message;
     if (!templatesLoaded_) {
@@ -308,7 +308,7 @@ std::string CrossSectionShapeEditor::Open(SectionTransformEditor& sections, cons
     return message;
 }
 
-std::string CrossSectionShapeEditor::ChooseTemplate(int index)
+DesignResult CrossSectionShapeEditor::ChooseTemplate(int index)
 {
     if (index < 0 || index >= static_cast<int>(templates_.size())) return {};
     const CrossSectionShape& chosen = templates_[index].shape;
@@ -323,7 +323,8 @@ std::string CrossSectionShapeEditor::ChooseTemplate(int index)
 void CrossSectionShapeEditor::Apply()
 {
     SurfaceSection* s = sections_ ? sections_->surface() : nullptr;
-    if (s) ApplyShapeToSelection(*s, shape_, selection_, retainScaling);
+    // Every way in (a template, a point list) checks the count first.
+    if (s) static_cast<void>(ApplyShapeToSelection(*s, shape_, selection_, retainScaling));
 }
 
 void CrossSectionShapeEditor::MovePoint(int pointIndex, double x, double y)
@@ -334,7 +335,7 @@ void CrossSectionShapeEditor::MovePoint(int pointIndex, double x, double y)
     Apply();
 }
 
-std::string CrossSectionShapeEditor::SetPoints(const std::vector<std::array<double, 2>>& points)
+DesignResult CrossSectionShapeEditor::SetPoints(const std::vector<std::array<double, 2>>& points)
 {
     SurfaceSection* s = sections_ ? sections_->surface() : nullptr;
     const int required = s ? s->pointsPerSection : shape_.count;
@@ -364,7 +365,7 @@ void CrossSectionShapeEditor::Close()
     sections_ = nullptr;
 }
 
-std::string CrossSectionShapeEditor::SaveTemplate()
+DesignResult CrossSectionShapeEditor::SaveTemplate()
 {
     if (currentTemplate_ < 0) return kNotYetTemplate;
     if (!RewriteTemplateRecord(templatePath_, templates_[currentTemplate_].recordIndex, shape_)) return kUpdateFailed;
@@ -372,7 +373,7 @@ std::string CrossSectionShapeEditor::SaveTemplate()
     return {};
 }
 
-std::string CrossSectionShapeEditor::SaveNewTemplate(const std::string& name)
+DesignResult CrossSectionShapeEditor::SaveNewTemplate(const std::string& name)
 {
     if (name.size() > static_cast<std::size_t>(kMaxTemplateNameLength)) return TextLengthPrompt(kMaxTemplateNameLength);
     if (name.empty()) return kTemplateNameMissing;

@@ -6,6 +6,7 @@
 // The file has no header: a row of 344-byte little-endian records, each a
 // name (20 bytes), a point count (int32) and 20 points as x, y doubles.
 
+#include "design/DesignResult.h"
 #include "surface/CrossSection.h"
 #include "surface/FixedText.h"
 
@@ -91,10 +92,10 @@ void MirrorShape(CrossSectionShape& shape);
 
 // Copies the shape into each selected cross section of the surface (scale
 // factors reset to 1.0 unless retainScaling) and rebuilds the control net.
-// False, with nothing changed, when the shape's count is not the surface's
-// points per cross section.
-bool ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape, const std::vector<int>& selection,
-                           bool retainScaling);
+// Refused (PointCountMessage), with nothing changed, when the shape's count is
+// not the surface's points per cross section.
+DesignResult ApplyShapeToSelection(SurfaceSection& surface, const CrossSectionShape& shape,
+                                   const std::vector<int>& selection, bool retainScaling);
 
 // The shape editor's drawing area: pixels, y growing downwards.
 struct ShapeView {
@@ -129,20 +130,20 @@ public:
 
     // Opening: reads the template file the first time (returns its failure
     // message, the editor still opens), copies the first selected shape.
-    std::string Open(SectionTransformEditor& sections, const std::vector<int>& selection);
+    DesignResult Open(SectionTransformEditor& sections, const std::vector<int>& selection);
 
     // Choosing template `index` of the list.
-    std::string ChooseTemplate(int index);
+    DesignResult ChooseTemplate(int index);
     // A dragged point lands at (x, y): the surface follows at once.
     void MovePoint(int pointIndex, double x, double y);
     // Replaces every point (as if each were dragged); refused when the count
     // is not the surface's.
-    std::string SetPoints(const std::vector<std::array<double, 2>>& points);
+    DesignResult SetPoints(const std::vector<std::array<double, 2>>& points);
     void Mirror();
     void Save();
     void Close();
-    std::string SaveTemplate();
-    std::string SaveNewTemplate(const std::string& name);
+    DesignResult SaveTemplate();
+    DesignResult SaveNewTemplate(const std::string& name);
 
     const std::vector<CrossSectionTemplate>& templates() const { return templates_; }
     const CrossSectionShape& currentShape() const { return shape_; }

@@ -141,7 +141,7 @@ void MoveSurfaceToGroup(COpenGLTemplateDoc& document, SurfaceSection& surface, S
     document.peers().FillSurfaceTree();
 }
 
-std::string CreateGroupButton(COpenGLTemplateDoc& document, std::string_view name)
+DesignResult CreateGroupButton(COpenGLTemplateDoc& document, std::string_view name)
 {
     if (auto refusal = checkGroupName(document, name); !refusal.empty()) return refusal;
     document.CreateGroup(name);
@@ -149,7 +149,7 @@ std::string CreateGroupButton(COpenGLTemplateDoc& document, std::string_view nam
     return {};
 }
 
-std::string RenameGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group, std::string_view name)
+DesignResult RenameGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group, std::string_view name)
 {
     if (name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength)) return TextLengthPrompt(kMaxSurfaceNameLength);
     if (!group) return "Select a group to rename.";
@@ -160,7 +160,7 @@ std::string RenameGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group,
     return {};
 }
 
-std::string DeleteGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group)
+DesignResult DeleteGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group)
 {
     if (!group) return "Select a group in in the left tree view to delete.";
     if (IsMainGroup(document, *group)) return "You cannot delete this group.";
@@ -168,7 +168,7 @@ std::string DeleteGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group)
     return {};
 }
 
-std::string AddSurfaceToGroupButton(COpenGLTemplateDoc& document, SurfaceSection* surface, SurfaceGroup* group)
+DesignResult AddSurfaceToGroupButton(COpenGLTemplateDoc& document, SurfaceSection* surface, SurfaceGroup* group)
 {
     if (!group) return "Select a group in the left tree view to add the surface to.";
     if (!surface) return "Select a surface in the right tree view to remove from its group.";
@@ -180,7 +180,7 @@ std::string AddSurfaceToGroupButton(COpenGLTemplateDoc& document, SurfaceSection
     return {};
 }
 
-std::string RenameSurface(COpenGLTemplateDoc& document, SurfaceSection& surface, std::string_view name)
+DesignResult RenameSurface(COpenGLTemplateDoc& document, SurfaceSection& surface, std::string_view name)
 {
     if (name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength)) return TextLengthPrompt(kMaxSurfaceNameLength);
     if (name.empty()) return "The new surface name must not be blank.";
@@ -206,7 +206,7 @@ std::string RenameSurface(COpenGLTemplateDoc& document, SurfaceSection& surface,
     return {};
 }
 
-std::string DeleteSurfaceButton(COpenGLTemplateDoc& document, SurfaceSection* surface)
+DesignResult DeleteSurfaceButton(COpenGLTemplateDoc& document, SurfaceSection* surface)
 {
     if (!surface) return "Select a surface to delete.";
     DeleteSurface(document, *surface);

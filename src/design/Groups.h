@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/DesignResult.h"
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,7 @@ struct SurfaceGroup;
 // Groups of surfaces and the operations on a whole surface: renaming and
 // deleting it, moving it between groups. The "...Button" operations are the
 // group dialog's and the control panel's commands with their checks; they
-// return "" when done, otherwise the text of their message box, and then
+// return a DesignResult with the text of their message box, and then
 // nothing has changed. Links to a surface are kept in step with its name and
 // group by every operation here.
 namespace design {
@@ -36,14 +37,14 @@ void DeleteSurface(COpenGLTemplateDoc& document, SurfaceSection& surface);
 
 // "Create new group", "Rename selected group", "Delete selected group" and
 // "Add surface to group" of the group dialog (group or surface may be none).
-std::string CreateGroupButton(COpenGLTemplateDoc& document, std::string_view name);
-std::string RenameGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group, std::string_view name);
-std::string DeleteGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group);
-std::string AddSurfaceToGroupButton(COpenGLTemplateDoc& document, SurfaceSection* surface, SurfaceGroup* group);
+DesignResult CreateGroupButton(COpenGLTemplateDoc& document, std::string_view name);
+DesignResult RenameGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group, std::string_view name);
+DesignResult DeleteGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group);
+DesignResult AddSurfaceToGroupButton(COpenGLTemplateDoc& document, SurfaceSection* surface, SurfaceGroup* group);
 
 // Renaming a surface's item in the "Surfaces :" tree.
-std::string RenameSurface(COpenGLTemplateDoc& document, SurfaceSection& surface, std::string_view name);
+DesignResult RenameSurface(COpenGLTemplateDoc& document, SurfaceSection& surface, std::string_view name);
 // "Delete surface" of the control panel (surface may be none).
-std::string DeleteSurfaceButton(COpenGLTemplateDoc& document, SurfaceSection* surface);
+DesignResult DeleteSurfaceButton(COpenGLTemplateDoc& document, SurfaceSection* surface);
 
 } // namespace design

@@ -18,12 +18,12 @@ SurfaceHole MakeHole(std::string_view name, double rightLeftLow, double rightLef
     return hole;
 }
 
-std::string AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
+DesignResult AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
                     double frontBackLow, double frontBackHigh)
 {
     if (name.size() > static_cast<std::size_t>(kMaxShortName)) return TextLengthPrompt(kMaxShortName);
     for (double value : {frontBackLow, frontBackHigh, rightLeftLow, rightLeftHigh})
-        if (auto prompt = CheckNumber(value, 0.0, 1.0); !prompt.empty()) return prompt;
+        if (auto prompt = CheckNumber(value, 0.0, 1.0); !prompt.ok()) return prompt;
     if (name.empty()) return "The new hole name must not be blank.";
     if (FindHoleIndex(surface, name) >= 0) return "A hole already exists for the current surface with that name.";
     if (rightLeftHigh == rightLeftLow || frontBackHigh == frontBackLow)
@@ -40,7 +40,7 @@ std::string AddHole(SurfaceSection& surface, std::string_view name, double right
     return {};
 }
 
-std::string DeleteHole(SurfaceSection& surface, int index)
+DesignResult DeleteHole(SurfaceSection& surface, int index)
 {
     if (index < 0 || index >= static_cast<int>(surface.holes.size())) return "Select a hole to delete.";
     surface.holes.erase(surface.holes.begin() + index);

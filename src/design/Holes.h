@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/DesignResult.h"
 #include "surface/CrossSection.h"
 
 #include <string>
@@ -8,7 +9,7 @@
 class SurfaceSection;
 
 // Holes of a surface: rectangles of the (u, v) square cut out of it. The
-// operations return "" when done, otherwise the text of their message box,
+// operations return a DesignResult with the text of their message box,
 // and then the hole list is unchanged.
 namespace design {
 
@@ -18,10 +19,10 @@ SurfaceHole MakeHole(std::string_view name, double rightLeftLow, double rightLef
 
 // "Add new" of the holes dialog: the field limits, then the five checks in
 // order; appends the hole and rebuilds the surface's derived data.
-std::string AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
+DesignResult AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
                     double frontBackLow, double frontBackHigh);
 // "Delete selected": index into the hole list, or -1 for no selection.
-std::string DeleteHole(SurfaceSection& surface, int index);
+DesignResult DeleteHole(SurfaceSection& surface, int index);
 // Index of the hole with this name (without regard to case), or -1.
 int FindHoleIndex(const SurfaceSection& surface, std::string_view name);
 

@@ -81,7 +81,8 @@ void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge)
 {
     for (std::size_t k = 0; k < surface.attachmentSites.size(); ++k) {
         const AttachmentSite& site = surface.attachmentSites[k];
-        if (site.edge() == edge && site.otherSurface) BreakAttachment(surface, static_cast<int>(k));
+        // A linked site is never refused.
+        if (site.edge() == edge && site.otherSurface) static_cast<void>(BreakAttachment(surface, static_cast<int>(k)));
     }
     surface.drawingCache.markStale();
 }
@@ -89,7 +90,7 @@ void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge)
 void BreakAllLinks(SurfaceSection& surface)
 {
     for (std::size_t k = 0; k < surface.attachmentSites.size(); ++k)
-        if (surface.attachmentSites[k].otherSurface) BreakAttachment(surface, static_cast<int>(k));
+        if (surface.attachmentSites[k].otherSurface) static_cast<void>(BreakAttachment(surface, static_cast<int>(k)));
     surface.drawingCache.markStale();
 }
 
@@ -166,7 +167,7 @@ void TransformFromIndex(SurfaceSection& s, int first, TransformKind kind, int mo
 
 SectionTransformEditor::SectionTransformEditor(COpenGLTemplateDoc& document) : document_(document) {}
 
-std::string SectionTransformEditor::Open()
+DesignResult SectionTransformEditor::Open()
 {
     if (!document_.selectedSurface) return kSelectSurfaceToEdit;
     surface_ = document_.selectedSurface;
@@ -225,7 +226,7 @@ bool SectionTransformEditor::selects(int index) const
     return std::binary_search(selection_.begin(), selection_.end(), index);
 }
 
-std::string SectionTransformEditor::CanTransform(TransformKind kind) const
+DesignResult SectionTransformEditor::CanTransform(TransformKind kind) const
 {
     if (!surface_) return kSelectSurfaceToEdit;
     const int t = surface_->surfaceType;
@@ -262,7 +263,7 @@ std::string SectionTransformEditor::CanTransform(TransformKind kind) const
     return {};
 }
 
-std::string SectionTransformEditor::CheckEditShape() const
+DesignResult SectionTransformEditor::CheckEditShape() const
 {
     if (selection_.empty()) return kEditShapeNeedsSelection;
     return CanTransform(TransformKind::EditShape);
@@ -275,13 +276,13 @@ void SectionTransformEditor::RestoreFromBackup()
     std::copy_n(surface_->spareSections.begin(), n, surface_->sections.begin());
 }
 
-std::string SectionTransformEditor::ChangeValue(TransformKind kind, double value)
+DesignResult SectionTransformEditor::ChangeValue(TransformKind kind, double value)
 {
     if (!surface_ || kind == TransformKind::EditShape) return {};
     // A chain starts at one cross section: several selected lines (or none)
     // leave the change ignored.
     if (subsequent_ && selection_.size() != 1) return {};
-    if (auto refusal = CanTransform(kind); !refusal.empty()) return refusal;
+    if (auto refusal = CanTransform(kind); !refusal.ok()) return refusal;
     modified_ = true;
     const int mode = kind == TransformKind::Rotate ? axis_ : kind == TransformKind::Move ? direction_ : 0;
     if (!subsequent_) {
@@ -293,17 +294,17 @@ std::string SectionTransformEditor::ChangeValue(TransformKind kind, double value
     return {};
 }
 
-std::string SectionTransformEditor::Copy()
+DesignResult SectionTransformEditor::Copy()
 {
     if (!surface_ || selection_.size() != 1) return kCopyNeedsOne;
     clipboardScale = surface_->sections[selection_.front()].scale;
     return {};
 }
 
-std::string SectionTransformEditor::Paste()
+DesignResult SectionTransformEditor::Paste()
 {
     if (!surface_) return kSelectSurfaceToEdit;
-    if (auto refusal = CanTransform(TransformKind::Scale); !refusal.empty()) return refusal;
+    if (auto refusal = CanTransform(TransformKind::Scale); !refusal.ok()) return refusal;
     modified_ = true;
     if (subsequent_) {
         if (selection_.empty()) return {};

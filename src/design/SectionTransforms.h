@@ -4,6 +4,7 @@
 // preview computed from the backup bank (spareSections), with commit and
 // revert. Also the editing display preset that the editing dialogs share.
 
+#include "design/DesignResult.h"
 #include "surface/AttachmentSite.h"
 
 #include <cstdint>
@@ -80,7 +81,7 @@ public:
     explicit SectionTransformEditor(COpenGLTemplateDoc& document);
 
     // Opens for the document's selected surface.
-    std::string Open();
+    DesignResult Open();
     SurfaceSection* surface() const { return surface_; }
 
     // 0-based indices of the selected lines; changing the selection, the
@@ -92,14 +93,14 @@ public:
     void SetSubsequent(bool on);
     const std::vector<int>& selection() const { return selection_; }
 
-    // "" when the transform is allowed, else the refusal.
-    std::string CanTransform(TransformKind kind) const;
+    // Done when the transform is allowed, else refused.
+    DesignResult CanTransform(TransformKind kind) const;
     // A slider or spin change of the rotation (degrees), move or scale value.
-    std::string ChangeValue(TransformKind kind, double value);
-    std::string Copy();
-    std::string Paste();
-    // "Edit shape": "" when the shape editor may open for the selection.
-    std::string CheckEditShape() const;
+    DesignResult ChangeValue(TransformKind kind, double value);
+    DesignResult Copy();
+    DesignResult Paste();
+    // "Edit shape": done when the shape editor may open for the selection.
+    DesignResult CheckEditShape() const;
 
     void Revert();
     void Commit();

@@ -279,7 +279,7 @@ bool WriteEmptyLibrary(const std::string& path, std::string& error)
     return WriteFileReplacing(path, std::vector<std::uint8_t>(kLibraryDataOffset, 0), error);
 }
 
-std::string ReadLibraryIndex(const std::string& path, std::vector<LibraryEntry>& entries)
+DesignResult ReadLibraryIndex(const std::string& path, std::vector<LibraryEntry>& entries)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForReading); !error.empty()) return error;
@@ -287,7 +287,7 @@ std::string ReadLibraryIndex(const std::string& path, std::vector<LibraryEntry>&
     return {};
 }
 
-std::string ReadLibraryGroupNames(const std::string& path, int entry, std::vector<std::string>& names)
+DesignResult ReadLibraryGroupNames(const std::string& path, int entry, std::vector<std::string>& names)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForReading); !error.empty()) return error;
@@ -295,7 +295,7 @@ std::string ReadLibraryGroupNames(const std::string& path, int entry, std::vecto
     return image.groupNames(entry, names);
 }
 
-std::string ExportSurface(const std::string& path, const SurfaceSection& surface)
+DesignResult ExportSurface(const std::string& path, const SurfaceSection& surface)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForWriting); !error.empty()) return error;
@@ -304,7 +304,7 @@ std::string ExportSurface(const std::string& path, const SurfaceSection& surface
     return image.save();
 }
 
-std::string ExportGroup(const std::string& path, const SurfaceGroup& group)
+DesignResult ExportGroup(const std::string& path, const SurfaceGroup& group)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForWriting); !error.empty()) return error;
@@ -322,7 +322,7 @@ std::string ExportGroup(const std::string& path, const SurfaceGroup& group)
     return image.save();
 }
 
-std::string BuildLibraryTree(const std::string& path, std::vector<LibraryTreeItem>& roots)
+DesignResult BuildLibraryTree(const std::string& path, std::vector<LibraryTreeItem>& roots)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForReading); !error.empty()) return error;
@@ -358,7 +358,7 @@ std::string BuildLibraryTree(const std::string& path, std::vector<LibraryTreeIte
     return {};
 }
 
-std::string ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry,
+DesignResult ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry,
                                std::unique_ptr<SurfaceSection>& surface)
 {
     LibraryImage image;
@@ -367,11 +367,11 @@ std::string ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& 
     return image.readSurface(document, entry, surface);
 }
 
-std::string ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry)
+DesignResult ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry)
 {
     document.EnsureMainGroup();
     std::unique_ptr<SurfaceSection> surface;
-    if (auto error = ReadLibrarySurface(document, path, entry, surface); !error.empty()) return error;
+    if (auto error = ReadLibrarySurface(document, path, entry, surface); !error.ok()) return error;
     if (document.SurfaceNameExistsInGroup(textOf(surface->name), textOf(document.currentGroup->name)))
         return "You cannot import a surface into the main_group whose name matches that of any existing surface in "
                "that group.";
@@ -381,7 +381,7 @@ std::string ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string
     return {};
 }
 
-std::string ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string& path, int entry)
+DesignResult ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string& path, int entry)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForReading); !error.empty()) return error;
@@ -423,17 +423,17 @@ std::string ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string& 
     return {};
 }
 
-std::string ImportLibraryItem(COpenGLTemplateDoc& document, const std::string& path, const LibraryTreeItem* item)
+DesignResult ImportLibraryItem(COpenGLTemplateDoc& document, const std::string& path, const LibraryTreeItem* item)
 {
     if (!item || item->entry < 0) return "Select a surface or group to import.";
     std::vector<LibraryEntry> entries;
-    if (auto error = ReadLibraryIndex(path, entries); !error.empty()) return error;
+    if (auto error = ReadLibraryIndex(path, entries); !error.ok()) return error;
     if (item->entry >= static_cast<int>(entries.size())) return "Select a surface or group to import.";
     return entries[item->entry].kind == kLibraryGroup ? ImportLibraryGroup(document, path, item->entry)
                                                        : ImportLibrarySurface(document, path, item->entry);
 }
 
-std::string DeleteLibraryItem(const std::string& path, const LibraryTreeItem* item)
+DesignResult DeleteLibraryItem(const std::string& path, const LibraryTreeItem* item)
 {
     if (!item || item->entry < 0) return "Select a surface or group to delete.";
     LibraryImage image;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/DesignResult.h"
 #include "surface/FixedText.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ struct SurfaceGroup;
 // Every change reads the whole file, checks it, and writes the changed file
 // beside it before renaming it over the old one, so a failure never leaves a
 // half-written library. The file is never created by these operations.
-// Operations return "" when done, otherwise the message for the user, and
+// Operations return a DesignResult with the message for the user, and
 // then neither the document nor the file has changed.
 namespace design {
 
@@ -54,32 +55,32 @@ struct LibraryTreeItem {
 bool WriteEmptyLibrary(const std::string& path, std::string& error);
 
 // The entries of the index, deleted ones included.
-std::string ReadLibraryIndex(const std::string& path, std::vector<LibraryEntry>& entries);
+DesignResult ReadLibraryIndex(const std::string& path, std::vector<LibraryEntry>& entries);
 // The member names stored in a group entry's data.
-std::string ReadLibraryGroupNames(const std::string& path, int entry, std::vector<std::string>& names);
+DesignResult ReadLibraryGroupNames(const std::string& path, int entry, std::vector<std::string>& names);
 
 // Appends a surface entry; links to surfaces of other groups are written as "none".
-std::string ExportSurface(const std::string& path, const SurfaceSection& surface);
+DesignResult ExportSurface(const std::string& path, const SurfaceSection& surface);
 // Appends a group entry and then a surface entry for each of its members.
-std::string ExportGroup(const std::string& path, const SurfaceGroup& group);
+DesignResult ExportGroup(const std::string& path, const SurfaceGroup& group);
 
 // The tree of the library dialog: group entries with their members, then
 // every other surface entry, in index order; deleted entries are left out.
-std::string BuildLibraryTree(const std::string& path, std::vector<LibraryTreeItem>& roots);
+DesignResult BuildLibraryTree(const std::string& path, std::vector<LibraryTreeItem>& roots);
 
 // Reads the surface entry `entry` into a new surface of the document (not yet
 // added to it): current group, render 0, net, mesh and ranges built.
-std::string ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry,
+DesignResult ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry,
                                std::unique_ptr<SurfaceSection>& surface);
 // Imports one surface entry into the current group with every site free.
-std::string ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry);
+DesignResult ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry);
 // Imports a group entry as a new group (its name with "_" appended until it is
 // free) with its member surfaces and the links between them.
-std::string ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string& path, int entry);
+DesignResult ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string& path, int entry);
 
 // "Import selected" and "Delete selected" of the library dialog (item may be none).
-std::string ImportLibraryItem(COpenGLTemplateDoc& document, const std::string& path, const LibraryTreeItem* item);
-std::string DeleteLibraryItem(const std::string& path, const LibraryTreeItem* item);
+DesignResult ImportLibraryItem(COpenGLTemplateDoc& document, const std::string& path, const LibraryTreeItem* item);
+DesignResult DeleteLibraryItem(const std::string& path, const LibraryTreeItem* item);
 
 // The most recent entry of the kind with this name that is not deleted, or -1.
 int FindLibraryEntry(const std::vector<LibraryEntry>& entries, LibraryKind kind, const std::string& name);

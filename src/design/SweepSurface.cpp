@@ -43,17 +43,17 @@ void placeSection(CrossSection& c, const Vec3& position, const Vec3& direction, 
 
 DesignResult CreateSweepFromFields(COpenGLTemplateDoc& document, const SweepFields& f)
 {
-    for (const std::string& prompt :
-         {f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
+    for (const DesignResult& prompt : std::initializer_list<DesignResult>{
+             f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
                                                                           : std::string(),
           CheckInteger(f.sections, 4, kMaxSections - 4), CheckNumber(f.angle, 5.0, 355.0),
           CheckNumber(f.inner, 0.0, 1000.0), CheckInteger(f.edge, 0, 3)})
-        if (!prompt.empty()) return DesignResult::refuse(prompt);
-    if (auto m = CheckNewSurfaceName(document, f.name); !m.empty()) return DesignResult::refuse(m);
+        if (!prompt.ok()) return prompt;
+    if (auto m = CheckNewSurfaceName(document, f.name); !m.ok()) return m;
     if (!f.shape) return DesignResult::refuse(kSelectTemplate);
     SurfaceSection* s = CreateSweepSurface(document, f.angle, f.inner, f.sections, f.edge, *f.shape, f.name);
     if (!s) return DesignResult::refuse(kSurfaceNotBuilt);
-    return {{}, s};
+    return DesignResult::done(s);
 }
 
 SurfaceSection* CreateSweepSurface(COpenGLTemplateDoc& document, double angleDegrees, double r, int sections,

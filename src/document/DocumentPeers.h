@@ -20,6 +20,10 @@ public:
     virtual void FillSurfaceTree() {}
     // Sets the control panel's "Render" box (the selected surface's flag).
     virtual void SetRenderBox(int /*value*/) {}
+    // Shows the document's switches in the control panel again, after the
+    // document changed them itself (stopping or positioning the ball, the
+    // camera alignment). Called on the user-interface thread only.
+    virtual void RefreshControlPanel() {}
     // Fits the orbit camera to all surfaces.
     virtual void FitCameraToSurfaces() {}
     // Places the ball at the document's start surface and parameters.

@@ -2,6 +2,7 @@
 
 #include "document/DataFiles.h"
 #include "document/FileIO.h"
+#include "document/ThreadPauseGuard.h"
 #include "geometry/Matrix4.h"
 #include "gul/Error.h"
 
@@ -64,7 +65,7 @@ void COpenGLTemplateDoc::SetLightPositions()
 void COpenGLTemplateDoc::OnNewDocument()
 {
     RunSetupOnce();
-    const bool paused = peers_->PauseThreads();
+    ThreadPauseGuard pause(*peers_);
     DeleteContents();
     SetLightPositions();
     static_cast<DocumentSettings&>(*this) = DocumentSettings();
@@ -78,30 +79,25 @@ void COpenGLTemplateDoc::OnNewDocument()
     peers_->FitCameraToSurfaces();
     if (viewReady && !viewGone) peers_->PositionBall();
     peers_->StopBall();
-    if (paused) peers_->ResumeThreads();
     modified = false;
 }
 
 bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& error)
 {
     RunSetupOnce();
-    const bool paused = peers_->PauseThreads();
-    bool ok = false;
-    {
-        FlagScope loadingScope(loading);
-        // The surfaces are built before they replace the open document, so
-        // running out of memory on the way leaves it as it was.
-        try {
-            std::vector<std::uint8_t> bytes;
-            ok = ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
-        } catch (const std::bad_alloc&) {
-            error = path + " is too large to open: there is not enough memory for its surfaces.";
-        } catch (const std::length_error&) {
-            error = path + " is too large to open: its surfaces ask for more than a program can hold.";
-        }
+    ThreadPauseGuard pause(*peers_);
+    FlagScope loadingScope(loading);
+    // The surfaces are built before they replace the open document, so
+    // running out of memory on the way leaves it as it was.
+    try {
+        std::vector<std::uint8_t> bytes;
+        return ReadWholeFile(path, bytes, error) && OpenDocumentBytes(bytes, path, error);
+    } catch (const std::bad_alloc&) {
+        error = path + " is too large to open: there is not enough memory for its surfaces.";
+    } catch (const std::length_error&) {
+        error = path + " is too large to open: its surfaces ask for more than a program can hold.";
     }
-    if (paused) peers_->ResumeThreads();
-    return ok;
+    return false;
 }
 
 bool COpenGLTemplateDoc::OpenDocumentBytes(std::span<const std::uint8_t> bytes, const std::string& fileName,

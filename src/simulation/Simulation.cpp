@@ -143,6 +143,7 @@ void StopBall(COpenGLTemplateDoc& document)
     sim.velocitySet = false;
     sim.stopped = true;
     if (PhysicsLoopControl* physics = sim.physicsControl.load()) physics->SetPhysicsState(PauseRequested);
+    document.peers().RefreshControlPanel();
 }
 
 void ResetBall(COpenGLTemplateDoc& document)
@@ -194,6 +195,8 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     WriteSetting(document.cameraDistance, -sim.camera.minimumDistance);
     sim.camera.elevationFraction = 0.25;
     if (render) render->ResumeRender();
+    // The physics thread's own call (quiet) leaves the panel to the next command.
+    if (!quiet) document.peers().RefreshControlPanel();
     return {};
 }
 

@@ -23,7 +23,7 @@ protected:
         design::WriteTemplateFile(templates.path(), design::StandardTemplates());
     }
 
-    std::string run(const json& step) { return ops.at(step.at("op").get<std::string>())(ctx, step); }
+    std::string run(const json& step) { return ops.at(step.at("op").get<std::string>())(ctx, step).refusal; }
     SurfaceSection* surface(const std::string& name) { return doc.FindSurface(name, "main"); }
 
     cli::RecipeOps ops;

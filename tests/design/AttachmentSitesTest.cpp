@@ -65,7 +65,7 @@ TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndLeavesThePartnerAlone)
 {
     a->AddDefaultSites();
     SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
-    ASSERT_TRUE(AttachSurfaces(doc, {a, &a->attachmentSites[0], b, &b->attachmentSites[1], true, nullptr}).empty());
+    ASSERT_TRUE(AttachSurfaces(doc, {a, &a->attachmentSites[0], b, &b->attachmentSites[1], true, nullptr}).ok());
     EXPECT_EQ(DeleteSite(*a, -1), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 4), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 0), "");
@@ -129,7 +129,7 @@ TEST_F(SitesFixture, BreakAttachmentFreesBothSitesAndDropsTheLine)
     SurfaceSection* c = doc.CreateChannelSurface("c", 5, 2);
     AttachmentSite& x = a->attachmentSites[0];
     AttachmentSite& y = b->attachmentSites[1];
-    ASSERT_TRUE(AttachSurfaces(doc, {a, &x, b, &y, true, c}).empty());
+    ASSERT_TRUE(AttachSurfaces(doc, {a, &x, b, &y, true, c}).ok());
     ASSERT_EQ(AttachedSurfaceLines(*a).size(), 1u);
     EXPECT_EQ(AttachedSurfaceLines(*a)[0].text, "end -> [main : b], *[main : c]");
     EXPECT_EQ(AttachedSurfaceLines(*b)[0].text, "begin -> [main : a]");
@@ -164,7 +164,7 @@ struct AttachTable : ::testing::Test {
     AttachmentSite* site(SurfaceSection* s, const char* name) { return &s->attachmentSites[FindSiteIndex(*s, name)]; }
     std::vector<std::string> attach(SurfaceSection* S, const char* X, SurfaceSection* T, const char* Y)
     {
-        return AttachSurfaces(doc, {S, site(S, X), T, T ? site(T, Y) : nullptr, false, nullptr});
+        return AttachSurfaces(doc, {S, site(S, X), T, T ? site(T, Y) : nullptr, false, nullptr}).messages();
     }
 };
 

@@ -59,7 +59,7 @@ TEST_F(ChannelEditing, TypeACloseWithoutSaveRestoresTheBlock)
     const auto sections = a->sections;
     a->coloring = 1;
     TypeAEditor editor(doc);
-    editor.Open();
+    ASSERT_EQ(editor.Open(), "");
     editor.SetPerform(TypeAGroup::VerticalTurn, true);
     editor.SetSense(TypeAGroup::VerticalTurn, true);
     editor.SetAngleDegrees(TypeAGroup::VerticalTurn, 45);
@@ -82,7 +82,7 @@ TEST_F(ChannelEditing, TypeASaveThenCloseBreaksEveryAttachment)
     builders::linkSites(*a, kBegin, *b, kEnd);
     doc.selectedSurface = a;
     TypeAEditor editor(doc);
-    editor.Open();
+    ASSERT_EQ(editor.Open(), "");
     editor.SetPerform(TypeAGroup::AxisRotation, true);
     editor.SetAngleDegrees(TypeAGroup::AxisRotation, 30);
     editor.Save();
@@ -127,7 +127,7 @@ TEST_F(ChannelEditing, ApplyAndSaveRefusalsComeInOrderAndChangeNothing)
     a->surfaceType = kTypeC;
     const Vec3 before = a->initialDirection;
     TypeBCEditor editor(doc);
-    editor.Open(kTypeC);
+    ASSERT_EQ(editor.Open(kTypeC), "");
     EXPECT_EQ(editor.ApplyAndSave({1, nullptr}, {2, nullptr}, {1, nullptr}, {1, nullptr}), kInitialDirectionsSource);
     EXPECT_EQ(editor.ApplyAndSave({0, nullptr}, {2, nullptr}, {1, nullptr}), kFinalDirectionsSource);
     EXPECT_EQ(editor.ApplyAndSave({}, {}, {2, nullptr}, {1, nullptr}), kInitialPositionSource);
@@ -137,7 +137,7 @@ TEST_F(ChannelEditing, ApplyAndSaveRefusalsComeInOrderAndChangeNothing)
     // Type B has no position choices.
     a->surfaceType = kTypeB;
     TypeBCEditor b(doc);
-    b.Open(kTypeB);
+    ASSERT_EQ(b.Open(kTypeB), "");
     EXPECT_EQ(b.ApplyAndSave({}, {}, {1, nullptr}, {1, nullptr}), "");
 }
 
@@ -148,11 +148,11 @@ TEST_F(ChannelEditing, TypeBCloseAfterApplyBreaksLinks)
     a->surfaceType = kTypeB;
     doc.selectedSurface = a;
     TypeBCEditor editor(doc);
-    editor.Open(kTypeB);
+    ASSERT_EQ(editor.Open(kTypeB), "");
     editor.Close();
     EXPECT_EQ(a->attachmentSites[kEnd].otherSurface, x);
-    editor.Open(kTypeB);
-    editor.ApplyAndSave({}, {});
+    ASSERT_EQ(editor.Open(kTypeB), "");
+    ASSERT_EQ(editor.ApplyAndSave({}, {}), "");
     editor.Close();
     EXPECT_TRUE(a->attachmentSites[kEnd].isFree());
     EXPECT_TRUE(x->attachmentSites[kBegin].isFree());

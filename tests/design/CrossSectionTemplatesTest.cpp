@@ -252,7 +252,7 @@ TEST_F(ShapeEditor, OpensOnTheFirstSelectedShape)
 
 TEST_F(ShapeEditor, TemplateOfAnotherCountIsRefused)
 {
-    editor.Open(sections, {2, 3});
+    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.ChooseTemplate(4), "The number of control points in the desired cross section must be 5.");
     EXPECT_EQ(editor.currentTemplate(), -1);
     EXPECT_EQ(editor.ChooseTemplate(1), "");
@@ -261,10 +261,10 @@ TEST_F(ShapeEditor, TemplateOfAnotherCountIsRefused)
 
 TEST_F(ShapeEditor, SaveAppliesToEverySelectedSectionAndCommits)
 {
-    editor.Open(sections, {2, 3});
+    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     s->sections[3].scale = 1.5;
     s->spareSections[3].scale = 1.5;
-    editor.ChooseTemplate(1);
+    ASSERT_EQ(editor.ChooseTemplate(1), "");
     editor.Save();
     for (int i : {2, 3}) {
         expectSameShape(ShapeOfSection(s->sections[i]), numbered(1));
@@ -282,7 +282,7 @@ TEST_F(ShapeEditor, SaveAppliesToEverySelectedSectionAndCommits)
 
 TEST_F(ShapeEditor, RetainScalingKeepsTheFactors)
 {
-    editor.Open(sections, {2, 3});
+    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     s->sections[2].scale = 1.5;
     editor.retainScaling = true;
     editor.MovePoint(0, -3.0, 1.0);
@@ -293,14 +293,14 @@ TEST_F(ShapeEditor, RetainScalingKeepsTheFactors)
 TEST_F(ShapeEditor, ShapeOfAnotherCountIsNeverApplied)
 {
     const auto before = s->sections;
-    EXPECT_FALSE(ApplyShapeToSelection(*s, numbered(0, 7), {2}, false));
+    EXPECT_EQ(ApplyShapeToSelection(*s, numbered(0, 7), {2}, false), PointCountMessage(5));
     EXPECT_EQ(s->sections[2].pointCount, 5);
     expectSameShape(ShapeOfSection(s->sections[2]), ShapeOfSection(before[2]));
 }
 
 TEST_F(ShapeEditor, ClosingWithoutSaveDropsTheDrags)
 {
-    editor.Open(sections, {2, 3});
+    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     editor.MovePoint(1, 5.0, 5.0);
     EXPECT_EQ(s->sections[2].points[1].x, 5.0);
     editor.Close();
@@ -312,10 +312,10 @@ TEST_F(ShapeEditor, ClosingWithoutSaveDropsTheDrags)
 
 TEST_F(ShapeEditor, SaveTemplateRewritesOnlyItsRecord)
 {
-    editor.Open(sections, {2, 3});
+    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.SaveTemplate(), kNotYetTemplate);
     const auto before = file.read();
-    editor.ChooseTemplate(3);
+    ASSERT_EQ(editor.ChooseTemplate(3), "");
     editor.MovePoint(2, 0.0, -1.0);
     ASSERT_EQ(editor.SaveTemplate(), "");
     const auto after = file.read();
@@ -334,7 +334,7 @@ TEST_F(ShapeEditor, SaveTemplateRewritesOnlyItsRecord)
 
 TEST_F(ShapeEditor, SaveNewTemplateAppendsOneRecord)
 {
-    editor.Open(sections, {2, 3});
+    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.SaveNewTemplate(""), kTemplateNameMissing);
     EXPECT_EQ(editor.SaveNewTemplate(std::string(20, 'n')), "Please enter no more than 19 characters.");
     ASSERT_EQ(editor.SaveNewTemplate("ridge"), "");
@@ -360,7 +360,7 @@ TEST_F(ShapeEditor, MissingFileIsCreatedByTheFirstNewTemplate)
     ASSERT_EQ(fresh.SaveNewTemplate("first"), "");
     EXPECT_EQ(missing.read().size(), kTemplateRecordSize);
     CrossSectionShapeEditor nowhere(doc, "/nonexistent-dir/cross_sections.dat");
-    nowhere.Open(sections, {2});
+    ASSERT_EQ(nowhere.Open(sections, {2}), kEditorReadFailed);
     EXPECT_EQ(nowhere.SaveNewTemplate("x"), kAppendFailed);
     EXPECT_TRUE(nowhere.templates().empty());
 }
@@ -371,7 +371,7 @@ TEST_F(ShapeEditor, FiftyHeldTemplatesRefuseAnotherAndLeaveTheFile)
     for (int n = 0; n < 50; ++n) shapes.push_back(numbered(n));
     WriteTemplateFile(file.path(), shapes);
     CrossSectionShapeEditor full(doc, file.path());
-    full.Open(sections, {2});
+    ASSERT_EQ(full.Open(sections, {2}), "");
     ASSERT_EQ(full.templates().size(), 50u);
     const auto before = file.read();
     EXPECT_EQ(full.SaveNewTemplate("one more"), kTemplateListFull);

@@ -98,10 +98,10 @@ TEST_F(SectionTransforms, ScaleStepsFromTheBackup)
 {
     SurfaceSection& s = open();
     editor.SetSelection({2, 3});
-    editor.ChangeValue(TransformKind::Scale, -50);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Scale, -50), "");
     EXPECT_DOUBLE_EQ(s.sections[2].scale, 0.75);
     // The preview always starts from the backup, not from the last preview.
-    editor.ChangeValue(TransformKind::Scale, 50);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Scale, 50), "");
     EXPECT_DOUBLE_EQ(s.sections[2].scale, 1.5);
     EXPECT_DOUBLE_EQ(s.sections[3].scale, 1.5);
     EXPECT_DOUBLE_EQ(s.sections[4].scale, 1.0);
@@ -124,7 +124,7 @@ TEST_F(SectionTransforms, CopyAndPasteAScale)
     // Subsequent on: every later section takes the value.
     editor.SetSubsequent(true);
     editor.SetSelection({2});
-    editor.Paste();
+    ASSERT_EQ(editor.Paste(), "");
     for (int i = 2; i < 6; ++i) EXPECT_EQ(s.sections[i].scale, 0.6);
     EXPECT_EQ(s.sections[1].scale, 1.0);
 }
@@ -135,11 +135,11 @@ TEST_F(SectionTransforms, MovesAlongTheChosenDirection)
     const Vec3 p2 = s.spareSections[2].position;
     editor.SetSelection({2});
     editor.SetMoveDirection(kMoveUpDown);
-    editor.ChangeValue(TransformKind::Move, 4);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Move, 4), "");
     expectVecNear(s.sections[2].position, p2 + 4.0 * normalized(s.spareSections[2].up), 1e-12);
     // The channel direction points back towards the beginning.
     editor.SetMoveDirection(kMoveChannelDirection);
-    editor.ChangeValue(TransformKind::Move, 1);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Move, 1), "");
     expectVecNear(s.sections[2].position, p2 + Vec3{-1, 0, 0}, 1e-12);
 }
 
@@ -160,7 +160,7 @@ TEST_F(SectionTransforms, SubsequentRotationBendsTheChannel)
     }
     // A move shifts the whole tail.
     editor.SetMoveDirection(kMoveUpDown);
-    editor.ChangeValue(TransformKind::Move, 2);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Move, 2), "");
     for (int i = 0; i < 6; ++i)
         expectVecNear(s.sections[i].position, backup[i].position + (i >= 2 ? Vec3{0, 2, 0} : Vec3{}), 1e-12);
 }
@@ -170,7 +170,7 @@ TEST_F(SectionTransforms, ChangingTheAxisPutsTheSectionsBack)
     SurfaceSection& s = open();
     const auto opening = s.sections;
     editor.SetSelection({2, 3});
-    editor.ChangeValue(TransformKind::Rotate, 40);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Rotate, 40), "");
     EXPECT_TRUE(editor.modified());
     editor.SetAxis(kAxisRightLeft);
     EXPECT_FALSE(editor.modified());
@@ -227,7 +227,7 @@ TEST_F(SectionCommit, SavingTheFirstSectionBreaksBeginningAndSides)
 {
     editor.SetSelection({0, 1});
     editor.SetAxis(kAxisChannel);
-    editor.ChangeValue(TransformKind::Rotate, 20);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Rotate, 20), "");
     editor.Commit();
     EXPECT_TRUE(a->attachmentSites[kBegin].isFree());
     EXPECT_TRUE(a->attachmentSites[kLeft].isFree());
@@ -244,7 +244,7 @@ TEST_F(SectionCommit, AttachedSurfaceKeepsItsBeginningLinked)
 {
     a->surfaceType = kTypeAttached;
     editor.SetSelection({2, 3, 4, 5});
-    editor.ChangeValue(TransformKind::Scale, 20);
+    ASSERT_EQ(editor.ChangeValue(TransformKind::Scale, 20), "");
     editor.Commit();
     EXPECT_EQ(a->attachmentSites[kBegin].otherSurface, b);
     EXPECT_TRUE(a->attachmentSites[kEnd].isFree());
@@ -265,14 +265,14 @@ TEST_F(SectionCommit, CloseKeepsWhatWasSavedAndRestoresTheDisplay)
     a->coloring = 3;
     a->showSurfaceTriangles = 1;
     SectionTransformEditor again(doc);
-    again.Open();
+    ASSERT_EQ(again.Open(), "");
     EXPECT_EQ(a->coloring, 0);
     EXPECT_EQ(a->showControlLines, 1);
     EXPECT_TRUE(a->editingSections);
     again.SetSelection({2});
-    again.ChangeValue(TransformKind::Scale, 100);
+    ASSERT_EQ(again.ChangeValue(TransformKind::Scale, 100), "");
     again.Commit();
-    again.ChangeValue(TransformKind::Scale, -100); // previewed after the save, then dropped
+    ASSERT_EQ(again.ChangeValue(TransformKind::Scale, -100), ""); // previewed after the save, then dropped
     again.Close();
     EXPECT_DOUBLE_EQ(a->sections[2].scale, 2.0);
     EXPECT_EQ(a->coloring, 3);

@@ -249,7 +249,7 @@ TEST_F(LibraryFixture, DamagedLibrariesAreNamedAndLeftAsTheyAre)
         library.write(bytes);
         COpenGLTemplateDoc other;
         other.OnNewDocument();
-        std::string message = ImportLibraryGroup(other, path(), 0);
+        const std::string message = ImportLibraryGroup(other, path(), 0).refusal;
         EXPECT_NE(message.find(path()), std::string::npos) << message;
         EXPECT_NE(message.find(d.what), std::string::npos) << message;
         EXPECT_EQ(other.surfaces.size(), 1u);

@@ -56,9 +56,16 @@ void CenterViewOnSelected(COpenGLTemplateDoc& document)
 
 void ShowAll(COpenGLTemplateDoc& document) { render::FitCameraToSurfaces(document); }
 
+void ShowAllSurfaces(COpenGLTemplateDoc& document)
+{
+    document.SetAllRender(1);
+    ShowAll(document);
+}
+
 void SetCameraAlignedVertically(COpenGLTemplateDoc& document, bool vertical)
 {
     document.simulation.camera.verticalSwitch = vertical;
+    document.peers().RefreshControlPanel();
 }
 
 bool CameraAlignedVertically(const COpenGLTemplateDoc& document) { return document.simulation.camera.verticalSwitch; }

@@ -37,7 +37,11 @@ void CenterViewOnSelected(COpenGLTemplateDoc& document);
 // "Show all": the focal point at the centre of all surfaces, the orbit
 // distance 1.5 times the largest side of their box.
 void ShowAll(COpenGLTemplateDoc& document);
+// The control panel's "Show all": "Render" on every surface, then the view
+// fitted to all of them as ShowAll does.
+void ShowAllSurfaces(COpenGLTemplateDoc& document);
 
-// View > "Camera aligned vertically" (true) or "Camera aligned with surface".
+// View > "Camera aligned vertically" (true) or "Camera aligned with surface";
+// the control panel's "Vertical orientation" follows.
 void SetCameraAlignedVertically(COpenGLTemplateDoc& document, bool vertical);
 bool CameraAlignedVertically(const COpenGLTemplateDoc& document);

@@ -14,7 +14,10 @@
 #include "gui/GuiTestSupport.h"
 #include "gui/ScreenCapture.h"
 #include "simulation/SharedSettings.h"
+#include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFileDialog>
 #include <QMenu>
@@ -25,6 +28,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -115,6 +119,13 @@ private:
         }
         return screencapture::MatchingShare(whole, QRect(window->mapToGlobal(QPoint(0, 0)), window->size()), own);
     }
+    void clickPanel(const char* name)
+    {
+        auto* button = frame().controlPanel()->findChild<QAbstractButton*>(QString::fromLatin1(name));
+        QVERIFY2(button, name);
+        frame().panelPane()->ensureWidgetVisible(button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
     Vec3 ballPosition()
     {
         LockGuard guard(doc().simulationLock);
@@ -149,12 +160,20 @@ private slots:
         // orbit distance of 1 behind it.
         QVERIFY(doc().simulation.settingVelocity.load());
         QCOMPARE(doc().followDistance, 21.0);
-        // Leave the launch and look at everything.
-        trigger("Stop ball");
-        trigger("Show all");
+        // Leave the launch and look at everything, then shade every surface.
+        trigger("Control Panel");
+        clickPanel("showAllButton");
+        QVERIFY(!doc().simulation.settingVelocity.load());
         const PixelSummary lines = summarise(screen("lines"));
         QVERIFY2(lines.lit > 1000, qPrintable(QString::number(lines.lit)));
-        trigger("Shaded surfaces");
+        auto* tree = frame().controlPanel()->findChild<QTreeWidget*>(QStringLiteral("surfaceTree"));
+        for (int g = 1; g < tree->topLevelItemCount(); ++g) {
+            for (int k = 0; k < tree->topLevelItem(g)->childCount(); ++k) {
+                tree->setCurrentItem(tree->topLevelItem(g)->child(k));
+                clickPanel("surfaceTrianglesCheck");
+                QCOMPARE(doc().selectedSurface->showSurfaceTriangles, 1);
+            }
+        }
         const PixelSummary shaded = summarise(screen("shaded"));
         QVERIFY2(2 * shaded.lit > 3 * lines.lit, qPrintable(QStringLiteral("%1 vs %2").arg(shaded.lit).arg(lines.lit)));
         QVERIFY2(shaded.hues >= 3, qPrintable(QString::number(shaded.hues)));
@@ -187,7 +206,7 @@ private slots:
     void positionTheBallChooseItsLaunchAndRollIt()
     {
         orbitBeforeFollowing = view().core().OrbitDistance();
-        trigger("Position ball");
+        clickPanel("positionBallButton");
         QVERIFY(doc().simulation.settingVelocity.load());
         QVERIFY(doc().cameraFollowsBall);
         const Vec3 start = ballPosition();
@@ -288,7 +307,7 @@ private slots:
         QVERIFY2(unfollowed.lit > 1000, qPrintable(QString::number(unfollowed.lit)));
         QCOMPARE(view().core().OrbitDistance(), orbitBeforeFollowing);
         view().SetCameraFollowsBall(true);
-        trigger("Stop ball");
+        view().StopBallCommand();
         QVERIFY(!ReadSetting(doc().cameraFollowsBall));
         const PixelSummary stopped = summarise(screen("stopped"));
         QVERIFY2(stopped.lit > 1000, qPrintable(QString::number(stopped.lit)));

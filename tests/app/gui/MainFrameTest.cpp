@@ -9,6 +9,8 @@
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
+#include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -89,9 +91,6 @@ private slots:
         QTest::newRow("vertical") << "Camera aligned vertically" << none;
         QTest::newRow("surface") << "Camera aligned with surface" << none;
         QTest::newRow("about") << "&About Marlwick..." << none;
-        QTest::newRow("position") << "Position ball" << none;
-        QTest::newRow("roll") << "Roll ball" << none;
-        QTest::newRow("stop") << "Stop ball" << none;
     }
 
     void menuItemsHaveTheirCaptionsAndShortcuts()
@@ -107,7 +106,7 @@ private slots:
     {
         QStringList titles;
         for (QAction* a : frame().menuBar()->actions()) titles << a->text();
-        QCOMPARE(titles, (QStringList{"&File", "&View", "&Simulation", "&Help"}));
+        QCOMPARE(titles, (QStringList{"&File", "&View", "&Help"}));
     }
 
     void controlPanelIsHiddenAtStartAndTogglesAt330Pixels()
@@ -116,19 +115,19 @@ private slots:
         QSplitter* splitter = app->splitter();
         QVERIFY(!item->isChecked());
         QCOMPARE(frame().panelWidth(), 0);
-        QVERIFY(!app->controlPanel()->isVisible());
+        QVERIFY(!frame().panelPane()->isVisible());
         item->trigger();
-        QTRY_COMPARE(app->controlPanel()->width(), CMainFrame::kPanelWidth);
+        QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
         QVERIFY(item->isChecked());
         QCOMPARE(splitter->sizes().at(1), CMainFrame::kPanelWidth);
         QVERIFY(splitter->sizes().at(0) > 0);
         // Minimising and restoring keeps the panel as the menu shows it.
         frame().showMinimized();
         frame().showNormal();
-        QTRY_COMPARE(app->controlPanel()->width(), CMainFrame::kPanelWidth);
+        QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
         item->trigger();
         QVERIFY(!item->isChecked());
-        QTRY_VERIFY(!app->controlPanel()->isVisible());
+        QTRY_VERIFY(!frame().panelPane()->isVisible());
         QCOMPARE(frame().panelWidth(), 0);
     }
 
@@ -324,7 +323,7 @@ private slots:
             shown = box->text();
             box->accept();
         });
-        frame().FindAction(QStringLiteral("Roll ball"))->trigger();
+        app->controlPanel()->findChild<QAbstractButton*>(QStringLiteral("rollBallButton"))->click();
         QVERIFY(*answered);
         QCOMPARE(shown, QStringLiteral("First set the initial velocity of the ball."));
     }

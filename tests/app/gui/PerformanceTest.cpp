@@ -9,6 +9,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
 #include "support/SimulationBuilders.h"
+#include "view/CameraCommands.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -129,7 +130,7 @@ private slots:
         QVERIFY(app->mainFrame()->OpenDocumentFile(twentySurfaceDocument()));
         QCOMPARE(app->document().surfaces.size(), std::size_t(20));
         view().StopBallCommand();
-        view().ShowAllCommand();
+        view().WithRenderPaused([this] { ShowAll(app->document()); });
         QTest::qWait(1000);
         const auto compiled = meshListsCompiled();
         const double fps = framesPerSecond(3000);

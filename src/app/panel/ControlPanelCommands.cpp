@@ -1,0 +1,173 @@
+// The control panel's buttons. Every button but "Position ball", "Roll
+// ball", the focal-point buttons and "Set ball initial position at focal
+// point" stops the ball before its own work (AddStoppingButton).
+
+#include "panel/ControlPanelForm.h"
+
+#include "design/AttachmentSites.h"
+#include "design/ChannelEditing.h"
+#include "design/Groups.h"
+#include "design/PanelCommands.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
+#include "panel/PanelViewCommands.h"
+#include "simulation/Simulation.h"
+#include "view/CameraCommands.h"
+
+#include <QMessageBox>
+
+namespace {
+
+constexpr const char* kMessageCaption = "Marlwick";
+// Shown by the buttons whose design dialogs the program does not have yet.
+constexpr const char* kDialogNotAvailable = "This design dialog is not available yet.";
+
+} // namespace
+
+void ControlPanelForm::ShowMessage(const QString& text)
+{
+    lastMessage_ = text;
+    QMessageBox::information(this, QLatin1String(kMessageCaption), text);
+}
+
+void ControlPanelForm::ShowRefusal(const design::DesignResult& result)
+{
+    for (const std::string& message : result.messages()) ShowMessage(QString::fromStdString(message));
+}
+
+void ControlPanelForm::StopBall() { view_.StopBallCommand(); }
+
+// --- ball and focal point ---
+
+void ControlPanelForm::OnPositionBall()
+{
+    const QString message = view_.PositionBallCommand();
+    if (!message.isEmpty()) ShowMessage(message);
+}
+
+void ControlPanelForm::OnRollBall() { ShowRefusal(RollBall(document_)); }
+
+void ControlPanelForm::OnSetBallStartAtFocalPoint()
+{
+    const ThreadPauseGuard held(document_);
+    ShowRefusal(design::SetBallStartAtFocalPoint(document_));
+}
+
+void ControlPanelForm::OnSetFocalPointAtBall()
+{
+    view_.FocalPointAtBallCommand();
+    if (document_.focalSurface) SetFocalSliders(document_.focalU, document_.focalV);
+}
+
+void ControlPanelForm::OnSetFocalPointAtSelectedCenter()
+{
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = SetFocalPointAtSelectedCenter(document_);
+    }
+    if (result.ok()) SetFocalSliders(document_.focalU, document_.focalV);
+    ShowRefusal(result);
+}
+
+void ControlPanelForm::OnCenterViewOnSelected()
+{
+    const ThreadPauseGuard held(document_);
+    CenterViewOnSelected(document_);
+}
+
+// --- what is shown ---
+
+void ControlPanelForm::OnShowAll()
+{
+    const ThreadPauseGuard held(document_);
+    ShowAllSurfaces(document_);
+    if (document_.selectedSurface) SetRenderBox(1);
+}
+
+void ControlPanelForm::OnShowOnlySelected()
+{
+    bool shown = false;
+    {
+        const ThreadPauseGuard held(document_);
+        shown = design::ShowOnlySelected(document_);
+        if (shown) static_cast<void>(SetFocalPointAtSelectedCenter(document_));
+    }
+    if (!shown) return;
+    UpdateFromDocument();
+}
+
+// --- surfaces ---
+
+void ControlPanelForm::OnDeleteSurface()
+{
+    SurfaceSection* surface = document_.selectedSurface;
+    if (!surface) {
+        ShowRefusal(design::DeleteSurfaceButton(document_, nullptr));
+        return;
+    }
+    const QString question = QString::fromStdString(design::DeleteSurfaceQuestion(*surface));
+    lastMessage_ = question;
+    if (QMessageBox::question(this, QLatin1String(kMessageCaption), question, QMessageBox::Ok | QMessageBox::Cancel,
+                              QMessageBox::Cancel) != QMessageBox::Ok)
+        return;
+    {
+        const ThreadPauseGuard held(document_);
+        ShowRefusal(design::DeleteSurfaceButton(document_, surface));
+    }
+    FillSurfaceTree(true);
+}
+
+void ControlPanelForm::OnBreakAttachment()
+{
+    SurfaceSection* surface = document_.selectedSurface;
+    const int site = SelectedAttachedSite();
+    if (!surface || site < 0) {
+        ShowMessage(QString::fromLatin1(design::kSelectAttachedToDetach));
+        return;
+    }
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = design::BreakAttachment(*surface, site);
+    }
+    FillAttachedSurfaceTree();
+    ShowRefusal(result);
+}
+
+// --- design dialogs ---
+
+void ControlPanelForm::OnEditSelected()
+{
+    if (const design::DesignResult editable = design::CheckChannelEditable(document_); !editable.ok()) {
+        ShowRefusal(editable);
+        return;
+    }
+    OnDesignDialog();
+}
+
+void ControlPanelForm::OnEditCrossSections()
+{
+    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToEdit));
+    else OnDesignDialog();
+}
+
+void ControlPanelForm::OnEditHoles()
+{
+    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForHoles));
+    else OnDesignDialog();
+}
+
+void ControlPanelForm::OnAttachmentSites()
+{
+    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForSites));
+    else OnDesignDialog();
+}
+
+void ControlPanelForm::OnAttachToSite()
+{
+    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToAttachTo));
+    else OnDesignDialog();
+}
+
+void ControlPanelForm::OnDesignDialog() { ShowMessage(QString::fromLatin1(kDialogNotAvailable)); }

@@ -1,0 +1,583 @@
+// The control panel driven through its widgets (offscreen, no view): each
+// control's effect on the document or the selected surface, the trees, the
+// refusals and the switches the document writes back.
+
+#include "ProgramPeers.h"
+#include "design/AttachmentSites.h"
+#include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
+#include "panel/PanelTestSupport.h"
+#include "simulation/SharedSettings.h"
+#include "support/DocumentBuilders.h"
+#include "view/CameraCommands.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// The labels of a tree, children indented under their parents.
+QStringList treeLabels(const QTreeWidget* tree)
+{
+    QStringList labels;
+    for (int k = 0; k < tree->topLevelItemCount(); ++k) {
+        const QTreeWidgetItem* item = tree->topLevelItem(k);
+        labels << item->text(0);
+        for (int c = 0; c < item->childCount(); ++c) labels << QStringLiteral("  ") + item->child(c)->text(0);
+    }
+    return labels;
+}
+
+void collectAccessibleNames(QAccessibleInterface* node, QStringList& names)
+{
+    if (!node) return;
+    names << node->text(QAccessible::Name);
+    for (int k = 0; k < node->childCount(); ++k) collectAccessibleNames(node->child(k), names);
+}
+
+struct DocumentBox {
+    const char* objectName;
+    bool DocumentSettings::*field;
+};
+const DocumentBox kDocumentBoxes[] = {
+    {"pauseOnBounceCheck", &DocumentSettings::pauseOnBounce},
+    {"pauseOnAirCheck", &DocumentSettings::pauseOnAir},
+    {"pauseEachFrameCheck", &DocumentSettings::pauseEachFrame},
+    {"navigationCheck", &DocumentSettings::navigation},
+    {"preventSameSurfaceCheck", &DocumentSettings::preventSameSurfaceImpact},
+    {"ballCheck", &DocumentSettings::showBall},
+    {"ballPathPastCheck", &DocumentSettings::showBallPathPast},
+    {"ballPathFutureCheck", &DocumentSettings::showBallPathFuture},
+    {"rollingVectorsCheck", &DocumentSettings::showRollingVectors},
+    {"linearDisplacementCheck", &DocumentSettings::showLinearDisplacement},
+    {"impactVectorsCheck", &DocumentSettings::showImpactVectors},
+    {"bounceVectorsCheck", &DocumentSettings::showBounceVectors},
+    {"impactIntersectionsCheck", &DocumentSettings::showImpactIntersections},
+    {"boundingBoxesCheck", &DocumentSettings::showBoundingBoxes},
+    {"allBoundingBoxesCheck", &DocumentSettings::showAllBoundingBoxes},
+    {"cameraFutureCheck", &DocumentSettings::showCameraFuture},
+    {"cameraPathPastCheck", &DocumentSettings::showCameraPathPast},
+    {"cameraPresentCheck", &DocumentSettings::showCameraPresent},
+    {"navigationGuidesCheck", &DocumentSettings::showNavigationGuides},
+    {"focalPointCheck", &DocumentSettings::showFocalPoint},
+    {"followCheck", &DocumentSettings::cameraFollowsBall},
+};
+
+struct SurfaceBox {
+    const char* objectName;
+    std::int32_t SurfaceSection::*field;
+    bool stale;
+};
+const SurfaceBox kSurfaceBoxes[] = {
+    {"controlLinesCheck", &SurfaceSection::showControlLines, false},
+    {"controlTrianglesCheck", &SurfaceSection::showControlTriangles, false},
+    {"surfaceLinesCheck", &SurfaceSection::showSurfaceLines, true},
+    {"surfaceTrianglesCheck", &SurfaceSection::showSurfaceTriangles, true},
+    {"intersectionMeshCheck", &SurfaceSection::showIntersectionMesh, false},
+    {"directionsCheck", &SurfaceSection::showDirections, false},
+    {"attachmentSitesCheck", &SurfaceSection::showAttachmentSites, false},
+    {"holesCheck", &SurfaceSection::showHoles, true},
+    {"nameCheck", &SurfaceSection::showName, false},
+};
+
+} // namespace
+
+class ControlPanelFormTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<COpenGLTemplateDoc> doc;
+    std::unique_ptr<ProgramPeers> peers;
+    std::unique_ptr<DocumentOnlyView> view;
+    std::unique_ptr<ControlPanelForm> panel;
+    std::unique_ptr<MessageBoxAnswers> boxes;
+
+    template <typename T = QWidget>
+    T* control(const char* name)
+    {
+        T* widget = panel->findChild<T*>(QString::fromLatin1(name));
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    QTreeWidget* surfaceTree() { return control<QTreeWidget>("surfaceTree"); }
+    QTreeWidget* attachedTree() { return control<QTreeWidget>("attachedTree"); }
+    // A click on the box or button itself, left of its caption (a check box
+    // takes clicks on its box and caption only).
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2)); }
+    void click(const char* name) { click(control<QAbstractButton>(name)); }
+    // Selects a surface item by its group's row and its own row, as a click does.
+    void selectSurface(int group, int row)
+    {
+        QTreeWidgetItem* item = surfaceTree()->topLevelItem(group)->child(row);
+        surfaceTree()->setCurrentItem(item);
+    }
+    SurfaceSection& surface(int k) { return *doc->surfaces[static_cast<std::size_t>(k)]; }
+
+private slots:
+    void init()
+    {
+        doc = std::make_unique<COpenGLTemplateDoc>();
+        peers = std::make_unique<ProgramPeers>(*doc);
+        doc->SetPeers(peers.get());
+        view = std::make_unique<DocumentOnlyView>(*doc);
+        panel = std::make_unique<ControlPanelForm>(*doc, *view);
+        peers->SetControlPanel(panel.get());
+        builders::fillTrackDocument(*doc);
+        panel->FillSurfaceTree(true);
+        panel->UpdateFromDocument();
+        panel->show();
+        boxes = std::make_unique<MessageBoxAnswers>();
+    }
+
+    void cleanup()
+    {
+        boxes.reset();
+        peers->SetControlPanel(nullptr);
+        panel.reset();
+        doc->SetPeers(nullptr);
+        doc.reset();
+    }
+
+    void documentBoxesWriteTheirSwitch_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int k = 0; k < static_cast<int>(std::size(kDocumentBoxes)); ++k)
+            QTest::newRow(kDocumentBoxes[k].objectName) << k;
+    }
+
+    void documentBoxesWriteTheirSwitch()
+    {
+        QFETCH(int, row);
+        const DocumentBox& box = kDocumentBoxes[row];
+        auto* check = control<QCheckBox>(box.objectName);
+        const bool before = (*doc).*box.field;
+        QCOMPARE(check->isChecked(), before);
+        click(box.objectName);
+        QCOMPARE((*doc).*box.field, !before);
+        QCOMPARE(check->isChecked(), !before);
+        click(box.objectName);
+        QCOMPARE((*doc).*box.field, before);
+    }
+
+    void surfaceBoxesWriteTheSelectedSurface_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int k = 0; k < static_cast<int>(std::size(kSurfaceBoxes)); ++k)
+            QTest::newRow(kSurfaceBoxes[k].objectName) << k;
+    }
+
+    void surfaceBoxesWriteTheSelectedSurface()
+    {
+        QFETCH(int, row);
+        const SurfaceBox& box = kSurfaceBoxes[row];
+        selectSurface(1, 1); // "b"
+        SurfaceSection& b = surface(1);
+        QCOMPARE(doc->selectedSurface, &b);
+        for (auto& valid : b.drawingCache.valid) valid = true;
+        const std::int32_t before = b.*box.field;
+        QCOMPARE(control<QCheckBox>(box.objectName)->isChecked(), before != 0);
+        click(box.objectName);
+        QCOMPARE(b.*box.field, before ? 0 : 1);
+        QCOMPARE(!b.drawingCache.valid[DrawingCache::kMesh].load(), box.stale);
+        // The other surfaces keep theirs.
+        QCOMPARE(surface(0).*box.field, SurfaceSection().*box.field);
+    }
+
+    void withoutASelectedSurfaceTheSurfaceBoxesOnlyToggle_data() { surfaceBoxesWriteTheSelectedSurface_data(); }
+
+    void withoutASelectedSurfaceTheSurfaceBoxesOnlyToggle()
+    {
+        QFETCH(int, row);
+        const SurfaceBox& box = kSurfaceBoxes[row];
+        QCOMPARE(doc->selectedSurface, nullptr);
+        std::vector<std::int32_t> before;
+        for (const auto& s : doc->surfaces) before.push_back((*s).*box.field);
+        auto* check = control<QCheckBox>(box.objectName);
+        const bool shown = check->isChecked();
+        click(box.objectName);
+        QCOMPARE(check->isChecked(), !shown);
+        for (std::size_t k = 0; k < before.size(); ++k) QCOMPARE((*doc->surfaces[k]).*box.field, before[k]);
+    }
+
+    void beforeAnySelectionTheSurfaceBoxesShowTheFormsDefaults()
+    {
+        for (const SurfaceBox& box : kSurfaceBoxes)
+            QCOMPARE(control<QCheckBox>(box.objectName)->isChecked(), box.field == &SurfaceSection::showSurfaceLines);
+        QVERIFY(control<QRadioButton>("heightRadio")->isChecked());
+        QVERIFY(control<QRadioButton>("laggingPresentRadio")->isChecked());
+    }
+
+    void renderAndColouringWriteTheSelectedSurface_data()
+    {
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<int>("coloring");
+        QTest::newRow("constant") << "constantRadio" << 0;
+        QTest::newRow("height") << "heightRadio" << 1;
+        QTest::newRow("tangent angle") << "tangentAngleRadio" << 2;
+        QTest::newRow("curvature") << "curvatureRadio" << 3;
+    }
+
+    void renderAndColouringWriteTheSelectedSurface()
+    {
+        QFETCH(QString, radio);
+        QFETCH(int, coloring);
+        selectSurface(2, 0); // "a" of "track": hidden, curvature colouring
+        SurfaceSection& a2 = surface(2);
+        QCOMPARE(a2.render.load(), 1); // selecting shows it
+        QVERIFY(control<QCheckBox>("renderCheck")->isChecked());
+        QVERIFY(control<QRadioButton>("curvatureRadio")->isChecked());
+        a2.coloring = coloring == 0 ? 1 : 0;
+        for (auto& valid : a2.drawingCache.valid) valid = true;
+        click(panel->findChild<QRadioButton*>(radio));
+        QCOMPARE(a2.coloring, coloring);
+        QVERIFY(!a2.drawingCache.valid[DrawingCache::kMesh].load());
+        click("renderCheck");
+        QCOMPARE(a2.render.load(), 0);
+    }
+
+    void cameraModeRadiosAndVerticalBox()
+    {
+        click("inPresentRadio");
+        QCOMPARE(doc->simulation.camera.laggingSwitch.load(), 0);
+        click("laggingPresentRadio");
+        QCOMPARE(doc->simulation.camera.laggingSwitch.load(), 1);
+        click("verticalCheck");
+        QVERIFY(CameraAlignedVertically(*doc));
+        // The View menu's command shows in the box.
+        SetCameraAlignedVertically(*doc, false);
+        QVERIFY(!control<QCheckBox>("verticalCheck")->isChecked());
+    }
+
+    void onlyDraggingTheThumbMovesTheFocalPoint()
+    {
+        auto* slider = control<QSlider>("focalUSlider");
+        QCOMPARE(slider->minimum(), 1);
+        QCOMPARE(slider->maximum(), 100);
+        QCOMPARE(slider->tickInterval(), 10);
+        QCOMPARE(slider->value(), 50);
+        const Vec3 start = doc->focalPoint;
+        const auto thumb = [slider] {
+            QStyleOptionSlider option;
+            option.initFrom(slider);
+            option.orientation = slider->orientation();
+            option.minimum = slider->minimum();
+            option.maximum = slider->maximum();
+            option.tickPosition = slider->tickPosition();
+            option.sliderPosition = option.sliderValue = slider->value();
+            return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+        };
+        // A click on the track far right of the thumb pages the slider only.
+        // (The slider pages from its event loop while the button is down.)
+        const QPoint track(slider->width() * 7 / 8, thumb().y());
+        QTest::mousePress(slider, Qt::LeftButton, {}, track);
+        QTRY_VERIFY(slider->value() > 50);
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, track);
+        QCOMPARE(doc->focalU, 0.5);
+        QCOMPARE(doc->focalPoint.x, start.x);
+
+        // Dragging the thumb to the far left: u at the lowest position, 0.01.
+        const QPoint grip = thumb();
+        QTest::mousePress(slider, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(slider, QPoint(0, grip.y()));
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(0, grip.y()));
+        QCOMPARE(slider->value(), 1);
+        QCOMPARE(control<QSpinBox>("focalUSpin")->value(), 1);
+        QCOMPARE(doc->focalU, 0.01);
+        QCOMPARE(doc->focalPoint, doc->focalSurface->EvaluatePoint(0.01, 0.5));
+
+        // A spin step moves the slider and the focal point.
+        control<QSpinBox>("focalVSpin")->stepBy(-3);
+        QCOMPARE(control<QSlider>("focalVSlider")->value(), 47);
+        QCOMPARE(doc->focalV, 0.47);
+    }
+
+    void focalPointCommandsSetBothSliders()
+    {
+        click("focalPointAtSelectedButton");
+        QCOMPARE(boxes->texts, QStringList{"Select a surface upon which to focus."});
+        selectSurface(2, 1); // "c"
+        doc->focalU = 0.237;
+        doc->focalV = 0.819;
+        panel->UpdateFromDocument();
+        QCOMPARE(control<QSlider>("focalUSlider")->value(), 23);
+        QCOMPARE(control<QSpinBox>("focalVSpin")->value(), 81);
+        click("focalPointAtSelectedButton");
+        QCOMPARE(doc->focalSurface, &surface(3));
+        QCOMPARE(control<QSlider>("focalUSlider")->value(), 50);
+        QCOMPARE(control<QSlider>("focalVSlider")->value(), 50);
+
+        click("ballStartAtFocalPointButton");
+        QCOMPARE(doc->ballStartSurface, &surface(3));
+        doc->focalSurface = nullptr;
+        click("ballStartAtFocalPointButton");
+        QCOMPARE(boxes->texts.last(), QStringLiteral("First set the focal point surface and positing."));
+    }
+
+    void theSurfaceTreeListsEveryGroupExpanded()
+    {
+        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "  b", "track", "  a", "  c"}));
+        for (int k = 1; k < surfaceTree()->topLevelItemCount(); ++k)
+            QVERIFY(surfaceTree()->topLevelItem(k)->isExpanded());
+        QCOMPARE(surfaceTree()->accessibleName(), QStringLiteral("Surfaces :"));
+    }
+
+    void selectingASurfaceFillsTheAttachedTreeAndNoneEmptiesIt()
+    {
+        selectSurface(1, 1); // "b": linked to "a" and to "c" of "track"
+        QCOMPARE(treeLabels(attachedTree()), (QStringList{"end -> [track : c]", "begin -> [main : a]"}));
+        QVERIFY(!(attachedTree()->topLevelItem(0)->flags() & Qt::ItemIsEditable));
+        surfaceTree()->setCurrentItem(surfaceTree()->topLevelItem(0));
+        QCOMPARE(doc->selectedSurface, nullptr);
+        QCOMPARE(attachedTree()->topLevelItemCount(), 0);
+
+        selectSurface(1, 0);
+        QCOMPARE(doc->selectedSurface, &surface(0));
+        // A group item clears the selection and selects "NONE".
+        surfaceTree()->setCurrentItem(surfaceTree()->topLevelItem(2));
+        QCOMPARE(doc->selectedSurface, nullptr);
+        QCOMPARE(surfaceTree()->currentItem(), surfaceTree()->topLevelItem(0));
+        QCOMPARE(attachedTree()->topLevelItemCount(), 0);
+    }
+
+    void renamingInTheTreeRenamesOrKeepsTheOldLabel_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("accepted, Windows-1252") << QString::fromUtf8("caf\xc3\xa9") << QString();
+        QTest::newRow("blank") << QString() << "The new surface name must not be blank.";
+        QTest::newRow("taken in the group") << "b" << "A surface with that name already exists in its group.";
+    }
+
+    void renamingInTheTreeRenamesOrKeepsTheOldLabel()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, refusal);
+        doc->SetBallStart(&surface(0), 0.5, 0.5);
+        selectSurface(1, 0);
+        surfaceTree()->topLevelItem(1)->child(0)->setText(0, typed);
+        if (refusal.isEmpty()) {
+            QTRY_COMPARE(textOf(surface(0).name), std::string("caf\xe9"));
+            QCOMPARE(textOf(doc->ballStartSurfaceName), std::string("caf\xe9"));
+            QCOMPARE(textOf(surface(1).attachmentSites[1].otherSurfaceName), std::string("caf\xe9"));
+            QCOMPARE(surfaceTree()->topLevelItem(1)->child(0)->text(0), typed);
+        } else {
+            QTRY_COMPARE(boxes->texts, QStringList{refusal});
+            QCOMPARE(textOf(surface(0).name), std::string("a"));
+            QCOMPARE(surfaceTree()->topLevelItem(1)->child(0)->text(0), QStringLiteral("a"));
+        }
+        QCOMPARE(doc->selectedSurface, &surface(0));
+    }
+
+    void renamingWithTheItemsEditorTakesTheTypedName()
+    {
+        QTreeWidgetItem* item = surfaceTree()->topLevelItem(2)->child(1); // "c" of "track"
+        surfaceTree()->setCurrentItem(item);
+        surfaceTree()->editItem(item);
+        auto* editor = surfaceTree()->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("spiral"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(textOf(surface(3).name), std::string("spiral"));
+        QCOMPARE(treeLabels(surfaceTree()).last(), QStringLiteral("  spiral"));
+        QCOMPARE(doc->groups[1]->memberNames.back(), std::string("spiral"));
+    }
+
+    void deleteAsksThenDeletesAndSelectsNone()
+    {
+        click("deleteSurfaceButton");
+        QCOMPARE(boxes->texts, QStringList{"Select a surface to delete."});
+        selectSurface(1, 1);
+        boxes->answer = QMessageBox::Cancel;
+        click("deleteSurfaceButton");
+        QCOMPARE(boxes->texts.last(), QStringLiteral("Are you sure you want to delete surface b ?"));
+        QCOMPARE(doc->surfaces.size(), std::size_t(4));
+        boxes->answer = QMessageBox::Ok;
+        click("deleteSurfaceButton");
+        QCOMPARE(doc->surfaces.size(), std::size_t(3));
+        QCOMPARE(doc->selectedSurface, nullptr);
+        QCOMPARE(surfaceTree()->currentItem(), surfaceTree()->topLevelItem(0));
+        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "track", "  a", "  c"}));
+    }
+
+    void breakAttachmentFreesBothSites()
+    {
+        click("breakAttachmentButton");
+        QCOMPARE(boxes->texts, QStringList{"Select the attached surface which you would like to detach."});
+        selectSurface(1, 1); // "b"
+        attachedTree()->setCurrentItem(attachedTree()->topLevelItem(0)); // its end -> c
+        click("breakAttachmentButton");
+        QCOMPARE(surface(1).attachmentSites[0].otherSurface, nullptr);
+        QCOMPARE(surface(3).attachmentSites[1].otherSurface, nullptr);
+        QCOMPARE(treeLabels(attachedTree()), QStringList{"begin -> [main : a]"});
+        QCOMPARE(boxes->texts.size(), 1);
+    }
+
+    void showAllFitsTheViewToEverySurface()
+    {
+        selectSurface(1, 0);
+        click("showOnlySelectedButton");
+        std::vector<int> render;
+        for (const auto& s : doc->surfaces) render.push_back(s->render.load());
+        QCOMPARE(render, (std::vector<int>{1, 0, 0, 0}));
+        QCOMPARE(doc->focalSurface, &surface(0));
+
+        click("showAllButton");
+        Vec3 low{1e9, 1e9, 1e9}, high{-1e9, -1e9, -1e9};
+        for (const auto& s : doc->surfaces) {
+            QCOMPARE(s->render.load(), 1);
+            const BoxRecord& b = s->boxTree->tight;
+            low = {std::min(low.x, b.xMin), std::min(low.y, b.yMin), std::min(low.z, b.zMin)};
+            high = {std::max(high.x, b.xMax), std::max(high.y, b.yMax), std::max(high.z, b.zMax)};
+        }
+        QVERIFY(length(doc->focalPoint - (low + high) * 0.5) < 1e-9);
+        const double side = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+        QCOMPARE(-doc->cameraDistance, 1.5 * side);
+    }
+
+    void aStoppingButtonShowsTheSwitchesOff()
+    {
+        click("positionBallButton");
+        QVERIFY(doc->simulation.settingVelocity.load());
+        QVERIFY(control<QCheckBox>("followCheck")->isChecked());
+        QVERIFY(control<QCheckBox>("navigationCheck")->isChecked());
+        QVERIFY(control<QCheckBox>("ballCheck")->isChecked());
+        click("showAllButton");
+        QVERIFY(!doc->simulation.settingVelocity.load());
+        for (const char* name : {"followCheck", "navigationCheck", "ballCheck", "ballPathPastCheck"})
+            QVERIFY2(!control<QCheckBox>(name)->isChecked(), name);
+    }
+
+    void everyButtonButTheBallAndFocalOnesStopsTheBall_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("stops");
+        QTest::newRow("roll") << "rollBallButton" << false;
+        QTest::newRow("start at focal point") << "ballStartAtFocalPointButton" << false;
+        QTest::newRow("focal point at ball") << "focalPointAtBallButton" << false;
+        QTest::newRow("focal point at selected") << "focalPointAtSelectedButton" << false;
+        for (const char* name : {"createChannelButton", "createSweepButton", "createCircularButton",
+                                 "deleteSurfaceButton", "editSelectedButton", "editCrossSectionsButton",
+                                 "editHolesButton", "showOnlySelectedButton", "showAllButton", "centerViewButton",
+                                 "attachmentSitesButton", "attachToSiteButton", "breakAttachmentButton",
+                                 "manageGroupsButton"})
+            QTest::newRow(name) << name << true;
+    }
+
+    void everyButtonButTheBallAndFocalOnesStopsTheBall()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, stops);
+        click("positionBallButton");
+        QVERIFY(doc->simulation.settingVelocity.load());
+        click(panel->findChild<QPushButton*>(button));
+        QCOMPARE(!doc->simulation.settingVelocity.load(), stops);
+        QCOMPARE(!control<QCheckBox>("followCheck")->isChecked(), stops);
+    }
+
+    void designButtonsRefuseWithoutASelection_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("edit selected") << "editSelectedButton" << "Select a surface to edit.";
+        QTest::newRow("cross sections") << "editCrossSectionsButton" << "Select a surface to edit.";
+        QTest::newRow("holes") << "editHolesButton" << "Select a surface whose holes you want to edit.";
+        QTest::newRow("sites") << "attachmentSitesButton"
+                               << "Select a surface whose attachment sites you want to edit.";
+        QTest::newRow("attach") << "attachToSiteButton"
+                                << "Select the surface to which you would like to attach another surface.";
+    }
+
+    void designButtonsRefuseWithoutASelection()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, refusal);
+        click(panel->findChild<QPushButton*>(button));
+        QCOMPARE(boxes->texts, QStringList{refusal});
+    }
+
+    void editSelectedRefusesSurfacesThatAreNotChannels()
+    {
+        surface(1).surfaceType = 5; // circular
+        selectSurface(1, 1);
+        click("editSelectedButton");
+        QCOMPARE(boxes->texts,
+                 QStringList{"You can only edit channel surfaces not created as attached surfaces."});
+    }
+
+    void ballButtonsSayWhatIsMissing()
+    {
+        click("rollBallButton");
+        QCOMPARE(boxes->texts, QStringList{"First set the initial velocity of the ball."});
+        doc->ballStartSurface = nullptr;
+        click("positionBallButton");
+        QCOMPARE(boxes->texts.last(), QStringLiteral("Set the initial ball surface and position."));
+    }
+
+    void everyCaptionIsAnAccessibleName()
+    {
+        QStringList names;
+        collectAccessibleNames(QAccessible::queryAccessibleInterface(panel.get()), names);
+        const QStringList captions = {
+            "Position ball", "Roll ball", "Pause on bounce", "Pause on air", "Pause each frame", "Navigation",
+            "Prevent immediate impact on same surface", "Ball", "Ball path past", "Ball path future",
+            "Rolling vectors", "Linear displacement", "Impact vectors", "Bounce vectors", "Impact intersections",
+            "Bounding boxes", "Bounding boxes (all)", "Camera future", "Camera path past", "Camera present",
+            "Navigation guides", "Focal point", "Camera follows ball :", "Vertical orientation", "In present",
+            "Lagging present", "U param:", "V param:", "Set ball initial position at focal point",
+            "Set focal point at ball", "Set focal point at selected surface center", "Render",
+            "Show control lines", "Show control triangles", "Show surface lines", "Show surface triangles",
+            "Show intersection mesh", "Show channel initial and final directions", "Show attachment sites",
+            "Show holes", "Show name", "Constant", "Height", "Tangent angle", "Curvature", "Surfaces :",
+            "Attached surfaces :", "Create channel", "Create sweep", "Create circular", "Delete surface",
+            "Edit selected", "Edit selected surface cross sections", "Edit holes", "Show only selected",
+            "Show all", "Center view on selected", "Attachment sites", "Attach to site", "Break attachment",
+            "Manage Surface Groups"};
+        for (const QString& caption : captions) QVERIFY2(names.contains(caption), qPrintable(caption));
+        // The sliders and spin boxes are named after their labels.
+        QCOMPARE(names.count(QStringLiteral("U param:")), 3); // label, slider, spin box
+    }
+
+    void theKeyboardReachesEveryControlAndThePaneFollows()
+    {
+        ControlPanelPane pane(panel.get());
+        pane.resize(330, 300);
+        // The pane gives the panel back before it goes.
+        const auto giveBack = qScopeGuard([&] { pane.takeWidget(); });
+        panel->show();
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        control<QPushButton>("positionBallButton")->setFocus();
+        QSet<QString> reached;
+        for (int k = 0; k < 120; ++k) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            QVERIFY2(panel->isAncestorOf(focus), focus->metaObject()->className());
+            reached.insert(focus->objectName());
+            const QRect shown = pane.viewport()->rect();
+            const QRect at(focus->mapTo(pane.viewport(), QPoint(0, 0)), focus->size());
+            QVERIFY2(shown.intersects(at), qPrintable(focus->objectName()));
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        for (const char* name : {"rollBallButton", "focalPointCheck", "focalUSlider", "focalVSpin", "surfaceTree",
+                                 "attachedTree", "manageGroupsButton"})
+            QVERIFY2(reached.contains(QString::fromLatin1(name)), name);
+    }
+};
+
+QTEST_MAIN(ControlPanelFormTest)
+#include "ControlPanelFormTest.moc"

@@ -1,0 +1,51 @@
+#include "design/PanelCommands.h"
+#include "support/DocumentBuilders.h"
+
+#include <gtest/gtest.h>
+
+using namespace design;
+
+TEST(PanelCommands, BallStartTakesTheFocalSurfaceWithItsNamesOrRefusesWithoutOne)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    SurfaceSection* c = doc.surfaces[3].get();
+    doc.focalSurface = c;
+    doc.focalU = 0.2;
+    doc.focalV = 0.7;
+    EXPECT_EQ(SetBallStartAtFocalPoint(doc), "");
+    EXPECT_EQ(doc.ballStartSurface, c);
+    EXPECT_STREQ(doc.ballStartSurfaceName, "c");
+    EXPECT_STREQ(doc.ballStartGroupName, "track");
+    EXPECT_DOUBLE_EQ(doc.ballStartU, 0.2);
+    EXPECT_DOUBLE_EQ(doc.ballStartV, 0.7);
+
+    doc.focalSurface = nullptr;
+    doc.focalU = 0.9;
+    EXPECT_EQ(SetBallStartAtFocalPoint(doc), kFocalSurfaceMissing);
+    EXPECT_EQ(doc.ballStartSurface, c);
+    EXPECT_DOUBLE_EQ(doc.ballStartU, 0.2);
+}
+
+TEST(PanelCommands, ShowOnlySelectedHidesEveryOtherSurfaceAndNeedsASelection)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
+    EXPECT_FALSE(ShowOnlySelected(doc));
+    EXPECT_EQ(doc.surfaces[0]->render.load(), 1);
+    EXPECT_EQ(doc.surfaces[2]->render.load(), 0);
+
+    doc.selectedSurface = doc.surfaces[2].get();
+    EXPECT_TRUE(ShowOnlySelected(doc));
+    std::vector<int> render;
+    for (const auto& s : doc.surfaces) render.push_back(s->render.load());
+    EXPECT_EQ(render, (std::vector<int>{0, 0, 1, 0}));
+}
+
+TEST(PanelCommands, DeleteQuestionNamesTheSurfaceInUtf8)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    setText(doc.surfaces[0]->name, "caf\xe9");
+    EXPECT_EQ(DeleteSurfaceQuestion(*doc.surfaces[0]), "Are you sure you want to delete surface caf\xc3\xa9 ?");
+}
