@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +84,17 @@ TEST(CliNewAndResave, FileFailuresExitWithTwoNamingTheFile)
     expectOneLineError(unreadable, garbage.path());
     EXPECT_EQ(out.read(), before) << "nothing is written after a failed read";
     EXPECT_EQ(run({"info", "/nonexistent/x.mwk"}).code, 2);
+
+    // A FIFO (like a device) is never replaced by a regular file.
+    TempFile fifo("cli-fifo");
+    std::remove(fifo.path().c_str());
+    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0);
+    const Outcome special = run({"new", fifo.path()});
+    EXPECT_EQ(special.code, 2);
+    expectOneLineError(special, fifo.path() + ": it is not a regular file");
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.path().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
