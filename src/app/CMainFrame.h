@@ -14,6 +14,7 @@
 class COpenGLTemplateDoc;
 class QAction;
 class QProgressBar;
+class RideProfileDock;
 class QSplitter;
 class ViewOpenGLst;
 
@@ -37,6 +38,7 @@ public:
     RecentFileList& recentFiles() { return recent_; }
     QPrinter& printer() { return printer_; }
     QProgressBar* progressBar() const { return progress_; }
+    RideProfileDock* rideProfileDock() const { return rideProfile_; }
     const QString& documentPath() const { return documentPath_; }
 
     // "New": the new document "a".
@@ -79,6 +81,7 @@ private:
     QWidget* viewContainer_ = nullptr;
     QWidget* panel_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    RideProfileDock* rideProfile_ = nullptr;
     bool splitterReady_ = false;
     int panelWidth_ = 0;
     bool panelShown_ = false;

@@ -20,6 +20,11 @@ constexpr SimulationEventKind kMarkedEvents[] = {SimulationEventKind::Bounce, Si
 constexpr std::uint16_t kImpactBits = EventBit(SimulationEventKind::Impact) | EventBit(SimulationEventKind::Bounce) |
                                       EventBit(SimulationEventKind::Land) | EventBit(SimulationEventKind::FallReset);
 
+// The force axis never reaches beyond these (g): a single short step with a
+// sharp turn of the velocity can read tens of g, which would flatten the rest
+// of the ride; such a step runs off the chart instead.
+constexpr double kLowestForceShown = -3.0, kHighestForceShown = 6.0;
+
 QLineSeries* addLine(QChart* chart, const QString& name, const QColor& colour, Qt::PenStyle style = Qt::SolidLine)
 {
     auto* series = new QLineSeries;
@@ -182,19 +187,23 @@ void RideCharts::Clear()
 
 void RideCharts::UpdateAxes()
 {
-    const double x0 = x_.empty ? 0.0 : x_.low, x1 = x_.empty ? 1.0 : std::max(x_.high, x_.low + 1e-9);
+    // At least a second (or a unit) wide. The ticks are fixed while the
+    // range and the interval change, so that no step between them asks for
+    // a tick every interval of the old range over the new one.
+    const double x0 = x_.empty ? 0.0 : x_.low, x1 = x_.empty ? 1.0 : std::max(x_.high, x_.low + 1.0);
     for (QValueAxis* x : {motionX_, forceX_}) {
+        x->setTickType(QValueAxis::TicksFixed);
         x->setRange(x0, x1);
-        x->setTickType(QValueAxis::TicksDynamic);
         x->setTickAnchor(0.0);
         x->setTickInterval(niceStep(x1 - x0));
+        x->setTickType(QValueAxis::TicksDynamic);
     }
     setPadded(speedY_, 0.0, speedRange_.empty ? 1.0 : speedRange_.high);
     setPadded(heightY_, heightRange_.empty ? 0.0 : heightRange_.low, heightRange_.empty ? 1.0 : heightRange_.high);
     Range forces = forceRange_;
     forces.Add(0.0);
     forces.Add(1.0);
-    setPadded(forceY_, forces.low, forces.high);
+    setPadded(forceY_, std::max(forces.low, kLowestForceShown), std::min(forces.high, kHighestForceShown));
     forceMirrorY_->setRange(forceY_->min(), forceY_->max());
     forceMirrorY_->setTickCount(forceY_->tickCount());
     zeroG_->replace(QList<QPointF>{{x0, 0.0}, {x1, 0.0}});

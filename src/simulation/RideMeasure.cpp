@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -119,4 +120,12 @@ void RideSummary::Add(const RideSample& sample, double h)
     impactLoss += sample.impactLoss;
     forceWork += sample.forceWork;
     ++samples;
+}
+
+std::string RideReadout(const RideSample& s)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, "speed %.2f units/s   height %.2f units   vertical %.2f g   lateral %.2f g", s.speed,
+                  s.height, s.felt.vertical, s.felt.lateral);
+    return text;
 }

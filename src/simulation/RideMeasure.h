@@ -83,3 +83,9 @@ struct RideSummary {
 private:
     bool wasInAir_ = false;
 };
+
+// The one-line readout of a sample: speed, height and the vertical and
+// lateral force, e.g. "speed 4.12 units/s   height -3.20 units   vertical 1.05 g   lateral -0.12 g".
+std::string RideReadout(const RideSample& sample);
+// The readout before the first step of a run.
+inline constexpr const char* kNoRideReadout = "No ride yet: position and roll the ball.";
