@@ -40,8 +40,9 @@ RideProfileDock::RideProfileDock(COpenGLTemplateDoc& document, QWidget* parent)
     layout->addWidget(readout_);
 
     charts_ = std::make_unique<RideCharts>(RideAxis::Time, QStringLiteral("Speed and height"));
-    layout->addWidget(chartView(charts_->motionChart(), "rideMotionChart", QStringLiteral("Speed and height"), body), 1);
-    layout->addWidget(chartView(charts_->forceChart(), "rideForceChart", QStringLiteral("Felt acceleration"), body), 1);
+    const QString motion = QStringLiteral("Speed and height"), forces = QStringLiteral("Felt acceleration");
+    layout->addWidget(chartView(charts_->motionChart(), "rideMotionChart", motion, body), 1);
+    layout->addWidget(chartView(charts_->forceChart(), "rideForceChart", forces, body), 1);
     setWidget(body);
 
     timer_ = new QTimer(this);

@@ -73,7 +73,8 @@ std::string parse(const std::vector<std::string>& args, ProfileOptions& o)
                 return "--x must be time or distance, not \"" + value + "\"";
             if (a == "--x") o.axis = value == "time" ? RideAxis::Time : RideAxis::Distance;
             if (a == "--size" && !parseSize(value, o.width, o.height))
-                return "--size must be WxH with sides from 16 to " + std::to_string(kMaxSide) + ", not \"" + value + "\"";
+                return "--size must be WxH with sides from 16 to " + std::to_string(kMaxSide) + ", not \"" + value +
+                       "\"";
         } else if (ParseSimulateOption(args, k, o.run, problem)) {
             if (!problem.empty()) return problem;
         } else if (a.rfind("--", 0) == 0) {

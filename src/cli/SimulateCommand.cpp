@@ -148,7 +148,8 @@ Json describeEvents(const StepEvents& events, Tally& tally)
 
 Json describeRide(const RideSample& s)
 {
-    return {{"gForce", {{"vertical", s.felt.vertical}, {"lateral", s.felt.lateral}, {"longitudinal", s.felt.longitudinal}}},
+    const FeltForce& f = s.felt;
+    return {{"gForce", {{"vertical", f.vertical}, {"lateral", f.lateral}, {"longitudinal", f.longitudinal}}},
             {"energy", {{"kinetic", s.energy.kinetic}, {"potential", s.energy.potential}, {"total", s.energy.total}}}};
 }
 
@@ -161,7 +162,8 @@ Json describeRideSummary(const RideSummary& r)
               {"maxLongitudinal", r.maxLongitudinal}}},
             {"airtime", r.airtime},
             {"flights", r.flights},
-            {"energyLost", {{"damping", r.dampingLoss}, {"impacts", r.impactLoss}, {"appliedForce", 0.0 - r.forceWork}}}};
+            {"energyLost",
+             {{"damping", r.dampingLoss}, {"impacts", r.impactLoss}, {"appliedForce", 0.0 - r.forceWork}}}};
 }
 
 } // namespace

@@ -101,9 +101,10 @@ RideCharts::RideCharts(RideAxis axis, const QString& title) : axis_(axis)
     height_ = addLine(motion_, QStringLiteral("height"), QColor(44, 160, 44));
     const QColor markColours[] = {QColor(214, 39, 40), QColor(255, 127, 14), QColor(148, 103, 189),
                                   QColor(23, 190, 207), QColor(0, 0, 0)};
-    const QScatterSeries::MarkerShape shapes[] = {QScatterSeries::MarkerShapeTriangle, QScatterSeries::MarkerShapeCircle,
-                                                  QScatterSeries::MarkerShapeRectangle, QScatterSeries::MarkerShapeStar,
-                                                  QScatterSeries::MarkerShapeRotatedRectangle};
+    using Shape = QScatterSeries::MarkerShape;
+    const Shape shapes[] = {QScatterSeries::MarkerShapeTriangle, QScatterSeries::MarkerShapeCircle,
+                            QScatterSeries::MarkerShapeRectangle, QScatterSeries::MarkerShapeStar,
+                            QScatterSeries::MarkerShapeRotatedRectangle};
     for (std::size_t k = 0; k < events_.size(); ++k) {
         auto* marks = new QScatterSeries;
         marks->setName(QString::fromLatin1(SimulationEventName(kMarkedEvents[k])));

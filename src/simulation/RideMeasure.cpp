@@ -125,7 +125,7 @@ void RideSummary::Add(const RideSample& sample, double h)
 std::string RideReadout(const RideSample& s)
 {
     char text[160];
-    std::snprintf(text, sizeof text, "speed %.2f units/s   height %.2f units   vertical %.2f g   lateral %.2f g", s.speed,
-                  s.height, s.felt.vertical, s.felt.lateral);
+    std::snprintf(text, sizeof text, "speed %.2f units/s   height %.2f units   vertical %.2f g   lateral %.2f g",
+                  s.speed, s.height, s.felt.vertical, s.felt.lateral);
     return text;
 }
