@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "CAboutDlg.h"
+#include "RideProfileDock.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
@@ -67,6 +68,10 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
         progress_->setValue(progress_->value() + 1);
         if (progress_->value() >= progress_->maximum()) progress_->hide();
     });
+
+    rideProfile_ = new RideProfileDock(document_, this);
+    addDockWidget(Qt::RightDockWidgetArea, rideProfile_);
+    rideProfile_->hide();
 
     CreateMenus();
     connect(view_, &ViewOpenGLst::titleTextChanged, this, &QWidget::setWindowTitle);
@@ -168,6 +173,9 @@ void CMainFrame::CreateViewMenu()
         SetCameraAlignedVertically(document_, false);
         UpdateViewMenuChecks();
     });
+    QAction* rideProfile = rideProfile_->toggleViewAction();
+    rideProfile->setText(QStringLiteral("Ride profile"));
+    viewMenu->addAction(rideProfile);
     connect(viewMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateViewMenuChecks);
     UpdateViewMenuChecks();
 }

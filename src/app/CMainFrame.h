@@ -16,6 +16,7 @@ class ControlPanelForm;
 class ControlPanelPane;
 class QAction;
 class QProgressBar;
+class RideProfileDock;
 class QSplitter;
 class ViewOpenGLst;
 
@@ -43,6 +44,7 @@ public:
     QProgressBar* progressBar() const { return progress_; }
     // The loading progress bar at the view's top-left corner, below the menu bar.
     void PlaceProgressBar();
+    RideProfileDock* rideProfileDock() const { return rideProfile_; }
     const QString& documentPath() const { return documentPath_; }
 
     // "New": the new document "a".
@@ -85,6 +87,7 @@ private:
     ControlPanelForm* panel_ = nullptr;
     ControlPanelPane* panelPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    RideProfileDock* rideProfile_ = nullptr;
     bool splitterReady_ = false;
     int panelWidth_ = 0;
     bool panelShown_ = false;

@@ -2,6 +2,7 @@
 
 #include "cli/BuildCommand.h"
 #include "cli/DocumentJson.h"
+#include "cli/ProfileCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimulateCommand.h"
 #include "document/NameEncoding.h"
@@ -22,7 +23,8 @@ constexpr const char* kUsage =
     "usage: marlwick-cli new OUT.mwk | resave IN.mwk OUT.mwk | info FILE.mwk | eval FILE.mwk SURFACE GROUP U V"
     " | simulate FILE.mwk [--steps N] [--dt H] [options]"
     " | render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
-    " | build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]";
+    " | build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]"
+    " | profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [simulate's options]";
 
 // One command: its argument count (after the command word) and its body.
 struct Command {
@@ -111,6 +113,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (args.empty()) return report(err, std::string("no command; ") + kUsage, kExitUsage);
     if (args[0] == "render") return RunRender({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "simulate") return RunSimulate({args.begin() + 1, args.end()}, out, err);
+    if (args[0] == "profile") return RunProfile({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "build") return RunBuild({args.begin() + 1, args.end()}, out, err);
     for (const Command& command : kCommands) {
         if (args[0] != command.name) continue;

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/NameText.h"
+#include "cli/HeadlessRide.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "simulation/Simulation.h"
 
@@ -124,22 +125,6 @@ void describeBall(COpenGLTemplateDoc& doc, Json& j)
     j["speed"] = length(b.velocity);
 }
 
-const char* eventName(SimulationEventKind kind)
-{
-    switch (kind) {
-    case SimulationEventKind::LiftOff: return "lift-off";
-    case SimulationEventKind::Impact: return "impact";
-    case SimulationEventKind::Bounce: return "bounce";
-    case SimulationEventKind::Land: return "land";
-    case SimulationEventKind::Cross: return "cross";
-    case SimulationEventKind::Hole: return "hole";
-    case SimulationEventKind::Edge: return "edge";
-    case SimulationEventKind::FallReset: return "fall-reset";
-    case SimulationEventKind::Rest: return "rest";
-    }
-    return "";
-}
-
 struct Tally {
     long bounces = 0, landings = 0, crossings = 0, fallResets = 0;
 };
@@ -157,7 +142,7 @@ Json describeEvents(const StepEvents& events, Tally& tally)
         default: break;
         }
         if (e.kind != SimulationEventKind::Cross) {
-            list.push_back(eventName(e.kind));
+            list.push_back(SimulationEventName(e.kind));
             continue;
         }
         Json cross;
@@ -168,6 +153,26 @@ Json describeEvents(const StepEvents& events, Tally& tally)
         list.push_back(cross);
     }
     return list;
+}
+
+Json describeRide(const RideSample& s)
+{
+    const FeltForce& f = s.felt;
+    return {{"gForce", {{"vertical", f.vertical}, {"lateral", f.lateral}, {"longitudinal", f.longitudinal}}},
+            {"energy", {{"kinetic", s.energy.kinetic}, {"potential", s.energy.potential}, {"total", s.energy.total}}}};
+}
+
+Json describeRideSummary(const RideSummary& r)
+{
+    return {{"gForce",
+             {{"maxVertical", r.maxVertical},
+              {"minVertical", r.minVertical},
+              {"maxLateral", r.maxLateral},
+              {"maxLongitudinal", r.maxLongitudinal}}},
+            {"airtime", r.airtime},
+            {"flights", r.flights},
+            {"energyLost",
+             {{"damping", r.dampingLoss}, {"impacts", r.impactLoss}, {"appliedForce", 0.0 - r.forceWork}}}};
 }
 
 } // namespace
@@ -258,13 +263,14 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     SimulationState& sim = doc.simulation;
     const double h = sim.maxStepTime;
     Tally tally;
+    HeadlessRide ride(doc);
     for (long k = 1; k <= o.steps; ++k) {
-        sim.stepTime = h;
-        StepSimulation(doc);
+        const RideSample sample = ride.Step(doc, k, h);
         Json line;
         line["step"] = k;
         line["t"] = k * h;
         describeBall(doc, line);
+        line.update(describeRide(sample));
         line["events"] = describeEvents(sim.events, tally);
         // A failed write ends the run at once rather than compute unseen steps.
         if (!(out << line.dump() << '\n')) return fail(err, kOutputFailed, kExitFile);
@@ -278,6 +284,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     summary["fallResets"] = tally.fallResets;
     Json final;
     describeBall(doc, final);
+    summary.update(describeRideSummary(ride.Summary()));
     summary["final"] = final;
     out << Json{{"summary", summary}}.dump() << '\n';
     return kExitOk;

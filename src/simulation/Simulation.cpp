@@ -98,6 +98,7 @@ void StepSimulation(COpenGLTemplateDoc& document)
         if (sim.stepTime > sim.maxStepTime) sim.stepTime = sim.maxStepTime;
         const bool fixedStep = ReadSetting(document.pauseEachFrame) || sim.movieRecording.load();
         const double h = fixedStep ? sim.maxStepTime : sim.stepTime;
+        bool advanced = false;
         if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
             PositionBall(document, true);
             sim.events.add(SimulationEventKind::FallReset, document.ballSurface);
@@ -108,7 +109,9 @@ void StepSimulation(COpenGLTemplateDoc& document)
             sim.events.add(SimulationEventKind::Rest, document.ballSurface);
         } else {
             advance(document, h);
+            advanced = true;
         }
+        sim.rideProfile.Record(b, h, sim.events, advanced, RideModelOf(sim));
         sim.movieFrameReady = true;
     }
     if (!sim.stopped.load()) recordAndFollow(document);
@@ -180,6 +183,8 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     }
     ResetBall(document);
     PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
+    if (!quiet) sim.rideProfile.Clear();
+    sim.rideProfile.Restart(sim.ball);
     sim.lowestSurfaceHeight = lowestHeight(document);
     {
         LockGuard guard(document.simulationLock);
@@ -205,6 +210,7 @@ void FixLaunch(COpenGLTemplateDoc& document)
     SimulationState& sim = document.simulation;
     if (!document.ballSurface) return;
     PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
+    sim.rideProfile.Restart(sim.ball);
     sim.camera.elevationFraction = 0.25;
     sim.settingVelocity = false;
     sim.velocitySet = true;

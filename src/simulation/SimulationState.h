@@ -6,6 +6,7 @@
 
 #include "geometry/Matrix4.h"
 #include "simulation/BallRecords.h"
+#include "simulation/RideProfile.h"
 #include "simulation/SurfaceQueries.h"
 #include "surface/FixedText.h"
 
@@ -210,6 +211,8 @@ struct SimulationState {
     IntersectionOverlay overlay;         // written by the flight search
     std::int64_t intersectionSearches = 0; // surfaces searched this step
     StepEvents events;
+    // One sample per step that ran, for the ride profile.
+    RideProfile rideProfile;
 
     FollowCameraState camera;
 

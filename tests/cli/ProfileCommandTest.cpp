@@ -1,0 +1,158 @@
+#include "cli/CliCommands.h"
+
+#include "support/DocumentBuilders.h"
+#include "support/SimulationBuilders.h"
+
+#include <QFile>
+#include <QImage>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using builders::TempFile;
+
+struct Outcome {
+    int code = 0;
+    std::string err;
+};
+
+Outcome profile(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "profile");
+    std::ostringstream out, err;
+    Outcome o;
+    o.code = cli::Run(args, out, err);
+    o.err = err.str();
+    return o;
+}
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A floor the ball rolls along and off, falling back to its start.
+class ProfileCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(dir);
+        COpenGLTemplateDoc doc;
+        builders::emptyDocument(doc);
+        SurfaceSection& s = builders::addFloor(doc, "floor", 5, 3);
+        doc.SetBallStart(&s, 0.5, 0.5);
+        doc.launchDirection = {1.0, 0.0, 0.0};
+        doc.launchSpeed = 5.0;
+        std::string error;
+        ASSERT_TRUE(doc.OnSaveDocument(document, error)) << error;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string path(const char* name) const { return (dir / name).string(); }
+
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("marlwick-profile-" + std::to_string(::getpid()));
+    std::string document = path("ride.mwk");
+};
+
+TEST_F(ProfileCommand, TheCsvHasTheHeaderAndOneRowPerStep)
+{
+    const std::string csv = path("ride.csv");
+    const Outcome o = profile({document, csv, "--steps", "120", "--dt", "0.05"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    std::istringstream in(slurp(csv));
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "t,distance,speed,height,gVertical,gLateral,gLongitudinal,kinetic,potential,total,events");
+    int rows = 0;
+    bool leftTheFloor = false, fellBack = false;
+    while (std::getline(in, line)) {
+        ++rows;
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 10) << line;
+        if (rows == 1) {
+            EXPECT_EQ(line.rfind("0.05,", 0), 0u) << line;
+        }
+        leftTheFloor |= line.find(",edge") != std::string::npos;
+        fellBack |= line.find("fall-reset") != std::string::npos;
+    }
+    EXPECT_EQ(rows, 120);
+    EXPECT_TRUE(leftTheFloor);
+    EXPECT_TRUE(fellBack);
+}
+
+TEST_F(ProfileCommand, ThePngIsANonBlankChartOfTheRequestedSize)
+{
+    const std::string png = path("ride.png");
+    const Outcome o = profile({document, png, "--steps", "100", "--size", "640x480"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    const QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 640);
+    EXPECT_EQ(image.height(), 480);
+    // Lines, labels and markers: a good share of the page is not background.
+    long inked = 0, blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.lightness() < 200) ++inked;
+            if (c.blue() > 150 && c.red() < 90) ++blue; // the speed and vertical lines
+        }
+    EXPECT_GT(inked, 640 * 480 / 100);
+    EXPECT_GT(blue, 200);
+}
+
+TEST_F(ProfileCommand, TheSvgIsWellFormedWithItsTitleAndAxes)
+{
+    const std::string svg = path("ride.svg");
+    ASSERT_EQ(profile({document, svg, "--steps", "80", "--x", "distance"}).code, 0);
+    QFile file(QString::fromStdString(svg));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    bool root = false;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && !root) {
+            root = true;
+            EXPECT_EQ(xml.name().toString(), "svg");
+        }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(root);
+    const std::string text = slurp(svg);
+    EXPECT_NE(text.find("<title>ride</title>"), std::string::npos);
+    EXPECT_NE(text.find("distance (units)"), std::string::npos);
+    EXPECT_NE(text.find("felt acceleration (g)"), std::string::npos);
+}
+
+TEST_F(ProfileCommand, RefusesBadArgumentsAndLeavesTheOutputAsItWas)
+{
+    const std::string csv = path("kept.csv");
+    { std::ofstream(csv) << "kept"; }
+    for (const auto& args : std::vector<std::vector<std::string>>{{document, path("ride.txt")},
+                                                                   {document, csv, "--x", "height"},
+                                                                   {document, csv, "--size", "10x10"},
+                                                                   {document, csv, "--steps", "-3"},
+                                                                   {document}}) {
+        const Outcome o = profile(args);
+        EXPECT_EQ(o.code, cli::kExitUsage);
+        EXPECT_NE(o.err.find("usage: marlwick-cli profile"), std::string::npos) << o.err;
+    }
+    const std::string damaged = path("damaged.mwk");
+    { std::ofstream(damaged) << "not a document"; }
+    const Outcome bad = profile({damaged, csv});
+    EXPECT_EQ(bad.code, cli::kExitFile);
+    EXPECT_NE(bad.err.find(damaged), std::string::npos) << bad.err;
+    EXPECT_EQ(slurp(csv), "kept");
+
+    const std::string nowhere = path("no-such-dir/ride.png");
+    const Outcome unwritable = profile({document, nowhere, "--steps", "5"});
+    EXPECT_EQ(unwritable.code, cli::kExitFile);
+    EXPECT_NE(unwritable.err.find(nowhere), std::string::npos) << unwritable.err;
+}
+
+} // namespace
