@@ -65,6 +65,13 @@ void SurfaceSection::FreeBoxTree()
     boxNodeCount = 0;
 }
 
+std::size_t SurfaceSection::DerivedBytes() const
+{
+    return displayMesh.capacity() * sizeof(DisplaySample) +
+           static_cast<std::size_t>(collisionRows) * collisionColumns * sizeof(CollisionSample) +
+           static_cast<std::size_t>(boxNodeCount) * sizeof(BoxNode);
+}
+
 void SurfaceSection::Rebuild()
 {
     render = 0;

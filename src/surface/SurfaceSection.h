@@ -10,6 +10,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -205,6 +206,8 @@ public:
     void BuildCollisionMesh();
     void BuildDisplayMesh();
     void FreeBoxTree();
+    // Bytes held by the sampled meshes and the box tree.
+    std::size_t DerivedBytes() const;
     const DisplaySample& displaySample(int row, int column) const { return displayMesh[row * displayColumns + column]; }
     CollisionSample& collisionSample(int row, int column) { return collisionMesh[row * collisionColumns + column]; }
     const CollisionSample& collisionSample(int row, int column) const { return collisionMesh[row * collisionColumns + column]; }
