@@ -300,7 +300,7 @@ private:
         const CollisionSample C = mesh.At(row + 1, column + 1), D = mesh.At(row + 1, column);
         for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
             mesh.Visited(i, j).store(1, std::memory_order_relaxed);
-        const LeafNormals normals = LeafTriangleNormals(mesh, leaf, surface_.reverseNormal);
+        const LeafNormals& normals = tree_.normalsOf(leaf);
         testTriangle(leaf, tight, 0, A, C, D, normals.normal1);
         testTriangle(leaf, tight, 1, A, B, C, normals.normal2);
     }

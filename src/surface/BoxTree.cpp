@@ -12,14 +12,19 @@ int subtreeNodes(int quads) { return 2 * quads - 1; }
 
 } // namespace
 
-BoxTree::BoxTree(const CollisionMesh& mesh)
+BoxTree::BoxTree(const CollisionMesh& mesh, bool reverseNormal)
     : rows_(mesh.rows()), columns_(mesh.columns()), nodeCount_(subtreeNodes((rows_ - 1) * (columns_ - 1))),
       boxes_(std::make_unique<PackedBox[]>(static_cast<std::size_t>(nodeCount_))),
+      normals_(std::make_unique<LeafNormals[]>(static_cast<std::size_t>(rows_ - 1) * (columns_ - 1))),
       hit_(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(nodeCount_))),
       entered_(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(nodeCount_)))
 {
     build(mesh, root());
     tight = tightOf(root());
+    for (int i = 0; i + 1 < rows_; ++i)
+        for (int j = 0; j + 1 < columns_; ++j)
+            normals_[static_cast<std::size_t>(i) * (columns_ - 1) + j] =
+                LeafTriangleNormals(mesh, {0, 0, j, j + 1, i, i + 1}, reverseNormal);
 }
 
 BoxNode BoxTree::first(const BoxNode& node) const
@@ -58,7 +63,9 @@ BoxRecord BoxTree::tightOf(const BoxNode& node) const
 
 std::size_t BoxTree::Bytes() const
 {
-    return static_cast<std::size_t>(nodeCount_) * (sizeof(PackedBox) + 2 * sizeof(std::atomic<std::uint8_t>));
+    const std::size_t quads = static_cast<std::size_t>(rows_ - 1) * (columns_ - 1);
+    return static_cast<std::size_t>(nodeCount_) * (sizeof(PackedBox) + 2 * sizeof(std::atomic<std::uint8_t>)) +
+           quads * sizeof(LeafNormals);
 }
 
 // Children are built first and a parent's box is the union of theirs, which

@@ -206,7 +206,7 @@ void SurfaceSection::BuildCollisionMesh()
         for (int j = 0; j < collisionColumns; ++j) collisionMesh.SetPoint(i, j, EvaluatePoint(at.u(j), at.v(i)));
 
     LockGuard guard(geometryLock);
-    boxTree = std::make_unique<BoxTree>(collisionMesh);
+    boxTree = std::make_unique<BoxTree>(collisionMesh, reverseNormal);
     boxTreeDepth = boxTree->depth();
 }
 

@@ -113,7 +113,7 @@ TEST(BoxTreeTest, LeavesCoverEachQuadOnceAndShareBoundaries)
         EXPECT_EQ(leaf.spanV(), 1);
         ++cover[leaf.v0 * 22 + leaf.u0];
         deepest = std::max(deepest, leaf.depth);
-        const LeafNormals n = LeafTriangleNormals(s->collisionMesh, leaf, false);
+        const LeafNormals& n = tree.normalsOf(leaf);
         EXPECT_NEAR(length(n.normal1), 1.0, 1e-9);
         EXPECT_NEAR(length(n.normal2), 1.0, 1e-9);
     });
@@ -178,7 +178,7 @@ TEST(BoxTreeTest, FlatFloorGivesFlatBoxesAndStartOfRampColours)
     EXPECT_EQ(s->curvatureScale, 0.0);
     // Leaf triangles of a floor face up.
     visitLeaves(tree, [&](const BoxNode& leaf) {
-        const LeafNormals n = LeafTriangleNormals(s->collisionMesh, leaf, s->reverseNormal);
+        const LeafNormals& n = tree.normalsOf(leaf);
         EXPECT_NEAR(n.normal1.y, 1.0, 1e-9);
         EXPECT_NEAR(n.normal2.y, 1.0, 1e-9);
     });
@@ -189,7 +189,7 @@ TEST(BoxTreeTest, FlatFloorGivesFlatBoxesAndStartOfRampColours)
     s->reverseNormal = true;
     s->Rebuild();
     visitLeaves(*s->boxTree, [&](const BoxNode& leaf) {
-        EXPECT_NEAR(LeafTriangleNormals(s->collisionMesh, leaf, s->reverseNormal).normal1.y, -1.0, 1e-9);
+        EXPECT_NEAR(s->boxTree->normalsOf(leaf).normal1.y, -1.0, 1e-9);
     });
 }
 
