@@ -8,6 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef MARLWICK_HAVE_BULLET
+#include <BulletCollision/CollisionShapes/btBvhTriangleMeshShape.h>
+#include <BulletCollision/CollisionShapes/btTriangleIndexVertexArray.h>
+#include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
+#endif
+
+#include <memory>
 #include <random>
 #include <utility>
 #include <vector>
@@ -95,6 +102,73 @@ void BM_IntersectBruteForce(benchmark::State& state)
     report(state, s, overlay, hits);
 }
 BENCHMARK(BM_IntersectBruteForce)->Arg(0)->Arg(1)->Arg(2);
+
+#ifdef MARLWICK_HAVE_BULLET
+// The same segments cast against the same collision mesh (triangles (A, C', D)
+// and (A, B, C') of every quad) in Bullet's quantized box tree, keeping the
+// nearest hit: the reference the segment search is measured against.
+class BulletMesh {
+public:
+    explicit BulletMesh(const SurfaceSection& s)
+    {
+        const int rows = s.collisionRows, columns = s.collisionColumns;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < columns; ++j) {
+                const Vec3 p = s.collisionMesh.Point(i, j);
+                vertices_.insert(vertices_.end(), {btScalar(p.x), btScalar(p.y), btScalar(p.z)});
+            }
+        for (int i = 0; i + 1 < rows; ++i)
+            for (int j = 0; j + 1 < columns; ++j) {
+                const int A = i * columns + j, B = A + 1, C = A + columns + 1, D = A + columns;
+                indices_.insert(indices_.end(), {A, C, D, A, B, C});
+            }
+        array_ = std::make_unique<btTriangleIndexVertexArray>(
+            static_cast<int>(indices_.size() / 3), indices_.data(), 3 * static_cast<int>(sizeof(int)),
+            static_cast<int>(vertices_.size() / 3), vertices_.data(), 3 * static_cast<int>(sizeof(btScalar)));
+        shape_ = std::make_unique<btBvhTriangleMeshShape>(array_.get(), true);
+    }
+
+    bool nearestHit(const Vec3& from, const Vec3& to)
+    {
+        const btVector3 a(btScalar(from.x), btScalar(from.y), btScalar(from.z));
+        const btVector3 b(btScalar(to.x), btScalar(to.y), btScalar(to.z));
+        Nearest callback(a, b);
+        shape_->performRaycast(&callback, a, b);
+        return callback.found;
+    }
+
+private:
+    struct Nearest : btTriangleRaycastCallback {
+        Nearest(const btVector3& from, const btVector3& to) : btTriangleRaycastCallback(from, to) {}
+        btScalar reportHit(const btVector3&, btScalar fraction, int, int) override
+        {
+            found = true;
+            return fraction; // later hits must be nearer
+        }
+        bool found = false;
+    };
+
+    std::vector<btScalar> vertices_;
+    std::vector<int> indices_;
+    std::unique_ptr<btTriangleIndexVertexArray> array_;
+    std::unique_ptr<btBvhTriangleMeshShape> shape_;
+};
+
+void BM_BulletPerformRaycast(benchmark::State& state)
+{
+    Scene& s = scene(static_cast<int>(state.range(0)));
+    BulletMesh mesh(*s.surface);
+    size_t k = 0;
+    int hits = 0;
+    for (auto _ : state) {
+        const auto& [from, to] = s.steps[k++ % s.steps.size()];
+        hits += mesh.nearestHit(from, to);
+    }
+    state.SetLabel(std::to_string(s.surface->collisionColumns) + "x" + std::to_string(s.surface->collisionRows));
+    state.counters["hitFraction"] = hits / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_BulletPerformRaycast)->Arg(0)->Arg(1)->Arg(2);
+#endif
 
 void BM_SurfaceTangents(benchmark::State& state)
 {

@@ -66,6 +66,7 @@ void BM_RebuildLargest(benchmark::State& state)
     for (auto _ : state) s->Rebuild();
     state.counters["display_samples"] = s->displayRows * s->displayColumns;
     state.counters["collision_samples"] = s->collisionRows * s->collisionColumns;
+    state.counters["derived_bytes"] = static_cast<double>(s->DerivedBytes());
 }
 BENCHMARK(BM_RebuildLargest)->Unit(benchmark::kMillisecond);
 

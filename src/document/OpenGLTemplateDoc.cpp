@@ -5,11 +5,36 @@
 #include "document/ThreadPauseGuard.h"
 #include "geometry/Matrix4.h"
 #include "gul/Error.h"
+#include "platform/ParallelFor.h"
+
+#include <exception>
+#include <optional>
 
 #include <new>
 #include <stdexcept>
 
 namespace {
+
+// Stands in for the document while a surface read from a file is built on a
+// worker thread: the document's settings, but a kernel lock of the worker's
+// own. The surfaces are not yet reachable from any other thread, and the
+// kernel keeps its scratch memory per thread and per surface, so builds on
+// different workers need not wait for each other.
+class WorkerSurfaceHost : public SurfaceHost {
+public:
+    explicit WorkerSurfaceHost(const SurfaceHost& document) : document_(document) {}
+
+    int splineDegreeU() const override { return document_.splineDegreeU(); }
+    int splineDegreeV() const override { return document_.splineDegreeV(); }
+    double surfaceBallRadius() const override { return document_.surfaceBallRadius(); }
+    Vec3 verticalReference() const override { return document_.verticalReference(); }
+    Lock& kernelLock() override { return lock_; }
+    bool savingWholeDocument() const override { return document_.savingWholeDocument(); }
+
+private:
+    const SurfaceHost& document_;
+    Lock lock_;
+};
 
 DocumentPeers& noPeers()
 {
@@ -130,26 +155,14 @@ bool COpenGLTemplateDoc::OpenDocumentBytes(std::span<const std::uint8_t> bytes, 
 
 bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error)
 {
-    for (std::size_t k = 0; k < contents.surfaces.size(); ++k) {
-        SurfaceSection* s = contents.surfaces[k].get();
-        s->requestedPointsPerSection = s->pointsPerSection;
-        try {
-            BuildSurface(*s);
-        } catch (const gul::Error& e) {
-            error = path + " holds a surface that cannot be built: surface " + std::to_string(k + 1) + " (" +
-                    std::to_string(s->pointsPerSection) + " x " + std::to_string(s->sectionCount) +
-                    " control points): " + e.message();
-            if (!error.empty() && error.back() == '\n') error.pop_back();
-            return false;
-        }
-        peers_->StepProgress();
+    if (!BuildLoadedSurfaces(contents.surfaces, path, error)) return false;
+    for (const auto& s : contents.surfaces)
         for (AttachmentSite& site : s->attachmentSites) {
             site.otherSurface =
                 findIn(contents.surfaces, textOf(site.otherSurfaceName), textOf(site.otherSurfaceGroupName));
             site.pseudoSurface =
                 findIn(contents.surfaces, textOf(site.pseudoSurfaceName), textOf(site.pseudoSurfaceGroupName));
         }
-    }
     for (const auto& g : contents.groups) {
         for (const std::string& member : g->memberNames) {
             SurfaceSection* s = findIn(contents.surfaces, member, textOf(g->name));
@@ -157,6 +170,47 @@ bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::st
             g->members.push_back(s);
             s->group = g.get();
         }
+    }
+    return true;
+}
+
+bool COpenGLTemplateDoc::BuildLoadedSurfaces(SurfaceList& loaded,
+                                             const std::string& path, std::string& error)
+{
+    const unsigned threads = HardwareThreads();
+    std::vector<std::unique_ptr<WorkerSurfaceHost>> hosts;
+    for (unsigned w = 0; w < threads; ++w) hosts.push_back(std::make_unique<WorkerSurfaceHost>(*this));
+    std::vector<std::optional<std::string>> kernelFailures(loaded.size());
+    std::vector<std::exception_ptr> otherFailures(loaded.size());
+    std::size_t stepped = 0;
+    ParallelFor(
+        loaded.size(), threads,
+        [&](std::size_t k, unsigned worker) {
+            SurfaceSection& s = *loaded[k];
+            s.requestedPointsPerSection = s.pointsPerSection;
+            s.document = hosts[worker].get();
+            try {
+                BuildSurface(s);
+            } catch (const gul::Error& e) {
+                kernelFailures[k] = e.message();
+            } catch (...) {
+                otherFailures[k] = std::current_exception();
+            }
+            s.document = this;
+        },
+        [&](std::size_t done) {
+            for (; stepped < done; ++stepped) peers_->StepProgress();
+        });
+    // The first surface that failed is reported, as a build in file order would.
+    for (std::size_t k = 0; k < loaded.size(); ++k) {
+        if (otherFailures[k]) std::rethrow_exception(otherFailures[k]);
+        if (!kernelFailures[k]) continue;
+        const SurfaceSection& s = *loaded[k];
+        error = path + " holds a surface that cannot be built: surface " + std::to_string(k + 1) + " (" +
+                std::to_string(s.pointsPerSection) + " x " + std::to_string(s.sectionCount) +
+                " control points): " + *kernelFailures[k];
+        if (!error.empty() && error.back() == '\n') error.pop_back();
+        return false;
     }
     return true;
 }

@@ -137,6 +137,9 @@ private:
     // Rebuilds and links surfaces read from a file before they join the
     // document; false (error set) when a surface cannot be built.
     bool PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error);
+    // Builds surfaces read from a file side by side on all processors; false
+    // (error set, naming the first that failed) when one cannot be built.
+    bool BuildLoadedSurfaces(SurfaceList& loaded, const std::string& path, std::string& error);
     // Net, section vectors, end frames, height range, meshes and boxes of a surface.
     void BuildSurface(SurfaceSection& surface);
     void Adopt(DocumentContents& contents);

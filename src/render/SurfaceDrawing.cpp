@@ -37,19 +37,8 @@ void constantColor(const SurfaceSection& s)
 // A display sample at any (u, v), evaluated as the mesh sampling does.
 DisplaySample evaluateSample(SurfaceSection& s, double u, double v)
 {
-    DisplaySample d;
-    d.u = u;
-    d.v = v;
-    d.point = s.EvaluatePoint(u, v);
-    d.heightColor = HeightColor(d.point.y, s.heightMin, s.heightRange);
     const SurfaceDerivatives der = s.EvaluateDerivatives(u, v);
-    d.Su = der.Su;
-    d.Sv = der.Sv;
-    d.N = der.N;
-    d.K = der.K;
-    d.angleColor = AngleColor(der.N);
-    d.curvatureColor = CurvatureColor(der.K, s.curvatureScale);
-    return d;
+    return {u, v, s.EvaluatePoint(u, v), der.N, der.K};
 }
 
 // The sample at t along the edge from a to b: the nodes themselves at the
@@ -63,15 +52,15 @@ DisplaySample sampleAlong(SurfaceSection& s, const DisplaySample& a, const Displ
 
 // Lines take the height colour in "Height" and the tangent-angle colour in
 // "Tangent angle" and "Curvature".
-const Vec3& lineColor(const DisplaySample& d, int coloring)
+Vec3 lineColor(const SurfaceSection& s, const DisplaySample& d, int coloring)
 {
-    return coloring == kHeight ? d.heightColor : d.angleColor;
+    return coloring == kHeight ? HeightColor(d.point.y, s.heightMin, s.heightRange) : AngleColor(d.N);
 }
-const Vec3& triangleColor(const DisplaySample& d, int coloring)
+Vec3 triangleColor(const SurfaceSection& s, const DisplaySample& d, int coloring)
 {
-    if (coloring == kHeight) return d.heightColor;
-    if (coloring == kCurvature) return d.curvatureColor;
-    return d.angleColor;
+    if (coloring == kHeight) return HeightColor(d.point.y, s.heightMin, s.heightRange);
+    if (coloring == kCurvature) return CurvatureColor(d.K, s.curvatureScale);
+    return AngleColor(d.N);
 }
 
 struct BoundaryPiece {
@@ -93,7 +82,7 @@ public:
     }
 
 private:
-    const DisplaySample& at(int i, int j) const { return s_.displaySample(i, j); }
+    DisplaySample at(int i, int j) const { return s_.displaySample(i, j); }
 
     void Lines()
     {
@@ -102,7 +91,7 @@ private:
         glBegin(GL_LINES);
         for (int i = 0; i + 1 < s_.displayRows; ++i)
             for (int j = 0; j + 1 < s_.displayColumns; ++j) {
-                const DisplaySample &A = at(i, j), &B = at(i, j + 1), &C = at(i + 1, j), &D = at(i + 1, j + 1);
+                const DisplaySample A = at(i, j), B = at(i, j + 1), C = at(i + 1, j), D = at(i + 1, j + 1);
                 if (A.u == 0.0) Edge(C, A);
                 if (A.v == 0.0) Edge(A, B);
                 Edge(B, D);
@@ -154,7 +143,7 @@ private:
 
     void LineVertex(const DisplaySample& d) const
     {
-        if (coloring_ != kConstant) colorOf(lineColor(d, coloring_));
+        if (coloring_ != kConstant) colorOf(lineColor(s_, d, coloring_));
         normal(d.N);
         vertex(d.point);
     }
@@ -165,7 +154,7 @@ private:
         glBegin(GL_TRIANGLES);
         for (int i = 0; i + 1 < s_.displayRows; ++i)
             for (int j = 0; j + 1 < s_.displayColumns; ++j) {
-                const DisplaySample &A = at(i, j), &B = at(i, j + 1), &C = at(i + 1, j), &D = at(i + 1, j + 1);
+                const DisplaySample A = at(i, j), B = at(i, j + 1), C = at(i + 1, j), D = at(i + 1, j + 1);
                 // Counter-clockwise about Su x Sv; reversed when the normal is.
                 if (s_.flipDiagonals == 0) {
                     Triangle(A, B, D);
@@ -184,7 +173,7 @@ private:
         if (s_.reverseNormal) std::swap(v[1], v[2]);
         normal(normalized(cross(v[1]->point - v[0]->point, v[2]->point - v[0]->point)));
         for (const DisplaySample* d : v) {
-            if (coloring_ != kConstant) colorOf(triangleColor(*d, coloring_));
+            if (coloring_ != kConstant) colorOf(triangleColor(s_, *d, coloring_));
             vertex(d->point);
         }
     }
@@ -380,8 +369,8 @@ void drawIntersectionMesh(const SurfaceSection& s, bool fillHit)
     color255(0, 0, 200);
     for (int i = 0; i + 1 < s.collisionRows; ++i)
         for (int j = 0; j + 1 < s.collisionColumns; ++j) {
-            const Vec3 &A = s.collisionSample(i, j).point, &B = s.collisionSample(i, j + 1).point,
-                       &C = s.collisionSample(i + 1, j + 1).point, &D = s.collisionSample(i + 1, j).point;
+            const CollisionMesh& m = s.collisionMesh;
+            const Vec3 A = m.Point(i, j), B = m.Point(i, j + 1), C = m.Point(i + 1, j + 1), D = m.Point(i + 1, j);
             const Vec3* triangles[2][3] = {{&A, &C, &D}, {&A, &B, &C}};
             for (const auto& t : triangles) {
                 glBegin(GL_LINE_LOOP);
@@ -391,14 +380,14 @@ void drawIntersectionMesh(const SurfaceSection& s, bool fillHit)
         }
     if (!fillHit) return;
     // A triangle the last search tested has all its nodes visited.
-    auto visited = [&](int i, int j) { return s.collisionSample(i, j).visited.load(std::memory_order_relaxed) != 0; };
+    auto visited = [&](int i, int j) { return s.collisionMesh.Visited(i, j).load(std::memory_order_relaxed) != 0; };
     color255(255, 255, 255);
     glBegin(GL_TRIANGLES);
     for (int i = 0; i + 1 < s.collisionRows; ++i)
         for (int j = 0; j + 1 < s.collisionColumns; ++j) {
             const bool a = visited(i, j), b = visited(i, j + 1), c = visited(i + 1, j + 1), d = visited(i + 1, j);
-            const Vec3 &A = s.collisionSample(i, j).point, &B = s.collisionSample(i, j + 1).point,
-                       &C = s.collisionSample(i + 1, j + 1).point, &D = s.collisionSample(i + 1, j).point;
+            const CollisionMesh& m = s.collisionMesh;
+            const Vec3 A = m.Point(i, j), B = m.Point(i, j + 1), C = m.Point(i + 1, j + 1), D = m.Point(i + 1, j);
             auto fill = [](const Vec3& p0, const Vec3& p1, const Vec3& p2) {
                 normal(normalized(cross(p1 - p0, p2 - p0)));
                 vertex(p0);
@@ -411,17 +400,22 @@ void drawIntersectionMesh(const SurfaceSection& s, bool fillHit)
     glEnd();
 }
 
-void drawBoxNode(const BoxNode* node, int level, int depth, bool all)
+// Marks only ever form a subtree hanging from the root, so the walk for the
+// marked boxes stops at the first unmarked one.
+void drawBoxNode(const BoxTree& tree, const BoxNode& node, int depth, bool all)
 {
-    if (!node) return;
-    const bool marked = node->hit.load(std::memory_order_relaxed) || node->entered.load(std::memory_order_relaxed);
-    if ((all || marked) && level >= depth - 2) {
+    const bool marked =
+        tree.hit(node).load(std::memory_order_relaxed) || tree.entered(node).load(std::memory_order_relaxed);
+    if (!all && !marked) return;
+    const int level = node.depth;
+    if (level >= depth - 2) {
         glLineWidth(static_cast<GLfloat>(depth - level + 1));
         colorOf(RampColor(static_cast<double>(level) / (depth + 1)));
-        boxLines(node->tight);
+        boxLines(tree.tightOf(node));
     }
-    drawBoxNode(node->first, level + 1, depth, all);
-    drawBoxNode(node->second, level + 1, depth, all);
+    if (node.leaf()) return;
+    drawBoxNode(tree, tree.first(node), depth, all);
+    drawBoxNode(tree, tree.second(node), depth, all);
 }
 
 // An end cross section of the surface as a curve of 120 points.
@@ -456,7 +450,7 @@ void DrawSurface(SurfaceSection& s, const SurfaceDrawOptions& options, const Sur
         if (options.showImpactIntersections || s.showIntersectionMesh)
             drawIntersectionMesh(s, options.showImpactIntersections);
         if (options.showAllBoundingBoxes || options.showBoundingBoxes)
-            drawBoxNode(s.boxTree, 0, s.boxTreeDepth, options.showAllBoundingBoxes);
+            if (s.boxTree) drawBoxNode(*s.boxTree, s.boxTree->root(), s.boxTreeDepth, options.showAllBoundingBoxes);
         return;
     }
     if (s.editingSections) {

@@ -133,13 +133,16 @@ bool nodeInHole(const SurfaceSection& surface, const CollisionSample& node)
 // Marks only ever form a subtree hanging from the root (a box is entered only
 // after its parent), so clearing the marked boxes clears the whole tree at the
 // cost of the previous search rather than of the tree size.
-void clearMarks(BoxNode& node)
+void clearMarks(const BoxTree& tree, const BoxNode& node)
 {
-    if (node.entered.load(std::memory_order_relaxed) == 0 && node.hit.load(std::memory_order_relaxed) == 0) return;
-    node.entered.store(0, std::memory_order_relaxed);
-    node.hit.store(0, std::memory_order_relaxed);
-    if (node.first) clearMarks(*node.first);
-    if (node.second) clearMarks(*node.second);
+    auto& entered = tree.entered(node);
+    auto& hit = tree.hit(node);
+    if (entered.load(std::memory_order_relaxed) == 0 && hit.load(std::memory_order_relaxed) == 0) return;
+    entered.store(0, std::memory_order_relaxed);
+    hit.store(0, std::memory_order_relaxed);
+    if (node.leaf()) return;
+    clearMarks(tree, tree.first(node));
+    clearMarks(tree, tree.second(node));
 }
 
 // (u, v) of a point X of the triangle whose two mesh edges meet at Q, with A
@@ -246,21 +249,22 @@ class SegmentSearch {
 public:
     SegmentSearch(SurfaceSection& surface, const Vec3& from, const Vec3& to, IntersectionOverlay& overlay,
                   std::optional<MeshCell> skipCell)
-        : surface_(surface), segment_{from, to, normalized(to - from), ballRadiusOf(surface)}, slabs_(from, to),
-          overlay_(overlay), skipCell_(skipCell)
+        : surface_(surface), tree_(*surface.boxTree), segment_{from, to, normalized(to - from), ballRadiusOf(surface)},
+          slabs_(from, to), overlay_(overlay), skipCell_(skipCell)
     {
     }
 
-    void visit(BoxNode& node)
+    void visit(const BoxNode& node)
     {
-        if (!slabs_.reaches(node.inflated)) return;
-        node.entered.store(1, std::memory_order_relaxed);
-        if (node.leaf) {
-            testCell(node);
+        const BoxRecord tight = tree_.tightOf(node);
+        if (!slabs_.reaches(tight.inflated(segment_.radius))) return;
+        tree_.entered(node).store(1, std::memory_order_relaxed);
+        if (node.leaf()) {
+            testCell(node, tight);
             return;
         }
-        if (node.first) visit(*node.first);
-        if (node.second) visit(*node.second);
+        visit(tree_.first(node));
+        visit(tree_.second(node));
     }
 
     SegmentHit result() const
@@ -271,9 +275,9 @@ public:
         // D (row + 1, column). The mesh edges of (A, C', D) meet at D, those of
         // (A, B, C') at B.
         const int row = bestCell_.row, column = bestCell_.column;
-        const CollisionSample& A = surface_.collisionSample(row, column);
-        const CollisionSample& C = surface_.collisionSample(row + 1, column + 1);
-        const CollisionSample& Q =
+        const CollisionSample A = surface_.collisionSample(row, column);
+        const CollisionSample C = surface_.collisionSample(row + 1, column + 1);
+        const CollisionSample Q =
             bestTriangle_ == 0 ? surface_.collisionSample(row + 1, column) : surface_.collisionSample(row, column + 1);
         const auto [u, v] = obliqueParameters(Q, A, C, bestPoint_);
         hit.found = true;
@@ -286,27 +290,28 @@ public:
     }
 
 private:
-    void testCell(BoxNode& leaf)
+    void testCell(const BoxNode& leaf, const BoxRecord& tight)
     {
         const int row = leaf.v0, column = leaf.u0;
         if (row + 1 >= surface_.collisionRows || column + 1 >= surface_.collisionColumns) return;
         if (skipCell_ && *skipCell_ == MeshCell{row, column}) return;
-        CollisionSample& A = surface_.collisionSample(row, column);
-        CollisionSample& B = surface_.collisionSample(row, column + 1);
-        CollisionSample& C = surface_.collisionSample(row + 1, column + 1);
-        CollisionSample& D = surface_.collisionSample(row + 1, column);
-        for (CollisionSample* node : {&A, &B, &C, &D}) node->visited.store(1, std::memory_order_relaxed);
-        testTriangle(leaf, 0, A, C, D, leaf.normal1);
-        testTriangle(leaf, 1, A, B, C, leaf.normal2);
+        const CollisionMesh& mesh = surface_.collisionMesh;
+        const CollisionSample A = mesh.At(row, column), B = mesh.At(row, column + 1);
+        const CollisionSample C = mesh.At(row + 1, column + 1), D = mesh.At(row + 1, column);
+        for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
+            mesh.Visited(i, j).store(1, std::memory_order_relaxed);
+        const LeafNormals& normals = tree_.normalsOf(leaf);
+        testTriangle(leaf, tight, 0, A, C, D, normals.normal1);
+        testTriangle(leaf, tight, 1, A, B, C, normals.normal2);
     }
 
-    void testTriangle(BoxNode& leaf, int which, const CollisionSample& P0, const CollisionSample& P1,
-                      const CollisionSample& P2, const Vec3& normal)
+    void testTriangle(const BoxNode& leaf, const BoxRecord& tight, int which, const CollisionSample& P0,
+                      const CollisionSample& P1, const CollisionSample& P2, const Vec3& normal)
     {
-        const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal, leaf.tight);
+        const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal, tight);
         if (!hit) return;
         if (nodeInHole(surface_, P0) || nodeInHole(surface_, P1) || nodeInHole(surface_, P2)) return;
-        leaf.hit.store(1, std::memory_order_relaxed);
+        tree_.hit(leaf).store(1, std::memory_order_relaxed);
         const double d = length(*hit - segment_.from);
         if (d < best_) {
             best_ = d;
@@ -359,6 +364,7 @@ private:
     }
 
     SurfaceSection& surface_;
+    const BoxTree& tree_;
     const StepSegment segment_;
     const SegmentSlabs slabs_;
     IntersectionOverlay& overlay_;
@@ -421,11 +427,11 @@ SegmentHit IntersectSegment(SurfaceSection& surface, const Vec3& from, const Vec
                             std::optional<MeshCell> skipCell)
 {
     if (!surface.boxTree || !surface.collisionMesh) return {};
-    clearMarks(*surface.boxTree);
+    clearMarks(*surface.boxTree, surface.boxTree->root());
     // A poisoned segment would pass every slab test and meet nothing.
     if (!isFinite(from) || !isFinite(to)) return {};
     SegmentSearch search(surface, from, to, overlay, skipCell);
-    search.visit(*surface.boxTree);
+    search.visit(surface.boxTree->root());
     return search.result();
 }
 

@@ -1,7 +1,6 @@
 #include "surface/SurfaceSection.h"
 
 #include "geometry/Plane.h"
-#include "surface/ColorRamp.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +37,82 @@ double ballRadiusOf(const SurfaceHost* host) { return host ? host->surfaceBallRa
 
 } // namespace
 
+void SampleParameters::Walk(int rows, int columns)
+{
+    auto walk = [](std::vector<double>& values, int count) {
+        const double step = 1.0 / (count - 1);
+        values.resize(static_cast<std::size_t>(count));
+        double value = 0.0;
+        for (double& x : values) {
+            x = value;
+            value = nextParameter(value, step);
+        }
+    };
+    walk(u_, columns);
+    walk(v_, rows);
+}
+
+void SampleParameters::Clear()
+{
+    std::vector<double>().swap(u_);
+    std::vector<double>().swap(v_);
+}
+
+void DisplayMesh::Resize(int rows, int columns)
+{
+    rows_ = rows;
+    columns_ = columns;
+    parameters_.Walk(rows, columns);
+    samples_.assign(static_cast<std::size_t>(rows) * columns, Packed());
+}
+
+void DisplayMesh::Clear()
+{
+    rows_ = columns_ = 0;
+    parameters_.Clear();
+    std::vector<Packed>().swap(samples_);
+}
+
+void DisplayMesh::Set(int row, int column, const Vec3& point, const Vec3& N, double K)
+{
+    Packed& s = samples_[static_cast<std::size_t>(row) * columns_ + column];
+    s.point = PackedPoint::from(point);
+    s.N = PackedPoint::from(N);
+    s.K = static_cast<float>(K);
+}
+
+DisplaySample DisplayMesh::At(int row, int column) const
+{
+    const Packed& s = sample(row, column);
+    return {parameters_.u(column), parameters_.v(row), s.point.widened(), s.N.widened(), s.K};
+}
+
+std::size_t DisplayMesh::Bytes() const { return samples_.capacity() * sizeof(Packed) + parameters_.Bytes(); }
+
+void CollisionMesh::Resize(int rows, int columns)
+{
+    rows_ = rows;
+    columns_ = columns;
+    parameters_.Walk(rows, columns);
+    const std::size_t count = static_cast<std::size_t>(rows) * columns;
+    points_ = std::make_unique<PackedPoint[]>(count);
+    visited_ = std::make_unique<std::atomic<std::uint8_t>[]>(count);
+}
+
+void CollisionMesh::Clear()
+{
+    rows_ = columns_ = 0;
+    parameters_.Clear();
+    points_.reset();
+    visited_.reset();
+}
+
+std::size_t CollisionMesh::Bytes() const
+{
+    const std::size_t count = points_ ? static_cast<std::size_t>(rows_) * columns_ : 0;
+    return count * (sizeof(PackedPoint) + sizeof(std::atomic<std::uint8_t>)) + parameters_.Bytes();
+}
+
 Vec3 BoxRecord::corner(int k) const
 {
     const double x = (k & 3) == 1 || (k & 3) == 2 ? xMax : xMin;
@@ -69,12 +144,20 @@ bool BoxRecord::crossedBy(const Vec3& a, const Vec3& b) const
     return true;
 }
 
+BoxRecord BoxRecord::inflated(double r) const
+{
+    return {xMin - r, xMax + r, zMin - r, zMax + r, yMin - r, yMax + r};
+}
+
 void SurfaceSection::FreeBoxTree()
 {
     LockGuard guard(geometryLock);
-    boxTree = nullptr;
-    boxNodes.reset();
-    boxNodeCount = 0;
+    boxTree.reset();
+}
+
+std::size_t SurfaceSection::DerivedBytes() const
+{
+    return displayMesh.Bytes() + collisionMesh.Bytes() + (boxTree ? boxTree->Bytes() : 0);
 }
 
 void SurfaceSection::Rebuild()
@@ -128,100 +211,14 @@ void SurfaceSection::BuildCollisionMesh()
     boundMesh(columns, rows, collisionColumns, collisionRows);
     collisionStepU = 1.0 / (collisionColumns - 1);
     collisionStepV = 1.0 / (collisionRows - 1);
-    collisionMesh = std::make_unique<CollisionSample[]>(static_cast<size_t>(collisionRows) * collisionColumns);
-
-    double v = 0.0;
-    for (int i = 0; i < collisionRows; ++i) {
-        double u = 0.0;
-        for (int j = 0; j < collisionColumns; ++j) {
-            CollisionSample& s = collisionSample(i, j);
-            s.u = u;
-            s.v = v;
-            s.point = EvaluatePoint(u, v);
-            s.visited.store(0, std::memory_order_relaxed);
-            u = nextParameter(u, collisionStepU);
-        }
-        v = nextParameter(v, collisionStepV);
-    }
+    collisionMesh.Resize(collisionRows, collisionColumns);
+    const SampleParameters& at = collisionMesh.parameters();
+    for (int i = 0; i < collisionRows; ++i)
+        for (int j = 0; j < collisionColumns; ++j) collisionMesh.SetPoint(i, j, EvaluatePoint(at.u(j), at.v(i)));
 
     LockGuard guard(geometryLock);
-    // A tree whose leaves are the quads, each once, has 2 * quads - 1 nodes.
-    boxNodeCount = 2 * (collisionColumns - 1) * (collisionRows - 1) - 1;
-    boxNodes = std::make_unique<BoxNode[]>(static_cast<size_t>(boxNodeCount));
-    boxTreeDepth = 0;
-    int nextNode = 0;
-    boxTree = &BuildBoxNode(0, collisionColumns - 1, 0, collisionRows - 1, 0, nextNode);
-}
-
-// Builds the node over columns u0..u1 and rows v0..v1. Children are built
-// first and a parent's tight box is the union of theirs, which equals the
-// box of its points because the halves share their middle row or column.
-BoxNode& SurfaceSection::BuildBoxNode(int u0, int u1, int v0, int v1, int depth, int& nextNode)
-{
-    BoxNode& node = boxNodes[nextNode++];
-    boxTreeDepth = std::max(boxTreeDepth, depth);
-    node.depth = depth;
-    node.u0 = u0;
-    node.u1 = u1;
-    node.v0 = v0;
-    node.v1 = v1;
-    node.spanU = u1 - u0;
-    node.spanV = v1 - v0;
-
-    BoxRecord& t = node.tight;
-    if (node.spanU > 1 || node.spanV > 1) {
-        node.leaf = 0;
-        if (node.spanU > node.spanV) {
-            const int m = u0 + (u1 - u0) / 2;
-            node.first = &BuildBoxNode(u0, m, v0, v1, depth + 1, nextNode);
-            node.second = &BuildBoxNode(m, u1, v0, v1, depth + 1, nextNode);
-        } else {
-            const int m = v0 + (v1 - v0) / 2;
-            node.first = &BuildBoxNode(u0, u1, v0, m, depth + 1, nextNode);
-            node.second = &BuildBoxNode(u0, u1, m, v1, depth + 1, nextNode);
-        }
-        const BoxRecord& a = node.first->tight;
-        const BoxRecord& b = node.second->tight;
-        t.xMin = std::min(a.xMin, b.xMin);
-        t.xMax = std::max(a.xMax, b.xMax);
-        t.yMin = std::min(a.yMin, b.yMin);
-        t.yMax = std::max(a.yMax, b.yMax);
-        t.zMin = std::min(a.zMin, b.zMin);
-        t.zMax = std::max(a.zMax, b.zMax);
-    } else {
-        node.leaf = 1;
-        t.xMin = t.yMin = t.zMin = 99999.0;
-        t.xMax = t.yMax = t.zMax = -99999.0;
-        for (int i = v0; i <= v1; ++i)
-            for (int j = u0; j <= u1; ++j) {
-                const Vec3& p = collisionSample(i, j).point;
-                t.xMin = std::min(t.xMin, p.x);
-                t.xMax = std::max(t.xMax, p.x);
-                t.yMin = std::min(t.yMin, p.y);
-                t.yMax = std::max(t.yMax, p.y);
-                t.zMin = std::min(t.zMin, p.z);
-                t.zMax = std::max(t.zMax, p.z);
-            }
-        const Vec3& A = collisionSample(v0, u0).point;
-        const Vec3& B = collisionSample(v0, u0 + 1).point;
-        const Vec3& C = collisionSample(v0 + 1, u0 + 1).point;
-        const Vec3& D = collisionSample(v0 + 1, u0).point;
-        node.normal1 = PlaneFromPoints(A, C, D).normal;
-        node.normal2 = PlaneFromPoints(A, B, C).normal;
-        if (reverseNormal) {
-            node.normal1 = -node.normal1;
-            node.normal2 = -node.normal2;
-        }
-    }
-    const double r = ballRadiusOf(document);
-    BoxRecord& f = node.inflated;
-    f.xMin = t.xMin - r;
-    f.xMax = t.xMax + r;
-    f.yMin = t.yMin - r;
-    f.yMax = t.yMax + r;
-    f.zMin = t.zMin - r;
-    f.zMax = t.zMax + r;
-    return node;
+    boxTree = std::make_unique<BoxTree>(collisionMesh, reverseNormal);
+    boxTreeDepth = boxTree->depth();
 }
 
 void SurfaceSection::BuildDisplayMesh()
@@ -238,35 +235,20 @@ void SurfaceSection::BuildDisplayMesh()
     boundMesh(columns, rows, displayColumns, displayRows);
     displayStepU = 1.0 / (displayColumns - 1);
     displayStepV = 1.0 / (displayRows - 1);
-    displayMesh.assign(static_cast<size_t>(displayRows) * displayColumns, DisplaySample());
+    displayMesh.Resize(displayRows, displayColumns);
     curvatureMin = 99999.0;
     curvatureMax = -99999.0;
 
-    double v = 0.0;
+    const SampleParameters& at = displayMesh.parameters();
     SurfaceDerivatives d;
-    for (int i = 0; i < displayRows; ++i) {
-        double u = 0.0;
+    for (int i = 0; i < displayRows; ++i)
         for (int j = 0; j < displayColumns; ++j) {
-            DisplaySample& s = displayMesh[static_cast<size_t>(i) * displayColumns + j];
-            s.u = u;
-            s.v = v;
-            s.point = EvaluatePoint(u, v);
-            s.heightColor = HeightColor(s.point.y, heightMin, heightRange);
+            const double u = at.u(j), v = at.v(i);
+            const Vec3 point = EvaluatePoint(u, v);
             EvaluateDerivatives(u, v, d);
-            s.Su = d.Su;
-            s.Sv = d.Sv;
-            s.N = d.N;
-            s.Suu = d.Suu;
-            s.Svv = d.Svv;
-            s.Suv = d.Suv;
-            s.K = d.K;
-            s.angleColor = AngleColor(d.N);
+            displayMesh.Set(i, j, point, d.N, d.K);
             curvatureMin = std::min(curvatureMin, d.K);
             curvatureMax = std::max(curvatureMax, d.K);
-            u = nextParameter(u, displayStepU);
         }
-        v = nextParameter(v, displayStepV);
-    }
     curvatureScale = std::max(std::fabs(curvatureMin), std::fabs(curvatureMax));
-    for (DisplaySample& s : displayMesh) s.curvatureColor = CurvatureColor(s.K, curvatureScale);
 }

@@ -66,13 +66,11 @@ void SurfaceSection::Reset()
 void SurfaceSection::FreeDerived()
 {
     LockGuard guard(geometryLock);
-    boxTree = nullptr;
-    boxNodes.reset();
-    boxNodeCount = 0;
+    boxTree.reset();
     boxTreeDepth = 0;
-    displayMesh.clear();
+    displayMesh.Clear();
     displayRows = displayColumns = 0;
-    collisionMesh.reset();
+    collisionMesh.Clear();
     collisionRows = collisionColumns = 0;
     knotsU.reset();
     knotsV.reset();

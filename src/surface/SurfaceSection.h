@@ -4,12 +4,14 @@
 #include "gul/Ptr.h"
 #include "platform/Lock.h"
 #include "surface/AttachmentSite.h"
+#include "surface/BoxTree.h"
 #include "surface/CrossSection.h"
 #include "surface/Meshes.h"
 #include "surface/SurfaceHost.h"
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -128,17 +130,15 @@ public:
     std::int32_t subdivisionsU = 4, subdivisionsV = 4;
     std::int32_t lengthSamplesU = 0, lengthSamplesV = 0;
     std::int32_t fixedSamplesU = 20, fixedSamplesV = 20;
-    std::vector<DisplaySample> displayMesh; // displayRows x displayColumns, row-major
+    DisplayMesh displayMesh; // what drawing reads
     std::int32_t displayRows = 0, displayColumns = 0;
     double displayStepU = 0.0, displayStepV = 0.0;
-    std::unique_ptr<CollisionSample[]> collisionMesh; // collisionRows x collisionColumns
+    CollisionMesh collisionMesh; // what the intersection search reads, with boxTree
     std::int32_t collisionRows = 0, collisionColumns = 0;
     double collisionStepU = 0.0, collisionStepV = 0.0;
     std::int32_t flipDiagonals = 0;
-    BoxNode* boxTree = nullptr; // root, the first node of boxNodes; none when freed
+    std::unique_ptr<BoxTree> boxTree; // none when freed
     std::int32_t boxTreeDepth = 0;
-    std::unique_ptr<BoxNode[]> boxNodes; // every node of the tree
-    std::int32_t boxNodeCount = 0;
 
     // --- display settings ---
     Vec3 constantColor{200.0, 200.0, 200.0};
@@ -200,14 +200,14 @@ public:
     SurfaceDerivatives EvaluateDerivatives(double u, double v);
 
     // --- sampled meshes and box tree (Meshes.cpp) ---
+    // Resamples both meshes and rebuilds the box tree under geometryLock;
+    // render is 0 meanwhile.
     void Rebuild();
-    void ComputeLengthSamples();
-    void BuildCollisionMesh();
-    void BuildDisplayMesh();
     void FreeBoxTree();
-    const DisplaySample& displaySample(int row, int column) const { return displayMesh[row * displayColumns + column]; }
-    CollisionSample& collisionSample(int row, int column) { return collisionMesh[row * collisionColumns + column]; }
-    const CollisionSample& collisionSample(int row, int column) const { return collisionMesh[row * collisionColumns + column]; }
+    // Bytes held by the sampled meshes and the box tree.
+    std::size_t DerivedBytes() const;
+    DisplaySample displaySample(int row, int column) const { return displayMesh.At(row, column); }
+    CollisionSample collisionSample(int row, int column) const { return collisionMesh.At(row, column); }
 
     // Adds the four default sites "end", "begin", "left", "right" over [0, 1].
     void AddDefaultSites();
@@ -217,7 +217,10 @@ private:
     void InitDefaults();
     int DocumentDegreeU() const;
     int DocumentDegreeV() const;
-    BoxNode& BuildBoxNode(int u0, int u1, int v0, int v1, int depth, int& nextNode);
+    // The steps of Rebuild, run under geometryLock.
+    void ComputeLengthSamples();
+    void BuildCollisionMesh();
+    void BuildDisplayMesh();
     void WalkSection(int sectionIndex, const Vec3& P, const Vec3& F, const Vec3& U, double scale, bool keepShapes);
     void FinishLayout();
 };

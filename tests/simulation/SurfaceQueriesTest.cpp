@@ -43,14 +43,21 @@ SegmentHit drop(SurfaceSection& s, double x, double z, IntersectionOverlay& over
 
 // A box is entered exactly when its parent was and the segment reaches its
 // inflated box; only leaves carry hits. Stale marks of older searches fail this.
-void expectMarks(const BoxNode& node, const Vec3& from, const Vec3& to, bool parentEntered)
+void expectMarks(const SurfaceSection& s, const BoxNode& node, const Vec3& from, const Vec3& to, bool parentEntered)
 {
-    const bool entered = node.entered.load() != 0;
-    EXPECT_EQ(entered, parentEntered && (node.inflated.contains(from) || node.inflated.crossedBy(from, to)));
-    if (node.leaf) return;
-    EXPECT_EQ(node.hit.load(), 0);
-    expectMarks(*node.first, from, to, entered);
-    expectMarks(*node.second, from, to, entered);
+    const BoxTree& tree = *s.boxTree;
+    const BoxRecord inflated = tree.inflatedOf(node, s.document->surfaceBallRadius());
+    const bool entered = tree.entered(node).load() != 0;
+    EXPECT_EQ(entered, parentEntered && (inflated.contains(from) || inflated.crossedBy(from, to)));
+    if (node.leaf()) return;
+    EXPECT_EQ(tree.hit(node).load(), 0);
+    expectMarks(s, tree.first(node), from, to, entered);
+    expectMarks(s, tree.second(node), from, to, entered);
+}
+
+void expectMarks(const SurfaceSection& s, const Vec3& from, const Vec3& to)
+{
+    expectMarks(s, s.boxTree->root(), from, to, true);
 }
 
 TEST(PointInTriangleTest, InsideOnEdgesAndNearVerticesOnlyAndCountsEachTest)
@@ -183,7 +190,7 @@ TEST_F(IntersectSegmentTest, AVerticalDropHitsTheFloorBelowWithMatchingParameter
             expectVecNear(hit.point, {x, 0, z}, 1e-5);
             expectVecNear(overlay.triangleHitPoint, {x, 0, z}, 1e-12);
         }
-    const CollisionSample& node = floor->collisionSample(13, 11);
+    const CollisionSample node = floor->collisionSample(13, 11);
     const SegmentHit onNode = IntersectSegment(*floor, node.point + 0.4 * kUp, node.point, overlay);
     ASSERT_TRUE(onNode.found);
     EXPECT_EQ(onNode.u, node.u);
@@ -207,7 +214,7 @@ TEST_F(IntersectSegmentTest, ATriangleWithANodeInAHoleIsIgnored)
     const SegmentHit hit = drop(*floor, 12.71, 0.1, overlay);
     ASSERT_TRUE(hit.found);
     const MeshCell cell = CollisionCellAt(*floor, hit.u, hit.v);
-    const CollisionSample& corner = floor->collisionSample(cell.row, cell.column);
+    const CollisionSample corner = floor->collisionSample(cell.row, cell.column);
     floor->holes.push_back({"h", corner.u - 1e-9, corner.u + 1e-9, corner.v - 1e-9, corner.v + 1e-9});
     EXPECT_FALSE(drop(*floor, 12.71, 0.1, overlay).found); // the hit point itself is outside the hole
     EXPECT_TRUE(drop(*floor, 12.71, 1.0, overlay).found);
@@ -228,17 +235,17 @@ TEST_F(IntersectSegmentTest, MarksTheBoxesOfTheLastSearchAndCountsTriangleTests)
     EXPECT_GT(overlay.triangleTests, 0);
     const MeshCell cell = CollisionCellAt(*floor, hit.u, hit.v);
     for (auto [r, c] : {std::pair{0, 0}, {0, 1}, {1, 0}, {1, 1}})
-        EXPECT_EQ(floor->collisionSample(cell.row + r, cell.column + c).visited.load(), 1);
-    expectMarks(*floor->boxTree, {12.71, 0.5, 0.1}, {12.71, 0.2, 0.1}, true);
+        EXPECT_EQ(floor->collisionMesh.Visited(cell.row + r, cell.column + c).load(), 1);
+    expectMarks(*floor, {12.71, 0.5, 0.1}, {12.71, 0.2, 0.1});
 
     const Vec3 from{3, 0.5, -1}, to{3.2, 0.1, -1};
     ASSERT_TRUE(IntersectSegment(*floor, from, to, overlay).found);
-    expectMarks(*floor->boxTree, from, to, true);
+    expectMarks(*floor, from, to);
 
     const std::int64_t before = overlay.triangleTests;
     EXPECT_FALSE(IntersectSegment(*floor, {12, 50, 0}, {12, 49, 0}, overlay).found);
     EXPECT_EQ(overlay.triangleTests, before);
-    EXPECT_EQ(floor->boxTree->entered.load(), 0);
+    EXPECT_EQ(floor->boxTree->entered(floor->boxTree->root()).load(), 0);
 }
 
 TEST(IntersectSegmentLayersTest, TheNearerOfTwoLayersWinsAndAHoleLetsTheBallThrough)
@@ -293,7 +300,7 @@ TEST(IntersectSegmentTreeTest, NoTreeOrAPoisonedSegmentGivesNoHit)
     auto floor = builders::makeFlatFloor(&host);
     const double nan = std::nan("");
     EXPECT_FALSE(IntersectSegment(*floor, {12, 0.5, nan}, {12, 0.2, 0}, overlay).found);
-    EXPECT_EQ(floor->boxTree->entered.load(), 0);
+    EXPECT_EQ(floor->boxTree->entered(floor->boxTree->root()).load(), 0);
 }
 
 } // namespace

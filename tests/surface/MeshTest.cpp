@@ -9,14 +9,19 @@
 
 namespace {
 
-void visitLeaves(const BoxNode& node, const std::function<void(const BoxNode&)>& f)
+void visitNodes(const BoxTree& tree, const BoxNode& node, const std::function<void(const BoxNode&)>& f)
 {
-    if (node.leaf) {
-        f(node);
-        return;
-    }
-    visitLeaves(*node.first, f);
-    visitLeaves(*node.second, f);
+    f(node);
+    if (node.leaf()) return;
+    visitNodes(tree, tree.first(node), f);
+    visitNodes(tree, tree.second(node), f);
+}
+
+void visitLeaves(const BoxTree& tree, const std::function<void(const BoxNode&)>& f)
+{
+    visitNodes(tree, tree.root(), [&](const BoxNode& node) {
+        if (node.leaf()) f(node);
+    });
 }
 
 bool inside(const BoxRecord& inner, const BoxRecord& outer)
@@ -25,14 +30,15 @@ bool inside(const BoxRecord& inner, const BoxRecord& outer)
            inner.yMax <= outer.yMax && outer.zMin <= inner.zMin && inner.zMax <= outer.zMax;
 }
 
-void checkNesting(const BoxNode& node)
+void checkNesting(const BoxTree& tree, const BoxNode& node)
 {
-    if (node.leaf) return;
-    EXPECT_TRUE(inside(node.first->tight, node.tight));
-    EXPECT_TRUE(inside(node.second->tight, node.tight));
-    EXPECT_EQ(node.first->depth, node.depth + 1);
-    checkNesting(*node.first);
-    checkNesting(*node.second);
+    if (node.leaf()) return;
+    const BoxNode first = tree.first(node), second = tree.second(node);
+    EXPECT_TRUE(inside(tree.tightOf(first), tree.tightOf(node)));
+    EXPECT_TRUE(inside(tree.tightOf(second), tree.tightOf(node)));
+    EXPECT_EQ(first.depth, node.depth + 1);
+    checkNesting(tree, first);
+    checkNesting(tree, second);
 }
 
 TEST(SamplingTest, DefaultCountsAndTheWalkEndsExactlyAtOne)
@@ -124,57 +130,97 @@ TEST(BoxTreeTest, LeavesCoverEachQuadOnceAndShareBoundaries)
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
     ASSERT_NE(s->boxTree, nullptr);
-    const BoxNode& root = *s->boxTree;
+    const BoxTree& tree = *s->boxTree;
+    const BoxNode root = tree.root();
     EXPECT_EQ(root.u0, 0);
     EXPECT_EQ(root.u1, 22);
     EXPECT_EQ(root.v1, 26);
     EXPECT_EQ(root.depth, 0);
     std::vector<int> cover(22 * 26, 0);
     int deepest = 0;
-    visitLeaves(root, [&](const BoxNode& leaf) {
-        EXPECT_EQ(leaf.spanU, 1);
-        EXPECT_EQ(leaf.spanV, 1);
-        EXPECT_EQ(leaf.first, nullptr);
+    visitLeaves(tree, [&](const BoxNode& leaf) {
+        EXPECT_EQ(leaf.spanU(), 1);
+        EXPECT_EQ(leaf.spanV(), 1);
         ++cover[leaf.v0 * 22 + leaf.u0];
         deepest = std::max(deepest, leaf.depth);
-        EXPECT_NEAR(length(leaf.normal1), 1.0, 1e-9);
-        EXPECT_NEAR(length(leaf.normal2), 1.0, 1e-9);
+        const LeafNormals& n = tree.normalsOf(leaf);
+        EXPECT_NEAR(length(n.normal1), 1.0, 1e-9);
+        EXPECT_NEAR(length(n.normal2), 1.0, 1e-9);
     });
     for (int c : cover) EXPECT_EQ(c, 1);
     EXPECT_EQ(deepest, s->boxTreeDepth);
     EXPECT_LE(s->boxTreeDepth, 10); // about log2(22) + log2(26)
     EXPECT_GE(s->boxTreeDepth, 9);
-    checkNesting(root);
+    checkNesting(tree, root);
     // The middle index belongs to both halves.
-    if (root.first->u1 != root.first->u0 + root.spanU) {
-        EXPECT_EQ(root.first->u1, root.second->u0);
+    const BoxNode first = tree.first(root), second = tree.second(root);
+    if (first.u1 != first.u0 + root.spanU()) {
+        EXPECT_EQ(first.u1, second.u0);
     } else {
-        EXPECT_EQ(root.first->v1, root.second->v0);
+        EXPECT_EQ(first.v1, second.v0);
     }
+}
+
+TEST(BoxTreeTest, NodesAreNumberedOnceInPreOrderWithExactBoxes)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 7, 3);
+    const BoxTree& tree = *s->boxTree;
+    const int quads = (s->collisionRows - 1) * (s->collisionColumns - 1);
+    EXPECT_EQ(tree.nodeCount(), 2 * quads - 1);
+    std::vector<int> seen(static_cast<std::size_t>(tree.nodeCount()), 0);
+    int expectedIndex = 0;
+    visitNodes(tree, tree.root(), [&](const BoxNode& node) {
+        ASSERT_GE(node.index, 0);
+        ASSERT_LT(node.index, tree.nodeCount());
+        EXPECT_EQ(node.index, expectedIndex++); // the walk itself is pre-order
+        ++seen[static_cast<std::size_t>(node.index)];
+        // The tight box is exactly the box of the node's points.
+        BoxRecord box{1e300, -1e300, 1e300, -1e300, 1e300, -1e300};
+        for (int i = node.v0; i <= node.v1; ++i)
+            for (int j = node.u0; j <= node.u1; ++j) {
+                const Vec3 p = s->collisionMesh.Point(i, j);
+                box = {std::min(box.xMin, p.x), std::max(box.xMax, p.x), std::min(box.zMin, p.z),
+                       std::max(box.zMax, p.z), std::min(box.yMin, p.y), std::max(box.yMax, p.y)};
+            }
+        const BoxRecord t = tree.tightOf(node);
+        EXPECT_EQ(t.xMin, box.xMin);
+        EXPECT_EQ(t.xMax, box.xMax);
+        EXPECT_EQ(t.yMin, box.yMin);
+        EXPECT_EQ(t.yMax, box.yMax);
+        EXPECT_EQ(t.zMin, box.zMin);
+        EXPECT_EQ(t.zMax, box.zMax);
+    });
+    for (int count : seen) EXPECT_EQ(count, 1);
 }
 
 TEST(BoxTreeTest, FlatFloorGivesFlatBoxesAndStartOfRampColours)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeFlatFloor(&host);
-    const BoxNode& root = *s->boxTree;
-    EXPECT_EQ(root.tight.yMin, root.tight.yMax);
-    EXPECT_NEAR(root.inflated.yMax - root.inflated.yMin, 2 * host.ballRadius, 1e-12);
-    EXPECT_NEAR(root.inflated.xMin, root.tight.xMin - host.ballRadius, 1e-12);
+    const BoxTree& tree = *s->boxTree;
+    const BoxRecord tight = tree.tightOf(tree.root()), inflated = tree.inflatedOf(tree.root(), host.ballRadius);
+    EXPECT_EQ(tight.yMin, tight.yMax);
+    EXPECT_EQ(tree.tight.yMax, tight.yMax);
+    EXPECT_NEAR(inflated.yMax - inflated.yMin, 2 * host.ballRadius, 1e-12);
+    EXPECT_NEAR(inflated.xMin, tight.xMin - host.ballRadius, 1e-12);
     EXPECT_EQ(s->heightRange, 0.0);
     EXPECT_EQ(s->curvatureScale, 0.0);
     // Leaf triangles of a floor face up.
-    visitLeaves(root, [&](const BoxNode& leaf) {
-        EXPECT_NEAR(leaf.normal1.y, 1.0, 1e-9);
-        EXPECT_NEAR(leaf.normal2.y, 1.0, 1e-9);
+    visitLeaves(tree, [&](const BoxNode& leaf) {
+        const LeafNormals& n = tree.normalsOf(leaf);
+        EXPECT_NEAR(n.normal1.y, 1.0, 1e-9);
+        EXPECT_NEAR(n.normal2.y, 1.0, 1e-9);
     });
-    const DisplaySample& d = s->displaySample(4, 4);
-    EXPECT_EQ(d.heightColor, (Vec3{0, 1, 1}));
-    EXPECT_EQ(d.curvatureColor, (Vec3{0, 1, 1}));
-    EXPECT_EQ(d.angleColor, (Vec3{0, 1, 1}));
+    const DisplaySample d = s->displaySample(4, 4);
+    EXPECT_EQ(HeightColor(d.point.y, s->heightMin, s->heightRange), (Vec3{0, 1, 1}));
+    EXPECT_EQ(CurvatureColor(d.K, s->curvatureScale), (Vec3{0, 1, 1}));
+    EXPECT_EQ(AngleColor(d.N), (Vec3{0, 1, 1}));
     s->reverseNormal = true;
     s->Rebuild();
-    visitLeaves(*s->boxTree, [&](const BoxNode& leaf) { EXPECT_NEAR(leaf.normal1.y, -1.0, 1e-9); });
+    visitLeaves(*s->boxTree, [&](const BoxNode& leaf) {
+        EXPECT_NEAR(s->boxTree->normalsOf(leaf).normal1.y, -1.0, 1e-9);
+    });
 }
 
 TEST(MeshTest, HeightRangeAndColoursFollowTheSamples)
@@ -184,13 +230,44 @@ TEST(MeshTest, HeightRangeAndColoursFollowTheSamples)
     // The channel's floor is at 0 and its walls reach 2.
     EXPECT_NEAR(s->heightMin, 0.0, 1e-6);
     EXPECT_NEAR(s->heightMax, 2.0, 1e-6);
-    const DisplaySample& wall = s->displaySample(10, 0);
-    EXPECT_NEAR(wall.heightColor.x, RampColor((wall.point.y - s->heightMin) / s->heightRange).x, 1e-12);
     EXPECT_GT(s->curvatureScale, 0.0);
-    for (const DisplaySample& d : s->displayMesh) {
-        EXPECT_LE(std::fabs(d.K), s->curvatureScale);
-        EXPECT_TRUE(isFinite(d.curvatureColor));
-    }
+    for (int i = 0; i < s->displayRows; ++i)
+        for (int j = 0; j < s->displayColumns; ++j) {
+            // Drawing data is single precision: within float rounding of the evaluation.
+            const DisplaySample d = s->displaySample(i, j);
+            const SurfaceDerivatives exact = s->EvaluateDerivatives(d.u, d.v);
+            EXPECT_EQ(d.point, s->EvaluatePoint(d.u, d.v));
+            EXPECT_NEAR(d.N.x, exact.N.x, 1e-6);
+            EXPECT_NEAR(d.N.y, exact.N.y, 1e-6);
+            EXPECT_NEAR(d.N.z, exact.N.z, 1e-6);
+            EXPECT_NEAR(d.K, exact.K, 1e-6 * s->curvatureScale);
+            EXPECT_LE(std::fabs(d.K), s->curvatureScale * (1 + 1e-6));
+            EXPECT_TRUE(isFinite(CurvatureColor(d.K, s->curvatureScale)));
+        }
+}
+
+TEST(MeshTest, CollisionPointsAreTheExactEvaluations)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 6, 4);
+    s->horizontalTurn = {true, true, 0.7};
+    s->Regenerate(false);
+    for (int i = 0; i < s->collisionRows; ++i)
+        for (int j = 0; j < s->collisionColumns; ++j) {
+            const CollisionSample c = s->collisionSample(i, j);
+            EXPECT_EQ(c.point, s->EvaluatePoint(c.u, c.v)) << i << ", " << j;
+        }
+}
+
+TEST(MeshTest, DerivedDataOfAMidSizedSurfaceStaysCompact)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 20, 20); // 24 sections x 20 points
+    EXPECT_EQ(s->displayRows * s->displayColumns, 7161);
+    EXPECT_EQ(s->collisionRows * s->collisionColumns, 8217);
+    EXPECT_LE(s->DerivedBytes(), 1200u * 1000u);
+    s->FreeDerived();
+    EXPECT_EQ(s->DerivedBytes(), 0u);
 }
 
 TEST(RegenerateTest, KeepingDerivedDataLeavesTheTreeFreedUntilRebuild)

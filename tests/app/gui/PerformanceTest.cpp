@@ -1,7 +1,9 @@
-// Figures of the program in a real window on the virtual screen: frames per
-// second of the default document and of a 20-surface document, display lists
-// compiled once per change, and how late the user-interface thread's 10 ms
-// timer fires while the render and physics threads run.
+// The program in a real window on the virtual screen: display lists are
+// compiled once per change, not per frame, for the default document and for a
+// 20-surface document. The frame rates and how late the user-interface
+// thread's 10 ms timer fires are printed as figures only; what the program
+// should reach is measured by the benchmarks in bench/, not asserted here,
+// since a test must not depend on the machine's speed.
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
@@ -18,14 +20,6 @@
 
 #include <cstdio>
 #include <memory>
-
-// The user-interface thread stays responsive: its timer is never more than
-// 50 ms late (more is allowed under the sanitizers, which slow every thread).
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr qint64 kLongestTimerWaitMs = 200;
-#else
-constexpr qint64 kLongestTimerWaitMs = 50;
-#endif
 
 class PerformanceTest : public QObject {
     Q_OBJECT
@@ -116,13 +110,11 @@ private slots:
         const double fps = framesPerSecond(3000);
         std::printf("default document, %d x %d: %.1f frames per second\n", view().core().width(),
                     view().core().height(), fps);
-        QVERIFY(fps > 2.0);
         QCOMPARE(meshListsCompiled(), 1); // one surface, compiled once for all those frames
         rollTheBall();
         const qint64 wait = longestTimerWait(3000);
         std::printf("default document, ball rolling: longest 10 ms timer wait %lld ms, %.1f frames per second\n",
                     static_cast<long long>(wait), framesPerSecond(2000));
-        QVERIFY2(wait <= kLongestTimerWaitMs, qPrintable(QString::number(wait)));
     }
 
     void twentySurfaces()
@@ -136,13 +128,11 @@ private slots:
         const double fps = framesPerSecond(3000);
         std::printf("20 shaded surfaces, %d x %d: %.1f frames per second\n", view().core().width(),
                     view().core().height(), fps);
-        QVERIFY(fps > 0.5);
         QCOMPARE(meshListsCompiled(), compiled); // no list compiled again while nothing changes
         rollTheBall();
         const qint64 wait = longestTimerWait(3000);
         std::printf("20 surfaces, ball rolling: longest 10 ms timer wait %lld ms, %.1f frames per second\n",
                     static_cast<long long>(wait), framesPerSecond(2000));
-        QVERIFY2(wait <= kLongestTimerWaitMs, qPrintable(QString::number(wait)));
     }
 
     void cleanupTestCase() { app.reset(); }
