@@ -244,17 +244,19 @@ private slots:
         fileMenu->menu()->close();
         QVERIFY2(menu > 0.9, qPrintable(QStringLiteral("the File menu shows on %1 of its area").arg(menu)));
 
-        double about = 0.0;
-        bool measuring = false; // the capture runs the event loop, which may call again
-        auto answered = whenModal<QDialog>([&](QDialog* dialog) {
-            if (measuring) return;
-            measuring = true;
-            if (QTest::qWaitForWindowExposed(dialog)) about = shownOverTheView(dialog, "about");
+        // Measured once: the capture runs the event loop, which may call again,
+        // and later dialogs of the test must be left alone.
+        auto about = std::make_shared<double>(0.0);
+        auto measured = std::make_shared<bool>(false);
+        auto answered = whenModal<QDialog>([this, about, measured](QDialog* dialog) {
+            if (*measured) return;
+            *measured = true;
+            if (QTest::qWaitForWindowExposed(dialog)) *about = shownOverTheView(dialog, "about");
             dialog->accept();
         });
         trigger("&About Marlwick...");
         QVERIFY(*answered);
-        QVERIFY2(about > 0.9, qPrintable(QStringLiteral("the About box shows on %1 of its area").arg(about)));
+        QVERIFY2(*about > 0.9, qPrintable(QStringLiteral("the About box shows on %1 of its area").arg(*about)));
     }
 
     void saveAnImage()
