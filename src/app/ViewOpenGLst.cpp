@@ -1,9 +1,9 @@
 #include "ViewOpenGLst.h"
 
 #include "QtRenderHost.h"
+#include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
-#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
@@ -232,7 +232,7 @@ void ViewOpenGLst::StopBallCommand()
 
 void ViewOpenGLst::SetCameraFollowsBall(bool follow)
 {
-    WithRenderPaused([&] { WriteSetting(document_.cameraFollowsBall, follow); });
+    WithRenderPaused([&] { design::SetDocumentSwitch(document_, &DocumentSettings::cameraFollowsBall, follow); });
 }
 
 void ViewOpenGLst::FocalPointAtBallCommand()

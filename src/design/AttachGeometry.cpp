@@ -263,6 +263,7 @@ DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSe
     LinkSites(S, X, T, Y);
     RebuildDerived(S);
     RebuildDerived(T);
+    S.MarkChanged();
     return {};
 }
 
@@ -292,6 +293,7 @@ DesignResult AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, Surfac
     LinkSites(S, X, *copy, *Z);
     RebuildDerived(S);
     RebuildDerived(*copy);
+    document.SetModifiedFlag();
     return {};
 }
 

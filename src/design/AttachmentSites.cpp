@@ -87,6 +87,7 @@ DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge ed
     }
     surface.attachmentSites.emplace_back(std::string(name).c_str(), edge, low, high);
     surface.drawingCache.valid[DrawingCache::kSites] = false;
+    surface.MarkChanged();
     return {};
 }
 
@@ -95,6 +96,7 @@ DesignResult DeleteSite(SurfaceSection& surface, int index)
     if (index < 0 || index >= static_cast<int>(surface.attachmentSites.size())) return "Select a site to delete.";
     surface.attachmentSites.erase(surface.attachmentSites.begin() + index);
     surface.drawingCache.valid[DrawingCache::kSites] = false;
+    surface.MarkChanged();
     return {};
 }
 
@@ -215,6 +217,7 @@ DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
     if (!joinedCircles) RebuildDerived(T);
     if (c.pseudo) recordPseudo(X, *c.pseudo);
     document.SetAllRender(1);
+    document.SetModifiedFlag();
     return {};
 }
 
@@ -244,6 +247,7 @@ DesignResult BreakAttachment(SurfaceSection& surface, int index)
     }
     RebuildDerived(T);
     unlink(X);
+    surface.MarkChanged();
     return {};
 }
 

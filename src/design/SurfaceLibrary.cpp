@@ -419,6 +419,7 @@ DesignResult ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string&
         document.peers().StepProgress();
     }
     document.SetAllRender(1);
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
     return {};
 }

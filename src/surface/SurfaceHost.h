@@ -16,6 +16,9 @@ public:
     virtual Lock& kernelLock() = 0;
     // True while a whole document is being saved (site names are then written as they stand).
     virtual bool savingWholeDocument() const = 0;
+    // A user has changed one of the host's surfaces (shape, sites, holes,
+    // switches): a document is then modified.
+    virtual void SurfaceChanged() {}
 };
 
 // A stand-alone host with the document's defaults, for surfaces used outside a
