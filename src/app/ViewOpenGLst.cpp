@@ -2,6 +2,7 @@
 
 #include "QtRenderHost.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
@@ -244,9 +245,8 @@ void ViewOpenGLst::ShowAllCommand()
 void ViewOpenGLst::FocalPointAtBallCommand()
 {
     // The ball's surface is the physics thread's while it runs.
-    core_.PauseAllAndWait();
+    ThreadPauseGuard pause(document_);
     SetFocalPointAtBall(document_);
-    core_.ResumeAll();
 }
 
 void ViewOpenGLst::SetSurfaceTriangles(bool on)

@@ -1,7 +1,9 @@
 // A modified document is never thrown away unasked: "New", "Open", a recent
 // file and closing the window ask "Save changes to ...?"; Cancel keeps
 // everything, Discard goes on without writing, Save writes first and a failed
-// save stops the command. The title shows the modified flag.
+// save stops the command. The title shows the modified flag. With
+// MARLWICK_SHOTS set, the whole screen is kept in that folder as each message
+// box is answered.
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -59,6 +62,12 @@ private:
     {
         return whenModal<QMessageBox>([this, button](QMessageBox* box) {
             prompts << box->text();
+            if (const QString shots = qEnvironmentVariable("MARLWICK_SHOTS"); !shots.isEmpty()) {
+                QDir().mkpath(shots);
+                QTest::qWait(300); // until the box has been drawn
+                const QString name = QString::fromLatin1(QTest::currentTestFunction());
+                box->screen()->grabWindow(0).save(QDir(shots).filePath(name + QStringLiteral("-%1.png").arg(prompts.size())));
+            }
             QAbstractButton* chosen = box->button(button);
             (chosen ? chosen : box->button(QMessageBox::Ok))->click();
         });
