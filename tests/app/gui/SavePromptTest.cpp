@@ -66,7 +66,8 @@ private:
                 QDir().mkpath(shots);
                 QTest::qWait(300); // until the box has been drawn
                 const QString name = QString::fromLatin1(QTest::currentTestFunction());
-                box->screen()->grabWindow(0).save(QDir(shots).filePath(name + QStringLiteral("-%1.png").arg(prompts.size())));
+                const QString file = QDir(shots).filePath(name + QStringLiteral("-%1.png").arg(prompts.size()));
+                box->screen()->grabWindow(0).save(file);
             }
             QAbstractButton* chosen = box->button(button);
             (chosen ? chosen : box->button(QMessageBox::Ok))->click();
