@@ -220,7 +220,7 @@ int ControlPointsAlongEdge(const SurfaceSection& surface, SiteEdge edge)
 }
 
 DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
-                                bool dontMove)
+                                 bool dontMove)
 {
     const CrossSection& sx = S.sections[edgeSectionIndex(S, X)];
     const int yIndex = edgeSectionIndex(T, Y);
@@ -387,7 +387,7 @@ DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSectio
 }
 
 DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
-                             int directionIndex)
+                              int directionIndex)
 {
     if (auto prompt = CheckInteger(intermediate, 0, kMaxSections - 4); !prompt.ok()) return prompt;
     if (auto prompt = CheckInteger(directionIndex, 1, 20); !prompt.ok()) return prompt;

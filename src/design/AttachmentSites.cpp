@@ -183,7 +183,8 @@ std::string SurfaceChoiceLabel(const SurfaceSection& surface)
 DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
 {
     if (!c.S || !c.X) return "Select an attachment site at which to attach a surface.";
-    if (!c.T || !c.Y) return DesignResult::refuse("Select a surface to attach and its attachment site.", kInvalidAttachment);
+    if (!c.T || !c.Y)
+        return DesignResult::refuse("Select a surface to attach and its attachment site.", kInvalidAttachment);
     SurfaceSection& S = *c.S;
     SurfaceSection& T = *c.T;
     AttachmentSite& X = *c.X;
@@ -196,8 +197,8 @@ DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
         if (tCircular || isSide(X) || isSide(Y)) return kInvalidAttachment;
         if (S.pointsPerSection != T.pointsPerSection)
             return DesignResult::refuse("You can only attach another surface at the selected site with an equal "
-                                    "number of control points in the u direction.",
-                                    kInvalidAttachment);
+                                        "number of control points in the u direction.",
+                                        kInvalidAttachment);
         const DesignResult refusal = AttachSurfaceAtSite(S, X, T, Y, c.dontMove);
         if (!refusal.ok()) return refusal;
     } else if (isSide(X)) {

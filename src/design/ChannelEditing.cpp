@@ -174,7 +174,7 @@ DesignResult TypeBCEditor::Open(int type)
 }
 
 DesignResult TypeBCEditor::ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
-                                       const SourceChoice& initialPosition, const SourceChoice& finalPosition)
+                                        const SourceChoice& initialPosition, const SourceChoice& finalPosition)
 {
     if (!surface_) return kSelectSurfaceToEdit;
     if (needsSource(initialDirections)) return kInitialDirectionsSource;

@@ -19,7 +19,7 @@ SurfaceHole MakeHole(std::string_view name, double rightLeftLow, double rightLef
 }
 
 DesignResult AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
-                    double frontBackLow, double frontBackHigh)
+                     double frontBackLow, double frontBackHigh)
 {
     if (name.size() > static_cast<std::size_t>(kMaxShortName)) return TextLengthPrompt(kMaxShortName);
     for (double value : {frontBackLow, frontBackHigh, rightLeftLow, rightLeftHigh})
