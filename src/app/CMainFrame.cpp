@@ -74,7 +74,9 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     rideProfile_->hide();
 
     CreateMenus();
-    connect(view_, &ViewOpenGLst::titleTextChanged, this, &QWidget::setWindowTitle);
+    // "[*]" shows the modified flag.
+    connect(view_, &ViewOpenGLst::titleTextChanged, this,
+            [this](const QString& text) { setWindowTitle(text + QStringLiteral("[*]")); });
     recent_.Load();
     UpdateRecentFileActions();
     LayOutPanes(width(), 0);
@@ -145,7 +147,7 @@ void CMainFrame::CreateFileMenu()
         recentActions_[k] = file->addAction(QString());
         connect(recentActions_[k], &QAction::triggered, this, [this, k] {
             const QString path = recent_.files().value(k);
-            if (path.isEmpty() || OpenDocumentFile(path)) return;
+            if (path.isEmpty() || !MaybeSave() || OpenDocumentFile(path)) return;
             // A file that no longer opens leaves the list.
             recent_.Remove(path);
             UpdateRecentFileActions();
@@ -232,16 +234,36 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (!MaybeSave()) {
+        event->ignore();
+        return;
+    }
     view_->Teardown();
     event->accept();
 }
 
 // --- document commands ---
 
+QString CMainFrame::DocumentName() const
+{
+    return documentPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(documentPath_).fileName();
+}
+
 void CMainFrame::UpdateDocumentTitle()
 {
-    const QString name = documentPath_.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(documentPath_).fileName();
-    setWindowTitle(name + QStringLiteral(" - ") + QLatin1String(kAppTitle));
+    setWindowTitle(DocumentName() + QStringLiteral(" - ") + QLatin1String(kAppTitle) + QStringLiteral("[*]"));
+    setWindowModified(document_.IsModified());
+}
+
+bool CMainFrame::MaybeSave()
+{
+    if (!document_.IsModified()) return true;
+    const QMessageBox::StandardButton answer =
+        QMessageBox::warning(this, QLatin1String(kAppTitle), QStringLiteral("Save changes to %1?").arg(DocumentName()),
+                             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Discard) return true;
+    if (answer == QMessageBox::Save) return OnFileSave();
+    return false;
 }
 
 void CMainFrame::ShowMessage(const QString& text)
@@ -252,6 +274,7 @@ void CMainFrame::ShowMessage(const QString& text)
 
 void CMainFrame::OnFileNew()
 {
+    if (!MaybeSave()) return;
     document_.OnNewDocument();
     panel_->FillSurfaceTree(true);
     panel_->UpdateFromDocument();
@@ -298,6 +321,7 @@ bool CMainFrame::SaveDocumentTo(const QString& path)
 
 void CMainFrame::OnFileOpen()
 {
+    if (!MaybeSave()) return;
     QFileDialog dialog(this, QStringLiteral("Open"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -307,13 +331,13 @@ void CMainFrame::OnFileOpen()
         OpenDocumentFile(dialog.selectedFiles().constFirst());
 }
 
-void CMainFrame::OnFileSave()
+bool CMainFrame::OnFileSave()
 {
-    if (documentPath_.isEmpty()) OnFileSaveAs();
-    else SaveDocumentTo(documentPath_);
+    if (documentPath_.isEmpty()) return OnFileSaveAs();
+    return SaveDocumentTo(documentPath_);
 }
 
-void CMainFrame::OnFileSaveAs()
+bool CMainFrame::OnFileSaveAs()
 {
     QFileDialog dialog(this, QStringLiteral("Save As"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -321,8 +345,8 @@ void CMainFrame::OnFileSaveAs()
     dialog.setNameFilter(QLatin1String(kDocumentFilter));
     dialog.setDefaultSuffix(QStringLiteral("mwk"));
     if (!documentPath_.isEmpty()) dialog.selectFile(documentPath_);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        SaveDocumentTo(dialog.selectedFiles().constFirst());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    return SaveDocumentTo(dialog.selectedFiles().constFirst());
 }
 
 bool CMainFrame::PrintDocument(QPrinter& printer, bool preview) { return view_->PrintTo(printer, preview); }

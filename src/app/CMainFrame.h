@@ -47,7 +47,7 @@ public:
     RideProfileDock* rideProfileDock() const { return rideProfile_; }
     const QString& documentPath() const { return documentPath_; }
 
-    // "New": the new document "a".
+    // "New": the new document "a" (a modified document asks to be saved first).
     void OnFileNew();
     // Opens a document; on failure shows why and keeps the document as it was.
     bool OpenDocumentFile(const QString& path, bool showErrors = true);
@@ -71,10 +71,15 @@ private:
     void UpdateViewMenuChecks();
     void LayOutPanes(int viewWidth, int panelWidth);
     void UpdateDocumentTitle();
+    QString DocumentName() const;
+    // Before the document is replaced or the program ends: a modified document
+    // asks "Save changes to ...?". True when the caller may go on (saved,
+    // discarded or nothing to save); false on Cancel or a failed save.
+    bool MaybeSave();
     void ShowMessage(const QString& text);
     void OnFileOpen();
-    void OnFileSave();
-    void OnFileSaveAs();
+    bool OnFileSave();
+    bool OnFileSaveAs();
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();

@@ -88,6 +88,11 @@ void ProgramPeers::StepProgress()
     bar->repaint();
 }
 
+void ProgramPeers::ModifiedChanged(bool modified)
+{
+    if (frame_) frame_->setWindowModified(modified);
+}
+
 void ProgramPeers::DestroyProgress()
 {
     if (frame_) frame_->progressBar()->hide();

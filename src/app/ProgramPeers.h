@@ -27,6 +27,7 @@ public:
     void StartProgress(int range) override;
     void StepProgress() override;
     void DestroyProgress() override;
+    void ModifiedChanged(bool modified) override;
 
 private:
     COpenGLTemplateDoc& document_;

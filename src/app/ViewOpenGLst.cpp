@@ -1,9 +1,9 @@
 #include "ViewOpenGLst.h"
 
 #include "QtRenderHost.h"
+#include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
-#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
@@ -235,11 +235,13 @@ void ViewOpenGLst::StopBallCommand()
 void ViewOpenGLst::SetCameraFollowsBall(bool follow)
 {
     if (!follow) {
+        const bool wasFollowing = ReadSetting(document_.cameraFollowsBall);
         core_.EndFollowing();
+        if (wasFollowing) document_.SetModifiedFlag();
         return;
     }
     core_.KeepOrbitView();
-    WithRenderPaused([&] { WriteSetting(document_.cameraFollowsBall, true); });
+    WithRenderPaused([&] { design::SetDocumentSwitch(document_, &DocumentSettings::cameraFollowsBall, true); });
 }
 
 void ViewOpenGLst::FocalPointAtBallCommand()

@@ -55,8 +55,8 @@ std::vector<std::array<double, 2>> pointList(const json& v)
 
 // Index of the first template with this name in the file; a file that cannot
 // be read gives its message in `refusal`.
-int templateIndex(const std::string& path, const std::string& name, const char* readFailed, design::DesignResult& refusal,
-                  std::vector<design::CrossSectionTemplate>& templates)
+int templateIndex(const std::string& path, const std::string& name, const char* readFailed,
+                  design::DesignResult& refusal, std::vector<design::CrossSectionTemplate>& templates)
 {
     if (!design::ReadTemplateFile(path, templates)) {
         refusal = readFailed;
@@ -200,7 +200,8 @@ design::DesignResult editBC(RecipeContext& ctx, const json& step, int type)
     }
     design::TypeBCEditor editor(ctx.document);
     if (auto refusal = editor.Open(type); !refusal.ok()) return refusal;
-    const design::DesignResult refusal = editor.ApplyAndSave(initialDirections, finalDirections, initialPosition, finalPosition);
+    const design::DesignResult refusal =
+        editor.ApplyAndSave(initialDirections, finalDirections, initialPosition, finalPosition);
     editor.Close();
     return refusal;
 }

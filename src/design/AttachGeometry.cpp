@@ -220,7 +220,7 @@ int ControlPointsAlongEdge(const SurfaceSection& surface, SiteEdge edge)
 }
 
 DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
-                                bool dontMove)
+                                 bool dontMove)
 {
     const CrossSection& sx = S.sections[edgeSectionIndex(S, X)];
     const int yIndex = edgeSectionIndex(T, Y);
@@ -263,6 +263,7 @@ DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSe
     LinkSites(S, X, T, Y);
     RebuildDerived(S);
     RebuildDerived(T);
+    S.MarkChanged();
     return {};
 }
 
@@ -292,6 +293,7 @@ DesignResult AttachIdenticalCircularSurface(COpenGLTemplateDoc& document, Surfac
     LinkSites(S, X, *copy, *Z);
     RebuildDerived(S);
     RebuildDerived(*copy);
+    document.SetModifiedFlag();
     return {};
 }
 
@@ -385,7 +387,7 @@ DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSectio
 }
 
 DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
-                             int directionIndex)
+                              int directionIndex)
 {
     if (auto prompt = CheckInteger(intermediate, 0, kMaxSections - 4); !prompt.ok()) return prompt;
     if (auto prompt = CheckInteger(directionIndex, 1, 20); !prompt.ok()) return prompt;

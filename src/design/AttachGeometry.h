@@ -40,7 +40,7 @@ int ControlPointsAlongEdge(const SurfaceSection& surface, SiteEdge edge);
 // that Y's section lands on X's (unless dontMove), and links X and Y. When the
 // sections differ nothing moves and nothing is linked.
 DesignResult AttachSurfaceAtSite(SurfaceSection& S, AttachmentSite& X, SurfaceSection& T, AttachmentSite& Y,
-                                bool dontMove);
+                                 bool dontMove);
 
 // A copy of the circular surface S (a quarter, a half or a third) turned about
 // the centre so that it continues the arc beyond the side site X, linked there.
@@ -57,7 +57,7 @@ DesignResult GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P
 // X may be none (no site chosen); directionIndex is 1-based.
 DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X);
 DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
-                             int directionIndex);
+                              int directionIndex);
 // The dialog's initial intermediate count and direction index for a surface.
 inline constexpr int kDefaultGrowIntermediate = 1;
 int DefaultDirectionIndex(const SurfaceSection& surface);

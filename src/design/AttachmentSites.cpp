@@ -87,6 +87,7 @@ DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge ed
     }
     surface.attachmentSites.emplace_back(std::string(name).c_str(), edge, low, high);
     surface.drawingCache.valid[DrawingCache::kSites] = false;
+    surface.MarkChanged();
     return {};
 }
 
@@ -95,6 +96,7 @@ DesignResult DeleteSite(SurfaceSection& surface, int index)
     if (index < 0 || index >= static_cast<int>(surface.attachmentSites.size())) return "Select a site to delete.";
     surface.attachmentSites.erase(surface.attachmentSites.begin() + index);
     surface.drawingCache.valid[DrawingCache::kSites] = false;
+    surface.MarkChanged();
     return {};
 }
 
@@ -181,7 +183,8 @@ std::string SurfaceChoiceLabel(const SurfaceSection& surface)
 DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
 {
     if (!c.S || !c.X) return "Select an attachment site at which to attach a surface.";
-    if (!c.T || !c.Y) return DesignResult::refuse("Select a surface to attach and its attachment site.", kInvalidAttachment);
+    if (!c.T || !c.Y)
+        return DesignResult::refuse("Select a surface to attach and its attachment site.", kInvalidAttachment);
     SurfaceSection& S = *c.S;
     SurfaceSection& T = *c.T;
     AttachmentSite& X = *c.X;
@@ -194,8 +197,8 @@ DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
         if (tCircular || isSide(X) || isSide(Y)) return kInvalidAttachment;
         if (S.pointsPerSection != T.pointsPerSection)
             return DesignResult::refuse("You can only attach another surface at the selected site with an equal "
-                                    "number of control points in the u direction.",
-                                    kInvalidAttachment);
+                                        "number of control points in the u direction.",
+                                        kInvalidAttachment);
         const DesignResult refusal = AttachSurfaceAtSite(S, X, T, Y, c.dontMove);
         if (!refusal.ok()) return refusal;
     } else if (isSide(X)) {
@@ -215,6 +218,7 @@ DesignResult AttachSurfaces(COpenGLTemplateDoc& document, const AttachChoice& c)
     if (!joinedCircles) RebuildDerived(T);
     if (c.pseudo) recordPseudo(X, *c.pseudo);
     document.SetAllRender(1);
+    document.SetModifiedFlag();
     return {};
 }
 
@@ -244,6 +248,7 @@ DesignResult BreakAttachment(SurfaceSection& surface, int index)
     }
     RebuildDerived(T);
     unlink(X);
+    surface.MarkChanged();
     return {};
 }
 

@@ -67,6 +67,7 @@ SurfaceSection* AddCreatedSurface(COpenGLTemplateDoc& document, std::unique_ptr<
         document.surfaces.push_back(std::move(surface));
     }
     document.peers().FillSurfaceTree();
+    document.SetModifiedFlag();
     return s;
 }
 
@@ -101,6 +102,7 @@ DesignResult CreateChannelFromFields(COpenGLTemplateDoc& document, const Channel
     if (!s) return DesignResult::refuse(kSurfaceNotBuilt);
     if (fields.typeIndex == kTypeB || fields.typeIndex == kTypeC) s->surfaceType = fields.typeIndex;
     ShowSurfaceAlone(document, *s);
+    document.SetModifiedFlag();
     return DesignResult::done(s);
 }
 

@@ -148,6 +148,7 @@ void TypeAEditor::Save()
     // What is saved is what a later "Close" keeps.
     undo_ = TypeAParameters::of(*surface_);
     modified_ = false;
+    surface_->MarkChanged();
 }
 
 void TypeAEditor::Close()
@@ -173,7 +174,7 @@ DesignResult TypeBCEditor::Open(int type)
 }
 
 DesignResult TypeBCEditor::ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
-                                       const SourceChoice& initialPosition, const SourceChoice& finalPosition)
+                                        const SourceChoice& initialPosition, const SourceChoice& finalPosition)
 {
     if (!surface_) return kSelectSurfaceToEdit;
     if (needsSource(initialDirections)) return kInitialDirectionsSource;
@@ -212,6 +213,7 @@ DesignResult TypeBCEditor::ApplyAndSave(const SourceChoice& initialDirections, c
     s.initialPosition = initialPos;
     s.finalPosition = finalPos;
     s.Regenerate(true);
+    s.MarkChanged();
     return {};
 }
 

@@ -105,7 +105,7 @@ public:
 
     DesignResult Open(int type);
     DesignResult ApplyAndSave(const SourceChoice& initialDirections, const SourceChoice& finalDirections,
-                             const SourceChoice& initialPosition = {}, const SourceChoice& finalPosition = {});
+                              const SourceChoice& initialPosition = {}, const SourceChoice& finalPosition = {});
     void Close();
 
 private:

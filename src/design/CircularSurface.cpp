@@ -80,12 +80,13 @@ DesignResult CheckPortionPoints(int portion, int points)
 
 DesignResult CreateCircularFromFields(COpenGLTemplateDoc& document, const CircularFields& f)
 {
-    for (const DesignResult& prompt : std::initializer_list<DesignResult>{
-             CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, 3, kMaxSectionPoints),
-          CheckInteger(f.sections, 2, kMaxSections - 4), CheckNumber(f.inner, 0.0, 10000.0),
-          CheckNumber(f.outer, 0.5, 1000.0),
-          f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
-                                                                          : std::string()})
+    const DesignResult fieldChecks[] = {
+        CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, 3, kMaxSectionPoints),
+        CheckInteger(f.sections, 2, kMaxSections - 4), CheckNumber(f.inner, 0.0, 10000.0),
+        CheckNumber(f.outer, 0.5, 1000.0),
+        f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
+                                                                        : std::string()};
+    for (const DesignResult& prompt : fieldChecks)
         if (!prompt.ok()) return prompt;
     if (auto m = CheckNewSurfaceName(document, f.name); !m.ok()) return m;
     if (auto m = CheckPortionPoints(f.portion, f.points); !m.ok()) return m;

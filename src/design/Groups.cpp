@@ -63,6 +63,7 @@ void RenameGroup(COpenGLTemplateDoc& document, SurfaceGroup& group, std::string_
         if (textOf(site.pseudoSurfaceGroupName) == oldName) setText(site.pseudoSurfaceGroupName, newName);
     });
     if (textOf(document.ballStartGroupName) == oldName) setText(document.ballStartGroupName, newName);
+    document.SetModifiedFlag();
 }
 
 void DeleteSurface(COpenGLTemplateDoc& document, SurfaceSection& surface)
@@ -92,6 +93,7 @@ void DeleteSurface(COpenGLTemplateDoc& document, SurfaceSection& surface)
     auto& list = document.surfaces;
     list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& s) { return s.get() == &surface; }),
                list.end());
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
 }
 
@@ -113,6 +115,7 @@ void DeleteGroup(COpenGLTemplateDoc& document, SurfaceGroup& group)
         document.currentGroup = nullptr;
         document.EnsureMainGroup();
     }
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
 }
 
@@ -125,6 +128,7 @@ void RemoveSurfaceFromGroup(COpenGLTemplateDoc& document, SurfaceSection& surfac
     eraseMemberName(group, textOf(surface.name));
     surface.group = FindGroup(document, textOf(document.mainGroupName));
     setText(surface.groupName, textOf(document.mainGroupName));
+    document.SetModifiedFlag();
 }
 
 void MoveSurfaceToGroup(COpenGLTemplateDoc& document, SurfaceSection& surface, SurfaceGroup& group)
@@ -138,6 +142,7 @@ void MoveSurfaceToGroup(COpenGLTemplateDoc& document, SurfaceSection& surface, S
         if (site.pseudoSurface == &surface) setText(site.pseudoSurfaceGroupName, name);
     });
     if (document.ballStartSurface == &surface) setText(document.ballStartGroupName, name);
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
 }
 
@@ -145,6 +150,7 @@ DesignResult CreateGroupButton(COpenGLTemplateDoc& document, std::string_view na
 {
     if (auto refusal = checkGroupName(document, name); !refusal.empty()) return refusal;
     document.CreateGroup(name);
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
     return {};
 }
@@ -156,6 +162,7 @@ DesignResult RenameGroupButton(COpenGLTemplateDoc& document, SurfaceGroup* group
     if (IsMainGroup(document, *group)) return "You cannot rename this group.";
     if (auto refusal = checkGroupName(document, name); !refusal.empty()) return refusal;
     RenameGroup(document, *group, name);
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
     return {};
 }
@@ -202,6 +209,7 @@ DesignResult RenameSurface(COpenGLTemplateDoc& document, SurfaceSection& surface
         auto it = std::find(names.begin(), names.end(), oldName);
         if (it != names.end()) *it = newName;
     }
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
     return {};
 }

@@ -19,7 +19,7 @@ SurfaceHole MakeHole(std::string_view name, double rightLeftLow, double rightLef
 }
 
 DesignResult AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
-                    double frontBackLow, double frontBackHigh)
+                     double frontBackLow, double frontBackHigh)
 {
     if (name.size() > static_cast<std::size_t>(kMaxShortName)) return TextLengthPrompt(kMaxShortName);
     for (double value : {frontBackLow, frontBackHigh, rightLeftLow, rightLeftHigh})
@@ -37,6 +37,7 @@ DesignResult AddHole(SurfaceSection& surface, std::string_view name, double righ
     }
     surface.holes.push_back(MakeHole(name, rightLeftLow, rightLeftHigh, frontBackLow, frontBackHigh));
     RebuildDerived(surface);
+    surface.MarkChanged();
     return {};
 }
 
@@ -45,6 +46,7 @@ DesignResult DeleteHole(SurfaceSection& surface, int index)
     if (index < 0 || index >= static_cast<int>(surface.holes.size())) return "Select a hole to delete.";
     surface.holes.erase(surface.holes.begin() + index);
     RebuildDerived(surface);
+    surface.MarkChanged();
     return {};
 }
 

@@ -20,7 +20,7 @@ SurfaceHole MakeHole(std::string_view name, double rightLeftLow, double rightLef
 // "Add new" of the holes dialog: the field limits, then the five checks in
 // order; appends the hole and rebuilds the surface's derived data.
 DesignResult AddHole(SurfaceSection& surface, std::string_view name, double rightLeftLow, double rightLeftHigh,
-                    double frontBackLow, double frontBackHigh);
+                     double frontBackLow, double frontBackHigh);
 // "Delete selected": index into the hole list, or -1 for no selection.
 DesignResult DeleteHole(SurfaceSection& surface, int index);
 // Index of the hole with this name (without regard to case), or -1.

@@ -334,6 +334,7 @@ void SectionTransformEditor::Commit()
     bool changed = false;
     for (int i = 0; i < n && !changed; ++i) changed = !sameRecord(s.sections[i], s.spareSections[i]);
     std::copy_n(s.sections.begin(), n, s.spareSections.begin());
+    if (changed) s.MarkChanged();
     // Links stay where nothing moved: a save without a change keeps them.
     if (!changed || selection_.empty()) return;
     const int k = firstSelected();

@@ -359,7 +359,7 @@ DesignResult BuildLibraryTree(const std::string& path, std::vector<LibraryTreeIt
 }
 
 DesignResult ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry,
-                               std::unique_ptr<SurfaceSection>& surface)
+                                std::unique_ptr<SurfaceSection>& surface)
 {
     LibraryImage image;
     if (auto error = image.load(path, kOpenForReading); !error.empty()) return error;
@@ -419,6 +419,7 @@ DesignResult ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string&
         document.peers().StepProgress();
     }
     document.SetAllRender(1);
+    document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
     return {};
 }

@@ -71,7 +71,7 @@ DesignResult BuildLibraryTree(const std::string& path, std::vector<LibraryTreeIt
 // Reads the surface entry `entry` into a new surface of the document (not yet
 // added to it): current group, render 0, net, mesh and ranges built.
 DesignResult ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry,
-                               std::unique_ptr<SurfaceSection>& surface);
+                                std::unique_ptr<SurfaceSection>& surface);
 // Imports one surface entry into the current group with every site free.
 DesignResult ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry);
 // Imports a group entry as a new group (its name with "_" appended until it is

@@ -43,11 +43,12 @@ void placeSection(CrossSection& c, const Vec3& position, const Vec3& direction, 
 
 DesignResult CreateSweepFromFields(COpenGLTemplateDoc& document, const SweepFields& f)
 {
-    for (const DesignResult& prompt : std::initializer_list<DesignResult>{
-             f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
-                                                                          : std::string(),
-          CheckInteger(f.sections, 4, kMaxSections - 4), CheckNumber(f.angle, 5.0, 355.0),
-          CheckNumber(f.inner, 0.0, 1000.0), CheckInteger(f.edge, 0, 3)})
+    const DesignResult fieldChecks[] = {
+        f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
+                                                                        : std::string(),
+        CheckInteger(f.sections, 4, kMaxSections - 4), CheckNumber(f.angle, 5.0, 355.0),
+        CheckNumber(f.inner, 0.0, 1000.0), CheckInteger(f.edge, 0, 3)};
+    for (const DesignResult& prompt : fieldChecks)
         if (!prompt.ok()) return prompt;
     if (auto m = CheckNewSurfaceName(document, f.name); !m.ok()) return m;
     if (!f.shape) return DesignResult::refuse(kSelectTemplate);

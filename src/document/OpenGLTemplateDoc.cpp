@@ -104,7 +104,7 @@ void COpenGLTemplateDoc::OnNewDocument()
     peers_->FitCameraToSurfaces();
     if (viewReady && !viewGone) peers_->PositionBall();
     peers_->StopBall();
-    modified = false;
+    SetModifiedFlag(false);
 }
 
 bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& error)
@@ -149,7 +149,7 @@ bool COpenGLTemplateDoc::OpenDocumentBytes(std::span<const std::uint8_t> bytes, 
         focalV = ballStartV;
         focalSurface = ballStartSurface;
     }
-    modified = false;
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -242,7 +242,7 @@ std::vector<std::uint8_t> COpenGLTemplateDoc::SerializeDocument()
 bool COpenGLTemplateDoc::OnSaveDocument(const std::string& path, std::string& error)
 {
     if (!WriteFileReplacing(path, SerializeDocument(), error)) return false;
-    modified = false;
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -253,6 +253,13 @@ void COpenGLTemplateDoc::DeleteContents()
     currentGroup = nullptr;
     surfaces.clear();
     groups.clear();
+}
+
+void COpenGLTemplateDoc::SetModifiedFlag(bool modified)
+{
+    if (modified == modified_) return;
+    modified_ = modified;
+    peers_->ModifiedChanged(modified);
 }
 
 void COpenGLTemplateDoc::OnCloseDocument()

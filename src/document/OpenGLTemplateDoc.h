@@ -63,7 +63,6 @@ public:
     std::atomic<bool> viewReady{false};      // the view's threads run
     std::atomic<bool> viewGone{false};       // the view is destroyed
     bool setupDone = false;
-    bool modified = false;
 
     // --- locks ---
     Lock documentLock;    // surfaces and groups
@@ -122,6 +121,13 @@ public:
     // Makes the group named mainGroupName current, creating it when absent.
     void EnsureMainGroup();
 
+    // --- the modified flag ---
+    // Set by every change a user makes to surfaces, groups, sites, holes, the
+    // ball start or the stored switches; cleared by "New", "Open" and a
+    // successful "Save". The peers hear of every change of the flag.
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified = true);
+
     // --- SurfaceHost ---
     int splineDegreeU() const override { return degreeU; }
     int splineDegreeV() const override { return degreeV; }
@@ -130,6 +136,7 @@ public:
     Lock& kernelLock() override { return geometryLock; }
     bool savingWholeDocument() const override { return savingDocument; }
     void RetireDisplayList(std::int32_t list) override { retiredDisplayLists.Retire(list); }
+    void SurfaceChanged() override { SetModifiedFlag(); }
 
 private:
     void RunSetupOnce();
@@ -145,4 +152,5 @@ private:
     void Adopt(DocumentContents& contents);
 
     DocumentPeers* peers_;
+    bool modified_ = false; // user-interface thread only
 };

@@ -21,6 +21,9 @@ public:
     // A display list of a surface being destroyed, for the thread that owns
     // the OpenGL context to delete; a host without one drops it.
     virtual void RetireDisplayList(std::int32_t /*list*/) {}
+    // A user has changed one of the host's surfaces (shape, sites, holes,
+    // switches): a document is then modified.
+    virtual void SurfaceChanged() {}
 };
 
 // A stand-alone host with the document's defaults, for surfaces used outside a

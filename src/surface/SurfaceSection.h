@@ -88,6 +88,12 @@ public:
     SurfaceSection(const SurfaceSection&) = delete;
     SurfaceSection& operator=(const SurfaceSection&) = delete;
 
+    // A user has changed this surface: tells the document holding it.
+    void MarkChanged()
+    {
+        if (document) document->SurfaceChanged();
+    }
+
     // --- identity and design parameters ---
     SurfaceHost* document = nullptr;
     SurfaceGroup* group = nullptr;

@@ -22,12 +22,12 @@ TEST(PanelCommands, BallStartTakesTheFocalSurfaceWithItsNamesOrRefusesWithoutOne
 
     doc.focalSurface = nullptr;
     doc.focalU = 0.9;
-    EXPECT_EQ(SetBallStartAtFocalPoint(doc), kFocalSurfaceMissing);
+    EXPECT_EQ(SetBallStartAtFocalPoint(doc), kSetFocalSurfaceFirst);
     EXPECT_EQ(doc.ballStartSurface, c);
     EXPECT_DOUBLE_EQ(doc.ballStartU, 0.2);
 }
 
-TEST(PanelCommands, ShowOnlySelectedHidesEveryOtherSurfaceAndNeedsASelection)
+TEST(PanelCommands, ShowOnlySelectedHidesEveryOtherSurfaceAndShowAllShowsThemAgain)
 {
     COpenGLTemplateDoc doc;
     builders::fillTrackDocument(doc);
@@ -36,10 +36,21 @@ TEST(PanelCommands, ShowOnlySelectedHidesEveryOtherSurfaceAndNeedsASelection)
     EXPECT_EQ(doc.surfaces[2]->render.load(), 0);
 
     doc.selectedSurface = doc.surfaces[2].get();
+    doc.SetModifiedFlag(false);
     EXPECT_TRUE(ShowOnlySelected(doc));
     std::vector<int> render;
     for (const auto& s : doc.surfaces) render.push_back(s->render.load());
     EXPECT_EQ(render, (std::vector<int>{0, 0, 1, 0}));
+    EXPECT_TRUE(doc.IsModified());
+
+    // Showing them all again is a change; once all are shown it is none.
+    doc.SetModifiedFlag(false);
+    RenderAllSurfaces(doc);
+    for (const auto& s : doc.surfaces) EXPECT_EQ(s->render.load(), 1);
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(false);
+    RenderAllSurfaces(doc);
+    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST(PanelCommands, DeleteQuestionNamesTheSurfaceInUtf8)

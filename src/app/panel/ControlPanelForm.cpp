@@ -1,5 +1,6 @@
 #include "panel/ControlPanelForm.h"
 
+#include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/PanelSwitches.h"
@@ -113,7 +114,7 @@ QWidget* ControlPanelForm::BuildSimulationBox()
     box->layout()->addItem(buttons);
     for (const DocumentSwitch& s : kSimulationSwitches) {
         QCheckBox* check = makeCheck(box, s.objectName, s.caption);
-        connect(check, &QCheckBox::toggled, this, [this, field = s.field](bool on) { WriteSetting(document_.*field, on); });
+        connect(check, &QCheckBox::toggled, this, [this, field = s.field](bool on) { design::SetDocumentSwitch(document_, field, on); });
         box->layout()->addWidget(check);
         simulationChecks_.push_back(check);
     }
@@ -130,7 +131,7 @@ QWidget* ControlPanelForm::BuildDisplayBox()
     int k = 0;
     for (const DocumentSwitch& s : kDisplaySwitches) {
         QCheckBox* check = makeCheck(box, s.objectName, s.caption);
-        connect(check, &QCheckBox::toggled, this, [this, field = s.field](bool on) { WriteSetting(document_.*field, on); });
+        connect(check, &QCheckBox::toggled, this, [this, field = s.field](bool on) { design::SetDocumentSwitch(document_, field, on); });
         grid->addWidget(check, k / 2, k % 2);
         displayChecks_.push_back(check);
         ++k;
@@ -300,28 +301,23 @@ void ControlPanelForm::SetFocalSliders(double u, double v)
     focalV_->SetPosition(sliderPosition(v));
 }
 
+// The render thread draws the surface's switches and the physics thread
+// reads its colouring: both hold still while they change.
 void ControlPanelForm::WriteSurfaceSwitch(int index, bool on)
 {
-    SurfaceSection* surface = document_.selectedSurface;
-    if (!surface) return;
+    if (!document_.selectedSurface) return;
     const SurfaceSwitch& s = kSurfaceSwitches[index];
     const ThreadPauseGuard held(document_);
-    surface->*s.field = on ? 1 : 0;
-    if (s.marksStale) surface->drawingCache.markStale();
+    design::SetSurfaceSwitch(document_, s.field, on ? 1 : 0, s.marksStale);
 }
 
-void ControlPanelForm::WriteRender(bool on)
-{
-    if (document_.selectedSurface) document_.selectedSurface->render = on ? 1 : 0;
-}
+void ControlPanelForm::WriteRender(bool on) { design::SetSurfaceRender(document_, on); }
 
 void ControlPanelForm::WriteColoring(int mode)
 {
-    SurfaceSection* surface = document_.selectedSurface;
-    if (!surface) return;
+    if (!document_.selectedSurface) return;
     const ThreadPauseGuard held(document_);
-    surface->coloring = mode;
-    surface->drawingCache.markStale();
+    design::SetSurfaceSwitch(document_, &SurfaceSection::coloring, mode, true);
 }
 
 void ControlPanelForm::WriteLagging(int mode) { document_.simulation.camera.laggingSwitch = mode; }

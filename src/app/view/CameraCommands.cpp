@@ -1,5 +1,6 @@
 #include "view/CameraCommands.h"
 
+#include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "render/Camera.h"
 #include "simulation/Simulation.h"
@@ -58,7 +59,7 @@ void ShowAll(COpenGLTemplateDoc& document) { render::FitCameraToSurfaces(documen
 
 void ShowAllSurfaces(COpenGLTemplateDoc& document)
 {
-    document.SetAllRender(1);
+    design::RenderAllSurfaces(document);
     ShowAll(document);
 }
 

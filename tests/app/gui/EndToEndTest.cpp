@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QScreen>
@@ -343,9 +344,13 @@ private slots:
                 QFile::copy(dir.filePath(QString::fromLatin1(name)),
                             QDir(shots).filePath(QString::fromLatin1(name).replace('/', '-')));
         QVERIFY(view().core().renderRunning());
+        // The surfaces were shaded from the panel: quitting asks first.
+        QVERIFY(doc().IsModified());
+        auto discarded = whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Discard)->click(); });
         QElapsedTimer clock;
         clock.start();
         trigger("E&xit");
+        QVERIFY(*discarded);
         QVERIFY(!frame().isVisible());
         QVERIFY(!view().core().renderRunning());
         QVERIFY(!view().core().physics().LoopRunning());

@@ -2,8 +2,8 @@
 // the program with the spiral example, show the panel from the View menu,
 // pick a surface in the tree, colour it by curvature, position the ball,
 // fix its launch in the view, roll it, and watch it with and without the
-// follow camera. The whole screen is checked and, with MARLWICK_SHOTS set,
-// kept in that folder.
+// follow camera; then a change made on the panel makes "New" ask first. The
+// whole screen is checked and, with MARLWICK_SHOTS set, kept in that folder.
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
@@ -17,9 +17,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -177,6 +179,30 @@ private slots:
         QVERIFY(!control<QCheckBox>("followCheck")->isChecked());
         QVERIFY(!control<QCheckBox>("ballCheck")->isChecked());
         screen("stopped-show-all");
+    }
+
+    void aPanelChangeMakesNewAskFirst()
+    {
+        // Saved as a copy: nothing is left to lose.
+        QTemporaryDir dir;
+        QVERIFY(frame().SaveDocumentTo(dir.filePath(QStringLiteral("spiral.mwk"))));
+        QVERIFY(!doc().IsModified());
+        click("boundingBoxesCheck");
+        QVERIFY(doc().IsModified());
+        QVERIFY(frame().isWindowModified());
+        QString asked;
+        auto answered = whenModal<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        frame().FindAction(QStringLiteral("&New\tCtrl+N"))->trigger();
+        QVERIFY(*answered);
+        QCOMPARE(asked, QStringLiteral("Save changes to spiral.mwk?"));
+        // Cancel keeps the document and the switch as they were.
+        QCOMPARE(doc().surfaces.size(), std::size_t(4));
+        QVERIFY(ReadSetting(doc().showBoundingBoxes));
+        QVERIFY(control<QCheckBox>("boundingBoxesCheck")->isChecked());
+        QVERIFY(doc().IsModified());
     }
 
     void cleanupTestCase() { app.reset(); }

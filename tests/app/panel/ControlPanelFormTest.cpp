@@ -528,6 +528,36 @@ private slots:
         QCOMPARE(boxes->texts.last(), QStringLiteral("Set the initial ball surface and position."));
     }
 
+    void changesAUserMakesMarkTheDocumentModified_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("modifies");
+        QTest::newRow("document switch") << "ballPathFutureCheck" << true;
+        QTest::newRow("surface switch") << "surfaceB:controlLinesCheck" << true;
+        QTest::newRow("surface switch, no selection") << "controlLinesCheck" << false;
+        QTest::newRow("colouring") << "surfaceB:constantRadio" << true;
+        QTest::newRow("render") << "surfaceB:renderCheck" << true;
+        QTest::newRow("show only selected") << "surfaceB:showOnlySelectedButton" << true;
+        QTest::newRow("show all, one hidden") << "showAllButton" << true;
+        QTest::newRow("ball start at focal point") << "ballStartAtFocalPointButton" << true;
+        QTest::newRow("focal point at selected") << "surfaceB:focalPointAtSelectedButton" << false;
+        QTest::newRow("follow camera") << "followCheck" << true;
+        QTest::newRow("camera mode, not kept in the file") << "inPresentRadio" << false;
+    }
+
+    void changesAUserMakesMarkTheDocumentModified()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, modifies);
+        if (action.startsWith(QStringLiteral("surfaceB:"))) {
+            selectSurface(1, 1);
+            action = action.mid(9);
+        }
+        doc->SetModifiedFlag(false);
+        click(action.toLatin1().constData());
+        QCOMPARE(doc->IsModified(), modifies);
+    }
+
     void everyCaptionIsAnAccessibleName()
     {
         QStringList names;

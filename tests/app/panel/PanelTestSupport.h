@@ -4,9 +4,9 @@
 // the view's commands on the document alone, and a hand that answers every
 // message box.
 
+#include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "panel/PanelViewCommands.h"
-#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 
@@ -22,7 +22,10 @@ public:
     explicit DocumentOnlyView(COpenGLTemplateDoc& document) : document_(document) {}
     QString PositionBallCommand() override { return QString::fromStdString(PositionBall(document_)); }
     void StopBallCommand() override { StopBall(document_); }
-    void SetCameraFollowsBall(bool follow) override { WriteSetting(document_.cameraFollowsBall, follow); }
+    void SetCameraFollowsBall(bool follow) override
+    {
+        design::SetDocumentSwitch(document_, &DocumentSettings::cameraFollowsBall, follow);
+    }
     void FocalPointAtBallCommand() override { SetFocalPointAtBall(document_); }
 
 private:
