@@ -31,8 +31,8 @@ public:
     virtual void StopBall() {}
     // Loading progress: shown with the given range, advanced by one, destroyed.
     virtual void StartProgress(int /*range*/) {}
-    // The modified flag has changed (the window title shows it).
-    virtual void ModifiedChanged(bool /*modified*/) {}
     virtual void StepProgress() {}
     virtual void DestroyProgress() {}
+    // The modified flag has changed (the window title shows it).
+    virtual void ModifiedChanged(bool /*modified*/) {}
 };
