@@ -26,7 +26,6 @@ constexpr const char* kDialogNotAvailable = "This design dialog is not available
 
 void ControlPanelForm::ShowMessage(const QString& text)
 {
-    lastMessage_ = text;
     QMessageBox::information(this, QLatin1String(kMessageCaption), text);
 }
 
@@ -107,7 +106,6 @@ void ControlPanelForm::OnDeleteSurface()
         return;
     }
     const QString question = QString::fromStdString(design::DeleteSurfaceQuestion(*surface));
-    lastMessage_ = question;
     if (QMessageBox::question(this, QLatin1String(kMessageCaption), question, QMessageBox::Ok | QMessageBox::Cancel,
                               QMessageBox::Cancel) != QMessageBox::Ok)
         return;

@@ -47,9 +47,6 @@ public:
     // Both focal sliders at the integer parts of 100 u and 100 v.
     void SetFocalSliders(double u, double v);
 
-    // The text of the last message box (for a user who closed it, and for tests).
-    const QString& lastMessage() const { return lastMessage_; }
-
 private:
     // --- building (ControlPanelForm.cpp) ---
     void BuildControls();
@@ -118,5 +115,4 @@ private:
     QTreeWidget* surfaceTree_ = nullptr;
     QTreeWidget* attachedTree_ = nullptr;
     bool fillingTrees_ = false; // selection changes are the refill's, not the user's
-    QString lastMessage_;
 };
