@@ -4,6 +4,7 @@
 #include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
+#include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
