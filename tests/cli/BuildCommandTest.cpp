@@ -215,7 +215,7 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
 
 TEST_F(BuildFixture, TheExampleRecipesBuildTracksTheBallRollsAcross)
 {
-    const std::filesystem::path examples = std::filesystem::path(__FILE__).parent_path() / "../../examples";
+    const std::filesystem::path examples = std::filesystem::path(MARLWICK_SOURCE_DIR) / "examples";
     const std::string templates = (dir / "cross_sections.dat").string();
     ASSERT_TRUE(design::WriteTemplateFile(templates, design::StandardTemplates()));
     // Attachments each example's ball crosses in its first 900 steps.

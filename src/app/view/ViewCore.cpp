@@ -297,14 +297,16 @@ bool ViewCore::ServeRequest(FrameDrawer& drawer, bool drawing)
             std::this_thread::yield();
         return true;
     }
-    if (requests_.GetRenderRequest(::SaveImage) > Idle) {
+    // Only a new request starts a capture: Acknowledged is the render thread's
+    // own mark of one being served.
+    if (requests_.GetRenderRequest(::SaveImage) == Requested) {
         requests_.SetRenderRequest(::SaveImage, Acknowledged);
         if (drawing)
             saveWritten_ = drawer.SaveImage(PrepareFrame(false), width_.load(), height_.load(), pendingImageName_);
         requests_.SetRenderRequest(::SaveImage, Idle);
         return true;
     }
-    if (requests_.GetRenderRequest(::Print) > Idle) {
+    if (requests_.GetRenderRequest(::Print) == Requested) {
         requests_.SetRenderRequest(::Print, Acknowledged);
         if (drawing) {
             const PixelRect size =

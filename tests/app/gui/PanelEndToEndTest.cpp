@@ -208,5 +208,5 @@ private slots:
     void cleanupTestCase() { app.reset(); }
 };
 
-QTEST_MAIN(PanelEndToEndTest)
+MARLWICK_GUI_TEST_MAIN(PanelEndToEndTest)
 #include "PanelEndToEndTest.moc"

@@ -8,8 +8,10 @@
 #include "RideProfileDock.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
+#include "panel/ControlPanelForm.h"
 #include "simulation/Simulation.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QChart>
 #include <QChartView>
@@ -35,6 +37,14 @@ private:
     {
         auto* view = dock().findChild<QChartView*>(QStringLiteral("rideMotionChart"));
         return static_cast<int>(qobject_cast<QLineSeries*>(view->chart()->series().constFirst())->count());
+    }
+
+    // The panel's buttons work whether the panel is shown or not.
+    void clickPanel(const char* name)
+    {
+        auto* button = frame().controlPanel()->findChild<QAbstractButton*>(QString::fromLatin1(name));
+        QVERIFY2(button, name);
+        button->click();
     }
 
 private slots:
@@ -76,10 +86,10 @@ private slots:
         frame().FindAction(QStringLiteral("Ride profile"))->trigger();
         QTRY_VERIFY(dock().isVisible());
         COpenGLTemplateDoc& doc = app->document();
-        frame().FindAction(QStringLiteral("Position ball"))->trigger();
+        clickPanel("positionBallButton");
         doc.launchSpeed = 2.0;
         FixLaunch(doc); // what the click that ends choosing the launch does
-        frame().FindAction(QStringLiteral("Roll ball"))->trigger();
+        clickPanel("rollBallButton");
         QVERIFY(!doc.simulation.stopped.load());
 
         // A few refreshes while the ball rolls: the chart grows with them.
@@ -95,12 +105,12 @@ private slots:
             QVERIFY(frame().screen()->grabWindow(0).save(QDir(shots).filePath(QStringLiteral("ride-profile.png"))));
         }
 
-        frame().FindAction(QStringLiteral("Position ball"))->trigger();
+        clickPanel("positionBallButton");
         QTRY_COMPARE(dock().shownSamples(), std::size_t(0));
         QCOMPARE(speedPoints(), 0);
         QCOMPARE(dock().readout()->text(), QString::fromLatin1(kNoRideReadout));
     }
 };
 
-QTEST_MAIN(RideProfileDockTest)
+MARLWICK_GUI_TEST_MAIN(RideProfileDockTest)
 #include "RideProfileDockTest.moc"
