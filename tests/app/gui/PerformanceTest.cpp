@@ -91,7 +91,7 @@ private:
         QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
         QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
         QVERIFY(!app->document().simulation.stopped.load());
-        QTRY_VERIFY(app->document().simulation.stepCount.load() > 20);
+        QTRY_VERIFY_WITH_TIMEOUT(app->document().simulation.stepCount.load() > 20, 30000);
     }
 
 private slots:
