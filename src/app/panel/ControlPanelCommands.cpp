@@ -5,6 +5,7 @@
 #include "panel/ControlPanelForm.h"
 
 #include "design/AttachmentSites.h"
+#include "dialogs/DialogSupport.h"
 #include "design/ChannelEditing.h"
 #include "design/Groups.h"
 #include "design/PanelCommands.h"
@@ -14,25 +15,10 @@
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 
-#include <QMessageBox>
 
-namespace {
+void ControlPanelForm::ShowMessage(const QString& text) { dialogs::ShowMessage(this, text); }
 
-constexpr const char* kMessageCaption = "Marlwick";
-// Shown by the buttons whose design dialogs the program does not have yet.
-constexpr const char* kDialogNotAvailable = "This design dialog is not available yet.";
-
-} // namespace
-
-void ControlPanelForm::ShowMessage(const QString& text)
-{
-    QMessageBox::information(this, QLatin1String(kMessageCaption), text);
-}
-
-void ControlPanelForm::ShowRefusal(const design::DesignResult& result)
-{
-    for (const std::string& message : result.messages()) ShowMessage(QString::fromStdString(message));
-}
+void ControlPanelForm::ShowRefusal(const design::DesignResult& result) { dialogs::ShowRefusal(this, result); }
 
 void ControlPanelForm::StopBall() { view_.StopBallCommand(); }
 
@@ -106,9 +92,7 @@ void ControlPanelForm::OnDeleteSurface()
         return;
     }
     const QString question = QString::fromStdString(design::DeleteSurfaceQuestion(*surface));
-    if (QMessageBox::question(this, QLatin1String(kMessageCaption), question, QMessageBox::Ok | QMessageBox::Cancel,
-                              QMessageBox::Cancel) != QMessageBox::Ok)
-        return;
+    if (!dialogs::AskOkCancel(this, question)) return;
     {
         const ThreadPauseGuard held(document_);
         ShowRefusal(design::DeleteSurfaceButton(document_, surface));
@@ -132,40 +116,3 @@ void ControlPanelForm::OnBreakAttachment()
     FillAttachedSurfaceTree();
     ShowRefusal(result);
 }
-
-// --- design dialogs ---
-
-void ControlPanelForm::OnEditSelected()
-{
-    if (const design::DesignResult editable = design::CheckChannelEditable(document_); !editable.ok()) {
-        ShowRefusal(editable);
-        return;
-    }
-    OnDesignDialog();
-}
-
-void ControlPanelForm::OnEditCrossSections()
-{
-    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToEdit));
-    else OnDesignDialog();
-}
-
-void ControlPanelForm::OnEditHoles()
-{
-    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForHoles));
-    else OnDesignDialog();
-}
-
-void ControlPanelForm::OnAttachmentSites()
-{
-    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForSites));
-    else OnDesignDialog();
-}
-
-void ControlPanelForm::OnAttachToSite()
-{
-    if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToAttachTo));
-    else OnDesignDialog();
-}
-
-void ControlPanelForm::OnDesignDialog() { ShowMessage(QString::fromLatin1(kDialogNotAvailable)); }

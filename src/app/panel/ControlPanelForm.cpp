@@ -62,6 +62,7 @@ ControlPanelForm::ControlPanelForm(COpenGLTemplateDoc& document, PanelViewComman
 {
     setObjectName(QStringLiteral("ControlPanelForm"));
     BuildControls();
+    BuildDialogs();
     for (std::size_t k = 0; k < surfaceChecks_.size(); ++k)
         setCheckedQuietly(surfaceChecks_[k], kSurfaceSwitches[k].onAtStart);
     setCheckedQuietly(coloringGroup_->button(kColoringAtStart), true);
@@ -244,9 +245,9 @@ QWidget* ControlPanelForm::BuildDesignBox()
         const char* caption;
         void (ControlPanelForm::*handler)();
     } buttons[] = {
-        {"createChannelButton", "Create channel", &ControlPanelForm::OnDesignDialog},
-        {"createSweepButton", "Create sweep", &ControlPanelForm::OnDesignDialog},
-        {"createCircularButton", "Create circular", &ControlPanelForm::OnDesignDialog},
+        {"createChannelButton", "Create channel", &ControlPanelForm::OnCreateChannel},
+        {"createSweepButton", "Create sweep", &ControlPanelForm::OnCreateSweep},
+        {"createCircularButton", "Create circular", &ControlPanelForm::OnCreateCircular},
         {"deleteSurfaceButton", "Delete surface", &ControlPanelForm::OnDeleteSurface},
         {"editSelectedButton", "Edit selected", &ControlPanelForm::OnEditSelected},
         {"editCrossSectionsButton", "Edit selected surface cross sections", &ControlPanelForm::OnEditCrossSections},
@@ -257,7 +258,7 @@ QWidget* ControlPanelForm::BuildDesignBox()
         {"attachmentSitesButton", "Attachment sites", &ControlPanelForm::OnAttachmentSites},
         {"attachToSiteButton", "Attach to site", &ControlPanelForm::OnAttachToSite},
         {"breakAttachmentButton", "Break attachment", &ControlPanelForm::OnBreakAttachment},
-        {"manageGroupsButton", "Manage Surface Groups", &ControlPanelForm::OnDesignDialog},
+        {"manageGroupsButton", "Manage Surface Groups", &ControlPanelForm::OnManageGroups},
     };
     int k = 0;
     for (const auto& b : buttons) {

@@ -15,6 +15,17 @@
 #include <vector>
 
 class COpenGLTemplateDoc;
+class DialogEditSurfaceSections;
+class DialogManageGroups;
+class DialogSurfaceAttach;
+class DialogSurfaceAttachmentSites;
+class DialogSurfaceCreate;
+class DialogSurfaceCreateCircular;
+class DialogSurfaceCreateSweep;
+class DialogSurfaceEditA;
+class DialogSurfaceEditB;
+class DialogSurfaceEditC;
+class DialogSurfaceHoles;
 class PanelViewCommands;
 class QAbstractButton;
 class QButtonGroup;
@@ -77,20 +88,27 @@ private:
     void OnSetFocalPointAtBall();
     void OnSetFocalPointAtSelectedCenter();
     void OnDeleteSurface();
-    void OnEditSelected();
-    void OnEditCrossSections();
-    void OnEditHoles();
     void OnShowOnlySelected();
     void OnShowAll();
     void OnCenterViewOnSelected();
-    void OnAttachmentSites();
-    void OnAttachToSite();
     void OnBreakAttachment();
-    void OnDesignDialog();
     void StopBall();
     void ShowMessage(const QString& text);
     // The refusal's message boxes, in order; nothing when it was done.
     void ShowRefusal(const design::DesignResult& result);
+
+    // --- design dialogs (ControlPanelDialogs.cpp) ---
+    void BuildDialogs();
+    void OnCreateChannel();
+    void OnCreateCircular();
+    void OnCreateSweep();
+    void OnEditSelected();
+    void OnEditCrossSections();
+    void OnAttachmentSites();
+    void OnAttachToSite();
+    void OnEditHoles();
+    void OnManageGroups();
+    void OnDesignDialog();
 
     // --- trees (ControlPanelTrees.cpp) ---
     void OnSurfaceItemSelected();
@@ -114,5 +132,17 @@ private:
     SliderEditSpin* focalV_ = nullptr;
     QTreeWidget* surfaceTree_ = nullptr;
     QTreeWidget* attachedTree_ = nullptr;
+    // The design dialogs, children of the panel, built hidden once.
+    DialogSurfaceCreate* createChannelDialog_ = nullptr;
+    DialogSurfaceCreateCircular* createCircularDialog_ = nullptr;
+    DialogSurfaceCreateSweep* createSweepDialog_ = nullptr;
+    DialogSurfaceEditA* editADialog_ = nullptr;
+    DialogSurfaceEditB* editBDialog_ = nullptr;
+    DialogSurfaceEditC* editCDialog_ = nullptr;
+    DialogEditSurfaceSections* sectionsDialog_ = nullptr;
+    DialogSurfaceAttachmentSites* sitesDialog_ = nullptr;
+    DialogSurfaceAttach* attachDialog_ = nullptr;
+    DialogSurfaceHoles* holesDialog_ = nullptr;
+    DialogManageGroups* groupsDialog_ = nullptr;
     bool fillingTrees_ = false; // selection changes are the refill's, not the user's
 };

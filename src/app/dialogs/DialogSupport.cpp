@@ -1,0 +1,122 @@
+#include "dialogs/DialogSupport.h"
+
+#include "design/ChannelCreation.h"
+#include "document/NameEncoding.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace dialogs {
+
+namespace {
+
+int runBox(QWidget* parent, QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+           QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, QString::fromLatin1(kMessageCaption), text, buttons, parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setDefaultButton(defaultButton);
+    box.setAccessibleDescription(text);
+    return box.exec();
+}
+
+void refuseField(QWidget* parent, QLineEdit* field, const std::string& prompt)
+{
+    ShowMessage(parent, QString::fromStdString(prompt));
+    field->setFocus();
+    field->selectAll();
+}
+
+} // namespace
+
+void ShowMessage(QWidget* parent, const QString& text)
+{
+    runBox(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void ShowRefusal(QWidget* parent, const design::DesignResult& result)
+{
+    for (const std::string& message : result.messages()) ShowMessage(parent, QString::fromStdString(message));
+}
+
+bool AskOkCancel(QWidget* parent, const QString& text)
+{
+    return runBox(parent, QMessageBox::Question, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+QString NameText(std::string_view name) { return QString::fromStdString(NameToUtf8(name)); }
+
+std::string NameBytes(const QString& text) { return NameFromUtf8(text.toStdString()); }
+
+QLineEdit* AddField(QGridLayout* grid, int row, const QString& caption, const char* objectName, int maxLength)
+{
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(objectName));
+    if (maxLength > 0) field->setMaxLength(maxLength);
+    label->setBuddy(field);
+    field->setAccessibleName(caption);
+    grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(field, row, 1);
+    return field;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* objectName)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+bool ReadInteger(QWidget* parent, QLineEdit* field, int low, int high, int& value)
+{
+    bool parsed = false;
+    const int read = field->text().trimmed().toInt(&parsed);
+    if (!parsed || !design::CheckInteger(read, low, high).ok()) {
+        refuseField(parent, field, design::IntegerRangePrompt(low, high));
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool ReadNumber(QWidget* parent, QLineEdit* field, double low, double high, double& value)
+{
+    bool parsed = false;
+    const double read = field->text().trimmed().toDouble(&parsed);
+    if (!parsed || !std::isfinite(read) || !design::CheckNumber(read, low, high).ok()) {
+        refuseField(parent, field, design::NumberRangePrompt(low, high));
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool ReadName(QWidget* parent, QLineEdit* field, int most, std::string& name)
+{
+    std::string bytes = NameBytes(field->text());
+    if (static_cast<int>(bytes.size()) > most) {
+        refuseField(parent, field, design::TextLengthPrompt(most));
+        return false;
+    }
+    name = std::move(bytes);
+    return true;
+}
+
+QString NumberText(double value)
+{
+    for (int digits = 6; digits < 17; ++digits) {
+        const QString text = QString::number(value, 'g', digits);
+        if (text.toDouble() == value) return text;
+    }
+    return QString::number(value, 'g', 17);
+}
+
+} // namespace dialogs

@@ -1,0 +1,56 @@
+#pragma once
+
+// What every design dialog shares: its message boxes, the conversion of
+// names between the document's single bytes and Qt text, labelled fields
+// named by their label, and reading a field against the range its
+// operation accepts.
+
+#include "design/DesignResult.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+class QGridLayout;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace dialogs {
+
+// The program's caption on every message box.
+inline constexpr const char* kMessageCaption = "Marlwick";
+
+// An information box with one OK button; its text is also its accessible
+// description, so a screen reader reads it out.
+void ShowMessage(QWidget* parent, const QString& text);
+// Every message box of a refusal, in order; nothing when it was done.
+void ShowRefusal(QWidget* parent, const design::DesignResult& result);
+// A question with OK and Cancel (Cancel the default); true for OK.
+bool AskOkCancel(QWidget* parent, const QString& text);
+
+// A document name (Windows-1252 bytes) as text, and text as such a name.
+QString NameText(std::string_view name);
+std::string NameBytes(const QString& text);
+
+// A line edit in column 1 of `row` with its label (the caption, buddied to
+// the edit so the edit takes the caption as its accessible name) in column 0.
+// maxLength 0 leaves the length free.
+QLineEdit* AddField(QGridLayout* grid, int row, const QString& caption, const char* objectName, int maxLength = 0);
+// A push button with its object name.
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const char* objectName);
+
+// The field's text as a number within [low, high]. Otherwise the range
+// prompt of the framework ("Please enter an integer between %1 and %2.") is
+// shown, the field takes the focus with its text selected, and the result is false.
+bool ReadInteger(QWidget* parent, QLineEdit* field, int low, int high, int& value);
+bool ReadNumber(QWidget* parent, QLineEdit* field, double low, double high, double& value);
+// The field's text as a name of at most `most` bytes; otherwise the length
+// prompt ("Please enter no more than %1 characters.") as above.
+bool ReadName(QWidget* parent, QLineEdit* field, int most, std::string& name);
+
+// How numbers are shown in fields: the shortest text that reads back exactly.
+QString NumberText(double value);
+
+} // namespace dialogs
