@@ -8,21 +8,25 @@
 
 namespace {
 
+// The physics thread's side: `steps` samples with heights 0, 1, 2, ...
+void RecordRisingBall(RideProfile& profile, int steps)
+{
+    LiveBall ball;
+    const StepEvents events;
+    const RideModel model;
+    for (int k = 0; k < steps; ++k) {
+        ball.ballCentre.y = k;
+        profile.Record(ball, 0.01, events, false, model);
+    }
+}
+
 // The physics thread records while a reader copies what is new, as the
 // program's dock does: the reader sees every sample once, in order.
 TEST(RideProfileThreads, AReaderCopyingWhileTheStepRecordsSeesEverySampleInOrder)
 {
     RideProfile profile;
     constexpr int kSteps = 20000;
-    std::thread physics([&profile] {
-        LiveBall ball;
-        StepEvents events;
-        const RideModel model;
-        for (int k = 0; k < kSteps; ++k) {
-            ball.ballCentre.y = k;
-            profile.Record(ball, 0.01, events, false, model);
-        }
-    });
+    std::thread physics([&profile] { RecordRisingBall(profile, kSteps); });
     std::vector<RideSample> seen;
     std::uint64_t next = 0;
     while (next < kSteps) next = profile.CopySince(next, seen);
@@ -37,15 +41,7 @@ TEST(RideProfileThreads, ClearingWhileRecordingKeepsTheProfileWhole)
 {
     RideProfile profile;
     constexpr int kSteps = 20000;
-    std::thread physics([&profile] {
-        LiveBall ball;
-        StepEvents events;
-        const RideModel model;
-        for (int k = 0; k < kSteps; ++k) {
-            ball.ballCentre.y = k;
-            profile.Record(ball, 0.01, events, false, model);
-        }
-    });
+    std::thread physics([&profile] { RecordRisingBall(profile, kSteps); });
     for (int k = 0; k < 50; ++k) profile.Clear();
     physics.join();
     LiveBall last;
