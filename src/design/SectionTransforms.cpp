@@ -279,9 +279,7 @@ void SectionTransformEditor::RestoreFromBackup()
 DesignResult SectionTransformEditor::ChangeValue(TransformKind kind, double value)
 {
     if (!surface_ || kind == TransformKind::EditShape) return {};
-    // A chain starts at one cross section: several selected lines (or none)
-    // leave the change ignored.
-    if (subsequent_ && selection_.size() != 1) return {};
+    if (IgnoresValueChanges()) return {};
     if (auto refusal = CanTransform(kind); !refusal.ok()) return refusal;
     modified_ = true;
     const int mode = kind == TransformKind::Rotate ? axis_ : kind == TransformKind::Move ? direction_ : 0;

@@ -90,8 +90,14 @@ TEST_F(SectionTransforms, SubsequentChainsCannotStartAtTheLastOrSecond)
     EXPECT_EQ(editor.ChangeValue(TransformKind::Scale, 10), kSecondNotAlone);
     // Several lines with subsequent on: the change is ignored.
     editor.SetSelection({2, 3});
+    EXPECT_TRUE(editor.IgnoresValueChanges());
     EXPECT_EQ(editor.ChangeValue(TransformKind::Scale, 10), "");
     EXPECT_FALSE(editor.modified());
+    editor.SetSelection({2});
+    EXPECT_FALSE(editor.IgnoresValueChanges());
+    editor.SetSubsequent(false);
+    editor.SetSelection({2, 3});
+    EXPECT_FALSE(editor.IgnoresValueChanges());
 }
 
 TEST_F(SectionTransforms, ScaleStepsFromTheBackup)
