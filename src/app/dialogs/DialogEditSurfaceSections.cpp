@@ -21,6 +21,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using design::TransformKind;
 
 namespace {
@@ -72,6 +74,11 @@ DialogEditSurfaceSections::DialogEditSurfaceSections(COpenGLTemplateDoc& documen
     transforms->addWidget(BuildMove());
     transforms->addWidget(BuildScale());
     transforms->addWidget(subsequent_);
+    // The three sliders start at the same x.
+    int captionWidth = 0;
+    for (SliderEditSpin* slider : {rotation_, move_, scale_})
+        captionWidth = std::max(captionWidth, slider->label()->sizeHint().width());
+    for (SliderEditSpin* slider : {rotation_, move_, scale_}) slider->label()->setMinimumWidth(captionWidth);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(editShape);
