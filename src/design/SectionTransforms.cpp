@@ -345,6 +345,12 @@ void SectionTransformEditor::Commit()
     BreakEdgeLinks(s, SiteEdge::Right);
 }
 
+bool SectionTransformEditor::SurfaceInDocument() const
+{
+    return surface_ && std::any_of(document_.surfaces.begin(), document_.surfaces.end(),
+                                   [this](const auto& s) { return s.get() == surface_; });
+}
+
 void SectionTransformEditor::Close()
 {
     if (!surface_) return;

@@ -117,6 +117,11 @@ public:
     void Revert();
     void Commit();
     void Close();
+    // False once the surface it was opened for has left the document
+    // (deleted, or the document emptied by "New" or "Open").
+    bool SurfaceInDocument() const;
+    // Lets go of a surface that has left the document, without touching it.
+    void Abandon() { surface_ = nullptr; }
 
     double clipboardScale = 1.0;
     bool modified() const { return modified_; }

@@ -107,6 +107,7 @@ void DialogEditCrossSectionShape::Open(design::SectionTransformEditor& sections,
     if (open_) reject();
     const bool firstReading = editor_.templates().empty();
     const design::DesignResult read = editor_.Open(sections, selection);
+    sections_ = &sections;
     open_ = true;
     if (firstReading) FillTemplates();
     templates_->setCurrentIndex(-1);
@@ -128,9 +129,19 @@ void DialogEditCrossSectionShape::FillTemplates()
 
 void DialogEditCrossSectionShape::ShowShape(bool fit) { area_->SetShape(editor_.currentShape(), fit); }
 
+bool DialogEditCrossSectionShape::Live()
+{
+    if (!open_) return false;
+    if (sections_->SurfaceInDocument()) return true;
+    // The surface was deleted or the document emptied: nothing is left to restore.
+    sections_->Abandon();
+    reject();
+    return false;
+}
+
 void DialogEditCrossSectionShape::OnPointDragged(int index, double x, double y)
 {
-    if (!open_) return;
+    if (!Live()) return;
     const ThreadPauseGuard held(document_);
     editor_.MovePoint(index, x, y);
 }
@@ -149,7 +160,7 @@ void DialogEditCrossSectionShape::OnTemplateChosen(int row)
 
 void DialogEditCrossSectionShape::OnSave()
 {
-    if (!open_) return;
+    if (!Live()) return;
     {
         const ThreadPauseGuard held(document_);
         editor_.Save();

@@ -51,9 +51,13 @@ private:
     void OnMirror();
     void OnSaveTemplate();
     void OnSaveNewTemplate();
+    // True while the surface being shaped is still in the document;
+    // otherwise the dialog hides, letting go of it.
+    bool Live();
 
     COpenGLTemplateDoc& document_;
     design::CrossSectionShapeEditor editor_;
+    design::SectionTransformEditor* sections_ = nullptr;
     ShapeDrawingArea* area_ = nullptr;
     QComboBox* templates_ = nullptr;
     QLineEdit* name_ = nullptr;

@@ -220,6 +220,18 @@ void DialogEditSurfaceSections::ZeroSliders()
     for (int& shown : shown_) shown = 0;
 }
 
+bool DialogEditSurfaceSections::Live()
+{
+    if (!open_) return false;
+    if (editor_.SurfaceInDocument()) return true;
+    // The surface was deleted or the document emptied: nothing is left to restore.
+    editor_.Abandon();
+    open_ = false;
+    shapeDialog_->reject();
+    hide();
+    return false;
+}
+
 SliderEditSpin* DialogEditSurfaceSections::SliderOf(TransformKind kind) const
 {
     return kind == TransformKind::Rotate ? rotation_ : kind == TransformKind::Move ? move_ : scale_;
@@ -227,7 +239,7 @@ SliderEditSpin* DialogEditSurfaceSections::SliderOf(TransformKind kind) const
 
 void DialogEditSurfaceSections::OnSelectionChanged()
 {
-    if (!open_) return;
+    if (!Live()) return;
     std::vector<int> selection;
     for (const QListWidgetItem* item : list_->selectedItems()) selection.push_back(item->data(Qt::UserRole).toInt());
     const ThreadPauseGuard held(document_);
@@ -237,7 +249,7 @@ void DialogEditSurfaceSections::OnSelectionChanged()
 
 void DialogEditSurfaceSections::OnValueChosen(TransformKind kind, int value)
 {
-    if (!open_) return;
+    if (!Live()) return;
     int& shown = shown_[kindIndex(kind)];
     // A chain starts at one line: with several, the value stays where it was.
     if (editor_.IgnoresValueChanges()) {
@@ -259,7 +271,7 @@ void DialogEditSurfaceSections::OnValueChosen(TransformKind kind, int value)
 
 void DialogEditSurfaceSections::OnAxis(int axis)
 {
-    if (!open_) return;
+    if (!Live()) return;
     const ThreadPauseGuard held(document_);
     editor_.SetAxis(axis);
     ZeroSliders();
@@ -267,7 +279,7 @@ void DialogEditSurfaceSections::OnAxis(int axis)
 
 void DialogEditSurfaceSections::OnDirection(int direction)
 {
-    if (!open_) return;
+    if (!Live()) return;
     const ThreadPauseGuard held(document_);
     editor_.SetMoveDirection(direction);
     ZeroSliders();
@@ -275,17 +287,20 @@ void DialogEditSurfaceSections::OnDirection(int direction)
 
 void DialogEditSurfaceSections::OnSubsequent(bool on)
 {
-    if (!open_) return;
+    if (!Live()) return;
     const ThreadPauseGuard held(document_);
     editor_.SetSubsequent(on);
     ZeroSliders();
 }
 
-void DialogEditSurfaceSections::OnCopy() { dialogs::ShowRefusal(this, editor_.Copy()); }
+void DialogEditSurfaceSections::OnCopy()
+{
+    if (Live()) dialogs::ShowRefusal(this, editor_.Copy());
+}
 
 void DialogEditSurfaceSections::OnPaste()
 {
-    if (!open_) return;
+    if (!Live()) return;
     design::DesignResult pasted;
     {
         const ThreadPauseGuard held(document_);
@@ -296,7 +311,7 @@ void DialogEditSurfaceSections::OnPaste()
 
 void DialogEditSurfaceSections::OnEditShape()
 {
-    if (!open_) return;
+    if (!Live()) return;
     if (const design::DesignResult allowed = editor_.CheckEditShape(); !allowed.ok()) {
         dialogs::ShowRefusal(this, allowed);
         return;
@@ -306,7 +321,7 @@ void DialogEditSurfaceSections::OnEditShape()
 
 void DialogEditSurfaceSections::OnSave()
 {
-    if (!open_) return;
+    if (!Live()) return;
     {
         const ThreadPauseGuard held(document_);
         editor_.Commit();
@@ -318,6 +333,10 @@ void DialogEditSurfaceSections::OnSave()
 void DialogEditSurfaceSections::reject()
 {
     if (shapeDialog_->isVisible()) shapeDialog_->reject();
+    if (open_ && !editor_.SurfaceInDocument()) {
+        editor_.Abandon();
+        open_ = false;
+    }
     if (open_) {
         open_ = false;
         const ThreadPauseGuard held(document_);

@@ -52,6 +52,9 @@ private:
     void OnEditShape();
     void OnSave();
     SliderEditSpin* SliderOf(design::TransformKind kind) const;
+    // True while the surface it was opened for is still in the document;
+    // otherwise both dialogs hide, letting go of it.
+    bool Live();
 
     COpenGLTemplateDoc& document_;
     design::SectionTransformEditor editor_;

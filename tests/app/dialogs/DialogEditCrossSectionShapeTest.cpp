@@ -3,6 +3,7 @@
 // dragging a point with the mouse (the surface follows), snapping, choosing
 // templates, storing templates in a temporary file, Save and Close.
 
+#include "design/Groups.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
 #include "dialogs/ShapeDrawingArea.h"
@@ -223,6 +224,17 @@ private slots:
         for (int i = 0; i < surface->sectionCount; ++i)
             for (int k = 0; k < 5; ++k) QCOMPARE(surface->sections[i].points[k], opened[i].points[k]);
         QVERIFY(!doc->IsModified());
+    }
+
+    void aDragAfterTheSurfaceWasDeletedClosesTheEditor()
+    {
+        const int before = static_cast<int>(doc->surfaces.size());
+        DeleteSurface(*doc, *surface);
+        drag(2, screenOf(2) + QPoint(5, 25));
+        QVERIFY(!dialog()->isVisible());
+        QCOMPARE(static_cast<int>(doc->surfaces.size()), before - 1);
+        click(sections->findChild<QPushButton*>(QStringLiteral("closeButton")));
+        QVERIFY(!sections->isVisible());
     }
 
     void saveKeepsTheShapeAfterClose()

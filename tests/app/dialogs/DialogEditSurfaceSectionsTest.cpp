@@ -3,6 +3,7 @@
 // as they were; the scale step; reverting on a new axis; Save and Close.
 
 #include "design/CircularSurface.h"
+#include "design/Groups.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
 #include "panel/PanelTestSupport.h"
@@ -265,6 +266,19 @@ private slots:
         QCOMPARE(s.sections[3].scale, 2.0);
         QCOMPARE(s.sections[2].scale, 2.0);
         QCOMPARE(boxes->texts, QStringList());
+    }
+
+    void aSurfaceDeletedWhileOpenClosesBothDialogs()
+    {
+        SurfaceSection& s = open(kChannel, 2);
+        selectLines({2, 3});
+        click(QStringLiteral("editShapeButton"));
+        QVERIFY(dialog->shapeDialog()->isVisible());
+        DeleteSurface(*doc, s);
+        control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(30);
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(!dialog->shapeDialog()->isVisible());
+        QCOMPARE(dialog->editor().surface(), nullptr);
     }
 
     void editShapeOpensTheShapeEditorForTheSelection()
