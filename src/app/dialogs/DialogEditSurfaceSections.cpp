@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -316,7 +317,20 @@ void DialogEditSurfaceSections::OnEditShape()
         dialogs::ShowRefusal(this, allowed);
         return;
     }
+    if (!shapePlaced_) PlaceShapeDialog();
     shapeDialog_->Open(editor_, editor_.selection());
+}
+
+void DialogEditSurfaceSections::PlaceShapeDialog()
+{
+    // Beside the list, so the chosen lines stay in sight; within the screen.
+    shapePlaced_ = true;
+    shapeDialog_->adjustSize();
+    const QRect screen = this->screen()->availableGeometry();
+    QPoint at = list_->mapToGlobal(QPoint(list_->width() + 12, 0));
+    at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - shapeDialog_->width())));
+    at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - shapeDialog_->height())));
+    shapeDialog_->move(at);
 }
 
 void DialogEditSurfaceSections::OnSave()

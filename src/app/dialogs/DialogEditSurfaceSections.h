@@ -55,6 +55,7 @@ private:
     // True while the surface it was opened for is still in the document;
     // otherwise both dialogs hide, letting go of it.
     bool Live();
+    void PlaceShapeDialog();
 
     COpenGLTemplateDoc& document_;
     design::SectionTransformEditor editor_;
@@ -69,4 +70,5 @@ private:
     // The slider positions of the preview the records show.
     int shown_[3] = {};
     bool open_ = false;
+    bool shapePlaced_ = false; // the shape editor's first place was chosen
 };
