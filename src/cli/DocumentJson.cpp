@@ -3,6 +3,8 @@
 #include "cli/NameText.h"
 #include "document/OpenGLTemplateDoc.h"
 
+#include <algorithm>
+
 namespace cli {
 
 using Json = nlohmann::ordered_json;
@@ -69,6 +71,25 @@ Json linkOf(const SurfaceSection* other)
     return Json{{"surface", nameText(other->name)}, {"group", nameText(other->groupName)}};
 }
 
+// Each cross section: where it stands, its scale and its shape's points.
+Json sectionsOf(const SurfaceSection& s)
+{
+    Json sections = Json::array();
+    for (int i = 0; i < std::clamp(s.sectionCount, 0, kMaxSections); ++i) {
+        const CrossSection& c = s.sections[static_cast<std::size_t>(i)];
+        Json points = Json::array();
+        for (int k = 0; k < std::clamp(c.pointCount, 0, kMaxSectionPoints); ++k)
+            points.push_back({c.points[k].x, c.points[k].y});
+        sections.push_back({{"position", vec(c.position)},
+                            {"direction", vec(c.direction)},
+                            {"up", vec(c.up)},
+                            {"scale", c.scale},
+                            {"shape", nameText(c.shapeName)},
+                            {"points", std::move(points)}});
+    }
+    return sections;
+}
+
 Json surfaceOf(const SurfaceSection& s)
 {
     Json j;
@@ -109,6 +130,7 @@ Json surfaceOf(const SurfaceSection& s)
                          {"v", {h.frontBackLow, h.frontBackHigh}}});
     }
     j["holes"] = std::move(holes);
+    j["sections"] = sectionsOf(s);
     return j;
 }
 

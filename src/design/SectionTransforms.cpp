@@ -279,9 +279,7 @@ void SectionTransformEditor::RestoreFromBackup()
 DesignResult SectionTransformEditor::ChangeValue(TransformKind kind, double value)
 {
     if (!surface_ || kind == TransformKind::EditShape) return {};
-    // A chain starts at one cross section: several selected lines (or none)
-    // leave the change ignored.
-    if (subsequent_ && selection_.size() != 1) return {};
+    if (IgnoresValueChanges()) return {};
     if (auto refusal = CanTransform(kind); !refusal.ok()) return refusal;
     modified_ = true;
     const int mode = kind == TransformKind::Rotate ? axis_ : kind == TransformKind::Move ? direction_ : 0;
@@ -345,6 +343,12 @@ void SectionTransformEditor::Commit()
     if (endMoved) BreakEdgeLinks(s, SiteEdge::End);
     BreakEdgeLinks(s, SiteEdge::Left);
     BreakEdgeLinks(s, SiteEdge::Right);
+}
+
+bool SectionTransformEditor::SurfaceInDocument() const
+{
+    return surface_ && std::any_of(document_.surfaces.begin(), document_.surfaces.end(),
+                                   [this](const auto& s) { return s.get() == surface_; });
 }
 
 void SectionTransformEditor::Close()

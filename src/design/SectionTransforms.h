@@ -46,6 +46,14 @@ enum class TransformKind { Rotate, Move, Scale, EditShape };
 enum RotationAxis : int { kAxisUpDown = 0, kAxisChannel = 1, kAxisRightLeft = 2 };
 enum MoveDirection : int { kMoveRightLeft = 0, kMoveUpDown = 1, kMoveForwardBackward = 2, kMoveChannelDirection = 3 };
 
+// The sliders of the dialog: range and page step of each value.
+struct TransformSliderRange {
+    int minimum, maximum, pageStep;
+};
+inline constexpr TransformSliderRange kRotationSlider{0, 360, 18};    // degrees
+inline constexpr TransformSliderRange kMoveSlider{-100, 100, 10};     // length units
+inline constexpr TransformSliderRange kScaleSlider{-100, 100, 10};    // scale steps
+
 // Scale factor of a scale step in -100..100: -100 halves, 100 doubles.
 double ScaleFactor(double step);
 
@@ -93,6 +101,10 @@ public:
     void SetSubsequent(bool on);
     const std::vector<int>& selection() const { return selection_; }
 
+    // With "subsequent" on, a chain starts at exactly one selected line:
+    // value changes are then ignored (the slider does not move).
+    bool IgnoresValueChanges() const { return subsequent_ && selection_.size() != 1; }
+    bool subsequent() const { return subsequent_; }
     // Done when the transform is allowed, else refused.
     DesignResult CanTransform(TransformKind kind) const;
     // A slider or spin change of the rotation (degrees), move or scale value.
@@ -105,6 +117,11 @@ public:
     void Revert();
     void Commit();
     void Close();
+    // False once the surface it was opened for has left the document
+    // (deleted, or the document emptied by "New" or "Open").
+    bool SurfaceInDocument() const;
+    // Lets go of a surface that has left the document, without touching it.
+    void Abandon() { surface_ = nullptr; }
 
     double clipboardScale = 1.0;
     bool modified() const { return modified_; }

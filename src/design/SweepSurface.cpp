@@ -46,8 +46,9 @@ DesignResult CreateSweepFromFields(COpenGLTemplateDoc& document, const SweepFiel
     const DesignResult fieldChecks[] = {
         f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
                                                                         : std::string(),
-        CheckInteger(f.sections, 4, kMaxSections - 4), CheckNumber(f.angle, 5.0, 355.0),
-        CheckNumber(f.inner, 0.0, 1000.0), CheckInteger(f.edge, 0, 3)};
+        CheckInteger(f.sections, kSweepFewestSections, kSweepMostSections),
+        CheckNumber(f.angle, kSweepSmallestAngle, kSweepLargestAngle), CheckNumber(f.inner, 0.0, kSweepLargestInnerRadius),
+        CheckInteger(f.edge, kSweepLeft, kSweepBottom)};
     for (const DesignResult& prompt : fieldChecks)
         if (!prompt.ok()) return prompt;
     if (auto m = CheckNewSurfaceName(document, f.name); !m.ok()) return m;

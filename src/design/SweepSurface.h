@@ -17,6 +17,13 @@ enum SweepEdge : int { kSweepLeft = 0, kSweepRight = 1, kSweepTop = 2, kSweepBot
 
 inline constexpr const char* kSelectTemplate = "Select a cross section template from the list.";
 
+// The ranges of the dialog's fields.
+inline constexpr int kSweepFewestSections = 4;
+inline constexpr int kSweepMostSections = 20;
+inline constexpr double kSweepSmallestAngle = 5.0;
+inline constexpr double kSweepLargestAngle = 355.0;
+inline constexpr double kSweepLargestInnerRadius = 1000.0;
+
 // Fields of the "Create sweep surface" dialog, with their first values.
 struct SweepFields {
     std::optional<CrossSectionShape> shape; // the chosen template; none at first

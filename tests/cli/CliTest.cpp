@@ -135,6 +135,12 @@ TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
     EXPECT_TRUE(b["sites"][3]["linked"].is_null());
     EXPECT_EQ(b["holes"][0], json({{"name", "pit"}, {"u", {0.25, 0.75}}, {"v", {0.4, 0.6}}}));
     EXPECT_EQ(j["surfaces"][3]["wrapV"], true);
+    // Every cross section with its scale and its shape's points.
+    ASSERT_EQ(b["sections"].size(), 7u);
+    EXPECT_EQ(b["sections"][2]["scale"], 1.0);
+    EXPECT_EQ(b["sections"][2]["points"].size(), 7u);
+    EXPECT_EQ(b["sections"][2]["points"][0].size(), 2u);
+    EXPECT_EQ(b["sections"][0]["position"].size(), 3u);
 }
 
 TEST(CliInfo, BallStartWithoutSurfaceIsNull)

@@ -1,4 +1,5 @@
 #include "design/CircularSurface.h"
+#include "design/Groups.h"
 #include "design/SectionTransforms.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "support/DocumentBuilders.h"
@@ -37,6 +38,26 @@ TEST(SectionTransformEditorClosed, NeedsASelectedSurface)
     doc.selectedSurface = nullptr;
     SectionTransformEditor editor(doc);
     EXPECT_EQ(editor.Open(), kSelectSurfaceToEdit);
+}
+
+TEST(SectionTransformEditorClosed, LetsGoOfASurfaceThatLeftTheDocument)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    SurfaceSection* s = doc.CreateChannelSurface("s", 5, 2);
+    doc.selectedSurface = s;
+    SectionTransformEditor editor(doc);
+    ASSERT_EQ(editor.Open(), "");
+    EXPECT_TRUE(editor.SurfaceInDocument());
+    DeleteSurface(doc, *s);
+    EXPECT_FALSE(editor.SurfaceInDocument());
+    editor.Abandon();
+    EXPECT_EQ(editor.surface(), nullptr);
+    EXPECT_EQ(editor.ChangeValue(TransformKind::Scale, 10), "");
+    EXPECT_FALSE(editor.modified());
+    editor.Revert();
+    editor.Close();
+    EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 
 TEST(ScaleSteps, NegativeStepsHalveAtMinusHundred)
@@ -90,8 +111,14 @@ TEST_F(SectionTransforms, SubsequentChainsCannotStartAtTheLastOrSecond)
     EXPECT_EQ(editor.ChangeValue(TransformKind::Scale, 10), kSecondNotAlone);
     // Several lines with subsequent on: the change is ignored.
     editor.SetSelection({2, 3});
+    EXPECT_TRUE(editor.IgnoresValueChanges());
     EXPECT_EQ(editor.ChangeValue(TransformKind::Scale, 10), "");
     EXPECT_FALSE(editor.modified());
+    editor.SetSelection({2});
+    EXPECT_FALSE(editor.IgnoresValueChanges());
+    editor.SetSubsequent(false);
+    editor.SetSelection({2, 3});
+    EXPECT_FALSE(editor.IgnoresValueChanges());
 }
 
 TEST_F(SectionTransforms, ScaleStepsFromTheBackup)

@@ -7,6 +7,8 @@
 #include "design/ChannelEditing.h"
 #include "design/PanelCommands.h"
 #include "design/SectionTransforms.h"
+#include "dialogs/DialogEditSurfaceSections.h"
+#include "dialogs/DialogSurfaceCreateSweep.h"
 #include "document/OpenGLTemplateDoc.h"
 
 namespace {
@@ -16,7 +18,11 @@ constexpr const char* kDialogNotAvailable = "This design dialog is not available
 
 } // namespace
 
-void ControlPanelForm::BuildDialogs() {}
+void ControlPanelForm::BuildDialogs()
+{
+    createSweepDialog_ = new DialogSurfaceCreateSweep(document_, this);
+    sectionsDialog_ = new DialogEditSurfaceSections(document_, this);
+}
 
 void ControlPanelForm::OnDesignDialog() { ShowMessage(QString::fromLatin1(kDialogNotAvailable)); }
 
@@ -26,7 +32,7 @@ void ControlPanelForm::OnCreateChannel() { OnDesignDialog(); }
 
 void ControlPanelForm::OnCreateCircular() { OnDesignDialog(); }
 
-void ControlPanelForm::OnCreateSweep() { OnDesignDialog(); }
+void ControlPanelForm::OnCreateSweep() { createSweepDialog_->Open(); }
 
 // --- shaping the selected surface ---
 
@@ -42,7 +48,7 @@ void ControlPanelForm::OnEditSelected()
 void ControlPanelForm::OnEditCrossSections()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToEdit));
-    else OnDesignDialog();
+    else sectionsDialog_->Open();
 }
 
 // --- sites, attaching, holes and groups ---

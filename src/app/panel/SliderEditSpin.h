@@ -4,6 +4,8 @@
 // the same position. Only a drag of the slider's thumb or a change of the
 // spin box reports a new position: a click on the slider's track moves the
 // slider and nothing else, and positions set by the program are silent.
+// A design dialog may ask for every user change (thumb, track, keys, spin)
+// to be reported, and for labels under the slider's ends and middle.
 
 #include <QWidget>
 
@@ -23,6 +25,10 @@ public:
     // Both controls at position (clamped to the range), without a report.
     void SetPosition(int position);
     int position() const;
+    // Every change the user makes is reported, track clicks and keys included.
+    void ReportEveryChange();
+    // Texts under the slider's left end, middle and right end.
+    void SetScaleLabels(const QString& low, const QString& middle, const QString& high);
     QSlider* slider() const { return slider_; }
     QSpinBox* spin() const { return spin_; }
     QLabel* label() const { return label_; }
@@ -35,4 +41,5 @@ private:
     QLabel* label_;
     QSlider* slider_;
     QSpinBox* spin_;
+    bool reportsEveryChange_ = false;
 };

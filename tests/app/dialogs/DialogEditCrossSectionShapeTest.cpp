@@ -1,0 +1,253 @@
+// The shape editor driven through its widgets (offscreen), opened from the
+// cross-section dialog for two cross sections of a 5-point channel: mirror,
+// dragging a point with the mouse (the surface follows), snapping, choosing
+// templates, storing templates in a temporary file, Save and Close.
+
+#include "design/Groups.h"
+#include "dialogs/DialogEditCrossSectionShape.h"
+#include "dialogs/DialogEditSurfaceSections.h"
+#include "dialogs/ShapeDrawingArea.h"
+#include "panel/PanelTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <memory>
+
+using namespace design;
+
+class DialogEditCrossSectionShapeTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<COpenGLTemplateDoc> doc;
+    std::unique_ptr<DialogEditSurfaceSections> sections;
+    std::unique_ptr<MessageBoxAnswers> boxes;
+    SurfaceSection* surface = nullptr;
+    std::array<CrossSection, kMaxSections> opened{};
+
+    DialogEditCrossSectionShape* dialog() { return sections->shapeDialog(); }
+    template <typename T = QWidget>
+    T* control(const QString& name)
+    {
+        T* widget = dialog()->findChild<T*>(name);
+        if (!widget) qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2)); }
+    void click(const QString& name) { click(control<QAbstractButton>(name)); }
+    ShapeDrawingArea* area() { return control<ShapeDrawingArea>(QStringLiteral("shapeDrawingArea")); }
+    const CrossSectionShape& shape() { return dialog()->editor().currentShape(); }
+    QString templatePath() const { return folder->filePath(QStringLiteral("cross_sections.dat")); }
+    QByteArray templateBytes() const
+    {
+        QFile file(templatePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QPoint screenOf(int point)
+    {
+        const auto [x, y] = area()->view().ToScreen(shape().points[point]);
+        return QPointF(x, y).toPoint();
+    }
+    // A press on the point, a move to `to` and a release, as the mouse does.
+    void drag(int point, QPoint to)
+    {
+        QTest::mousePress(area(), Qt::LeftButton, {}, screenOf(point));
+        QTest::mouseMove(area(), to);
+        QTest::mouseRelease(area(), Qt::LeftButton, {}, to);
+    }
+    // Picks a row of the combo box with the keyboard.
+    void chooseTemplate(int row)
+    {
+        auto* combo = control<QComboBox>(QStringLiteral("templateCombo"));
+        combo->setFocus();
+        combo->setCurrentIndex(row - 1);
+        QTest::keyClick(combo, Qt::Key_Down);
+    }
+    static bool sameShape(const CrossSectionShape& a, const CrossSectionShape& b)
+    {
+        if (a.count != b.count) return false;
+        for (int k = 0; k < a.count; ++k)
+            if (!(a.points[k] == b.points[k])) return false;
+        return true;
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(WriteTemplateFile(templatePath().toStdString(), StandardTemplates()));
+        doc = std::make_unique<COpenGLTemplateDoc>();
+        doc->OnNewDocument();
+        doc->templatePath = templatePath().toStdString();
+        surface = doc->CreateChannelSurface("s", 5, 2);
+        doc->selectedSurface = surface;
+        sections = std::make_unique<DialogEditSurfaceSections>(*doc);
+        boxes = std::make_unique<MessageBoxAnswers>();
+        sections->Open();
+        opened = surface->sections;
+        auto* list = sections->findChild<QListWidget*>(QStringLiteral("sectionList"));
+        for (int line : {2, 3})
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(line)).center());
+        click(sections->findChild<QPushButton*>(QStringLiteral("editShapeButton")));
+        QVERIFY(dialog()->isVisible());
+        dialog()->resize(640, 480);
+        QCOMPARE(boxes->texts, QStringList());
+    }
+
+    void cleanup()
+    {
+        boxes.reset();
+        sections.reset();
+        doc.reset();
+        folder.reset();
+    }
+
+    void mirroringTwiceGivesTheShapeBack()
+    {
+        drag(1, screenOf(1) + QPoint(0, -15)); // an unsymmetric shape
+        const CrossSectionShape start = shape();
+        click(QStringLiteral("mirrorButton"));
+        for (int k = 0; k < start.count; ++k) QCOMPARE(shape().points[k].x, -start.points[start.count - 1 - k].x);
+        QVERIFY(!sameShape(shape(), start));
+        click(QStringLiteral("mirrorButton"));
+        QVERIFY(sameShape(shape(), start));
+    }
+
+    void aDragMovesThePointAndTheSurfaceFollows_data()
+    {
+        QTest::addColumn<int>("point");
+        QTest::addColumn<QPoint>("by");
+        QTest::newRow("middle up-right") << 2 << QPoint(10, -10);
+        QTest::newRow("first down-left") << 0 << QPoint(-7, 12);
+    }
+
+    void aDragMovesThePointAndTheSurfaceFollows()
+    {
+        QFETCH(int, point);
+        QFETCH(QPoint, by);
+        const Vec3 before = shape().points[point];
+        const double scale = area()->view().scale;
+        drag(point, screenOf(point) + by);
+        const Vec3 after = shape().points[point];
+        QCOMPARE(after.x, before.x + scale * by.x());
+        QCOMPARE(after.y, before.y - scale * by.y());
+        for (int i : {2, 3}) QCOMPARE(surface->sections[i].points[point], after);
+        QCOMPARE(surface->sections[1].points[point], opened[1].points[point]);
+    }
+
+    void snapToGridCatchesLinesWithinThreePixels_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<bool>("snaps");
+        QTest::newRow("on the line") << 0 << true;
+        QTest::newRow("3 px right") << 3 << true;
+        QTest::newRow("2 px left") << -2 << true;
+        QTest::newRow("4 px right") << 4 << false;
+    }
+
+    void snapToGridCatchesLinesWithinThreePixels()
+    {
+        QFETCH(int, offset);
+        QFETCH(bool, snaps);
+        click(QStringLiteral("snapToGridCheck"));
+        const QPoint from = screenOf(2);
+        const int step = ShapeView::kGridSpacing;
+        const int line = (from.x() / step + 1) * step;
+        const Vec3 before = shape().points[2];
+        const double scale = area()->view().scale;
+        drag(2, QPoint(line + offset, from.y()));
+        const int landed = snaps ? line : line + offset;
+        QCOMPARE(shape().points[2].x, before.x + scale * (landed - from.x()));
+    }
+
+    void aTemplateOfAnotherCountIsRefusedWithTheSurfacesCount()
+    {
+        const CrossSectionShape before = shape();
+        chooseTemplate(1); // "Floor 7"
+        QCOMPARE(boxes->texts, QStringList{QString::fromStdString(PointCountMessage(5))});
+        QVERIFY(sameShape(shape(), before));
+        QCOMPARE(dialog()->editor().currentTemplate(), -1);
+        chooseTemplate(2); // "V 5"
+        QCOMPARE(dialog()->editor().currentTemplate(), 2);
+        QCOMPARE(control<QLineEdit>(QStringLiteral("templateNameEdit"))->text(), QStringLiteral("V 5"));
+        QCOMPARE(shape().points[0].y, 2.0);
+    }
+
+    void saveTemplateRewritesOnlyItsRecord()
+    {
+        click(QStringLiteral("saveTemplateButton"));
+        QCOMPARE(boxes->texts, QStringList{QString::fromLatin1(kNotYetTemplate)});
+        const QByteArray before = templateBytes();
+        chooseTemplate(4); // "U 5"
+        drag(2, screenOf(2) + QPoint(0, 20));
+        click(QStringLiteral("saveTemplateButton"));
+        const QByteArray after = templateBytes();
+        QCOMPARE(after.size(), before.size());
+        const int start = 4 * static_cast<int>(kTemplateRecordSize);
+        const int end = start + static_cast<int>(kTemplateRecordSize);
+        QCOMPARE(after.left(start), before.left(start));
+        QCOMPARE(after.mid(end), before.mid(end));
+        QVERIFY(after.mid(start, end - start) != before.mid(start, end - start));
+        std::vector<CrossSectionTemplate> read;
+        QVERIFY(ReadTemplateFile(templatePath().toStdString(), read));
+        QVERIFY(sameShape(read[4].shape, shape()));
+    }
+
+    void saveNewTemplateAppendsARecord()
+    {
+        click(QStringLiteral("saveNewTemplateButton"));
+        QCOMPARE(boxes->texts, QStringList{QString::fromLatin1(kTemplateNameMissing)});
+        const qsizetype before = templateBytes().size();
+        QTest::keyClicks(control<QLineEdit>(QStringLiteral("templateNameEdit")), QStringLiteral("Gutter"));
+        click(QStringLiteral("saveNewTemplateButton"));
+        QCOMPARE(templateBytes().size(), before + static_cast<qsizetype>(kTemplateRecordSize));
+        auto* combo = control<QComboBox>(QStringLiteral("templateCombo"));
+        QCOMPARE(combo->currentText(), QStringLiteral("Gutter"));
+        QCOMPARE(combo->count(), static_cast<int>(StandardTemplates().size()) + 1);
+    }
+
+    void closeWithoutSaveRestoresTheSurface()
+    {
+        drag(2, screenOf(2) + QPoint(5, 25));
+        QVERIFY(!(surface->sections[2].points[2] == opened[2].points[2]));
+        click(QStringLiteral("closeShapeButton"));
+        QVERIFY(!dialog()->isVisible());
+        for (int i = 0; i < surface->sectionCount; ++i)
+            for (int k = 0; k < 5; ++k) QCOMPARE(surface->sections[i].points[k], opened[i].points[k]);
+        QVERIFY(!doc->IsModified());
+    }
+
+    void aDragAfterTheSurfaceWasDeletedClosesTheEditor()
+    {
+        const int before = static_cast<int>(doc->surfaces.size());
+        DeleteSurface(*doc, *surface);
+        drag(2, screenOf(2) + QPoint(5, 25));
+        QVERIFY(!dialog()->isVisible());
+        QCOMPARE(static_cast<int>(doc->surfaces.size()), before - 1);
+        click(sections->findChild<QPushButton*>(QStringLiteral("closeButton")));
+        QVERIFY(!sections->isVisible());
+    }
+
+    void saveKeepsTheShapeAfterClose()
+    {
+        drag(2, screenOf(2) + QPoint(5, 25));
+        const Vec3 moved = shape().points[2];
+        click(QStringLiteral("saveShapeButton"));
+        click(QStringLiteral("closeShapeButton"));
+        QCOMPARE(surface->sections[3].points[2], moved);
+        QCOMPARE(surface->spareSections[3].points[2], moved);
+        QVERIFY(doc->IsModified());
+    }
+};
+
+QTEST_MAIN(DialogEditCrossSectionShapeTest)
+#include "DialogEditCrossSectionShapeTest.moc"
