@@ -93,8 +93,8 @@ DesignResult CreateChannelFromFields(COpenGLTemplateDoc& document, const Channel
 {
     if (fields.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength))
         return DesignResult::refuse(TextLengthPrompt(kMaxSurfaceNameLength));
-    if (auto m = CheckInteger(fields.points, 2, kMaxSectionPoints); !m.ok()) return m;
-    if (auto m = CheckInteger(fields.intermediate, 0, kMaxSections - 4); !m.ok()) return m;
+    if (auto m = CheckInteger(fields.points, kChannelPointsLow, kChannelPointsHigh); !m.ok()) return m;
+    if (auto m = CheckInteger(fields.intermediate, kIntermediateLow, kIntermediateHigh); !m.ok()) return m;
     if (auto m = CheckNewSurfaceName(document, fields.name); !m.ok()) return m;
 
     document.EnsureMainGroup();
