@@ -1,0 +1,187 @@
+#include "dialogs/DialogSurfaceEditA.h"
+
+#include "design/ChannelCreation.h"
+#include "design/DesignHistory.h"
+#include "dialogs/DialogSupport.h"
+#include "document/ThreadPauseGuard.h"
+#include "panel/SliderEditSpin.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using design::TypeAGroup;
+
+struct DialogSurfaceEditA::GroupCaptions {
+    TypeAGroup group;
+    const char* title;
+    const char* perform;
+    const char* sense;
+    const char* objectName; // prefix of the group's controls
+};
+
+namespace {
+
+bool isAngle(TypeAGroup group)
+{
+    return group == TypeAGroup::HorizontalTurn || group == TypeAGroup::VerticalTurn ||
+           group == TypeAGroup::AxisRotation;
+}
+
+} // namespace
+
+DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* parent)
+    : QDialog(parent), document_(document), editor_(document)
+{
+    static const GroupCaptions kGroups[] = {
+        {TypeAGroup::HorizontalTurn, "Horizontal turn", "Perform turn", "Left", "horizontalTurn"},
+        {TypeAGroup::VerticalTurn, "Vertical turn", "Perform turn", "Down", "verticalTurn"},
+        {TypeAGroup::AxisRotation, "Rotation about the channel axis", "Perform rotation", "Clockwise",
+         "axisRotation"},
+        {TypeAGroup::HorizontalDisplacement, "Horizontal displacement", "Perform displacement", "Displace left",
+         "horizontalDisplacement"},
+        {TypeAGroup::VerticalDisplacement, "Vertical displacement", "Perform displacement", "Displace down",
+         "verticalDisplacement"},
+    };
+    setObjectName(QStringLiteral("editADialog"));
+    setWindowTitle(QStringLiteral(" Edit surface  (type A)"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    for (std::size_t k = 0; k < groups_.size(); ++k) layout->addWidget(BuildGroup(kGroups[k], groups_[k]));
+
+    auto* counts = new QGridLayout;
+    layout->addLayout(counts);
+    intermediate_ = dialogs::AddSpinField(counts, 0, QStringLiteral("Intermediate cross sections :"),
+                                          "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
+    counts->setColumnStretch(2, 1);
+    connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
+        const ThreadPauseGuard held(document_);
+        static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
+    });
+
+    QPushButton* save = dialogs::MakeButton(this, QStringLiteral("Save"), "saveButton");
+    QPushButton* close = dialogs::MakeButton(this, QStringLiteral("Close"), "closeButton");
+    layout->addWidget(dialogs::ButtonRow(this, {save, close}, save));
+    connect(save, &QPushButton::clicked, this, &DialogSurfaceEditA::Save);
+    connect(close, &QPushButton::clicked, this, &DialogSurfaceEditA::reject);
+}
+
+QWidget* DialogSurfaceEditA::BuildGroup(const GroupCaptions& c, GroupControls& controls)
+{
+    const QString prefix = QString::fromLatin1(c.objectName);
+    const QString title = QString::fromLatin1(c.title);
+    auto* box = new QGroupBox(title, this);
+    box->setObjectName(prefix + QStringLiteral("Box"));
+    auto* row = new QHBoxLayout(box);
+    controls.group = c.group;
+    controls.perform = new QCheckBox(QString::fromLatin1(c.perform), box);
+    controls.perform->setObjectName(prefix + QStringLiteral("PerformCheck"));
+    controls.sense = new QCheckBox(QString::fromLatin1(c.sense), box);
+    controls.sense->setObjectName(prefix + QStringLiteral("SenseCheck"));
+    const bool angle = isAngle(c.group);
+    const QString caption = angle ? QStringLiteral("Angle :") : QStringLiteral("Distance :");
+    controls.value = new SliderEditSpin(caption, prefix, 0, angle ? design::kAngleSliderHigh : design::kDistanceSliderHigh,
+                                        angle ? design::kAngleSliderPage : design::kDistanceSliderPage, box);
+    controls.value->slider()->setPageStep(angle ? design::kAngleSliderPage : design::kDistanceSliderPage);
+    controls.value->slider()->setAccessibleName(title + QLatin1Char(' ') + caption);
+    controls.value->spin()->setAccessibleName(title + QLatin1Char(' ') + caption);
+    controls.value->slider()->setMinimumWidth(220);
+    row->addWidget(controls.perform);
+    row->addWidget(controls.sense);
+    row->addWidget(controls.value, 1);
+
+    const TypeAGroup group = c.group;
+    connect(controls.perform, &QCheckBox::toggled, this, [this, group](bool on) {
+        const ThreadPauseGuard held(document_);
+        editor_.SetPerform(group, on);
+    });
+    connect(controls.sense, &QCheckBox::toggled, this, [this, group](bool on) {
+        const ThreadPauseGuard held(document_);
+        editor_.SetSense(group, on);
+    });
+    // Every position the user gives (thumb, track, keys or spin box) changes
+    // the surface; positions the dialog sets itself are silent.
+    const GroupControls* mine = &controls;
+    connect(controls.value->slider(), &QSlider::valueChanged, this, [this, mine](int p) { SetValue(*mine, p); });
+    connect(controls.value->spin(), &QSpinBox::valueChanged, this, [this, mine](int p) { SetValue(*mine, p); });
+    return box;
+}
+
+void DialogSurfaceEditA::SetValue(const GroupControls& controls, int position)
+{
+    const ThreadPauseGuard held(document_);
+    if (isAngle(controls.group)) editor_.SetAngleDegrees(controls.group, position);
+    else editor_.SetDistance(controls.group, position);
+}
+
+design::DesignResult DialogSurfaceEditA::Open()
+{
+    if (isVisible() && editor_.surface()) {
+        raise();
+        activateWindow();
+        return {};
+    }
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = editor_.Open();
+    }
+    if (!result.ok()) return result;
+    LoadFromSurface();
+    show();
+    raise();
+    activateWindow();
+    groups_[0].perform->setFocus();
+    return result;
+}
+
+void DialogSurfaceEditA::LoadFromSurface()
+{
+    const SurfaceSection& s = *editor_.surface();
+    struct Values {
+        bool perform, sense;
+        double value;
+    };
+    const Values values[] = {
+        {s.horizontalTurn.perform, s.horizontalTurn.left, s.horizontalTurn.angle},
+        {s.verticalTurn.perform, s.verticalTurn.down, s.verticalTurn.angle},
+        {s.axisRotation.perform, s.axisRotation.clockwise, s.axisRotation.angle},
+        {s.horizontalDisplacement.perform, s.horizontalDisplacement.displaceLeft, s.horizontalDisplacement.distance},
+        {s.verticalDisplacement.perform, s.verticalDisplacement.displaceDown, s.verticalDisplacement.distance},
+    };
+    for (std::size_t k = 0; k < groups_.size(); ++k) {
+        const GroupControls& c = groups_[k];
+        const QSignalBlocker quietPerform(c.perform), quietSense(c.sense);
+        c.perform->setChecked(values[k].perform);
+        c.sense->setChecked(values[k].sense);
+        c.value->SetPosition(isAngle(c.group) ? design::TypeAEditor::ShownDegrees(values[k].value)
+                                              : static_cast<int>(std::trunc(values[k].value)));
+    }
+    const QSignalBlocker quiet(intermediate_);
+    intermediate_->setValue(s.intermediateCount);
+}
+
+void DialogSurfaceEditA::Save()
+{
+    if (!editor_.surface()) return;
+    editor_.Save();
+    design::RecordStep(document_, design::kStepEditSurface);
+}
+
+void DialogSurfaceEditA::reject()
+{
+    {
+        const ThreadPauseGuard held(document_);
+        editor_.Close();
+    }
+    QDialog::reject();
+    emit editingEnded();
+}
