@@ -20,10 +20,11 @@ DialogSurfaceCreate::DialogSurfaceCreate(COpenGLTemplateDoc& document, QWidget* 
     setWindowTitle(QStringLiteral(" Create channel surface"));
     setModal(false);
 
-    auto* nameGrid = new QGridLayout;
+    // One grid, so that the name's and the counts' labels line up.
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(nameGrid);
-    name_ = dialogs::AddField(nameGrid, 0, QStringLiteral("Surface name : "), "nameEdit");
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
+    name_ = dialogs::AddField(grid, 0, QStringLiteral("Surface name : "), "nameEdit");
 
     auto* typeBox = new QGroupBox(QStringLiteral("Surface type"), this);
     typeBox->setObjectName(QStringLiteral("typeBox"));
@@ -36,16 +37,13 @@ DialogSurfaceCreate::DialogSurfaceCreate(COpenGLTemplateDoc& document, QWidget* 
     typeColumn->addWidget(dialogs::AddRadio(
         type_, 2, QStringLiteral("Type C  --  Initial and final directions AND initial and final positions"),
         "typeCRadio"));
-    layout->addWidget(typeBox);
+    grid->addWidget(typeBox, 1, 0, 1, 2);
 
-    auto* counts = new QGridLayout;
-    layout->addLayout(counts);
     const design::ChannelFields first;
-    points_ = dialogs::AddField(counts, 0, QStringLiteral("Control points in cross section :"), "pointsEdit");
-    intermediate_ = dialogs::AddField(counts, 1, QStringLiteral("Intermediate cross sections :"), "intermediateEdit");
+    points_ = dialogs::AddField(grid, 2, QStringLiteral("Control points in cross section :"), "pointsEdit");
+    intermediate_ = dialogs::AddField(grid, 3, QStringLiteral("Intermediate cross sections :"), "intermediateEdit");
     points_->setText(QString::number(first.points));
     intermediate_->setText(QString::number(first.intermediate));
-    counts->setColumnStretch(2, 1);
 
     QPushButton* ok = dialogs::MakeButton(this, QStringLiteral("OK"), "okButton");
     QPushButton* cancel = dialogs::MakeButton(this, QStringLiteral("Cancel"), "cancelButton");

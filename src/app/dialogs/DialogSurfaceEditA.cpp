@@ -10,12 +10,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using design::TypeAGroup;
@@ -56,6 +58,7 @@ DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* pa
     setModal(false);
     auto* layout = new QVBoxLayout(this);
     for (std::size_t k = 0; k < groups_.size(); ++k) layout->addWidget(BuildGroup(kGroups[k], groups_[k]));
+    AlignGroups();
 
     auto* counts = new QGridLayout;
     layout->addLayout(counts);
@@ -113,6 +116,22 @@ QWidget* DialogSurfaceEditA::BuildGroup(const GroupCaptions& c, GroupControls& c
     connect(controls.value->slider(), &QSlider::valueChanged, this, [this, mine](int p) { SetValue(*mine, p); });
     connect(controls.value->spin(), &QSpinBox::valueChanged, this, [this, mine](int p) { SetValue(*mine, p); });
     return box;
+}
+
+void DialogSurfaceEditA::AlignGroups()
+{
+    int perform = 0, sense = 0, caption = 0;
+    for (const GroupControls& c : groups_) {
+        perform = std::max(perform, c.perform->sizeHint().width());
+        sense = std::max(sense, c.sense->sizeHint().width());
+        caption = std::max(caption, c.value->label()->sizeHint().width());
+    }
+    for (const GroupControls& c : groups_) {
+        c.perform->setMinimumWidth(perform);
+        c.sense->setMinimumWidth(sense);
+        c.value->label()->setMinimumWidth(caption);
+        c.value->label()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
 }
 
 void DialogSurfaceEditA::SetValue(const GroupControls& controls, int position)

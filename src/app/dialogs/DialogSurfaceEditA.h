@@ -42,6 +42,8 @@ private:
     };
     struct GroupCaptions;
     QWidget* BuildGroup(const GroupCaptions& captions, GroupControls& controls);
+    // The check boxes, captions and sliders of the five groups in columns.
+    void AlignGroups();
     void LoadFromSurface();
     void SetValue(const GroupControls& controls, int position);
     void Save();
