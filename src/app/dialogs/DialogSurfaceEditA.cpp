@@ -2,6 +2,7 @@
 
 #include "design/ChannelCreation.h"
 #include "design/DesignHistory.h"
+#include "design/LivePreviewGuard.h"
 #include "dialogs/DialogSupport.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/SliderEditSpin.h"
@@ -66,7 +67,7 @@ DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* pa
                                           "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
     counts->setColumnStretch(2, 1);
     connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
-        const ThreadPauseGuard held(document_);
+        const design::LivePreviewGuard held(document_, editor_.surface());
         static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
     });
 
@@ -103,11 +104,11 @@ QWidget* DialogSurfaceEditA::BuildGroup(const GroupCaptions& c, GroupControls& c
 
     const TypeAGroup group = c.group;
     connect(controls.perform, &QCheckBox::toggled, this, [this, group](bool on) {
-        const ThreadPauseGuard held(document_);
+        const design::LivePreviewGuard held(document_, editor_.surface());
         editor_.SetPerform(group, on);
     });
     connect(controls.sense, &QCheckBox::toggled, this, [this, group](bool on) {
-        const ThreadPauseGuard held(document_);
+        const design::LivePreviewGuard held(document_, editor_.surface());
         editor_.SetSense(group, on);
     });
     // Every position the user gives (thumb, track, keys or spin box) changes
@@ -136,7 +137,7 @@ void DialogSurfaceEditA::AlignGroups()
 
 void DialogSurfaceEditA::SetValue(const GroupControls& controls, int position)
 {
-    const ThreadPauseGuard held(document_);
+    const design::LivePreviewGuard held(document_, editor_.surface());
     if (isAngle(controls.group)) editor_.SetAngleDegrees(controls.group, position);
     else editor_.SetDistance(controls.group, position);
 }

@@ -2,6 +2,7 @@
 
 #include "design/ChannelCreation.h"
 #include "design/DesignHistory.h"
+#include "design/LivePreviewGuard.h"
 #include "dialogs/DialogSupport.h"
 #include "dialogs/SurfaceSourceBox.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -49,7 +50,7 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
                                           "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
     counts->setColumnStretch(2, 1);
     connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
-        const ThreadPauseGuard held(document_);
+        const design::LivePreviewGuard held(document_, editor_.surface());
         static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
     });
 
