@@ -33,6 +33,14 @@ void resizeForIntermediate(SurfaceSection& s, int count)
 
 } // namespace
 
+bool SurfaceInDocument(COpenGLTemplateDoc& document, const SurfaceSection* surface)
+{
+    if (!surface) return false;
+    LockGuard guard(document.documentLock);
+    return std::any_of(document.surfaces.begin(), document.surfaces.end(),
+                       [surface](const auto& s) { return s.get() == surface; });
+}
+
 DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document)
 {
     const SurfaceSection* s = document.selectedSurface;
@@ -83,6 +91,13 @@ DesignResult ChannelEditorBase::SetIntermediateCount(int count)
     modified_ = true;
     surface_->Regenerate(true);
     return {};
+}
+
+bool ChannelEditorBase::StillEditing()
+{
+    // A surface created later at the same address is not in editing.
+    if (!SurfaceInDocument(document_, surface_) || !surface_->editingSections) surface_ = nullptr;
+    return surface_ != nullptr;
 }
 
 void ChannelEditorBase::RestoreIntermediateCount(int count)

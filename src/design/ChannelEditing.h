@@ -32,6 +32,9 @@ inline constexpr int kDistanceSliderHigh = 100, kDistanceSliderPage = 10;
 // edited by the dialog of its type (A, B or C), else the refusal.
 DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document);
 
+// True when the surface is in the document's surface list.
+bool SurfaceInDocument(COpenGLTemplateDoc& document, const SurfaceSection* surface);
+
 // The undo copy of the type A dialog.
 struct TypeAParameters {
     std::int32_t intermediateCount = 2;
@@ -62,6 +65,10 @@ public:
     // kIntermediateHigh): the net is resized and regenerated at once, a new
     // cross section taking the shape of the last one.
     DesignResult SetIntermediateCount(int count);
+    // False once the surface opened for has left the document (deleted, or
+    // the document emptied by "New" or "Open"): the editor then forgets it
+    // without touching it, and every later call does nothing.
+    bool StillEditing();
 
 protected:
     DesignResult OpenFor(int type);

@@ -199,3 +199,19 @@ TEST_F(ChannelEditing, TypeBIntermediateCountIsKeptOnlyAfterApply)
     EXPECT_EQ(a->intermediateCount, 6);
     EXPECT_EQ(a->sectionCount, 10);
 }
+
+TEST_F(ChannelEditing, AnEditorForgetsASurfaceThatLeftTheDocument)
+{
+    TypeAEditor editor(doc);
+    ASSERT_EQ(editor.Open(), "");
+    EXPECT_TRUE(editor.StillEditing());
+    EXPECT_TRUE(SurfaceInDocument(doc, a));
+    SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
+    EXPECT_TRUE(SurfaceInDocument(doc, b));
+    doc.OnNewDocument(); // every surface replaced, perhaps at the same addresses
+    EXPECT_FALSE(editor.StillEditing());
+    EXPECT_EQ(editor.surface(), nullptr);
+    editor.SetPerform(TypeAGroup::HorizontalTurn, true); // nothing to change
+    editor.Close();
+    EXPECT_FALSE(SurfaceInDocument(doc, nullptr));
+}

@@ -67,6 +67,7 @@ DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* pa
                                           "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
     counts->setColumnStretch(2, 1);
     connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
+        if (!Editing()) return;
         const design::LivePreviewGuard held(document_, editor_.surface());
         static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
     });
@@ -104,10 +105,12 @@ QWidget* DialogSurfaceEditA::BuildGroup(const GroupCaptions& c, GroupControls& c
 
     const TypeAGroup group = c.group;
     connect(controls.perform, &QCheckBox::toggled, this, [this, group](bool on) {
+        if (!Editing()) return;
         const design::LivePreviewGuard held(document_, editor_.surface());
         editor_.SetPerform(group, on);
     });
     connect(controls.sense, &QCheckBox::toggled, this, [this, group](bool on) {
+        if (!Editing()) return;
         const design::LivePreviewGuard held(document_, editor_.surface());
         editor_.SetSense(group, on);
     });
@@ -135,8 +138,17 @@ void DialogSurfaceEditA::AlignGroups()
     }
 }
 
+bool DialogSurfaceEditA::Editing()
+{
+    if (editor_.StillEditing()) return true;
+    QDialog::reject();
+    emit editingEnded();
+    return false;
+}
+
 void DialogSurfaceEditA::SetValue(const GroupControls& controls, int position)
 {
+    if (!Editing()) return;
     const design::LivePreviewGuard held(document_, editor_.surface());
     if (isAngle(controls.group)) editor_.SetAngleDegrees(controls.group, position);
     else editor_.SetDistance(controls.group, position);
@@ -144,7 +156,7 @@ void DialogSurfaceEditA::SetValue(const GroupControls& controls, int position)
 
 design::DesignResult DialogSurfaceEditA::Open()
 {
-    if (isVisible() && editor_.surface()) {
+    if (isVisible() && editor_.StillEditing()) {
         raise();
         activateWindow();
         return {};
@@ -191,13 +203,14 @@ void DialogSurfaceEditA::LoadFromSurface()
 
 void DialogSurfaceEditA::Save()
 {
-    if (!editor_.surface()) return;
+    if (!Editing()) return;
     editor_.Save();
     design::RecordStep(document_, design::kStepEditSurface);
 }
 
 void DialogSurfaceEditA::reject()
 {
+    editor_.StillEditing(); // a surface that left the document is not touched
     {
         const ThreadPauseGuard held(document_);
         editor_.Close();

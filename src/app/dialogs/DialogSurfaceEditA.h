@@ -45,6 +45,9 @@ private:
     // The check boxes, captions and sliders of the five groups in columns.
     void AlignGroups();
     void LoadFromSurface();
+    // True while the surface opened for is in the document; otherwise the
+    // dialog closes without touching it.
+    bool Editing();
     void SetValue(const GroupControls& controls, int position);
     void Save();
 

@@ -50,6 +50,7 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
                                           "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
     counts->setColumnStretch(2, 1);
     connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
+        if (!Editing()) return;
         const design::LivePreviewGuard held(document_, editor_.surface());
         static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
     });
@@ -63,7 +64,7 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
 
 design::DesignResult DialogSurfaceEditB::Open()
 {
-    if (isVisible() && editor_.surface()) {
+    if (isVisible() && editor_.StillEditing()) {
         raise();
         activateWindow();
         return {};
@@ -86,16 +87,24 @@ design::DesignResult DialogSurfaceEditB::Open()
     return result;
 }
 
+bool DialogSurfaceEditB::Editing()
+{
+    if (editor_.StillEditing()) return true;
+    QDialog::reject();
+    emit editingEnded();
+    return false;
+}
+
 void DialogSurfaceEditB::ApplyAndSave()
 {
-    if (!editor_.surface()) return;
+    if (!Editing()) return;
     const design::SourceChoice none;
     design::DesignResult result;
     {
         const ThreadPauseGuard held(document_);
-        result = editor_.ApplyAndSave(initialDirections_->choice(), finalDirections_->choice(),
-                                      initialPosition_ ? initialPosition_->choice() : none,
-                                      finalPosition_ ? finalPosition_->choice() : none);
+        result = editor_.ApplyAndSave(initialDirections_->choice(document_), finalDirections_->choice(document_),
+                                      initialPosition_ ? initialPosition_->choice(document_) : none,
+                                      finalPosition_ ? finalPosition_->choice(document_) : none);
     }
     if (!result.ok()) {
         dialogs::ShowRefusal(this, result);
@@ -106,6 +115,7 @@ void DialogSurfaceEditB::ApplyAndSave()
 
 void DialogSurfaceEditB::reject()
 {
+    editor_.StillEditing(); // a surface that left the document is not touched
     {
         const ThreadPauseGuard held(document_);
         editor_.Close();

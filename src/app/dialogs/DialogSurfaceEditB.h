@@ -34,6 +34,9 @@ protected:
     DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* parent, int type);
 
 private:
+    // True while the surface opened for is in the document; otherwise the
+    // dialog closes without touching it.
+    bool Editing();
     void ApplyAndSave();
 
     COpenGLTemplateDoc& document_;

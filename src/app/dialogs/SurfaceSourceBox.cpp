@@ -59,12 +59,13 @@ void SurfaceSourceBox::Reset(COpenGLTemplateDoc& document)
     if (opposite_) opposite_->setChecked(false);
 }
 
-design::SourceChoice SurfaceSourceBox::choice() const
+design::SourceChoice SurfaceSourceBox::choice(COpenGLTemplateDoc& document) const
 {
     design::SourceChoice c;
     c.choice = choice_->checkedId();
     const int index = surface_->currentIndex();
     if (index >= 0 && index < static_cast<int>(surfaces_.size())) c.source = surfaces_[static_cast<std::size_t>(index)];
+    if (!design::SurfaceInDocument(document, c.source)) c.source = nullptr;
     c.opposite = opposite_ && opposite_->isChecked();
     return c;
 }

@@ -27,7 +27,8 @@ public:
     // Every surface of the document in the combo box ("group::name"), none
     // chosen; the first button checked and "Opposite of" unticked.
     void Reset(COpenGLTemplateDoc& document);
-    design::SourceChoice choice() const;
+    // The choice; a surface that has left the document since counts as none chosen.
+    design::SourceChoice choice(COpenGLTemplateDoc& document) const;
 
 private:
     QButtonGroup* choice_;

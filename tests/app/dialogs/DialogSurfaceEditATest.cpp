@@ -176,6 +176,25 @@ private slots:
         QVERIFY(a->boxTree);
     }
 
+    void aSurfaceDeletedMeanwhileIsLeftAlone()
+    {
+        SurfaceSection* b = p->doc.CreateChannelSurface("b", 5, 2);
+        p->doc.selectedSurface = b;
+        open();
+        p->doc.selectedSurface = b;
+        p->click("deleteSurfaceButton"); // "OK" to the question
+        QVERIFY(!p->surfaceNamed("b"));
+        p->boxes->texts.clear();
+        in<QSlider>("verticalTurnSlider")->setValue(40);
+        QVERIFY(!dialog()->isVisible());
+        QCOMPARE(a->verticalTurn.angle, 0.0);
+        // Open again on another surface: it works as before.
+        p->doc.selectedSurface = a;
+        open();
+        in<QSlider>("verticalTurnSlider")->setValue(40);
+        QCOMPARE(a->verticalTurn.angle, 40.0 / 360.0 * 2 * kLiteralPi);
+    }
+
     void theSliderShowsWholeDegrees()
     {
         a->axisRotation.angle = 89.9 / 360.0 * 2 * kLiteralPi;

@@ -116,6 +116,21 @@ private slots:
         QVERIFY(!p->doc.IsModified());
     }
 
+    void aSourceDeletedMeanwhileCountsAsNoneChosen()
+    {
+        open();
+        p->click(in<QRadioButton>("finalDirectionsBeginRadio"));
+        chooseSurface("finalDirectionsCombo", QStringLiteral("track::x"));
+        p->doc.selectedSurface = x;
+        p->click("deleteSurfaceButton"); // "OK" to the question
+        QVERIFY(!p->surfaceNamed("x"));
+        p->boxes->texts.clear();
+        p->click(kDialog, "applyButton");
+        QCOMPARE(p->boxes->texts, QStringList{"Select a surface whose beginning or end directions will be used as the "
+                                              "FINAL directions for this surface."});
+        QVERIFY(dialog()->isVisible());
+    }
+
     void closeAfterApplyBreaksTheLinksAndWithoutItRestoresTheCount()
     {
         builders::linkSites(*a, kEnd, *x, kBegin);
