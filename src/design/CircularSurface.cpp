@@ -83,7 +83,8 @@ DesignResult CreateCircularFromFields(COpenGLTemplateDoc& document, const Circul
     const DesignResult fieldChecks[] = {
         CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, kCircularPointsLow, kCircularPointsHigh),
         CheckInteger(f.sections, kCircularSectionsLow, kCircularSectionsHigh),
-        CheckNumber(f.inner, kInnerRadiusLow, kInnerRadiusHigh), CheckNumber(f.outer, kOuterRadiusLow, kOuterRadiusHigh),
+        CheckNumber(f.inner, kInnerRadiusLow, kInnerRadiusHigh),
+        CheckNumber(f.outer, kOuterRadiusLow, kOuterRadiusHigh),
         f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
                                                                         : std::string()};
     for (const DesignResult& prompt : fieldChecks)

@@ -30,8 +30,8 @@ DialogSurfaceCreate::DialogSurfaceCreate(COpenGLTemplateDoc& document, QWidget* 
     typeBox->setObjectName(QStringLiteral("typeBox"));
     auto* typeColumn = new QVBoxLayout(typeBox);
     type_->setObjectName(QStringLiteral("typeGroup"));
-    typeColumn->addWidget(dialogs::AddRadio(type_, 0, QStringLiteral("Type A  --  Turns, rotation, and displacements"),
-                                            "typeARadio"));
+    typeColumn->addWidget(
+        dialogs::AddRadio(type_, 0, QStringLiteral("Type A  --  Turns, rotation, and displacements"), "typeARadio"));
     typeColumn->addWidget(
         dialogs::AddRadio(type_, 1, QStringLiteral("Type B  --  Initial and final directions"), "typeBRadio"));
     typeColumn->addWidget(dialogs::AddRadio(

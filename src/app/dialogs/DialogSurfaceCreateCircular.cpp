@@ -22,9 +22,12 @@ struct PortionButton {
 };
 // In the order of the portion indices, laid out as three columns of two.
 constexpr PortionButton kPortionButtons[design::kPortionCount] = {
-    {design::kQuarter, "1/4", "quarterRadio"},     {design::kHalf, "2/4", "halfRadio"},
-    {design::kThreeQuarters, "3/4", "threeQuartersRadio"}, {design::kThird, "1/3", "thirdRadio"},
-    {design::kTwoThirds, "2/3", "twoThirdsRadio"}, {design::kFullCircle, "1", "fullCircleRadio"},
+    {design::kQuarter, "1/4", "quarterRadio"},
+    {design::kHalf, "2/4", "halfRadio"},
+    {design::kThreeQuarters, "3/4", "threeQuartersRadio"},
+    {design::kThird, "1/3", "thirdRadio"},
+    {design::kTwoThirds, "2/3", "twoThirdsRadio"},
+    {design::kFullCircle, "1", "fullCircleRadio"},
 };
 
 } // namespace
@@ -90,10 +93,8 @@ void DialogSurfaceCreateCircular::accept()
 {
     design::CircularFields f;
     f.portion = portion_->checkedId();
-    if (!dialogs::ReadInteger(this, points_, design::kCircularPointsLow, design::kCircularPointsHigh, f.points))
-        return;
-    if (!dialogs::ReadInteger(this, sections_, design::kCircularSectionsLow, design::kCircularSectionsHigh,
-                              f.sections))
+    if (!dialogs::ReadInteger(this, points_, design::kCircularPointsLow, design::kCircularPointsHigh, f.points)) return;
+    if (!dialogs::ReadInteger(this, sections_, design::kCircularSectionsLow, design::kCircularSectionsHigh, f.sections))
         return;
     if (!dialogs::ReadNumber(this, inner_, design::kInnerRadiusLow, design::kInnerRadiusHigh, f.inner)) return;
     if (!dialogs::ReadNumber(this, outer_, design::kOuterRadiusLow, design::kOuterRadiusHigh, f.outer)) return;

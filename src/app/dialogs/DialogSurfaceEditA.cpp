@@ -47,8 +47,7 @@ DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* pa
     static const GroupCaptions kGroups[] = {
         {TypeAGroup::HorizontalTurn, "Horizontal turn", "Perform turn", "Left", "horizontalTurn"},
         {TypeAGroup::VerticalTurn, "Vertical turn", "Perform turn", "Down", "verticalTurn"},
-        {TypeAGroup::AxisRotation, "Rotation about the channel axis", "Perform rotation", "Clockwise",
-         "axisRotation"},
+        {TypeAGroup::AxisRotation, "Rotation about the channel axis", "Perform rotation", "Clockwise", "axisRotation"},
         {TypeAGroup::HorizontalDisplacement, "Horizontal displacement", "Perform displacement", "Displace left",
          "horizontalDisplacement"},
         {TypeAGroup::VerticalDisplacement, "Vertical displacement", "Perform displacement", "Displace down",
@@ -93,8 +92,9 @@ QWidget* DialogSurfaceEditA::BuildGroup(const GroupCaptions& c, GroupControls& c
     controls.sense->setObjectName(prefix + QStringLiteral("SenseCheck"));
     const bool angle = isAngle(c.group);
     const QString caption = angle ? QStringLiteral("Angle :") : QStringLiteral("Distance :");
-    controls.value = new SliderEditSpin(caption, prefix, 0, angle ? design::kAngleSliderHigh : design::kDistanceSliderHigh,
-                                        angle ? design::kAngleSliderPage : design::kDistanceSliderPage, box);
+    controls.value =
+        new SliderEditSpin(caption, prefix, 0, angle ? design::kAngleSliderHigh : design::kDistanceSliderHigh,
+                           angle ? design::kAngleSliderPage : design::kDistanceSliderPage, box);
     controls.value->slider()->setPageStep(angle ? design::kAngleSliderPage : design::kDistanceSliderPage);
     controls.value->slider()->setAccessibleName(title + QLatin1Char(' ') + caption);
     controls.value->spin()->setAccessibleName(title + QLatin1Char(' ') + caption);

@@ -21,8 +21,8 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
 
 DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* parent, int type)
     : QDialog(parent), document_(document), type_(type), editor_(document),
-      initialDirections_(new SurfaceSourceBox(QStringLiteral("Initial directions"),
-                                              QStringLiteral("initialDirections"), true, this)),
+      initialDirections_(
+          new SurfaceSourceBox(QStringLiteral("Initial directions"), QStringLiteral("initialDirections"), true, this)),
       finalDirections_(
           new SurfaceSourceBox(QStringLiteral("Final directions"), QStringLiteral("finalDirections"), true, this))
 {

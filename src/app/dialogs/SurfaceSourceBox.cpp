@@ -11,13 +11,13 @@
 #include <QLabel>
 #include <QRadioButton>
 
-SurfaceSourceBox::SurfaceSourceBox(const QString& title, const QString& objectName, bool directions,
-                                   QWidget* parent)
+SurfaceSourceBox::SurfaceSourceBox(const QString& title, const QString& objectName, bool directions, QWidget* parent)
     : QGroupBox(title, parent), choice_(new QButtonGroup(this)), surface_(new QComboBox(this))
 {
     setObjectName(objectName + QStringLiteral("Box"));
     auto* grid = new QGridLayout(this);
-    const QString current = directions ? QStringLiteral("Current directions   OR") : QStringLiteral("Current position   OR");
+    const QString current =
+        directions ? QStringLiteral("Current directions   OR") : QStringLiteral("Current position   OR");
     const std::string prefix = objectName.toStdString();
     auto radio = [&](int id, const QString& caption, const char* suffix) {
         QRadioButton* button = dialogs::AddRadio(choice_, id, caption, (prefix + suffix).c_str());

@@ -103,7 +103,8 @@ private slots:
         option.minimum = slider->minimum();
         option.maximum = slider->maximum();
         option.sliderPosition = option.sliderValue = slider->value();
-        const QRect thumb = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        const QRect thumb =
+            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
         // The slider pages from its event loop while the button is down.
         const QPoint track(slider->width() * 7 / 8, thumb.center().y());
         QTest::mousePress(slider, Qt::LeftButton, {}, track);

@@ -66,7 +66,10 @@ private:
         frame().panelPane()->ensureWidgetVisible(button);
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
     }
-    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2)); }
+    void click(QAbstractButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
     void type(QLineEdit* edit, const QString& text)
     {
         edit->selectAll();
@@ -112,8 +115,8 @@ private:
         const int to = groove.x() + thumb.width() / 2 +
                        QStyle::sliderPositionFromValue(slider->minimum(), slider->maximum(), value, span);
         QTest::mousePress(slider, Qt::LeftButton, {}, thumb.center());
-        for (int k = 1; k <= 10; ++k)
-            QTest::mouseMove(slider, QPoint(thumb.center().x() + (to - thumb.center().x()) * k / 10, thumb.center().y()));
+        const QPoint grip = thumb.center();
+        for (int k = 1; k <= 10; ++k) QTest::mouseMove(slider, QPoint(grip.x() + (to - grip.x()) * k / 10, grip.y()));
         QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(to, thumb.center().y()));
         QVERIFY2(std::abs(slider->value() - value) <= 2, qPrintable(QString::number(slider->value())));
         while (slider->value() < value) QTest::keyClick(slider, Qt::Key_Right);
@@ -235,7 +238,8 @@ private slots:
             const char* editor;
             const char* name;
         };
-        for (const Typed& t : {Typed{"typeBRadio", "editBDialog", "typed-b"}, Typed{"typeCRadio", "editCDialog", "typed-c"}}) {
+        const Typed typed[] = {{"typeBRadio", "editBDialog", "typed-b"}, {"typeCRadio", "editCDialog", "typed-c"}};
+        for (const Typed& t : typed) {
             clickPanel("createChannelButton");
             type(in<QLineEdit>("createChannelDialog", "nameEdit"), QString::fromLatin1(t.name));
             click(in<QAbstractButton>("createChannelDialog", t.radio));
