@@ -68,7 +68,10 @@ TEST(LivePreviewThreads, ADragRebuildsTheSurfaceWhileItIsDrawn)
     {
         DrawingReader reader(s);
         reader.WaitForDraws(1);
-        editor.SetPerform(design::TypeAGroup::VerticalTurn, true);
+        {
+            const design::LivePreviewGuard held(doc, &s);
+            editor.SetPerform(design::TypeAGroup::VerticalTurn, true);
+        }
         for (int sweep = 0; sweep < 4; ++sweep)
             for (int degrees = 0; degrees <= 360; ++degrees) {
                 const design::LivePreviewGuard held(doc, &s);
