@@ -86,6 +86,9 @@ SurfaceSection* FinishCreatedSurface(COpenGLTemplateDoc& document, std::unique_p
     surface->AddDefaultSites();
     SurfaceSection* added = AddCreatedSurface(document, std::move(surface));
     ShowSurfaceAlone(document, *added);
+    // The panel shows the new surface selected, with its own switches.
+    document.peers().FillSurfaceTree();
+    document.peers().RefreshControlPanel();
     return added;
 }
 
@@ -93,8 +96,8 @@ DesignResult CreateChannelFromFields(COpenGLTemplateDoc& document, const Channel
 {
     if (fields.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength))
         return DesignResult::refuse(TextLengthPrompt(kMaxSurfaceNameLength));
-    if (auto m = CheckInteger(fields.points, 2, kMaxSectionPoints); !m.ok()) return m;
-    if (auto m = CheckInteger(fields.intermediate, 0, kMaxSections - 4); !m.ok()) return m;
+    if (auto m = CheckInteger(fields.points, kChannelPointsLow, kChannelPointsHigh); !m.ok()) return m;
+    if (auto m = CheckInteger(fields.intermediate, kIntermediateLow, kIntermediateHigh); !m.ok()) return m;
     if (auto m = CheckNewSurfaceName(document, fields.name); !m.ok()) return m;
 
     document.EnsureMainGroup();

@@ -5,6 +5,7 @@
 // showing the new surface alone.
 
 #include "design/DesignResult.h"
+#include "surface/CrossSection.h"
 
 #include <memory>
 #include <string>
@@ -49,6 +50,10 @@ void ShowSurfaceAlone(COpenGLTemplateDoc& document, SurfaceSection& surface);
 // The end of every creation dialog's OK: the four default sites, then
 // AddCreatedSurface and ShowSurfaceAlone. Returns the surface in the document.
 SurfaceSection* FinishCreatedSurface(COpenGLTemplateDoc& document, std::unique_ptr<SurfaceSection> surface);
+
+// Limits of the "Create channel surface" dialog's two counts.
+inline constexpr int kChannelPointsLow = 2, kChannelPointsHigh = kMaxSectionPoints;
+inline constexpr int kIntermediateLow = 0, kIntermediateHigh = kMaxSections - 4;
 
 // Fields of the "Create channel surface" dialog. typeIndex -1 means no type
 // button is checked (the surface stays type A).

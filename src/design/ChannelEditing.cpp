@@ -1,8 +1,11 @@
 #include "design/ChannelEditing.h"
 
+#include "design/ChannelCreation.h"
 #include "document/OpenGLTemplateDoc.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace design {
 
@@ -12,7 +15,31 @@ double radians(double degrees) { return degrees / 360.0 * kTwoPi; }
 
 bool needsSource(const SourceChoice& c) { return (c.choice == 1 || c.choice == 2) && !c.source; }
 
+// Sizes the net for `count` intermediate cross sections; cross sections that
+// were not in use take the shape of the last one that was.
+void resizeForIntermediate(SurfaceSection& s, int count)
+{
+    const int before = std::clamp(s.sectionCount, 1, kMaxSections);
+    s.intermediateCount = count;
+    s.SizeForType(s.surfaceType);
+    const CrossSection& last = s.sections[before - 1];
+    for (int i = before; i < std::min(s.sectionCount, kMaxSections); ++i) {
+        CrossSection& added = s.sections[i];
+        std::copy(std::begin(last.shapeName), std::end(last.shapeName), std::begin(added.shapeName));
+        added.pointCount = last.pointCount;
+        std::copy(std::begin(last.points), std::end(last.points), std::begin(added.points));
+    }
+}
+
 } // namespace
+
+bool SurfaceInDocument(COpenGLTemplateDoc& document, const SurfaceSection* surface)
+{
+    if (!surface) return false;
+    LockGuard guard(document.documentLock);
+    return std::any_of(document.surfaces.begin(), document.surfaces.end(),
+                       [surface](const auto& s) { return s.get() == surface; });
+}
 
 DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document)
 {
@@ -53,6 +80,30 @@ DesignResult ChannelEditorBase::OpenFor(int type)
     surface_->editingSections = true;
     saved_ = modified_ = false;
     return {};
+}
+
+DesignResult ChannelEditorBase::SetIntermediateCount(int count)
+{
+    if (!surface_) return kSelectSurfaceToEdit;
+    if (auto prompt = CheckInteger(count, kIntermediateLow, kIntermediateHigh); !prompt.ok()) return prompt;
+    if (count == surface_->intermediateCount) return {};
+    resizeForIntermediate(*surface_, count);
+    modified_ = true;
+    surface_->Regenerate(true);
+    return {};
+}
+
+bool ChannelEditorBase::StillEditing()
+{
+    // A surface created later at the same address is not in editing.
+    if (!SurfaceInDocument(document_, surface_) || !surface_->editingSections) surface_ = nullptr;
+    return surface_ != nullptr;
+}
+
+void ChannelEditorBase::RestoreIntermediateCount(int count)
+{
+    if (surface_->intermediateCount != count || surface_->sectionCount != count + 4)
+        resizeForIntermediate(*surface_, count);
 }
 
 void ChannelEditorBase::FinishSaved()
@@ -156,6 +207,7 @@ void TypeAEditor::Close()
     if (!surface_) return;
     if (modified_) {
         undo_.applyTo(*surface_);
+        RestoreIntermediateCount(undo_.intermediateCount);
         surface_->Regenerate(saved_);
     }
     if (saved_) FinishSaved();
@@ -223,7 +275,7 @@ void TypeBCEditor::Close()
     if (saved_) {
         FinishSaved();
     } else if (modified_) {
-        surface_->intermediateCount = intermediateCount_;
+        RestoreIntermediateCount(intermediateCount_);
         surface_->Regenerate(false);
     }
     EndEditing();

@@ -23,9 +23,17 @@ inline constexpr const char* kInitialPositionSource =
 inline constexpr const char* kFinalPositionSource =
     "Select a surface whose beginning or end position will be used as the FINAL position for this surface.";
 
+// The type A dialog's sliders: angles in whole degrees, distances in scene
+// units, each from 0; a page is the step of a click on the slider's track.
+inline constexpr int kAngleSliderHigh = 360, kAngleSliderPage = 18;
+inline constexpr int kDistanceSliderHigh = 100, kDistanceSliderPage = 10;
+
 // "Edit selected" of the control panel: done when the selected surface can be
 // edited by the dialog of its type (A, B or C), else the refusal.
 DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document);
+
+// True when the surface is in the document's surface list.
+bool SurfaceInDocument(COpenGLTemplateDoc& document, const SurfaceSection* surface);
 
 // The undo copy of the type A dialog.
 struct TypeAParameters {
@@ -53,12 +61,22 @@ public:
     SurfaceSection* surface() const { return surface_; }
     bool saved() const { return saved_; }
     bool modified() const { return modified_; }
+    // The intermediate cross-section count (kIntermediateLow to
+    // kIntermediateHigh): the net is resized and regenerated at once, a new
+    // cross section taking the shape of the last one.
+    DesignResult SetIntermediateCount(int count);
+    // False once the surface opened for has left the document (deleted, or
+    // the document emptied by "New" or "Open"): the editor then forgets it
+    // without touching it, and every later call does nothing.
+    bool StillEditing();
 
 protected:
     DesignResult OpenFor(int type);
     // After a save: every link of the surface broken, trees refilled, meshes rebuilt.
     void FinishSaved();
     void EndEditing();
+    // Back to the count found at opening, with the net sized for it.
+    void RestoreIntermediateCount(int count);
 
     COpenGLTemplateDoc& document_;
     SurfaceSection* surface_ = nullptr;

@@ -81,9 +81,10 @@ DesignResult CheckPortionPoints(int portion, int points)
 DesignResult CreateCircularFromFields(COpenGLTemplateDoc& document, const CircularFields& f)
 {
     const DesignResult fieldChecks[] = {
-        CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, 3, kMaxSectionPoints),
-        CheckInteger(f.sections, 2, kMaxSections - 4), CheckNumber(f.inner, 0.0, 10000.0),
-        CheckNumber(f.outer, 0.5, 1000.0),
+        CheckInteger(f.portion, 0, kPortionCount - 1), CheckInteger(f.points, kCircularPointsLow, kCircularPointsHigh),
+        CheckInteger(f.sections, kCircularSectionsLow, kCircularSectionsHigh),
+        CheckNumber(f.inner, kInnerRadiusLow, kInnerRadiusHigh),
+        CheckNumber(f.outer, kOuterRadiusLow, kOuterRadiusHigh),
         f.name.size() > static_cast<std::size_t>(kMaxSurfaceNameLength) ? TextLengthPrompt(kMaxSurfaceNameLength)
                                                                         : std::string()};
     for (const DesignResult& prompt : fieldChecks)

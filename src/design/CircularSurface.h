@@ -42,6 +42,12 @@ int SuggestedPointsForPortion(int portion);
 // Done when the portion can be built with that many control points, else refused.
 DesignResult CheckPortionPoints(int portion, int points);
 
+// Limits of the "Create circular surface" dialog's fields.
+inline constexpr int kCircularPointsLow = 3, kCircularPointsHigh = kMaxSectionPoints;
+inline constexpr int kCircularSectionsLow = 2, kCircularSectionsHigh = kMaxSections - 4;
+inline constexpr double kInnerRadiusLow = 0.0, kInnerRadiusHigh = 10000.0;
+inline constexpr double kOuterRadiusLow = 0.5, kOuterRadiusHigh = 1000.0;
+
 // Fields of the "Create circular surface" dialog, with their first values.
 struct CircularFields {
     int portion = kThird;

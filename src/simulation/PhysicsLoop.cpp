@@ -12,6 +12,10 @@ namespace {
 
 constexpr int kPausedSleepMs = 200;
 constexpr int kStepSleepMs = 1;
+// A paused pass sleeps in slices this long, so that it ends as soon as the
+// state changes: a command that pauses the threads again right after a
+// resume then waits a millisecond, not the rest of a pass.
+constexpr int kParkSliceMs = 1;
 constexpr double kFirstStepTime = 0.001;
 
 } // namespace
@@ -82,7 +86,8 @@ void PhysicsLoop::Park()
     document_.simulation.physicsFps.store(0.0);
     spinsLeft_ = 0;
     control_.skipSpinCalibration_ = true;
-    clock_.SleepMilliseconds(kPausedSleepMs);
+    for (int slept = 0; slept < kPausedSleepMs && control_.GetPhysicsState() == Paused; slept += kParkSliceMs)
+        clock_.SleepMilliseconds(kParkSliceMs);
 }
 
 void PhysicsLoop::Step()

@@ -159,3 +159,59 @@ TEST_F(ChannelEditing, TypeBCloseAfterApplyBreaksLinks)
 }
 
 } // namespace
+
+TEST_F(ChannelEditing, IntermediateCountResizesTheNetAndCloseRestoresIt)
+{
+    a->sections[a->sectionCount - 1].points[1].y = 0.75; // a shaped last cross section
+    const int before = a->sectionCount;
+    TypeAEditor editor(doc);
+    ASSERT_EQ(editor.Open(), "");
+    EXPECT_EQ(editor.SetIntermediateCount(kIntermediateHigh + 1), IntegerRangePrompt(0, 20));
+    EXPECT_EQ(editor.SetIntermediateCount(-1), IntegerRangePrompt(0, 20));
+    EXPECT_FALSE(editor.modified());
+    ASSERT_EQ(editor.SetIntermediateCount(20), "");
+    EXPECT_EQ(a->sectionCount, kMaxSections);
+    EXPECT_TRUE(editor.modified());
+    // The cross sections added take the last one's shape.
+    EXPECT_EQ(a->sections[kMaxSections - 1].points[1].y, 0.75);
+    EXPECT_EQ(a->sections[kMaxSections - 1].pointCount, a->sections[0].pointCount);
+    ASSERT_EQ(editor.SetIntermediateCount(0), "");
+    EXPECT_EQ(a->sectionCount, 4);
+    editor.Close();
+    EXPECT_EQ(a->intermediateCount, 2);
+    EXPECT_EQ(a->sectionCount, before);
+    EXPECT_NE(a->boxTree, nullptr);
+}
+
+TEST_F(ChannelEditing, TypeBIntermediateCountIsKeptOnlyAfterApply)
+{
+    a->surfaceType = kTypeB;
+    TypeBCEditor editor(doc);
+    ASSERT_EQ(editor.Open(kTypeB), "");
+    ASSERT_EQ(editor.SetIntermediateCount(6), "");
+    EXPECT_EQ(a->sectionCount, 10);
+    editor.Close();
+    EXPECT_EQ(a->sectionCount, 6);
+    ASSERT_EQ(editor.Open(kTypeB), "");
+    ASSERT_EQ(editor.SetIntermediateCount(6), "");
+    ASSERT_EQ(editor.ApplyAndSave({}, {}), "");
+    editor.Close();
+    EXPECT_EQ(a->intermediateCount, 6);
+    EXPECT_EQ(a->sectionCount, 10);
+}
+
+TEST_F(ChannelEditing, AnEditorForgetsASurfaceThatLeftTheDocument)
+{
+    TypeAEditor editor(doc);
+    ASSERT_EQ(editor.Open(), "");
+    EXPECT_TRUE(editor.StillEditing());
+    EXPECT_TRUE(SurfaceInDocument(doc, a));
+    SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
+    EXPECT_TRUE(SurfaceInDocument(doc, b));
+    doc.OnNewDocument(); // every surface replaced, perhaps at the same addresses
+    EXPECT_FALSE(editor.StillEditing());
+    EXPECT_EQ(editor.surface(), nullptr);
+    editor.SetPerform(TypeAGroup::HorizontalTurn, true); // nothing to change
+    editor.Close();
+    EXPECT_FALSE(SurfaceInDocument(doc, nullptr));
+}

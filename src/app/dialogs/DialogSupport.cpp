@@ -3,11 +3,16 @@
 #include "design/ChannelCreation.h"
 #include "document/NameEncoding.h"
 
+#include <QButtonGroup>
+#include <QDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 
 #include <cmath>
 
@@ -117,6 +122,47 @@ QString NumberText(double value)
         if (text.toDouble() == value) return text;
     }
     return QString::number(value, 'g', 17);
+}
+
+} // namespace dialogs
+
+namespace dialogs {
+
+QSpinBox* AddSpinField(QGridLayout* grid, int row, const QString& caption, const char* objectName, int low, int high)
+{
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(QString::fromLatin1(objectName));
+    spin->setRange(low, high);
+    label->setBuddy(spin);
+    spin->setAccessibleName(caption);
+    grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(spin, row, 1, Qt::AlignLeft);
+    return spin;
+}
+
+QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& caption, const char* objectName)
+{
+    auto* radio = new QRadioButton(caption);
+    radio->setObjectName(QString::fromLatin1(objectName));
+    group->addButton(radio, id);
+    return radio;
+}
+
+QWidget* ButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons, QPushButton* accept)
+{
+    auto* row = new QWidget(dialog);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch(1);
+    for (QPushButton* button : buttons) {
+        button->setParent(row);
+        button->setAutoDefault(false);
+        layout->addWidget(button);
+    }
+    accept->setDefault(true);
+    return row;
 }
 
 } // namespace dialogs

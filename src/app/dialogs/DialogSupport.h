@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -52,5 +53,22 @@ bool ReadName(QWidget* parent, QLineEdit* field, int most, std::string& name);
 
 // How numbers are shown in fields: the shortest text that reads back exactly.
 QString NumberText(double value);
+
+} // namespace dialogs
+
+class QButtonGroup;
+class QDialog;
+class QRadioButton;
+class QSpinBox;
+
+namespace dialogs {
+
+// A spin box over [low, high] in column 1 of `row`, named by its label in column 0.
+QSpinBox* AddSpinField(QGridLayout* grid, int row, const QString& caption, const char* objectName, int low, int high);
+// A radio button joining `group` under `id`, with its object name.
+QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& caption, const char* objectName);
+// A row of the dialog's buttons at the right: `accept` is the default
+// (Enter), and Escape rejects the dialog.
+QWidget* ButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons, QPushButton* accept);
 
 } // namespace dialogs

@@ -330,10 +330,16 @@ bool ViewCore::ServeRequest(FrameDrawer& drawer, bool drawing)
     return false;
 }
 
+// A paused pass, cut short as soon as the pause ends (or the thread is told
+// to stop): a command that pauses again right after a resume then waits a
+// millisecond, not the rest of the pass.
 void ViewCore::SleepWhilePaused()
 {
     renderFps_ = 0.0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPausedSleepMs));
+    for (int slept = 0; slept < kPausedSleepMs; ++slept) {
+        if (requests_.GetRenderRequest(PauseRender) != Acknowledged || physics_.threadsStop.load()) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 void ViewCore::RenderOneFrame(RenderContextHost& host, FrameDrawer& drawer)

@@ -1,0 +1,125 @@
+#include "dialogs/DialogSurfaceEditB.h"
+
+#include "design/ChannelCreation.h"
+#include "design/DesignHistory.h"
+#include "design/LivePreviewGuard.h"
+#include "dialogs/DialogSupport.h"
+#include "dialogs/SurfaceSourceBox.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* parent)
+    : DialogSurfaceEditB(document, parent, kTypeB)
+{
+}
+
+DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* parent, int type)
+    : QDialog(parent), document_(document), type_(type), editor_(document),
+      initialDirections_(
+          new SurfaceSourceBox(QStringLiteral("Initial directions"), QStringLiteral("initialDirections"), true, this)),
+      finalDirections_(
+          new SurfaceSourceBox(QStringLiteral("Final directions"), QStringLiteral("finalDirections"), true, this))
+{
+    const bool positions = type == kTypeC;
+    setObjectName(positions ? QStringLiteral("editCDialog") : QStringLiteral("editBDialog"));
+    setWindowTitle(positions ? QStringLiteral(" Edit surface  (type C)") : QStringLiteral(" Edit surface  (type B)"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    auto* choices = new QGridLayout;
+    layout->addLayout(choices);
+    choices->addWidget(initialDirections_, 0, 0);
+    choices->addWidget(finalDirections_, 0, 1);
+    if (positions) {
+        initialPosition_ =
+            new SurfaceSourceBox(QStringLiteral("Initial position"), QStringLiteral("initialPosition"), false, this);
+        finalPosition_ =
+            new SurfaceSourceBox(QStringLiteral("Final position"), QStringLiteral("finalPosition"), false, this);
+        choices->addWidget(initialPosition_, 1, 0);
+        choices->addWidget(finalPosition_, 1, 1);
+    }
+
+    auto* counts = new QGridLayout;
+    layout->addLayout(counts);
+    intermediate_ = dialogs::AddSpinField(counts, 0, QStringLiteral("Intermediate cross sections :"),
+                                          "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
+    counts->setColumnStretch(2, 1);
+    connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
+        if (!Editing()) return;
+        const design::LivePreviewGuard held(document_, editor_.surface());
+        static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
+    });
+
+    QPushButton* apply = dialogs::MakeButton(this, QStringLiteral("Apply and Save"), "applyButton");
+    QPushButton* close = dialogs::MakeButton(this, QStringLiteral("Close"), "closeButton");
+    layout->addWidget(dialogs::ButtonRow(this, {apply, close}, apply));
+    connect(apply, &QPushButton::clicked, this, &DialogSurfaceEditB::ApplyAndSave);
+    connect(close, &QPushButton::clicked, this, &DialogSurfaceEditB::reject);
+}
+
+design::DesignResult DialogSurfaceEditB::Open()
+{
+    if (isVisible() && editor_.StillEditing()) {
+        raise();
+        activateWindow();
+        return {};
+    }
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = editor_.Open(type_);
+    }
+    if (!result.ok()) return result;
+    for (SurfaceSourceBox* box : {initialDirections_, finalDirections_, initialPosition_, finalPosition_})
+        if (box) box->Reset(document_);
+    {
+        const QSignalBlocker quiet(intermediate_);
+        intermediate_->setValue(editor_.surface()->intermediateCount);
+    }
+    show();
+    raise();
+    activateWindow();
+    return result;
+}
+
+bool DialogSurfaceEditB::Editing()
+{
+    if (editor_.StillEditing()) return true;
+    QDialog::reject();
+    emit editingEnded();
+    return false;
+}
+
+void DialogSurfaceEditB::ApplyAndSave()
+{
+    if (!Editing()) return;
+    const design::SourceChoice none;
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = editor_.ApplyAndSave(initialDirections_->choice(document_), finalDirections_->choice(document_),
+                                      initialPosition_ ? initialPosition_->choice(document_) : none,
+                                      finalPosition_ ? finalPosition_->choice(document_) : none);
+    }
+    if (!result.ok()) {
+        dialogs::ShowRefusal(this, result);
+        return;
+    }
+    design::RecordStep(document_, design::kStepEditSurface);
+}
+
+void DialogSurfaceEditB::reject()
+{
+    editor_.StillEditing(); // a surface that left the document is not touched
+    {
+        const ThreadPauseGuard held(document_);
+        editor_.Close();
+    }
+    QDialog::reject();
+    emit editingEnded();
+}

@@ -1,0 +1,83 @@
+#include "design/LivePreviewGuard.h"
+#include "document/OpenGLTemplateDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingPeers : public DocumentPeers {
+public:
+    std::vector<std::string> calls;
+    bool PauseThreads() override
+    {
+        calls.push_back("pause");
+        return true;
+    }
+    void ResumeThreads() override { calls.push_back("resume"); }
+};
+
+// Whether another thread could take the lock right now.
+bool freeForAnotherThread(Lock& lock)
+{
+    return std::async(std::launch::async, [&lock] {
+               const bool taken = lock.tryLock();
+               if (taken) lock.unlock();
+               return taken;
+           }).get();
+}
+
+class LivePreview : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.SetPeers(&peers);
+        doc.OnNewDocument();
+        surface = doc.surfaces[0].get();
+        peers.calls.clear(); // "New" paused the threads itself
+    }
+    void TearDown() override { doc.SetPeers(nullptr); }
+
+    RecordingPeers peers;
+    COpenGLTemplateDoc doc;
+    SurfaceSection* surface = nullptr;
+};
+
+TEST_F(LivePreview, WithTheBallParkedOnlyTheSurfaceIsHeld)
+{
+    ASSERT_TRUE(doc.simulation.stopped.load());
+    {
+        const design::LivePreviewGuard held(doc, surface);
+        EXPECT_FALSE(held.pausedThreads());
+        EXPECT_FALSE(freeForAnotherThread(surface->geometryLock));
+        EXPECT_TRUE(freeForAnotherThread(doc.documentLock)); // the rest of the scene is drawn meanwhile
+    }
+    EXPECT_TRUE(freeForAnotherThread(surface->geometryLock));
+    EXPECT_TRUE(peers.calls.empty());
+}
+
+TEST_F(LivePreview, WhileTheBallMovesOrIsLaunchedTheThreadsArePaused)
+{
+    doc.simulation.stopped = false;
+    {
+        const design::LivePreviewGuard held(doc, surface);
+        EXPECT_TRUE(held.pausedThreads());
+        EXPECT_TRUE(freeForAnotherThread(surface->geometryLock));
+    }
+    doc.simulation.stopped = true;
+    doc.simulation.settingVelocity = true;
+    { const design::LivePreviewGuard held(doc, surface); }
+    EXPECT_EQ(peers.calls, (std::vector<std::string>{"pause", "resume", "pause", "resume"}));
+}
+
+TEST_F(LivePreview, WithoutASurfaceNothingIsHeld)
+{
+    doc.simulation.stopped = false;
+    { const design::LivePreviewGuard held(doc, nullptr); }
+    EXPECT_TRUE(peers.calls.empty());
+}
+
+} // namespace
