@@ -3,6 +3,7 @@
 #include "design/ChannelCreation.h"
 #include "document/NameEncoding.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,5 +119,20 @@ QString NumberText(double value)
     }
     return QString::number(value, 'g', 17);
 }
+
+QComboBox* AddCombo(QGridLayout* grid, int row, const QString& caption, const char* objectName)
+{
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(objectName));
+    combo->setAccessibleName(caption);
+    label->setBuddy(combo);
+    grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(combo, row, 1);
+    return combo;
+}
+
+QVariant ItemData(const void* pointer) { return QVariant::fromValue(reinterpret_cast<quintptr>(pointer)); }
 
 } // namespace dialogs

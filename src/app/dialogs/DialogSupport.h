@@ -8,10 +8,12 @@
 #include "design/DesignResult.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <string>
 #include <string_view>
 
+class QComboBox;
 class QGridLayout;
 class QLineEdit;
 class QPushButton;
@@ -52,5 +54,17 @@ bool ReadName(QWidget* parent, QLineEdit* field, int most, std::string& name);
 
 // How numbers are shown in fields: the shortest text that reads back exactly.
 QString NumberText(double value);
+
+// A combo box in column 1 of `row` with its label buddied to it in column 0,
+// as AddField does for a line edit.
+QComboBox* AddCombo(QGridLayout* grid, int row, const QString& caption, const char* objectName);
+
+// The pointer carried by an item's user data (a combo box or list entry), as set by ItemData.
+QVariant ItemData(const void* pointer);
+template <typename T>
+T* ItemPointer(const QVariant& data)
+{
+    return reinterpret_cast<T*>(data.value<quintptr>());
+}
 
 } // namespace dialogs

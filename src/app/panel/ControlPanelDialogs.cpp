@@ -7,6 +7,10 @@
 #include "design/ChannelEditing.h"
 #include "design/PanelCommands.h"
 #include "design/SectionTransforms.h"
+#include "dialogs/DialogManageGroups.h"
+#include "dialogs/DialogSurfaceAttach.h"
+#include "dialogs/DialogSurfaceAttachmentSites.h"
+#include "dialogs/DialogSurfaceHoles.h"
 #include "document/OpenGLTemplateDoc.h"
 
 namespace {
@@ -14,9 +18,30 @@ namespace {
 // Shown by the buttons whose design dialogs the program does not have yet.
 constexpr const char* kDialogNotAvailable = "This design dialog is not available yet.";
 
+// Shows a modeless dialog, or brings it up to date when it is open already.
+template <typename Dialog>
+void showDialog(Dialog* dialog)
+{
+    if (dialog->isVisible()) dialog->Refresh();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
 } // namespace
 
-void ControlPanelForm::BuildDialogs() {}
+void ControlPanelForm::BuildDialogs()
+{
+    sitesDialog_ = new DialogSurfaceAttachmentSites(document_, this);
+    attachDialog_ = new DialogSurfaceAttach(document_, this);
+    holesDialog_ = new DialogSurfaceHoles(document_, this);
+    groupsDialog_ = new DialogManageGroups(document_, this);
+    // A deleted site may have been linked: the attached lines follow.
+    connect(sitesDialog_, &DialogSurfaceAttachmentSites::sitesChanged, this,
+            [this] { FillAttachedSurfaceTree(); });
+    connect(attachDialog_, &DialogSurfaceAttach::attached, this, [this] { FillSurfaceTree(); });
+    connect(groupsDialog_, &DialogManageGroups::groupsChanged, this, [this] { FillSurfaceTree(); });
+}
 
 void ControlPanelForm::OnDesignDialog() { ShowMessage(QString::fromLatin1(kDialogNotAvailable)); }
 
@@ -50,19 +75,19 @@ void ControlPanelForm::OnEditCrossSections()
 void ControlPanelForm::OnAttachmentSites()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForSites));
-    else OnDesignDialog();
+    else showDialog(sitesDialog_);
 }
 
 void ControlPanelForm::OnAttachToSite()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToAttachTo));
-    else OnDesignDialog();
+    else showDialog(attachDialog_);
 }
 
 void ControlPanelForm::OnEditHoles()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForHoles));
-    else OnDesignDialog();
+    else showDialog(holesDialog_);
 }
 
-void ControlPanelForm::OnManageGroups() { OnDesignDialog(); }
+void ControlPanelForm::OnManageGroups() { showDialog(groupsDialog_); }
