@@ -94,16 +94,18 @@ DialogManageGroups::DialogManageGroups(COpenGLTemplateDoc& document, QWidget* pa
         {"Export surface or group", "exportButton", &DialogManageGroups::OnExport},
         {"Import surface or group", "importButton", &DialogManageGroups::OnImport},
     };
+    QPushButton* createButton = nullptr;
     for (const Button& b : kButtons) {
         QPushButton* button = dialogs::MakeButton(this, QString::fromLatin1(b.caption), b.objectName);
         connect(button, &QPushButton::clicked, this, b.handler);
         side->addWidget(button);
-        if (b.handler == &DialogManageGroups::OnCreateGroup) button->setDefault(true);
+        if (b.handler == &DialogManageGroups::OnCreateGroup) createButton = button;
     }
     side->addStretch();
     QPushButton* doneButton = dialogs::MakeButton(this, QStringLiteral("Done"), "doneButton");
     connect(doneButton, &QPushButton::clicked, this, &QDialog::reject);
     side->addWidget(doneButton);
+    dialogs::SetDefaultButton(this, createButton);
     grid->addLayout(side, 0, 2, 2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -134,5 +135,18 @@ QComboBox* AddCombo(QGridLayout* grid, int row, const QString& caption, const ch
 }
 
 QVariant ItemData(const void* pointer) { return QVariant::fromValue(reinterpret_cast<quintptr>(pointer)); }
+
+void SetDefaultButton(QWidget* dialog, QPushButton* button)
+{
+    for (QPushButton* other : dialog->findChildren<QPushButton*>())
+        if (other->window() == dialog) other->setAutoDefault(false);
+    button->setDefault(true);
+}
+
+int SelectedRow(const QListWidget* list)
+{
+    const QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? list->currentRow() : -1;
+}
 
 } // namespace dialogs

@@ -16,6 +16,7 @@
 class QComboBox;
 class QGridLayout;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QWidget;
 
@@ -66,5 +67,13 @@ T* ItemPointer(const QVariant& data)
 {
     return reinterpret_cast<T*>(data.value<quintptr>());
 }
+
+// Makes `button` the dialog's one default button: Return in any field
+// presses it, whichever button was clicked before.
+void SetDefaultButton(QWidget* dialog, QPushButton* button);
+
+// The row of a list's selected line, or -1 when no line is selected (the
+// current line alone, which a list takes with the focus, is no choice).
+int SelectedRow(const QListWidget* list);
 
 } // namespace dialogs

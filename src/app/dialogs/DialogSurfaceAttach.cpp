@@ -68,7 +68,7 @@ DialogSurfaceAttach::DialogSurfaceAttach(COpenGLTemplateDoc& document, QWidget* 
         dialogs::MakeButton(this, QStringLiteral("Identical circular surface"), "identicalCircularButton");
     auto* newChannelButton = dialogs::MakeButton(this, QStringLiteral("New channel surface"), "newChannelButton");
     auto* cancelButton = dialogs::MakeButton(this, QStringLiteral("Cancel"), "cancelButton");
-    newChannelButton->setDefault(true);
+    dialogs::SetDefaultButton(this, newChannelButton);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(attachButton);
     buttons->addWidget(identicalButton);
@@ -82,7 +82,7 @@ DialogSurfaceAttach::DialogSurfaceAttach(COpenGLTemplateDoc& document, QWidget* 
     layout->addWidget(choices);
     layout->addLayout(buttons);
 
-    connect(siteList_, &QListWidget::currentRowChanged, this, &DialogSurfaceAttach::OnSiteSelected);
+    connect(siteList_, &QListWidget::itemSelectionChanged, this, &DialogSurfaceAttach::OnSiteSelected);
     connect(surfaceCombo_, &QComboBox::currentIndexChanged, this, &DialogSurfaceAttach::OnSurfaceChosen);
     connect(attachButton, &QPushButton::clicked, this, &DialogSurfaceAttach::OnAttach);
     connect(identicalButton, &QPushButton::clicked, this, &DialogSurfaceAttach::OnIdenticalCircular);
@@ -122,6 +122,7 @@ void DialogSurfaceAttach::OnSiteSelected()
     otherSiteCombo_->clear();
     pseudoCombo_->clear();
     const SurfaceSection* selected = document_.selectedSurface;
+    if (!ChosenSite()) return;
     {
         LockGuard guard(document_.documentLock);
         for (const auto& surface : document_.surfaces) {

@@ -69,7 +69,7 @@ DialogSurfaceAttachmentSites::DialogSurfaceAttachmentSites(COpenGLTemplateDoc& d
     auto* addButton = dialogs::MakeButton(this, QStringLiteral("Add new"), "addButton");
     auto* deleteButton = dialogs::MakeButton(this, QStringLiteral("Delete selected"), "deleteButton");
     auto* doneButton = dialogs::MakeButton(this, QStringLiteral("Done"), "doneButton");
-    addButton->setDefault(true);
+    dialogs::SetDefaultButton(this, addButton);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(addButton);
     buttons->addWidget(deleteButton);
@@ -82,7 +82,7 @@ DialogSurfaceAttachmentSites::DialogSurfaceAttachmentSites(COpenGLTemplateDoc& d
     layout->addWidget(fieldBox);
     layout->addLayout(buttons);
 
-    connect(siteList_, &QListWidget::currentRowChanged, this, &DialogSurfaceAttachmentSites::OnSiteSelected);
+    connect(siteList_, &QListWidget::itemSelectionChanged, this, &DialogSurfaceAttachmentSites::OnSiteSelected);
     connect(addButton, &QPushButton::clicked, this, &DialogSurfaceAttachmentSites::OnAddNew);
     connect(deleteButton, &QPushButton::clicked, this, &DialogSurfaceAttachmentSites::OnDeleteSelected);
     connect(doneButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -109,7 +109,7 @@ void DialogSurfaceAttachmentSites::Refresh()
 void DialogSurfaceAttachmentSites::OnSiteSelected()
 {
     const SurfaceSection* surface = document_.selectedSurface;
-    const int row = siteList_->currentRow();
+    const int row = dialogs::SelectedRow(siteList_);
     if (!surface || row < 0 || row >= static_cast<int>(surface->attachmentSites.size())) return;
     const AttachmentSite& site = surface->attachmentSites[row];
     name_->setText(dialogs::NameText(textOf(site.name)));
@@ -155,7 +155,7 @@ void DialogSurfaceAttachmentSites::OnDeleteSelected()
     design::DesignResult result;
     {
         const ThreadPauseGuard held(document_);
-        result = design::DeleteSite(*surface, siteList_->currentItem() ? siteList_->currentRow() : -1);
+        result = design::DeleteSite(*surface, dialogs::SelectedRow(siteList_));
     }
     if (!result.ok()) {
         dialogs::ShowRefusal(this, result);

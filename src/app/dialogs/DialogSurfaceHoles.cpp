@@ -65,7 +65,7 @@ DialogSurfaceHoles::DialogSurfaceHoles(COpenGLTemplateDoc& document, QWidget* pa
     auto* addButton = dialogs::MakeButton(this, QStringLiteral("Add new"), "addButton");
     auto* deleteButton = dialogs::MakeButton(this, QStringLiteral("Delete selected"), "deleteButton");
     auto* doneButton = dialogs::MakeButton(this, QStringLiteral("Done"), "doneButton");
-    addButton->setDefault(true);
+    dialogs::SetDefaultButton(this, addButton);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(addButton);
     buttons->addWidget(deleteButton);
@@ -83,7 +83,7 @@ DialogSurfaceHoles::DialogSurfaceHoles(COpenGLTemplateDoc& document, QWidget* pa
     setTabOrder(frontBackHigh_, rightLeftLow_);
     setTabOrder(rightLeftLow_, rightLeftHigh_);
 
-    connect(holeList_, &QListWidget::currentRowChanged, this, &DialogSurfaceHoles::OnHoleSelected);
+    connect(holeList_, &QListWidget::itemSelectionChanged, this, &DialogSurfaceHoles::OnHoleSelected);
     connect(addButton, &QPushButton::clicked, this, &DialogSurfaceHoles::OnAddNew);
     connect(deleteButton, &QPushButton::clicked, this, &DialogSurfaceHoles::OnDeleteSelected);
     connect(doneButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -108,7 +108,7 @@ void DialogSurfaceHoles::Refresh()
 void DialogSurfaceHoles::OnHoleSelected()
 {
     const SurfaceSection* surface = document_.selectedSurface;
-    const int row = holeList_->currentRow();
+    const int row = dialogs::SelectedRow(holeList_);
     if (!surface || row < 0 || row >= static_cast<int>(surface->holes.size())) return;
     const SurfaceHole& hole = surface->holes[row];
     name_->setText(dialogs::NameText(textOf(hole.name)));
@@ -156,7 +156,7 @@ void DialogSurfaceHoles::OnDeleteSelected()
     design::DesignResult result;
     {
         const ThreadPauseGuard held(document_);
-        result = design::DeleteHole(*surface, holeList_->currentItem() ? holeList_->currentRow() : -1);
+        result = design::DeleteHole(*surface, dialogs::SelectedRow(holeList_));
     }
     if (!result.ok()) {
         dialogs::ShowRefusal(this, result);

@@ -42,7 +42,7 @@ DialogSurfaceLibrary::DialogSurfaceLibrary(COpenGLTemplateDoc& document, QWidget
     auto* importButton = dialogs::MakeButton(this, QStringLiteral("Import selected"), "importButton");
     auto* deleteButton = dialogs::MakeButton(this, QStringLiteral("Delete selected"), "deleteButton");
     auto* doneButton = dialogs::MakeButton(this, QStringLiteral("Done"), "doneButton");
-    importButton->setDefault(true);
+    dialogs::SetDefaultButton(this, importButton);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(importButton);
     buttons->addWidget(deleteButton);

@@ -223,6 +223,16 @@ private slots:
         QVERIFY(!dialog->isVisible());
     }
 
+    void returnPressesNewChannelWhateverWasClickedBefore()
+    {
+        choose("a", "end", "", "");
+        click(dialog.get(), "attachButton");
+        QCOMPARE(boxes->texts.size(), 2);
+        QTest::keyClick(control<QLineEdit>(dialog.get(), "intermediateEdit"), Qt::Key_Return);
+        QCOMPARE(boxes->texts.size(), 2);
+        QVERIFY(doc->FindSurface("aend", "main"));
+    }
+
     void everyControlIsNamedAndReachable()
     {
         choose("a", "", "", "");
