@@ -155,7 +155,11 @@ void DialogManageGroups::OnCreateGroup()
 {
     std::string name;
     if (!dialogs::ReadName(this, name_, design::kMaxSurfaceNameLength, name)) return;
-    const design::DesignResult result = design::CreateGroupButton(document_, name);
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = design::CreateGroupButton(document_, name);
+    }
     if (!result.ok()) {
         dialogs::ShowRefusal(this, result);
         return;
@@ -168,7 +172,11 @@ void DialogManageGroups::OnRenameGroup()
 {
     std::string name;
     if (!dialogs::ReadName(this, name_, design::kMaxSurfaceNameLength, name)) return;
-    const design::DesignResult result = design::RenameGroupButton(document_, ChosenGroup(), name);
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = design::RenameGroupButton(document_, ChosenGroup(), name);
+    }
     if (!result.ok()) {
         dialogs::ShowRefusal(this, result);
         return;

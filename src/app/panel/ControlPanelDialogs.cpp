@@ -43,6 +43,14 @@ void ControlPanelForm::BuildDialogs()
     connect(groupsDialog_, &DialogManageGroups::groupsChanged, this, [this] { FillSurfaceTree(); });
 }
 
+void ControlPanelForm::RefreshOpenDialogs()
+{
+    if (sitesDialog_ && sitesDialog_->isVisible()) sitesDialog_->Refresh();
+    if (attachDialog_ && attachDialog_->isVisible()) attachDialog_->Refresh();
+    if (holesDialog_ && holesDialog_->isVisible()) holesDialog_->Refresh();
+    if (groupsDialog_ && groupsDialog_->isVisible()) groupsDialog_->Refresh();
+}
+
 void ControlPanelForm::OnDesignDialog() { ShowMessage(QString::fromLatin1(kDialogNotAvailable)); }
 
 // --- creating surfaces ---

@@ -5,8 +5,11 @@
 #include "dialogs/DialogManageGroups.h"
 
 #include "ProgramPeers.h"
+#include "design/AttachmentSites.h"
 #include "design/Groups.h"
+#include "dialogs/DialogSupport.h"
 #include "design/SurfaceLibrary.h"
+#include "dialogs/DialogSurfaceAttachmentSites.h"
 #include "dialogs/DialogSurfaceLibrary.h"
 #include "dialogs/TrackDialogTestSupport.h"
 #include "document/SurfaceGroup.h"
@@ -212,6 +215,29 @@ private slots:
         QCOMPARE(boxes->texts.last(), QStringLiteral("Failed to open surface library file for reading and writing."));
         QVERIFY(!QFile::exists(QString::fromStdString(missing)));
         QCOMPARE(doc->groups.size(), std::size_t{2});
+    }
+
+    void openDialogsFollowThePanelsSelectionAndTrees()
+    {
+        attachedLines("b", "main"); // selects b
+        click(panel.get(), "attachmentSitesButton");
+        auto* sites = panel->findChild<DialogSurfaceAttachmentSites*>();
+        QVERIFY(sites && sites->isVisible());
+        auto* siteList = control<QListWidget>(sites, "siteList");
+        QCOMPARE(siteList->count(), 4);
+        QVERIFY(selectLine(siteList, QStringLiteral("left")));
+        // Another surface chosen in the panel: its sites, none chosen.
+        SurfaceSection& c = *doc->FindSurface("c", "track");
+        QVERIFY(design::DeleteSite(c, design::FindSiteIndex(c, "right")).ok());
+        attachedLines("c", "track");
+        QCOMPARE(siteList->count(), 3);
+        QCOMPARE(dialogs::SelectedRow(siteList), -1);
+
+        // A surface deleted from the panel leaves the groups dialog's trees.
+        boxes->answer = QMessageBox::Ok;
+        click(panel.get(), "deleteSurfaceButton");
+        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"main", "  a", "  b", "track", "  a"}));
+        QCOMPARE(treeLabels(groupTree()), treeLabels(surfaceTree()));
     }
 
     void everyControlIsNamedAndReachable() { checkAccessible(dialog); }

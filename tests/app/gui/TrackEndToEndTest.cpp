@@ -164,7 +164,7 @@ private:
     // Rolls the ball from the start (u 0.5, v) of the track's first surface
     // along the channel; returns the surfaces it rolled on and its lowest
     // height while it was over the first surface.
-    std::set<std::string> roll(double v, double& lowestOverFirst)
+    std::set<std::string> roll(double v, double& lowestOverFirst, const char* shot)
     {
         {
             const ThreadPauseGuard held(doc());
@@ -193,6 +193,7 @@ private:
             if (centre.x < 25.0) lowestOverFirst = std::min(lowestOverFirst, centre.y);
         }
         qInfo("the ball ended at (%g, %g, %g)", centre.x, centre.y, centre.z);
+        screen(shot);
         clickPanel("showAllButton"); // stops the ball
         return visited;
     }
@@ -350,17 +351,16 @@ private slots:
     void theBallCrossesBothJoins()
     {
         double lowest = 0;
-        const std::set<std::string> visited = roll(0.7, lowest);
+        const std::set<std::string> visited = roll(0.7, lowest, "rolled-across");
         QVERIFY(visited.count("first"));
         QVERIFY(visited.count("second"));
         QVERIFY2(visited.count("secondend"), "the ball did not reach the grown channel");
-        screen("rolled-across");
     }
 
     void theBallDropsThroughTheHole()
     {
         double lowest = 0;
-        const std::set<std::string> visited = roll(0.1, lowest);
+        const std::set<std::string> visited = roll(0.1, lowest, "dropped-through-hole");
         QVERIFY2(lowest < -4.0, qPrintable(QString::number(lowest)));
         QVERIFY(!visited.count("second"));
     }
