@@ -43,7 +43,8 @@ class DialogManageGroupsTest : public QObject {
     {
         QTreeWidget* tree = control<QTreeWidget>(panel.get(), "attachedTree");
         QTreeWidget* surfaces = control<QTreeWidget>(panel.get(), "surfaceTree");
-        for (QTreeWidgetItem* item : surfaces->findItems(QString::fromLatin1(surface), Qt::MatchExactly | Qt::MatchRecursive))
+        const auto items = surfaces->findItems(QString::fromLatin1(surface), Qt::MatchExactly | Qt::MatchRecursive);
+        for (QTreeWidgetItem* item : items)
             if (item->parent() && item->parent()->text(0) == QString::fromLatin1(group)) surfaces->setCurrentItem(item);
         QStringList labels;
         for (int k = 0; k < tree->topLevelItemCount(); ++k) labels << tree->topLevelItem(k)->text(0);

@@ -83,7 +83,8 @@ private slots:
         choose("a", "", "", "");
         QCOMPARE(lines(siteList()), (QStringList{"begin", "left", "right"}));
         QCOMPARE(control<QLineEdit>(dialog.get(), "directionEdit")->text().toInt(), 1 + a->sectionCount / 2);
-        QCOMPARE(control<QLineEdit>(dialog.get(), "intermediateEdit")->text().toInt(), design::kDefaultGrowIntermediate);
+        QCOMPARE(control<QLineEdit>(dialog.get(), "intermediateEdit")->text().toInt(),
+                 design::kDefaultGrowIntermediate);
         QCOMPARE(combo("surfaceCombo")->count(), 0);
         QVERIFY(selectLine(siteList(), QStringLiteral("left")));
         QStringList others, pseudo;
@@ -107,8 +108,9 @@ private slots:
         QTest::addColumn<QString>("direction"); // "" keeps the dialog's
         QTest::addColumn<QStringList>("messages");
         const QStringList invalid{kInvalid};
-        QTest::newRow("no other surface") << "a" << "end" << "" << "" << "attachButton" << ""
-                                          << QStringList{"Select a surface to attach and its attachment site.", kInvalid};
+        QTest::newRow("no other surface")
+            << "a" << "end" << "" << "" << "attachButton" << ""
+            << QStringList{"Select a surface to attach and its attachment site.", kInvalid};
         QTest::newRow("a channel to a circular surface") << "a" << "end" << "p" << "left" << "attachButton" << ""
                                                           << invalid;
         QTest::newRow("a circular side to a channel side") << "p" << "left" << "b" << "right" << "attachButton" << ""

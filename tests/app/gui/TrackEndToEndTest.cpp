@@ -370,13 +370,16 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("track.mwk"));
         QVERIFY(frame().SaveDocumentTo(path));
         if (!shots.isEmpty()) QFile::copy(path, QDir(shots).filePath(QStringLiteral("track.mwk")));
-        const QString cli = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../src/cli/marlwick-cli"));
+        // The command-line tool of the same build.
+        const QString cli =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../src/cli/marlwick-cli"));
         QVERIFY2(QFileInfo::exists(cli), qPrintable(cli));
         QProcess info;
         info.start(cli, {QStringLiteral("info"), path});
         QVERIFY(info.waitForFinished(60000));
         QCOMPARE(info.exitCode(), 0);
-        const QJsonArray surfaces = QJsonDocument::fromJson(info.readAllStandardOutput())[QStringLiteral("surfaces")].toArray();
+        const QJsonArray surfaces =
+            QJsonDocument::fromJson(info.readAllStandardOutput())[QStringLiteral("surfaces")].toArray();
         QCOMPARE(surfaces.size(), 3);
         const QJsonObject firstEnd = linkOf(surfaces, QStringLiteral("first"), QStringLiteral("end"));
         QCOMPARE(firstEnd[QStringLiteral("surface")].toString(), QStringLiteral("second"));
