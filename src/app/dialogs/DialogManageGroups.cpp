@@ -121,6 +121,7 @@ void DialogManageGroups::showEvent(QShowEvent* event)
 {
     Refresh();
     QDialog::showEvent(event);
+    name_->setFocus();
 }
 
 void DialogManageGroups::Refresh()

@@ -94,6 +94,7 @@ void DialogSurfaceAttach::showEvent(QShowEvent* event)
 {
     Refresh();
     QDialog::showEvent(event);
+    siteList_->setFocus(); // every choice starts with the site
 }
 
 void DialogSurfaceAttach::Refresh()

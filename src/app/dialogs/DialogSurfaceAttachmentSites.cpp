@@ -92,6 +92,7 @@ void DialogSurfaceAttachmentSites::showEvent(QShowEvent* event)
 {
     Refresh();
     QDialog::showEvent(event);
+    name_->setFocus(); // a new entry starts with its name
 }
 
 void DialogSurfaceAttachmentSites::Refresh()

@@ -93,6 +93,7 @@ void DialogSurfaceHoles::showEvent(QShowEvent* event)
 {
     Refresh();
     QDialog::showEvent(event);
+    name_->setFocus(); // a new entry starts with its name
 }
 
 void DialogSurfaceHoles::Refresh()
