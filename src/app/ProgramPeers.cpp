@@ -8,6 +8,7 @@
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
 
+#include <QCoreApplication>
 #include <QProgressBar>
 
 void ProgramPeers::SetFrame(CMainFrame* frame)
@@ -86,6 +87,8 @@ void ProgramPeers::StepProgress()
     QProgressBar* bar = frame_->progressBar();
     bar->setValue(bar->value() + 1);
     bar->repaint();
+    // A long import or load keeps the windows painted; the user's input waits until it is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void ProgramPeers::ModifiedChanged(bool modified)

@@ -386,11 +386,15 @@ DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSectio
     return refusal;
 }
 
+static_assert(kGrowIntermediateHigh == kMaxSections - 4, "a grown surface has m + 4 cross sections");
+
 DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
                               int directionIndex)
 {
-    if (auto prompt = CheckInteger(intermediate, 0, kMaxSections - 4); !prompt.ok()) return prompt;
-    if (auto prompt = CheckInteger(directionIndex, 1, 20); !prompt.ok()) return prompt;
+    if (auto prompt = CheckInteger(intermediate, kGrowIntermediateLow, kGrowIntermediateHigh); !prompt.ok())
+        return prompt;
+    if (auto prompt = CheckInteger(directionIndex, kDirectionIndexLow, kDirectionIndexHigh); !prompt.ok())
+        return prompt;
     if (!X) return kSelectSiteToAttachAt;
     if (directionIndex > ControlPointsAlongEdge(S, X->edge()))
         return "The index of the cross section which determines the initial channel directions must be less than or "

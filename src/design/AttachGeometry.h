@@ -58,8 +58,13 @@ DesignResult GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P
 DesignResult IdenticalCircularButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X);
 DesignResult NewChannelButton(COpenGLTemplateDoc& document, SurfaceSection& S, AttachmentSite* X, int intermediate,
                               int directionIndex);
-// The dialog's initial intermediate count and direction index for a surface.
+// The dialog's initial intermediate count and direction index for a surface,
+// and the ranges of both fields.
 inline constexpr int kDefaultGrowIntermediate = 1;
+inline constexpr int kGrowIntermediateLow = 0;
+inline constexpr int kGrowIntermediateHigh = 20;
+inline constexpr int kDirectionIndexLow = 1;
+inline constexpr int kDirectionIndexHigh = 20;
 int DefaultDirectionIndex(const SurfaceSection& surface);
 
 } // namespace design

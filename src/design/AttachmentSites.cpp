@@ -74,7 +74,7 @@ DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge ed
 {
     if (name.size() > static_cast<std::size_t>(kMaxShortName)) return TextLengthPrompt(kMaxShortName);
     for (double value : {low, high})
-        if (auto prompt = CheckNumber(value, 0.0, 1.0); !prompt.ok()) return prompt;
+        if (auto prompt = CheckNumber(value, kParameterLow, kParameterHigh); !prompt.ok()) return prompt;
     if (name.empty()) return "The new site name must not be blank.";
     if (FindSiteIndex(surface, name) >= 0) return "A site already exists for the current surface with that name.";
     if (high == low) return "The parameter range must be greater than 0.";

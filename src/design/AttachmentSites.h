@@ -22,6 +22,10 @@ namespace design {
 // Longest site or hole name: the record keeps 20 bytes with the terminator.
 inline constexpr int kMaxShortName = static_cast<int>(kShortNameSize) - 1;
 
+// Site and hole ranges are parameters of the unit square.
+inline constexpr double kParameterLow = 0.0;
+inline constexpr double kParameterHigh = 1.0;
+
 // Rebuilds a surface's meshes and boxes from its net and marks its drawing stale.
 void RebuildDerived(SurfaceSection& surface);
 

@@ -23,7 +23,7 @@ DesignResult AddHole(SurfaceSection& surface, std::string_view name, double righ
 {
     if (name.size() > static_cast<std::size_t>(kMaxShortName)) return TextLengthPrompt(kMaxShortName);
     for (double value : {frontBackLow, frontBackHigh, rightLeftLow, rightLeftHigh})
-        if (auto prompt = CheckNumber(value, 0.0, 1.0); !prompt.ok()) return prompt;
+        if (auto prompt = CheckNumber(value, kParameterLow, kParameterHigh); !prompt.ok()) return prompt;
     if (name.empty()) return "The new hole name must not be blank.";
     if (FindHoleIndex(surface, name) >= 0) return "A hole already exists for the current surface with that name.";
     if (rightLeftHigh == rightLeftLow || frontBackHigh == frontBackLow)

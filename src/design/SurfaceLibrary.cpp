@@ -393,35 +393,42 @@ DesignResult ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string&
     if (groupName.empty())
         return "The group " + entryName + " cannot be imported: every name made from it by appending \"_\" is taken.";
 
-    // Everything is read before the document changes, so a damaged member changes nothing.
+    std::vector<int> members;
+    for (const std::string& name : names)
+        if (const int member = image.memberEntry(entry, name, members); member >= 0) members.push_back(member);
+
+    // Every member is read and built before the document changes, so a damaged member changes nothing.
     std::vector<ImportedSurface> imported;
-    std::vector<int> taken;
-    for (const std::string& name : names) {
-        const int member = image.memberEntry(entry, name, taken);
-        if (member < 0) continue;
-        taken.push_back(member);
+    document.peers().StartProgress(2 * static_cast<int>(members.size()));
+    for (const int member : members) {
         ImportedSurface i;
-        if (auto error = image.readSurface(document, member, i.surface); !error.empty()) return error;
+        if (auto error = image.readSurface(document, member, i.surface); !error.empty()) {
+            document.peers().DestroyProgress();
+            return error;
+        }
         i.exportedGroup = textOf(i.surface->groupName);
         imported.push_back(std::move(i));
+        document.peers().StepProgress();
     }
 
     SurfaceGroup* group = document.CreateGroup(groupName);
     restoreLinks(imported, groupName);
-    document.peers().StartProgress(2 * static_cast<int>(imported.size()));
     for (ImportedSurface& i : imported) {
         SurfaceSection* s = i.surface.get();
         document.AddSurfaceToGroup(s, group);
-        {
-            LockGuard guard(document.documentLock);
-            document.surfaces.push_back(std::move(i.surface));
-        }
-        document.peers().StepProgress();
+        LockGuard guard(document.documentLock);
+        document.surfaces.push_back(std::move(i.surface));
     }
     document.SetAllRender(1);
     document.SetModifiedFlag();
     document.peers().FillSurfaceTree();
     return {};
+}
+
+DesignResult ExportGroupButton(const std::string& path, const SurfaceGroup* group)
+{
+    if (!group) return "Select a group to export.";
+    return ExportGroup(path, *group);
 }
 
 DesignResult ImportLibraryItem(COpenGLTemplateDoc& document, const std::string& path, const LibraryTreeItem* item)

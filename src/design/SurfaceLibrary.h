@@ -63,6 +63,8 @@ DesignResult ReadLibraryGroupNames(const std::string& path, int entry, std::vect
 DesignResult ExportSurface(const std::string& path, const SurfaceSection& surface);
 // Appends a group entry and then a surface entry for each of its members.
 DesignResult ExportGroup(const std::string& path, const SurfaceGroup& group);
+// "Export surface or group" of the group dialog (group may be none).
+DesignResult ExportGroupButton(const std::string& path, const SurfaceGroup* group);
 
 // The tree of the library dialog: group entries with their members, then
 // every other surface entry, in index order; deleted entries are left out.
@@ -75,7 +77,9 @@ DesignResult ReadLibrarySurface(COpenGLTemplateDoc& document, const std::string&
 // Imports one surface entry into the current group with every site free.
 DesignResult ImportLibrarySurface(COpenGLTemplateDoc& document, const std::string& path, int entry);
 // Imports a group entry as a new group (its name with "_" appended until it is
-// free) with its member surfaces and the links between them.
+// free) with its member surfaces and the links between them. The document's
+// progress bar advances by one per member built (half its range; drawing the
+// members fills the other half).
 DesignResult ImportLibraryGroup(COpenGLTemplateDoc& document, const std::string& path, int entry);
 
 // "Import selected" and "Delete selected" of the library dialog (item may be none).

@@ -259,3 +259,46 @@ TEST_F(LibraryFixture, DamagedLibrariesAreNamedAndLeftAsTheyAre)
         EXPECT_EQ(library.read(), bytes);
     }
 }
+
+// Counts what an import asks of the loading progress bar.
+class ProgressPeers : public DocumentPeers {
+public:
+    int range = -1, steps = 0, destroyed = 0;
+    void StartProgress(int value) override { range = value; }
+    void StepProgress() override { ++steps; }
+    void DestroyProgress() override { ++destroyed; }
+};
+
+TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
+{
+    ASSERT_EQ(ExportGroup(path(), *doc.groups[1]), "");
+    ProgressPeers peers;
+    COpenGLTemplateDoc other(&peers);
+    other.OnNewDocument();
+    ASSERT_EQ(ImportLibraryGroup(other, path(), 0), "");
+    // Half the range: drawing the two members advances the other half.
+    EXPECT_EQ(peers.range, 4);
+    EXPECT_EQ(peers.steps, 2);
+    EXPECT_EQ(peers.destroyed, 0);
+
+    // A damaged second member: the bar goes away and nothing joins the document.
+    std::vector<std::uint8_t> bytes = library.read();
+    setU32(bytes, u32At(bytes, 4 + 56 * 2 + 52) + 20 + 335, 99);
+    library.write(bytes);
+    ProgressPeers failing;
+    COpenGLTemplateDoc third(&failing);
+    third.OnNewDocument();
+    EXPECT_NE(ImportLibraryGroup(third, path(), 0), "");
+    EXPECT_EQ(failing.steps, 1);
+    EXPECT_EQ(failing.destroyed, 1);
+    EXPECT_EQ(third.surfaces.size(), 1u);
+}
+
+TEST_F(LibraryFixture, ExportingWithoutAGroupIsRefusedAndWritesNothing)
+{
+    const std::vector<std::uint8_t> before = library.read();
+    EXPECT_EQ(ExportGroupButton(path(), nullptr), "Select a group to export.");
+    EXPECT_EQ(library.read(), before);
+    ASSERT_EQ(ExportGroupButton(path(), doc.groups[1].get()), "");
+    EXPECT_EQ(u32At(library.read(), 0), 3u);
+}

@@ -4,11 +4,13 @@
 #include "document/NameEncoding.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -122,6 +124,34 @@ QString NumberText(double value)
         if (text.toDouble() == value) return text;
     }
     return QString::number(value, 'g', 17);
+}
+
+QComboBox* AddCombo(QGridLayout* grid, int row, const QString& caption, const char* objectName)
+{
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(objectName));
+    combo->setAccessibleName(caption);
+    label->setBuddy(combo);
+    grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(combo, row, 1);
+    return combo;
+}
+
+QVariant ItemData(const void* pointer) { return QVariant::fromValue(reinterpret_cast<quintptr>(pointer)); }
+
+void SetDefaultButton(QWidget* dialog, QPushButton* button)
+{
+    for (QPushButton* other : dialog->findChildren<QPushButton*>())
+        if (other->window() == dialog) other->setAutoDefault(false);
+    button->setDefault(true);
+}
+
+int SelectedRow(const QListWidget* list)
+{
+    const QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? list->currentRow() : -1;
 }
 
 } // namespace dialogs

@@ -8,13 +8,16 @@
 #include "design/DesignResult.h"
 
 #include <QString>
+#include <QVariant>
 
 #include <initializer_list>
 #include <string>
 #include <string_view>
 
+class QComboBox;
 class QGridLayout;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QWidget;
 
@@ -53,6 +56,26 @@ bool ReadName(QWidget* parent, QLineEdit* field, int most, std::string& name);
 
 // How numbers are shown in fields: the shortest text that reads back exactly.
 QString NumberText(double value);
+
+// A combo box in column 1 of `row` with its label buddied to it in column 0,
+// as AddField does for a line edit.
+QComboBox* AddCombo(QGridLayout* grid, int row, const QString& caption, const char* objectName);
+
+// The pointer carried by an item's user data (a combo box or list entry), as set by ItemData.
+QVariant ItemData(const void* pointer);
+template <typename T>
+T* ItemPointer(const QVariant& data)
+{
+    return reinterpret_cast<T*>(data.value<quintptr>());
+}
+
+// Makes `button` the dialog's one default button: Return in any field
+// presses it, whichever button was clicked before.
+void SetDefaultButton(QWidget* dialog, QPushButton* button);
+
+// The row of a list's selected line, or -1 when no line is selected (the
+// current line alone, which a list takes with the focus, is no choice).
+int SelectedRow(const QListWidget* list);
 
 } // namespace dialogs
 

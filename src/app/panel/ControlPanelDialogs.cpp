@@ -8,17 +8,28 @@
 #include "design/PanelCommands.h"
 #include "design/SectionTransforms.h"
 #include "dialogs/DialogEditSurfaceSections.h"
+#include "dialogs/DialogManageGroups.h"
+#include "dialogs/DialogSurfaceAttach.h"
+#include "dialogs/DialogSurfaceAttachmentSites.h"
 #include "dialogs/DialogSurfaceCreate.h"
 #include "dialogs/DialogSurfaceCreateCircular.h"
 #include "dialogs/DialogSurfaceCreateSweep.h"
 #include "dialogs/DialogSurfaceEditA.h"
 #include "dialogs/DialogSurfaceEditC.h"
+#include "dialogs/DialogSurfaceHoles.h"
 #include "document/OpenGLTemplateDoc.h"
 
 namespace {
 
-// Shown by the buttons whose design dialogs the program does not have yet.
-constexpr const char* kDialogNotAvailable = "This design dialog is not available yet.";
+// Shows a modeless dialog, or brings it up to date when it is open already.
+template <typename Dialog>
+void showDialog(Dialog* dialog)
+{
+    if (dialog->isVisible()) dialog->Refresh();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
 
 } // namespace
 
@@ -47,9 +58,24 @@ void ControlPanelForm::BuildDialogs()
     connect(editCDialog_, &DialogSurfaceEditB::editingEnded, this, showEdited);
     createSweepDialog_ = new DialogSurfaceCreateSweep(document_, this);
     sectionsDialog_ = new DialogEditSurfaceSections(document_, this);
+    sitesDialog_ = new DialogSurfaceAttachmentSites(document_, this);
+    attachDialog_ = new DialogSurfaceAttach(document_, this);
+    holesDialog_ = new DialogSurfaceHoles(document_, this);
+    groupsDialog_ = new DialogManageGroups(document_, this);
+    // A deleted site may have been linked: the attached lines follow.
+    connect(sitesDialog_, &DialogSurfaceAttachmentSites::sitesChanged, this,
+            [this] { FillAttachedSurfaceTree(); });
+    connect(attachDialog_, &DialogSurfaceAttach::attached, this, [this] { FillSurfaceTree(); });
+    connect(groupsDialog_, &DialogManageGroups::groupsChanged, this, [this] { FillSurfaceTree(); });
 }
 
-void ControlPanelForm::OnDesignDialog() { ShowMessage(QString::fromLatin1(kDialogNotAvailable)); }
+void ControlPanelForm::RefreshOpenDialogs()
+{
+    if (sitesDialog_ && sitesDialog_->isVisible()) sitesDialog_->Refresh();
+    if (attachDialog_ && attachDialog_->isVisible()) attachDialog_->Refresh();
+    if (holesDialog_ && holesDialog_->isVisible()) holesDialog_->Refresh();
+    if (groupsDialog_ && groupsDialog_->isVisible()) groupsDialog_->Refresh();
+}
 
 // --- creating surfaces ---
 
@@ -89,19 +115,19 @@ void ControlPanelForm::OnEditCrossSections()
 void ControlPanelForm::OnAttachmentSites()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForSites));
-    else OnDesignDialog();
+    else showDialog(sitesDialog_);
 }
 
 void ControlPanelForm::OnAttachToSite()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceToAttachTo));
-    else OnDesignDialog();
+    else showDialog(attachDialog_);
 }
 
 void ControlPanelForm::OnEditHoles()
 {
     if (!document_.selectedSurface) ShowMessage(QString::fromLatin1(design::kSelectSurfaceForHoles));
-    else OnDesignDialog();
+    else showDialog(holesDialog_);
 }
 
-void ControlPanelForm::OnManageGroups() { OnDesignDialog(); }
+void ControlPanelForm::OnManageGroups() { showDialog(groupsDialog_); }

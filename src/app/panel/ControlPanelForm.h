@@ -108,7 +108,8 @@ private:
     void OnAttachToSite();
     void OnEditHoles();
     void OnManageGroups();
-    void OnDesignDialog();
+    // The open dialogs of the selected surface and of the groups show the document again.
+    void RefreshOpenDialogs();
 
     // --- trees (ControlPanelTrees.cpp) ---
     void OnSurfaceItemSelected();

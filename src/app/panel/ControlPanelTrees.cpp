@@ -63,6 +63,7 @@ void ControlPanelForm::FillSurfaceTree(bool selectNone)
     QTreeWidgetItem* selected = ItemOfSurface(document_.selectedSurface);
     surfaceTree_->setCurrentItem(selected ? selected : surfaceTree_->topLevelItem(0));
     if (selected) FillAttachedSurfaceTree();
+    RefreshOpenDialogs();
 }
 
 void ControlPanelForm::FillAttachedSurfaceTree()
@@ -116,6 +117,7 @@ void ControlPanelForm::SelectSurface(SurfaceSection* surface)
         LoadSurfaceSwitches(*surface);
     }
     if (!surface || !document_.loading) FillAttachedSurfaceTree();
+    RefreshOpenDialogs();
 }
 
 void ControlPanelForm::OnSurfaceItemRenamed(QTreeWidgetItem* item)

@@ -1,0 +1,247 @@
+// The attach dialog driven through its widgets: the free sites and surface
+// lists, the attach table's refusals (one or two boxes, nothing changed, the
+// dialog left open) and the three ways of joining, each closing the dialog.
+
+#include "dialogs/DialogSurfaceAttach.h"
+
+#include "design/AttachGeometry.h"
+#include "design/AttachmentSites.h"
+#include "design/ChannelCreation.h"
+#include "design/CircularSurface.h"
+#include "dialogs/TrackDialogTestSupport.h"
+#include "surface/SurfaceSection.h"
+
+#include <QCheckBox>
+
+#include <memory>
+
+using namespace trackdialogs;
+
+namespace {
+
+constexpr const char* kInvalid = "Invalid attachment.";
+
+} // namespace
+
+class DialogSurfaceAttachTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<COpenGLTemplateDoc> doc;
+    std::unique_ptr<DialogSurfaceAttach> dialog;
+    std::unique_ptr<MessageBoxAnswers> boxes;
+
+    QListWidget* siteList() { return control<QListWidget>(dialog.get(), "siteList"); }
+    QComboBox* combo(const char* name) { return control<QComboBox>(dialog.get(), name); }
+    SurfaceSection* surface(const char* name) { return doc->FindSurface(name, "main"); }
+    int linkedSites() const
+    {
+        int linked = 0;
+        for (const auto& s : doc->surfaces)
+            for (const AttachmentSite& site : s->attachmentSites) linked += site.isFree() ? 0 : 1;
+        return linked;
+    }
+    // Selects S, opens the dialog and makes the choices a person would.
+    void choose(const QString& S, const QString& X, const QString& T, const QString& Y)
+    {
+        doc->selectedSurface = surface(S.toLatin1().constData());
+        dialog->hide();
+        dialog->show();
+        if (!X.isEmpty()) QVERIFY(selectLine(siteList(), X));
+        if (!T.isEmpty()) QVERIFY(chooseEntry(combo("surfaceCombo"), QStringLiteral("main::") + T));
+        if (!Y.isEmpty()) QVERIFY(chooseEntry(combo("otherSiteCombo"), Y));
+    }
+
+private slots:
+    // Channels a and b (5 points), wide (7 points), quarter circles p and q,
+    // and a three-quarter circle r, all in "main".
+    void init()
+    {
+        doc = std::make_unique<COpenGLTemplateDoc>();
+        doc->OnNewDocument();
+        doc->CreateChannelSurface("b", 5, 2);
+        doc->CreateChannelSurface("wide", 7, 2);
+        QVERIFY(design::CreateCircularSurface(*doc, "p", design::kQuarter, 5, 3, 1.0, 4.0));
+        QVERIFY(design::CreateCircularSurface(*doc, "q", design::kQuarter, 5, 3, 1.0, 4.0));
+        QVERIFY(design::CreateCircularSurface(*doc, "r", design::kThreeQuarters, 5, 3, 1.0, 4.0));
+        doc->SetModifiedFlag(false);
+        dialog = std::make_unique<DialogSurfaceAttach>(*doc);
+        boxes = std::make_unique<MessageBoxAnswers>();
+    }
+    void cleanup()
+    {
+        boxes.reset();
+        dialog.reset();
+        doc.reset();
+    }
+
+    void showingListsTheFreeSitesAndEveryOtherSurface()
+    {
+        SurfaceSection* a = surface("a");
+        QCOMPARE(design::AttachSurfaces(*doc, {a, &a->attachmentSites[0], surface("b"),
+                                               &surface("b")->attachmentSites[1], false, nullptr}),
+                 "");
+        choose("a", "", "", "");
+        QCOMPARE(lines(siteList()), (QStringList{"begin", "left", "right"}));
+        QCOMPARE(control<QLineEdit>(dialog.get(), "directionEdit")->text().toInt(), 1 + a->sectionCount / 2);
+        QCOMPARE(control<QLineEdit>(dialog.get(), "intermediateEdit")->text().toInt(),
+                 design::kDefaultGrowIntermediate);
+        QCOMPARE(combo("surfaceCombo")->count(), 0);
+        QVERIFY(selectLine(siteList(), QStringLiteral("left")));
+        QStringList others, pseudo;
+        for (int k = 0; k < combo("surfaceCombo")->count(); ++k) others << combo("surfaceCombo")->itemText(k);
+        for (int k = 0; k < combo("pseudoCombo")->count(); ++k) pseudo << combo("pseudoCombo")->itemText(k);
+        QCOMPARE(others, (QStringList{"main::b", "main::wide", "main::p", "main::q", "main::r"}));
+        QCOMPARE(pseudo, QStringList{"main::a"} + others);
+        QVERIFY(chooseEntry(combo("surfaceCombo"), QStringLiteral("main::b")));
+        QStringList sites;
+        for (int k = 0; k < combo("otherSiteCombo")->count(); ++k) sites << combo("otherSiteCombo")->itemText(k);
+        QCOMPARE(sites, (QStringList{"end", "left", "right"}));
+    }
+
+    void refusalsChangeNothingAndKeepTheDialogOpen_data()
+    {
+        QTest::addColumn<QString>("S");
+        QTest::addColumn<QString>("X");
+        QTest::addColumn<QString>("T");
+        QTest::addColumn<QString>("Y");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("direction"); // "" keeps the dialog's
+        QTest::addColumn<QStringList>("messages");
+        const QStringList invalid{kInvalid};
+        QTest::newRow("no other surface")
+            << "a" << "end" << "" << "" << "attachButton" << ""
+            << QStringList{"Select a surface to attach and its attachment site.", kInvalid};
+        QTest::newRow("a channel to a circular surface") << "a" << "end" << "p" << "left" << "attachButton" << ""
+                                                          << invalid;
+        QTest::newRow("a circular side to a channel side") << "p" << "left" << "b" << "right" << "attachButton" << ""
+                                                            << invalid;
+        QTest::newRow("a channel side") << "a" << "left" << "b" << "begin" << "attachButton" << "" << invalid;
+        QTest::newRow("a channel end to a channel side") << "a" << "end" << "b" << "left" << "attachButton" << ""
+                                                          << invalid;
+        QTest::newRow("a circular end to a circular surface") << "p" << "begin" << "q" << "end" << "attachButton"
+                                                               << "" << invalid;
+        QTest::newRow("different u counts")
+            << "a" << "end" << "wide" << "begin" << "attachButton" << ""
+            << QStringList{"You can only attach another surface at the selected site with an equal number of control "
+                           "points in the u direction.",
+                           kInvalid};
+        QTest::newRow("identical circular without a site")
+            << "p" << "" << "" << "" << "identicalCircularButton" << "" << QStringList{design::kSelectSiteToAttachAt};
+        QTest::newRow("identical circular beyond a full circle")
+            << "r" << "left" << "" << "" << "identicalCircularButton" << ""
+            << QStringList{"Circular surfaces can only be combined to produce a full circle, and no more."};
+        QTest::newRow("new channel without a site") << "a" << "" << "" << "" << "newChannelButton" << ""
+                                                    << QStringList{design::kSelectSiteToAttachAt};
+        QTest::newRow("direction index beyond the edge's points")
+            << "a" << "end" << "" << "" << "newChannelButton" << "6"
+            << QStringList{"The index of the cross section which determines the initial channel directions must be "
+                           "less than or equal to the number of control points along the edge."};
+        QTest::newRow("direction index beyond its field's range")
+            << "a" << "end" << "" << "" << "newChannelButton" << "21"
+            << QStringList{QString::fromStdString(
+                   design::IntegerRangePrompt(design::kDirectionIndexLow, design::kDirectionIndexHigh))};
+    }
+    void refusalsChangeNothingAndKeepTheDialogOpen()
+    {
+        QFETCH(QString, S);
+        QFETCH(QString, X);
+        QFETCH(QString, T);
+        QFETCH(QString, Y);
+        QFETCH(QString, button);
+        QFETCH(QString, direction);
+        QFETCH(QStringList, messages);
+        choose(S, X, T, Y);
+        if (!direction.isEmpty()) type(dialog.get(), "directionEdit", direction);
+        const std::size_t surfaces = doc->surfaces.size();
+        const float corner = surface("b")->controlNet[0][0].x;
+
+        click(dialog.get(), button.toLatin1().constData());
+
+        QCOMPARE(boxes->texts, messages);
+        QCOMPARE(doc->surfaces.size(), surfaces);
+        QCOMPARE(linkedSites(), 0);
+        QCOMPARE(surface("b")->controlNet[0][0].x, corner);
+        QVERIFY(!doc->IsModified());
+        QVERIFY(dialog->isVisible());
+    }
+
+    void attachMovesTheOtherSurfaceLinksAndCloses()
+    {
+        QSignalSpy attached(dialog.get(), &DialogSurfaceAttach::attached);
+        choose("a", "end", "b", "begin");
+        QVERIFY(chooseEntry(combo("pseudoCombo"), QStringLiteral("main::wide")));
+        const Vec3 before = surface("b")->EvaluatePoint(0.5, 0.0);
+        click(dialog.get(), "attachButton");
+        QCOMPARE(boxes->texts, QStringList());
+        SurfaceSection* a = surface("a");
+        SurfaceSection* b = surface("b");
+        const AttachmentSite& X = a->attachmentSites[design::FindSiteIndex(*a, "end")];
+        QCOMPARE(X.otherSurface, b);
+        QCOMPARE(X.pseudoSurface, surface("wide"));
+        QCOMPARE(b->attachmentSites[design::FindSiteIndex(*b, "begin")].otherSurface, a);
+        // b moved so that its beginning lies on a's end.
+        const Vec3 join = b->EvaluatePoint(0.5, 0.0);
+        QVERIFY(length(join - a->EvaluatePoint(0.5, 1.0)) < 1e-3);
+        QVERIFY(length(join - before) > 1.0);
+        QVERIFY(doc->IsModified());
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(attached.count(), 1);
+    }
+
+    void dontMoveLeavesTheOtherSurfaceWhereItIs()
+    {
+        choose("a", "end", "b", "begin");
+        control<QCheckBox>(dialog.get(), "dontMoveCheck")->setChecked(true);
+        const Vec3 before = surface("b")->EvaluatePoint(0.5, 0.0);
+        click(dialog.get(), "attachButton");
+        QCOMPARE(boxes->texts, QStringList());
+        QVERIFY(length(surface("b")->EvaluatePoint(0.5, 0.0) - before) < 1e-9);
+        QCOMPARE(linkedSites(), 2);
+    }
+
+    void identicalCircularContinuesTheArc()
+    {
+        choose("p", "left", "", "");
+        click(dialog.get(), "identicalCircularButton");
+        QCOMPARE(boxes->texts, QStringList());
+        SurfaceSection* copy = doc->surfaces.back().get();
+        QCOMPARE(QString::fromStdString(textOf(copy->name)), QStringLiteral("pleft"));
+        QCOMPARE(surface("p")->attachmentSites[design::FindSiteIndex(*surface("p"), "left")].otherSurface, copy);
+        QVERIFY(!dialog->isVisible());
+    }
+
+    void newChannelGrowsFromTheSite()
+    {
+        choose("a", "end", "", "");
+        type(dialog.get(), "intermediateEdit", QStringLiteral("3"));
+        click(dialog.get(), "newChannelButton");
+        QCOMPARE(boxes->texts, QStringList());
+        SurfaceSection* grown = doc->FindSurface("aend", "main");
+        QVERIFY(grown);
+        QCOMPARE(grown->surfaceType, kTypeAttached);
+        QCOMPARE(grown->intermediateCount, 3);
+        QCOMPARE(surface("a")->attachmentSites[design::FindSiteIndex(*surface("a"), "end")].otherSurface, grown);
+        QVERIFY(doc->IsModified());
+        QVERIFY(!dialog->isVisible());
+    }
+
+    void returnPressesNewChannelWhateverWasClickedBefore()
+    {
+        choose("a", "end", "", "");
+        click(dialog.get(), "attachButton");
+        QCOMPARE(boxes->texts.size(), 2);
+        QTest::keyClick(control<QLineEdit>(dialog.get(), "intermediateEdit"), Qt::Key_Return);
+        QCOMPARE(boxes->texts.size(), 2);
+        QVERIFY(doc->FindSurface("aend", "main"));
+    }
+
+    void everyControlIsNamedAndReachable()
+    {
+        choose("a", "", "", "");
+        checkAccessible(dialog.get());
+        QVERIFY(control<QPushButton>(dialog.get(), "newChannelButton")->isDefault());
+    }
+};
+
+QTEST_MAIN(DialogSurfaceAttachTest)
+#include "DialogSurfaceAttachTest.moc"

@@ -1,0 +1,114 @@
+#pragma once
+
+// Driving the track dialogs (sites, attach, holes, groups, library) through
+// their widgets by object name, as the tests of each dialog do.
+
+#include "panel/PanelTestSupport.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace trackdialogs {
+
+template <typename T = QWidget>
+T* control(QWidget* dialog, const char* name)
+{
+    T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
+    if (!widget) qFatal("no control %s in %s", name, qPrintable(dialog->objectName()));
+    return widget;
+}
+
+inline void type(QWidget* dialog, const char* field, const QString& text)
+{
+    control<QLineEdit>(dialog, field)->setText(text);
+}
+
+inline void click(QWidget* dialog, const char* button) { control<QAbstractButton>(dialog, button)->click(); }
+
+// Selects the list line that reads `text` (or starts with it), as a click does.
+inline bool selectLine(QListWidget* list, const QString& text)
+{
+    for (int k = 0; k < list->count(); ++k)
+        if (list->item(k)->text().startsWith(text)) {
+            list->setCurrentRow(k);
+            return true;
+        }
+    return false;
+}
+
+inline bool chooseEntry(QComboBox* combo, const QString& text)
+{
+    const int index = combo->findText(text);
+    if (index >= 0) combo->setCurrentIndex(index);
+    return index >= 0;
+}
+
+// Selects the first tree item labelled `text`, at any depth.
+inline bool selectTreeItem(QTreeWidget* tree, const QString& text)
+{
+    const QList<QTreeWidgetItem*> found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty()) return false;
+    tree->setCurrentItem(found.first());
+    return true;
+}
+
+inline QStringList lines(const QListWidget* list)
+{
+    QStringList all;
+    for (int k = 0; k < list->count(); ++k) all << list->item(k)->text();
+    return all;
+}
+
+// The labels of a tree, children indented under their parents.
+inline QStringList treeLabels(const QTreeWidget* tree)
+{
+    QStringList labels;
+    for (int k = 0; k < tree->topLevelItemCount(); ++k) {
+        const QTreeWidgetItem* item = tree->topLevelItem(k);
+        labels << item->text(0);
+        for (int c = 0; c < item->childCount(); ++c) labels << QStringLiteral("  ") + item->child(c)->text(0);
+    }
+    return labels;
+}
+
+// A control of the dialog itself, not a part of a compound control (a list's
+// header or scroll bars, a combo box's popup) nor of another window.
+inline bool ownControl(QWidget* widget, QWidget* dialog)
+{
+    if (widget->window() != dialog) return false;
+    for (QWidget* up = widget->parentWidget(); up && up != dialog; up = up->parentWidget())
+        if (qobject_cast<QAbstractItemView*>(up) || qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up))
+            return false;
+    return qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+           qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget);
+}
+
+// What a keyboard and screen-reader user needs of a dialog: every control
+// with an object name and an accessible name (a field's or list's is its
+// label's text), and one default button.
+inline void checkAccessible(QWidget* dialog)
+{
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (QWidget* buddy = label->buddy())
+            QVERIFY2(buddy->accessibleName().endsWith(label->text()), qPrintable(label->text()));
+    for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+        if (!ownControl(widget, dialog)) continue;
+        QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
+        const auto* button = qobject_cast<QAbstractButton*>(widget);
+        QVERIFY2(!(button ? button->text() : widget->accessibleName()).isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY2(widget->focusPolicy() & Qt::TabFocus, qPrintable(widget->objectName()));
+    }
+    int defaults = 0;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        if (button->window() == dialog) defaults += button->isDefault() ? 1 : 0;
+    QCOMPARE(defaults, 1);
+}
+
+} // namespace trackdialogs

@@ -1,0 +1,397 @@
+// A new user builds a track in a real window: two channels (made through the
+// create operation), the second attached to the first's "end" site with the
+// attach dialog, a third grown out of the second's end, a hole cut in the
+// first; the track gathered in a group, exported to the surface library,
+// the group deleted and imported back; the ball rolled across both joins in
+// one run and through the hole in another; saved and read back with
+// marlwick-cli. Whole-screen captures of every dialog and of the joined
+// track are kept in $MARLWICK_SHOTS when it is set.
+
+#include "CMainFrame.h"
+#include "OpenGLTemplateApp.h"
+#include "ViewOpenGLst.h"
+#include "design/ChannelCreation.h"
+#include "design/ChannelEditing.h"
+#include "design/Groups.h"
+#include "design/SurfaceLibrary.h"
+#include "dialogs/DialogManageGroups.h"
+#include "dialogs/DialogSurfaceAttach.h"
+#include "dialogs/DialogSurfaceAttachmentSites.h"
+#include "dialogs/DialogSurfaceHoles.h"
+#include "dialogs/DialogSurfaceLibrary.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/ScreenCapture.h"
+#include "panel/ControlPanelForm.h"
+#include "panel/ControlPanelPane.h"
+#include "simulation/Simulation.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+#include <set>
+
+class TrackEndToEndTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<OpenGLTemplateApp> app;
+    QTemporaryDir folder;
+    QString shots;
+    int shotNumber = 0;
+
+    CMainFrame& frame() { return *app->mainFrame(); }
+    ViewOpenGLst& view() { return *app->view(); }
+    COpenGLTemplateDoc& doc() { return app->document(); }
+    ControlPanelForm& panel() { return *app->controlPanel(); }
+    template <typename T = QAbstractButton>
+    static T* control(QWidget* parent, const char* name)
+    {
+        T* widget = parent->findChild<T*>(QString::fromLatin1(name));
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    // A click as a person makes it, on a panel button scrolled into view or a dialog's button.
+    void clickPanel(const char* name)
+    {
+        QAbstractButton* button = control(&panel(), name);
+        frame().panelPane()->ensureWidgetVisible(button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
+    static void clickButton(QWidget* dialog, const char* name)
+    {
+        QAbstractButton* button = control(dialog, name);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    }
+    static void typeInto(QWidget* dialog, const char* field, const QString& text)
+    {
+        auto* edit = control<QLineEdit>(dialog, field);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    static bool clickLine(QListWidget* list, const QString& text)
+    {
+        for (int k = 0; k < list->count(); ++k)
+            if (list->item(k)->text() == text) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(k)).center());
+                return list->currentRow() == k;
+            }
+        return false;
+    }
+    // Clicks the tree item `text` (under the group `group`, when given).
+    static bool clickTreeItem(QTreeWidget* tree, const QString& text, const QString& group = {})
+    {
+        for (QTreeWidgetItem* item : tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)) {
+            if (!group.isEmpty() && (!item->parent() || item->parent()->text(0) != group)) continue;
+            tree->scrollToItem(item);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+            return tree->currentItem() == item;
+        }
+        return false;
+    }
+    bool selectSurface(const char* name, const char* group)
+    {
+        auto* tree = control<QTreeWidget>(&panel(), "surfaceTree");
+        frame().panelPane()->ensureWidgetVisible(tree);
+        return clickTreeItem(tree, QString::fromLatin1(name), QString::fromLatin1(group)) &&
+               doc().selectedSurface == doc().FindSurface(name, group);
+    }
+    template <typename Dialog>
+    Dialog* dialogOf()
+    {
+        auto* dialog = panel().findChild<Dialog*>();
+        if (!dialog) qFatal("no dialog");
+        return dialog;
+    }
+    // The whole screen as xwd sees it, after a few more frames of the view.
+    QImage screen(const char* name)
+    {
+        const auto frames = view().core().framesRendered();
+        for (int k = 0; k < 1000 && view().core().framesRendered() < frames + 3; ++k) QTest::qWait(10);
+        QApplication::processEvents();
+        const QImage image = screencapture::CaptureWholeScreen();
+        if (!shots.isEmpty() && !image.isNull())
+            image.save(QDir(shots).filePath(QStringLiteral("track-%1-%2.png").arg(++shotNumber).arg(name)));
+        return image;
+    }
+    // A dialog fits on the screen and shows itself over the view.
+    void checkShown(QWidget* dialog, const char* name)
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        const QImage shot = screen(name);
+        QVERIFY(!shot.isNull());
+        const QRect onScreen(dialog->mapToGlobal(QPoint(0, 0)), dialog->size());
+        QVERIFY2(shot.rect().contains(onScreen), qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                                                .arg(QString::fromLatin1(name))
+                                                                .arg(onScreen.x())
+                                                                .arg(onScreen.y())
+                                                                .arg(onScreen.width())
+                                                                .arg(onScreen.height())));
+        QVERIFY(dialog->size().width() >= dialog->minimumSizeHint().width());
+        QVERIFY(dialog->size().height() >= dialog->minimumSizeHint().height());
+    }
+    SurfaceSection* surface(const char* name, const char* group = "main") { return doc().FindSurface(name, group); }
+    // A channel sloping 3 units down, as a user makes it with the create and type A dialogs.
+    void createSlopingChannel(const char* name)
+    {
+        const ThreadPauseGuard held(doc());
+        design::ChannelFields fields;
+        fields.name = name;
+        QCOMPARE(design::CreateChannelFromFields(doc(), fields), "");
+        design::TypeAEditor editor(doc());
+        QCOMPARE(editor.Open(), "");
+        editor.SetPerform(design::TypeAGroup::VerticalDisplacement, true);
+        editor.SetSense(design::TypeAGroup::VerticalDisplacement, true);
+        editor.SetDistance(design::TypeAGroup::VerticalDisplacement, 3.0);
+        editor.Save();
+        editor.Close();
+    }
+    // Rolls the ball from the start (u 0.5, v) of the track's first surface
+    // along the channel; returns the surfaces it rolled on and its lowest
+    // height while it was over the first surface.
+    std::set<std::string> roll(double v, double& lowestOverFirst, const char* shot)
+    {
+        {
+            const ThreadPauseGuard held(doc());
+            doc().SetBallStart(surface("first", "track"), 0.5, v);
+        }
+        clickPanel("positionBallButton");
+        {
+            const ThreadPauseGuard held(doc());
+            doc().launchDirection = {1.0, 0.0, 0.0};
+            doc().launchSpeed = 2.0;
+            FixLaunch(doc());
+        }
+        clickPanel("rollBallButton");
+        std::set<std::string> visited;
+        lowestOverFirst = 1e9;
+        // However slowly a loaded machine steps the ball, it gets there; the bound only ends a stuck run.
+        QElapsedTimer clock;
+        clock.start();
+        Vec3 centre;
+        while (!visited.count("secondend") && lowestOverFirst >= -4.0 && clock.elapsed() < 240000) {
+            QTest::qWait(20);
+            LockGuard guard(doc().simulationLock);
+            const SurfaceSection* on = doc().simulation.publishedSurface;
+            centre = doc().simulation.published.ballCentre;
+            if (on && !doc().simulation.published.inAir) visited.insert(textOf(on->name));
+            if (centre.x < 25.0) lowestOverFirst = std::min(lowestOverFirst, centre.y);
+        }
+        qInfo("the ball ended at (%g, %g, %g)", centre.x, centre.y, centre.z);
+        screen(shot);
+        clickPanel("showAllButton"); // stops the ball
+        return visited;
+    }
+    static QJsonObject linkOf(const QJsonArray& surfaces, const QString& name, const QString& site)
+    {
+        for (const QJsonValue& s : surfaces) {
+            if (s[QStringLiteral("name")].toString() != name) continue;
+            for (const QJsonValue& x : s[QStringLiteral("sites")].toArray())
+                if (x[QStringLiteral("name")].toString() == site) return x[QStringLiteral("linked")].toObject();
+        }
+        return {};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
+        shots = qEnvironmentVariable("MARLWICK_SHOTS");
+        if (!shots.isEmpty()) QDir().mkpath(shots);
+        app = std::make_unique<OpenGLTemplateApp>();
+        QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        // A library of this run's own, so the shipped one stays as it is.
+        doc().libraryPath = folder.filePath(QStringLiteral("surface_library.dat")).toStdString();
+        std::string error;
+        QVERIFY2(design::WriteEmptyLibrary(doc().libraryPath, error), error.c_str());
+        frame().FindAction(QStringLiteral("Control Panel"))->trigger();
+        QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
+    }
+
+    void createTwoChannels()
+    {
+        QVERIFY(selectSurface("a", "main"));
+        auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+        clickPanel("deleteSurfaceButton");
+        QVERIFY(*answered);
+        QVERIFY(doc().surfaces.empty());
+        createSlopingChannel("first");
+        createSlopingChannel("second");
+        QVERIFY(surface("first") && surface("second"));
+    }
+
+    void theSitesOfTheFirstChannel()
+    {
+        QVERIFY(selectSurface("first", "main"));
+        clickPanel("attachmentSitesButton");
+        auto* sites = dialogOf<DialogSurfaceAttachmentSites>();
+        QCOMPARE(control<QListWidget>(sites, "siteList")->count(), 4);
+        checkShown(sites, "sites-dialog");
+        clickButton(sites, "doneButton");
+        QVERIFY(!sites->isVisible());
+    }
+
+    void attachTheSecondToTheFirstsEnd()
+    {
+        QVERIFY(selectSurface("first", "main"));
+        clickPanel("attachToSiteButton");
+        auto* attach = dialogOf<DialogSurfaceAttach>();
+        QVERIFY(clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
+        auto* others = control<QComboBox>(attach, "surfaceCombo");
+        others->setCurrentIndex(others->findText(QStringLiteral("main::second")));
+        auto* otherSites = control<QComboBox>(attach, "otherSiteCombo");
+        otherSites->setCurrentIndex(otherSites->findText(QStringLiteral("begin")));
+        checkShown(attach, "attach-dialog");
+        clickButton(attach, "attachButton");
+        QVERIFY(!attach->isVisible());
+        // The second now continues the first.
+        QVERIFY(length(surface("second")->EvaluatePoint(0.5, 0.0) - surface("first")->EvaluatePoint(0.5, 1.0)) < 1e-3);
+        auto* attached = control<QTreeWidget>(&panel(), "attachedTree");
+        QCOMPARE(attached->topLevelItem(0)->text(0), QStringLiteral("end -> [main : second]"));
+    }
+
+    void growAThirdOutOfTheSecondsEnd()
+    {
+        QVERIFY(selectSurface("second", "main"));
+        clickPanel("attachToSiteButton");
+        auto* attach = dialogOf<DialogSurfaceAttach>();
+        QVERIFY(clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
+        typeInto(attach, "intermediateEdit", QStringLiteral("2"));
+        // "New channel surface" is the default button.
+        QTest::keyClick(control<QLineEdit>(attach, "intermediateEdit"), Qt::Key_Return);
+        QVERIFY(!attach->isVisible());
+        QVERIFY(surface("secondend"));
+        QCOMPARE(surface("second")->attachmentSites[0].otherSurface, surface("secondend"));
+        clickPanel("showAllButton");
+        doc().peers().FitCameraToSurfaces();
+        screen("joined-track");
+    }
+
+    void cutAHoleInTheMiddleOfTheFirst()
+    {
+        QVERIFY(selectSurface("first", "main"));
+        clickPanel("editHolesButton");
+        auto* holes = dialogOf<DialogSurfaceHoles>();
+        typeInto(holes, "nameEdit", QStringLiteral("pit"));
+        typeInto(holes, "frontBackLowEdit", QStringLiteral("0.4"));
+        typeInto(holes, "frontBackHighEdit", QStringLiteral("0.6"));
+        typeInto(holes, "rightLeftLowEdit", QStringLiteral("0.2"));
+        typeInto(holes, "rightLeftHighEdit", QStringLiteral("0.8"));
+        checkShown(holes, "holes-dialog");
+        clickButton(holes, "addButton");
+        QCOMPARE(surface("first")->holes.size(), std::size_t{1});
+        QCOMPARE(control<QListWidget>(holes, "holeList")->item(0)->text(), QStringLiteral("pit"));
+        clickButton(holes, "doneButton");
+        clickPanel("showAllButton");
+        screen("holed-track");
+    }
+
+    void exportTheGroupDeleteItAndImportItBack()
+    {
+        clickPanel("manageGroupsButton");
+        auto* groups = dialogOf<DialogManageGroups>();
+        auto* groupTree = control<QTreeWidget>(groups, "groupTree");
+        auto* surfaceTree = control<QTreeWidget>(groups, "surfaceTree");
+        typeInto(groups, "nameEdit", QStringLiteral("track"));
+        clickButton(groups, "createButton");
+        for (const char* name : {"first", "second", "secondend"}) {
+            QVERIFY(clickTreeItem(groupTree, QStringLiteral("track")));
+            QVERIFY(clickTreeItem(surfaceTree, QString::fromLatin1(name), QStringLiteral("main")));
+            clickButton(groups, "addSurfaceButton");
+        }
+        QVERIFY(surface("first", "track") && surface("secondend", "track"));
+        QVERIFY(clickTreeItem(groupTree, QStringLiteral("track")));
+        checkShown(groups, "groups-dialog");
+        clickButton(groups, "exportButton");
+        std::vector<design::LibraryEntry> entries;
+        QCOMPARE(design::ReadLibraryIndex(doc().libraryPath, entries), "");
+        QCOMPARE(entries.size(), std::size_t{4});
+
+        QVERIFY(clickTreeItem(groupTree, QStringLiteral("track")));
+        clickButton(groups, "deleteButton");
+        QVERIFY(doc().surfaces.empty());
+
+        bool shownLibrary = false;
+        auto imported = whenModal<DialogSurfaceLibrary>([&](DialogSurfaceLibrary* library) {
+            auto* tree = control<QTreeWidget>(library, "libraryTree");
+            shownLibrary = clickTreeItem(tree, QStringLiteral("track"));
+            checkShown(library, "library-dialog");
+            clickButton(library, "importButton");
+            clickButton(library, "doneButton");
+        });
+        clickButton(groups, "importButton");
+        QVERIFY(*imported);
+        QVERIFY(shownLibrary);
+        QCOMPARE(doc().surfaces.size(), std::size_t{3});
+        QCOMPARE(surface("first", "track")->attachmentSites[0].otherSurface, surface("second", "track"));
+        QCOMPARE(surface("second", "track")->attachmentSites[0].otherSurface, surface("secondend", "track"));
+        QCOMPARE(surface("first", "track")->holes.size(), std::size_t{1});
+        clickButton(groups, "doneButton");
+        QVERIFY(!groups->isVisible());
+    }
+
+    void theBallCrossesBothJoins()
+    {
+        double lowest = 0;
+        const std::set<std::string> visited = roll(0.7, lowest, "rolled-across");
+        QVERIFY(visited.count("first"));
+        QVERIFY(visited.count("second"));
+        QVERIFY2(visited.count("secondend"), "the ball did not reach the grown channel");
+    }
+
+    void theBallDropsThroughTheHole()
+    {
+        double lowest = 0;
+        const std::set<std::string> visited = roll(0.1, lowest, "dropped-through-hole");
+        QVERIFY2(lowest < -4.0, qPrintable(QString::number(lowest)));
+        QVERIFY(!visited.count("second"));
+    }
+
+    void saveAndReadTheLinksBack()
+    {
+        const QString path = folder.filePath(QStringLiteral("track.mwk"));
+        QVERIFY(frame().SaveDocumentTo(path));
+        if (!shots.isEmpty()) QFile::copy(path, QDir(shots).filePath(QStringLiteral("track.mwk")));
+        // The command-line tool of the same build.
+        const QString cli =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../src/cli/marlwick-cli"));
+        QVERIFY2(QFileInfo::exists(cli), qPrintable(cli));
+        QProcess info;
+        info.start(cli, {QStringLiteral("info"), path});
+        QVERIFY(info.waitForFinished(60000));
+        QCOMPARE(info.exitCode(), 0);
+        const QJsonArray surfaces =
+            QJsonDocument::fromJson(info.readAllStandardOutput())[QStringLiteral("surfaces")].toArray();
+        QCOMPARE(surfaces.size(), 3);
+        const QJsonObject firstEnd = linkOf(surfaces, QStringLiteral("first"), QStringLiteral("end"));
+        QCOMPARE(firstEnd[QStringLiteral("surface")].toString(), QStringLiteral("second"));
+        QCOMPARE(firstEnd[QStringLiteral("group")].toString(), QStringLiteral("track"));
+        const QJsonObject secondEnd = linkOf(surfaces, QStringLiteral("second"), QStringLiteral("end"));
+        QCOMPARE(secondEnd[QStringLiteral("surface")].toString(), QStringLiteral("secondend"));
+        const QJsonObject grownBegin = linkOf(surfaces, QStringLiteral("secondend"), QStringLiteral("begin"));
+        QCOMPARE(grownBegin[QStringLiteral("surface")].toString(), QStringLiteral("second"));
+    }
+
+    void cleanupTestCase() { app.reset(); }
+};
+
+MARLWICK_GUI_TEST_MAIN(TrackEndToEndTest)
+#include "TrackEndToEndTest.moc"
