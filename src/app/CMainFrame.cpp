@@ -21,6 +21,7 @@
 #include <QPrintPreviewDialog>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QWindowStateChangeEvent>
 
 namespace {
@@ -234,6 +235,13 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // Asked while a load or an import paints its progress: the window closes
+    // once that work is done, not under it.
+    if (busy_) {
+        event->ignore();
+        QTimer::singleShot(kBusyCloseRetryMs, this, &QWidget::close);
+        return;
+    }
     if (!MaybeSave()) {
         event->ignore();
         return;

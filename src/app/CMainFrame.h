@@ -42,6 +42,8 @@ public:
     RecentFileList& recentFiles() { return recent_; }
     QPrinter& printer() { return printer_; }
     QProgressBar* progressBar() const { return progress_; }
+    // Set while a long load or import lets the window paint between its steps.
+    void SetBusy(bool busy) { busy_ = busy; }
     // The loading progress bar at the view's top-left corner, below the menu bar.
     void PlaceProgressBar();
     RideProfileDock* rideProfileDock() const { return rideProfile_; }
@@ -92,6 +94,8 @@ private:
     ControlPanelForm* panel_ = nullptr;
     ControlPanelPane* panelPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    bool busy_ = false;
+    static constexpr int kBusyCloseRetryMs = 100;
     RideProfileDock* rideProfile_ = nullptr;
     bool splitterReady_ = false;
     int panelWidth_ = 0;

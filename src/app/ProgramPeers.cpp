@@ -88,7 +88,9 @@ void ProgramPeers::StepProgress()
     bar->setValue(bar->value() + 1);
     bar->repaint();
     // A long import or load keeps the windows painted; the user's input waits until it is done.
+    frame_->SetBusy(true);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    frame_->SetBusy(false);
 }
 
 void ProgramPeers::ModifiedChanged(bool modified)
