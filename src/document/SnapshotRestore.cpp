@@ -18,6 +18,7 @@ struct Placement {
     std::unique_ptr<SurfaceSection> fresh;        // read from the record when not kept
     std::int32_t render = -1;                     // a kept surface's new render flag, or -1
     bool added = false;                           // fresh, and no surface had its name and group
+    const std::vector<std::uint8_t>* record = nullptr; // what a fresh one is read from
 };
 
 bool sameApartFromRender(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
@@ -68,17 +69,15 @@ bool alive(const SurfaceList& list, const SurfaceSection* surface)
     return surface && std::any_of(list.begin(), list.end(), [&](const auto& s) { return s.get() == surface; });
 }
 
-} // namespace
-
-bool COpenGLTemplateDoc::RestoreSnapshot(const DocumentSnapshot& target, RestoreOutcome& outcome,
-                                         std::string& error)
+// Decides, for each surface of the target, whether a current surface stays
+// (with its render flag set when only that differs) or a fresh one is read
+// from the record; fresh ones are listed in `toBuild`. Throws ArchiveError.
+std::vector<Placement> planPlacements(const DocumentSnapshot& target, const DocumentSnapshot& now,
+                                      const SurfaceList& current, SurfaceHost* host,
+                                      std::vector<SurfaceSection*>& toBuild)
 {
-    outcome = {};
-    // The current records, sharing the target's where their bytes are equal.
-    const DocumentSnapshot now = TakeSnapshot(*this, &target);
     std::vector<bool> used(now.surfaces.size(), false);
     std::vector<Placement> placements(target.surfaces.size());
-    std::vector<SurfaceSection*> toBuild;
     for (std::size_t i = 0; i < target.surfaces.size(); ++i) {
         const SurfaceRecord& record = target.surfaces[i];
         Placement& p = placements[i];
@@ -92,25 +91,36 @@ bool COpenGLTemplateDoc::RestoreSnapshot(const DocumentSnapshot& target, Restore
             used[p.kept] = true;
             continue;
         }
-        try {
-            p.fresh = std::make_unique<SurfaceSection>(this);
-            readRecord(*p.fresh, *record);
-        } catch (const ArchiveError& e) {
-            error = e.userMessage("The undo history");
-            return false;
-        }
+        p.fresh = std::make_unique<SurfaceSection>(host);
+        readRecord(*p.fresh, *record);
         p.fresh->requestedPointsPerSection = p.fresh->pointsPerSection;
-        p.added = !findIn(surfaces, textOf(p.fresh->name), textOf(p.fresh->groupName));
+        p.added = !findIn(current, textOf(p.fresh->name), textOf(p.fresh->groupName));
+        p.record = record.get();
         toBuild.push_back(p.fresh.get());
+    }
+    return placements;
+}
+
+} // namespace
+
+bool COpenGLTemplateDoc::RestoreSnapshot(const DocumentSnapshot& target, RestoreOutcome& outcome,
+                                         std::string& error)
+{
+    outcome = {};
+    // The current records, sharing the target's where their bytes are equal.
+    const DocumentSnapshot now = TakeSnapshot(*this, &target);
+    std::vector<SurfaceSection*> toBuild;
+    std::vector<Placement> placements;
+    try {
+        placements = planPlacements(target, now, surfaces, this, toBuild);
+    } catch (const ArchiveError& e) {
+        error = e.userMessage("The undo history");
+        return false;
     }
     if (!BuildSurfaces(toBuild, "The undo history", false, error)) return false;
     // Building recomputes the section vectors and end frames: the record's own values stand.
-    for (SurfaceSection* s : toBuild) {
-        const std::size_t i = static_cast<std::size_t>(
-            std::find_if(placements.begin(), placements.end(), [&](const Placement& p) { return p.fresh.get() == s; }) -
-            placements.begin());
-        readRecord(*s, *target.surfaces[i]);
-    }
+    for (const Placement& p : placements)
+        if (p.fresh) readRecord(*p.fresh, *p.record);
 
     SurfaceList gone;
     {
