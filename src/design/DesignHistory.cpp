@@ -31,7 +31,10 @@ DesignResult Restore(COpenGLTemplateDoc& document, bool back)
             document.StartHistory();
             return error;
         }
-        back ? history.StepBack() : history.StepForward();
+        if (back)
+            history.StepBack();
+        else
+            history.StepForward();
         if (outcome.destroyed) ForgetDestroyedSurfaces(document);
         // The selection moves to a surface brought back, else to one rebuilt.
         const auto& moved = outcome.added.empty() ? outcome.changed : outcome.added;

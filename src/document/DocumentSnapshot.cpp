@@ -100,8 +100,7 @@ std::size_t RenderFieldOffset(const std::vector<std::uint8_t>& record)
     const std::int32_t sections = int32At(kSurfaceHeadBytes - 8);
     if (points < 0 || points > kMaxSectionPoints || sections < 0 || sections > kMaxSections) return 0;
     // Eight sampling counts and two editing flags come before render.
-    const std::size_t at = kSurfaceHeadBytes +
-                           static_cast<std::size_t>(sections) * (kSectionBaseBytes + 24 * static_cast<std::size_t>(points)) +
-                           8 * 4 + 2;
+    const std::size_t sectionBytes = kSectionBaseBytes + 24 * static_cast<std::size_t>(points);
+    const std::size_t at = kSurfaceHeadBytes + static_cast<std::size_t>(sections) * sectionBytes + 8 * 4 + 2;
     return at + 4 <= record.size() ? at : 0;
 }

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -26,8 +25,9 @@ bool sameApartFromRender(const std::vector<std::uint8_t>& a, const std::vector<s
     if (a.size() != b.size()) return false;
     const std::size_t at = RenderFieldOffset(a);
     if (at == 0 || RenderFieldOffset(b) != at) return false;
+    const auto after = static_cast<std::ptrdiff_t>(at + 4);
     return std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(at), b.begin()) &&
-           std::equal(a.begin() + static_cast<std::ptrdiff_t>(at + 4), a.end(), b.begin() + static_cast<std::ptrdiff_t>(at + 4));
+           std::equal(a.begin() + after, a.end(), b.begin() + after);
 }
 
 std::int32_t renderOf(const std::vector<std::uint8_t>& record)
@@ -160,7 +160,8 @@ void COpenGLTemplateDoc::RestoreGroups(const DocumentSnapshot& target)
         char name[kLongNameSize];
         a.readFixed(name);
         // A group of the same name stays the same object.
-        auto same = std::find_if(old.begin(), old.end(), [&](const auto& o) { return o && textOf(o->name) == textOf(name); });
+        auto same = std::find_if(old.begin(), old.end(),
+                                 [&](const auto& o) { return o && textOf(o->name) == textOf(name); });
         std::unique_ptr<SurfaceGroup> group = same != old.end() ? std::move(*same) : std::make_unique<SurfaceGroup>();
         std::memcpy(group->name, name, kLongNameSize);
         group->memberNames.clear();

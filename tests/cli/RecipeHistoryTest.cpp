@@ -67,13 +67,17 @@ const StepCase kSteps[] = {
     {"identicalCircular", R"({"op": "identicalCircular", "surface": "ring", "site": "left"})"},
     {"createSweep", R"({"op": "createSweep", "name": "bowl", "template": "V 5"})"},
     {"editA", R"({"op": "editA", "surface": "a", "horizontalTurn": {"perform": true, "degrees": 30}})"},
-    {"transform", R"({"op": "transform", "surface": "a", "sections": [3], "move": {"direction": "up-down", "distance": 5}})"},
-    {"shape", R"({"op": "shape", "surface": "a", "sections": [3], "points": [[-2, 1], [-1, 0], [0, -0.5], [1, 0], [2, 1]]})"},
-    {"addSite", R"({"op": "addSite", "surface": "c", "group": "track", "name": "mid", "edge": "right", "low": 0.2, "high": 0.4})"},
+    {"transform",
+     R"({"op": "transform", "surface": "a", "sections": [3], "move": {"direction": "up-down", "distance": 5}})"},
+    {"shape",
+     R"({"op": "shape", "surface": "a", "sections": [3], "points": [[-2, 1], [-1, 0], [0, -0.5], [1, 0], [2, 1]]})"},
+    {"addSite",
+     R"({"op": "addSite", "surface": "c", "group": "track", "name": "mid", "edge": "right", "low": 0.2, "high": 0.4})"},
     {"deleteSite", R"({"op": "deleteSite", "surface": "a", "group": "track", "name": "right"})"},
     {"addHole", R"({"op": "addHole", "surface": "a", "name": "well", "u": [0.1, 0.3], "v": [0.1, 0.2]})"},
     {"deleteHole", R"({"op": "deleteHole", "surface": "b", "name": "pit"})"},
-    {"attach", R"({"op": "attach", "surface": "e", "group": "track", "site": "end", "other": "a", "otherGroup": "main", "otherSite": "begin"})"},
+    {"attach", R"({"op": "attach", "surface": "e", "group": "track", "site": "end", "other": "a", "otherGroup": "main",
+                   "otherSite": "begin"})"},
     {"grow", R"({"op": "grow", "surface": "c", "group": "track", "site": "end"})"},
     {"breakAttachment", R"({"op": "breakAttachment", "surface": "b", "site": "end"})"},
     {"createGroup", R"({"op": "createGroup", "name": "spare"})"},
@@ -119,7 +123,8 @@ TEST_F(RecipeHistory, StepsAreNamedAsTheEditMenuNamesThem)
 TEST_F(RecipeHistory, UndoAndRedoWithNothingToDoAreRefusedSteps)
 {
     EXPECT_EQ(run(json::parse(R"([{"op": "undo"}])")), "step 1 (undo): There is nothing to undo.\n");
-    EXPECT_EQ(run(json::parse(R"([{"op": "createGroup", "name": "g"}, {"op": "undo"}, {"op": "redo"}, {"op": "redo"}])")),
+    EXPECT_EQ(run(json::parse(R"([{"op": "createGroup", "name": "g"}, {"op": "undo"}, {"op": "redo"},
+                                  {"op": "redo"}])")),
               "step 4 (redo): There is nothing to redo.\n");
     // Exports change the library, which no undo takes back.
     EXPECT_EQ(run(json::parse(R"([{"op": "undo"}, {"op": "exportSurface", "surface": "a"}, {"op": "undo"}])")),

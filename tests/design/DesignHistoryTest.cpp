@@ -121,7 +121,8 @@ const Command kCommands[] = {
      }},
     {"AddHole", [](COpenGLTemplateDoc& d) { return AddHole(named(d, "a"), "well", 0.1, 0.3, 0.1, 0.2); }},
     {"DeleteHole", [](COpenGLTemplateDoc& d) { return DeleteHole(named(d, "b"), 0); }},
-    {"AddSite", [](COpenGLTemplateDoc& d) { return AddSite(named(d, "c", "track"), "mid", SiteEdge::Right, 0.2, 0.4); }},
+    {"AddSite",
+     [](COpenGLTemplateDoc& d) { return AddSite(named(d, "c", "track"), "mid", SiteEdge::Right, 0.2, 0.4); }},
     {"DeleteSite", [](COpenGLTemplateDoc& d) { return DeleteSite(named(d, "a", "track"), 3); }},
     {"BreakAttachment", [](COpenGLTemplateDoc& d) { return BreakAttachment(named(d, "b"), 0); }},
     {"Attach",
@@ -307,7 +308,10 @@ bool randomCommand(COpenGLTemplateDoc& doc, std::mt19937& random, int k)
     SurfaceSection& s = *doc.surfaces[pick(doc.surfaces.size())];
     SurfaceGroup& g = *doc.groups[pick(doc.groups.size())];
     switch (random() % 13) {
-    case 0: return CreateChannelFromFields(doc, {numbered("n", k), 0, 3 + static_cast<int>(pick(6)), static_cast<int>(pick(4))}).ok();
+    case 0: {
+        const ChannelFields fields{numbered("n", k), 0, 3 + static_cast<int>(pick(6)), static_cast<int>(pick(4))};
+        return CreateChannelFromFields(doc, fields).ok();
+    }
     case 1: return doc.surfaces.size() > 2 && DeleteSurfaceButton(doc, &s).ok();
     case 2: return RenameSurface(doc, s, numbered("r", k)).ok();
     case 3: {

@@ -59,7 +59,8 @@ private:
         const QString dir = qEnvironmentVariable("MARLWICK_SHOTS");
         QTest::qWait(300);
         if (!dir.isEmpty())
-            QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(dir).filePath(QStringLiteral("undo-%1.png").arg(name)));
+            QGuiApplication::primaryScreen()->grabWindow(0).save(
+                QDir(dir).filePath(QStringLiteral("undo-%1.png").arg(name)));
     }
 
 private slots:
@@ -86,7 +87,8 @@ private slots:
         QVERIFY(!items[0]->isEnabled());
         QVERIFY(!items[1]->isEnabled());
         QCOMPARE(items[1]->shortcuts(),
-                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     }
 
     void deleteASurfaceFromThePanel()
