@@ -2,16 +2,22 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
+#include "simulation/ForcesAndPaths.h"
 #include "simulation/Simulation.h"
 
 namespace design {
 
 namespace {
 
-// The ball may stand on, or remember, a surface that a restore destroyed.
+// The ball may stand on, or remember, a surface that a restore destroyed: it
+// goes back to its start, stopped, as the restored document has it.
 void ForgetDestroyedSurfaces(COpenGLTemplateDoc& document)
 {
     ResetBall(document);
+    document.ballSurface = document.ballStartSurface;
+    const auto usable = [](double x) { return x >= 0.0 && x <= 1.0; };
+    if (usable(document.ballStartU) && usable(document.ballStartV))
+        PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
     LockGuard guard(document.simulationLock);
     document.simulation.published = document.simulation.ball;
     document.simulation.publishedSurface = document.ballSurface;

@@ -5,6 +5,7 @@
 #include "design/Groups.h"
 #include "design/Holes.h"
 #include "design/PanelCommands.h"
+#include "simulation/Simulation.h"
 #include "support/DocumentBuilders.h"
 
 #include <gtest/gtest.h>
@@ -214,6 +215,21 @@ TEST_F(HistoryTest, UndoSelectsTheSurfaceItBroughtBackAndKeepsUnchangedOnes)
     EXPECT_EQ(textOf(doc.selectedSurface->name), "b");
     EXPECT_EQ(&named(doc, "a", "track"), unchanged);
     EXPECT_EQ(doc.surfaces[1].get(), doc.selectedSurface);
+}
+
+TEST_F(HistoryTest, ABallOnARebuiltSurfaceGoesBackToItsStart)
+{
+    // The ball stands on "a" (the start), which the undo reads again.
+    ASSERT_EQ(PositionBall(doc), "");
+    ASSERT_TRUE(AddHole(named(doc, "a"), "well", 0.1, 0.3, 0.1, 0.2).ok());
+    RecordStep(doc, kStepAddHole);
+    ASSERT_TRUE(Undo(doc).ok());
+    SurfaceSection* start = &named(doc, "a");
+    EXPECT_EQ(doc.ballStartSurface, start);
+    EXPECT_EQ(doc.ballSurface, start);
+    const Vec3 expected = start->EvaluatePoint(doc.ballStartU, doc.ballStartV);
+    EXPECT_NEAR(length(doc.simulation.ball.contactPoint - expected), 0.0, 1e-9);
+    EXPECT_TRUE(doc.simulation.stopped.load());
 }
 
 TEST_F(HistoryTest, UndoingToTheSavedStateClearsTheModifiedMark)
