@@ -3,6 +3,8 @@
 #include "CAboutDlg.h"
 #include "RideProfileDock.h"
 #include "ViewOpenGLst.h"
+#include "design/DesignHistory.h"
+#include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/ControlPanelForm.h"
@@ -114,6 +116,7 @@ QAction* CMainFrame::FindAction(const QString& caption) const
 void CMainFrame::CreateMenus()
 {
     CreateFileMenu();
+    CreateEditMenu();
     CreateViewMenu();
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(addCommand(help, QStringLiteral("&About Marlwick...")), &QAction::triggered, this, &CMainFrame::OnAppAbout);
@@ -156,6 +159,46 @@ void CMainFrame::CreateFileMenu()
     }
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
+}
+
+void CMainFrame::CreateEditMenu()
+{
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undoAction_ = addCommand(edit, QString(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = addCommand(edit, QString(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(undoAction_, &QAction::triggered, this, &CMainFrame::OnEditUndo);
+    connect(redoAction_, &QAction::triggered, this, &CMainFrame::OnEditRedo);
+    connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditMenu);
+    UpdateEditMenu();
+}
+
+void CMainFrame::UpdateEditMenu()
+{
+    if (!undoAction_) return; // the history changed while the menus were being made
+    // Step names hold surface names in the document's code page.
+    const auto caption = [](const char* command, const std::string& step, const char* keys) {
+        QString text = QLatin1String(command);
+        if (!step.empty()) text += QLatin1Char(' ') + QString::fromStdString(NameToUtf8(step));
+        return text + QLatin1Char('\t') + QLatin1String(keys);
+    };
+    undoAction_->setText(caption("&Undo", design::UndoStepName(document_), "Ctrl+Z"));
+    redoAction_->setText(caption("&Redo", design::RedoStepName(document_), "Ctrl+Y"));
+    undoAction_->setEnabled(design::CanUndo(document_));
+    redoAction_->setEnabled(design::CanRedo(document_));
+}
+
+void CMainFrame::OnEditUndo() { UndoOrRedo(true); }
+
+void CMainFrame::OnEditRedo() { UndoOrRedo(false); }
+
+void CMainFrame::UndoOrRedo(bool undo)
+{
+    view_->StopBallCommand();
+    panel_->CloseDesignDialogs();
+    const design::DesignResult result = undo ? design::Undo(document_) : design::Redo(document_);
+    UpdateEditMenu();
+    if (!result.ok()) ShowMessage(QString::fromStdString(NameToUtf8(result.refusal)));
 }
 
 void CMainFrame::CreateViewMenu()

@@ -56,6 +56,12 @@ public:
     bool SaveDocumentTo(const QString& path);
     // View > "Control Panel".
     void OnViewControlPanel();
+    // Edit > "Undo ..." and "Redo ...": stop the ball, close the open design
+    // dialogs, then take back (do again) the last change; a refusal is shown.
+    void OnEditUndo();
+    void OnEditRedo();
+    // The Edit menu's texts and greying, as the document's history stands.
+    void UpdateEditMenu();
     // The print step for a printer: true when a page was printed.
     bool PrintDocument(QPrinter& printer, bool preview);
     // The last message box text of the frame (for a user who closed it, and for tests).
@@ -68,7 +74,9 @@ protected:
 private:
     void CreateMenus();
     void CreateFileMenu();
+    void CreateEditMenu();
     void CreateViewMenu();
+    void UndoOrRedo(bool undo);
     void UpdateRecentFileActions();
     void UpdateViewMenuChecks();
     void LayOutPanes(int viewWidth, int panelWidth);
@@ -103,6 +111,8 @@ private:
     RecentFileList recent_;
     QAction* recentActions_[RecentFileList::kSize] = {};
     QAction* recentPlaceholder_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* controlPanelAction_ = nullptr;
     QAction* alignedVerticallyAction_ = nullptr;
     QAction* alignedWithSurfaceAction_ = nullptr;

@@ -102,3 +102,15 @@ void ProgramPeers::DestroyProgress()
 {
     if (frame_) frame_->progressBar()->hide();
 }
+
+void ProgramPeers::HistoryChanged()
+{
+    if (frame_) frame_->UpdateEditMenu();
+}
+
+void ProgramPeers::DocumentRestored()
+{
+    if (!panel_) return;
+    panel_->FillSurfaceTree();
+    panel_->UpdateFromDocument();
+}

@@ -28,6 +28,8 @@ public:
     void StepProgress() override;
     void DestroyProgress() override;
     void ModifiedChanged(bool modified) override;
+    void HistoryChanged() override;
+    void DocumentRestored() override;
 
 private:
     COpenGLTemplateDoc& document_;

@@ -192,6 +192,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     RecipeOps ops;
     AddShapeRecipeOps(ops);
     AddTrackRecipeOps(ops);
+    AddHistoryRecipeOps(ops);
     std::ostringstream stepErrors;
     const int code = RunRecipeSteps(context, ops, recipe, stepErrors);
     err << library.realNames(stepErrors.str());

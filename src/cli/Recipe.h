@@ -37,5 +37,9 @@ using RecipeOps = std::map<std::string, RecipeOp>;
 void AddShapeRecipeOps(RecipeOps& ops);
 // Sites, holes, attaching, groups, the library, ball start and surface settings.
 void AddTrackRecipeOps(RecipeOps& ops);
+// After the two above: every operation that changes the document records its
+// step of the undo history when done, and "undo" and "redo" take the last
+// step back and do it again (refused when there is none).
+void AddHistoryRecipeOps(RecipeOps& ops);
 
 } // namespace cli

@@ -35,4 +35,11 @@ public:
     virtual void DestroyProgress() {}
     // The modified flag has changed (the window title shows it).
     virtual void ModifiedChanged(bool /*modified*/) {}
+    // The undo history has changed: a step recorded, undone or redone, the
+    // history started again, held or released (the Edit menu shows it).
+    virtual void HistoryChanged() {}
+    // An undo or redo has replaced surfaces and groups: the trees, the
+    // selection and the switches are shown again. Any surface or group
+    // reference kept outside the document may be gone.
+    virtual void DocumentRestored() {}
 };

@@ -105,6 +105,7 @@ void COpenGLTemplateDoc::OnNewDocument()
     if (viewReady && !viewGone) peers_->PositionBall();
     peers_->StopBall();
     SetModifiedFlag(false);
+    StartHistory();
 }
 
 bool COpenGLTemplateDoc::OnOpenDocument(const std::string& path, std::string& error)
@@ -150,12 +151,15 @@ bool COpenGLTemplateDoc::OpenDocumentBytes(std::span<const std::uint8_t> bytes, 
         focalSurface = ballStartSurface;
     }
     SetModifiedFlag(false);
+    StartHistory();
     return true;
 }
 
 bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error)
 {
-    if (!BuildLoadedSurfaces(contents.surfaces, path, error)) return false;
+    std::vector<SurfaceSection*> loaded;
+    for (const auto& s : contents.surfaces) loaded.push_back(s.get());
+    if (!BuildSurfaces(loaded, path, true, error)) return false;
     for (const auto& s : contents.surfaces)
         for (AttachmentSite& site : s->attachmentSites) {
             site.otherSurface =
@@ -174,8 +178,8 @@ bool COpenGLTemplateDoc::PrepareLoaded(DocumentContents& contents, const std::st
     return true;
 }
 
-bool COpenGLTemplateDoc::BuildLoadedSurfaces(SurfaceList& loaded,
-                                             const std::string& path, std::string& error)
+bool COpenGLTemplateDoc::BuildSurfaces(const std::vector<SurfaceSection*>& loaded, const std::string& path,
+                                       bool showProgress, std::string& error)
 {
     const unsigned threads = HardwareThreads();
     std::vector<std::unique_ptr<WorkerSurfaceHost>> hosts;
@@ -199,7 +203,7 @@ bool COpenGLTemplateDoc::BuildLoadedSurfaces(SurfaceList& loaded,
             s.document = this;
         },
         [&](std::size_t done) {
-            for (; stepped < done; ++stepped) peers_->StepProgress();
+            for (; showProgress && stepped < done; ++stepped) peers_->StepProgress();
         });
     // The first surface that failed is reported, as a build in file order would.
     for (std::size_t k = 0; k < loaded.size(); ++k) {
@@ -243,7 +247,16 @@ bool COpenGLTemplateDoc::OnSaveDocument(const std::string& path, std::string& er
 {
     if (!WriteFileReplacing(path, SerializeDocument(), error)) return false;
     SetModifiedFlag(false);
+    // Undoing back to this state clears the modified mark again, unless the
+    // file holds changes that no state of the history does.
+    history.MarkSaved(history.started() && TakeSnapshot(*this, &history.Current()).SameDesign(history.Current()));
     return true;
+}
+
+void COpenGLTemplateDoc::StartHistory()
+{
+    history.Start(TakeSnapshot(*this, nullptr), !modified_);
+    peers_->HistoryChanged();
 }
 
 void COpenGLTemplateDoc::DeleteContents()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/BallController.h"
+#include "document/DocumentHistory.h"
 #include "document/DocumentFile.h"
 #include "document/DocumentPeers.h"
 #include "document/DocumentSettings.h"
@@ -128,6 +129,29 @@ public:
     bool IsModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true);
 
+    // --- the undo history ---
+    // Started by "New" and "Open" with the document as it then is.
+    DocumentHistory history;
+    // The document as it stands becomes the history's only state (the saved
+    // one unless the document is modified).
+    void StartHistory();
+    // What a restore did: the surfaces it read from the snapshot (in list
+    // order), those of them whose name and group no surface had before, and
+    // whether surfaces that were in the document are gone.
+    struct RestoreOutcome {
+        std::vector<SurfaceSection*> changed;
+        std::vector<SurfaceSection*> added;
+        bool destroyed = false;
+    };
+    // Makes the document what the snapshot holds. Surfaces whose records
+    // equal the snapshot's stay as they are (one that differs only in its
+    // render flag just takes it), the others are read from the snapshot and
+    // built; groups, current group, ball start and focal point follow, and
+    // every link and reference is resolved again by name and group (a
+    // selection or ball surface that is gone becomes none). The threads must
+    // be held. False (error set, nothing changed) when a surface cannot be built.
+    bool RestoreSnapshot(const DocumentSnapshot& snapshot, RestoreOutcome& outcome, std::string& error);
+
     // --- SurfaceHost ---
     int splineDegreeU() const override { return degreeU; }
     int splineDegreeV() const override { return degreeV; }
@@ -144,12 +168,18 @@ private:
     // Rebuilds and links surfaces read from a file before they join the
     // document; false (error set) when a surface cannot be built.
     bool PrepareLoaded(DocumentContents& contents, const std::string& path, std::string& error);
-    // Builds surfaces read from a file side by side on all processors; false
-    // (error set, naming the first that failed) when one cannot be built.
-    bool BuildLoadedSurfaces(SurfaceList& loaded, const std::string& path, std::string& error);
+    // Builds surfaces read from a file (or the history) side by side on all
+    // processors, stepping the loading progress when asked; false (error set,
+    // naming the first that failed in `path`) when one cannot be built.
+    bool BuildSurfaces(const std::vector<SurfaceSection*>& loaded, const std::string& path, bool showProgress,
+                       std::string& error);
     // Net, section vectors, end frames, height range, meshes and boxes of a surface.
     void BuildSurface(SurfaceSection& surface);
     void Adopt(DocumentContents& contents);
+    // Parts of RestoreSnapshot (SnapshotRestore.cpp).
+    void RestoreGroups(const DocumentSnapshot& snapshot);
+    void RestoreFocus(const DocumentSnapshot& snapshot);
+    void RelinkSites();
 
     DocumentPeers* peers_;
     bool modified_ = false; // user-interface thread only

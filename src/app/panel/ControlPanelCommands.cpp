@@ -7,6 +7,7 @@
 #include "design/AttachmentSites.h"
 #include "dialogs/DialogSupport.h"
 #include "design/ChannelEditing.h"
+#include "design/DesignHistory.h"
 #include "design/Groups.h"
 #include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -34,8 +35,13 @@ void ControlPanelForm::OnRollBall() { ShowRefusal(RollBall(document_)); }
 
 void ControlPanelForm::OnSetBallStartAtFocalPoint()
 {
-    const ThreadPauseGuard held(document_);
-    ShowRefusal(design::SetBallStartAtFocalPoint(document_));
+    design::DesignResult result;
+    {
+        const ThreadPauseGuard held(document_);
+        result = design::SetBallStartAtFocalPoint(document_);
+    }
+    if (result.ok()) design::RecordStep(document_, design::kStepSetBallStart);
+    ShowRefusal(result);
 }
 
 void ControlPanelForm::OnSetFocalPointAtBall()
@@ -65,9 +71,12 @@ void ControlPanelForm::OnCenterViewOnSelected()
 
 void ControlPanelForm::OnShowAll()
 {
-    const ThreadPauseGuard held(document_);
-    ShowAllSurfaces(document_);
+    {
+        const ThreadPauseGuard held(document_);
+        ShowAllSurfaces(document_);
+    }
     if (document_.selectedSurface) SetRenderBox(1);
+    design::RecordStep(document_, design::kStepShowAll);
 }
 
 void ControlPanelForm::OnShowOnlySelected()
@@ -79,6 +88,7 @@ void ControlPanelForm::OnShowOnlySelected()
         if (shown) static_cast<void>(SetFocalPointAtSelectedCenter(document_));
     }
     if (!shown) return;
+    design::RecordStep(document_, design::kStepShowOnlySelected);
     UpdateFromDocument();
 }
 
@@ -93,11 +103,15 @@ void ControlPanelForm::OnDeleteSurface()
     }
     const QString question = QString::fromStdString(design::DeleteSurfaceQuestion(*surface));
     if (!dialogs::AskOkCancel(this, question)) return;
+    const std::string step = std::string(design::kStepDeleteSurface) + " " + textOf(surface->name);
+    design::DesignResult result;
     {
         const ThreadPauseGuard held(document_);
-        ShowRefusal(design::DeleteSurfaceButton(document_, surface));
+        result = design::DeleteSurfaceButton(document_, surface);
     }
+    if (result.ok()) design::RecordStep(document_, step);
     FillSurfaceTree(true);
+    ShowRefusal(result);
 }
 
 void ControlPanelForm::OnBreakAttachment()
@@ -113,6 +127,7 @@ void ControlPanelForm::OnBreakAttachment()
         const ThreadPauseGuard held(document_);
         result = design::BreakAttachment(*surface, site);
     }
+    if (result.ok()) design::RecordStep(document_, design::kStepBreakAttachment);
     FillAttachedSurfaceTree();
     ShowRefusal(result);
 }

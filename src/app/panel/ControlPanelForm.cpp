@@ -1,5 +1,6 @@
 #include "panel/ControlPanelForm.h"
 
+#include "design/DesignHistory.h"
 #include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
@@ -11,6 +12,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -294,6 +296,12 @@ void ControlPanelForm::LoadSurfaceSwitches(const SurfaceSection& surface)
     if (QAbstractButton* radio = coloringGroup_->button(surface.coloring)) setCheckedQuietly(radio, true);
 }
 
+void ControlPanelForm::CloseDesignDialogs()
+{
+    for (QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        if (dialog->isVisible()) dialog->close();
+}
+
 void ControlPanelForm::SetRenderBox(int value) { setCheckedQuietly(renderCheck_, value != 0); }
 
 void ControlPanelForm::SetFocalSliders(double u, double v)
@@ -308,17 +316,28 @@ void ControlPanelForm::WriteSurfaceSwitch(int index, bool on)
 {
     if (!document_.selectedSurface) return;
     const SurfaceSwitch& s = kSurfaceSwitches[index];
-    const ThreadPauseGuard held(document_);
-    design::SetSurfaceSwitch(document_, s.field, on ? 1 : 0, s.marksStale);
+    {
+        const ThreadPauseGuard held(document_);
+        design::SetSurfaceSwitch(document_, s.field, on ? 1 : 0, s.marksStale);
+    }
+    design::RecordStep(document_, design::kStepSurfaceDisplay);
 }
 
-void ControlPanelForm::WriteRender(bool on) { design::SetSurfaceRender(document_, on); }
+void ControlPanelForm::WriteRender(bool on)
+{
+    if (!document_.selectedSurface) return;
+    design::SetSurfaceRender(document_, on);
+    design::RecordStep(document_, design::kStepSurfaceDisplay);
+}
 
 void ControlPanelForm::WriteColoring(int mode)
 {
     if (!document_.selectedSurface) return;
-    const ThreadPauseGuard held(document_);
-    design::SetSurfaceSwitch(document_, &SurfaceSection::coloring, mode, true);
+    {
+        const ThreadPauseGuard held(document_);
+        design::SetSurfaceSwitch(document_, &SurfaceSection::coloring, mode, true);
+    }
+    design::RecordStep(document_, design::kStepSurfaceDisplay);
 }
 
 void ControlPanelForm::WriteLagging(int mode) { document_.simulation.camera.laggingSwitch = mode; }

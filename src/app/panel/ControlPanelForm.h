@@ -57,6 +57,9 @@ public:
     void SetRenderBox(int value);
     // Both focal sliders at the integer parts of 100 u and 100 v.
     void SetFocalSliders(double u, double v);
+    // Closes every open design dialog, as its own Close would, before an
+    // undo or redo replaces the surfaces and groups the dialogs act on.
+    void CloseDesignDialogs();
 
 private:
     // --- building (ControlPanelForm.cpp) ---

@@ -4,6 +4,7 @@
 #include "panel/ControlPanelForm.h"
 
 #include "design/AttachmentSites.h"
+#include "design/DesignHistory.h"
 #include "design/Groups.h"
 #include "design/SurfaceTree.h"
 #include "document/NameEncoding.h"
@@ -137,7 +138,10 @@ void ControlPanelForm::OnSurfaceItemRenamed(QTreeWidgetItem* item)
                 const ThreadPauseGuard held(document_);
                 result = design::RenameSurface(document_, *surface, name);
             }
-            if (result.ok()) return;
+            if (result.ok()) {
+                design::RecordStep(document_, design::kStepRenameSurface);
+                return;
+            }
             FillSurfaceTree(); // the old label again
             ShowRefusal(result);
         },

@@ -87,6 +87,8 @@ private slots:
         QTest::newRow("setup") << "P&rint Setup..." << none;
         QTest::newRow("recent") << "Recent File" << none;
         QTest::newRow("exit") << "E&xit" << none;
+        QTest::newRow("undo") << "&Undo\tCtrl+Z" << QKeySequence(Qt::CTRL | Qt::Key_Z);
+        QTest::newRow("redo") << "&Redo\tCtrl+Y" << QKeySequence(Qt::CTRL | Qt::Key_Y);
         QTest::newRow("panel") << "Control Panel" << none;
         QTest::newRow("vertical") << "Camera aligned vertically" << none;
         QTest::newRow("surface") << "Camera aligned with surface" << none;
@@ -106,7 +108,7 @@ private slots:
     {
         QStringList titles;
         for (QAction* a : frame().menuBar()->actions()) titles << a->text();
-        QCOMPARE(titles, (QStringList{"&File", "&View", "&Help"}));
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     }
 
     void controlPanelIsHiddenAtStartAndTogglesAt330Pixels()

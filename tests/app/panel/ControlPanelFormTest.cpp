@@ -4,6 +4,7 @@
 
 #include "ProgramPeers.h"
 #include "design/AttachmentSites.h"
+#include "design/DesignHistory.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
 #include "panel/PanelTestSupport.h"
@@ -126,6 +127,12 @@ private:
         surfaceTree()->setCurrentItem(item);
     }
     SurfaceSection& surface(int k) { return *doc->surfaces[static_cast<std::size_t>(k)]; }
+    // The surfaces as a document file holds them (the scene's switches left out).
+    std::vector<std::uint8_t> surfaceRecords()
+    {
+        const std::vector<std::uint8_t> all = doc->SerializeDocument();
+        return {all.begin() + kDocumentHeadBytes, all.end() - kDocumentTailBytes};
+    }
 
 private slots:
     void init()
@@ -556,6 +563,49 @@ private slots:
         doc->SetModifiedFlag(false);
         click(action.toLatin1().constData());
         QCOMPARE(doc->IsModified(), modifies);
+    }
+
+    void panelChangesAreStepsOfTheHistory_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("step");
+        QTest::newRow("document switch, not a step") << "ballPathFutureCheck" << "";
+        QTest::newRow("surface switch") << "surfaceB:controlLinesCheck" << "Change surface display";
+        QTest::newRow("colouring") << "surfaceB:constantRadio" << "Change surface display";
+        QTest::newRow("render") << "surfaceB:renderCheck" << "Change surface display";
+        QTest::newRow("show only selected") << "surfaceB:showOnlySelectedButton" << "Show only selected";
+        QTest::newRow("show all, one hidden") << "showAllButton" << "Show all";
+        QTest::newRow("ball start where it is, not a step") << "ballStartAtFocalPointButton" << "";
+    }
+
+    void panelChangesAreStepsOfTheHistory()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, step);
+        if (action.startsWith(QStringLiteral("surfaceB:"))) {
+            selectSurface(1, 1);
+            action = action.mid(9);
+        }
+        doc->StartHistory();
+        const std::vector<std::uint8_t> records = surfaceRecords();
+        click(action.toLatin1().constData());
+        QCOMPARE(QString::fromStdString(design::UndoStepName(*doc)), step);
+        if (step.isEmpty()) return;
+        QVERIFY(design::Undo(*doc).ok());
+        QCOMPARE(surfaceRecords(), records);
+        QCOMPARE(QString::fromStdString(design::RedoStepName(*doc)), step);
+    }
+
+    void undoRefillsTheTreeAndSelectsWhatCameBack()
+    {
+        doc->StartHistory();
+        selectSurface(1, 1);
+        click("deleteSurfaceButton");
+        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "track", "  a", "  c"}));
+        QVERIFY(design::Undo(*doc).ok());
+        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "  b", "track", "  a", "  c"}));
+        QCOMPARE(surfaceTree()->currentItem()->text(0), QStringLiteral("b"));
+        QVERIFY(control<QCheckBox>("renderCheck")->isChecked());
     }
 
     void everyCaptionIsAnAccessibleName()
