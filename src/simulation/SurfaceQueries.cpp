@@ -130,21 +130,6 @@ bool nodeInHole(const SurfaceSection& surface, const CollisionSample& node)
     return false;
 }
 
-// Marks only ever form a subtree hanging from the root (a box is entered only
-// after its parent), so clearing the marked boxes clears the whole tree at the
-// cost of the previous search rather than of the tree size.
-void clearMarks(const BoxTree& tree, const BoxNode& node)
-{
-    auto& entered = tree.entered(node);
-    auto& hit = tree.hit(node);
-    if (entered.load(std::memory_order_relaxed) == 0 && hit.load(std::memory_order_relaxed) == 0) return;
-    entered.store(0, std::memory_order_relaxed);
-    hit.store(0, std::memory_order_relaxed);
-    if (node.leaf()) return;
-    clearMarks(tree, tree.first(node));
-    clearMarks(tree, tree.second(node));
-}
-
 // (u, v) of a point X of the triangle whose two mesh edges meet at Q, with A
 // and B the neighbours of Q along those edges: X - Q = s (A - Q) + t (B - Q),
 // s and t from the law of sines on the angles at Q; each edge moves only one
@@ -210,11 +195,17 @@ public:
     {
     }
 
-    bool reaches(const BoxRecord& box) const
+    // The node's tight box grown by r on every side, in double precision.
+    // Every axis is clipped before the one comparison: the parameter range
+    // only narrows, so this agrees with stopping at the first empty range,
+    // and the walk's outcome costs one unpredictable branch instead of three.
+    bool reaches(const WalkNode& box, double r) const
     {
         double t0 = 0.0, t1 = 1.0;
-        return x_.clip(box.xMin, box.xMax, t0, t1) && y_.clip(box.yMin, box.yMax, t0, t1) &&
-               z_.clip(box.zMin, box.zMax, t0, t1);
+        x_.clip(double{box.xMin} - r, double{box.xMax} + r, t0, t1);
+        y_.clip(double{box.yMin} - r, double{box.yMax} + r, t0, t1);
+        z_.clip(double{box.zMin} - r, double{box.zMax} + r, t0, t1);
+        return t0 <= t1;
     }
 
 private:
@@ -228,18 +219,22 @@ private:
         }
 
         // Narrows [t0, t1] to the part of the segment inside the slab
-        // [lo, hi]; false when nothing is left. A zero extent stays in or out
-        // of the slab for the whole segment.
-        bool clip(double lo, double hi, double& t0, double& t1) const
+        // [lo, hi], leaving it empty (t0 > t1) when nothing is left. A zero
+        // extent stays in or out of the slab for the whole segment.
+        void clip(double lo, double hi, double& t0, double& t1) const
         {
-            if (flat) return lo <= start && start <= hi;
+            if (flat) {
+                if (!(lo <= start && start <= hi)) t0 = kOutside;
+                return;
+            }
             const double enter = ((increasing ? lo : hi) - start) * inverse;
             const double leave = ((increasing ? hi : lo) - start) * inverse;
             t0 = std::max(t0, enter);
             t1 = std::min(t1, leave);
-            return t0 <= t1;
         }
     };
+    // Beyond any t1, which starts at 1 and only decreases.
+    static constexpr double kOutside = 2.0;
 
     Axis x_, y_, z_;
 };
@@ -254,17 +249,22 @@ public:
     {
     }
 
-    void visit(const BoxNode& node)
+    // Visits the boxes in pre-order, skipping the subtree of every box the
+    // segment (inflated by the radius) misses.
+    void walk()
     {
-        const BoxRecord tight = tree_.tightOf(node);
-        if (!slabs_.reaches(tight.inflated(segment_.radius))) return;
-        tree_.entered(node).store(1, std::memory_order_relaxed);
-        if (node.leaf()) {
-            testCell(node, tight);
-            return;
+        const WalkNode* nodes = tree_.walkNodes();
+        const std::int32_t count = tree_.nodeCount();
+        for (std::int32_t i = 0; i < count;) {
+            const WalkNode& node = nodes[i];
+            if (!slabs_.reaches(node, segment_.radius)) {
+                i = node.skip(i);
+                continue;
+            }
+            tree_.markEntered(i);
+            if (node.leaf()) testCell(i, node);
+            ++i;
         }
-        visit(tree_.first(node));
-        visit(tree_.second(node));
     }
 
     SegmentHit result() const
@@ -290,9 +290,9 @@ public:
     }
 
 private:
-    void testCell(const BoxNode& leaf, const BoxRecord& tight)
+    void testCell(std::int32_t index, const WalkNode& leaf)
     {
-        const int row = leaf.v0, column = leaf.u0;
+        const int row = leaf.row(), column = leaf.column();
         if (row + 1 >= surface_.collisionRows || column + 1 >= surface_.collisionColumns) return;
         if (skipCell_ && *skipCell_ == MeshCell{row, column}) return;
         const CollisionMesh& mesh = surface_.collisionMesh;
@@ -300,23 +300,25 @@ private:
         const CollisionSample C = mesh.At(row + 1, column + 1), D = mesh.At(row + 1, column);
         for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
             mesh.Visited(i, j).store(1, std::memory_order_relaxed);
-        const LeafNormals& normals = tree_.normalsOf(leaf);
-        testTriangle(leaf, tight, 0, A, C, D, normals.normal1);
-        testTriangle(leaf, tight, 1, A, B, C, normals.normal2);
+        const LeafNormals& normals = tree_.normalsAt(row, column);
+        const BoxRecord tight{leaf.xMin, leaf.xMax, leaf.zMin, leaf.zMax, leaf.yMin, leaf.yMax};
+        testTriangle(index, row, column, tight, 0, A, C, D, normals.normal1);
+        testTriangle(index, row, column, tight, 1, A, B, C, normals.normal2);
     }
 
-    void testTriangle(const BoxNode& leaf, const BoxRecord& tight, int which, const CollisionSample& P0,
-                      const CollisionSample& P1, const CollisionSample& P2, const Vec3& normal)
+    void testTriangle(std::int32_t index, int row, int column, const BoxRecord& tight, int which,
+                      const CollisionSample& P0, const CollisionSample& P1, const CollisionSample& P2,
+                      const Vec3& normal)
     {
         const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal, tight);
         if (!hit) return;
         if (nodeInHole(surface_, P0) || nodeInHole(surface_, P1) || nodeInHole(surface_, P2)) return;
-        tree_.hit(leaf).store(1, std::memory_order_relaxed);
+        tree_.hitAt(index).store(1, std::memory_order_relaxed);
         const double d = length(*hit - segment_.from);
         if (d < best_) {
             best_ = d;
             found_ = true;
-            bestCell_ = {leaf.v0, leaf.u0};
+            bestCell_ = {row, column};
             bestTriangle_ = which;
             bestPoint_ = *hit;
             overlay_.triangleHitPoint = *hit;
@@ -427,11 +429,11 @@ SegmentHit IntersectSegment(SurfaceSection& surface, const Vec3& from, const Vec
                             std::optional<MeshCell> skipCell)
 {
     if (!surface.boxTree || !surface.collisionMesh) return {};
-    clearMarks(*surface.boxTree, surface.boxTree->root());
+    surface.boxTree->clearMarks();
     // A poisoned segment would pass every slab test and meet nothing.
     if (!isFinite(from) || !isFinite(to)) return {};
     SegmentSearch search(surface, from, to, overlay, skipCell);
-    search.visit(surface.boxTree->root());
+    search.walk();
     return search.result();
 }
 
