@@ -185,50 +185,67 @@ std::optional<Vec3> hitShiftedSegment(const StepSegment& s, const Plane& plane, 
     return std::nullopt;
 }
 
-// Slab test of one segment against many boxes, with the reciprocal of the
-// segment's extent per axis computed once. Accepts what BoxRecord's
-// contains(from) || crossedBy(from, to) accepts, up to rounding at the faces.
+// Slab test of one segment against many boxes grown by a radius, with the
+// reciprocal of the segment's extent per axis computed once. Accepts what
+// BoxRecord's contains(from) || crossedBy(from, to) accepts for the grown
+// box, up to rounding at the faces.
 class SegmentSlabs {
 public:
-    SegmentSlabs(const Vec3& from, const Vec3& to)
-        : x_(from.x, to.x - from.x), y_(from.y, to.y - from.y), z_(from.z, to.z - from.z)
+    SegmentSlabs(const Vec3& from, const Vec3& to, double radius)
+        : axes_{Axis(0, from.x, to.x - from.x, radius), Axis(2, from.y, to.y - from.y, radius),
+                Axis(1, from.z, to.z - from.z, radius)},
+          anyFlat_(axes_[0].flat || axes_[1].flat || axes_[2].flat)
     {
     }
 
-    // The node's tight box grown by r on every side, in double precision.
-    // Every axis is clipped before the one comparison: the parameter range
-    // only narrows, so this agrees with stopping at the first empty range,
-    // and the walk's outcome costs one unpredictable branch instead of three.
-    bool reaches(const WalkNode& box, double r) const
+    // The node's tight box grown by the radius on every side, in double
+    // precision. Every axis is clipped before the one comparison: the
+    // parameter range only narrows, so this agrees with stopping at the first
+    // empty range, and the walk's outcome costs one unpredictable branch.
+    bool reaches(const WalkNode& box) const
     {
         double t0 = 0.0, t1 = 1.0;
-        x_.clip(double{box.xMin} - r, double{box.xMax} + r, t0, t1);
-        y_.clip(double{box.yMin} - r, double{box.yMax} + r, t0, t1);
-        z_.clip(double{box.zMin} - r, double{box.zMax} + r, t0, t1);
+        if (anyFlat_) {
+            for (const Axis& a : axes_) a.clip(box, t0, t1);
+        } else {
+            for (const Axis& a : axes_) a.clipSloped(box, t0, t1);
+        }
         return t0 <= t1;
     }
 
 private:
+    // The near bound is the grown box's face the segment enters through: the
+    // low one (minus the radius) on an increasing axis, else the high one
+    // (plus the radius).
     struct Axis {
-        double start, inverse;
-        bool flat, increasing;
+        int near = 0, far = 0; // indices into WalkNode::bounds
+        double start = 0.0, inverse = 0.0, nearShift = 0.0, farShift = 0.0;
+        bool flat = false;
 
-        Axis(double s, double delta)
-            : start(s), inverse(delta == 0.0 ? 0.0 : 1.0 / delta), flat(delta == 0.0), increasing(delta > 0.0)
+        Axis(int axis, double s, double delta, double radius)
+            : near(2 * axis + (delta > 0.0 ? 0 : 1)), far(2 * axis + (delta > 0.0 ? 1 : 0)), start(s),
+              inverse(delta == 0.0 ? 0.0 : 1.0 / delta), nearShift(delta > 0.0 ? -radius : radius),
+              farShift(delta > 0.0 ? radius : -radius), flat(delta == 0.0)
         {
         }
 
-        // Narrows [t0, t1] to the part of the segment inside the slab
-        // [lo, hi], leaving it empty (t0 > t1) when nothing is left. A zero
-        // extent stays in or out of the slab for the whole segment.
-        void clip(double lo, double hi, double& t0, double& t1) const
+        // Narrows [t0, t1] to the part of the segment inside the slab,
+        // leaving it empty (t0 > t1) when nothing is left. A zero extent stays
+        // in or out of the slab for the whole segment.
+        void clip(const WalkNode& box, double& t0, double& t1) const
         {
-            if (flat) {
-                if (!(lo <= start && start <= hi)) t0 = kOutside;
+            if (!flat) {
+                clipSloped(box, t0, t1);
                 return;
             }
-            const double enter = ((increasing ? lo : hi) - start) * inverse;
-            const double leave = ((increasing ? hi : lo) - start) * inverse;
+            const double lo = double{box.bounds[far]} + farShift, hi = double{box.bounds[near]} + nearShift;
+            if (!(lo <= start && start <= hi)) t0 = kOutside;
+        }
+
+        void clipSloped(const WalkNode& box, double& t0, double& t1) const
+        {
+            const double enter = (double{box.bounds[near]} + nearShift - start) * inverse;
+            const double leave = (double{box.bounds[far]} + farShift - start) * inverse;
             t0 = std::max(t0, enter);
             t1 = std::min(t1, leave);
         }
@@ -236,7 +253,8 @@ private:
     // Beyond any t1, which starts at 1 and only decreases.
     static constexpr double kOutside = 2.0;
 
-    Axis x_, y_, z_;
+    Axis axes_[3];
+    bool anyFlat_;
 };
 
 // State of one top-level segment search, shared by its recursion.
@@ -245,7 +263,7 @@ public:
     SegmentSearch(SurfaceSection& surface, const Vec3& from, const Vec3& to, IntersectionOverlay& overlay,
                   std::optional<MeshCell> skipCell)
         : surface_(surface), tree_(*surface.boxTree), segment_{from, to, normalized(to - from), ballRadiusOf(surface)},
-          slabs_(from, to), overlay_(overlay), skipCell_(skipCell)
+          slabs_(from, to, segment_.radius), overlay_(overlay), skipCell_(skipCell)
     {
     }
 
@@ -257,7 +275,7 @@ public:
         const std::int32_t count = tree_.nodeCount();
         for (std::int32_t i = 0; i < count;) {
             const WalkNode& node = nodes[i];
-            if (!slabs_.reaches(node, segment_.radius)) {
+            if (!slabs_.reaches(node)) {
                 i = node.skip(i);
                 continue;
             }
@@ -301,7 +319,7 @@ private:
         for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
             mesh.Visited(i, j).store(1, std::memory_order_relaxed);
         const LeafNormals& normals = tree_.normalsAt(row, column);
-        const BoxRecord tight{leaf.xMin, leaf.xMax, leaf.zMin, leaf.zMax, leaf.yMin, leaf.yMax};
+        const BoxRecord tight = leaf.tight();
         testTriangle(index, row, column, tight, 0, A, C, D, normals.normal1);
         testTriangle(index, row, column, tight, 1, A, B, C, normals.normal2);
     }

@@ -60,8 +60,7 @@ BoxNode BoxTree::second(const BoxNode& node) const
 
 BoxRecord BoxTree::tightOf(const BoxNode& node) const
 {
-    const WalkNode& b = nodes_[node.index];
-    return {b.xMin, b.xMax, b.zMin, b.zMax, b.yMin, b.yMax};
+    return nodes_[node.index].tight();
 }
 
 void BoxTree::clearMarks() const
@@ -93,20 +92,22 @@ WalkNode BoxTree::build(const CollisionMesh& mesh, const BoxNode& node)
         const BoxNode upper = second(node);
         const WalkNode b = build(mesh, upper);
         const std::int32_t end = upper.index + subtreeNodes(upper.spanU() * upper.spanV());
-        box = {std::min(a.xMin, b.xMin), std::max(a.xMax, b.xMax), std::min(a.zMin, b.zMin),
-               std::max(a.zMax, b.zMax), std::min(a.yMin, b.yMin), std::max(a.yMax, b.yMax), end};
+        for (int k = 0; k < 6; k += 2) {
+            box.bounds[k] = std::min(a.bounds[k], b.bounds[k]);
+            box.bounds[k + 1] = std::max(a.bounds[k + 1], b.bounds[k + 1]);
+        }
+        box.link = end;
     } else {
-        box = {99999.0f, -99999.0f, 99999.0f, -99999.0f, 99999.0f, -99999.0f, ~(node.v0 << 16 | node.u0)};
+        box = {{99999.0f, -99999.0f, 99999.0f, -99999.0f, 99999.0f, -99999.0f}, ~(node.v0 << 16 | node.u0)};
         for (int i = node.v0; i <= node.v1; ++i)
             for (int j = node.u0; j <= node.u1; ++j) {
                 const Vec3 p = mesh.Point(i, j);
                 const float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
-                box.xMin = std::min(box.xMin, x);
-                box.xMax = std::max(box.xMax, x);
-                box.yMin = std::min(box.yMin, y);
-                box.yMax = std::max(box.yMax, y);
-                box.zMin = std::min(box.zMin, z);
-                box.zMax = std::max(box.zMax, z);
+                const float coordinate[3] = {x, z, y};
+                for (int k = 0; k < 3; ++k) {
+                    box.bounds[2 * k] = std::min(box.bounds[2 * k], coordinate[k]);
+                    box.bounds[2 * k + 1] = std::max(box.bounds[2 * k + 1], coordinate[k]);
+                }
             }
     }
     nodes_[node.index] = box;

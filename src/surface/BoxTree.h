@@ -35,9 +35,13 @@ LeafNormals LeafTriangleNormals(const CollisionMesh& mesh, const BoxNode& leaf, 
 // on when the segment misses the box (its first child is the next index); a
 // leaf's link is ~(row << 16 | column) of its quad, always negative.
 struct WalkNode {
-    float xMin, xMax, zMin, zMax, yMin, yMax;
+    // Per axis (x, z, y) its low then high bound: xMin, xMax, zMin, zMax, yMin, yMax.
+    float bounds[6];
     std::int32_t link;
 
+    float low(int axis) const { return bounds[2 * axis]; }
+    float high(int axis) const { return bounds[2 * axis + 1]; }
+    BoxRecord tight() const { return {bounds[0], bounds[1], bounds[2], bounds[3], bounds[4], bounds[5]}; }
     bool leaf() const { return link < 0; }
     std::int32_t row() const { return ~link >> 16; }
     std::int32_t column() const { return ~link & 0xffff; }

@@ -211,8 +211,10 @@ TEST(BoxTreeTest, WalkNodesLinkPastEachSubtreeAndNameEachLeafsQuad)
         visitNodes(tree, tree.root(), [&](const BoxNode& node) {
             const WalkNode& w = nodes[node.index];
             const BoxRecord t = tree.tightOf(node);
-            EXPECT_EQ(BoxRecord({w.xMin, w.xMax, w.zMin, w.zMax, w.yMin, w.yMax}).corner(0), t.corner(0));
-            EXPECT_EQ(BoxRecord({w.xMin, w.xMax, w.zMin, w.zMax, w.yMin, w.yMax}).corner(6), t.corner(6));
+            EXPECT_EQ(w.tight().corner(0), t.corner(0));
+            EXPECT_EQ(w.tight().corner(6), t.corner(6));
+            EXPECT_EQ(w.low(0), t.xMin);
+            EXPECT_EQ(w.high(2), t.yMax);
             ASSERT_EQ(w.leaf(), node.leaf());
             EXPECT_EQ(w.skip(node.index), subtreeEnd(tree, node));
             if (!node.leaf()) return;
