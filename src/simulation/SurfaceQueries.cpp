@@ -314,8 +314,8 @@ private:
         if (row + 1 >= surface_.collisionRows || column + 1 >= surface_.collisionColumns) return;
         if (skipCell_ && *skipCell_ == MeshCell{row, column}) return;
         const CollisionMesh& mesh = surface_.collisionMesh;
-        const CollisionSample A = mesh.At(row, column), B = mesh.At(row, column + 1);
-        const CollisionSample C = mesh.At(row + 1, column + 1), D = mesh.At(row + 1, column);
+        const Vec3 A = mesh.Point(row, column), B = mesh.Point(row, column + 1);
+        const Vec3 C = mesh.Point(row + 1, column + 1), D = mesh.Point(row + 1, column);
         for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
             mesh.Visited(i, j).store(1, std::memory_order_relaxed);
         const LeafNormals& normals = tree_.normalsAt(row, column);
@@ -324,13 +324,11 @@ private:
         testTriangle(index, row, column, tight, 1, A, B, C, normals.normal2);
     }
 
-    void testTriangle(std::int32_t index, int row, int column, const BoxRecord& tight, int which,
-                      const CollisionSample& P0, const CollisionSample& P1, const CollisionSample& P2,
-                      const Vec3& normal)
+    void testTriangle(std::int32_t index, int row, int column, const BoxRecord& tight, int which, const Vec3& P0,
+                      const Vec3& P1, const Vec3& P2, const Vec3& normal)
     {
-        const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal, tight);
-        if (!hit) return;
-        if (nodeInHole(surface_, P0) || nodeInHole(surface_, P1) || nodeInHole(surface_, P2)) return;
+        const auto hit = hitTriangle(P0, P1, P2, normal, tight);
+        if (!hit || triangleInHole(row, column, which)) return;
         tree_.hitAt(index).store(1, std::memory_order_relaxed);
         const double d = length(*hit - segment_.from);
         if (d < best_) {
@@ -341,6 +339,17 @@ private:
             bestPoint_ = *hit;
             overlay_.triangleHitPoint = *hit;
         }
+    }
+
+    // True when a corner of the cell's triangle (0: A, C', D; 1: A, B, C')
+    // lies in a hole; the samples' parameters are read only here.
+    bool triangleInHole(int row, int column, int which) const
+    {
+        static constexpr int kCorners[2][3][2] = {{{0, 0}, {1, 1}, {1, 0}}, {{0, 0}, {0, 1}, {1, 1}}};
+        if (surface_.holes.empty()) return false;
+        for (const auto& [r, c] : kCorners[which])
+            if (nodeInHole(surface_, surface_.collisionMesh.At(row + r, column + c))) return true;
+        return false;
     }
 
     // SegmentTriangleHit for a leaf triangle. The leaf normal is the unit
