@@ -76,7 +76,7 @@ std::size_t BoxTree::Bytes() const
 {
     const std::size_t quads = static_cast<std::size_t>(rows_ - 1) * (columns_ - 1);
     return static_cast<std::size_t>(nodeCount_) * (sizeof(WalkNode) + 2 * sizeof(std::atomic<std::uint8_t>)) +
-           quads * sizeof(LeafNormals) + marked_.capacity() * sizeof(std::int32_t);
+           quads * sizeof(LeafNormals);
 }
 
 // Children are built first and a parent's box is the union of theirs, which

@@ -108,5 +108,7 @@ private:
     std::unique_ptr<WalkNode[]> nodes_;
     std::unique_ptr<LeafNormals[]> normals_; // per quad, row-major
     std::unique_ptr<std::atomic<std::uint8_t>[]> hit_, entered_;
+    // Scratch of the searching thread (a few dozen entries), left out of Bytes,
+    // which other threads may call.
     mutable std::vector<std::int32_t> marked_;
 };
