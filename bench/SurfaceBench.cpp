@@ -59,6 +59,20 @@ void BM_EvaluateDerivatives(benchmark::State& state)
 }
 BENCHMARK(BM_EvaluateDerivatives)->Args({5, 2})->Args({20, 20})->ArgNames({"points", "intermediate"});
 
+// The geometry lock alone, taken and released as each evaluation does: the
+// share of EvaluatePoint and EvaluateDerivatives that is locking.
+void BM_KernelLockOnly(benchmark::State& state)
+{
+    StandaloneSurfaceHost host;
+    SurfaceHost* through = &host;
+    benchmark::DoNotOptimize(through);
+    for (auto _ : state) {
+        LockGuard guard(through->kernelLock());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_KernelLockOnly);
+
 void BM_RebuildLargest(benchmark::State& state)
 {
     StandaloneSurfaceHost host;

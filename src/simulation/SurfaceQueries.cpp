@@ -130,21 +130,6 @@ bool nodeInHole(const SurfaceSection& surface, const CollisionSample& node)
     return false;
 }
 
-// Marks only ever form a subtree hanging from the root (a box is entered only
-// after its parent), so clearing the marked boxes clears the whole tree at the
-// cost of the previous search rather than of the tree size.
-void clearMarks(const BoxTree& tree, const BoxNode& node)
-{
-    auto& entered = tree.entered(node);
-    auto& hit = tree.hit(node);
-    if (entered.load(std::memory_order_relaxed) == 0 && hit.load(std::memory_order_relaxed) == 0) return;
-    entered.store(0, std::memory_order_relaxed);
-    hit.store(0, std::memory_order_relaxed);
-    if (node.leaf()) return;
-    clearMarks(tree, tree.first(node));
-    clearMarks(tree, tree.second(node));
-}
-
 // (u, v) of a point X of the triangle whose two mesh edges meet at Q, with A
 // and B the neighbours of Q along those edges: X - Q = s (A - Q) + t (B - Q),
 // s and t from the law of sines on the angles at Q; each edge moves only one
@@ -200,48 +185,76 @@ std::optional<Vec3> hitShiftedSegment(const StepSegment& s, const Plane& plane, 
     return std::nullopt;
 }
 
-// Slab test of one segment against many boxes, with the reciprocal of the
-// segment's extent per axis computed once. Accepts what BoxRecord's
-// contains(from) || crossedBy(from, to) accepts, up to rounding at the faces.
+// Slab test of one segment against many boxes grown by a radius, with the
+// reciprocal of the segment's extent per axis computed once. Accepts what
+// BoxRecord's contains(from) || crossedBy(from, to) accepts for the grown
+// box, up to rounding at the faces.
 class SegmentSlabs {
 public:
-    SegmentSlabs(const Vec3& from, const Vec3& to)
-        : x_(from.x, to.x - from.x), y_(from.y, to.y - from.y), z_(from.z, to.z - from.z)
+    SegmentSlabs(const Vec3& from, const Vec3& to, double radius)
+        : axes_{Axis(0, from.x, to.x - from.x, radius), Axis(2, from.y, to.y - from.y, radius),
+                Axis(1, from.z, to.z - from.z, radius)},
+          anyFlat_(axes_[0].flat || axes_[1].flat || axes_[2].flat)
     {
     }
 
-    bool reaches(const BoxRecord& box) const
+    // The node's tight box grown by the radius on every side, in double
+    // precision. Every axis is clipped before the one comparison: the
+    // parameter range only narrows, so this agrees with stopping at the first
+    // empty range, and the walk's outcome costs one unpredictable branch.
+    bool reaches(const WalkNode& box) const
     {
         double t0 = 0.0, t1 = 1.0;
-        return x_.clip(box.xMin, box.xMax, t0, t1) && y_.clip(box.yMin, box.yMax, t0, t1) &&
-               z_.clip(box.zMin, box.zMax, t0, t1);
+        if (anyFlat_) {
+            for (const Axis& a : axes_) a.clip(box, t0, t1);
+        } else {
+            for (const Axis& a : axes_) a.clipSloped(box, t0, t1);
+        }
+        return t0 <= t1;
     }
 
 private:
+    // The near bound is the grown box's face the segment enters through: the
+    // low one (minus the radius) on an increasing axis, else the high one
+    // (plus the radius).
     struct Axis {
-        double start, inverse;
-        bool flat, increasing;
+        int near = 0, far = 0; // indices into WalkNode::bounds
+        double start = 0.0, inverse = 0.0, nearShift = 0.0, farShift = 0.0;
+        bool flat = false;
 
-        Axis(double s, double delta)
-            : start(s), inverse(delta == 0.0 ? 0.0 : 1.0 / delta), flat(delta == 0.0), increasing(delta > 0.0)
+        Axis(int axis, double s, double delta, double radius)
+            : near(2 * axis + (delta > 0.0 ? 0 : 1)), far(2 * axis + (delta > 0.0 ? 1 : 0)), start(s),
+              inverse(delta == 0.0 ? 0.0 : 1.0 / delta), nearShift(delta > 0.0 ? -radius : radius),
+              farShift(delta > 0.0 ? radius : -radius), flat(delta == 0.0)
         {
         }
 
-        // Narrows [t0, t1] to the part of the segment inside the slab
-        // [lo, hi]; false when nothing is left. A zero extent stays in or out
-        // of the slab for the whole segment.
-        bool clip(double lo, double hi, double& t0, double& t1) const
+        // Narrows [t0, t1] to the part of the segment inside the slab,
+        // leaving it empty (t0 > t1) when nothing is left. A zero extent stays
+        // in or out of the slab for the whole segment.
+        void clip(const WalkNode& box, double& t0, double& t1) const
         {
-            if (flat) return lo <= start && start <= hi;
-            const double enter = ((increasing ? lo : hi) - start) * inverse;
-            const double leave = ((increasing ? hi : lo) - start) * inverse;
+            if (!flat) {
+                clipSloped(box, t0, t1);
+                return;
+            }
+            const double lo = double{box.bounds[far]} + farShift, hi = double{box.bounds[near]} + nearShift;
+            if (!(lo <= start && start <= hi)) t0 = kOutside;
+        }
+
+        void clipSloped(const WalkNode& box, double& t0, double& t1) const
+        {
+            const double enter = (double{box.bounds[near]} + nearShift - start) * inverse;
+            const double leave = (double{box.bounds[far]} + farShift - start) * inverse;
             t0 = std::max(t0, enter);
             t1 = std::min(t1, leave);
-            return t0 <= t1;
         }
     };
+    // Beyond any t1, which starts at 1 and only decreases.
+    static constexpr double kOutside = 2.0;
 
-    Axis x_, y_, z_;
+    Axis axes_[3];
+    bool anyFlat_;
 };
 
 // State of one top-level segment search, shared by its recursion.
@@ -250,21 +263,26 @@ public:
     SegmentSearch(SurfaceSection& surface, const Vec3& from, const Vec3& to, IntersectionOverlay& overlay,
                   std::optional<MeshCell> skipCell)
         : surface_(surface), tree_(*surface.boxTree), segment_{from, to, normalized(to - from), ballRadiusOf(surface)},
-          slabs_(from, to), overlay_(overlay), skipCell_(skipCell)
+          slabs_(from, to, segment_.radius), overlay_(overlay), skipCell_(skipCell)
     {
     }
 
-    void visit(const BoxNode& node)
+    // Visits the boxes in pre-order, skipping the subtree of every box the
+    // segment (inflated by the radius) misses.
+    void walk()
     {
-        const BoxRecord tight = tree_.tightOf(node);
-        if (!slabs_.reaches(tight.inflated(segment_.radius))) return;
-        tree_.entered(node).store(1, std::memory_order_relaxed);
-        if (node.leaf()) {
-            testCell(node, tight);
-            return;
+        const WalkNode* nodes = tree_.walkNodes();
+        const std::int32_t count = tree_.nodeCount();
+        for (std::int32_t i = 0; i < count;) {
+            const WalkNode& node = nodes[i];
+            if (!slabs_.reaches(node)) {
+                i = node.skip(i);
+                continue;
+            }
+            tree_.markEntered(i);
+            if (node.leaf()) testCell(i, node);
+            ++i;
         }
-        visit(tree_.first(node));
-        visit(tree_.second(node));
     }
 
     SegmentHit result() const
@@ -290,37 +308,48 @@ public:
     }
 
 private:
-    void testCell(const BoxNode& leaf, const BoxRecord& tight)
+    void testCell(std::int32_t index, const WalkNode& leaf)
     {
-        const int row = leaf.v0, column = leaf.u0;
+        const int row = leaf.row(), column = leaf.column();
         if (row + 1 >= surface_.collisionRows || column + 1 >= surface_.collisionColumns) return;
         if (skipCell_ && *skipCell_ == MeshCell{row, column}) return;
         const CollisionMesh& mesh = surface_.collisionMesh;
-        const CollisionSample A = mesh.At(row, column), B = mesh.At(row, column + 1);
-        const CollisionSample C = mesh.At(row + 1, column + 1), D = mesh.At(row + 1, column);
+        const Vec3 A = mesh.Point(row, column), B = mesh.Point(row, column + 1);
+        const Vec3 C = mesh.Point(row + 1, column + 1), D = mesh.Point(row + 1, column);
         for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
             mesh.Visited(i, j).store(1, std::memory_order_relaxed);
-        const LeafNormals& normals = tree_.normalsOf(leaf);
-        testTriangle(leaf, tight, 0, A, C, D, normals.normal1);
-        testTriangle(leaf, tight, 1, A, B, C, normals.normal2);
+        const LeafNormals& normals = tree_.normalsAt(row, column);
+        const BoxRecord tight = leaf.tight();
+        testTriangle(index, row, column, tight, 0, A, C, D, normals.normal1);
+        testTriangle(index, row, column, tight, 1, A, B, C, normals.normal2);
     }
 
-    void testTriangle(const BoxNode& leaf, const BoxRecord& tight, int which, const CollisionSample& P0,
-                      const CollisionSample& P1, const CollisionSample& P2, const Vec3& normal)
+    void testTriangle(std::int32_t index, int row, int column, const BoxRecord& tight, int which, const Vec3& P0,
+                      const Vec3& P1, const Vec3& P2, const Vec3& normal)
     {
-        const auto hit = hitTriangle(P0.point, P1.point, P2.point, normal, tight);
-        if (!hit) return;
-        if (nodeInHole(surface_, P0) || nodeInHole(surface_, P1) || nodeInHole(surface_, P2)) return;
-        tree_.hit(leaf).store(1, std::memory_order_relaxed);
+        const auto hit = hitTriangle(P0, P1, P2, normal, tight);
+        if (!hit || triangleInHole(row, column, which)) return;
+        tree_.hitAt(index).store(1, std::memory_order_relaxed);
         const double d = length(*hit - segment_.from);
         if (d < best_) {
             best_ = d;
             found_ = true;
-            bestCell_ = {leaf.v0, leaf.u0};
+            bestCell_ = {row, column};
             bestTriangle_ = which;
             bestPoint_ = *hit;
             overlay_.triangleHitPoint = *hit;
         }
+    }
+
+    // True when a corner of the cell's triangle (0: A, C', D; 1: A, B, C')
+    // lies in a hole; the samples' parameters are read only here.
+    bool triangleInHole(int row, int column, int which) const
+    {
+        static constexpr int kCorners[2][3][2] = {{{0, 0}, {1, 1}, {1, 0}}, {{0, 0}, {0, 1}, {1, 1}}};
+        if (surface_.holes.empty()) return false;
+        for (const auto& [r, c] : kCorners[which])
+            if (nodeInHole(surface_, surface_.collisionMesh.At(row + r, column + c))) return true;
+        return false;
     }
 
     // SegmentTriangleHit for a leaf triangle. The leaf normal is the unit
@@ -427,11 +456,11 @@ SegmentHit IntersectSegment(SurfaceSection& surface, const Vec3& from, const Vec
                             std::optional<MeshCell> skipCell)
 {
     if (!surface.boxTree || !surface.collisionMesh) return {};
-    clearMarks(*surface.boxTree, surface.boxTree->root());
+    surface.boxTree->clearMarks();
     // A poisoned segment would pass every slab test and meet nothing.
     if (!isFinite(from) || !isFinite(to)) return {};
     SegmentSearch search(surface, from, to, overlay, skipCell);
-    search.visit(surface.boxTree->root());
+    search.walk();
     return search.result();
 }
 

@@ -10,11 +10,14 @@ namespace {
 // children and every quad is one leaf.
 int subtreeNodes(int quads) { return 2 * quads - 1; }
 
+// A leaf's link keeps its row and column in 16 bits each and stays negative.
+static_assert(kMaxMeshSamples / 2 < (1 << 15), "mesh indices must fit a leaf's link");
+
 } // namespace
 
 BoxTree::BoxTree(const CollisionMesh& mesh, bool reverseNormal)
     : rows_(mesh.rows()), columns_(mesh.columns()), nodeCount_(subtreeNodes((rows_ - 1) * (columns_ - 1))),
-      boxes_(std::make_unique<PackedBox[]>(static_cast<std::size_t>(nodeCount_))),
+      nodes_(std::make_unique<WalkNode[]>(static_cast<std::size_t>(nodeCount_))),
       normals_(std::make_unique<LeafNormals[]>(static_cast<std::size_t>(rows_ - 1) * (columns_ - 1))),
       hit_(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(nodeCount_))),
       entered_(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(nodeCount_)))
@@ -57,14 +60,22 @@ BoxNode BoxTree::second(const BoxNode& node) const
 
 BoxRecord BoxTree::tightOf(const BoxNode& node) const
 {
-    const PackedBox& b = boxes_[node.index];
-    return {b.xMin, b.xMax, b.zMin, b.zMax, b.yMin, b.yMax};
+    return nodes_[node.index].tight();
+}
+
+void BoxTree::clearMarks() const
+{
+    for (const std::int32_t index : marked_) {
+        entered_[index].store(0, std::memory_order_relaxed);
+        hit_[index].store(0, std::memory_order_relaxed);
+    }
+    marked_.clear();
 }
 
 std::size_t BoxTree::Bytes() const
 {
     const std::size_t quads = static_cast<std::size_t>(rows_ - 1) * (columns_ - 1);
-    return static_cast<std::size_t>(nodeCount_) * (sizeof(PackedBox) + 2 * sizeof(std::atomic<std::uint8_t>)) +
+    return static_cast<std::size_t>(nodeCount_) * (sizeof(WalkNode) + 2 * sizeof(std::atomic<std::uint8_t>)) +
            quads * sizeof(LeafNormals);
 }
 
@@ -72,30 +83,34 @@ std::size_t BoxTree::Bytes() const
 // equals the box of its points because the halves share their middle row or
 // column. A leaf's box starts from 99999 and -99999, so that points that are
 // not numbers leave those bounds.
-BoxTree::PackedBox BoxTree::build(const CollisionMesh& mesh, const BoxNode& node)
+WalkNode BoxTree::build(const CollisionMesh& mesh, const BoxNode& node)
 {
     depth_ = std::max(depth_, node.depth);
-    PackedBox box{};
+    WalkNode box{};
     if (!node.leaf()) {
-        const PackedBox a = build(mesh, first(node));
-        const PackedBox b = build(mesh, second(node));
-        box = {std::min(a.xMin, b.xMin), std::max(a.xMax, b.xMax), std::min(a.zMin, b.zMin),
-               std::max(a.zMax, b.zMax), std::min(a.yMin, b.yMin), std::max(a.yMax, b.yMax)};
+        const WalkNode a = build(mesh, first(node));
+        const BoxNode upper = second(node);
+        const WalkNode b = build(mesh, upper);
+        const std::int32_t end = upper.index + subtreeNodes(upper.spanU() * upper.spanV());
+        for (int k = 0; k < 6; k += 2) {
+            box.bounds[k] = std::min(a.bounds[k], b.bounds[k]);
+            box.bounds[k + 1] = std::max(a.bounds[k + 1], b.bounds[k + 1]);
+        }
+        box.link = end;
     } else {
-        box = {99999.0f, -99999.0f, 99999.0f, -99999.0f, 99999.0f, -99999.0f};
+        box = {{99999.0f, -99999.0f, 99999.0f, -99999.0f, 99999.0f, -99999.0f}, ~(node.v0 << 16 | node.u0)};
         for (int i = node.v0; i <= node.v1; ++i)
             for (int j = node.u0; j <= node.u1; ++j) {
                 const Vec3 p = mesh.Point(i, j);
                 const float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
-                box.xMin = std::min(box.xMin, x);
-                box.xMax = std::max(box.xMax, x);
-                box.yMin = std::min(box.yMin, y);
-                box.yMax = std::max(box.yMax, y);
-                box.zMin = std::min(box.zMin, z);
-                box.zMax = std::max(box.zMax, z);
+                const float coordinate[3] = {x, z, y};
+                for (int k = 0; k < 3; ++k) {
+                    box.bounds[2 * k] = std::min(box.bounds[2 * k], coordinate[k]);
+                    box.bounds[2 * k + 1] = std::max(box.bounds[2 * k + 1], coordinate[k]);
+                }
             }
     }
-    boxes_[node.index] = box;
+    nodes_[node.index] = box;
     return box;
 }
 

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -289,6 +292,92 @@ TEST(IntersectSegmentTreeTest, FindsWhatAScanOfEveryTriangleFinds)
         EXPECT_NEAR(length(overlay.triangleHitPoint - from), scan->distance, 1e-9);
     }
     EXPECT_GT(hits, 100);
+}
+
+// The box test of the search written out axis by axis, leaving at the first
+// empty parameter range: the tree walk must enter exactly these boxes, even
+// for segments lying in or ending on a face, where rounding decides.
+bool reachesInflatedBox(const BoxRecord& tight, double r, const Vec3& from, const Vec3& to)
+{
+    const BoxRecord b = tight.inflated(r);
+    const double lo[3] = {b.xMin, b.yMin, b.zMin}, hi[3] = {b.xMax, b.yMax, b.zMax};
+    const double start[3] = {from.x, from.y, from.z}, delta[3] = {to.x - from.x, to.y - from.y, to.z - from.z};
+    double t0 = 0.0, t1 = 1.0;
+    for (int k = 0; k < 3; ++k) {
+        if (delta[k] == 0.0) {
+            if (!(lo[k] <= start[k] && start[k] <= hi[k])) return false;
+            continue;
+        }
+        const double inverse = 1.0 / delta[k];
+        const double near = delta[k] > 0.0 ? lo[k] : hi[k], far = delta[k] > 0.0 ? hi[k] : lo[k];
+        t0 = std::max(t0, (near - start[k]) * inverse);
+        t1 = std::min(t1, (far - start[k]) * inverse);
+        if (!(t0 <= t1)) return false;
+    }
+    return true;
+}
+
+void expectExactMarks(const BoxTree& tree, const BoxNode& node, double r, const Vec3& from, const Vec3& to,
+                      bool parentEntered)
+{
+    const bool entered = parentEntered && reachesInflatedBox(tree.tightOf(node), r, from, to);
+    ASSERT_EQ(tree.entered(node).load() != 0, entered) << "node " << node.index;
+    if (node.leaf()) return;
+    expectExactMarks(tree, tree.first(node), r, from, to, entered);
+    expectExactMarks(tree, tree.second(node), r, from, to, entered);
+}
+
+TEST(IntersectSegmentTreeTest, SegmentsGrazingBoxFacesEnterExactlyTheirBoxesAndFindWhatTheScanFinds)
+{
+    StandaloneSurfaceHost host;
+    auto channel = builders::makeChannel(&host, 7, 3);
+    const BoxTree& tree = *channel->boxTree;
+    const double r = host.surfaceBallRadius();
+    std::vector<BoxNode> nodes;
+    std::function<void(const BoxNode&)> collect = [&](const BoxNode& node) {
+        nodes.push_back(node);
+        if (node.leaf()) return;
+        collect(tree.first(node));
+        collect(tree.second(node));
+    };
+    collect(tree.root());
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<std::size_t> pick(0, nodes.size() - 1);
+    std::uniform_real_distribution<double> unit(0.0, 1.0), spread(-0.4, 0.4);
+    IntersectionOverlay overlay;
+    int hits = 0, enteredLeaves = 0;
+    for (int k = 0; k < 600; ++k) {
+        // A point on one face of a node's inflated box; the segment lies in
+        // that face (zero extent across it), ends on it, or starts on it.
+        const BoxRecord box = tree.tightOf(nodes[pick(rng)]).inflated(r);
+        const double lo[3] = {box.xMin, box.yMin, box.zMin}, hi[3] = {box.xMax, box.yMax, box.zMax};
+        const int axis = k % 3;
+        double p[3], q[3];
+        for (int a = 0; a < 3; ++a) p[a] = lo[a] + unit(rng) * (hi[a] - lo[a]);
+        p[axis] = (k / 3) % 2 ? hi[axis] : lo[axis];
+        for (int a = 0; a < 3; ++a) q[a] = p[a] + spread(rng);
+        Vec3 from{p[0], p[1], p[2]}, to{q[0], q[1], q[2]};
+        switch ((k / 6) % 3) {
+        case 0: // in the face
+            (axis == 0 ? to.x : axis == 1 ? to.y : to.z) = p[axis];
+            break;
+        case 1: // ending on it
+            std::swap(from, to);
+            break;
+        default: break; // starting on it
+        }
+        const SegmentHit hit = IntersectSegment(*channel, from, to, overlay);
+        expectExactMarks(tree, tree.root(), r, from, to, true);
+        const auto scan = builders::bruteForceIntersect(*channel, from, to, overlay);
+        ASSERT_EQ(hit.found, scan.has_value()) << "segment " << k;
+        if (scan) {
+            ++hits;
+            EXPECT_NEAR(length(overlay.triangleHitPoint - from), scan->distance, 1e-9);
+        }
+        for (const BoxNode& node : nodes) enteredLeaves += node.leaf() && tree.entered(node).load() != 0;
+    }
+    EXPECT_GT(hits, 50);
+    EXPECT_GT(enteredLeaves, 600);
 }
 
 TEST(IntersectSegmentTreeTest, NoTreeOrAPoisonedSegmentGivesNoHit)

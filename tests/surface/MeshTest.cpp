@@ -194,6 +194,39 @@ TEST(BoxTreeTest, NodesAreNumberedOnceInPreOrderWithExactBoxes)
     for (int count : seen) EXPECT_EQ(count, 1);
 }
 
+// Index just past the subtree of `node` in pre-order.
+int subtreeEnd(const BoxTree& tree, const BoxNode& node)
+{
+    return node.leaf() ? node.index + 1 : subtreeEnd(tree, tree.second(node));
+}
+
+TEST(BoxTreeTest, WalkNodesLinkPastEachSubtreeAndNameEachLeafsQuad)
+{
+    StandaloneSurfaceHost host;
+    for (auto [points, intermediate] : {std::pair{5, 2}, {7, 3}, {20, 20}}) {
+        auto s = builders::makeChannel(&host, points, intermediate);
+        const BoxTree& tree = *s->boxTree;
+        const WalkNode* nodes = tree.walkNodes();
+        int leaves = 0;
+        visitNodes(tree, tree.root(), [&](const BoxNode& node) {
+            const WalkNode& w = nodes[node.index];
+            const BoxRecord t = tree.tightOf(node);
+            EXPECT_EQ(w.tight().corner(0), t.corner(0));
+            EXPECT_EQ(w.tight().corner(6), t.corner(6));
+            EXPECT_EQ(w.low(0), t.xMin);
+            EXPECT_EQ(w.high(2), t.yMax);
+            ASSERT_EQ(w.leaf(), node.leaf());
+            EXPECT_EQ(w.skip(node.index), subtreeEnd(tree, node));
+            if (!node.leaf()) return;
+            ++leaves;
+            EXPECT_EQ(w.row(), node.v0);
+            EXPECT_EQ(w.column(), node.u0);
+        });
+        EXPECT_EQ(leaves, (s->collisionRows - 1) * (s->collisionColumns - 1));
+        EXPECT_EQ(nodes[0].skip(0), tree.nodeCount()); // the root's subtree is the whole tree
+    }
+}
+
 TEST(BoxTreeTest, FlatFloorGivesFlatBoxesAndStartOfRampColours)
 {
     StandaloneSurfaceHost host;
