@@ -5,7 +5,10 @@
 // menu ("Undo Attach surface"). A call that finds the document as the last
 // step left it records nothing, so calling it after a command that may have
 // changed nothing is harmless. Live previews inside an open dialog are not
-// steps; the dialog's "Save" (or OK) records one.
+// steps: a dialog without a preview records one at its OK (or "Add new",
+// "Attach", ...); a dialog with one holds the history while it is open and
+// records one step when it closes after a "Save", so that the step holds
+// the surface as its user is left with it.
 
 #include "design/DesignResult.h"
 

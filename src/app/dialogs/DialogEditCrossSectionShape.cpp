@@ -165,7 +165,7 @@ void DialogEditCrossSectionShape::OnSave()
         const ThreadPauseGuard held(document_);
         editor_.Save();
     }
-    design::RecordStep(document_, design::kStepEditShape);
+    emit shapeSaved();
     emit sectionsReset();
 }
 

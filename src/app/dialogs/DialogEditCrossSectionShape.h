@@ -40,6 +40,8 @@ signals:
     // "Save" committed the cross sections, or "Close" reverted them: the
     // cross-section dialog's values start again from 0.
     void sectionsReset();
+    // "Save" committed a shape: the cross-section dialog's step is named for it.
+    void shapeSaved();
 
 private:
     void BuildControls();

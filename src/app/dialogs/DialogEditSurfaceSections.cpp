@@ -48,13 +48,15 @@ int kindIndex(TransformKind kind) { return kind == TransformKind::Rotate ? 0 : k
 } // namespace
 
 DialogEditSurfaceSections::DialogEditSurfaceSections(COpenGLTemplateDoc& document, QWidget* parent)
-    : QDialog(parent), document_(document), editor_(document)
+    : QDialog(parent), document_(document), editor_(document), history_(document)
 {
     setObjectName(QStringLiteral("editSurfaceSectionsDialog"));
     setWindowTitle(QStringLiteral(" Edit intermediate surface cross sections"));
     setModal(false);
     shapeDialog_ = new DialogEditCrossSectionShape(document, this);
     connect(shapeDialog_, &DialogEditCrossSectionShape::sectionsReset, this, &DialogEditSurfaceSections::ZeroSliders);
+    connect(shapeDialog_, &DialogEditCrossSectionShape::shapeSaved, this,
+            [this] { history_.Saved(design::kStepEditShape); });
 
     subsequent_ = new QCheckBox(
         QStringLiteral("Following transformations affect the selected and all cross section subsequent to selected"),
@@ -194,6 +196,7 @@ void DialogEditSurfaceSections::Open()
         dialogs::ShowRefusal(this, opened);
         return;
     }
+    history_.Begin();
     axes_->button(design::kAxisUpDown)->setChecked(true);
     directions_->button(design::kMoveRightLeft)->setChecked(true);
     ZeroSliders();
@@ -229,6 +232,7 @@ bool DialogEditSurfaceSections::Live()
     editor_.Abandon();
     open_ = false;
     shapeDialog_->reject();
+    history_.End();
     hide();
     return false;
 }
@@ -341,7 +345,7 @@ void DialogEditSurfaceSections::OnSave()
         editor_.Commit();
     }
     ZeroSliders();
-    design::RecordStep(document_, design::kStepTransformSections);
+    history_.Saved(design::kStepTransformSections);
 }
 
 void DialogEditSurfaceSections::reject()
@@ -356,5 +360,6 @@ void DialogEditSurfaceSections::reject()
         const ThreadPauseGuard held(document_);
         editor_.Close();
     }
+    history_.End();
     QDialog::reject();
 }

@@ -6,6 +6,7 @@
 // A view of design::SectionTransformEditor.
 
 #include "design/SectionTransforms.h"
+#include "dialogs/DialogSupport.h"
 
 #include <QDialog>
 
@@ -59,6 +60,7 @@ private:
 
     COpenGLTemplateDoc& document_;
     design::SectionTransformEditor editor_;
+    dialogs::PreviewHistory history_;
     DialogEditCrossSectionShape* shapeDialog_ = nullptr;
     QListWidget* list_ = nullptr;
     QButtonGroup* axes_ = nullptr;

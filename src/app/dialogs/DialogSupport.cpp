@@ -1,7 +1,9 @@
 #include "dialogs/DialogSupport.h"
 
 #include "design/ChannelCreation.h"
+#include "design/DesignHistory.h"
 #include "document/NameEncoding.h"
+#include "document/OpenGLTemplateDoc.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -193,6 +195,38 @@ QWidget* ButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons,
     }
     accept->setDefault(true);
     return row;
+}
+
+} // namespace dialogs
+
+namespace dialogs {
+
+// A dialog destroyed with the window lets go without telling the window.
+PreviewHistory::~PreviewHistory()
+{
+    if (held_) document_.history.Release();
+}
+
+void PreviewHistory::Begin()
+{
+    if (held_) return;
+    design::HoldHistory(document_);
+    held_ = true;
+    step_.clear();
+}
+
+void PreviewHistory::Saved(const char* step)
+{
+    if (step_.empty()) step_ = step;
+}
+
+void PreviewHistory::End()
+{
+    if (!held_) return;
+    if (!step_.empty()) design::RecordStep(document_, step_);
+    step_.clear();
+    held_ = false;
+    design::ReleaseHistory(document_);
 }
 
 } // namespace dialogs

@@ -95,3 +95,32 @@ QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& caption, cons
 QWidget* ButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons, QPushButton* accept);
 
 } // namespace dialogs
+
+class COpenGLTemplateDoc;
+
+namespace dialogs {
+
+// The undo history as a dialog with a live preview sees it: held from
+// opening to closing (undo and redo wait meanwhile), and one step recorded
+// at closing when the dialog saved anything, so that the step holds the
+// surface as the user is left with it (its editing display given back, its
+// links broken by the save).
+class PreviewHistory {
+public:
+    explicit PreviewHistory(COpenGLTemplateDoc& document) : document_(document) {}
+    ~PreviewHistory();
+    PreviewHistory(const PreviewHistory&) = delete;
+    PreviewHistory& operator=(const PreviewHistory&) = delete;
+
+    void Begin();
+    // A save of the dialog; the first one names the step.
+    void Saved(const char* step);
+    void End();
+
+private:
+    COpenGLTemplateDoc& document_;
+    bool held_ = false;
+    std::string step_;
+};
+
+} // namespace dialogs

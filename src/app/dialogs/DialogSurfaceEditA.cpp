@@ -42,7 +42,7 @@ bool isAngle(TypeAGroup group)
 } // namespace
 
 DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* parent)
-    : QDialog(parent), document_(document), editor_(document)
+    : QDialog(parent), document_(document), editor_(document), history_(document)
 {
     static const GroupCaptions kGroups[] = {
         {TypeAGroup::HorizontalTurn, "Horizontal turn", "Perform turn", "Left", "horizontalTurn"},
@@ -167,6 +167,7 @@ design::DesignResult DialogSurfaceEditA::Open()
         result = editor_.Open();
     }
     if (!result.ok()) return result;
+    history_.Begin();
     LoadFromSurface();
     show();
     raise();
@@ -205,7 +206,7 @@ void DialogSurfaceEditA::Save()
 {
     if (!Editing()) return;
     editor_.Save();
-    design::RecordStep(document_, design::kStepEditSurface);
+    history_.Saved(design::kStepEditSurface);
 }
 
 void DialogSurfaceEditA::reject()
@@ -215,6 +216,7 @@ void DialogSurfaceEditA::reject()
         const ThreadPauseGuard held(document_);
         editor_.Close();
     }
+    history_.End();
     QDialog::reject();
     emit editingEnded();
 }

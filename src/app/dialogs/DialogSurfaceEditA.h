@@ -7,6 +7,7 @@
 // the slider; "Save" keeps the changes, "Close" without it restores them.
 
 #include "design/ChannelEditing.h"
+#include "dialogs/DialogSupport.h"
 
 #include <QDialog>
 
@@ -53,6 +54,7 @@ private:
 
     COpenGLTemplateDoc& document_;
     design::TypeAEditor editor_;
+    dialogs::PreviewHistory history_;
     std::array<GroupControls, 5> groups_;
     QSpinBox* intermediate_ = nullptr;
 };

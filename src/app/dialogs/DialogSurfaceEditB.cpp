@@ -20,7 +20,7 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
 }
 
 DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* parent, int type)
-    : QDialog(parent), document_(document), type_(type), editor_(document),
+    : QDialog(parent), document_(document), type_(type), editor_(document), history_(document),
       initialDirections_(
           new SurfaceSourceBox(QStringLiteral("Initial directions"), QStringLiteral("initialDirections"), true, this)),
       finalDirections_(
@@ -75,6 +75,7 @@ design::DesignResult DialogSurfaceEditB::Open()
         result = editor_.Open(type_);
     }
     if (!result.ok()) return result;
+    history_.Begin();
     for (SurfaceSourceBox* box : {initialDirections_, finalDirections_, initialPosition_, finalPosition_})
         if (box) box->Reset(document_);
     {
@@ -110,7 +111,7 @@ void DialogSurfaceEditB::ApplyAndSave()
         dialogs::ShowRefusal(this, result);
         return;
     }
-    design::RecordStep(document_, design::kStepEditSurface);
+    history_.Saved(design::kStepEditSurface);
 }
 
 void DialogSurfaceEditB::reject()
@@ -120,6 +121,7 @@ void DialogSurfaceEditB::reject()
         const ThreadPauseGuard held(document_);
         editor_.Close();
     }
+    history_.End();
     QDialog::reject();
     emit editingEnded();
 }

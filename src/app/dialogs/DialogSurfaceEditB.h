@@ -6,6 +6,7 @@
 // dialog adds the positions.
 
 #include "design/ChannelEditing.h"
+#include "dialogs/DialogSupport.h"
 
 #include <QDialog>
 
@@ -42,6 +43,7 @@ private:
     COpenGLTemplateDoc& document_;
     const int type_;
     design::TypeBCEditor editor_;
+    dialogs::PreviewHistory history_;
     SurfaceSourceBox* initialDirections_;
     SurfaceSourceBox* finalDirections_;
     SurfaceSourceBox* initialPosition_ = nullptr;

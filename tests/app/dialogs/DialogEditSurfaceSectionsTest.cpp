@@ -3,6 +3,7 @@
 // as they were; the scale step; reverting on a new axis; Save and Close.
 
 #include "design/CircularSurface.h"
+#include "design/DesignHistory.h"
 #include "design/Groups.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
@@ -202,6 +203,29 @@ private slots:
         click(QStringLiteral("closeButton"));
         QVERIFY(!dialog->isVisible());
         QCOMPARE(s.sections[2].scale, 1.5);
+    }
+
+    // While open the dialog holds the history; closing after a save records
+    // one step, which undo takes back whole.
+    void closingAfterASaveIsOneStepThatUndoTakesBack()
+    {
+        doc->CreateChannelSurface("s", 5, 2);
+        doc->StartHistory();
+        const std::vector<std::uint8_t> before = doc->SerializeDocument();
+        doc->selectedSurface = doc->surfaces.back().get();
+        dialog->Open();
+        selectLines({2, 3});
+        control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(-50);
+        click(QStringLiteral("saveButton"));
+        QVERIFY(!CanUndo(*doc));
+        click(QStringLiteral("closeButton"));
+        QCOMPARE(UndoStepName(*doc), std::string(kStepTransformSections));
+        const std::vector<std::uint8_t> after = doc->SerializeDocument();
+        QVERIFY(after != before);
+        QVERIFY(Undo(*doc).ok());
+        QVERIFY(doc->SerializeDocument() == before);
+        QVERIFY(Redo(*doc).ok());
+        QVERIFY(doc->SerializeDocument() == after);
     }
 
     void changingTheAxisAfterRotatingReverts()

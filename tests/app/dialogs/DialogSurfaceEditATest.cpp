@@ -4,6 +4,7 @@
 // them.
 
 #include "design/ChannelEditing.h"
+#include "design/DesignHistory.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "support/DocumentBuilders.h"
 
@@ -175,6 +176,38 @@ private slots:
         QVERIFY(a->attachmentSites[kEnd].isFree());
         QVERIFY(b->attachmentSites[kBegin].isFree());
         QVERIFY(a->boxTree);
+    }
+
+    // The open dialog holds the history (undo waits); its close after a save
+    // is one step, and undoing it gives back the parameters, the display and
+    // the links as they were before the dialog opened.
+    void closingAfterASaveIsOneStepThatUndoTakesBack()
+    {
+        SurfaceSection* b = p->doc.CreateChannelSurface("b", 5, 2);
+        builders::linkSites(*a, kEnd, *b, kBegin);
+        a->coloring = 1;
+        p->doc.StartHistory();
+        open();
+        p->click(in<QCheckBox>("verticalTurnPerformCheck"));
+        in<QSlider>("verticalTurnSlider")->setValue(30);
+        p->click(kDialog, "saveButton");
+        QVERIFY(!design::CanUndo(p->doc));
+        p->click(kDialog, "closeButton");
+        QVERIFY(design::CanUndo(p->doc));
+        QCOMPARE(design::UndoStepName(p->doc), std::string(design::kStepEditSurface));
+        QVERIFY(design::Undo(p->doc).ok());
+        QVERIFY(!design::CanUndo(p->doc));
+        SurfaceSection* restored = p->surfaceNamed("a");
+        QVERIFY(restored);
+        QVERIFY(!restored->verticalTurn.perform);
+        QCOMPARE(restored->coloring, 1);
+        QVERIFY(!restored->editingSections);
+        QVERIFY(!restored->attachmentSites[kEnd].isFree());
+        QVERIFY(design::Redo(p->doc).ok());
+        restored = p->surfaceNamed("a");
+        QVERIFY(restored->verticalTurn.perform);
+        QCOMPARE(restored->coloring, 1);
+        QVERIFY(restored->attachmentSites[kEnd].isFree());
     }
 
     void aSurfaceDeletedMeanwhileIsLeftAlone()
