@@ -4,20 +4,14 @@
 #include "design/DesignHistory.h"
 #include "design/PanelCommands.h"
 #include "dialogs/DialogSupport.h"
-#include "document/OpenGLTemplateDoc.h"
-#include "document/ThreadPauseGuard.h"
 #include "surface/SurfaceSection.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -29,27 +23,16 @@ struct EdgeButton {
 constexpr EdgeButton kEdgeButtons[] = {
     {"Beginning", "beginningRadio"}, {"End", "endRadio"}, {"Left", "leftRadio"}, {"Right", "rightRadio"}};
 
+constexpr DialogSurfaceEntries::Texts kTexts = {
+    "DialogSurfaceAttachmentSites", " Surface attachment sites", "Sites :",          "siteList",
+    design::kSelectSurfaceForSites, design::kStepAddSite,        design::kStepDeleteSite};
+
 } // namespace
 
 DialogSurfaceAttachmentSites::DialogSurfaceAttachmentSites(COpenGLTemplateDoc& document, QWidget* parent)
-    : QDialog(parent), document_(document)
+    : DialogSurfaceEntries(document, kTexts, parent)
 {
-    setObjectName(QStringLiteral("DialogSurfaceAttachmentSites"));
-    setWindowTitle(QStringLiteral(" Surface attachment sites"));
-
-    auto* listLabel = new QLabel(QStringLiteral("Sites :"), this);
-    siteList_ = new QListWidget(this);
-    siteList_->setObjectName(QStringLiteral("siteList"));
-    siteList_->setAccessibleName(listLabel->text());
-    siteList_->setMinimumWidth(300);
-    listLabel->setBuddy(siteList_);
-
-    auto* fields = new QGridLayout;
-    auto* fieldBox = new QWidget(this);
-    fieldBox->setLayout(fields);
-    fields->setContentsMargins(0, 0, 0, 0);
-    name_ = dialogs::AddField(fields, 0, QStringLiteral("Name :"), "nameEdit", design::kMaxShortName);
-
+    QGridLayout* fields = FieldGrid();
     auto* edgeBox = new QGroupBox(QStringLiteral("Edge"), this);
     edgeBox->setObjectName(QStringLiteral("edgeBox"));
     auto* edgeLayout = new QHBoxLayout(edgeBox);
@@ -65,104 +48,43 @@ DialogSurfaceAttachmentSites::DialogSurfaceAttachmentSites(COpenGLTemplateDoc& d
     high_ = dialogs::AddField(fields, 3, QStringLiteral("High :"), "highEdit");
     low_->setText(dialogs::NumberText(design::kParameterLow));
     high_->setText(dialogs::NumberText(design::kParameterHigh));
-
-    auto* addButton = dialogs::MakeButton(this, QStringLiteral("Add new"), "addButton");
-    auto* deleteButton = dialogs::MakeButton(this, QStringLiteral("Delete selected"), "deleteButton");
-    auto* doneButton = dialogs::MakeButton(this, QStringLiteral("Done"), "doneButton");
-    dialogs::SetDefaultButton(this, addButton);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(addButton);
-    buttons->addWidget(deleteButton);
-    buttons->addStretch();
-    buttons->addWidget(doneButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(listLabel);
-    layout->addWidget(siteList_, 1);
-    layout->addWidget(fieldBox);
-    layout->addLayout(buttons);
-
-    connect(siteList_, &QListWidget::itemSelectionChanged, this, &DialogSurfaceAttachmentSites::OnSiteSelected);
-    connect(addButton, &QPushButton::clicked, this, &DialogSurfaceAttachmentSites::OnAddNew);
-    connect(deleteButton, &QPushButton::clicked, this, &DialogSurfaceAttachmentSites::OnDeleteSelected);
-    connect(doneButton, &QPushButton::clicked, this, &QDialog::reject);
+    Finish();
+    connect(this, &DialogSurfaceEntries::entriesChanged, this, &DialogSurfaceAttachmentSites::sitesChanged);
 }
 
-void DialogSurfaceAttachmentSites::showEvent(QShowEvent* event)
+void DialogSurfaceAttachmentSites::ResetFields()
 {
-    Refresh();
-    QDialog::showEvent(event);
-    name_->setFocus(); // a new entry starts with its name
-}
-
-void DialogSurfaceAttachmentSites::Refresh()
-{
-    const QSignalBlocker blocker(siteList_);
-    name_->clear();
     edges_->button(0)->setChecked(true);
-    siteList_->clear();
-    if (const SurfaceSection* surface = document_.selectedSurface)
-        for (const AttachmentSite& site : surface->attachmentSites)
-            siteList_->addItem(dialogs::NameText(design::SiteListLine(site)));
-    siteList_->setCurrentRow(-1);
 }
 
-void DialogSurfaceAttachmentSites::OnSiteSelected()
+void DialogSurfaceAttachmentSites::FillList(const SurfaceSection& surface)
 {
-    const SurfaceSection* surface = document_.selectedSurface;
-    const int row = dialogs::SelectedRow(siteList_);
-    if (!surface || row < 0 || row >= static_cast<int>(surface->attachmentSites.size())) return;
-    const AttachmentSite& site = surface->attachmentSites[row];
-    name_->setText(dialogs::NameText(textOf(site.name)));
+    for (const AttachmentSite& site : surface.attachmentSites)
+        AddListLine(dialogs::NameText(design::SiteListLine(site)));
+}
+
+void DialogSurfaceAttachmentSites::ShowEntry(const SurfaceSection& surface, int row)
+{
+    if (row >= static_cast<int>(surface.attachmentSites.size())) return;
+    const AttachmentSite& site = surface.attachmentSites[row];
+    ShowName(textOf(site.name));
     edges_->button(static_cast<int>(site.edge()))->setChecked(true);
     low_->setText(dialogs::NumberText(site.low));
     high_->setText(dialogs::NumberText(site.high));
 }
 
-void DialogSurfaceAttachmentSites::OnAddNew()
+bool DialogSurfaceAttachmentSites::ReadFields()
 {
-    SurfaceSection* surface = document_.selectedSurface;
-    if (!surface) {
-        dialogs::ShowMessage(this, QString::fromLatin1(design::kSelectSurfaceForSites));
-        return;
-    }
-    std::string name;
-    double low = 0, high = 0;
-    if (!dialogs::ReadName(this, name_, design::kMaxShortName, name) ||
-        !dialogs::ReadNumber(this, low_, design::kParameterLow, design::kParameterHigh, low) ||
-        !dialogs::ReadNumber(this, high_, design::kParameterLow, design::kParameterHigh, high))
-        return;
-    design::DesignResult result;
-    {
-        const ThreadPauseGuard held(document_);
-        result = design::AddSite(*surface, name, static_cast<SiteEdge>(edges_->checkedId()), low, high);
-    }
-    if (!result.ok()) {
-        dialogs::ShowRefusal(this, result);
-        return;
-    }
-    design::RecordStep(document_, design::kStepAddSite);
-    Refresh();
-    emit sitesChanged();
+    return dialogs::ReadNumber(this, low_, design::kParameterLow, design::kParameterHigh, lowRead_) &&
+           dialogs::ReadNumber(this, high_, design::kParameterLow, design::kParameterHigh, highRead_);
 }
 
-void DialogSurfaceAttachmentSites::OnDeleteSelected()
+design::DesignResult DialogSurfaceAttachmentSites::AddEntry(SurfaceSection& surface, const std::string& name)
 {
-    SurfaceSection* surface = document_.selectedSurface;
-    if (!surface) {
-        dialogs::ShowMessage(this, QString::fromLatin1(design::kSelectSurfaceForSites));
-        return;
-    }
-    design::DesignResult result;
-    {
-        const ThreadPauseGuard held(document_);
-        result = design::DeleteSite(*surface, dialogs::SelectedRow(siteList_));
-    }
-    if (!result.ok()) {
-        dialogs::ShowRefusal(this, result);
-        return;
-    }
-    design::RecordStep(document_, design::kStepDeleteSite);
-    Refresh();
-    emit sitesChanged();
+    return design::AddSite(surface, name, static_cast<SiteEdge>(edges_->checkedId()), lowRead_, highRead_);
+}
+
+design::DesignResult DialogSurfaceAttachmentSites::DeleteEntry(SurfaceSection& surface, int row)
+{
+    return design::DeleteSite(surface, row);
 }

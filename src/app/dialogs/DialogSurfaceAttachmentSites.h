@@ -3,38 +3,32 @@
 // " Surface attachment sites": lists, adds and deletes the attachment sites
 // of the document's selected surface (design::AddSite, design::DeleteSite).
 
-#include <QDialog>
+#include "dialogs/DialogSurfaceEntries.h"
 
-class COpenGLTemplateDoc;
 class QButtonGroup;
-class QLineEdit;
-class QListWidget;
 
-class DialogSurfaceAttachmentSites : public QDialog {
+class DialogSurfaceAttachmentSites : public DialogSurfaceEntries {
     Q_OBJECT
 
 public:
     DialogSurfaceAttachmentSites(COpenGLTemplateDoc& document, QWidget* parent = nullptr);
 
-    // Clears the name, selects "Beginning" and lists the selected surface's sites.
-    void Refresh();
-
 signals:
     // A site was added or deleted.
     void sitesChanged();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void OnSiteSelected();
-    void OnAddNew();
-    void OnDeleteSelected();
+    // Selects "Beginning".
+    void ResetFields() override;
+    void FillList(const SurfaceSection& surface) override;
+    void ShowEntry(const SurfaceSection& surface, int row) override;
+    bool ReadFields() override;
+    design::DesignResult AddEntry(SurfaceSection& surface, const std::string& name) override;
+    design::DesignResult DeleteEntry(SurfaceSection& surface, int row) override;
 
-    COpenGLTemplateDoc& document_;
-    QListWidget* siteList_ = nullptr;
-    QLineEdit* name_ = nullptr;
     QButtonGroup* edges_ = nullptr;
     QLineEdit* low_ = nullptr;
     QLineEdit* high_ = nullptr;
+    double lowRead_ = 0;
+    double highRead_ = 0;
 };

@@ -5,18 +5,12 @@
 #include "design/Holes.h"
 #include "design/PanelCommands.h"
 #include "dialogs/DialogSupport.h"
-#include "document/OpenGLTemplateDoc.h"
-#include "document/ThreadPauseGuard.h"
 #include "surface/SurfaceSection.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -36,134 +30,54 @@ QGroupBox* rangeBox(QWidget* parent, const QString& title, const char* boxName, 
     return box;
 }
 
+constexpr DialogSurfaceEntries::Texts kTexts = {
+    "DialogSurfaceHoles", " Surface holes", "Holes :", "holeList", design::kSelectSurfaceForHoles,
+    design::kStepAddHole, design::kStepDeleteHole};
+
 } // namespace
 
 DialogSurfaceHoles::DialogSurfaceHoles(COpenGLTemplateDoc& document, QWidget* parent)
-    : QDialog(parent), document_(document)
+    : DialogSurfaceEntries(document, kTexts, parent)
 {
-    setObjectName(QStringLiteral("DialogSurfaceHoles"));
-    setWindowTitle(QStringLiteral(" Surface holes"));
-
-    auto* listLabel = new QLabel(QStringLiteral("Holes :"), this);
-    holeList_ = new QListWidget(this);
-    holeList_->setObjectName(QStringLiteral("holeList"));
-    holeList_->setAccessibleName(listLabel->text());
-    holeList_->setMinimumWidth(300);
-    listLabel->setBuddy(holeList_);
-
-    auto* nameGrid = new QGridLayout;
-    auto* nameRow = new QWidget(this);
-    nameRow->setLayout(nameGrid);
-    nameGrid->setContentsMargins(0, 0, 0, 0);
-    name_ = dialogs::AddField(nameGrid, 0, QStringLiteral("Name :"), "nameEdit", design::kMaxShortName);
     auto* ranges = new QHBoxLayout;
     ranges->addWidget(rangeBox(this, QStringLiteral("Front - back  range :"), "frontBackBox", "frontBackLowEdit",
-                               "frontBackHighEdit", frontBackLow_, frontBackHigh_));
+                               "frontBackHighEdit", rangeFields_[0], rangeFields_[1]));
     ranges->addWidget(rangeBox(this, QStringLiteral("Right - left  range :"), "rightLeftBox", "rightLeftLowEdit",
-                               "rightLeftHighEdit", rightLeftLow_, rightLeftHigh_));
-
-    auto* addButton = dialogs::MakeButton(this, QStringLiteral("Add new"), "addButton");
-    auto* deleteButton = dialogs::MakeButton(this, QStringLiteral("Delete selected"), "deleteButton");
-    auto* doneButton = dialogs::MakeButton(this, QStringLiteral("Done"), "doneButton");
-    dialogs::SetDefaultButton(this, addButton);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(addButton);
-    buttons->addWidget(deleteButton);
-    buttons->addStretch();
-    buttons->addWidget(doneButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(listLabel);
-    layout->addWidget(holeList_, 1);
-    layout->addWidget(nameRow);
-    layout->addLayout(ranges);
-    layout->addLayout(buttons);
-    setTabOrder(name_, frontBackLow_);
-    setTabOrder(frontBackLow_, frontBackHigh_);
-    setTabOrder(frontBackHigh_, rightLeftLow_);
-    setTabOrder(rightLeftLow_, rightLeftHigh_);
-
-    connect(holeList_, &QListWidget::itemSelectionChanged, this, &DialogSurfaceHoles::OnHoleSelected);
-    connect(addButton, &QPushButton::clicked, this, &DialogSurfaceHoles::OnAddNew);
-    connect(deleteButton, &QPushButton::clicked, this, &DialogSurfaceHoles::OnDeleteSelected);
-    connect(doneButton, &QPushButton::clicked, this, &QDialog::reject);
+                               "rightLeftHighEdit", rangeFields_[2], rangeFields_[3]));
+    Finish(ranges);
+    setTabOrder(NameField(), rangeFields_[0]);
+    for (int k = 0; k + 1 < 4; ++k) setTabOrder(rangeFields_[k], rangeFields_[k + 1]);
+    connect(this, &DialogSurfaceEntries::entriesChanged, this, &DialogSurfaceHoles::holesChanged);
 }
 
-void DialogSurfaceHoles::showEvent(QShowEvent* event)
+void DialogSurfaceHoles::FillList(const SurfaceSection& surface)
 {
-    Refresh();
-    QDialog::showEvent(event);
-    name_->setFocus(); // a new entry starts with its name
+    for (const SurfaceHole& hole : surface.holes) AddListLine(dialogs::NameText(textOf(hole.name)));
 }
 
-void DialogSurfaceHoles::Refresh()
+void DialogSurfaceHoles::ShowEntry(const SurfaceSection& surface, int row)
 {
-    const QSignalBlocker blocker(holeList_);
-    name_->clear();
-    holeList_->clear();
-    if (const SurfaceSection* surface = document_.selectedSurface)
-        for (const SurfaceHole& hole : surface->holes) holeList_->addItem(dialogs::NameText(textOf(hole.name)));
-    holeList_->setCurrentRow(-1);
+    if (row >= static_cast<int>(surface.holes.size())) return;
+    const SurfaceHole& hole = surface.holes[row];
+    ShowName(textOf(hole.name));
+    const double range[4] = {hole.frontBackLow, hole.frontBackHigh, hole.rightLeftLow, hole.rightLeftHigh};
+    for (int k = 0; k < 4; ++k) rangeFields_[k]->setText(dialogs::NumberText(range[k]));
 }
 
-void DialogSurfaceHoles::OnHoleSelected()
+bool DialogSurfaceHoles::ReadFields()
 {
-    const SurfaceSection* surface = document_.selectedSurface;
-    const int row = dialogs::SelectedRow(holeList_);
-    if (!surface || row < 0 || row >= static_cast<int>(surface->holes.size())) return;
-    const SurfaceHole& hole = surface->holes[row];
-    name_->setText(dialogs::NameText(textOf(hole.name)));
-    frontBackLow_->setText(dialogs::NumberText(hole.frontBackLow));
-    frontBackHigh_->setText(dialogs::NumberText(hole.frontBackHigh));
-    rightLeftLow_->setText(dialogs::NumberText(hole.rightLeftLow));
-    rightLeftHigh_->setText(dialogs::NumberText(hole.rightLeftHigh));
-}
-
-SurfaceSection* DialogSurfaceHoles::SurfaceOrRefuse()
-{
-    SurfaceSection* surface = document_.selectedSurface;
-    if (!surface) dialogs::ShowMessage(this, QString::fromLatin1(design::kSelectSurfaceForHoles));
-    return surface;
-}
-
-void DialogSurfaceHoles::OnAddNew()
-{
-    SurfaceSection* surface = SurfaceOrRefuse();
-    if (!surface) return;
-    std::string name;
-    double range[4] = {};
-    QLineEdit* const fields[4] = {frontBackLow_, frontBackHigh_, rightLeftLow_, rightLeftHigh_};
-    if (!dialogs::ReadName(this, name_, design::kMaxShortName, name)) return;
     for (int k = 0; k < 4; ++k)
-        if (!dialogs::ReadNumber(this, fields[k], design::kParameterLow, design::kParameterHigh, range[k])) return;
-    design::DesignResult result;
-    {
-        const ThreadPauseGuard held(document_);
-        result = design::AddHole(*surface, name, range[2], range[3], range[0], range[1]);
-    }
-    if (!result.ok()) {
-        dialogs::ShowRefusal(this, result);
-        return;
-    }
-    design::RecordStep(document_, design::kStepAddHole);
-    Refresh();
-    emit holesChanged();
+        if (!dialogs::ReadNumber(this, rangeFields_[k], design::kParameterLow, design::kParameterHigh, rangeRead_[k]))
+            return false;
+    return true;
 }
 
-void DialogSurfaceHoles::OnDeleteSelected()
+design::DesignResult DialogSurfaceHoles::AddEntry(SurfaceSection& surface, const std::string& name)
 {
-    SurfaceSection* surface = SurfaceOrRefuse();
-    if (!surface) return;
-    design::DesignResult result;
-    {
-        const ThreadPauseGuard held(document_);
-        result = design::DeleteHole(*surface, dialogs::SelectedRow(holeList_));
-    }
-    if (!result.ok()) {
-        dialogs::ShowRefusal(this, result);
-        return;
-    }
-    design::RecordStep(document_, design::kStepDeleteHole);
-    Refresh();
-    emit holesChanged();
+    return design::AddHole(surface, name, rangeRead_[2], rangeRead_[3], rangeRead_[0], rangeRead_[1]);
+}
+
+design::DesignResult DialogSurfaceHoles::DeleteEntry(SurfaceSection& surface, int row)
+{
+    return design::DeleteHole(surface, row);
 }

@@ -3,40 +3,26 @@
 // " Surface holes": lists, adds and deletes the holes of the document's
 // selected surface (design::AddHole, design::DeleteHole).
 
-#include <QDialog>
+#include "dialogs/DialogSurfaceEntries.h"
 
-class COpenGLTemplateDoc;
-class QLineEdit;
-class QListWidget;
-class SurfaceSection;
-
-class DialogSurfaceHoles : public QDialog {
+class DialogSurfaceHoles : public DialogSurfaceEntries {
     Q_OBJECT
 
 public:
     DialogSurfaceHoles(COpenGLTemplateDoc& document, QWidget* parent = nullptr);
 
-    // Clears the name and lists the selected surface's holes by name.
-    void Refresh();
-
 signals:
     // A hole was added or deleted.
     void holesChanged();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void OnHoleSelected();
-    void OnAddNew();
-    void OnDeleteSelected();
-    SurfaceSection* SurfaceOrRefuse();
+    void FillList(const SurfaceSection& surface) override;
+    void ShowEntry(const SurfaceSection& surface, int row) override;
+    bool ReadFields() override;
+    design::DesignResult AddEntry(SurfaceSection& surface, const std::string& name) override;
+    design::DesignResult DeleteEntry(SurfaceSection& surface, int row) override;
 
-    COpenGLTemplateDoc& document_;
-    QListWidget* holeList_ = nullptr;
-    QLineEdit* name_ = nullptr;
-    QLineEdit* frontBackLow_ = nullptr;
-    QLineEdit* frontBackHigh_ = nullptr;
-    QLineEdit* rightLeftLow_ = nullptr;
-    QLineEdit* rightLeftHigh_ = nullptr;
+    // Front - back low and high, then right - left low and high.
+    QLineEdit* rangeFields_[4] = {};
+    double rangeRead_[4] = {};
 };
