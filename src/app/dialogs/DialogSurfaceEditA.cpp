@@ -3,12 +3,12 @@
 #include "design/ChannelCreation.h"
 #include "design/DesignHistory.h"
 #include "design/LivePreviewGuard.h"
+#include "dialogs/ChannelEditControls.h"
 #include "dialogs/DialogSupport.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/SliderEditSpin.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,22 +60,9 @@ DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* pa
     for (std::size_t k = 0; k < groups_.size(); ++k) layout->addWidget(BuildGroup(kGroups[k], groups_[k]));
     AlignGroups();
 
-    auto* counts = new QGridLayout;
-    layout->addLayout(counts);
-    intermediate_ = dialogs::AddSpinField(counts, 0, QStringLiteral("Intermediate cross sections :"),
-                                          "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
-    counts->setColumnStretch(2, 1);
-    connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
-        if (!Editing()) return;
-        const design::LivePreviewGuard held(document_, editor_.surface());
-        static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
-    });
-
-    QPushButton* save = dialogs::MakeButton(this, QStringLiteral("Save"), "saveButton");
-    QPushButton* close = dialogs::MakeButton(this, QStringLiteral("Close"), "closeButton");
-    layout->addWidget(dialogs::ButtonRow(this, {save, close}, save));
+    intermediate_ = dialogs::AddIntermediateCountField(this, layout, document_, editor_, [this] { return Editing(); });
+    QPushButton* save = dialogs::AddSaveCloseRow(this, layout, QStringLiteral("Save"), "saveButton");
     connect(save, &QPushButton::clicked, this, &DialogSurfaceEditA::Save);
-    connect(close, &QPushButton::clicked, this, &DialogSurfaceEditA::reject);
 }
 
 QWidget* DialogSurfaceEditA::BuildGroup(const GroupCaptions& c, GroupControls& controls)

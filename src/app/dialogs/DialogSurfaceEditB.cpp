@@ -3,6 +3,7 @@
 #include "design/ChannelCreation.h"
 #include "design/DesignHistory.h"
 #include "design/LivePreviewGuard.h"
+#include "dialogs/ChannelEditControls.h"
 #include "dialogs/DialogSupport.h"
 #include "dialogs/SurfaceSourceBox.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -44,22 +45,9 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
         choices->addWidget(finalPosition_, 1, 1);
     }
 
-    auto* counts = new QGridLayout;
-    layout->addLayout(counts);
-    intermediate_ = dialogs::AddSpinField(counts, 0, QStringLiteral("Intermediate cross sections :"),
-                                          "intermediateSpin", design::kIntermediateLow, design::kIntermediateHigh);
-    counts->setColumnStretch(2, 1);
-    connect(intermediate_, &QSpinBox::valueChanged, this, [this](int count) {
-        if (!Editing()) return;
-        const design::LivePreviewGuard held(document_, editor_.surface());
-        static_cast<void>(editor_.SetIntermediateCount(count)); // the spin box keeps to the accepted range
-    });
-
-    QPushButton* apply = dialogs::MakeButton(this, QStringLiteral("Apply and Save"), "applyButton");
-    QPushButton* close = dialogs::MakeButton(this, QStringLiteral("Close"), "closeButton");
-    layout->addWidget(dialogs::ButtonRow(this, {apply, close}, apply));
+    intermediate_ = dialogs::AddIntermediateCountField(this, layout, document_, editor_, [this] { return Editing(); });
+    QPushButton* apply = dialogs::AddSaveCloseRow(this, layout, QStringLiteral("Apply and Save"), "applyButton");
     connect(apply, &QPushButton::clicked, this, &DialogSurfaceEditB::ApplyAndSave);
-    connect(close, &QPushButton::clicked, this, &DialogSurfaceEditB::reject);
 }
 
 design::DesignResult DialogSurfaceEditB::Open()
