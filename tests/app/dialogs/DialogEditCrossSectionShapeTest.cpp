@@ -6,6 +6,7 @@
 #include "design/Groups.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
+#include "dialogs/DialogTestSupport.h"
 #include "dialogs/ShapeDrawingArea.h"
 #include "panel/PanelTestSupport.h"
 
@@ -38,11 +39,9 @@ private:
     template <typename T = QWidget>
     T* control(const QString& name)
     {
-        T* widget = dialog()->findChild<T*>(name);
-        if (!widget) qFatal("no control %s", qPrintable(name));
-        return widget;
+        return dialogtest::control<T>(dialog(), name);
     }
-    void click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2)); }
+    void click(QAbstractButton* button) { dialogtest::clickWithMouse(button); }
     void click(const QString& name) { click(control<QAbstractButton>(name)); }
     ShapeDrawingArea* area() { return control<ShapeDrawingArea>(QStringLiteral("shapeDrawingArea")); }
     const CrossSectionShape& shape() { return dialog()->editor().currentShape(); }

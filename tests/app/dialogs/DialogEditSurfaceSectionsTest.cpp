@@ -7,6 +7,7 @@
 #include "design/Groups.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
+#include "dialogs/DialogTestSupport.h"
 #include "panel/PanelTestSupport.h"
 
 #include <QCheckBox>
@@ -37,21 +38,13 @@ private:
     template <typename T = QWidget>
     T* control(const QString& name)
     {
-        T* widget = dialog->findChild<T*>(name);
-        if (!widget) qFatal("no control %s", qPrintable(name));
-        return widget;
+        return dialogtest::control<T>(dialog.get(), name);
     }
-    void click(const QString& name)
-    {
-        auto* button = control<QAbstractButton>(name);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
+    void click(const QString& name) { dialogtest::clickWithMouse(control<QAbstractButton>(name)); }
     // Clicks the lines (0-based) of the list, as a person toggles them.
     void selectLines(const QList<int>& lines)
     {
-        auto* list = control<QListWidget>(QStringLiteral("sectionList"));
-        for (int line : lines)
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(line)).center());
+        dialogtest::clickLines(control<QListWidget>(QStringLiteral("sectionList")), lines);
     }
     SurfaceSection& open(SurfaceKind kind, int intermediate)
     {

@@ -11,14 +11,14 @@
 #include "design/SurfaceLibrary.h"
 #include "dialogs/DialogSurfaceAttachmentSites.h"
 #include "dialogs/DialogSurfaceLibrary.h"
-#include "dialogs/TrackDialogTestSupport.h"
+#include "dialogs/DialogTestSupport.h"
 #include "document/SurfaceGroup.h"
 #include "panel/ControlPanelForm.h"
 #include "support/DocumentBuilders.h"
 
 #include <memory>
 
-using namespace trackdialogs;
+using namespace dialogtest;
 
 class DialogManageGroupsTest : public QObject {
     Q_OBJECT

@@ -8,14 +8,14 @@
 #include "design/AttachmentSites.h"
 #include "design/ChannelCreation.h"
 #include "design/CircularSurface.h"
-#include "dialogs/TrackDialogTestSupport.h"
+#include "dialogs/DialogTestSupport.h"
 #include "surface/SurfaceSection.h"
 
 #include <QCheckBox>
 
 #include <memory>
 
-using namespace trackdialogs;
+using namespace dialogtest;
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include "design/AttachmentSites.h"
 #include "design/ChannelCreation.h"
-#include "dialogs/TrackDialogTestSupport.h"
+#include "dialogs/DialogTestSupport.h"
 #include "surface/SurfaceSection.h"
 
 #include <memory>
 
-using namespace trackdialogs;
+using namespace dialogtest;
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "design/ChannelCreation.h"
 #include "dialogs/DialogSurfaceCreateSweep.h"
+#include "dialogs/DialogTestSupport.h"
 #include "dialogs/ShapeDrawingArea.h"
 #include "panel/PanelTestSupport.h"
 
@@ -30,9 +31,7 @@ private:
     template <typename T = QWidget>
     T* control(const QString& name)
     {
-        T* widget = dialog->findChild<T*>(name);
-        if (!widget) qFatal("no control %s", qPrintable(name));
-        return widget;
+        return dialogtest::control<T>(dialog.get(), name);
     }
     void type(const QString& field, const QString& text)
     {

@@ -6,12 +6,12 @@
 #include "design/AttachmentSites.h"
 #include "design/ChannelCreation.h"
 #include "design/Holes.h"
-#include "dialogs/TrackDialogTestSupport.h"
+#include "dialogs/DialogTestSupport.h"
 #include "surface/SurfaceSection.h"
 
 #include <memory>
 
-using namespace trackdialogs;
+using namespace dialogtest;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "design/Groups.h"
 #include "design/SurfaceLibrary.h"
-#include "dialogs/TrackDialogTestSupport.h"
+#include "dialogs/DialogTestSupport.h"
 #include "document/SurfaceGroup.h"
 #include "support/DocumentBuilders.h"
 
@@ -15,7 +15,7 @@
 #include <cstring>
 #include <memory>
 
-using namespace trackdialogs;
+using namespace dialogtest;
 
 class DialogSurfaceLibraryTest : public QObject {
     Q_OBJECT

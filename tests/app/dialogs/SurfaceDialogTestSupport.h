@@ -6,6 +6,7 @@
 // name, every message box answered and its text kept.
 
 #include "ProgramPeers.h"
+#include "dialogs/DialogTestSupport.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/PanelTestSupport.h"
 
@@ -46,21 +47,14 @@ public:
     template <typename T = QWidget>
     T* control(const char* name) const
     {
-        T* widget = panel->findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s", name);
-        return widget;
+        return dialogtest::control<T>(panel.get(), name);
     }
     template <typename T = QWidget>
     T* in(const char* dialog, const char* name) const
     {
-        T* widget = control<QDialog>(dialog)->findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s in %s", name, dialog);
-        return widget;
+        return dialogtest::control<T>(control<QDialog>(dialog), name);
     }
-    void click(QAbstractButton* button) const
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
+    void click(QAbstractButton* button) const { dialogtest::clickWithMouse(button); }
     void click(const char* name) const { click(control<QAbstractButton>(name)); }
     void click(const char* dialog, const char* name) const { click(in<QAbstractButton>(dialog, name)); }
     // Replaces a field's text as a person does: select all, type.

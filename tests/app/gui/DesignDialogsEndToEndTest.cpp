@@ -8,6 +8,7 @@
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
 #include "ViewOpenGLst.h"
+#include "dialogs/DialogTestSupport.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/ScreenCapture.h"
@@ -18,11 +19,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
@@ -55,21 +54,15 @@ private:
     template <typename T>
     T* in(const char* dialogName, const char* name)
     {
-        auto* w = dialog(dialogName)->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("no control %s in %s", name, dialogName);
-        return w;
+        return dialogtest::control<T>(dialog(dialogName), name);
     }
     void clickPanel(const char* name)
     {
         auto* button = panel().findChild<QAbstractButton*>(QString::fromLatin1(name));
         QVERIFY2(button, name);
-        frame().panelPane()->ensureWidgetVisible(button);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+        dialogtest::clickInPane(frame().panelPane(), button);
     }
-    void click(QAbstractButton* button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
+    void click(QAbstractButton* button) { dialogtest::clickWithMouse(button); }
     void type(QLineEdit* edit, const QString& text)
     {
         edit->selectAll();
@@ -186,11 +179,9 @@ private slots:
     {
         const QString path = dir.filePath(QStringLiteral("ramp.mwk"));
         QVERIFY(frame().SaveDocumentTo(path));
-        QProcess cli;
-        cli.start(cliPath(), {QStringLiteral("info"), path});
-        QVERIFY2(cli.waitForFinished(60000), qPrintable(cliPath()));
-        QCOMPARE(cli.exitCode(), 0);
-        const QJsonObject info = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+        QJsonObject info;
+        dialogtest::readInfo(cliPath(), path, info);
+        if (QTest::currentTestFailed()) return;
         QJsonObject ramp;
         for (const QJsonValue s : info.value(QStringLiteral("surfaces")).toArray())
             if (s.toObject().value(QStringLiteral("name")).toString() == QStringLiteral("ramp")) ramp = s.toObject();

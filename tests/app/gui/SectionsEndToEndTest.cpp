@@ -13,6 +13,7 @@
 #include "dialogs/DialogEditSurfaceSections.h"
 #include "dialogs/DialogSurfaceCreateSweep.h"
 #include "dialogs/ShapeDrawingArea.h"
+#include "dialogs/DialogTestSupport.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "gui/GuiTestSupport.h"
@@ -25,10 +26,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
-#include <QProcess>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -56,20 +55,10 @@ private:
     template <typename T = QAbstractButton>
     static T* control(QWidget* dialog, const char* name)
     {
-        T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s", name);
-        return widget;
+        return dialogtest::control<T>(dialog, name);
     }
-    static void click(QAbstractButton* button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
-    void clickPanel(const char* name)
-    {
-        auto* button = control(&panel(), name);
-        frame().panelPane()->ensureWidgetVisible(button);
-        click(button);
-    }
+    static void click(QAbstractButton* button) { dialogtest::clickWithMouse(button); }
+    void clickPanel(const char* name) { dialogtest::clickInPane(frame().panelPane(), control(&panel(), name)); }
     // The whole screen after a few more frames of the view; the dialog on it
     // must lie wholly on the screen.
     QImage screen(const char* name, const QWidget* dialog)
@@ -188,11 +177,9 @@ private slots:
         frame().FindAction(QStringLiteral("Save &As..."))->trigger();
         QVERIFY(*answered);
         QVERIFY(QFileInfo::exists(path));
-        QProcess cli;
-        cli.start(QStringLiteral(MARLWICK_CLI), {QStringLiteral("info"), path});
-        QVERIFY(cli.waitForFinished(60000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QJsonObject info = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+        QJsonObject info;
+        dialogtest::readInfo(QStringLiteral(MARLWICK_CLI), path, info);
+        if (QTest::currentTestFailed()) return;
         QJsonObject saved;
         for (const QJsonValue surface : info[QStringLiteral("surfaces")].toArray())
             if (surface[QStringLiteral("name")].toString() == QStringLiteral("ramp")) saved = surface.toObject();

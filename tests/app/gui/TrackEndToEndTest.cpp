@@ -19,6 +19,7 @@
 #include "dialogs/DialogSurfaceAttachmentSites.h"
 #include "dialogs/DialogSurfaceHoles.h"
 #include "dialogs/DialogSurfaceLibrary.h"
+#include "dialogs/DialogTestSupport.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "gui/GuiTestSupport.h"
@@ -31,11 +32,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -61,37 +60,20 @@ private:
     template <typename T = QAbstractButton>
     static T* control(QWidget* parent, const char* name)
     {
-        T* widget = parent->findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s", name);
-        return widget;
+        return dialogtest::control<T>(parent, name);
     }
     // A click as a person makes it, on a panel button scrolled into view or a dialog's button.
     void clickPanel(const char* name)
     {
-        QAbstractButton* button = control(&panel(), name);
-        frame().panelPane()->ensureWidgetVisible(button);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+        dialogtest::clickInPane(frame().panelPane(), control(&panel(), name));
     }
-    static void clickButton(QWidget* dialog, const char* name)
-    {
-        QAbstractButton* button = control(dialog, name);
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-    }
+    static void clickButton(QWidget* dialog, const char* name) { dialogtest::clickWithMouse(control(dialog, name)); }
     static void typeInto(QWidget* dialog, const char* field, const QString& text)
     {
         auto* edit = control<QLineEdit>(dialog, field);
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, text);
-    }
-    static bool clickLine(QListWidget* list, const QString& text)
-    {
-        for (int k = 0; k < list->count(); ++k)
-            if (list->item(k)->text() == text) {
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(k)).center());
-                return list->currentRow() == k;
-            }
-        return false;
     }
     // Clicks the tree item `text` (under the group `group`, when given).
     static bool clickTreeItem(QTreeWidget* tree, const QString& text, const QString& group = {})
@@ -254,7 +236,7 @@ private slots:
         QVERIFY(selectSurface("first", "main"));
         clickPanel("attachToSiteButton");
         auto* attach = dialogOf<DialogSurfaceAttach>();
-        QVERIFY(clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
+        QVERIFY(dialogtest::clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
         auto* others = control<QComboBox>(attach, "surfaceCombo");
         others->setCurrentIndex(others->findText(QStringLiteral("main::second")));
         auto* otherSites = control<QComboBox>(attach, "otherSiteCombo");
@@ -273,7 +255,7 @@ private slots:
         QVERIFY(selectSurface("second", "main"));
         clickPanel("attachToSiteButton");
         auto* attach = dialogOf<DialogSurfaceAttach>();
-        QVERIFY(clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
+        QVERIFY(dialogtest::clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
         typeInto(attach, "intermediateEdit", QStringLiteral("2"));
         // "New channel surface" is the default button.
         QTest::keyClick(control<QLineEdit>(attach, "intermediateEdit"), Qt::Key_Return);
@@ -374,12 +356,10 @@ private slots:
         const QString cli =
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../src/cli/marlwick-cli"));
         QVERIFY2(QFileInfo::exists(cli), qPrintable(cli));
-        QProcess info;
-        info.start(cli, {QStringLiteral("info"), path});
-        QVERIFY(info.waitForFinished(60000));
-        QCOMPARE(info.exitCode(), 0);
-        const QJsonArray surfaces =
-            QJsonDocument::fromJson(info.readAllStandardOutput())[QStringLiteral("surfaces")].toArray();
+        QJsonObject info;
+        dialogtest::readInfo(cli, path, info);
+        if (QTest::currentTestFailed()) return;
+        const QJsonArray surfaces = info[QStringLiteral("surfaces")].toArray();
         QCOMPARE(surfaces.size(), 3);
         const QJsonObject firstEnd = linkOf(surfaces, QStringLiteral("first"), QStringLiteral("end"));
         QCOMPARE(firstEnd[QStringLiteral("surface")].toString(), QStringLiteral("second"));

@@ -1,28 +1,82 @@
 #pragma once
 
-// Driving the track dialogs (sites, attach, holes, groups, library) through
-// their widgets by object name, as the tests of each dialog do.
+// Driving the design dialogs through their widgets by object name, as the
+// tests of each dialog and the end-to-end tests do, and reading a saved
+// document back with the command-line tool.
 
 #include "panel/PanelTestSupport.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
+#include <QScrollArea>
 #include <QTreeWidget>
 #include <QtTest>
 
-namespace trackdialogs {
+namespace dialogtest {
 
+// A control of `dialog` (or of any widget) by object name; fails the test program when missing.
+template <typename T = QWidget>
+T* control(QWidget* dialog, const QString& name)
+{
+    T* widget = dialog->findChild<T*>(name);
+    if (!widget) qFatal("no control %s in %s", qPrintable(name), qPrintable(dialog->objectName()));
+    return widget;
+}
 template <typename T = QWidget>
 T* control(QWidget* dialog, const char* name)
 {
-    T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
-    if (!widget) qFatal("no control %s in %s", name, qPrintable(dialog->objectName()));
-    return widget;
+    return control<T>(dialog, QString::fromLatin1(name));
+}
+
+// A click as a person makes it, near the left end of the button (on the box
+// of a check box or radio button).
+inline void clickWithMouse(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+// Scrolls the button into the pane's view, then clicks it as a person does.
+inline void clickInPane(QScrollArea* pane, QAbstractButton* button)
+{
+    pane->ensureWidgetVisible(button);
+    clickWithMouse(button);
+}
+
+// Clicks the list lines (0-based) in turn, as a person toggles them.
+inline void clickLines(QListWidget* list, const QList<int>& rows)
+{
+    for (int row : rows)
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+// Clicks the list line that reads `text`; true when it became the current line.
+inline bool clickLine(QListWidget* list, const QString& text)
+{
+    for (int k = 0; k < list->count(); ++k)
+        if (list->item(k)->text() == text) {
+            clickLines(list, {k});
+            return list->currentRow() == k;
+        }
+    return false;
+}
+
+// What the command-line tool `cli` tells of the document at `path`
+// ("info"); fails the test when the tool does not finish or fails.
+inline void readInfo(const QString& cli, const QString& path, QJsonObject& info)
+{
+    QProcess tool;
+    tool.start(cli, {QStringLiteral("info"), path});
+    QVERIFY2(tool.waitForFinished(60000), qPrintable(cli));
+    QCOMPARE(tool.exitCode(), 0);
+    info = QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
 }
 
 inline void type(QWidget* dialog, const char* field, const QString& text)
@@ -111,4 +165,4 @@ inline void checkAccessible(QWidget* dialog)
     QCOMPARE(defaults, 1);
 }
 
-} // namespace trackdialogs
+} // namespace dialogtest
