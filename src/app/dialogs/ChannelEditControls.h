@@ -1,13 +1,16 @@
 #pragma once
 
 // The controls the channel editing dialogs (types A, B and C) share below
-// their own groups: the intermediate count, and the row of their buttons.
+// their own groups: the intermediate count, the row of their buttons, and
+// the end of the editing as they close.
+
+#include "dialogs/DialogSupport.h"
+#include "document/ThreadPauseGuard.h"
 
 #include <QString>
 
 #include <functional>
 
-class COpenGLTemplateDoc;
 class QDialog;
 class QPushButton;
 class QSpinBox;
@@ -29,5 +32,19 @@ QSpinBox* AddIntermediateCountField(QDialog* dialog, QVBoxLayout* layout, COpenG
 // (the default), and "Close", which rejects the dialog.
 QPushButton* AddSaveCloseRow(QDialog* dialog, QVBoxLayout* layout, const QString& saveCaption,
                              const char* saveObjectName);
+
+// Ends the editing as a dialog closes: the editor gives the surface back
+// (one that left the document meanwhile is not touched) and the held undo
+// history records the dialog's step, if it saved.
+template <typename Editor>
+void EndChannelEditing(COpenGLTemplateDoc& document, Editor& editor, PreviewHistory& history)
+{
+    editor.StillEditing(); // a surface that left the document is not touched
+    {
+        const ThreadPauseGuard held(document);
+        editor.Close();
+    }
+    history.End();
+}
 
 } // namespace dialogs

@@ -198,12 +198,7 @@ void DialogSurfaceEditA::Save()
 
 void DialogSurfaceEditA::reject()
 {
-    editor_.StillEditing(); // a surface that left the document is not touched
-    {
-        const ThreadPauseGuard held(document_);
-        editor_.Close();
-    }
-    history_.End();
+    dialogs::EndChannelEditing(document_, editor_, history_);
     QDialog::reject();
     emit editingEnded();
 }

@@ -104,12 +104,7 @@ void DialogSurfaceEditB::ApplyAndSave()
 
 void DialogSurfaceEditB::reject()
 {
-    editor_.StillEditing(); // a surface that left the document is not touched
-    {
-        const ThreadPauseGuard held(document_);
-        editor_.Close();
-    }
-    history_.End();
+    dialogs::EndChannelEditing(document_, editor_, history_);
     QDialog::reject();
     emit editingEnded();
 }
