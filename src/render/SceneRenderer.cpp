@@ -61,11 +61,13 @@ void SceneRenderer::Initialize(const OutlineFontProvider* font, const std::strin
     texturesInUse_ = 1;
     documentBallTexture_ = -1;
     if (font) font_.Build(*font);
+    frameList_.Create();
 }
 
 void SceneRenderer::Shutdown()
 {
     if (!initialized()) return;
+    frameList_.Release();
     font_.Release();
     glDeleteTextures(static_cast<GLsizei>(texturePool_.size()), texturePool_.data());
     texturePool_.clear();
@@ -202,13 +204,8 @@ void SceneRenderer::DrawScene(COpenGLTemplateDoc& document, const FrameRequest& 
     tools.font = &font_;
     tools.counters = &counters_;
     tools.meshListCompiled = &meshListCompiled;
-    {
-        LockGuard guard(document.documentLock);
-        for (const auto& surface : document.surfaces) {
-            options.selected = surface.get() == document.selectedSurface;
-            DrawSurface(*surface, options, tools);
-        }
-    }
+    frameList_.Record(document, options, tools);
+    frameList_.Draw();
     OverlayTools overlay;
     overlay.sphere = quadrics_[0];
     overlay.arrow = quadrics_[2];

@@ -2,6 +2,7 @@
 
 #include "render/Camera.h"
 #include "render/Capture.h"
+#include "render/FrameList.h"
 #include "render/OutlineFont.h"
 #include "render/SimulationFrame.h"
 #include "render/SurfaceDrawing.h"
@@ -43,8 +44,9 @@ public:
     SceneRenderer& operator=(const SceneRenderer&) = delete;
 
     // With the context current: the three quadrics, 500 texture names with
-    // the ball texture loaded into the first, and the font lists when a glyph
-    // provider is given (without one, surface names are not drawn).
+    // the ball texture loaded into the first, the frame's list of surfaces,
+    // and the font lists when a glyph provider is given (without one, surface
+    // names are not drawn).
     void Initialize(const OutlineFontProvider* font = nullptr, const std::string& ballTexture = FindBallTexture());
     // Frees what Initialize made (context current). Surfaces' display lists
     // belong to the context and go with it.
@@ -104,6 +106,7 @@ private:
     std::int64_t documentBallTexture_ = -1; // the capture's own ball texture; -1 for the pool's first
     std::string ballTexturePath_;
     OutlineFont font_;
+    FrameList frameList_;
     CompileCounters counters_;
 };
 

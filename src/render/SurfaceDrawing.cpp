@@ -247,31 +247,37 @@ void compileSites(SurfaceSection& s)
     glEnd();
 }
 
-// Calls the cached list of one kind, compiling it first when it is stale.
+// Compiles the cached list of one kind when it is stale; returns whether it did.
 template <class Compile>
-void callList(SurfaceSection& s, int kind, std::int64_t* counter, Compile compile)
+bool compileIfStale(SurfaceSection& s, int kind, std::int64_t* counter, Compile compile)
 {
     DrawingCache& cache = s.drawingCache;
-    if (!cache.valid[kind].load(std::memory_order_acquire)) {
-        if (cache.listId[kind] != -1) glDeleteLists(static_cast<GLuint>(cache.listId[kind]), 1);
-        // Marked valid before compiling: a change made meanwhile marks it stale again.
-        cache.valid[kind].store(true, std::memory_order_release);
-        const GLuint list = glGenLists(1);
-        cache.listId[kind] = static_cast<std::int32_t>(list);
-        glNewList(list, GL_COMPILE);
-        compile();
-        glEndList();
-        if (counter) ++*counter;
-    }
-    if (cache.listId[kind] != -1) glCallList(static_cast<GLuint>(cache.listId[kind]));
+    if (cache.valid[kind].load(std::memory_order_acquire)) return false;
+    if (cache.listId[kind] != -1) glDeleteLists(static_cast<GLuint>(cache.listId[kind]), 1);
+    // Marked valid before compiling: a change made meanwhile marks it stale again.
+    cache.valid[kind].store(true, std::memory_order_release);
+    const GLuint list = glGenLists(1);
+    cache.listId[kind] = static_cast<std::int32_t>(list);
+    glNewList(list, GL_COMPILE);
+    compile();
+    glEndList();
+    if (counter) ++*counter;
+    return true;
 }
 
-void drawMeshList(SurfaceSection& s, const SurfaceDrawTools& tools)
+// Calls the cached list of one kind as it was last compiled (none yet: nothing).
+void callList(const SurfaceSection& s, int kind)
 {
-    const bool stale = !s.drawingCache.valid[DrawingCache::kMesh].load(std::memory_order_acquire);
-    callList(s, DrawingCache::kMesh, tools.counters ? &tools.counters->meshLists : nullptr,
-             [&] { MeshCompiler(s).Compile(); });
-    if (stale && tools.meshListCompiled && *tools.meshListCompiled) (*tools.meshListCompiled)();
+    const std::int32_t list = s.drawingCache.listId[kind];
+    if (list != -1) glCallList(static_cast<GLuint>(list));
+}
+
+void compileMeshList(SurfaceSection& s, const SurfaceDrawTools& tools)
+{
+    if (compileIfStale(s, DrawingCache::kMesh, tools.counters ? &tools.counters->meshLists : nullptr,
+                       [&] { MeshCompiler(s).Compile(); }) &&
+        tools.meshListCompiled && *tools.meshListCompiled)
+        (*tools.meshListCompiled)();
 }
 
 // The net's homogeneous control point, divided by its weight.
@@ -441,12 +447,27 @@ void drawEditingPreview(SurfaceSection& s, GLUquadric* arrow)
 
 } // namespace
 
+void CompileSurfaceLists(SurfaceSection& s, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools)
+{
+    if (s.render.load() != 1) return;
+    LockGuard guard(s.geometryLock);
+    if (options.runMode) {
+        compileMeshList(s, tools);
+        return;
+    }
+    if (s.editingSections) return;
+    compileMeshList(s, tools);
+    if (s.showAttachmentSites)
+        compileIfStale(s, DrawingCache::kSites, tools.counters ? &tools.counters->siteLists : nullptr,
+                       [&] { compileSites(s); });
+}
+
 void DrawSurface(SurfaceSection& s, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools)
 {
     if (s.render.load() != 1) return;
     LockGuard guard(s.geometryLock);
     if (options.runMode) {
-        drawMeshList(s, tools);
+        callList(s, DrawingCache::kMesh);
         if (options.showImpactIntersections || s.showIntersectionMesh)
             drawIntersectionMesh(s, options.showImpactIntersections);
         if (options.showAllBoundingBoxes || options.showBoundingBoxes)
@@ -457,12 +478,10 @@ void DrawSurface(SurfaceSection& s, const SurfaceDrawOptions& options, const Sur
         drawEditingPreview(s, tools.arrow);
         return;
     }
-    drawMeshList(s, tools);
+    callList(s, DrawingCache::kMesh);
     if (s.showControlLines || s.showControlTriangles) drawControlNet(s, s.showControlLines, s.showControlTriangles);
     if (s.showDirections) drawDirections(s, tools.arrow, 0.666);
-    if (s.showAttachmentSites)
-        callList(s, DrawingCache::kSites, tools.counters ? &tools.counters->siteLists : nullptr,
-                 [&] { compileSites(s); });
+    if (s.showAttachmentSites) callList(s, DrawingCache::kSites);
     if (options.selected) {
         drawSelectionBox(s);
         if (s.showName && tools.font) drawName(s, *tools.font);

@@ -9,7 +9,9 @@ struct GLUquadric;
 // Drawing of one surface section: the mesh (lines, triangles, holes) and the
 // attachment sites from display lists rebuilt only when stale, and per frame
 // the control net, direction arrows, selection box, name, intersection mesh,
-// box tree or the editing preview.
+// box tree or the editing preview. A frame first compiles the stale lists of
+// every surface, then draws them: the scene records that drawing into a list
+// of its own, so compiling and drawing never nest.
 namespace render {
 
 class OutlineFont;
@@ -38,8 +40,14 @@ struct SurfaceDrawTools {
     const std::function<void()>* meshListCompiled = nullptr;
 };
 
-// Draws the surface when its render flag is 1. Holds the surface's
-// geometryLock while it draws; the caller holds the document lock.
+// Compiles the stale lists the surface's drawing with these options calls
+// (none when its render flag is not 1 or it shows the editing preview). Holds
+// the surface's geometryLock; the caller holds the document lock.
+void CompileSurfaceLists(SurfaceSection& surface, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools);
+
+// Draws the surface when its render flag is 1: calls its lists as last
+// compiled and draws the per-frame overlays. Holds the surface's
+// geometryLock; the caller holds the document lock.
 void DrawSurface(SurfaceSection& surface, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools);
 
 // Length of the channel-direction arrows at the two ends of a surface.

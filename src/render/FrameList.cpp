@@ -1,0 +1,39 @@
+#include "render/FrameList.h"
+
+#include "document/OpenGLTemplateDoc.h"
+
+#include <GL/gl.h>
+
+namespace render {
+
+void FrameList::Create()
+{
+    if (list_ == 0) list_ = glGenLists(1);
+}
+
+void FrameList::Release()
+{
+    if (list_ != 0) glDeleteLists(list_, 1);
+    list_ = 0;
+}
+
+void FrameList::Record(COpenGLTemplateDoc& document, SurfaceDrawOptions options, const SurfaceDrawTools& tools)
+{
+    if (list_ == 0) return;
+    LockGuard guard(document.documentLock);
+    // Lists cannot be compiled while another is being recorded: all first.
+    for (const auto& surface : document.surfaces) CompileSurfaceLists(*surface, options, tools);
+    glNewList(list_, GL_COMPILE);
+    for (const auto& surface : document.surfaces) {
+        options.selected = surface.get() == document.selectedSurface;
+        DrawSurface(*surface, options, tools);
+    }
+    glEndList();
+}
+
+void FrameList::Draw() const
+{
+    if (list_ != 0) glCallList(list_);
+}
+
+} // namespace render

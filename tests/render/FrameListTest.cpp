@@ -1,0 +1,143 @@
+// The surfaces of a frame recorded under the document lock and drawn after
+// it is released.
+#include "RenderTestSupport.h"
+
+#include "design/Groups.h"
+#include "render/Camera.h"
+#include "render/FrameList.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace rendertest;
+
+class FrameListTest : public RenderTest {
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        builders::fillChainDocument(doc, 3, 5, 2);
+        render::FitCameraToSurfaces(doc);
+        list.Create();
+        arrow = gluNewQuadric();
+        tools.arrow = arrow;
+        tools.counters = &counters;
+    }
+    void TearDown() override
+    {
+        gluDeleteQuadric(arrow);
+        list.Release();
+        RenderTest::TearDown();
+    }
+
+    // The recording drawn alone, through the orbit camera, into a fresh target.
+    Picture drawn()
+    {
+        render::OffscreenTarget target(kWidth, kHeight);
+        render::SavedGlState saved;
+        render::SetFixedState();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        render::PlaceCamera(doc, nullptr, 45.0, kWidth, kHeight, render::StereoEye::Mono);
+        glTranslated(-doc.focalPoint.x, -doc.focalPoint.y, -doc.focalPoint.z);
+        list.Draw();
+        glFinish();
+        return {kWidth, kHeight, target.ReadBgra()};
+    }
+    std::vector<GLuint> listsOf(const SurfaceSection& s) const
+    {
+        std::vector<GLuint> lists;
+        for (std::int32_t id : s.drawingCache.listId)
+            if (id != -1) lists.push_back(static_cast<GLuint>(id));
+        return lists;
+    }
+
+    static constexpr int kWidth = 96, kHeight = 72;
+    COpenGLTemplateDoc doc;
+    render::FrameList list;
+    GLUquadric* arrow = nullptr;
+    render::CompileCounters counters;
+    render::SurfaceDrawTools tools;
+};
+
+TEST_F(FrameListTest, RecordingCompilesOnlyStaleListsAndDrawsEverySurface)
+{
+    list.Record(doc, {}, tools);
+    list.Record(doc, {}, tools);
+    EXPECT_EQ(counters.meshLists, 3);
+    EXPECT_EQ(counters.siteLists, 3);
+    EXPECT_GT(drawn().litPixels(), 200);
+}
+
+TEST_F(FrameListTest, NothingIsDrawnBeforeTheFirstRecordingNorForHiddenSurfaces)
+{
+    EXPECT_EQ(drawn().litPixels(), 0);
+    for (const auto& s : doc.surfaces) s->render = 0;
+    list.Record(doc, {}, tools);
+    EXPECT_EQ(drawn().litPixels(), 0);
+    EXPECT_EQ(counters.meshLists, 0);
+}
+
+TEST_F(FrameListTest, ASurfaceDestroyedAfterTheRecordingIsStillDrawnOnceAndTheNextFrameFreesItsLists)
+{
+    for (std::size_t k = 1; k < doc.surfaces.size(); ++k) doc.surfaces[k]->render = 0;
+    list.Record(doc, {}, tools);
+    const Picture before = drawn();
+    ASSERT_GT(before.litPixels(), 200);
+    const std::vector<GLuint> lists = listsOf(*doc.surfaces[0]);
+    ASSERT_FALSE(lists.empty());
+
+    design::DeleteSurface(doc, *doc.surfaces[0]); // as the user-interface thread would, meanwhile
+    EXPECT_EQ(drawn().bgra, before.bgra);
+
+    frame(doc, kWidth, kHeight);
+    for (GLuint id : lists) EXPECT_FALSE(glIsList(id)) << id;
+}
+
+TEST_F(FrameListTest, RecordingHoldsTheDocumentLockAndDrawingDoesNot)
+{
+    bool heldWhileCompiling = false;
+    const std::function<void()> probe = [&] {
+        std::thread other([&] {
+            heldWhileCompiling = !doc.documentLock.tryLock();
+            if (!heldWhileCompiling) doc.documentLock.unlock();
+        });
+        other.join();
+    };
+    tools.meshListCompiled = &probe;
+    list.Record(doc, {}, tools);
+    EXPECT_TRUE(heldWhileCompiling);
+
+    // Another thread holds the lock until the drawing is done: a drawing that
+    // waited for it would never finish.
+    std::mutex m;
+    std::condition_variable changed;
+    bool locked = false, done = false;
+    std::thread holder([&] {
+        LockGuard guard(doc.documentLock);
+        std::unique_lock<std::mutex> hold(m);
+        locked = true;
+        changed.notify_all();
+        changed.wait(hold, [&] { return done; });
+    });
+    {
+        std::unique_lock<std::mutex> wait(m);
+        changed.wait(wait, [&] { return locked; });
+    }
+    EXPECT_GT(drawn().litPixels(), 200);
+    {
+        std::lock_guard<std::mutex> finish(m);
+        done = true;
+    }
+    changed.notify_all();
+    holder.join();
+}
+
+} // namespace
