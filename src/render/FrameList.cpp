@@ -15,11 +15,13 @@ void FrameList::Release()
 {
     if (list_ != 0) glDeleteLists(list_, 1);
     list_ = 0;
+    arrows_.Release();
 }
 
-void FrameList::Record(COpenGLTemplateDoc& document, SurfaceDrawOptions options, const SurfaceDrawTools& tools)
+void FrameList::Record(COpenGLTemplateDoc& document, SurfaceDrawOptions options, SurfaceDrawTools tools)
 {
     if (list_ == 0) return;
+    tools.directionArrows = &arrows_;
     LockGuard guard(document.documentLock);
     // Lists cannot be compiled while another is being recorded: all first.
     for (const auto& surface : document.surfaces) CompileSurfaceLists(*surface, options, tools);
@@ -29,6 +31,7 @@ void FrameList::Record(COpenGLTemplateDoc& document, SurfaceDrawOptions options,
         DrawSurface(*surface, options, tools);
     }
     glEndList();
+    arrows_.Sweep();
 }
 
 void FrameList::Draw() const

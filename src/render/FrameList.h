@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/DirectionArrows.h"
 #include "render/SurfaceDrawing.h"
 
 class COpenGLTemplateDoc;
@@ -24,13 +25,14 @@ public:
 
     // Under the document lock: compiles the stale lists of every surface in
     // list order, then records every surface's drawing (the options' selected
-    // flag is set per surface).
-    void Record(COpenGLTemplateDoc& document, SurfaceDrawOptions options, const SurfaceDrawTools& tools);
+    // flag is set per surface; the direction arrows come from lists kept here).
+    void Record(COpenGLTemplateDoc& document, SurfaceDrawOptions options, SurfaceDrawTools tools);
     // Draws the last recording; nothing before the first.
     void Draw() const;
 
 private:
     unsigned list_ = 0;
+    DirectionArrowLists arrows_;
 };
 
 } // namespace render

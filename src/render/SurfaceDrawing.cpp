@@ -1,6 +1,6 @@
 #include "render/SurfaceDrawing.h"
 
-#include "render/Arrow.h"
+#include "render/DirectionArrows.h"
 #include "render/EdgeClipping.h"
 #include "render/OutlineFont.h"
 #include "surface/ColorRamp.h"
@@ -320,13 +320,8 @@ void drawControlNet(SurfaceSection& s, bool lines, bool triangles)
         }
 }
 
-void drawDirections(SurfaceSection& s, GLUquadric* arrow, double head)
-{
-    glLineWidth(5.0f);
-    color255(0, 0, 200);
-    DrawArrow(arrow, s.initialPosition, normalized(s.initialDirection) * kDirectionArrowLength, head);
-    DrawArrow(arrow, s.finalPosition, normalized(s.finalDirection) * kDirectionArrowLength, head);
-}
+// Head size of the direction arrows in the design display.
+constexpr double kDesignArrowHead = 0.666;
 
 void boxLines(const BoxRecord& box)
 {
@@ -434,7 +429,7 @@ void drawEndSection(SurfaceSection& s, double v)
 
 void drawEditingPreview(SurfaceSection& s, GLUquadric* arrow)
 {
-    drawDirections(s, arrow, 0.5);
+    DrawDirectionArrows(s, arrow, 0.5);
     drawControlNet(s, true, false);
     glLineWidth(5.0f);
     color255(0, 200, 0);
@@ -457,6 +452,7 @@ void CompileSurfaceLists(SurfaceSection& s, const SurfaceDrawOptions& options, c
     }
     if (s.editingSections) return;
     compileMeshList(s, tools);
+    if (s.showDirections && tools.directionArrows) tools.directionArrows->Prepare(s, tools.arrow, kDesignArrowHead);
     if (s.showAttachmentSites)
         compileIfStale(s, DrawingCache::kSites, tools.counters ? &tools.counters->siteLists : nullptr,
                        [&] { compileSites(s); });
@@ -480,7 +476,12 @@ void DrawSurface(SurfaceSection& s, const SurfaceDrawOptions& options, const Sur
     }
     callList(s, DrawingCache::kMesh);
     if (s.showControlLines || s.showControlTriangles) drawControlNet(s, s.showControlLines, s.showControlTriangles);
-    if (s.showDirections) drawDirections(s, tools.arrow, 0.666);
+    if (s.showDirections) {
+        if (tools.directionArrows)
+            tools.directionArrows->Draw(s, tools.arrow, kDesignArrowHead);
+        else
+            DrawDirectionArrows(s, tools.arrow, kDesignArrowHead);
+    }
     if (s.showAttachmentSites) callList(s, DrawingCache::kSites);
     if (options.selected) {
         drawSelectionBox(s);

@@ -14,6 +14,7 @@ struct GLUquadric;
 // of its own, so compiling and drawing never nest.
 namespace render {
 
+class DirectionArrowLists;
 class OutlineFont;
 
 // How many display lists have been compiled: tests and benchmarks read it to
@@ -36,6 +37,8 @@ struct SurfaceDrawTools {
     GLUquadric* arrow = nullptr;
     const OutlineFont* font = nullptr; // none: names are skipped
     CompileCounters* counters = nullptr;
+    // The direction arrows' lists; none: the arrows are drawn directly.
+    DirectionArrowLists* directionArrows = nullptr;
     // Called after each mesh list compiled (the loading progress).
     const std::function<void()>* meshListCompiled = nullptr;
 };
@@ -49,8 +52,5 @@ void CompileSurfaceLists(SurfaceSection& surface, const SurfaceDrawOptions& opti
 // compiled and draws the per-frame overlays. Holds the surface's
 // geometryLock; the caller holds the document lock.
 void DrawSurface(SurfaceSection& surface, const SurfaceDrawOptions& options, const SurfaceDrawTools& tools);
-
-// Length of the channel-direction arrows at the two ends of a surface.
-inline constexpr double kDirectionArrowLength = 3.0;
 
 } // namespace render

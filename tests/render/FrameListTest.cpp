@@ -38,8 +38,9 @@ protected:
         RenderTest::TearDown();
     }
 
-    // The recording drawn alone, through the orbit camera, into a fresh target.
-    Picture drawn()
+    // A recording drawn alone, through the orbit camera, into a fresh target.
+    Picture drawn() { return drawn(list); }
+    Picture drawn(const render::FrameList& recording)
     {
         render::OffscreenTarget target(kWidth, kHeight);
         render::SavedGlState saved;
@@ -47,7 +48,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         render::PlaceCamera(doc, nullptr, 45.0, kWidth, kHeight, render::StereoEye::Mono);
         glTranslated(-doc.focalPoint.x, -doc.focalPoint.y, -doc.focalPoint.z);
-        list.Draw();
+        recording.Draw();
         glFinish();
         return {kWidth, kHeight, target.ReadBgra()};
     }
@@ -99,6 +100,31 @@ TEST_F(FrameListTest, ASurfaceDestroyedAfterTheRecordingIsStillDrawnOnceAndTheNe
 
     frame(doc, kWidth, kHeight);
     for (GLuint id : lists) EXPECT_FALSE(glIsList(id)) << id;
+}
+
+TEST_F(FrameListTest, DirectionArrowsFollowASurfacesEndsAndMatchThoseDrawnAfresh)
+{
+    for (const auto& s : doc.surfaces) {
+        s->showSurfaceLines = 0;
+        s->showAttachmentSites = 0;
+    }
+    SurfaceSection& s = *doc.surfaces[1];
+    list.Record(doc, {}, tools);
+    const Picture before = drawn();
+    ASSERT_GT(before.litPixels(), 20);
+
+    // Moved without marking anything stale: the arrows' own values tell.
+    s.initialDirection = -s.initialDirection;
+    s.finalPosition = s.finalPosition + Vec3{0.0, 2.0, 0.0};
+    list.Record(doc, {}, tools);
+    const Picture moved = drawn();
+    EXPECT_NE(moved.bgra, before.bgra);
+
+    render::FrameList fresh;
+    fresh.Create();
+    fresh.Record(doc, {}, tools);
+    EXPECT_EQ(drawn(fresh).bgra, moved.bgra);
+    fresh.Release();
 }
 
 TEST_F(FrameListTest, RecordingHoldsTheDocumentLockAndDrawingDoesNot)
