@@ -21,6 +21,6 @@ if [ "${MARLWICK_QUICK:-0}" != "1" ]; then
   # Only the threading tests need ThreadSanitizer: build just their programs.
   cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMARLWICK_WERROR=ON \
     -DMARLWICK_SANITIZE=thread -DMARLWICK_BUILD_BENCH=OFF
-  cmake --build build/tsan --target marlwick_threads_tests marlwick_view_threads_tests --parallel "$jobs"
+  cmake --build build/tsan --target marlwick_threads_tests marlwick_view_threads_tests marlwick_render_threads_tests --parallel "$jobs"
   TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L threads --output-on-failure
 fi
