@@ -4,11 +4,13 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "render/Camera.h"
+#include "render/FrameList.h"
 #include "render/HeadlessContext.h"
 #include "render/SceneRenderer.h"
 #include "support/DocumentBuilders.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -55,5 +57,31 @@ void BM_RenderTwentySurfaces(benchmark::State& state)
     drawFrames(state, doc);
 }
 BENCHMARK(BM_RenderTwentySurfaces)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The part of a frame that holds the document lock: recording the 20
+// surfaces (lists compiled, direction arrows listed) into the frame's list.
+// The recording's drawing, the bulk of the frame, happens after the lock is
+// released.
+void BM_RecordTwentySurfaces(benchmark::State& state)
+{
+    COpenGLTemplateDoc doc;
+    builders::fillChainDocument(doc, 20, 7, 4);
+    for (const auto& s : doc.surfaces) s->showSurfaceTriangles = 1;
+    HeadlessContext context;
+    if (!context.valid()) {
+        state.SkipWithError(context.error().c_str());
+        return;
+    }
+    render::FrameList list;
+    list.Create();
+    GLUquadric* arrow = gluNewQuadric();
+    render::SurfaceDrawTools tools;
+    tools.arrow = arrow;
+    list.Record(doc, {}, tools); // compiles the lists
+    for (auto _ : state) list.Record(doc, {}, tools);
+    gluDeleteQuadric(arrow);
+    list.Release();
+}
+BENCHMARK(BM_RecordTwentySurfaces)->Unit(benchmark::kMicrosecond);
 
 } // namespace
