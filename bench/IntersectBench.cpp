@@ -71,10 +71,13 @@ void report(benchmark::State& state, const Scene& s, const IntersectionOverlay& 
     state.counters["hitFraction"] = hits / queries;
 }
 
-void BM_IntersectSegment(benchmark::State& state)
+// The search as a flight step runs it while no overlay shows its marks (the
+// program's default), and with the marks of every box the segment reaches.
+void intersectSegments(benchmark::State& state, bool marksShown)
 {
     Scene& s = scene(static_cast<int>(state.range(0)));
     IntersectionOverlay overlay;
+    overlay.marksShown = marksShown;
     size_t k = 0;
     int hits = 0;
     for (auto _ : state) {
@@ -85,7 +88,12 @@ void BM_IntersectSegment(benchmark::State& state)
     }
     report(state, s, overlay, hits);
 }
+
+void BM_IntersectSegment(benchmark::State& state) { intersectSegments(state, false); }
 BENCHMARK(BM_IntersectSegment)->Arg(0)->Arg(1)->Arg(2);
+
+void BM_IntersectSegmentMarked(benchmark::State& state) { intersectSegments(state, true); }
+BENCHMARK(BM_IntersectSegmentMarked)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_IntersectBruteForce(benchmark::State& state)
 {
