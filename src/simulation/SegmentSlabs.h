@@ -4,6 +4,7 @@
 #include "surface/BoxTree.h"
 
 #include <algorithm>
+#include <cmath>
 
 // Slab test of one segment against many boxes grown by a radius, with the
 // reciprocal of the segment's extent per axis computed once. Accepts what
@@ -11,11 +12,26 @@
 // box, up to rounding at the faces.
 class SegmentSlabs {
 public:
-    SegmentSlabs(const Vec3& from, const Vec3& to, double radius)
+    // `all` holds every box the segment will be tested against.
+    SegmentSlabs(const Vec3& from, const Vec3& to, double radius, const BoxRecord& all)
         : axes_{Axis(0, from.x, to.x - from.x, radius), Axis(2, from.y, to.y - from.y, radius),
                 Axis(1, from.z, to.z - from.z, radius)},
           anyFlat_(axes_[0].flat || axes_[1].flat || axes_[2].flat)
     {
+        const double magnitude =
+            std::max({std::fabs(all.xMin), std::fabs(all.xMax), std::fabs(all.yMin), std::fabs(all.yMax),
+                      std::fabs(all.zMin), std::fabs(all.zMax), std::fabs(from.x), std::fabs(from.y),
+                      std::fabs(from.z), std::fabs(to.x), std::fabs(to.y), std::fabs(to.z)}) +
+            std::fabs(radius);
+        const double widening = kWidening * (magnitude + 1.0);
+        singleUsable_ = !anyFlat_ && std::isfinite(widening);
+        for (int k = 0; k < 3 && singleUsable_; ++k) {
+            const Axis& a = axes_[k];
+            const double sign = a.inverse > 0.0 ? 1.0 : -1.0;
+            single_[k] = {a.near, a.far, static_cast<float>(a.nearShift - a.start - sign * widening),
+                          static_cast<float>(a.farShift - a.start + sign * widening), static_cast<float>(a.inverse)};
+            singleUsable_ = std::isfinite(single_[k].inverse) && std::fabs(1.0 / a.inverse) > widening;
+        }
     }
 
     // The node's tight box grown by the radius on every side, in double
@@ -29,6 +45,21 @@ public:
             for (const Axis& a : axes_) a.clip(box, t0, t1);
         } else {
             for (const Axis& a : axes_) a.clipSloped(box, t0, t1);
+        }
+        return t0 <= t1;
+    }
+
+    // A cheaper single-precision test that never rejects a box reaches()
+    // accepts: every box is grown by far more than the rounding of either
+    // test. Falls back to reaches() where that cannot be had (an axis the
+    // segment does not move along, or hardly).
+    bool mayReach(const WalkNode& box) const
+    {
+        if (!singleUsable_) return reaches(box);
+        float t0 = 0.0f, t1 = 1.0f;
+        for (const SingleAxis& a : single_) {
+            t0 = std::max(t0, (box.bounds[a.near] + a.nearOffset) * a.inverse);
+            t1 = std::min(t1, (box.bounds[a.far] + a.farOffset) * a.inverse);
         }
         return t0 <= t1;
     }
@@ -73,6 +104,17 @@ private:
     // Beyond any t1, which starts at 1 and only decreases.
     static constexpr double kOutside = 2.0;
 
+    // Growth of the boxes in mayReach relative to the coordinates' magnitude,
+    // a few hundred times single precision's rounding.
+    static constexpr double kWidening = 1e-5;
+
+    struct SingleAxis {
+        int near = 0, far = 0;
+        float nearOffset = 0.0f, farOffset = 0.0f, inverse = 0.0f;
+    };
+
     Axis axes_[3];
     bool anyFlat_;
+    SingleAxis single_[3];
+    bool singleUsable_ = false;
 };
