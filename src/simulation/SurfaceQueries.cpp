@@ -1,13 +1,12 @@
 #include "simulation/SurfaceQueries.h"
 
 #include "geometry/Plane.h"
-#include "simulation/SegmentSlabs.h"
 #include "gul/SurfaceEval.h"
+#include "simulation/SegmentSlabs.h"
 #include "surface/SurfaceSection.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -173,8 +172,9 @@ struct StepSegment {
     double radius = 0.0;
 };
 
-// Which of the two places a hit may lie is known to lie outside the
-// triangle; its test is then only counted.
+// The two places a hit on a triangle may lie, and whether each may still be
+// in the triangle; one known to lie outside has its in-triangle test only
+// counted.
 struct HitCandidates {
     bool crossing = true; // where the shifted segment meets the plane
     bool foot = true;     // the foot of the step's end on the plane
