@@ -12,11 +12,15 @@
 // box, up to rounding at the faces.
 class SegmentSlabs {
 public:
-    // `all` holds every box the segment will be tested against.
-    SegmentSlabs(const Vec3& from, const Vec3& to, double radius, const BoxRecord& all)
+    SegmentSlabs(const Vec3& from, const Vec3& to, double radius)
         : axes_{Axis(0, from.x, to.x - from.x, radius), Axis(2, from.y, to.y - from.y, radius),
                 Axis(1, from.z, to.z - from.z, radius)},
           anyFlat_(axes_[0].flat || axes_[1].flat || axes_[2].flat)
+    {
+    }
+
+    // Sets up mayReach for boxes inside `all`; until then it is reaches().
+    void prepareSingle(const Vec3& from, const Vec3& to, double radius, const BoxRecord& all)
     {
         const double magnitude =
             std::max({std::fabs(all.xMin), std::fabs(all.xMax), std::fabs(all.yMin), std::fabs(all.yMax),

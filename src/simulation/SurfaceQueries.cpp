@@ -172,37 +172,20 @@ struct StepSegment {
     double radius = 0.0;
 };
 
-// The two places a hit on a triangle may lie, and whether each may still be
-// in the triangle; one known to lie outside has its in-triangle test only
-// counted.
-struct HitCandidates {
-    bool crossing = true; // where the shifted segment meets the plane
-    bool foot = true;     // the foot of the step's end on the plane
-};
-
 // The triangle test once the segment is known to approach the face (unit
 // normal n) and to meet the triangle's plane: the segment shifted toward the
 // face by the radius, then the end of the step within one radius of the plane.
 std::optional<Vec3> hitShiftedSegment(const StepSegment& s, const Plane& plane, const Vec3& n, const Vec3& P0,
-                                      const Vec3& P1, const Vec3& P2, IntersectionOverlay& overlay,
-                                      HitCandidates candidates = {})
+                                      const Vec3& P1, const Vec3& P2, IntersectionOverlay& overlay)
 {
     const Vec3 offset = -s.radius * n;
     const Vec3 shiftedFrom = s.from + offset, shiftedTo = s.to + offset;
     overlay.shiftedFrom = shiftedFrom;
     overlay.shiftedTo = shiftedTo;
-    if (!candidates.crossing) {
-        ++overlay.triangleTests;
-    } else {
-        const auto X = RayPlane(plane, shiftedFrom, s.direction);
-        if (X && isFinite(*X) && PointInTriangle(P0, P1, P2, *X, overlay.triangleTests) &&
-            PointBetween(shiftedFrom, shiftedTo, *X))
-            return X;
-    }
-    if (!candidates.foot) {
-        if (s.radius != 0.0) ++overlay.triangleTests;
-        return std::nullopt;
-    }
+    const auto X = RayPlane(plane, shiftedFrom, s.direction);
+    if (X && isFinite(*X) && PointInTriangle(P0, P1, P2, *X, overlay.triangleTests) &&
+        PointBetween(shiftedFrom, shiftedTo, *X))
+        return X;
 
     // The foot of the step's end on the plane, along the shift: unit(to' - to).
     const Vec3 shiftDirection = s.radius > 0.0 ? -n : s.radius < 0.0 ? n : Vec3{};
@@ -219,8 +202,7 @@ public:
     SegmentSearch(SurfaceSection& surface, const Vec3& from, const Vec3& to, IntersectionOverlay& overlay,
                   std::optional<MeshCell> skipCell)
         : surface_(surface), tree_(*surface.boxTree), segment_{from, to, normalized(to - from), ballRadiusOf(surface)},
-          slabs_(from, to, segment_.radius, tree_.tight), overlay_(overlay), skipCell_(skipCell),
-          marking_(overlay.marksShown), margin_(hitMargin(tree_.tight))
+          slabs_(from, to, segment_.radius), overlay_(overlay), skipCell_(skipCell), marking_(overlay.marksShown)
     {
     }
 
@@ -228,10 +210,13 @@ public:
     // the marks, only those that can still improve the hit.
     void run()
     {
-        if (marking_ || tree_.depth() + 2 > kStackSize)
+        if (marking_ || tree_.depth() + 2 > kStackSize) {
             walk();
-        else
-            walkNearestFirst();
+            return;
+        }
+        slabs_.prepareSingle(segment_.from, segment_.to, segment_.radius, tree_.tight);
+        margin_ = hitMargin(tree_.tight);
+        walkNearestFirst();
     }
 
     // Deep enough for any tree over a mesh of at most kMaxMeshSamples points.
@@ -345,14 +330,15 @@ private:
                  {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
                 mesh.Visited(i, j).store(1, std::memory_order_relaxed);
         const LeafNormals& normals = tree_.normalsAt(row, column);
-        testTriangle(index, row, column, 0, A, C, D, normals.normal1);
-        testTriangle(index, row, column, 1, A, B, C, normals.normal2);
+        const BoxRecord tight = leaf.tight();
+        testTriangle(index, row, column, tight, 0, A, C, D, normals.normal1);
+        testTriangle(index, row, column, tight, 1, A, B, C, normals.normal2);
     }
 
-    void testTriangle(std::int32_t index, int row, int column, int which, const Vec3& P0,
+    void testTriangle(std::int32_t index, int row, int column, const BoxRecord& tight, int which, const Vec3& P0,
                       const Vec3& P1, const Vec3& P2, const Vec3& normal)
     {
-        const auto hit = hitTriangle(P0, P1, P2, normal);
+        const auto hit = hitTriangle(P0, P1, P2, normal, tight);
         if (!hit || triangleInHole(row, column, which)) return;
         if (marking_) tree_.hitAt(index).store(1, std::memory_order_relaxed);
         const double d = length(*hit - segment_.from);
@@ -387,8 +373,10 @@ private:
     //
     // Most triangles a search reaches are out of range: the shifted segment
     // meets their plane (if at all) and the step's end projects onto it far
-    // from the triangle. In-triangle tests that cannot succeed are only counted.
-    std::optional<Vec3> hitTriangle(const Vec3& P0, const Vec3& P1, const Vec3& P2, const Vec3& normal)
+    // from the triangle. Their two in-triangle tests cannot succeed, so they
+    // are only counted.
+    std::optional<Vec3> hitTriangle(const Vec3& P0, const Vec3& P1, const Vec3& P2, const Vec3& normal,
+                                    const BoxRecord& cellBox)
     {
         overlay_.segmentFrom = segment_.from;
         overlay_.segmentTo = segment_.to;
@@ -400,29 +388,34 @@ private:
         const bool shiftedCrosses = startHeight - r > -kHeightTolerance && endHeight - r < kHeightTolerance;
         const bool endsNear = std::fabs(endHeight) < r + kHeightTolerance;
         // Where the shifted segment meets the plane and the foot of the step's
-        // end, to within rounding; far outside the triangle's box, where the
-        // in-triangle rules reject a point, neither counts.
-        const TriangleBounds bounds(P0, P1, P2);
+        // end, to within rounding; far outside the cell's box neither counts.
+        const TriangleBounds bounds(cellBox);
         const double along = dot(segment_.direction, normal);
         const bool crossingNear =
             shiftedCrosses &&
             !bounds.farOutside(segment_.from - r * normal + ((startHeight - r) / -along) * segment_.direction,
                                kHeightTolerance);
         const bool footNear = endsNear && !bounds.farOutside(segment_.to - endHeight * normal, kHeightTolerance);
-        return hitShiftedSegment(segment_, plane, normal, P0, P1, P2, overlay_, {crossingNear, footNear});
+        if (!crossingNear && !footNear) {
+            overlay_.shiftedFrom = segment_.from - r * normal;
+            overlay_.shiftedTo = segment_.to - r * normal;
+            overlay_.triangleTests += r != 0.0 ? 2 : 1;
+            return std::nullopt;
+        }
+        return hitShiftedSegment(segment_, plane, normal, P0, P1, P2, overlay_);
     }
 
     SurfaceSection& surface_;
     const BoxTree& tree_;
     const StepSegment segment_;
-    const SegmentSlabs slabs_;
+    SegmentSlabs slabs_;
     IntersectionOverlay& overlay_;
     const std::optional<MeshCell> skipCell_;
     const bool marking_;
 
     double best_ = kNoHitDistance;
     std::int32_t bestOrder_ = 0; // 2 * pre-order index of the leaf + which triangle
-    const double margin_; // how far a hit may lie outside its cell's box
+    double margin_ = 0.0; // how far a hit may lie outside its cell's box
     bool found_ = false;
     MeshCell bestCell_;
     int bestTriangle_ = 0; // 0: (A, C', D), 1: (A, B, C')
