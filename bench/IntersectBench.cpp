@@ -10,6 +10,7 @@
 
 #ifdef MARLWICK_HAVE_BULLET
 #include <BulletCollision/CollisionShapes/btBvhTriangleMeshShape.h>
+#include <BulletCollision/CollisionShapes/btSphereShape.h>
 #include <BulletCollision/CollisionShapes/btTriangleIndexVertexArray.h>
 #include <BulletCollision/NarrowPhaseCollision/btRaycastCallback.h>
 #endif
@@ -71,10 +72,13 @@ void report(benchmark::State& state, const Scene& s, const IntersectionOverlay& 
     state.counters["hitFraction"] = hits / queries;
 }
 
-void BM_IntersectSegment(benchmark::State& state)
+// The search as a flight step runs it while no overlay shows its marks (the
+// program's default), and with the marks of every box the segment reaches.
+void intersectSegments(benchmark::State& state, bool marksShown)
 {
     Scene& s = scene(static_cast<int>(state.range(0)));
     IntersectionOverlay overlay;
+    overlay.marksShown = marksShown;
     size_t k = 0;
     int hits = 0;
     for (auto _ : state) {
@@ -85,7 +89,12 @@ void BM_IntersectSegment(benchmark::State& state)
     }
     report(state, s, overlay, hits);
 }
+
+void BM_IntersectSegment(benchmark::State& state) { intersectSegments(state, false); }
 BENCHMARK(BM_IntersectSegment)->Arg(0)->Arg(1)->Arg(2);
+
+void BM_IntersectSegmentMarked(benchmark::State& state) { intersectSegments(state, true); }
+BENCHMARK(BM_IntersectSegmentMarked)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_IntersectBruteForce(benchmark::State& state)
 {
@@ -137,7 +146,34 @@ public:
         return callback.found;
     }
 
+    // The ball itself swept along the step: a sphere of the ball radius cast
+    // through the same tree, keeping the nearest hit.
+    bool nearestSphereHit(const Vec3& from, const Vec3& to)
+    {
+        const btVector3 a(btScalar(from.x), btScalar(from.y), btScalar(from.z));
+        const btVector3 b(btScalar(to.x), btScalar(to.y), btScalar(to.z));
+        const btTransform start(btQuaternion::getIdentity(), a), end(btQuaternion::getIdentity(), b);
+        NearestSweep callback(&sphere_, start, end);
+        const btScalar r = btScalar(kRadius);
+        const btVector3 extent{r, r, r};
+        shape_->performConvexcast(&callback, a, b, -extent, extent);
+        return callback.found;
+    }
+
 private:
+    struct NearestSweep : btTriangleConvexcastCallback {
+        NearestSweep(const btConvexShape* sphere, const btTransform& from, const btTransform& to)
+            : btTriangleConvexcastCallback(sphere, from, to, btTransform::getIdentity(), 0)
+        {
+        }
+        btScalar reportHit(const btVector3&, const btVector3&, btScalar fraction, int, int) override
+        {
+            found = true;
+            return fraction;
+        }
+        bool found = false;
+    };
+
     struct Nearest : btTriangleRaycastCallback {
         Nearest(const btVector3& from, const btVector3& to) : btTriangleRaycastCallback(from, to) {}
         btScalar reportHit(const btVector3&, btScalar fraction, int, int) override
@@ -152,6 +188,7 @@ private:
     std::vector<int> indices_;
     std::unique_ptr<btTriangleIndexVertexArray> array_;
     std::unique_ptr<btBvhTriangleMeshShape> shape_;
+    btSphereShape sphere_{btScalar(kRadius)};
 };
 
 void BM_BulletPerformRaycast(benchmark::State& state)
@@ -168,6 +205,21 @@ void BM_BulletPerformRaycast(benchmark::State& state)
     state.counters["hitFraction"] = hits / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_BulletPerformRaycast)->Arg(0)->Arg(1)->Arg(2);
+
+void BM_BulletPerformConvexcast(benchmark::State& state)
+{
+    Scene& s = scene(static_cast<int>(state.range(0)));
+    BulletMesh mesh(*s.surface);
+    size_t k = 0;
+    int hits = 0;
+    for (auto _ : state) {
+        const auto& [from, to] = s.steps[k++ % s.steps.size()];
+        hits += mesh.nearestSphereHit(from, to);
+    }
+    state.SetLabel(std::to_string(s.surface->collisionColumns) + "x" + std::to_string(s.surface->collisionRows));
+    state.counters["hitFraction"] = hits / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_BulletPerformConvexcast)->Arg(0)->Arg(1)->Arg(2);
 #endif
 
 void BM_SurfaceTangents(benchmark::State& state)

@@ -92,6 +92,9 @@ void StepSimulation(COpenGLTemplateDoc& document)
         {
             LockGuard guard(document.documentLock);
             sim.overlay.triangleTests = 0;
+            sim.overlay.marksShown = ReadSetting(document.showBoundingBoxes) ||
+                                     ReadSetting(document.showImpactIntersections) ||
+                                     ReadSetting(document.showImpactVectors);
         }
         sim.intersectionSearches = 0;
         ComputeAppliedForce(document);

@@ -2,6 +2,7 @@
 
 #include "geometry/Plane.h"
 #include "gul/SurfaceEval.h"
+#include "simulation/SegmentSlabs.h"
 #include "surface/SurfaceSection.h"
 
 #include <algorithm>
@@ -91,6 +92,16 @@ struct TriangleBounds {
                X.z > hi.z + m;
     }
 };
+
+// How far beyond `box` a hit on a triangle inside it may lie: the slack of
+// the in-triangle rules on each axis (largest for the largest triangle, which
+// the box bounds), with room for rounding at the box's magnitude.
+double hitMargin(const BoxRecord& box)
+{
+    const double magnitude = std::max({std::fabs(box.xMin), std::fabs(box.xMax), std::fabs(box.yMin),
+                                       std::fabs(box.yMax), std::fabs(box.zMin), std::fabs(box.zMax)});
+    return 2.0 * TriangleBounds(box).slack + kHeightTolerance + 1e-9 * magnitude;
+}
 
 QuickAnswer quickClassify(const Vec3& P0, const Vec3& P1, const Vec3& P2, const Vec3& X)
 {
@@ -185,105 +196,31 @@ std::optional<Vec3> hitShiftedSegment(const StepSegment& s, const Plane& plane, 
     return std::nullopt;
 }
 
-// Slab test of one segment against many boxes grown by a radius, with the
-// reciprocal of the segment's extent per axis computed once. Accepts what
-// BoxRecord's contains(from) || crossedBy(from, to) accepts for the grown
-// box, up to rounding at the faces.
-class SegmentSlabs {
-public:
-    SegmentSlabs(const Vec3& from, const Vec3& to, double radius)
-        : axes_{Axis(0, from.x, to.x - from.x, radius), Axis(2, from.y, to.y - from.y, radius),
-                Axis(1, from.z, to.z - from.z, radius)},
-          anyFlat_(axes_[0].flat || axes_[1].flat || axes_[2].flat)
-    {
-    }
-
-    // The node's tight box grown by the radius on every side, in double
-    // precision. Every axis is clipped before the one comparison: the
-    // parameter range only narrows, so this agrees with stopping at the first
-    // empty range, and the walk's outcome costs one unpredictable branch.
-    bool reaches(const WalkNode& box) const
-    {
-        double t0 = 0.0, t1 = 1.0;
-        if (anyFlat_) {
-            for (const Axis& a : axes_) a.clip(box, t0, t1);
-        } else {
-            for (const Axis& a : axes_) a.clipSloped(box, t0, t1);
-        }
-        return t0 <= t1;
-    }
-
-private:
-    // The near bound is the grown box's face the segment enters through: the
-    // low one (minus the radius) on an increasing axis, else the high one
-    // (plus the radius).
-    struct Axis {
-        int near = 0, far = 0; // indices into WalkNode::bounds
-        double start = 0.0, inverse = 0.0, nearShift = 0.0, farShift = 0.0;
-        bool flat = false;
-
-        Axis(int axis, double s, double delta, double radius)
-            : near(2 * axis + (delta > 0.0 ? 0 : 1)), far(2 * axis + (delta > 0.0 ? 1 : 0)), start(s),
-              inverse(delta == 0.0 ? 0.0 : 1.0 / delta), nearShift(delta > 0.0 ? -radius : radius),
-              farShift(delta > 0.0 ? radius : -radius), flat(delta == 0.0)
-        {
-        }
-
-        // Narrows [t0, t1] to the part of the segment inside the slab,
-        // leaving it empty (t0 > t1) when nothing is left. A zero extent stays
-        // in or out of the slab for the whole segment.
-        void clip(const WalkNode& box, double& t0, double& t1) const
-        {
-            if (!flat) {
-                clipSloped(box, t0, t1);
-                return;
-            }
-            const double lo = double{box.bounds[far]} + farShift, hi = double{box.bounds[near]} + nearShift;
-            if (!(lo <= start && start <= hi)) t0 = kOutside;
-        }
-
-        void clipSloped(const WalkNode& box, double& t0, double& t1) const
-        {
-            const double enter = (double{box.bounds[near]} + nearShift - start) * inverse;
-            const double leave = (double{box.bounds[far]} + farShift - start) * inverse;
-            t0 = std::max(t0, enter);
-            t1 = std::min(t1, leave);
-        }
-    };
-    // Beyond any t1, which starts at 1 and only decreases.
-    static constexpr double kOutside = 2.0;
-
-    Axis axes_[3];
-    bool anyFlat_;
-};
-
 // State of one top-level segment search, shared by its recursion.
 class SegmentSearch {
 public:
     SegmentSearch(SurfaceSection& surface, const Vec3& from, const Vec3& to, IntersectionOverlay& overlay,
                   std::optional<MeshCell> skipCell)
         : surface_(surface), tree_(*surface.boxTree), segment_{from, to, normalized(to - from), ballRadiusOf(surface)},
-          slabs_(from, to, segment_.radius), overlay_(overlay), skipCell_(skipCell)
+          slabs_(from, to, segment_.radius), overlay_(overlay), skipCell_(skipCell), marking_(overlay.marksShown)
     {
     }
 
-    // Visits the boxes in pre-order, skipping the subtree of every box the
-    // segment (inflated by the radius) misses.
-    void walk()
+    // Marks and tests every box the segment reaches or, when nothing shows
+    // the marks, only those that can still improve the hit.
+    void run()
     {
-        const WalkNode* nodes = tree_.walkNodes();
-        const std::int32_t count = tree_.nodeCount();
-        for (std::int32_t i = 0; i < count;) {
-            const WalkNode& node = nodes[i];
-            if (!slabs_.reaches(node)) {
-                i = node.skip(i);
-                continue;
-            }
-            tree_.markEntered(i);
-            if (node.leaf()) testCell(i, node);
-            ++i;
+        if (marking_ || tree_.depth() + 2 > kStackSize) {
+            walk();
+            return;
         }
+        slabs_.prepareSingle(segment_.from, segment_.to, segment_.radius, tree_.tight);
+        margin_ = hitMargin(tree_.tight);
+        walkNearestFirst();
     }
+
+    // Deep enough for any tree over a mesh of at most kMaxMeshSamples points.
+    static constexpr int kStackSize = 64;
 
     SegmentHit result() const
     {
@@ -308,6 +245,78 @@ public:
     }
 
 private:
+    // Visits the boxes in pre-order, skipping the subtree of every box the
+    // segment (inflated by the radius) misses.
+    void walk()
+    {
+        const WalkNode* nodes = tree_.walkNodes();
+        const std::int32_t count = tree_.nodeCount();
+        for (std::int32_t i = 0; i < count;) {
+            const WalkNode& node = nodes[i];
+            if (!slabs_.reaches(node)) {
+                i = node.skip(i);
+                continue;
+            }
+            if (marking_) tree_.markEntered(i);
+            if (node.leaf()) testCell(i, node);
+            ++i;
+        }
+    }
+
+    // The outcome of walk() from fewer boxes: of two children the segment
+    // reaches, the one nearer to `from` goes first, and once a hit is found a
+    // box is left out when all of it lies farther from `from` than that hit
+    // (a hit lies on its triangle to within the in-triangle rules' slack,
+    // which the margin covers). Ties go to the cell walk() meets first.
+    void walkNearestFirst()
+    {
+        const WalkNode* nodes = tree_.walkNodes();
+        std::int32_t stack[kStackSize]; // at most one entry per level and one more
+        int top = 0;
+        if (slabs_.reaches(nodes[0])) stack[top++] = 0;
+        while (top > 0) {
+            const std::int32_t i = stack[--top];
+            const WalkNode& node = nodes[i];
+            if (found_ && beyondBest(distance2To(node))) continue;
+            if (node.leaf()) {
+                testCell(i, node);
+                continue;
+            }
+            const std::int32_t a = i + 1, b = nodes[a].skip(a);
+            const bool reachA = reaches(nodes[a]), reachB = reaches(nodes[b]);
+            if (reachA && reachB) {
+                const bool aFirst = distance2To(nodes[a]) <= distance2To(nodes[b]);
+                stack[top++] = aFirst ? b : a;
+                stack[top++] = aFirst ? a : b;
+            } else if (reachA || reachB) {
+                stack[top++] = reachA ? a : b;
+            }
+        }
+    }
+
+    // Leaves decide which cells are tested and take the exact test; inner
+    // boxes may take the cheaper one, which only lets more of them through.
+    bool reaches(const WalkNode& node) const { return node.leaf() ? slabs_.reaches(node) : slabs_.mayReach(node); }
+
+    // Squared distance from `from` to the node's tight box.
+    double distance2To(const WalkNode& node) const
+    {
+        const double p[3] = {segment_.from.x, segment_.from.z, segment_.from.y};
+        double sum = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            const double below = double{node.low(k)} - p[k], above = p[k] - double{node.high(k)};
+            const double gap = std::max(0.0, std::max(below, above));
+            sum += gap * gap;
+        }
+        return sum;
+    }
+
+    bool beyondBest(double distance2) const
+    {
+        const double reach = best_ + margin_;
+        return distance2 > reach * reach;
+    }
+
     void testCell(std::int32_t index, const WalkNode& leaf)
     {
         const int row = leaf.row(), column = leaf.column();
@@ -316,8 +325,10 @@ private:
         const CollisionMesh& mesh = surface_.collisionMesh;
         const Vec3 A = mesh.Point(row, column), B = mesh.Point(row, column + 1);
         const Vec3 C = mesh.Point(row + 1, column + 1), D = mesh.Point(row + 1, column);
-        for (const auto& [i, j] : {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
-            mesh.Visited(i, j).store(1, std::memory_order_relaxed);
+        if (marking_)
+            for (const auto& [i, j] :
+                 {std::pair{row, column}, {row, column + 1}, {row + 1, column + 1}, {row + 1, column}})
+                mesh.Visited(i, j).store(1, std::memory_order_relaxed);
         const LeafNormals& normals = tree_.normalsAt(row, column);
         const BoxRecord tight = leaf.tight();
         testTriangle(index, row, column, tight, 0, A, C, D, normals.normal1);
@@ -329,10 +340,12 @@ private:
     {
         const auto hit = hitTriangle(P0, P1, P2, normal, tight);
         if (!hit || triangleInHole(row, column, which)) return;
-        tree_.hitAt(index).store(1, std::memory_order_relaxed);
+        if (marking_) tree_.hitAt(index).store(1, std::memory_order_relaxed);
         const double d = length(*hit - segment_.from);
-        if (d < best_) {
+        const std::int32_t order = 2 * index + which;
+        if (d < best_ || (d == best_ && order < bestOrder_)) {
             best_ = d;
+            bestOrder_ = order;
             found_ = true;
             bestCell_ = {row, column};
             bestTriangle_ = which;
@@ -395,11 +408,14 @@ private:
     SurfaceSection& surface_;
     const BoxTree& tree_;
     const StepSegment segment_;
-    const SegmentSlabs slabs_;
+    SegmentSlabs slabs_;
     IntersectionOverlay& overlay_;
     const std::optional<MeshCell> skipCell_;
+    const bool marking_;
 
     double best_ = kNoHitDistance;
+    std::int32_t bestOrder_ = 0; // 2 * pre-order index of the leaf + which triangle
+    double margin_ = 0.0; // how far a hit may lie outside its cell's box
     bool found_ = false;
     MeshCell bestCell_;
     int bestTriangle_ = 0; // 0: (A, C', D), 1: (A, B, C')
@@ -460,7 +476,7 @@ SegmentHit IntersectSegment(SurfaceSection& surface, const Vec3& from, const Vec
     // A poisoned segment would pass every slab test and meet nothing.
     if (!isFinite(from) || !isFinite(to)) return {};
     SegmentSearch search(surface, from, to, overlay, skipCell);
-    search.walk();
+    search.run();
     return search.result();
 }
 

@@ -47,6 +47,10 @@ struct IntersectionOverlay {
     Vec3 shiftedFrom, shiftedTo; // the same, moved toward that triangle by the ball radius
     Vec3 triangleHitPoint;       // best hit on a mesh triangle in the last search
     std::int64_t triangleTests = 0;
+    // Whether anything shows the search's marks and its last tested segment.
+    // When not, a search leaves out the boxes that cannot improve its hit
+    // (the hit is the same) and sets no marks.
+    bool marksShown = true;
 };
 
 // Result of a segment search: the hit on the exact surface and its (u, v).
@@ -60,9 +64,9 @@ struct SegmentHit {
 // the surface nearest to `from`, or no hit. Walks the box tree over the
 // collision mesh, tests the two triangles of each reached cell with the ball
 // radius of the surface's document, ignores triangles touching a hole, and
-// moves the best hit onto the exact surface. Marks the boxes entered and hit
-// (after clearing the marks of the previous search) and the nodes of each
-// tested cell as visited, for the overlays.
+// moves the best hit onto the exact surface. Clears the marks of the previous
+// search; while the overlay's marks are shown, marks the boxes entered and hit
+// and the nodes of each tested cell as visited.
 //
 // skipCell: a cell to leave out of the search. The flight code passes the cell
 // the ball has just left while the same-surface guard is active on this

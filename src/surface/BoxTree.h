@@ -81,8 +81,8 @@ public:
     }
 
     // Marks set by the intersection search (physics thread) for the box overlays
-    // (render thread): `entered` when the segment reached the box, `hit` on a
-    // leaf where a triangle was hit.
+    // (render thread) while they are shown: `entered` when the segment reached
+    // the box, `hit` on a leaf where a triangle was hit.
     std::atomic<std::uint8_t>& hit(const BoxNode& node) const { return hit_[node.index]; }
     std::atomic<std::uint8_t>& entered(const BoxNode& node) const { return entered_[node.index]; }
     std::atomic<std::uint8_t>& hitAt(std::int32_t index) const { return hit_[index]; }
