@@ -64,11 +64,13 @@ inline void basisFuns(int i, float u, int p, const float* U, float* N)
     }
 }
 
-// ders[k * (p + 1) + j]: k-th derivative of N[i-p+j], k = 0..nd.
-template <int FP>
+// ders[k * (p + 1) + j]: k-th derivative of N[i-p+j], k = 0..nd. FN >= 0
+// fixes nd at compile time.
+template <int FP, int FN = -1>
 inline void dersBasisFuns(int i, float u, int p, int nd, const float* U, float* ders)
 {
     if constexpr (FP > 0) p = FP;
+    if constexpr (FN >= 0) nd = FN;
     const int w = p + 1;
     float ndu[kMaxDegree + 1][kMaxDegree + 1];
     float a[2][kMaxDegree + 1];

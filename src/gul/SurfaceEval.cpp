@@ -81,20 +81,24 @@ Point3f surfacePoint(float u, float v, int n, int p, const float* U, int m, int 
     return detail::combinePoint<FP, FQ>(Nu, uspan, p, Nv, vspan, q, Pw);
 }
 
-template <int FP, int FQ>
+// FD >= 0 fixes d at compile time (FP and FQ must then be fixed too).
+template <int FP, int FQ, int FD = -1>
 void surfaceDerivatives(float u, float v, int n, int p, const float* U, int m, int q, const float* V,
                         const Ptr2<HPoint4f>& Pw, int d, V3 (&S)[kD][kD])
 {
     if constexpr (FP > 0) p = FP;
     if constexpr (FQ > 0) q = FQ;
+    if constexpr (FD >= 0) d = FD;
     const int du = d < p ? d : p;
     const int dv = d < q ? d : q;
     const int uspan = detail::findSpan(u, n, p, U);
     const int vspan = detail::findSpan(v, m, q, V);
     float Nu[kW * kW], Nv[kW * kW];
-    detail::dersBasisFuns<FP>(uspan, u, p, du, U, Nu);
-    detail::dersBasisFuns<FQ>(vspan, v, q, dv, V, Nv);
-    detail::combineDerivatives<FP, FQ>(Nu, uspan, p, Nv, vspan, q, Pw, d, S);
+    constexpr int FU = FD >= 0 ? (FD < FP ? FD : FP) : -1;
+    constexpr int FV = FD >= 0 ? (FD < FQ ? FD : FQ) : -1;
+    detail::dersBasisFuns<FP, FU>(uspan, u, p, du, U, Nu);
+    detail::dersBasisFuns<FQ, FV>(vspan, v, q, dv, V, Nv);
+    detail::combineDerivatives<FP, FQ, FD>(Nu, uspan, p, Nv, vspan, q, Pw, d, S);
 }
 
 void derivativesInto(float u, float v, int n, int p, const Ptr<float>& U, int m, int q, const Ptr<float>& V,
@@ -102,7 +106,9 @@ void derivativesInto(float u, float v, int n, int p, const Ptr<float>& U, int m,
 {
     checkArguments(n, p, U, m, q, V);
     if (d < 0 || d > kMaxDerivativeOrder) throw Error();
-    if (p == 2 && q == 2)
+    if (p == 2 && q == 2 && d == 2)
+        surfaceDerivatives<2, 2, 2>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
+    else if (p == 2 && q == 2)
         surfaceDerivatives<2, 2>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
     else
         surfaceDerivatives<0, 0>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);

@@ -95,13 +95,15 @@ inline Point3f combinePoint(const float* Nu, int uspan, int p, const float* Nv, 
 void rationalCorrection(const H4 (&A)[kD][kD], int d, V3 (&S)[kD][kD]);
 
 // Derivatives S[k][l], k + l <= d, from the basis derivatives Nu
-// ((du + 1) x (p + 1), du = min(d, p)) and Nv ((dv + 1) x (q + 1)).
-template <int FP, int FQ>
+// ((du + 1) x (p + 1), du = min(d, p)) and Nv ((dv + 1) x (q + 1)). FD >= 0
+// fixes d at compile time.
+template <int FP, int FQ, int FD = -1>
 inline void combineDerivatives(const float* Nu, int uspan, int p, const float* Nv, int vspan, int q,
                                const Ptr2<HPoint4f>& Pw, int d, V3 (&S)[kD][kD])
 {
     if constexpr (FP > 0) p = FP;
     if constexpr (FQ > 0) q = FQ;
+    if constexpr (FD >= 0) d = FD;
     const int du = d < p ? d : p;
     const int dv = d < q ? d : q;
     Patch patch;

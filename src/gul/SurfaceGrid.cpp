@@ -50,7 +50,9 @@ void RationalSurfaceDerivatives(const BasisTable& first, int i, const BasisTable
     detail::V3 S[detail::kD][detail::kD];
     const float* Nu = first.values(i);
     const float* Nv = second.values(j);
-    if (p == 2 && q == 2)
+    if (p == 2 && q == 2 && d == 2)
+        detail::combineDerivatives<2, 2, 2>(Nu, first.span(i), p, Nv, second.span(j), q, Pw, d, S);
+    else if (p == 2 && q == 2)
         detail::combineDerivatives<2, 2>(Nu, first.span(i), p, Nv, second.span(j), q, Pw, d, S);
     else
         detail::combineDerivatives<0, 0>(Nu, first.span(i), p, Nv, second.span(j), q, Pw, d, S);

@@ -248,8 +248,7 @@ void SurfaceSection::BuildDisplayMesh()
     std::vector<Vec3> points;
     std::vector<SurfaceDerivatives> derivatives;
     for (int i = 0; i < displayRows; ++i) {
-        grid.PointRow(i, points);
-        grid.DerivativeRow(i, derivatives);
+        grid.SampleRow(i, points, derivatives);
         for (int j = 0; j < displayColumns; ++j) {
             const SurfaceDerivatives& d = derivatives[static_cast<std::size_t>(j)];
             displayMesh.Set(i, j, points[static_cast<std::size_t>(j)], d.N, d.K);

@@ -1,5 +1,7 @@
 #include "surface/SurfaceKernel.h"
 
+#include <cmath>
+
 namespace {
 
 Vec3 widen(const gul::Point3f& p) { return {p.x, p.y, p.z}; }
@@ -61,13 +63,15 @@ int EvaluationOrder(const SurfaceSection& s) { return s.degreeU > 1 && s.degreeV
 void CompleteFrame(const SurfaceSection& s, SurfaceDerivatives& d)
 {
     const Vec3 W = cross(d.Su, d.Sv);
-    d.N = W;
-    if (length(W) != 0.0) normalize(d.N);
+    // |W|^2 and |W| once, for the normal and the curvature alike.
+    const double WW = dot(W, W);
+    const double len = std::sqrt(WW);
+    d.N = len > 0.0 ? W / len : W;
     if (s.reverseNormal) d.N = -d.N;
     d.K = 0.0;
     if (s.degreeU >= 2 && s.degreeV >= 2) {
         const double L = dot(W, d.Suu), M = dot(W, d.Suv), Nn = dot(W, d.Svv);
-        const double den = dot(W, W) * dot(W, W);
+        const double den = WW * WW;
         d.K = den == 0.0 ? 0.0 : (L * Nn - M * M) / den;
     }
 }
@@ -97,8 +101,11 @@ void SurfaceGridKernel::PointRow(int i, std::vector<Vec3>& out) const
             widen(gul::RationalSurfacePoint(*pointRows_, i, *pointColumns_, j, surface_.controlNet));
 }
 
-void SurfaceGridKernel::DerivativeRow(int i, std::vector<SurfaceDerivatives>& out) const
+// The derivative of order (0, 0) is the point, with the same sums and the
+// same division by the weight as the point alone.
+void SurfaceGridKernel::SampleRow(int i, std::vector<Vec3>& points, std::vector<SurfaceDerivatives>& out) const
 {
+    points.assign(static_cast<std::size_t>(columns_), Vec3{});
     out.assign(static_cast<std::size_t>(columns_), SurfaceDerivatives());
     if (!derivativeRows_) return;
     {
@@ -107,6 +114,7 @@ void SurfaceGridKernel::DerivativeRow(int i, std::vector<SurfaceDerivatives>& ou
         for (int j = 0; j < columns_; ++j) {
             gul::RationalSurfaceDerivatives(*derivativeRows_, i, *derivativeColumns_, j, surface_.controlNet, order_,
                                             S);
+            points[static_cast<std::size_t>(j)] = widen(S.S[0][0]);
             storePartials(S, order_, out[static_cast<std::size_t>(j)]);
         }
     }

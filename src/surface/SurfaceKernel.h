@@ -43,8 +43,9 @@ public:
     int columns() const { return columns_; }
     // Row i's points, one per column, under one hold of the kernel lock.
     void PointRow(int i, std::vector<Vec3>& out) const;
-    // Row i's derivatives, normals and curvatures, as EvaluateDerivatives gives them.
-    void DerivativeRow(int i, std::vector<SurfaceDerivatives>& out) const;
+    // Row i's points, derivatives, normals and curvatures, as KernelPoint and
+    // EvaluateDerivatives give them (the points come with the derivatives).
+    void SampleRow(int i, std::vector<Vec3>& points, std::vector<SurfaceDerivatives>& derivatives) const;
 
 private:
     const SurfaceSection& surface_;

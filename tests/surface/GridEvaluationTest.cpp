@@ -26,22 +26,25 @@ Vec3 asStored(const Vec3& p)
     return {stored.x, stored.y, stored.z};
 }
 
-// Samples of a rows x columns grid whose point or derivatives differ in any
-// bit from single-point evaluation at the same parameters.
+// Samples of a rows x columns grid whose points (alone or with the
+// derivatives) or derivatives differ in any bit from single-point evaluation
+// at the same parameters.
 int gridMismatches(SurfaceSection& s, int rows, int columns)
 {
     SampleParameters at;
     at.Walk(rows, columns);
     const SurfaceGridKernel grid(s, at, true);
-    std::vector<Vec3> points;
+    std::vector<Vec3> points, samplePoints;
     std::vector<SurfaceDerivatives> derivatives;
     int mismatches = 0;
     for (int i = 0; i < rows; ++i) {
         grid.PointRow(i, points);
-        grid.DerivativeRow(i, derivatives);
+        grid.SampleRow(i, samplePoints, derivatives);
         for (int j = 0; j < columns; ++j) {
             const std::size_t k = static_cast<std::size_t>(j);
-            mismatches += !sameBits(points[k], s.EvaluatePoint(at.u(j), at.v(i)));
+            const Vec3 single = s.EvaluatePoint(at.u(j), at.v(i));
+            mismatches += !sameBits(points[k], single);
+            mismatches += !sameBits(samplePoints[k], single);
             mismatches += !sameBits(derivatives[k], s.EvaluateDerivatives(at.u(j), at.v(i)));
         }
     }
@@ -114,12 +117,15 @@ TEST(GridEvaluationTest, SurfaceWithoutANetGivesZeroRows)
     const SurfaceGridKernel grid(s, at, true);
     std::vector<Vec3> points;
     std::vector<SurfaceDerivatives> derivatives;
+    std::vector<Vec3> samplePoints;
     grid.PointRow(1, points);
-    grid.DerivativeRow(1, derivatives);
+    grid.SampleRow(1, samplePoints, derivatives);
     ASSERT_EQ(points.size(), 4u);
+    ASSERT_EQ(samplePoints.size(), 4u);
     ASSERT_EQ(derivatives.size(), 4u);
     for (std::size_t k = 0; k < 4; ++k) {
         EXPECT_TRUE(sameBits(points[k], Vec3{}));
+        EXPECT_TRUE(sameBits(samplePoints[k], Vec3{}));
         EXPECT_TRUE(sameBits(derivatives[k], SurfaceDerivatives()));
     }
 }
