@@ -108,6 +108,8 @@ void derivativesInto(float u, float v, int n, int p, const Ptr<float>& U, int m,
     if (d < 0 || d > kMaxDerivativeOrder) throw Error();
     if (p == 2 && q == 2 && d == 2)
         surfaceDerivatives<2, 2, 2>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
+    else if (p == 2 && q == 2 && d == 1)
+        surfaceDerivatives<2, 2, 1>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
     else if (p == 2 && q == 2)
         surfaceDerivatives<2, 2>(u, v, n, p, U.data(), m, q, V.data(), Pw, d, S);
     else

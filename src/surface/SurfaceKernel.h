@@ -45,6 +45,7 @@ public:
     void PointRow(int i, std::vector<Vec3>& out) const;
     // Row i's points, derivatives, normals and curvatures, as KernelPoint and
     // EvaluateDerivatives give them (the points come with the derivatives).
+    // Zero samples from a kernel prepared without derivatives.
     void SampleRow(int i, std::vector<Vec3>& points, std::vector<SurfaceDerivatives>& derivatives) const;
 
 private:

@@ -90,6 +90,30 @@ TEST(SurfaceGridTest, OtherDegreesTakeTheGeneralPathWithTheSameBits)
     expectGridMatchesSinglePoints(GridNet(5, 1, 6, 2, false));
 }
 
+// The quadratic evaluators fix the order at compile time: asking for fewer
+// derivatives must not change the bits of the ones computed.
+TEST(SurfaceGridTest, LowerOrdersGiveTheBitsOfTheirShareOfHigherOrders)
+{
+    for (bool rational : {false, true}) {
+        const GridNet net(24, 2, 20, 2, rational);
+        const std::vector<float> us = awkwardParameters(net.U, 4), vs = awkwardParameters(net.V, 5);
+        int mismatches = 0;
+        for (float u : us)
+            for (float v : vs) {
+                gul::SecondOrderDerivatives byOrder[3];
+                for (int d = 0; d <= 2; ++d)
+                    gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, d,
+                                                    byOrder[d]);
+                const gul::Point3f point =
+                    gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+                for (int d = 0; d <= 2; ++d) mismatches += !sameBits(byOrder[d].S[0][0], point);
+                mismatches += !sameBits(byOrder[1].S[1][0], byOrder[2].S[1][0]);
+                mismatches += !sameBits(byOrder[1].S[0][1], byOrder[2].S[0][1]);
+            }
+        EXPECT_EQ(mismatches, 0) << (rational ? "rational" : "polynomial");
+    }
+}
+
 TEST(SurfaceGridTest, SpansAndValuesAreThoseOfTheBasisRoutines)
 {
     const GridNet net(6, 2, 5, 2, false);
