@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr double kRadius = 0.3333333333;
+constexpr double kRadius = kDefaultBallRadius;
 constexpr double kStepLength = 0.3;
 
 // A straight channel with a few hundred flight steps of length 0.3 spread over

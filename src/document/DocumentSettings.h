@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/Vec3.h"
+#include "surface/DefaultBallRadius.h"
 #include "surface/FixedText.h"
 
 #include <cstdint>
@@ -42,7 +43,7 @@ struct DocumentSettings {
     double cameraDistance = -40.0;
     double launchSpeed = 2.0;
     Vec3 launchDirection{0.5, 0.0, 0.0};
-    double ballRadius = 0.3333333333;
+    double ballRadius = kDefaultBallRadius;
     // Name and group name of the ball's start surface ("none" for no group).
     char ballStartSurfaceName[kLongNameSize] = "none";
     char ballStartGroupName[kLongNameSize] = "none";

@@ -5,41 +5,7 @@
 
 namespace gul {
 
-int FindSpan(float u, int n, int p, const float* U)
-{
-    if (u >= U[n + 1]) return n;
-    if (!(u > U[p])) {
-        // u at or below the first knot (or NaN): the first non-empty span.
-        int i = p;
-        while (i < n && U[i + 1] <= U[p]) ++i;
-        return i;
-    }
-    // Uniform vectors first: the span of an evenly spaced interior lies at
-    // p + floor(u * (n - p + 1)) give or take one; any vector is checked.
-    int guess = p + static_cast<int>(u * static_cast<float>(n - p + 1));
-    guess = guess < p ? p : (guess > n ? n : guess);
-    if (U[guess] <= u && u < U[guess + 1]) return guess;
-    if (guess > p && U[guess - 1] <= u && u < U[guess]) return guess - 1;
-    if (guess < n && U[guess + 1] <= u && u < U[guess + 2]) return guess + 1;
-    if (n - p <= 32) {
-        // Short vectors: the span is p plus the number of interior knots at or
-        // below u. Counting without branches beats a bisection whose branches
-        // the processor cannot predict.
-        int count = 0;
-        for (int j = p + 1; j <= n; ++j) count += U[j] <= u;
-        return p + count;
-    }
-    int low = p, high = n + 1;
-    int mid = (low + high) / 2;
-    while (u < U[mid] || u >= U[mid + 1]) {
-        if (U[mid] <= u)
-            low = mid;
-        else
-            high = mid;
-        mid = (low + high) / 2;
-    }
-    return mid;
-}
+int FindSpan(float u, int n, int p, const float* U) { return detail::findSpan(u, n, p, U); }
 
 int FindSpan(float u, int n, int p, const Ptr<float>& U)
 {

@@ -8,6 +8,43 @@
 
 namespace gul::detail {
 
+// FindSpan, inline for the evaluators.
+inline int findSpan(float u, int n, int p, const float* U)
+{
+    if (u >= U[n + 1]) return n;
+    if (!(u > U[p])) {
+        // u at or below the first knot (or NaN): the first non-empty span.
+        int i = p;
+        while (i < n && U[i + 1] <= U[p]) ++i;
+        return i;
+    }
+    // Uniform vectors first: the span of an evenly spaced interior lies at
+    // p + floor(u * (n - p + 1)) give or take one; any vector is checked.
+    int guess = p + static_cast<int>(u * static_cast<float>(n - p + 1));
+    guess = guess < p ? p : (guess > n ? n : guess);
+    if (U[guess] <= u && u < U[guess + 1]) return guess;
+    if (guess > p && U[guess - 1] <= u && u < U[guess]) return guess - 1;
+    if (guess < n && U[guess + 1] <= u && u < U[guess + 2]) return guess + 1;
+    if (n - p <= 32) {
+        // Short vectors: the span is p plus the number of interior knots at or
+        // below u. Counting without branches beats a bisection whose branches
+        // the processor cannot predict.
+        int count = 0;
+        for (int j = p + 1; j <= n; ++j) count += U[j] <= u;
+        return p + count;
+    }
+    int low = p, high = n + 1;
+    int mid = (low + high) / 2;
+    while (u < U[mid] || u >= U[mid + 1]) {
+        if (U[mid] <= u)
+            low = mid;
+        else
+            high = mid;
+        mid = (low + high) / 2;
+    }
+    return mid;
+}
+
 template <int FP>
 inline void basisFuns(int i, float u, int p, const float* U, float* N)
 {
@@ -27,11 +64,13 @@ inline void basisFuns(int i, float u, int p, const float* U, float* N)
     }
 }
 
-// ders[k * (p + 1) + j]: k-th derivative of N[i-p+j], k = 0..nd.
-template <int FP>
+// ders[k * (p + 1) + j]: k-th derivative of N[i-p+j], k = 0..nd. FN >= 0
+// fixes nd at compile time.
+template <int FP, int FN = -1>
 inline void dersBasisFuns(int i, float u, int p, int nd, const float* U, float* ders)
 {
     if constexpr (FP > 0) p = FP;
+    if constexpr (FN >= 0) nd = FN;
     const int w = p + 1;
     float ndu[kMaxDegree + 1][kMaxDegree + 1];
     float a[2][kMaxDegree + 1];

@@ -24,4 +24,15 @@ void RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>
 Ptr2<Point3f> RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>& U, int m,
                                          int q, const Ptr<float>& V, const Ptr2<HPoint4f>& Pw, int d);
 
+// Derivatives up to second order in a fixed array, for callers that need no
+// more: S[k][l] as SKL above, entries with k + l > d left as they were.
+struct SecondOrderDerivatives {
+    Point3f S[3][3];
+};
+
+// The same values as the overloads above (the same bits), without the checked
+// output array. d is 0, 1 or 2.
+void RationalSurfaceDerivatives(float u, float v, int n, int p, const Ptr<float>& U, int m, int q,
+                                const Ptr<float>& V, const Ptr2<HPoint4f>& Pw, int d, SecondOrderDerivatives& out);
+
 } // namespace gul

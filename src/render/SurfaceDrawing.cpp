@@ -4,6 +4,7 @@
 #include "render/EdgeClipping.h"
 #include "render/OutlineFont.h"
 #include "surface/ColorRamp.h"
+#include "surface/SurfaceKernel.h"
 #include "surface/SurfaceSection.h"
 
 #include <GL/gl.h>
@@ -291,7 +292,7 @@ Vec3 controlPoint(SurfaceSection& s, int section, int point)
 void drawControlNet(SurfaceSection& s, bool lines, bool triangles)
 {
     if (!s.hasNet()) return;
-    LockGuard kernel(s.document ? s.document->kernelLock() : s.geometryLock);
+    LockGuard kernel(KernelLockOf(s.document));
     glLineWidth(1.0f);
     for (int i = 0; i + 1 < s.sectionCount; ++i)
         for (int j = 0; j + 1 < s.pointsPerSection; ++j) {

@@ -1,8 +1,9 @@
 #include "simulation/SurfaceQueries.h"
 
 #include "geometry/Plane.h"
-#include "gul/SurfaceEval.h"
 #include "simulation/SegmentSlabs.h"
+#include "surface/DefaultBallRadius.h"
+#include "surface/SurfaceKernel.h"
 #include "surface/SurfaceSection.h"
 
 #include <algorithm>
@@ -11,22 +12,12 @@
 namespace {
 
 constexpr double kNoHitDistance = 999999.0;
-constexpr double kDefaultBallRadius = 0.3333333333;
 // Product of the distances from X to two vertices below which X is at a vertex.
 constexpr double kNearVertexProduct = 0.000001;
 constexpr double kAngleSumTolerance = 0.000001;
 // Rounding allowance of the plane-height shortcut of the leaf triangle test,
 // far above the rounding of heights in scene units.
 constexpr double kHeightTolerance = 1e-6;
-
-// Kernel calls of a surface without a document serialise on a lock of their own.
-Lock& kernelLockOf(SurfaceHost* host)
-{
-    static Lock orphanLock;
-    return host ? host->kernelLock() : orphanLock;
-}
-
-Vec3 widen(const gul::Point3f& p) { return {p.x, p.y, p.z}; }
 
 double min3(double a, double b, double c) { return std::min(a, std::min(b, c)); }
 double max3(double a, double b, double c) { return std::max(a, std::max(b, c)); }
@@ -427,17 +418,10 @@ private:
 SurfaceFrame SurfaceTangents(SurfaceSection& surface, double u, double v)
 {
     SurfaceFrame frame;
-    {
-        LockGuard guard(kernelLockOf(surface.document));
-        if (!surface.hasNet()) return frame;
-        // The net's rows are the cross sections (v): the kernel's first parameter is v.
-        gul::Ptr2<gul::Point3f>& S = surface.derivativeWorkspace;
-        gul::RationalSurfaceDerivatives(static_cast<float>(v), static_cast<float>(u), surface.sectionCount - 1,
-                                        surface.degreeV, surface.knotsV, surface.pointsPerSection - 1,
-                                        surface.degreeU, surface.knotsU, surface.controlNet, 1, S);
-        frame.Su = widen(S[0][1]);
-        frame.Sv = widen(S[1][0]);
-    }
+    SurfaceDerivatives partials;
+    if (!KernelPartials(surface, u, v, 1, partials)) return frame;
+    frame.Su = partials.Su;
+    frame.Sv = partials.Sv;
     // A net with zero weights evaluates to infinities: treat it as degenerate.
     if (!isFinite(frame.Su) || !isFinite(frame.Sv)) return SurfaceFrame{};
     frame.N = normalized(cross(frame.Su, frame.Sv));

@@ -2,25 +2,14 @@
 
 #include "geometry/Matrix4.h"
 #include "gul/Basis.h"
+#include "surface/SurfaceKernel.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-// Lock of the kernel: the owning document's geometry lock, or a private one
-// for a surface without a document.
-Lock& kernelLockOf(SurfaceHost* host)
-{
-    static Lock orphanLock;
-    return host ? host->kernelLock() : orphanLock;
-}
-
-} // namespace
-
 void SurfaceSection::SizeNet(int points, int pDegreeU, int sectionTotal, int pDegreeV)
 {
-    LockGuard guard(kernelLockOf(document));
+    LockGuard guard(KernelLockOf(document));
     pointsPerSection = points;
     sectionCount = sectionTotal;
     // A spline of degree p needs p + 1 control points: a direction with fewer
@@ -67,7 +56,7 @@ Vec3 SurfaceSection::SectionPointToWorld(int i, int j) const
 
 void SurfaceSection::BuildNet()
 {
-    LockGuard guard(kernelLockOf(document));
+    LockGuard guard(KernelLockOf(document));
     const int rows = std::min(sectionCount, kMaxSections);
     for (int i = 0; i < rows; ++i) {
         gul::Ptr<gul::HPoint4f>& row = controlNet[i];
@@ -120,7 +109,7 @@ void SurfaceSection::ComputeHeightRange()
 {
     heightMax = -99999.0;
     heightMin = 99999.0;
-    LockGuard guard(kernelLockOf(document));
+    LockGuard guard(KernelLockOf(document));
     if (netAllocated) {
         for (int i = 0; i < std::min(sectionCount, controlNet.nElems()); ++i) {
             const gul::Ptr<gul::HPoint4f>& row = controlNet[i];
@@ -184,7 +173,7 @@ void SurfaceSection::RecentreSection(CrossSection& s)
 void SurfaceSection::SectionsFromNet(int column, const Vec3& D, const Vec3& U)
 {
     const Vec3 R = normalized(cross(D, U));
-    LockGuard guard(kernelLockOf(document));
+    LockGuard guard(KernelLockOf(document));
     const int rows = std::min(sectionCount, kMaxSections);
     const int points = std::clamp(pointsPerSection, 0, kMaxSectionPoints);
     for (int i = 0; i < rows; ++i) {

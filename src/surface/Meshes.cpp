@@ -1,6 +1,8 @@
 #include "surface/SurfaceSection.h"
 
 #include "geometry/Plane.h"
+#include "surface/DefaultBallRadius.h"
+#include "surface/SurfaceKernel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +35,7 @@ double nextParameter(double value, double step)
     return value + 1e-9 >= 1.0 ? 1.0 : value;
 }
 
-double ballRadiusOf(const SurfaceHost* host) { return host ? host->surfaceBallRadius() : 0.3333333333; }
+double ballRadiusOf(const SurfaceHost* host) { return host ? host->surfaceBallRadius() : kDefaultBallRadius; }
 
 } // namespace
 
@@ -212,9 +214,12 @@ void SurfaceSection::BuildCollisionMesh()
     collisionStepU = 1.0 / (collisionColumns - 1);
     collisionStepV = 1.0 / (collisionRows - 1);
     collisionMesh.Resize(collisionRows, collisionColumns);
-    const SampleParameters& at = collisionMesh.parameters();
-    for (int i = 0; i < collisionRows; ++i)
-        for (int j = 0; j < collisionColumns; ++j) collisionMesh.SetPoint(i, j, EvaluatePoint(at.u(j), at.v(i)));
+    const SurfaceGridKernel grid(*this, collisionMesh.parameters(), false);
+    std::vector<Vec3> points;
+    for (int i = 0; i < collisionRows; ++i) {
+        grid.PointRow(i, points);
+        for (int j = 0; j < collisionColumns; ++j) collisionMesh.SetPoint(i, j, points[static_cast<std::size_t>(j)]);
+    }
 
     LockGuard guard(geometryLock);
     boxTree = std::make_unique<BoxTree>(collisionMesh, reverseNormal);
@@ -239,16 +244,17 @@ void SurfaceSection::BuildDisplayMesh()
     curvatureMin = 99999.0;
     curvatureMax = -99999.0;
 
-    const SampleParameters& at = displayMesh.parameters();
-    SurfaceDerivatives d;
-    for (int i = 0; i < displayRows; ++i)
+    const SurfaceGridKernel grid(*this, displayMesh.parameters(), true);
+    std::vector<Vec3> points;
+    std::vector<SurfaceDerivatives> derivatives;
+    for (int i = 0; i < displayRows; ++i) {
+        grid.SampleRow(i, points, derivatives);
         for (int j = 0; j < displayColumns; ++j) {
-            const double u = at.u(j), v = at.v(i);
-            const Vec3 point = EvaluatePoint(u, v);
-            EvaluateDerivatives(u, v, d);
-            displayMesh.Set(i, j, point, d.N, d.K);
+            const SurfaceDerivatives& d = derivatives[static_cast<std::size_t>(j)];
+            displayMesh.Set(i, j, points[static_cast<std::size_t>(j)], d.N, d.K);
             curvatureMin = std::min(curvatureMin, d.K);
             curvatureMax = std::max(curvatureMax, d.K);
         }
+    }
     curvatureScale = std::max(std::fabs(curvatureMin), std::fabs(curvatureMax));
 }

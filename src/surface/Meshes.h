@@ -33,6 +33,8 @@ public:
     void Clear();
     double u(int column) const { return u_[static_cast<std::size_t>(column)]; }
     double v(int row) const { return v_[static_cast<std::size_t>(row)]; }
+    int rows() const { return static_cast<int>(v_.size()); }
+    int columns() const { return static_cast<int>(u_.size()); }
     std::size_t Bytes() const { return (u_.capacity() + v_.capacity()) * sizeof(double); }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "geometry/Vec3.h"
 #include "platform/Lock.h"
+#include "surface/DefaultBallRadius.h"
 
 #include <cstdint>
 
@@ -32,7 +33,7 @@ class StandaloneSurfaceHost : public SurfaceHost {
 public:
     int degreeU = 2;
     int degreeV = 2;
-    double ballRadius = 0.3333333333;
+    double ballRadius = kDefaultBallRadius;
     bool saving = false;
 
     int splineDegreeU() const override { return degreeU; }

@@ -1,0 +1,162 @@
+#include "gul/Basis.h"
+#include "gul/Error.h"
+#include "gul/SurfaceGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+using gul::Ptr;
+using gul::Ptr2;
+
+// (n + 1) x (m + 1) net of degree (p, q) over a wavy height field; weights
+// vary over the net when rational is set.
+struct GridNet {
+    int n, p, m, q;
+    Ptr<float> U, V;
+    Ptr2<gul::HPoint4f> Pw;
+
+    GridNet(int rows, int degreeU, int columns, int degreeV, bool rational)
+        : n(rows - 1), p(degreeU), m(columns - 1), q(degreeV), U(gul::UniformKnots(rows - 1, degreeU)),
+          V(gul::UniformKnots(columns - 1, degreeV)), Pw(gul::makeArray2<gul::HPoint4f>(rows, columns))
+    {
+        for (int i = 0; i <= n; ++i)
+            for (int j = 0; j <= m; ++j) {
+                const float w = rational ? 0.5f + 0.25f * static_cast<float>((i * 3 + j) % 5) : 1.0f;
+                const float x = 1.7f * i, y = std::sin(0.7f * i + 0.4f * j), z = 2.0f * j + 0.1f * i * j;
+                Pw[i][j] = {x * w, y * w, z * w, w};
+            }
+    }
+};
+
+// The ends, every knot, the floats just beside each knot, span midpoints and
+// random values.
+std::vector<float> awkwardParameters(const Ptr<float>& knots, unsigned seed)
+{
+    std::vector<float> values{0.0f, 1.0f};
+    for (int k = 0; k < knots.nElems(); ++k) {
+        const float t = knots[k];
+        values.push_back(t);
+        values.push_back(std::nextafter(t, 0.0f));
+        values.push_back(std::nextafter(t, 1.0f));
+        if (k + 1 < knots.nElems()) values.push_back(0.5f * (t + knots[k + 1]));
+    }
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> any(0.0f, 1.0f);
+    for (int k = 0; k < 24; ++k) values.push_back(any(rng));
+    return values;
+}
+
+bool sameBits(const gul::Point3f& a, const gul::Point3f& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Every grid point and derivative has the bits of the single-point routines.
+void expectGridMatchesSinglePoints(const GridNet& net)
+{
+    const std::vector<float> us = awkwardParameters(net.U, 1), vs = awkwardParameters(net.V, 2);
+    const int order = net.p > 1 && net.q > 1 ? 2 : 1;
+    const gul::BasisTable pu(us, net.n, net.p, net.U, 0), pv(vs, net.m, net.q, net.V, 0);
+    const gul::BasisTable du(us, net.n, net.p, net.U, order), dv(vs, net.m, net.q, net.V, order);
+    int mismatches = 0;
+    for (int i = 0; i < pu.count(); ++i)
+        for (int j = 0; j < pv.count(); ++j) {
+            const float u = us[static_cast<std::size_t>(i)], v = vs[static_cast<std::size_t>(j)];
+            const gul::Point3f single = gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+            mismatches += !sameBits(gul::RationalSurfacePoint(pu, i, pv, j, net.Pw), single);
+
+            gul::SecondOrderDerivatives grid, one;
+            gul::RationalSurfaceDerivatives(du, i, dv, j, net.Pw, order, grid);
+            gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, order, one);
+            for (int k = 0; k <= order; ++k)
+                for (int l = 0; l <= order - k; ++l) mismatches += !sameBits(grid.S[k][l], one.S[k][l]);
+        }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(SurfaceGridTest, GridEvaluationGivesTheBitsOfSinglePointEvaluation)
+{
+    expectGridMatchesSinglePoints(GridNet(6, 2, 5, 2, false));
+    expectGridMatchesSinglePoints(GridNet(24, 2, 20, 2, false));
+    expectGridMatchesSinglePoints(GridNet(6, 2, 9, 2, true));
+}
+
+TEST(SurfaceGridTest, OtherDegreesTakeTheGeneralPathWithTheSameBits)
+{
+    expectGridMatchesSinglePoints(GridNet(7, 3, 4, 1, true));
+    expectGridMatchesSinglePoints(GridNet(5, 1, 6, 2, false));
+}
+
+// The quadratic evaluators fix the order at compile time: asking for fewer
+// derivatives must not change the bits of the ones computed.
+TEST(SurfaceGridTest, LowerOrdersGiveTheBitsOfTheirShareOfHigherOrders)
+{
+    for (bool rational : {false, true}) {
+        const GridNet net(24, 2, 20, 2, rational);
+        const std::vector<float> us = awkwardParameters(net.U, 4), vs = awkwardParameters(net.V, 5);
+        int mismatches = 0;
+        for (float u : us)
+            for (float v : vs) {
+                gul::SecondOrderDerivatives byOrder[3];
+                for (int d = 0; d <= 2; ++d)
+                    gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, d,
+                                                    byOrder[d]);
+                const gul::Point3f point =
+                    gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+                for (int d = 0; d <= 2; ++d) mismatches += !sameBits(byOrder[d].S[0][0], point);
+                mismatches += !sameBits(byOrder[1].S[1][0], byOrder[2].S[1][0]);
+                mismatches += !sameBits(byOrder[1].S[0][1], byOrder[2].S[0][1]);
+            }
+        EXPECT_EQ(mismatches, 0) << (rational ? "rational" : "polynomial");
+    }
+}
+
+TEST(SurfaceGridTest, SpansAndValuesAreThoseOfTheBasisRoutines)
+{
+    const GridNet net(6, 2, 5, 2, false);
+    const std::vector<float> us = awkwardParameters(net.U, 3);
+    const gul::BasisTable values(us, net.n, net.p, net.U, 0), ders(us, net.n, net.p, net.U, 2);
+    for (int k = 0; k < values.count(); ++k) {
+        const float u = us[static_cast<std::size_t>(k)];
+        const int span = gul::FindSpan(u, net.n, net.p, net.U);
+        ASSERT_EQ(values.span(k), span);
+        const Ptr<float> N = gul::BasisFuns(span, u, net.p, net.U);
+        const Ptr2<float> D = gul::DersBasisFuns(span, u, net.p, 2, net.U);
+        for (int r = 0; r <= net.p; ++r) {
+            EXPECT_EQ(values.values(k)[r], N[r]);
+            for (int d = 0; d <= 2; ++d) EXPECT_EQ(ders.values(k)[d * (net.p + 1) + r], D[d][r]);
+        }
+    }
+}
+
+TEST(SurfaceGridTest, InconsistentTablesRaiseTheKernelError)
+{
+    const GridNet net(6, 2, 5, 2, false);
+    const std::vector<float> us{0.5f};
+    EXPECT_THROW(gul::BasisTable(us, net.n, 12, net.U, 0), gul::Error);
+    EXPECT_THROW(gul::BasisTable(us, net.n + 3, net.p, net.U, 0), gul::Error);
+    EXPECT_THROW(gul::BasisTable(us, net.n, net.p, net.U, -1), gul::Error);
+    const gul::BasisTable points(us, net.n, net.p, net.U, 0), ders(us, net.m, net.q, net.V, 2);
+    gul::SecondOrderDerivatives out;
+    // A table of another order than asked for.
+    EXPECT_THROW(gul::RationalSurfaceDerivatives(points, 0, ders, 0, net.Pw, 2, out), gul::Error);
+    EXPECT_THROW(gul::RationalSurfacePoint(points, 0, ders, 0, net.Pw), gul::Error);
+}
+
+TEST(SurfaceGridTest, ShortNetReadsMissingPointsAsZeroLikeTheSinglePointRoutine)
+{
+    GridNet net(6, 2, 5, 2, false);
+    net.Pw[5].reservePlace(2); // a damaged last row
+    const std::vector<float> us{1.0f}, vs{1.0f};
+    const gul::BasisTable pu(us, net.n, net.p, net.U, 0), pv(vs, net.m, net.q, net.V, 0);
+    testing::internal::CaptureStderr();
+    const gul::Point3f grid = gul::RationalSurfacePoint(pu, 0, pv, 0, net.Pw);
+    const gul::Point3f single = gul::RationalSurfacePoint(1.0f, 1.0f, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Ptr:"), std::string::npos);
+    EXPECT_TRUE(sameBits(grid, single));
+}
+
+} // namespace
