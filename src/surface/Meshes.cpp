@@ -165,7 +165,7 @@ void SurfaceSection::Rebuild()
     render = 0;
     {
         LockGuard guard(geometryLock);
-        if (samplingMode == 1) ComputeLengthSamples();
+        if (samplingMode == SamplingMode::ByLength) ComputeLengthSamples();
         BuildCollisionMesh();
         heightMax = boxTree->tight.yMax;
         heightMin = boxTree->tight.yMin;
@@ -201,9 +201,9 @@ void SurfaceSection::BuildCollisionMesh()
 {
     long long columns = 0, rows = 0;
     switch (samplingMode) {
-    case 1: columns = lengthSamplesU; rows = lengthSamplesV; break;
-    case 2: columns = fixedSamplesU; rows = fixedSamplesV; break;
-    default:
+    case SamplingMode::ByLength: columns = lengthSamplesU; rows = lengthSamplesV; break;
+    case SamplingMode::FixedCounts: columns = fixedSamplesU; rows = fixedSamplesV; break;
+    case SamplingMode::PerSpan:
         columns = (pointsPerSection + 1LL) * subdivisionsU - 1;
         rows = (sectionCount + 1LL) * subdivisionsV - 1;
         break;
@@ -225,9 +225,9 @@ void SurfaceSection::BuildDisplayMesh()
 {
     long long columns = 0, rows = 0;
     switch (samplingMode) {
-    case 1: columns = lengthSamplesU; rows = lengthSamplesV; break;
-    case 2: columns = fixedSamplesU; rows = fixedSamplesV; break;
-    default:
+    case SamplingMode::ByLength: columns = lengthSamplesU; rows = lengthSamplesV; break;
+    case SamplingMode::FixedCounts: columns = fixedSamplesU; rows = fixedSamplesV; break;
+    case SamplingMode::PerSpan:
         columns = (pointsPerSection - 1LL) * subdivisionsU + 1;
         rows = (sectionCount - 1LL) * subdivisionsV + 1;
         break;
