@@ -206,11 +206,11 @@ design::DesignResult set(RecipeContext& ctx, const json& step)
     s.wrapU = flag(step, "wrapU", s.wrapU);
     s.wrapV = flag(step, "wrapV", s.wrapV);
     const bool reverse = flag(step, "reverseNormal", s.reverseNormal);
-    const int coloring = integer(step, "coloring", s.coloring);
+    const int coloring = integer(step, "coloring", static_cast<int>(s.coloring));
     if (coloring < 0 || coloring > 3)
         malformed("coloring", "0 (constant), 1 (height), 2 (tangent angle) or 3 (curvature)");
     const bool render = flag(step, "render", s.render != 0);
-    s.coloring = coloring;
+    s.coloring = static_cast<Coloring>(coloring);
     s.render = render ? 1 : 0;
     if (reverse != s.reverseNormal) {
         // The box tree keeps the normals of its triangles.

@@ -325,7 +325,7 @@ DesignResult GrowSurfaceFromSite(COpenGLTemplateDoc& document, SurfaceSection& P
     N.intermediateCount = m;
     N.surfaceType = kTypeAttached;
     N.requestedPointsPerSection = count;
-    N.samplingMode = 0;
+    N.samplingMode = SamplingMode::PerSpan;
     N.flipDiagonals = X.sideFlag ? (P.flipDiagonals ? 0 : 1) : 0;
     const bool reversed = rowsReversed(edge);
     try {

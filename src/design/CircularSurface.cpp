@@ -115,7 +115,7 @@ SurfaceSection* CreateCircularSurface(COpenGLTemplateDoc& document, std::string_
     s.intermediateCount = m;
     s.shapeValue1 = r0;
     s.shapeValue2 = r1;
-    s.samplingMode = 0;
+    s.samplingMode = SamplingMode::PerSpan;
     s.flipDiagonals = 0;
     s.reverseNormal = s.wrapV = s.uLineEnabled = s.vLineEnabled = false;
     s.wrapU = portion == kFullCircle;

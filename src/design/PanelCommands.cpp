@@ -43,14 +43,30 @@ void SetDocumentSwitch(COpenGLTemplateDoc& document, bool DocumentSettings::*fie
     document.SetModifiedFlag();
 }
 
-void SetSurfaceSwitch(COpenGLTemplateDoc& document, std::int32_t SurfaceSection::*field, std::int32_t value,
-                      bool stale)
+namespace {
+
+// A setting of the selected surface that the drawing reads on another thread.
+template <typename Field, typename Value>
+void setSurfaceSetting(COpenGLTemplateDoc& document, Field field, Value value, bool stale)
 {
     SurfaceSection* surface = document.selectedSurface;
     if (!surface || ReadSetting(surface->*field) == value) return;
     WriteSetting(surface->*field, value);
     if (stale) surface->drawingCache.markStale();
     surface->MarkChanged();
+}
+
+} // namespace
+
+void SetSurfaceSwitch(COpenGLTemplateDoc& document, std::int32_t SurfaceSection::*field, std::int32_t value,
+                      bool stale)
+{
+    setSurfaceSetting(document, field, value, stale);
+}
+
+void SetSurfaceColoring(COpenGLTemplateDoc& document, Coloring coloring)
+{
+    setSurfaceSetting(document, &SurfaceSection::coloring, coloring, true);
 }
 
 void SetSurfaceRender(COpenGLTemplateDoc& document, bool on)

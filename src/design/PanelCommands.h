@@ -33,11 +33,13 @@ DesignResult SetBallStartAtFocalPoint(COpenGLTemplateDoc& document);
 // The render and physics threads read it, so it is written atomically.
 void SetDocumentSwitch(COpenGLTemplateDoc& document, bool DocumentSettings::*field, bool on);
 
-// A switch of the selected surface ("Show control lines", the colouring mode
-// 0 to 3, ...); with `stale` the surface's display lists are rebuilt. With no
-// selected surface nothing changes.
+// A switch of the selected surface ("Show control lines", "Show name", ...);
+// with `stale` the surface's display lists are rebuilt. With no selected
+// surface nothing changes.
 void SetSurfaceSwitch(COpenGLTemplateDoc& document, std::int32_t SurfaceSection::*field, std::int32_t value,
                       bool stale);
+// The selected surface's colouring; its display lists are rebuilt.
+void SetSurfaceColoring(COpenGLTemplateDoc& document, Coloring coloring);
 // The selected surface's "Render" switch; nothing without a selection.
 void SetSurfaceRender(COpenGLTemplateDoc& document, bool on);
 

@@ -10,12 +10,12 @@ namespace design {
 
 namespace {
 
-// The 11 display settings, in their documented order.
-constexpr std::int32_t SurfaceSection::* kDisplayFields[11] = {
+// The display switches, in their documented order (the colouring follows them).
+constexpr std::int32_t SurfaceSection::* kDisplayFields[10] = {
     &SurfaceSection::showControlLines,   &SurfaceSection::showControlTriangles, &SurfaceSection::closeControlStrips,
     &SurfaceSection::showSurfaceLines,   &SurfaceSection::showSurfaceTriangles, &SurfaceSection::showIntersectionMesh,
     &SurfaceSection::showDirections,     &SurfaceSection::showAttachmentSites,  &SurfaceSection::showHoles,
-    &SurfaceSection::showName,           &SurfaceSection::coloring};
+    &SurfaceSection::showName};
 
 // A cross section's frame: forward d, up u and lateral l = normalise(d x u).
 struct SectionFrame {
@@ -60,19 +60,22 @@ double ScaleFactor(double step) { return step >= 0.0 ? 1.0 + step / 100.0 : 1.0 
 DisplaySettings SaveDisplaySettings(const SurfaceSection& surface)
 {
     DisplaySettings saved;
-    for (int k = 0; k < 11; ++k) saved.values[k] = surface.*kDisplayFields[k];
+    for (int k = 0; k < 10; ++k) saved.values[k] = surface.*kDisplayFields[k];
+    saved.coloring = surface.coloring;
     return saved;
 }
 
 void RestoreDisplaySettings(SurfaceSection& surface, const DisplaySettings& settings)
 {
-    for (int k = 0; k < 11; ++k) surface.*kDisplayFields[k] = settings.values[k];
+    for (int k = 0; k < 10; ++k) surface.*kDisplayFields[k] = settings.values[k];
+    surface.coloring = settings.coloring;
     surface.drawingCache.markStale();
 }
 
 void ApplyEditingDisplay(SurfaceSection& surface)
 {
     for (auto field : kDisplayFields) surface.*field = 0;
+    surface.coloring = Coloring::Constant;
     surface.showControlLines = surface.showDirections = surface.showName = 1;
     surface.drawingCache.markStale();
 }

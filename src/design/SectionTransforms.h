@@ -5,7 +5,7 @@
 // revert. Also the editing display preset that the editing dialogs share.
 
 #include "design/DesignResult.h"
-#include "surface/AttachmentSite.h"
+#include "surface/SurfaceDesign.h"
 
 #include <cstdint>
 #include <string>
@@ -57,9 +57,11 @@ inline constexpr TransformSliderRange kScaleSlider{-100, 100, 10};    // scale s
 // Scale factor of a scale step in -100..100: -100 halves, 100 doubles.
 double ScaleFactor(double step);
 
-// The 11 display settings (showControlLines ... coloring) of a surface.
+// The display settings of a surface: its 10 switches (showControlLines ...
+// showName) and its colouring.
 struct DisplaySettings {
-    std::int32_t values[11] = {};
+    std::int32_t values[10] = {};
+    Coloring coloring = Coloring::Constant;
 };
 DisplaySettings SaveDisplaySettings(const SurfaceSection& surface);
 void RestoreDisplaySettings(SurfaceSection& surface, const DisplaySettings& settings);

@@ -73,7 +73,7 @@ SurfaceSection* CreateSweepSurface(COpenGLTemplateDoc& document, double angleDeg
     s.surfaceType = kTypeSweep;
     s.intermediateCount = sections;
     s.requestedPointsPerSection = shape.count;
-    s.samplingMode = 0;
+    s.samplingMode = SamplingMode::PerSpan;
     s.flipDiagonals = 0;
     s.reverseNormal = s.wrapU = s.wrapV = s.uLineEnabled = s.vLineEnabled = false;
 

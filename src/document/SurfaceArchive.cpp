@@ -165,12 +165,12 @@ void readDesign(ArchiveReader& a, SurfaceSection& s)
 // Sampling and display settings after the sections (fields 35 to 63).
 void writeSettings(ArchiveWriter& a, const SurfaceSection& s)
 {
-    for (std::int32_t v : {s.samplingMode, s.flipDiagonals, s.subdivisionsU, s.subdivisionsV, s.lengthSamplesU,
+    for (std::int32_t v : {static_cast<std::int32_t>(s.samplingMode), s.flipDiagonals, s.subdivisionsU, s.subdivisionsV, s.lengthSamplesU,
                            s.lengthSamplesV, s.fixedSamplesU, s.fixedSamplesV})
         a.writeInt32(v);
     a.writeBool(s.editingSections);
     a.writeBool(s.editingShape);
-    for (std::int32_t v : {s.render.load(), s.showDirections, s.closeControlStrips, s.coloring,
+    for (std::int32_t v : {s.render.load(), s.showDirections, s.closeControlStrips, static_cast<std::int32_t>(s.coloring),
                            s.showIntersectionMesh, s.showControlLines, s.showSurfaceLines, s.showSurfaceTriangles,
                            s.showControlTriangles, s.showAttachmentSites, s.showHoles, s.showName})
         a.writeInt32(v);
@@ -185,7 +185,7 @@ void writeSettings(ArchiveWriter& a, const SurfaceSection& s)
 
 void readSettings(ArchiveReader& a, SurfaceSection& s)
 {
-    s.samplingMode = a.readInt32InRange("sampling mode", 0, 2);
+    s.samplingMode = static_cast<SamplingMode>(a.readInt32InRange("sampling mode", 0, 2));
     for (std::int32_t* v : {&s.flipDiagonals, &s.subdivisionsU, &s.subdivisionsV, &s.lengthSamplesU,
                             &s.lengthSamplesV, &s.fixedSamplesU, &s.fixedSamplesV})
         *v = a.readInt32();
@@ -194,7 +194,7 @@ void readSettings(ArchiveReader& a, SurfaceSection& s)
     s.render = a.readInt32();
     s.showDirections = a.readInt32();
     s.closeControlStrips = a.readInt32();
-    s.coloring = a.readInt32InRange("coloring", 0, 3);
+    s.coloring = static_cast<Coloring>(a.readInt32InRange("coloring", 0, 3));
     for (std::int32_t* v : {&s.showIntersectionMesh, &s.showControlLines, &s.showSurfaceLines,
                             &s.showSurfaceTriangles, &s.showControlTriangles, &s.showAttachmentSites, &s.showHoles,
                             &s.showName})

@@ -20,8 +20,6 @@ namespace render {
 
 namespace {
 
-enum Coloring { kConstant = 0, kHeight = 1, kTangentAngle = 2, kCurvature = 3 };
-
 void vertex(const Vec3& p) { glVertex3d(p.x, p.y, p.z); }
 void normal(const Vec3& n) { glNormal3d(n.x, n.y, n.z); }
 void colorOf(const Vec3& c) { glColor3d(c.x, c.y, c.z); }
@@ -53,14 +51,14 @@ DisplaySample sampleAlong(SurfaceSection& s, const DisplaySample& a, const Displ
 
 // Lines take the height colour in "Height" and the tangent-angle colour in
 // "Tangent angle" and "Curvature".
-Vec3 lineColor(const SurfaceSection& s, const DisplaySample& d, int coloring)
+Vec3 lineColor(const SurfaceSection& s, const DisplaySample& d, Coloring coloring)
 {
-    return coloring == kHeight ? HeightColor(d.point.y, s.heightMin, s.heightRange) : AngleColor(d.N);
+    return coloring == Coloring::Height ? HeightColor(d.point.y, s.heightMin, s.heightRange) : AngleColor(d.N);
 }
-Vec3 triangleColor(const SurfaceSection& s, const DisplaySample& d, int coloring)
+Vec3 triangleColor(const SurfaceSection& s, const DisplaySample& d, Coloring coloring)
 {
-    if (coloring == kHeight) return HeightColor(d.point.y, s.heightMin, s.heightRange);
-    if (coloring == kCurvature) return CurvatureColor(d.K, s.curvatureScale);
+    if (coloring == Coloring::Height) return HeightColor(d.point.y, s.heightMin, s.heightRange);
+    if (coloring == Coloring::Curvature) return CurvatureColor(d.K, s.curvatureScale);
     return AngleColor(d.N);
 }
 
@@ -87,7 +85,7 @@ private:
 
     void Lines()
     {
-        if (coloring_ == kConstant) constantColor(s_);
+        if (coloring_ == Coloring::Constant) constantColor(s_);
         glLineWidth(1.0f);
         glBegin(GL_LINES);
         for (int i = 0; i + 1 < s_.displayRows; ++i)
@@ -144,14 +142,14 @@ private:
 
     void LineVertex(const DisplaySample& d) const
     {
-        if (coloring_ != kConstant) colorOf(lineColor(s_, d, coloring_));
+        if (coloring_ != Coloring::Constant) colorOf(lineColor(s_, d, coloring_));
         normal(d.N);
         vertex(d.point);
     }
 
     void Triangles()
     {
-        if (coloring_ == kConstant) constantColor(s_);
+        if (coloring_ == Coloring::Constant) constantColor(s_);
         glBegin(GL_TRIANGLES);
         for (int i = 0; i + 1 < s_.displayRows; ++i)
             for (int j = 0; j + 1 < s_.displayColumns; ++j) {
@@ -174,7 +172,7 @@ private:
         if (s_.reverseNormal) std::swap(v[1], v[2]);
         normal(normalized(cross(v[1]->point - v[0]->point, v[2]->point - v[0]->point)));
         for (const DisplaySample* d : v) {
-            if (coloring_ != kConstant) colorOf(triangleColor(s_, *d, coloring_));
+            if (coloring_ != Coloring::Constant) colorOf(triangleColor(s_, *d, coloring_));
             vertex(d->point);
         }
     }
@@ -210,7 +208,7 @@ private:
     }
 
     SurfaceSection& s_;
-    int coloring_;
+    Coloring coloring_;
     std::vector<BoundaryPiece> boundary_;
     std::vector<double> splits_[4];
     bool splitsKnown_[4] = {false, false, false, false};
@@ -299,10 +297,10 @@ void drawControlNet(SurfaceSection& s, bool lines, bool triangles)
             const Vec3 c[4] = {controlPoint(s, i, j), controlPoint(s, i, j + 1), controlPoint(s, i + 1, j + 1),
                                controlPoint(s, i + 1, j)};
             if (lines) {
-                if (s.coloring == kConstant) constantColor(s);
+                if (s.coloring == Coloring::Constant) constantColor(s);
                 glBegin(GL_LINE_STRIP);
                 for (int k : {0, 1, 2, 3, 0}) {
-                    if (s.coloring != kConstant) colorOf(HeightColor(c[k].y, s.heightMin, s.heightRange));
+                    if (s.coloring != Coloring::Constant) colorOf(HeightColor(c[k].y, s.heightMin, s.heightRange));
                     vertex(c[k]);
                 }
                 if (s.closeControlStrips) vertex(c[2]);

@@ -77,11 +77,12 @@ Vec3 SurfaceColourAtBall(COpenGLTemplateDoc& document, const Vec3& point)
     const SurfaceSection* s = document.ballSurface;
     if (!s) return COpenGLTemplateDoc::airColor;
     switch (s->coloring) {
-    case 0: return s->constantColor;
-    case 1: return HeightColor(point.y, s->heightMin, s->heightRange);
-    case 3: return CurvatureColor(b.curvature, s->curvatureScale);
-    default: return AngleColor(b.surfaceNormal);
+    case Coloring::Constant: return s->constantColor;
+    case Coloring::Height: return HeightColor(point.y, s->heightMin, s->heightRange);
+    case Coloring::Curvature: return CurvatureColor(b.curvature, s->curvatureScale);
+    case Coloring::TangentAngle: break;
     }
+    return AngleColor(b.surfaceNormal);
 }
 
 void RecordPathPoint(COpenGLTemplateDoc& document, bool inAir, bool impact, const Vec3& point)

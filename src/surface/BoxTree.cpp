@@ -17,10 +17,9 @@ static_assert(kMaxMeshSamples / 2 < (1 << 15), "mesh indices must fit a leaf's l
 
 BoxTree::BoxTree(const CollisionMesh& mesh, bool reverseNormal)
     : rows_(mesh.rows()), columns_(mesh.columns()), nodeCount_(subtreeNodes((rows_ - 1) * (columns_ - 1))),
-      nodes_(std::make_unique<WalkNode[]>(static_cast<std::size_t>(nodeCount_))),
-      normals_(std::make_unique<LeafNormals[]>(static_cast<std::size_t>(rows_ - 1) * (columns_ - 1))),
-      hit_(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(nodeCount_))),
-      entered_(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(nodeCount_)))
+      nodes_(static_cast<std::size_t>(nodeCount_)),
+      normals_(static_cast<std::size_t>(rows_ - 1) * (columns_ - 1)), hit_(static_cast<std::size_t>(nodeCount_)),
+      entered_(static_cast<std::size_t>(nodeCount_))
 {
     build(mesh, root());
     tight = tightOf(root());

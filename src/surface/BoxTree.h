@@ -105,9 +105,9 @@ private:
     bool splitsColumns(const BoxNode& node) const { return node.spanU() > node.spanV(); }
 
     int rows_ = 0, columns_ = 0, nodeCount_ = 0, depth_ = 0;
-    std::unique_ptr<WalkNode[]> nodes_;
-    std::unique_ptr<LeafNormals[]> normals_; // per quad, row-major
-    std::unique_ptr<std::atomic<std::uint8_t>[]> hit_, entered_;
+    BlockArray<WalkNode> nodes_;
+    BlockArray<LeafNormals> normals_; // per quad, row-major
+    BlockArray<std::atomic<std::uint8_t>> hit_, entered_;
     // Scratch of the searching thread (a few dozen entries), left out of Bytes,
     // which other threads may call.
     mutable std::vector<std::int32_t> marked_;

@@ -65,14 +65,14 @@ void DisplayMesh::Resize(int rows, int columns)
     rows_ = rows;
     columns_ = columns;
     parameters_.Walk(rows, columns);
-    samples_.assign(static_cast<std::size_t>(rows) * columns, Packed());
+    samples_ = BlockArray<Packed>(static_cast<std::size_t>(rows) * columns);
 }
 
 void DisplayMesh::Clear()
 {
     rows_ = columns_ = 0;
     parameters_.Clear();
-    std::vector<Packed>().swap(samples_);
+    samples_.reset();
 }
 
 void DisplayMesh::Set(int row, int column, const Vec3& point, const Vec3& N, double K)
@@ -89,7 +89,7 @@ DisplaySample DisplayMesh::At(int row, int column) const
     return {parameters_.u(column), parameters_.v(row), s.point.widened(), s.N.widened(), s.K};
 }
 
-std::size_t DisplayMesh::Bytes() const { return samples_.capacity() * sizeof(Packed) + parameters_.Bytes(); }
+std::size_t DisplayMesh::Bytes() const { return samples_.size() * sizeof(Packed) + parameters_.Bytes(); }
 
 void CollisionMesh::Resize(int rows, int columns)
 {
@@ -97,8 +97,8 @@ void CollisionMesh::Resize(int rows, int columns)
     columns_ = columns;
     parameters_.Walk(rows, columns);
     const std::size_t count = static_cast<std::size_t>(rows) * columns;
-    points_ = std::make_unique<PackedPoint[]>(count);
-    visited_ = std::make_unique<std::atomic<std::uint8_t>[]>(count);
+    points_ = BlockArray<PackedPoint>(count);
+    visited_ = BlockArray<std::atomic<std::uint8_t>>(count);
 }
 
 void CollisionMesh::Clear()
@@ -167,7 +167,7 @@ void SurfaceSection::Rebuild()
     render = 0;
     {
         LockGuard guard(geometryLock);
-        if (samplingMode == 1) ComputeLengthSamples();
+        if (samplingMode == SamplingMode::ByLength) ComputeLengthSamples();
         BuildCollisionMesh();
         heightMax = boxTree->tight.yMax;
         heightMin = boxTree->tight.yMin;
@@ -203,9 +203,9 @@ void SurfaceSection::BuildCollisionMesh()
 {
     long long columns = 0, rows = 0;
     switch (samplingMode) {
-    case 1: columns = lengthSamplesU; rows = lengthSamplesV; break;
-    case 2: columns = fixedSamplesU; rows = fixedSamplesV; break;
-    default:
+    case SamplingMode::ByLength: columns = lengthSamplesU; rows = lengthSamplesV; break;
+    case SamplingMode::FixedCounts: columns = fixedSamplesU; rows = fixedSamplesV; break;
+    case SamplingMode::PerSpan:
         columns = (pointsPerSection + 1LL) * subdivisionsU - 1;
         rows = (sectionCount + 1LL) * subdivisionsV - 1;
         break;
@@ -230,9 +230,9 @@ void SurfaceSection::BuildDisplayMesh()
 {
     long long columns = 0, rows = 0;
     switch (samplingMode) {
-    case 1: columns = lengthSamplesU; rows = lengthSamplesV; break;
-    case 2: columns = fixedSamplesU; rows = fixedSamplesV; break;
-    default:
+    case SamplingMode::ByLength: columns = lengthSamplesU; rows = lengthSamplesV; break;
+    case SamplingMode::FixedCounts: columns = fixedSamplesU; rows = fixedSamplesV; break;
+    case SamplingMode::PerSpan:
         columns = (pointsPerSection - 1LL) * subdivisionsU + 1;
         rows = (sectionCount - 1LL) * subdivisionsV + 1;
         break;

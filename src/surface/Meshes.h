@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/Vec3.h"
+#include "platform/BlockMemory.h"
 
 #include <atomic>
 #include <cstddef>
@@ -78,7 +79,7 @@ private:
 
     int rows_ = 0, columns_ = 0;
     SampleParameters parameters_;
-    std::vector<Packed> samples_;
+    BlockArray<Packed> samples_;
 };
 
 // One sample of the collision mesh, as the intersection search reads it.
@@ -94,7 +95,7 @@ class CollisionMesh {
 public:
     void Resize(int rows, int columns);
     void Clear();
-    explicit operator bool() const { return points_ != nullptr; }
+    explicit operator bool() const { return static_cast<bool>(points_); }
     int rows() const { return rows_; }
     int columns() const { return columns_; }
     const SampleParameters& parameters() const { return parameters_; }
@@ -113,8 +114,8 @@ private:
 
     int rows_ = 0, columns_ = 0;
     SampleParameters parameters_;
-    std::unique_ptr<PackedPoint[]> points_;
-    std::unique_ptr<std::atomic<std::uint8_t>[]> visited_;
+    BlockArray<PackedPoint> points_;
+    BlockArray<std::atomic<std::uint8_t>> visited_;
 };
 
 // Axis-aligned box.

@@ -36,7 +36,7 @@ void SurfaceSection::InitDefaults()
     intermediateCount = 2;
     for (auto* bank : {&sections, &spareSections})
         for (CrossSection& s : *bank) s = CrossSection();
-    samplingMode = 0;
+    samplingMode = SamplingMode::PerSpan;
     subdivisionsU = subdivisionsV = 4;
     fixedSamplesU = fixedSamplesV = 20;
     flipDiagonals = 0;
@@ -46,7 +46,7 @@ void SurfaceSection::InitDefaults()
     showSurfaceLines = 1;
     showSurfaceTriangles = showIntersectionMesh = 0;
     showDirections = showAttachmentSites = showHoles = showName = 1;
-    coloring = 2;
+    coloring = Coloring::TangentAngle;
     drawingCache.markStale();
     editingSections = editingShape = false;
     reverseNormal = wrapU = wrapV = false;

@@ -3,11 +3,10 @@
 #include "geometry/Vec3.h"
 #include "gul/Ptr.h"
 #include "platform/Lock.h"
-#include "surface/AttachmentSite.h"
 #include "surface/BoxTree.h"
-#include "surface/CrossSection.h"
 #include "surface/Meshes.h"
 #include "surface/SurfaceHost.h"
+#include "surface/SurfaceDesign.h"
 
 #include <array>
 #include <atomic>
@@ -18,44 +17,6 @@
 #include <vector>
 
 struct SurfaceGroup;
-
-// Surface type codes.
-enum SurfaceType : std::int32_t {
-    kTypeA = 0,        // turns, rotation, displacements
-    kTypeB = 1,        // initial and final directions
-    kTypeC = 2,        // initial and final directions and positions
-    kTypeAttached = 3, // grown from a site
-    kTypeSweep = 4,
-    kTypeCircular = 5,
-    kTypeUntyped = 6,
-};
-
-// Type A design parameters; angles in radians.
-struct HorizontalTurn {
-    bool perform = false;
-    bool left = false;
-    double angle = 0.0;
-};
-struct VerticalTurn {
-    bool perform = false;
-    bool down = false;
-    double angle = 0.0;
-};
-struct AxisRotation {
-    bool perform = false;
-    bool clockwise = false;
-    double angle = 0.0;
-};
-struct HorizontalDisplacement {
-    bool perform = false;
-    bool displaceLeft = false;
-    double distance = 16.0;
-};
-struct VerticalDisplacement {
-    bool perform = false;
-    bool displaceDown = false;
-    double distance = 16.0;
-};
 
 // Derivatives of the surface at one (u, v).
 struct SurfaceDerivatives {
@@ -77,10 +38,40 @@ struct DrawingCache {
     }
 };
 
+// What a surface derives from its design: the control net and knots, the
+// sampled meshes and the box tree the physics searches (all guarded by
+// geometryLock), and the ranges that colouring reads.
+struct SurfaceGeometry {
+    // --- control net and knots ---
+    bool netAllocated = false, knotsAllocated = false, skipWorkspace = false;
+    std::int32_t degreeU = 2, degreeV = 2;
+    gul::Ptr<float> knotsU, knotsV;
+    // sectionCount rows (v) of pointsPerSection homogeneous points (u).
+    gul::Ptr2<gul::HPoint4f> controlNet;
+    gul::Ptr2<gul::Point3f> derivativeWorkspace;
+    std::int32_t derivativeOrder = 2;
+
+    // --- sampled meshes and boxes ---
+    Lock geometryLock;
+    DisplayMesh displayMesh; // what drawing reads
+    std::int32_t displayRows = 0, displayColumns = 0;
+    double displayStepU = 0.0, displayStepV = 0.0;
+    CollisionMesh collisionMesh; // what the intersection search reads, with boxTree
+    std::int32_t collisionRows = 0, collisionColumns = 0;
+    double collisionStepU = 0.0, collisionStepV = 0.0;
+    std::unique_ptr<BoxTree> boxTree; // none when freed
+    std::int32_t boxTreeDepth = 0;
+
+    // --- ranges for colouring ---
+    double heightMax = 0.0, heightMin = 0.0, heightRange = 0.0;
+    double curvatureMin = 0.0, curvatureMax = 0.0, curvatureScale = 0.0;
+};
+
 // One channel surface: a quadratic B-spline surface built from a row of cross
-// sections, with its sites, holes, display settings and derived data (net,
-// knots, sampled meshes, box tree). u runs across the channel, v along it.
-class SurfaceSection {
+// sections, u across the channel, v along it. Its design is what files keep,
+// its geometry what it derives from the design; beside them it knows its
+// document and group, the editors' backups and its compiled drawing data.
+class SurfaceSection : public SurfaceDesign, public SurfaceGeometry {
 public:
     SurfaceSection();
     explicit SurfaceSection(SurfaceHost* owner);
@@ -94,80 +85,14 @@ public:
         if (document) document->SurfaceChanged();
     }
 
-    // --- identity and design parameters ---
     SurfaceHost* document = nullptr;
     SurfaceGroup* group = nullptr;
-    char groupName[kLongNameSize] = {};
-    char name[kLongNameSize] = {};
-    std::vector<AttachmentSite> attachmentSites;
-    std::int32_t surfaceType = kTypeUntyped;
-    HorizontalTurn horizontalTurn;
-    VerticalTurn verticalTurn;
-    AxisRotation axisRotation;
-    HorizontalDisplacement horizontalDisplacement;
-    VerticalDisplacement verticalDisplacement;
-    bool scaleChange = false;
-    double scaleTo = 1.0;
-    double scaleFrom = 1.0;
-    Vec3 initialPosition{0, 0, 0}, initialDirection{1, 0, 0}, initialUp{0, 1, 0};
-    Vec3 finalPosition{0, 0, 0}, finalDirection{1, 0, 0}, finalUp{0, 1, 0};
-    std::int32_t shapeParameter = 0;
-    double shapeValue1 = 0.0, shapeValue2 = 0.0;
-    std::int32_t intermediateCount = 2;
     std::int32_t requestedPointsPerSection = 5;
-    std::array<CrossSection, kMaxSections> sections{};
+    // The sections as they were when an editor opened, for its previews.
     std::array<CrossSection, kMaxSections> spareSections{};
-    std::vector<SurfaceHole> holes;
-
-    // --- control net and knots ---
-    std::int32_t pointsPerSection = 0; // net count in u
-    std::int32_t sectionCount = 0;     // net count in v
-    bool netAllocated = false, knotsAllocated = false, skipWorkspace = false;
-    std::int32_t degreeU = 2, degreeV = 2;
-    gul::Ptr<float> knotsU, knotsV;
-    // sectionCount rows (v) of pointsPerSection homogeneous points (u).
-    gul::Ptr2<gul::HPoint4f> controlNet;
-    gul::Ptr2<gul::Point3f> derivativeWorkspace;
-    std::int32_t derivativeOrder = 2;
-
-    // --- sampled meshes and boxes (guarded by geometryLock) ---
-    Lock geometryLock;
-    std::int32_t samplingMode = 0; // 0 per-span subdivision, 1 by length, 2 fixed counts
-    std::int32_t subdivisionsU = 4, subdivisionsV = 4;
-    std::int32_t lengthSamplesU = 0, lengthSamplesV = 0;
-    std::int32_t fixedSamplesU = 20, fixedSamplesV = 20;
-    DisplayMesh displayMesh; // what drawing reads
-    std::int32_t displayRows = 0, displayColumns = 0;
-    double displayStepU = 0.0, displayStepV = 0.0;
-    CollisionMesh collisionMesh; // what the intersection search reads, with boxTree
-    std::int32_t collisionRows = 0, collisionColumns = 0;
-    double collisionStepU = 0.0, collisionStepV = 0.0;
-    std::int32_t flipDiagonals = 0;
-    std::unique_ptr<BoxTree> boxTree; // none when freed
-    std::int32_t boxTreeDepth = 0;
-
-    // --- display settings ---
     Vec3 constantColor{200.0, 200.0, 200.0};
     std::atomic<std::int32_t> render{0}; // 1: drawn and simulated; 0 while being rebuilt
-    std::int32_t showControlLines = 0;
-    std::int32_t showControlTriangles = 0;
-    std::int32_t closeControlStrips = 0;
-    std::int32_t showSurfaceLines = 1;
-    std::int32_t showSurfaceTriangles = 0;
-    std::int32_t showIntersectionMesh = 0;
-    std::int32_t showDirections = 1;
-    std::int32_t showAttachmentSites = 1;
-    std::int32_t showHoles = 1;
-    std::int32_t showName = 1;
-    std::int32_t coloring = 2; // 0 constant, 1 height, 2 tangent angle, 3 curvature
     DrawingCache drawingCache;
-    bool editingSections = false, editingShape = false;
-    bool reverseNormal = false;
-    bool wrapU = false, wrapV = false;
-    double heightMax = 0.0, heightMin = 0.0, heightRange = 0.0;
-    bool uLineEnabled = false, vLineEnabled = false;
-    double uLine = 0.0, vLine = 0.0;
-    double curvatureMin = 0.0, curvatureMax = 0.0, curvatureScale = 0.0;
 
     // --- lifecycle ---
     // Sets every field to its default, clears holes, meshes and box tree and

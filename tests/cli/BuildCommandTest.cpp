@@ -90,7 +90,7 @@ TEST_F(BuildFixture, ARecipeBuildsATrackAndSavesIt)
     ASSERT_TRUE(a && grown && ramp);
     EXPECT_EQ(grown->sectionCount, 7);
     EXPECT_TRUE(grown->wrapV);
-    EXPECT_EQ(grown->coloring, 1);
+    EXPECT_EQ(grown->coloring, Coloring::Height);
     EXPECT_EQ(a->attachmentSites[0].otherSurface, grown);
     EXPECT_EQ(a->attachmentSites[1].otherSurface, ramp);
     EXPECT_EQ(ramp->holes.size(), 1u);

@@ -57,7 +57,7 @@ TEST_F(ChannelEditing, TypeATurnIsStoredInRadiansAndShownAtOnce)
 TEST_F(ChannelEditing, TypeACloseWithoutSaveRestoresTheBlock)
 {
     const auto sections = a->sections;
-    a->coloring = 1;
+    a->coloring = Coloring::Height;
     TypeAEditor editor(doc);
     ASSERT_EQ(editor.Open(), "");
     editor.SetPerform(TypeAGroup::VerticalTurn, true);
@@ -70,7 +70,7 @@ TEST_F(ChannelEditing, TypeACloseWithoutSaveRestoresTheBlock)
     EXPECT_EQ(a->verticalTurn.angle, 0.0);
     EXPECT_EQ(a->horizontalDisplacement.distance, 16.0);
     for (int i = 0; i < a->sectionCount; ++i) expectVecNear(a->sections[i].position, sections[i].position, 1e-12);
-    EXPECT_EQ(a->coloring, 1);
+    EXPECT_EQ(a->coloring, Coloring::Height);
     EXPECT_FALSE(a->editingSections);
     EXPECT_NE(a->boxTree, nullptr);
 }

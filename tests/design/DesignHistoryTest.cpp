@@ -348,7 +348,7 @@ bool randomCommand(COpenGLTemplateDoc& doc, std::mt19937& random, int k)
         return true;
     case 9:
         doc.selectedSurface = &s;
-        SetSurfaceSwitch(doc, &SurfaceSection::coloring, static_cast<std::int32_t>(pick(4)), true);
+        SetSurfaceColoring(doc, static_cast<Coloring>(pick(4)));
         return true;
     case 10:
         doc.focalSurface = &s;

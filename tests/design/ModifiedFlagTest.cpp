@@ -113,7 +113,7 @@ TEST_F(ModifiedFlag, EveryKindOfUserChangeMarksTheDocument)
         {"surface switch",
          [](ModifiedFlag& f) {
              f.doc.selectedSurface = f.a;
-             SetSurfaceSwitch(f.doc, &SurfaceSection::coloring, 3, true);
+             SetSurfaceColoring(f.doc, Coloring::Curvature);
              return DesignResult::done();
          }},
         {"surface render",

@@ -289,11 +289,11 @@ TEST_F(SectionCommit, SavingWithoutAChangeKeepsTheLinks)
 TEST_F(SectionCommit, CloseKeepsWhatWasSavedAndRestoresTheDisplay)
 {
     editor.Close();
-    a->coloring = 3;
+    a->coloring = Coloring::Curvature;
     a->showSurfaceTriangles = 1;
     SectionTransformEditor again(doc);
     ASSERT_EQ(again.Open(), "");
-    EXPECT_EQ(a->coloring, 0);
+    EXPECT_EQ(a->coloring, Coloring::Constant);
     EXPECT_EQ(a->showControlLines, 1);
     EXPECT_TRUE(a->editingSections);
     again.SetSelection({2});
@@ -302,7 +302,7 @@ TEST_F(SectionCommit, CloseKeepsWhatWasSavedAndRestoresTheDisplay)
     ASSERT_EQ(again.ChangeValue(TransformKind::Scale, -100), ""); // previewed after the save, then dropped
     again.Close();
     EXPECT_DOUBLE_EQ(a->sections[2].scale, 2.0);
-    EXPECT_EQ(a->coloring, 3);
+    EXPECT_EQ(a->coloring, Coloring::Curvature);
     EXPECT_EQ(a->showSurfaceTriangles, 1);
     EXPECT_EQ(a->showControlLines, 0);
     EXPECT_FALSE(a->editingSections);

@@ -313,7 +313,7 @@ TEST(DocumentOpenFailure, RunningOutOfMemoryIsAClearErrorThatChangesNothing)
     builders::fillChainDocument(dense, 40, 20, 20);
     ASSERT_EQ(dense.surfaces.size(), 40u);
     for (const auto& s : dense.surfaces) {
-        s->samplingMode = 2;
+        s->samplingMode = SamplingMode::FixedCounts;
         s->fixedSamplesU = s->fixedSamplesV = 400;
     }
     TempFile file("dense");

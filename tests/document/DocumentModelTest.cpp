@@ -320,7 +320,7 @@ TEST(CreateChannelSurface, SizesTheNetFromTheCounts)
     EXPECT_EQ(most->pointsPerSection, 20);
     EXPECT_EQ(most->surfaceType, kTypeA);
     EXPECT_EQ(most->horizontalDisplacement.distance, 16.0);
-    EXPECT_EQ(most->samplingMode, 0);
+    EXPECT_EQ(most->samplingMode, SamplingMode::PerSpan);
     EXPECT_EQ(textOf(most->groupName), "main");
     EXPECT_EQ(doc.surfaces.back().get(), most);
     EXPECT_EQ(doc.ballStartSurface, doc.surfaces[0].get()) << "the start stays on the first surface";

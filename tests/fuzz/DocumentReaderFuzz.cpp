@@ -20,7 +20,7 @@ std::vector<std::uint8_t> write(const DocumentContents& contents)
 bool smallMeshes(const DocumentContents& contents)
 {
     for (const auto& s : contents.surfaces) {
-        if (s->samplingMode != 0) return false;
+        if (s->samplingMode != SamplingMode::PerSpan) return false;
         if (s->subdivisionsU < 1 || s->subdivisionsU > 8 || s->subdivisionsV < 1 || s->subdivisionsV > 8)
             return false;
     }

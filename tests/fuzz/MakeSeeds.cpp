@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     builders::fillTrackDocument(track);
     COpenGLTemplateDoc chain;
     builders::fillChainDocument(chain, 3, 3, 0);
-    chain.surfaces[1]->samplingMode = 2;
+    chain.surfaces[1]->samplingMode = SamplingMode::FixedCounts;
     chain.surfaces[1]->fixedSamplesU = 5;
     chain.surfaces[1]->fixedSamplesV = 7;
     const bool ok = save(empty, dir + "/empty.mwk") && save(fresh, dir + "/new.mwk") &&

@@ -51,7 +51,7 @@ protected:
 
 TEST_F(TiltedFloor, HeightColouringRunsFromCyanAtTheBottomToRedAtTheTop)
 {
-    floor->coloring = 1;
+    floor->coloring = Coloring::Height;
     const Picture p = frame(doc, 200, 120);
     const auto [left, right] = extent(p);
     ASSERT_GT(right - left, 60) << "the floor fills the middle of the view";
@@ -63,7 +63,7 @@ TEST_F(TiltedFloor, HeightColouringRunsFromCyanAtTheBottomToRedAtTheTop)
 
 TEST_F(TiltedFloor, TangentAngleColouringGivesTheTiltsRampColourEverywhere)
 {
-    floor->coloring = 2;
+    floor->coloring = Coloring::TangentAngle;
     const Picture p = frame(doc, 200, 120);
     const auto [left, right] = extent(p);
     ASSERT_GT(right - left, 60);
@@ -75,7 +75,7 @@ TEST_F(TiltedFloor, TangentAngleColouringGivesTheTiltsRampColourEverywhere)
 
 TEST_F(TiltedFloor, ConstantColouringUsesTheSurfacesColour)
 {
-    floor->coloring = 0;
+    floor->coloring = Coloring::Constant;
     floor->constantColor = {255.0, 128.0, 0.0};
     const Picture p = frame(doc, 200, 120);
     EXPECT_TRUE(near(across(p, 0.5), ambientOnly({1.0, 128.0 / 255.0, 0.0}), 4));
@@ -83,7 +83,7 @@ TEST_F(TiltedFloor, ConstantColouringUsesTheSurfacesColour)
 
 TEST_F(TiltedFloor, FacingTheLightsBrightensTheSameColour)
 {
-    floor->coloring = 0;
+    floor->coloring = Coloring::Constant;
     floor->constantColor = {100.0, 100.0, 100.0};
     const Rgb unlit = across(frame(doc, 200, 120), 0.5);
     for (Vec3& light : doc.lightPositions) light = {0.0, 100000.0, 0.0};
@@ -105,7 +105,7 @@ protected:
         floor->showSurfaceLines = 1;
         floor->showDirections = 0;
         floor->showAttachmentSites = 0;
-        floor->coloring = 0;
+        floor->coloring = Coloring::Constant;
         floor->constantColor = {255.0, 255.0, 255.0};
         builders::addHole(*floor, "middle", 0.2, 0.8, 0.3, 0.7);
         lookDownOnto(doc, *floor, 30.0);
@@ -168,7 +168,7 @@ TEST_F(DisplayLists, AreCompiledOnceAndThenOnlyCalled)
 TEST_F(DisplayLists, AChangeOfOneSurfaceRebuildsItsListsOnce)
 {
     frames(2);
-    doc.surfaces[1]->coloring = 1;
+    doc.surfaces[1]->coloring = Coloring::Height;
     doc.surfaces[1]->drawingCache.markStale();
     frames(4);
     EXPECT_EQ(renderer.counters().meshLists, 4);

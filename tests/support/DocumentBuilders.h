@@ -79,7 +79,7 @@ inline void fillTrackDocument(COpenGLTemplateDoc& doc)
     c.wrapV = true;
     b.reverseNormal = true;
     a2.render = 0;
-    a2.coloring = 3;
+    a2.coloring = Coloring::Curvature;
     doc.showFocalPoint = true;
     doc.launchDirection = {0.25, 0.0, -1.0};
 }

@@ -63,7 +63,7 @@ TEST(SamplingTest, FixedAndLengthModes)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
-    s->samplingMode = 2;
+    s->samplingMode = SamplingMode::FixedCounts;
     s->fixedSamplesU = 9;
     s->fixedSamplesV = 12;
     s->Rebuild();
@@ -74,7 +74,7 @@ TEST(SamplingTest, FixedAndLengthModes)
 
     // A floor 30.4 units across (4 intervals of 7.6) and 20 long.
     auto wide = builders::makeFlatFloor(&host, 5, 0, 7.6);
-    wide->samplingMode = 1;
+    wide->samplingMode = SamplingMode::ByLength;
     wide->Rebuild();
     EXPECT_EQ(wide->lengthSamplesU, 31);
     EXPECT_EQ(wide->lengthSamplesV, 16); // 15 units long
@@ -86,7 +86,7 @@ TEST(SamplingTest, DamagedCountsAreBounded)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
-    s->samplingMode = 2;
+    s->samplingMode = SamplingMode::FixedCounts;
     s->fixedSamplesU = 0;
     s->fixedSamplesV = 1000000000;
     s->Rebuild();
@@ -99,7 +99,7 @@ TEST(SamplingTest, EachMeshKeepsWithinItsSampleBudgetAndItsShape)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
-    s->samplingMode = 2;
+    s->samplingMode = SamplingMode::FixedCounts;
     s->fixedSamplesU = 400;
     s->fixedSamplesV = 400;
     s->Rebuild();

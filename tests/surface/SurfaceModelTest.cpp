@@ -16,7 +16,7 @@ TEST(SurfaceModelTest, FreshSurfaceHasTheDefaults)
     EXPECT_EQ(s.subdivisionsV, 4);
     EXPECT_EQ(s.fixedSamplesU, 20);
     EXPECT_EQ(s.fixedSamplesV, 20);
-    EXPECT_EQ(s.coloring, 2);
+    EXPECT_EQ(s.coloring, Coloring::TangentAngle);
     EXPECT_EQ(s.render.load(), 0);
     EXPECT_EQ(s.showSurfaceLines, 1);
     EXPECT_EQ(s.showDirections, 1);
@@ -38,10 +38,10 @@ TEST(SurfaceModelTest, ResetFreesDerivedDataAndClearsHoles)
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
     s->holes.push_back({});
-    s->coloring = 0;
+    s->coloring = Coloring::Constant;
     s->Reset();
     EXPECT_TRUE(s->holes.empty());
-    EXPECT_EQ(s->coloring, 2);
+    EXPECT_EQ(s->coloring, Coloring::TangentAngle);
     EXPECT_FALSE(s->netAllocated);
     EXPECT_FALSE(s->knotsAllocated);
     EXPECT_EQ(s->boxTree, nullptr);

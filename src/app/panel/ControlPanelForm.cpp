@@ -293,7 +293,7 @@ void ControlPanelForm::LoadSurfaceSwitches(const SurfaceSection& surface)
     setCheckedQuietly(renderCheck_, surface.render.load() != 0);
     for (std::size_t k = 0; k < surfaceChecks_.size(); ++k)
         setCheckedQuietly(surfaceChecks_[k], surface.*kSurfaceSwitches[k].field != 0);
-    if (QAbstractButton* radio = coloringGroup_->button(surface.coloring)) setCheckedQuietly(radio, true);
+    if (QAbstractButton* radio = coloringGroup_->button(static_cast<int>(surface.coloring))) setCheckedQuietly(radio, true);
 }
 
 void ControlPanelForm::CloseDesignDialogs()
@@ -335,7 +335,7 @@ void ControlPanelForm::WriteColoring(int mode)
     if (!document_.selectedSurface) return;
     {
         const ThreadPauseGuard held(document_);
-        design::SetSurfaceSwitch(document_, &SurfaceSection::coloring, mode, true);
+        design::SetSurfaceColoring(document_, static_cast<Coloring>(mode));
     }
     design::RecordStep(document_, design::kStepSurfaceDisplay);
 }

@@ -248,7 +248,7 @@ private slots:
     {
         SurfaceSection& s = doc->surfaces[0].operator*();
         s.showSurfaceTriangles = 1;
-        s.coloring = 2;
+        s.coloring = Coloring::TangentAngle;
         s.showControlLines = 0;
         doc->selectedSurface = &s;
         const auto before = s.sections;
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(control<QListWidget>(QStringLiteral("sectionList"))->item(0)->text(), QStringLiteral("1"));
         QCOMPARE(s.showControlLines, 1);
         QCOMPARE(s.showSurfaceTriangles, 0);
-        QCOMPARE(s.coloring, 0);
+        QCOMPARE(s.coloring, Coloring::Constant);
         QVERIFY(s.editingSections);
         click(QStringLiteral("selectAllButton"));
         control<QSpinBox>(QStringLiteral("moveSpin"))->setValue(30);
@@ -266,7 +266,7 @@ private slots:
         for (int i = 0; i < s.sectionCount; ++i) QCOMPARE(s.sections[i].position, before[i].position);
         QCOMPARE(s.showControlLines, 0);
         QCOMPARE(s.showSurfaceTriangles, 1);
-        QCOMPARE(s.coloring, 2);
+        QCOMPARE(s.coloring, Coloring::TangentAngle);
         QVERIFY(!s.editingSections);
         QVERIFY(!doc->IsModified());
     }

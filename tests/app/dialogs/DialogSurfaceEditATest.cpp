@@ -133,12 +133,12 @@ private slots:
 
     void closeWithoutSaveRestoresTheBlock()
     {
-        a->coloring = 1;
+        a->coloring = Coloring::Height;
         const auto sections = a->sections;
         const int count = a->sectionCount;
         open();
         QVERIFY(a->editingSections);
-        QCOMPARE(a->coloring, 0);
+        QCOMPARE(a->coloring, Coloring::Constant);
         p->click(in<QCheckBox>("verticalTurnPerformCheck"));
         p->click(in<QCheckBox>("verticalTurnSenseCheck"));
         in<QSlider>("verticalTurnSlider")->setValue(45);
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(a->verticalTurn.angle, 0.0);
         QCOMPARE(a->sectionCount, count);
         for (int i = 0; i < count; ++i) QVERIFY(length(a->sections[i].position - sections[i].position) < 1e-12);
-        QCOMPARE(a->coloring, 1);
+        QCOMPARE(a->coloring, Coloring::Height);
         QVERIFY(!a->editingSections);
         QVERIFY(!p->doc.IsModified());
         // Opened again, the dialog shows the restored block.
@@ -185,7 +185,7 @@ private slots:
     {
         SurfaceSection* b = p->doc.CreateChannelSurface("b", 5, 2);
         builders::linkSites(*a, kEnd, *b, kBegin);
-        a->coloring = 1;
+        a->coloring = Coloring::Height;
         p->doc.StartHistory();
         open();
         p->click(in<QCheckBox>("verticalTurnPerformCheck"));
@@ -200,13 +200,13 @@ private slots:
         SurfaceSection* restored = p->surfaceNamed("a");
         QVERIFY(restored);
         QVERIFY(!restored->verticalTurn.perform);
-        QCOMPARE(restored->coloring, 1);
+        QCOMPARE(restored->coloring, Coloring::Height);
         QVERIFY(!restored->editingSections);
         QVERIFY(!restored->attachmentSites[kEnd].isFree());
         QVERIFY(design::Redo(p->doc).ok());
         restored = p->surfaceNamed("a");
         QVERIFY(restored->verticalTurn.perform);
-        QCOMPARE(restored->coloring, 1);
+        QCOMPARE(restored->coloring, Coloring::Height);
         QVERIFY(restored->attachmentSites[kEnd].isFree());
     }
 

@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(QString::fromStdString(textOf(doc().selectedSurface->name)), first->text(0));
         click("surfaceTrianglesCheck");
         click("curvatureRadio");
-        QCOMPARE(doc().selectedSurface->coloring, 3);
+        QCOMPARE(doc().selectedSurface->coloring, Coloring::Curvature);
         QCOMPARE(doc().selectedSurface->showSurfaceTriangles, 1);
         screen("curvature");
     }

@@ -73,7 +73,7 @@ private:
             std::snprintf(name, sizeof name, "s%d", k);
             SurfaceSection& s = builders::addFloor(doc, name, 7, 6, {{0.0, -1.5 * k, 6.0 * k}, 0.05});
             s.showSurfaceTriangles = 1;
-            s.coloring = k % 4;
+            s.coloring = static_cast<Coloring>(k % 4);
         }
         doc.SetBallStart(doc.surfaces[0].get(), 0.5, 0.05);
         doc.launchDirection = {1, 0, 0};

@@ -247,10 +247,10 @@ private slots:
         QCOMPARE(a2.render.load(), 1); // selecting shows it
         QVERIFY(control<QCheckBox>("renderCheck")->isChecked());
         QVERIFY(control<QRadioButton>("curvatureRadio")->isChecked());
-        a2.coloring = coloring == 0 ? 1 : 0;
+        a2.coloring = coloring == 0 ? Coloring::Height : Coloring::Constant;
         for (auto& valid : a2.drawingCache.valid) valid = true;
         click(panel->findChild<QRadioButton*>(radio));
-        QCOMPARE(a2.coloring, coloring);
+        QCOMPARE(a2.coloring, static_cast<Coloring>(coloring));
         QVERIFY(!a2.drawingCache.valid[DrawingCache::kMesh].load());
         click("renderCheck");
         QCOMPARE(a2.render.load(), 0);

@@ -75,7 +75,7 @@ TEST_F(RenderLoopGlTest, DisplayListsAreCompiledOncePerChangeNotPerFrame)
     ASSERT_TRUE(waitUntil([&] { return view.framesRendered() >= 20; }, 20000));
     ASSERT_TRUE(view.PauseAllAndWait());
     EXPECT_EQ(drawer.counters().meshLists, 1); // one surface, one list, twenty frames
-    doc.surfaces[0]->coloring = 1;
+    doc.surfaces[0]->coloring = Coloring::Height;
     doc.surfaces[0]->drawingCache.markStale();
     const auto frames = view.framesRendered();
     view.ResumeAll();
@@ -127,7 +127,7 @@ TEST_F(RenderLoopGlTest, FrameRatesOfAPlainAndOfATwentySurfaceDocument)
         std::snprintf(name, sizeof name, "s%d", k);
         SurfaceSection& s = builders::addFloor(doc, name, 7, 6, {{0.0, k * 1.5, k * 6.0}, 0.05 * k});
         s.showSurfaceTriangles = 1;
-        s.coloring = k % 4;
+        s.coloring = static_cast<Coloring>(k % 4);
     }
     render::FitCameraToSurfaces(doc);
     view.ResumeAll();
