@@ -4,6 +4,7 @@
 // templates, storing templates in a temporary file, Save and Close.
 
 #include "design/Groups.h"
+#include "QtTestRegistry.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
 #include "dialogs/DialogTestSupport.h"
@@ -248,5 +249,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogEditCrossSectionShapeTest)
+MARLWICK_REGISTER_QTEST(DialogEditCrossSectionShapeTest)
 #include "DialogEditCrossSectionShapeTest.moc"

@@ -3,6 +3,7 @@
 // as they were; the scale step; reverting on a new axis; Save and Close.
 
 #include "design/CircularSurface.h"
+#include "QtTestRegistry.h"
 #include "design/DesignHistory.h"
 #include "design/Groups.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
@@ -310,5 +311,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogEditSurfaceSectionsTest)
+MARLWICK_REGISTER_QTEST(DialogEditSurfaceSectionsTest)
 #include "DialogEditSurfaceSectionsTest.moc"

@@ -5,6 +5,7 @@
 #include "dialogs/DialogManageGroups.h"
 
 #include "ProgramPeers.h"
+#include "QtTestRegistry.h"
 #include "design/AttachmentSites.h"
 #include "design/Groups.h"
 #include "dialogs/DialogSupport.h"
@@ -244,5 +245,5 @@ private slots:
     void everyControlIsNamedAndReachable() { checkAccessible(dialog); }
 };
 
-QTEST_MAIN(DialogManageGroupsTest)
+MARLWICK_REGISTER_QTEST(DialogManageGroupsTest)
 #include "DialogManageGroupsTest.moc"

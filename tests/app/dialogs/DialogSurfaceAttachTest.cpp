@@ -5,6 +5,7 @@
 #include "dialogs/DialogSurfaceAttach.h"
 
 #include "design/AttachGeometry.h"
+#include "QtTestRegistry.h"
 #include "design/AttachmentSites.h"
 #include "design/ChannelCreation.h"
 #include "design/CircularSurface.h"
@@ -243,5 +244,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceAttachTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceAttachTest)
 #include "DialogSurfaceAttachTest.moc"

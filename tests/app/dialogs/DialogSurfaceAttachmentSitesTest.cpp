@@ -4,6 +4,7 @@
 #include "dialogs/DialogSurfaceAttachmentSites.h"
 
 #include "design/AttachmentSites.h"
+#include "QtTestRegistry.h"
 #include "design/ChannelCreation.h"
 #include "dialogs/DialogTestSupport.h"
 #include "surface/SurfaceSection.h"
@@ -162,5 +163,5 @@ private slots:
     void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
-QTEST_MAIN(DialogSurfaceAttachmentSitesTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceAttachmentSitesTest)
 #include "DialogSurfaceAttachmentSitesTest.moc"

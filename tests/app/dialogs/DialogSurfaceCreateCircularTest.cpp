@@ -2,6 +2,7 @@
 // portion buttons' suggested counts, the refusals and the ring created.
 
 #include "dialogs/SurfaceDialogTestSupport.h"
+#include "QtTestRegistry.h"
 
 #include <QRadioButton>
 
@@ -148,5 +149,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceCreateCircularTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceCreateCircularTest)
 #include "DialogSurfaceCreateCircularTest.moc"

@@ -3,6 +3,7 @@
 // sweep created from the chosen template.
 
 #include "design/ChannelCreation.h"
+#include "QtTestRegistry.h"
 #include "dialogs/DialogSurfaceCreateSweep.h"
 #include "dialogs/DialogTestSupport.h"
 #include "dialogs/ShapeDrawingArea.h"
@@ -147,5 +148,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceCreateSweepTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceCreateSweepTest)
 #include "DialogSurfaceCreateSweepTest.moc"

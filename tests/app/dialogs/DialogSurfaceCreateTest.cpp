@@ -3,6 +3,7 @@
 // surface created, and what a later show keeps.
 
 #include "design/ChannelCreation.h"
+#include "QtTestRegistry.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "document/NameEncoding.h"
 
@@ -161,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceCreateTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceCreateTest)
 #include "DialogSurfaceCreateTest.moc"

@@ -4,6 +4,7 @@
 // them.
 
 #include "design/ChannelEditing.h"
+#include "QtTestRegistry.h"
 #include "design/DesignHistory.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "support/DocumentBuilders.h"
@@ -267,5 +268,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceEditATest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceEditATest)
 #include "DialogSurfaceEditATest.moc"

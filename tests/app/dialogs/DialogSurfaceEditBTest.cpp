@@ -3,6 +3,7 @@
 // Save", the refusals, and what "Close" keeps.
 
 #include "design/ChannelEditing.h"
+#include "QtTestRegistry.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "support/DocumentBuilders.h"
 
@@ -165,5 +166,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceEditBTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceEditBTest)
 #include "DialogSurfaceEditBTest.moc"

@@ -3,6 +3,7 @@
 // the refusals in their order.
 
 #include "design/ChannelEditing.h"
+#include "QtTestRegistry.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 
 #include <QCheckBox>
@@ -109,5 +110,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DialogSurfaceEditCTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceEditCTest)
 #include "DialogSurfaceEditCTest.moc"

@@ -4,6 +4,7 @@
 #include "dialogs/DialogSurfaceHoles.h"
 
 #include "design/AttachmentSites.h"
+#include "QtTestRegistry.h"
 #include "design/ChannelCreation.h"
 #include "design/Holes.h"
 #include "dialogs/DialogTestSupport.h"
@@ -152,5 +153,5 @@ private slots:
     void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
-QTEST_MAIN(DialogSurfaceHolesTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceHolesTest)
 #include "DialogSurfaceHolesTest.moc"

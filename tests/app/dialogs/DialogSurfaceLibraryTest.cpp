@@ -5,6 +5,7 @@
 #include "dialogs/DialogSurfaceLibrary.h"
 
 #include "design/Groups.h"
+#include "QtTestRegistry.h"
 #include "design/SurfaceLibrary.h"
 #include "dialogs/DialogTestSupport.h"
 #include "document/SurfaceGroup.h"
@@ -170,5 +171,5 @@ private slots:
     void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
-QTEST_MAIN(DialogSurfaceLibraryTest)
+MARLWICK_REGISTER_QTEST(DialogSurfaceLibraryTest)
 #include "DialogSurfaceLibraryTest.moc"

@@ -7,6 +7,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "dialogs/DialogTestSupport.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -76,7 +77,7 @@ private:
         QTRY_VERIFY(d->isVisible());
         QApplication::processEvents();
         const auto frames = view().core().framesRendered();
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > frames + 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > frames + 3, kStuckAfterMs);
         const QImage own = d->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage whole = screencapture::CaptureWholeScreen();
         QVERIFY2(!whole.isNull(), "xwd -root gave no picture");
@@ -134,7 +135,7 @@ private slots:
         app = std::make_unique<OpenGLTemplateApp>();
         QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
         QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
         frame().FindAction(QStringLiteral("Control Panel"))->trigger();
         QTRY_VERIFY(frame().panelPane()->isVisible());
     }
@@ -212,7 +213,7 @@ private slots:
         QTest::mouseMove(&view(), aim);
         QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
         clickPanel("rollBallButton");
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, kStuckAfterMs);
         QVERIFY(ballPosition().y < start.y); // down the ramp
         clickPanel("showAllButton"); // stops the ball
     }
@@ -250,5 +251,5 @@ private slots:
     }
 };
 
-MARLWICK_GUI_TEST_MAIN(DesignDialogsEndToEndTest)
+MARLWICK_REGISTER_QTEST(DesignDialogsEndToEndTest)
 #include "DesignDialogsEndToEndTest.moc"

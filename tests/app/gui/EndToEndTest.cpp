@@ -9,6 +9,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
@@ -146,7 +147,7 @@ private slots:
         app = std::make_unique<OpenGLTemplateApp>();
         QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
         QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
     }
 
     void openAnExampleAndSeeItShadedAndColoured()
@@ -223,7 +224,7 @@ private slots:
         QVERIFY(doc().simulation.velocitySet.load());
         QTest::mouseClick(&view(), Qt::LeftButton, {}, aim); // rolls
         QVERIFY(!doc().simulation.stopped.load());
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, kStuckAfterMs);
         // The follow camera keeps the ball in the middle of the picture.
         const QImage following = screen("following");
         const QImage middle = following.copy(following.width() * 2 / 5, following.height() * 2 / 5,
@@ -288,7 +289,7 @@ private slots:
         QDir(QStringLiteral("movie")).removeRecursively();
         trigger("Save movie frames");
         QVERIFY(QDir(QStringLiteral("movie")).exists());
-        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, kStuckAfterMs);
         QDir movie(QStringLiteral("movie"));
         for (int k = 0; k < 8; ++k) QVERIFY(movie.exists(QStringLiteral("image%1.bmp").arg(k, 3, 10, QChar('0'))));
         QVERIFY(!movie.exists(QStringLiteral("image008.bmp")));
@@ -296,9 +297,9 @@ private slots:
         QCOMPARE(first.width(), 800);
         QCOMPARE(first.height(), view().core().height() * 800 / view().core().width());
         // The assembler reports what it did in the movie folder.
-        QTRY_VERIFY_WITH_TIMEOUT(movie.exists(QStringLiteral("bmp2avi.log")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(movie.exists(QStringLiteral("bmp2avi.log")), kStuckAfterMs);
         if (!QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty())
-            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie.filePath(QStringLiteral("out.avi"))).size() > 1000, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(movie.filePath(QStringLiteral("out.avi"))).size() > 1000, kStuckAfterMs);
     }
 
     void endingTheFollowShowsTheSceneAgain()
@@ -360,5 +361,5 @@ private slots:
     }
 };
 
-MARLWICK_GUI_TEST_MAIN(EndToEndTest)
+MARLWICK_REGISTER_QTEST(EndToEndTest)
 #include "EndToEndTest.moc"

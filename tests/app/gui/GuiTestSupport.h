@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers of the window tests: their main, answering the modal dialogs the
+// Helpers of the window tests: answering the modal dialogs the
 // program opens, and the example documents.
 
 #include "OpenGLTemplateApp.h"
@@ -18,18 +18,10 @@
 #include <functional>
 #include <memory>
 
-// The main of a window test: the program's own preparation before the
-// application object exists, then the test object's slots.
-#define MARLWICK_GUI_TEST_MAIN(TestObject)                                                                             \
-    int main(int argc, char** argv)                                                                                    \
-    {                                                                                                                  \
-        OpenGLTemplateApp::PrepareEnvironment();                                                                       \
-        QApplication application(argc, argv);                                                                          \
-        application.setAttribute(Qt::AA_Use96Dpi, true);                                                              \
-        TestObject test;                                                                                               \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return QTest::qExec(&test, argc, argv);                                                                        \
-    }
+// How long a window test waits for something that must happen (frames drawn,
+// the ball moving, a file written) before it calls the run stuck. The waits end
+// as soon as it happens, so the bound only has to outlast a heavily loaded machine.
+constexpr int kStuckAfterMs = 180000;
 
 // Example documents of the source tree.
 inline QString exampleDocument(const QString& name)

@@ -5,6 +5,7 @@
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
 #include "QtRenderHost.h"
+#include "QtTestRegistry.h"
 #include "RecentFileList.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -278,11 +279,11 @@ private slots:
 
     void theTitleShowsTheRatesEvery200Milliseconds()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(QStringLiteral(" Marlwick    Render FPS = ")), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(QStringLiteral(" Marlwick    Render FPS = ")), kStuckAfterMs);
         QVERIFY(frame().windowTitle().contains(QStringLiteral(" ,   Physics FPS = ")));
         app->document().showFocalPoint = true;
         const QString focal = QStringLiteral(" Marlwick    U = 0.500,  V = 0.500,");
-        QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(focal), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(focal), kStuckAfterMs);
     }
 
     void theAboutBoxHasItsCaptionAndOneButton()
@@ -331,5 +332,5 @@ private slots:
     }
 };
 
-MARLWICK_GUI_TEST_MAIN(MainFrameTest)
+MARLWICK_REGISTER_QTEST(MainFrameTest)
 #include "MainFrameTest.moc"

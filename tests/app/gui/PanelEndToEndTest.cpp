@@ -7,6 +7,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
@@ -99,7 +100,7 @@ private slots:
         app = std::make_unique<OpenGLTemplateApp>();
         QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
         QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
         QCOMPARE(doc().surfaces.size(), std::size_t(4));
     }
 
@@ -148,7 +149,7 @@ private slots:
         QVERIFY(doc().simulation.velocitySet.load());
         click("rollBallButton");
         QVERIFY(!doc().simulation.stopped.load());
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, kStuckAfterMs);
     }
 
     void watchWithAndWithoutTheFollowCamera()
@@ -159,7 +160,7 @@ private slots:
         click("followCheck"); // on again
         QVERIFY(ReadSetting(doc().cameraFollowsBall));
         const Vec3 before = ballPosition();
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - before) > 1.0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - before) > 1.0, kStuckAfterMs);
         const QImage following = screen("following");
         const QRect viewRect(view().mapToGlobal(QPoint(0, 0)), view().size());
         QVERIFY(litPixels(following.copy(viewRect)) > 1000);
@@ -208,5 +209,5 @@ private slots:
     void cleanupTestCase() { app.reset(); }
 };
 
-MARLWICK_GUI_TEST_MAIN(PanelEndToEndTest)
+MARLWICK_REGISTER_QTEST(PanelEndToEndTest)
 #include "PanelEndToEndTest.moc"

@@ -7,6 +7,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
@@ -91,7 +92,7 @@ private:
         QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
         QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
         QVERIFY(!app->document().simulation.stopped.load());
-        QTRY_VERIFY_WITH_TIMEOUT(app->document().simulation.stepCount.load() > 20, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(app->document().simulation.stepCount.load() > 20, kStuckAfterMs);
     }
 
 private slots:
@@ -102,7 +103,7 @@ private slots:
         app = std::make_unique<OpenGLTemplateApp>();
         QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
         QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
     }
 
     void defaultDocument()
@@ -138,5 +139,5 @@ private slots:
     void cleanupTestCase() { app.reset(); }
 };
 
-MARLWICK_GUI_TEST_MAIN(PerformanceTest)
+MARLWICK_REGISTER_QTEST(PerformanceTest)
 #include "PerformanceTest.moc"

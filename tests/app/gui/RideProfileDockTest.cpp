@@ -5,6 +5,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "RideProfileDock.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
@@ -93,9 +94,9 @@ private slots:
         QVERIFY(!doc.simulation.stopped.load());
 
         // A few refreshes while the ball rolls: the chart grows with them.
-        QTRY_VERIFY_WITH_TIMEOUT(dock().shownSamples() > 10, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(dock().shownSamples() > 10, kStuckAfterMs);
         const std::size_t first = dock().shownSamples();
-        QTRY_VERIFY_WITH_TIMEOUT(dock().shownSamples() > first + 10, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(dock().shownSamples() > first + 10, kStuckAfterMs);
         QVERIFY(speedPoints() > 10);
         QVERIFY(dock().readout()->text().startsWith(QStringLiteral("speed ")));
         const QString shots = qEnvironmentVariable("MARLWICK_SHOTS");
@@ -112,5 +113,5 @@ private slots:
     }
 };
 
-MARLWICK_GUI_TEST_MAIN(RideProfileDockTest)
+MARLWICK_REGISTER_QTEST(RideProfileDockTest)
 #include "RideProfileDockTest.moc"

@@ -7,6 +7,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "RecentFileList.h"
 #include "design/Groups.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -209,5 +210,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SavePromptTest)
+MARLWICK_REGISTER_QTEST(SavePromptTest)
 #include "SavePromptTest.moc"

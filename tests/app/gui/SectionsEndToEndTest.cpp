@@ -7,6 +7,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "design/ChannelCreation.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
@@ -87,7 +88,7 @@ private slots:
         app = std::make_unique<OpenGLTemplateApp>();
         QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
         QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
         frame().FindAction(QStringLiteral("Control Panel"))->trigger();
         QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
     }
@@ -198,5 +199,5 @@ private slots:
     void cleanupTestCase() { app.reset(); }
 };
 
-MARLWICK_GUI_TEST_MAIN(SectionsEndToEndTest)
+MARLWICK_REGISTER_QTEST(SectionsEndToEndTest)
 #include "SectionsEndToEndTest.moc"

@@ -9,6 +9,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "design/ChannelCreation.h"
 #include "design/ChannelEditing.h"
@@ -199,7 +200,7 @@ private slots:
         app = std::make_unique<OpenGLTemplateApp>();
         QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
         QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
         // A library of this run's own, so the shipped one stays as it is.
         doc().libraryPath = folder.filePath(QStringLiteral("surface_library.dat")).toStdString();
         std::string error;
@@ -373,5 +374,5 @@ private slots:
     void cleanupTestCase() { app.reset(); }
 };
 
-MARLWICK_GUI_TEST_MAIN(TrackEndToEndTest)
+MARLWICK_REGISTER_QTEST(TrackEndToEndTest)
 #include "TrackEndToEndTest.moc"

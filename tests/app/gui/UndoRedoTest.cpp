@@ -5,6 +5,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "QtTestRegistry.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
@@ -150,5 +151,5 @@ private slots:
     }
 };
 
-MARLWICK_GUI_TEST_MAIN(UndoRedoTest)
+MARLWICK_REGISTER_QTEST(UndoRedoTest)
 #include "UndoRedoTest.moc"

@@ -3,6 +3,7 @@
 // refusals and the switches the document writes back.
 
 #include "ProgramPeers.h"
+#include "QtTestRegistry.h"
 #include "design/AttachmentSites.h"
 #include "design/DesignHistory.h"
 #include "panel/ControlPanelForm.h"
@@ -659,5 +660,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ControlPanelFormTest)
+MARLWICK_REGISTER_QTEST(ControlPanelFormTest)
 #include "ControlPanelFormTest.moc"
