@@ -191,7 +191,8 @@ private:
     btSphereShape sphere_{btScalar(kRadius)};
 };
 
-void BM_BulletPerformRaycast(benchmark::State& state)
+// Bullet's answer to every flight step of a scene, by one of its queries.
+void runBullet(benchmark::State& state, bool (BulletMesh::*query)(const Vec3&, const Vec3&))
 {
     Scene& s = scene(static_cast<int>(state.range(0)));
     BulletMesh mesh(*s.surface);
@@ -199,26 +200,16 @@ void BM_BulletPerformRaycast(benchmark::State& state)
     int hits = 0;
     for (auto _ : state) {
         const auto& [from, to] = s.steps[k++ % s.steps.size()];
-        hits += mesh.nearestHit(from, to);
+        hits += (mesh.*query)(from, to);
     }
     state.SetLabel(std::to_string(s.surface->collisionColumns) + "x" + std::to_string(s.surface->collisionRows));
     state.counters["hitFraction"] = hits / static_cast<double>(state.iterations());
 }
+
+void BM_BulletPerformRaycast(benchmark::State& state) { runBullet(state, &BulletMesh::nearestHit); }
 BENCHMARK(BM_BulletPerformRaycast)->Arg(0)->Arg(1)->Arg(2);
 
-void BM_BulletPerformConvexcast(benchmark::State& state)
-{
-    Scene& s = scene(static_cast<int>(state.range(0)));
-    BulletMesh mesh(*s.surface);
-    size_t k = 0;
-    int hits = 0;
-    for (auto _ : state) {
-        const auto& [from, to] = s.steps[k++ % s.steps.size()];
-        hits += mesh.nearestSphereHit(from, to);
-    }
-    state.SetLabel(std::to_string(s.surface->collisionColumns) + "x" + std::to_string(s.surface->collisionRows));
-    state.counters["hitFraction"] = hits / static_cast<double>(state.iterations());
-}
+void BM_BulletPerformConvexcast(benchmark::State& state) { runBullet(state, &BulletMesh::nearestSphereHit); }
 BENCHMARK(BM_BulletPerformConvexcast)->Arg(0)->Arg(1)->Arg(2);
 #endif
 
