@@ -5,6 +5,7 @@
 #include "ProgramPeers.h"
 #include "QtTestRegistry.h"
 #include "design/AttachmentSites.h"
+#include "dialogs/DialogTestSupport.h"
 #include "design/DesignHistory.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
@@ -32,17 +33,7 @@
 
 namespace {
 
-// The labels of a tree, children indented under their parents.
-QStringList treeLabels(const QTreeWidget* tree)
-{
-    QStringList labels;
-    for (int k = 0; k < tree->topLevelItemCount(); ++k) {
-        const QTreeWidgetItem* item = tree->topLevelItem(k);
-        labels << item->text(0);
-        for (int c = 0; c < item->childCount(); ++c) labels << QStringLiteral("  ") + item->child(c)->text(0);
-    }
-    return labels;
-}
+using dialogtest::treeLabels;
 
 void collectAccessibleNames(QAccessibleInterface* node, QStringList& names)
 {
