@@ -152,6 +152,19 @@ TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
     EXPECT_NE(o.err.find("The surface library file " + library() + " is damaged"), std::string::npos) << o.err;
 }
 
+TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
+{
+    // The library's file lies where no file can be created beside it.
+    const std::string unwritable = (dir / "proc-library.dat").string();
+    std::filesystem::create_symlink("/proc/self/comm", unwritable);
+    std::ofstream(out()) << "old";
+    const Outcome o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}}, {"--library", unwritable});
+    EXPECT_EQ(o.code, cli::kExitFile);
+    EXPECT_NE(o.err.find("Cannot save " + unwritable), std::string::npos) << o.err;
+    EXPECT_EQ(bytesOf(out()), std::vector<std::uint8_t>({'o', 'l', 'd'}));
+    EXPECT_EQ(filesInDir(), 4u); // no copy or temporary file is left behind
+}
+
 TEST_F(BuildFixture, DeletingALinkedSiteFreesItsPartner)
 {
     const json recipe = {{"steps",

@@ -198,6 +198,8 @@ TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     EXPECT_FALSE(render::LoadTexture(scratch.file("missing.bmp"), texture));
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.bmp").c_str(), 0600), 0);
+    EXPECT_FALSE(render::LoadTexture(scratch.file("pipe.bmp"), texture)); // no writer, and not waited for
     EXPECT_TRUE(render::LoadTexture(render::FindBallTexture(), texture));
     GLint width = 0;
     glBindTexture(GL_TEXTURE_2D, texture);
