@@ -116,6 +116,8 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
     };
     for (const Case& c : {Case{{"--speed", "1e200"}, "--speed must be a number from 0 to 1000"},
                           Case{{"--speed", "nan"}, "--speed must be"},
+                          Case{{"--dt", "4.9e-324"}, "--dt must be a number of seconds from 0.0001 to 1"},
+                          Case{{"--dt", "1e-300"}, "--dt must be"},
                           Case{{"--direction", "1e-320,0,0"}, "--direction \"1e-320,0,0\" is too short"},
                           Case{{"--direction", "0,1e200,0"}, "--direction must be three numbers"},
                           Case{{"--direction", "0,0,0"}, "not all zero"}}) {
@@ -129,6 +131,32 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
     EXPECT_EQ(missing.code, cli::kExitNoStartSurface);
     EXPECT_NE(missing.err.find("no surface \"zz\" in group \"main\""), std::string::npos) << missing.err;
     EXPECT_TRUE(missing.lines.empty());
+}
+
+TEST_F(SimulateTest, AStoredStartOrSpeedTheOptionsWouldRefuseIsRefused)
+{
+    struct Case {
+        double u, v, speed;
+        const char* says;
+    };
+    for (const Case& c : {Case{1.5, 0.5, 1.0, "holds the ball start U = 1.5, V = 0.5, but U and V must be from 0 to 1"},
+                          Case{0.5, -0.25, 1.0, "holds the ball start U = 0.5, V = -0.25"},
+                          Case{0.5, 0.5, -5.0, "holds the launch speed -5, but it must be from 0 to 1000"},
+                          Case{0.5, 0.5, 1e9, "holds the launch speed 1e+09"}}) {
+        COpenGLTemplateDoc doc;
+        std::string error;
+        ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+        doc.ballStartU = c.u;
+        doc.ballStartV = c.v;
+        doc.launchSpeed = c.speed;
+        ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+        const SimulateRun stored = simulate({file.path(), "--steps", "2"});
+        EXPECT_EQ(stored.code, cli::kExitFile) << c.says;
+        EXPECT_NE(stored.err.find(file.path() + " " + c.says), std::string::npos) << stored.err;
+        EXPECT_TRUE(stored.lines.empty());
+        // The options that would replace the stored values let the run go.
+        EXPECT_EQ(simulate({file.path(), "--steps", "2", "--start", "a,main,0.5,0.5", "--speed", "1"}).code, 0);
+    }
 }
 
 } // namespace
