@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "support/DocumentBuilders.h"
+#include "support/FileSizeLimit.h"
 #include "support/SimulationBuilders.h"
 
 #include <QFile>
@@ -10,14 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,16 +198,12 @@ TEST_F(ProfileCommand, AFailedWriteKeepsTheOldFileAndAGoodOneItsPermissions)
         const std::string out = path(name);
         { std::ofstream(out) << "kept"; }
         ::chmod(out.c_str(), 0444);
-        // A file-size limit below the new file makes the write itself fail.
-        rlimit previous{};
-        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = previous;
-        small.rlim_cur = 1024;
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const Outcome failed = profile({document, out, "--steps", "60"});
-        ::setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
+        Outcome failed;
+        {
+            const builders::FileSizeLimit limit(1024); // below the new file: the write itself fails
+            ASSERT_TRUE(limit.set());
+            failed = profile({document, out, "--steps", "60"});
+        }
         EXPECT_EQ(failed.code, cli::kExitFile) << name;
         EXPECT_NE(failed.err.find("Cannot save " + out + ": File too large."), std::string::npos) << failed.err;
         EXPECT_EQ(slurp(out), "kept");
