@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -135,26 +137,21 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
 
 TEST_F(SimulateTest, AStoredStartOrSpeedTheOptionsWouldRefuseIsRefused)
 {
-    struct Case {
-        double u, v, speed;
-        const char* says;
-    };
-    for (const Case& c : {Case{1.5, 0.5, 1.0, "holds the ball start U = 1.5, V = 0.5, but U and V must be from 0 to 1"},
-                          Case{0.5, -0.25, 1.0, "holds the ball start U = 0.5, V = -0.25"},
-                          Case{0.5, 0.5, -5.0, "holds the launch speed -5, but it must be from 0 to 1000"},
-                          Case{0.5, 0.5, 1e9, "holds the launch speed 1e+09"}}) {
+    const std::pair<std::array<double, 3>, const char*> cases[] = {
+        {{1.5, 0.5, 1.0}, "holds the ball start U = 1.5, V = 0.5, but U and V must be from 0 to 1"},
+        {{0.5, -0.25, 1.0}, "holds the ball start U = 0.5, V = -0.25"},
+        {{0.5, 0.5, -5.0}, "holds the launch speed -5, but it must be from 0 to 1000"},
+        {{0.5, 0.5, 1e9}, "holds the launch speed 1e+09"}};
+    for (const auto& [stored, says] : cases) {
         COpenGLTemplateDoc doc;
         std::string error;
         ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
-        doc.ballStartU = c.u;
-        doc.ballStartV = c.v;
-        doc.launchSpeed = c.speed;
+        std::tie(doc.ballStartU, doc.ballStartV, doc.launchSpeed) = std::tie(stored[0], stored[1], stored[2]);
         ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
-        const SimulateRun stored = simulate({file.path(), "--steps", "2"});
-        EXPECT_EQ(stored.code, cli::kExitFile) << c.says;
-        EXPECT_NE(stored.err.find(file.path() + " " + c.says), std::string::npos) << stored.err;
-        EXPECT_TRUE(stored.lines.empty());
-        // The options that would replace the stored values let the run go.
+        const SimulateRun refused = simulate({file.path()});
+        EXPECT_EQ(refused.code, cli::kExitFile) << says;
+        EXPECT_NE(refused.err.find(file.path() + " " + says), std::string::npos) << refused.err;
+        // Options that replace the stored values let the run go.
         EXPECT_EQ(simulate({file.path(), "--steps", "2", "--start", "a,main,0.5,0.5", "--speed", "1"}).code, 0);
     }
 }

@@ -78,48 +78,4 @@ TEST_F(WriteTest, TargetsThatAreNotRegularFilesAreRefusedAndKept)
     expectOnly(4);
 }
 
-TEST_F(WriteTest, ReadingRefusesWhatIsNotARegularFileWithoutWaiting)
-{
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0); // no writer: opening it would wait for one
-    fs::create_directory(dir / "sub");
-    fs::create_symlink("fifo", dir / "to-fifo");
-    for (const char* name : {"fifo", "sub", "to-fifo"}) {
-        const std::string path = (dir / name).string();
-        const std::string refusal = "Cannot read " + path + ": it is not a regular file.";
-        std::string error;
-        std::vector<std::uint8_t> read;
-        EXPECT_FALSE(ReadWholeFile(path, read, error)) << name;
-        EXPECT_EQ(error, refusal);
-        error.clear();
-        EXPECT_EQ(OpenRegularFileForReading(path, error), -1) << name;
-        EXPECT_EQ(error, refusal);
-        error.clear();
-        EXPECT_FALSE(IsRegularFileOrAbsent(path, error)) << name;
-        EXPECT_EQ(error, refusal);
-    }
-    std::string error;
-    EXPECT_TRUE(IsRegularFileOrAbsent((dir / "absent").string(), error));
-}
-
-TEST_F(WriteTest, AWriterReplacesTheFileOnlyWhenCommitted)
-{
-    const fs::path file = dir / "doc.mwk";
-    for (int stage : {0, 1, 2}) { // left after Open and Write, after Finish, committed
-        std::ofstream(file, std::ios::trunc) << "old";
-        std::string error;
-        {
-            ReplacingFileWriter writer;
-            ASSERT_TRUE(writer.Open(file.string(), error) && writer.Write(bytes.data(), bytes.size(), error)) << error;
-            if (stage == 1) {
-                ASSERT_TRUE(writer.Finish(error)) << error;
-            }
-            if (stage == 2) {
-                ASSERT_TRUE(writer.Commit(error)) << error;
-            }
-        }
-        EXPECT_EQ(contents(file), stage == 2 ? "new" : "old") << stage;
-        expectOnly(1);
-    }
-}
-
 } // namespace
