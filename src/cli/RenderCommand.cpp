@@ -136,7 +136,10 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
 
     // What the view shows after opening: the ball placed at its start.
     const double orbitDistance = document.cameraDistance;
-    if (document.ballStartSurface) PositionBall(document);
+    if (document.ballStartSurface) {
+        if (const int code = CheckStoredLaunch(document, o.run, err)) return code;
+        PositionBall(document);
+    }
     if (o.simulate) {
         // The run starts where the simulate command's would, with its options.
         if (const int code = PrepareSimulation(document, o.run, err)) return code;

@@ -1,5 +1,6 @@
 #include "render/Texture.h"
 
+#include "document/FileIO.h"
 #include "platform/Paths.h"
 #include "render/FreeImageMessages.h"
 
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace render {
 
@@ -42,8 +44,14 @@ std::string FindBallTexture()
 bool LoadTexture(const std::string& fileName, unsigned textureName)
 {
     RouteFreeImageMessages();
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) return false;
+    std::string error;
+    const int fd = OpenRegularFileForReading(fileName, error);
+    if (fd < 0) return false;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return false;
+    }
 
     FreeImageIO io{readProc, writeProc, seekProc, tellProc};
     bool loaded = false;

@@ -97,6 +97,33 @@ TEST(CliNewAndResave, FileFailuresExitWithTwoNamingTheFile)
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
+TEST(CliHostileFiles, AFifoToReadIsRefusedAtOnceByEveryCommand)
+{
+    TempFile fifo("cli-read-fifo"), document("cli-doc"), recipe("cli-recipe"), out("cli-out");
+    std::remove(fifo.path().c_str());
+    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0); // no writer: opening it would wait for one
+    saveTrack(document);
+    std::ofstream(recipe.path()) << R"({"steps": []})";
+    const std::string& f = fifo.path();
+    const std::string& r = recipe.path();
+    const std::string& o = out.path();
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"info", f},
+             {"resave", f, o},
+             {"eval", f, "a", "main", "0.5", "0.5"},
+             {"simulate", f},
+             {"profile", f, o + ".csv"},
+             {"render", f, o + ".png"},
+             {"build", f, o},
+             {"build", r, o, "--from", f},
+             {"build", r, o, "--library", f},
+             {"build", r, o, "--templates", f}}) {
+        const Outcome refused = run(args);
+        EXPECT_EQ(refused.code, 2) << args[0] << " " << args.back();
+        expectOneLineError(refused, "Cannot read " + f + ": it is not a regular file.");
+    }
+}
+
 TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
 {
     TempFile file("cli-info");

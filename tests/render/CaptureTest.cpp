@@ -2,13 +2,12 @@
 
 #include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
+#include "support/FileSizeLimit.h"
 
 #include <FreeImage.h>
 #include <GL/gl.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <fstream>
 #include <sstream>
@@ -124,15 +123,12 @@ TEST_F(Capture, AFailedWriteKeepsThePreviousImageAndSaysWhy)
     const auto before = fs::file_size(name);
 
     // A file-size limit below the new picture makes the write itself fail.
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const builders::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.set());
+        written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
+    }
     EXPECT_FALSE(written);
     EXPECT_NE(error.find(name), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
@@ -198,6 +194,8 @@ TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     EXPECT_FALSE(render::LoadTexture(scratch.file("missing.bmp"), texture));
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.bmp").c_str(), 0600), 0);
+    EXPECT_FALSE(render::LoadTexture(scratch.file("pipe.bmp"), texture)); // no writer, and not waited for
     EXPECT_TRUE(render::LoadTexture(render::FindBallTexture(), texture));
     GLint width = 0;
     glBindTexture(GL_TEXTURE_2D, texture);
