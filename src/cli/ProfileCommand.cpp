@@ -17,10 +17,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kProfileUsage =
-    "usage: marlwick-cli profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [--size WxH] [--steps N] [--dt H]"
-    " [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce]"
-    " [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
 constexpr const char* kCsvHeader =
     "t,distance,speed,height,gVertical,gLateral,gLongitudinal,kinetic,potential,total,events\n";
 constexpr int kMaxSide = 8192;
@@ -114,7 +110,7 @@ int RunProfile(const std::vector<std::string>& args, std::ostream&, std::ostream
 {
     ProfileOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kProfileUsage, kExitUsage);
+        return UsageError(err, "profile", problem);
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.run.document, error)) return fail(err, error, kExitFile);

@@ -17,10 +17,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kSimulateUsage =
-    "usage: marlwick-cli simulate FILE.mwk [--steps N] [--dt H] [--speed S] [--direction X,Y,Z]"
-    " [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce] [--prevent-same-surface]"
-    " [--no-bounce] [--pause-each-frame]";
 constexpr long kMaxSteps = 10000000;
 constexpr double kLongestStep = 1.0;
 constexpr double kFastestLaunch = 1000.0;
@@ -254,7 +250,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
 {
     SimulateOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kSimulateUsage, kExitUsage);
+        return UsageError(err, "simulate", problem);
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);
