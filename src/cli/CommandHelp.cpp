@@ -1,8 +1,8 @@
 #include "cli/CommandHelp.h"
 
 #include <algorithm>
-#include <cstring>
 #include <ostream>
+#include <vector>
 
 namespace cli {
 
@@ -23,17 +23,36 @@ constexpr OptionHelp kRideOptions[] = {
 
 constexpr const char* kIndent = "  ";
 
-std::size_t widestOption(std::span<const OptionHelp> options)
+struct Row {
+    std::string tag, text;
+};
+
+// Two columns: the tags, then the texts lined up after the widest tag.
+void writeRows(std::ostream& out, const std::vector<Row>& rows)
 {
-    std::size_t widest = 0;
-    for (const OptionHelp& o : options) widest = std::max(widest, std::strlen(o.form));
-    return widest;
+    std::size_t width = 0;
+    for (const Row& row : rows) width = std::max(width, row.tag.size());
+    for (const Row& row : rows) out << kIndent << row.tag << std::string(width + 2 - row.tag.size(), ' ') << row.text << '\n';
 }
 
-void writeOptions(std::ostream& out, std::span<const OptionHelp> options, std::size_t width)
+std::vector<Row> optionRows(std::span<const OptionHelp> options)
 {
-    for (const OptionHelp& o : options)
-        out << kIndent << kIndent << o.form << std::string(width + 2 - std::strlen(o.form), ' ') << o.sentence << '\n';
+    std::vector<Row> rows;
+    for (const OptionHelp& o : options) rows.push_back({o.form, o.sentence});
+    return rows;
+}
+
+void writeFooter(std::ostream& out)
+{
+    out << "\nExit status:\n";
+    writeRows(out, {{"0", "done"},
+                    {"1", "a usage error, or a surface the document does not have"},
+                    {"2", "a file that cannot be read or written, or a missing start surface"},
+                    {"3", "a recipe step the design refused (build), or no OpenGL to draw with (render)"}});
+    out << "\nFiles:\n";
+    writeRows(out, {{"$XDG_DATA_HOME/marlwick", "your surface library and cross-section templates"},
+                    {"", "(~/.local/share/marlwick), made from the shipped ones on first use"}});
+    out << "\nNames are printed and taken in UTF-8.\n";
 }
 
 } // namespace
@@ -45,41 +64,39 @@ std::string ShortUsage(const CommandHelp& command)
 
 void WriteOverview(std::ostream& out, std::span<const CommandHelp> commands)
 {
-    out << "marlwick-cli reads, builds, rolls the ball over and draws Marlwick documents (.mwk) without a window.\n\n"
-           "Usage:\n"
-        << kIndent << "marlwick-cli COMMAND ARGUMENTS [options]\n"
-        << kIndent << "marlwick-cli help [COMMAND]   (or COMMAND --help)\n"
-        << kIndent << "marlwick-cli --version\n\nCommands:\n";
-    std::size_t width = 0;
-    for (const CommandHelp& c : commands) width = std::max(width, std::strlen(c.name));
-    for (const CommandHelp& c : commands)
-        out << kIndent << c.name << std::string(width + 2 - std::strlen(c.name), ' ') << c.sentence << '\n';
-    out << "\nArguments and options:\n";
+    out << "Usage: marlwick-cli COMMAND ARGUMENTS [options]\n"
+           "  or:  marlwick-cli help [COMMAND]   (or: marlwick-cli COMMAND --help)\n"
+           "  or:  marlwick-cli --version\n"
+           "Reads, builds, rolls the ball over and draws Marlwick documents (.mwk) without a window.\n\n"
+           "Commands:\n";
+    std::vector<Row> sentences, synopses;
     for (const CommandHelp& c : commands) {
-        out << kIndent << "marlwick-cli " << c.name << ' ' << c.synopsis << '\n';
-        writeOptions(out, c.options, widestOption(c.options));
-        if (c.rideOptions) out << kIndent << kIndent << "and the ball run's options (below)\n";
+        sentences.push_back({c.name, c.sentence});
+        synopses.push_back({c.name, c.synopsis});
     }
-    out << "\nThe ball run's options (simulate, render, profile):\n";
-    writeOptions(out, kRideOptions, widestOption(kRideOptions));
-    out << "\nExit status:\n"
-        << kIndent << "0 done; 1 a usage error (or a surface the document does not have); 2 a file that cannot be\n"
-        << kIndent << "read or written, or a missing start surface; 3 a recipe step the design refused (build) or\n"
-        << kIndent << "no OpenGL to draw with (render).\n"
-        << "\nNames are printed and taken in UTF-8. The surface library and the cross-section templates are\n"
-           "your own copies in $XDG_DATA_HOME/marlwick (~/.local/share/marlwick), made from the shipped ones\n"
-           "on first use.\n";
+    writeRows(out, sentences);
+    out << "\nArguments:\n";
+    writeRows(out, synopses);
+    for (const CommandHelp& c : commands) {
+        if (c.options.empty()) continue;
+        out << "\nOptions of " << c.name << ":\n";
+        writeRows(out, optionRows(c.options));
+        if (c.rideOptions) out << kIndent << "and the options of a ball run\n";
+    }
+    out << "\nOptions of a ball run (simulate, render, profile):\n";
+    writeRows(out, optionRows(kRideOptions));
+    writeFooter(out);
 }
 
 void WriteCommandHelp(std::ostream& out, const CommandHelp& command)
 {
     out << ShortUsage(command) << "\n\n" << command.sentence << '\n';
     if (command.options.empty() && !command.rideOptions) return;
-    const std::size_t width =
-        std::max(widestOption(command.options), command.rideOptions ? widestOption(kRideOptions) : 0);
+    std::vector<Row> rows = optionRows(command.options);
+    if (command.rideOptions)
+        for (const OptionHelp& o : kRideOptions) rows.push_back({o.form, o.sentence});
     out << "\nOptions:\n";
-    writeOptions(out, command.options, width);
-    if (command.rideOptions) writeOptions(out, kRideOptions, width);
+    writeRows(out, rows);
 }
 
 } // namespace cli
