@@ -53,7 +53,8 @@ type=$(XDG_DATA_DIRS="$mime:/usr/share" xdg-mime query filetype "$work/track.mwk
 step "the programs answer --version and --help without a display"
 version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/marlwick" --version)
 [ "$version" = "marlwick $("$prefix/bin/marlwick-cli" --version | cut -d' ' -f2)" ] || fail "versions: $version"
-"$prefix/bin/marlwick-cli" --help | grep -q '^  simulate  ' || fail "marlwick-cli --help lists no simulate"
+help=$("$prefix/bin/marlwick-cli" --help)
+grep -q "^  simulate  " <<<"$help" || fail "marlwick-cli --help lists no simulate"
 
 step "a read-only prefix and a user of its own"
 chmod -R a-w "$prefix"
@@ -93,7 +94,8 @@ data=$home/.local/share/marlwick
 [ "$(stat -c %s "$data/surface_library.dat")" -gt "$(stat -c %s "$prefix/share/marlwick/surface_library.dat")" ] ||
   fail "the group was not exported to $data/surface_library.dat"
 cli build "$home/import.json" "$home/imported.mwk"
-cli info "$home/imported.mwk" | grep -q '"track' || fail "the group track was not imported"
+info=$(cli info "$home/imported.mwk")
+grep -q '"track' <<<"$info" || fail "the group track was not imported"
 [ "$(listing)" = "$before" ] || fail "the installed files changed"
 
 step "a data folder that cannot be written"
@@ -105,12 +107,13 @@ message=$(user XDG_DATA_HOME="$work/locked" "${as_user[@]}" "$prefix/bin/marlwic
 code=$?
 set -e
 [ "$code" -ge 1 ] && [ "$code" -le 3 ] || fail "exit $code with an unwritable data folder: $message"
-echo "$message" | grep -q "$work/locked/marlwick" || fail "the message names no data folder: $message"
+grep -q "$work/locked/marlwick" <<<"$message" || fail "the message names no data folder: $message"
+echo "  $message"
 
 step "the Debian package"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 package=$(ls "$work"/deb/marlwick_*.deb)
-dpkg-deb --field "$package" Depends | grep -q libqt6 || fail "$package depends on no Qt library"
+grep -q libqt6 <<<"$(dpkg-deb --field "$package" Depends)" || fail "$package depends on no Qt library"
 lintian --fail-on error "$package"
 if [ "$system" -eq 1 ]; then
   step "apt install $package"
