@@ -69,7 +69,10 @@ std::string PrepareUserDataFiles()
     if (folder.empty())
         return "There is no home folder to keep the surface library and the templates in: set HOME or XDG_DATA_HOME.";
     if (std::string problem = makeFolder(folder); !problem.empty()) return problem;
+    // Each file on its own: one that cannot be made does not keep the other away.
+    std::string problems;
     for (const char* name : {kLibraryFileName, kTemplateFileName})
-        if (std::string problem = seed(folder, name); !problem.empty()) return problem;
-    return {};
+        if (const std::string problem = seed(folder, name); !problem.empty())
+            problems += (problems.empty() ? "" : " ") + problem;
+    return problems;
 }

@@ -15,5 +15,6 @@ std::string TemplateFilePath();
 
 // Makes the user's data folder and copies into it each shipped data file the
 // user does not have yet; a file the user has is never touched. Empty when
-// done, else one line naming the folder or file and what is wrong.
+// done, else one line naming each folder or file that could not be made and
+// what is wrong.
 std::string PrepareUserDataFiles();
