@@ -125,7 +125,7 @@ const Command kCommands[] = {
       "Rolls the ball from its start and prints one JSON line per physics step, then a summary line.", {}, true},
      kOwnArguments, RunSimulate},
     {{"render", "FILE.mwk OUT.(png|bmp|jpg) [options]",
-      "Draws what the program's view shows into a picture, without a display, after rolling the ball.",
+      "Draws what the program's view shows into a picture, without a display, after rolling the ball if asked.",
       kRenderOptions, true},
      kOwnArguments, RunRender},
     {{"build", "RECIPE.json OUT.mwk [options]",

@@ -35,6 +35,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <utility>
 
 class GuideTour : public QObject {
     Q_OBJECT
@@ -181,11 +182,10 @@ private slots:
         QVERIFY(selectSurface("bendend"));
         clickPanel("editHolesButton");
         auto* holes = shownDialog<DialogSurfaceHoles>();
-        typeInto(holes, "nameEdit", QStringLiteral("pit"));
-        typeInto(holes, "frontBackLowEdit", QStringLiteral("0.2"));
-        typeInto(holes, "frontBackHighEdit", QStringLiteral("0.8"));
-        typeInto(holes, "rightLeftLowEdit", QStringLiteral("0.6"));
-        typeInto(holes, "rightLeftHighEdit", QStringLiteral("0.95"));
+        for (const auto& [field, text] : {std::pair{"nameEdit", "pit"}, {"frontBackLowEdit", "0.2"},
+                                          {"frontBackHighEdit", "0.8"}, {"rightLeftLowEdit", "0.6"},
+                                          {"rightLeftHighEdit", "0.95"}})
+            typeInto(holes, field, QString::fromLatin1(text));
         clickButton(holes, "addButton");
         QCOMPARE(surface("bendend")->holes.size(), std::size_t{1});
         placeAside(holes);
