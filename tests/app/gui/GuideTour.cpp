@@ -182,9 +182,9 @@ private slots:
         QVERIFY(selectSurface("bendend"));
         clickPanel("editHolesButton");
         auto* holes = shownDialog<DialogSurfaceHoles>();
-        for (const auto& [field, text] : {std::pair{"nameEdit", "pit"}, {"frontBackLowEdit", "0.2"},
-                                          {"frontBackHighEdit", "0.8"}, {"rightLeftLowEdit", "0.6"},
-                                          {"rightLeftHighEdit", "0.95"}})
+        for (const auto& [field, text] : {std::pair{"nameEdit", "pit"}, {"frontBackLowEdit", "0.4"},
+                                          {"frontBackHighEdit", "0.7"}, {"rightLeftLowEdit", "0.3"},
+                                          {"rightLeftHighEdit", "0.7"}})
             typeInto(holes, field, QString::fromLatin1(text));
         clickButton(holes, "addButton");
         QCOMPARE(surface("bendend")->holes.size(), std::size_t{1});
