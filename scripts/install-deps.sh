@@ -11,6 +11,8 @@ packages=(
   libfreeimage-dev
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev
   xvfb xauth fonts-dejavu-core x11-apps
+  help2man librsvg2-bin
+  desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/RecipeParse.h"
+#include "document/DataFiles.h"
 #include "document/FileIO.h"
 #include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -17,9 +18,6 @@ namespace cli {
 namespace {
 
 using nlohmann::json;
-
-constexpr const char* kBuildUsage =
-    "usage: marlwick-cli build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]";
 
 int report(std::ostream& err, const std::string& message, int code)
 {
@@ -195,7 +193,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
 {
     BuildArguments a;
     std::string error;
-    if (!parseArguments(args, a, error)) return report(err, error + "; " + kBuildUsage, kExitUsage);
+    if (!parseArguments(args, a, error)) return UsageError(err, "build", error);
 
     std::vector<std::uint8_t> text;
     if (!ReadWholeFile(a.recipe, text, error)) return report(err, error, kExitFile);
@@ -211,6 +209,10 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     } else if (!document.OnOpenDocument(a.from, error)) {
         return report(err, error, kExitFile);
     }
+    // The user's own library and templates are made from the shipped ones on
+    // first use; a step that needs one that could not be made says so too.
+    if (a.library.empty() || a.templates.empty())
+        if (const std::string problem = PrepareUserDataFiles(); !problem.empty()) report(err, problem, kExitOk);
     // Exports go to a copy of the library, which replaces it only with OUT.
     LibraryScratch library;
     const std::string libraryPath = a.library.empty() ? document.libraryPath : a.library;

@@ -20,10 +20,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kProfileUsage =
-    "usage: marlwick-cli profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [--size WxH] [--steps N] [--dt H]"
-    " [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce]"
-    " [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
 constexpr int kMaxSide = 8192;
 
 struct ProfileOptions {
@@ -150,7 +146,7 @@ int RunProfile(const std::vector<std::string>& args, std::ostream&, std::ostream
 {
     ProfileOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kProfileUsage, kExitUsage);
+        return UsageError(err, "profile", problem);
     std::error_code sameFileError;
     if (std::filesystem::equivalent(o.run.document, o.output, sameFileError))
         return fail(err, "Cannot save " + o.output + ": it is the document being profiled.", kExitFile);

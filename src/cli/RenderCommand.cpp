@@ -19,10 +19,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kRenderUsage =
-    "usage: marlwick-cli render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
-    " [--dt H] [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air]"
-    " [--pause-on-bounce] [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
 constexpr int kMaxSide = 8192;
 
 struct RenderOptions {
@@ -125,7 +121,7 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
 {
     RenderOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kRenderUsage, kExitUsage);
+        return UsageError(err, "render", problem);
 
     std::error_code sameFileError;
     if (std::filesystem::equivalent(o.document, o.image, sameFileError))

@@ -18,10 +18,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kSimulateUsage =
-    "usage: marlwick-cli simulate FILE.mwk [--steps N] [--dt H] [--speed S] [--direction X,Y,Z]"
-    " [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce] [--prevent-same-surface]"
-    " [--no-bounce] [--pause-each-frame]";
 constexpr long kMaxSteps = 10000000;
 // Shorter steps add nothing but rounding: a felt force is a change of
 // velocity over the step, and over a few picoseconds it is noise in the billions.
@@ -280,7 +276,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
 {
     SimulateOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kSimulateUsage, kExitUsage);
+        return UsageError(err, "simulate", problem);
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);

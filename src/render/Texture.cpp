@@ -1,7 +1,7 @@
 #include "render/Texture.h"
 
 #include "document/FileIO.h"
-#include "platform/Paths.h"
+#include "platform/DataFolders.h"
 #include "render/FreeImageMessages.h"
 
 #include <FreeImage.h>
@@ -36,8 +36,8 @@ std::string FindBallTexture()
 {
     std::error_code error;
     if (std::filesystem::is_regular_file(kBallTextureName, error)) return kBallTextureName;
-    const std::string besideProgram = platform::executableDirectory() + "/" + kBallTextureName;
-    if (std::filesystem::is_regular_file(besideProgram, error)) return besideProgram;
+    const std::string shipped = platform::shippedDataDirectory() + "/" + kBallTextureName;
+    if (std::filesystem::is_regular_file(shipped, error)) return shipped;
     return kBallTextureName;
 }
 
