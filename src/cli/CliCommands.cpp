@@ -2,6 +2,7 @@
 
 #include "cli/BuildCommand.h"
 #include "cli/DocumentJson.h"
+#include "cli/ExportCommand.h"
 #include "cli/ProfileCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimulateCommand.h"
@@ -24,7 +25,9 @@ constexpr const char* kUsage =
     " | simulate FILE.mwk [--steps N] [--dt H] [options]"
     " | render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
     " | build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]"
-    " | profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [simulate's options]";
+    " | profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [simulate's options]"
+    " | export FILE.mwk OUT.(stl|obj|ply|gltf|glb) [--thickness T] [--ball-diameter-mm D] [--resolution N]"
+    " [--surface NAME,GROUP | --group NAME]";
 
 // One command: its argument count (after the command word) and its body.
 struct Command {
@@ -115,6 +118,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (args[0] == "simulate") return RunSimulate({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "profile") return RunProfile({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "build") return RunBuild({args.begin() + 1, args.end()}, out, err);
+    if (args[0] == "export") return RunExport({args.begin() + 1, args.end()}, out, err);
     for (const Command& command : kCommands) {
         if (args[0] != command.name) continue;
         if (args.size() - 1 != command.argumentCount)

@@ -1,0 +1,82 @@
+#include "exportwriter/TrackFileExport.h"
+
+#include "document/OpenGLTemplateDoc.h"
+#include "exportwriter/ReplacingFiles.h"
+#include "exportwriter/SceneCollector.h"
+
+#include <assimp/Exporter.hpp>
+
+#include <exception>
+
+namespace trackexport {
+
+namespace {
+
+// Assimp's names of the formats' exporters (OBJ without a material file).
+const char* exporterId(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Stl: return "stlb";
+    case ExportFormat::Obj: return "objnomtl";
+    case ExportFormat::Ply: return "plyb";
+    case ExportFormat::Gltf: return "gltf2";
+    case ExportFormat::Glb: return "glb2";
+    }
+    return "stlb";
+}
+
+ExportOutcome refusal(std::string message)
+{
+    ExportOutcome outcome;
+    outcome.error = std::move(message);
+    outcome.refused = true;
+    return outcome;
+}
+
+std::string writeScene(const aiScene& scene, ExportFormat format, const std::string& path, ReplacingFiles& files)
+{
+    Assimp::Exporter exporter;
+    exporter.SetIOHandler(files.NewIOSystem());
+    std::string failure;
+    try {
+        if (exporter.Export(&scene, exporterId(format), path) != aiReturn_SUCCESS) failure = exporter.GetErrorString();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (!files.error().empty()) return files.error();
+    if (!failure.empty()) return "Cannot save " + path + ": " + failure;
+    return {};
+}
+
+} // namespace
+
+ExportOutcome ExportTrack(COpenGLTemplateDoc& document, const ExportRequest& request)
+{
+    ExportRequest checked = request;
+    const auto format = FormatFromPath(request.outputPath);
+    if (!format) return refusal(kBadExtension);
+    checked.options.format = *format;
+    if (SameFile(request.outputPath, request.documentPath))
+        return refusal("Cannot save " + request.outputPath + ": it is the document being exported.");
+
+    ExportOutcome outcome;
+    FileNotes notes;
+    {
+        SceneCollector collector;
+        outcome.error = BuildTrackMeshes(document, checked.options, collector, outcome.summary);
+        if (!outcome.error.empty()) {
+            outcome.refused = true;
+            return outcome;
+        }
+        notes.summary = outcome.summary;
+        notes.ballDiameterMm = checked.options.ballDiameterMm;
+        notes.objectNames = collector.names();
+        notes.objectTriangles = collector.triangleCounts();
+        ReplacingFiles files(notes, request.documentPath);
+        outcome.error = writeScene(collector.Scene(), *format, request.outputPath, files);
+        if (outcome.error.empty()) files.Commit(outcome.error);
+    }
+    return outcome;
+}
+
+} // namespace trackexport
