@@ -93,7 +93,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream&, std::ostream&
     if (!document.OnOpenDocument(request.documentPath, error)) return fail(err, error, kExitFile);
     const trackexport::ExportOutcome outcome = trackexport::ExportTrack(document, request);
     if (!outcome.error.empty()) return fail(err, outcome.error, outcome.refused ? kExitUsage : kExitFile);
-    err << "marlwick-cli: " << request.outputPath << ": " << outcome.summary.Line() << '\n';
+    err << "marlwick-cli: " << outcome.summary.Report(request.outputPath) << '\n';
     return kExitOk;
 }
 

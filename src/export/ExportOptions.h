@@ -43,6 +43,13 @@ struct ExportOptions {
     std::string surfaceName, groupName; // document bytes (Windows-1252)
 };
 
+// An export asked for: where to, and what.
+struct ExportRequest {
+    std::string outputPath;   // its extension names the format
+    std::string documentPath; // the document's own file, never written over; may be empty
+    ExportOptions options;    // options.format is taken from outputPath
+};
+
 // Messages of the option checks.
 inline constexpr const char* kBadExtension = "The output file must end in .stl, .obj, .ply, .gltf or .glb.";
 std::string ThicknessPrompt();     // "The thickness must be a number greater than 0 and at most ..."

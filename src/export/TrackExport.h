@@ -23,6 +23,8 @@ struct ExportSummary {
 
     // "3 objects, 51234 triangles, scale 24 mm per scene unit, box (x0, y0, z0) to (x1, y1, z1) mm"
     std::string Line() const;
+    // "OUT: " and the line, said once the file is written.
+    std::string Report(const std::string& path) const { return path + ": " + Line(); }
 };
 
 // Receives the finished meshes of an export, scaled to output units.

@@ -60,6 +60,7 @@ ExportOutcome ExportTrack(COpenGLTemplateDoc& document, const ExportRequest& req
         return refusal("Cannot save " + request.outputPath + ": it is the document being exported.");
 
     ExportOutcome outcome;
+    outcome.path = request.outputPath;
     FileNotes notes;
     {
         SceneCollector collector;
@@ -77,6 +78,16 @@ ExportOutcome ExportTrack(COpenGLTemplateDoc& document, const ExportRequest& req
         if (outcome.error.empty()) files.Commit(outcome.error);
     }
     return outcome;
+}
+
+ExportOutcome ExportFromFields(COpenGLTemplateDoc& document, const ExportFields& fields,
+                               const std::string& documentPath)
+{
+    ExportRequest request;
+    if (std::string problem = RequestFromFields(document, fields, request); !problem.empty())
+        return refusal(std::move(problem));
+    request.documentPath = documentPath;
+    return ExportTrack(document, request);
 }
 
 } // namespace trackexport
