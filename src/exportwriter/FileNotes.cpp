@@ -62,17 +62,19 @@ void writeWord(std::string& bytes, std::size_t at, std::uint32_t word) { std::me
 
 std::string FileNotes::Headline() const
 {
-    std::string line = "Marlwick export, scale " + number(summary.scale) + " " + summary.unit + " per scene unit";
+    std::string line = "Marlwick export, scale " + number(summary.scale);
+    line += summary.unit == "scene units" ? " (scene units)" : " " + summary.unit + " per scene unit";
     if (ballDiameterMm > 0.0) line += " (marble " + number(ballDiameterMm) + " mm)";
     return line;
 }
 
 bool FileNotes::NeedsWholeFile(std::string_view path) { return endsWith(path, ".glb"); }
+bool FileNotes::IsStl(std::string_view path) { return endsWith(path, ".stl"); }
 
 std::optional<Splice> FileNotes::SpliceFor(std::string_view path, std::string_view head) const
 {
     if (endsWith(path, ".obj")) return Splice{0, 0, "# " + Headline() + "\n"};
-    if (endsWith(path, ".stl")) {
+    if (IsStl(path)) {
         if (head.size() < kStlHeaderBytes) return std::nullopt;
         std::string text = Headline().substr(0, kStlHeaderBytes);
         text.resize(kStlHeaderBytes, ' ');

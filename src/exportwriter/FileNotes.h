@@ -38,6 +38,7 @@ struct FileNotes {
     std::string PatchGlb(std::string glb) const;
     // True for paths whose file must be seen whole before it is patched.
     static bool NeedsWholeFile(std::string_view path);
+    static bool IsStl(std::string_view path);
 };
 
 } // namespace trackexport

@@ -124,6 +124,14 @@ TEST_F(ExportCommand, AMarbleDiameterScalesTheTrackToMillimetresAndSaysSo)
     // 4 scene units across; the ball's diameter, 2 x 0.3333333333, is 16 mm.
     EXPECT_NEAR(high - low, 4.0 * 16.0 / (2.0 * 0.3333333333), 1e-3);
     EXPECT_NEAR(bottom, -2.0, 1e-4); // the thickness is in millimetres too
+    // Each facet's stored normal is its own, walls included.
+    const aiMesh& mesh = *scene->mMeshes[0];
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const unsigned* i = mesh.mFaces[f].mIndices;
+        const aiVector3D facet = ((mesh.mVertices[i[1]] - mesh.mVertices[i[0]]) ^
+                                  (mesh.mVertices[i[2]] - mesh.mVertices[i[0]])).Normalize();
+        ASSERT_GT(facet * mesh.mNormals[i[0]], 0.999f) << "facet " << f;
+    }
     EXPECT_EQ(slurp(out).substr(0, 43), "Marlwick export, scale 24 mm per scene unit");
 }
 
