@@ -7,6 +7,8 @@
 #include <assimp/Exporter.hpp>
 
 #include <exception>
+#include <new>
+#include <stdexcept>
 
 namespace trackexport {
 
@@ -48,14 +50,10 @@ std::string writeScene(const aiScene& scene, ExportFormat format, const std::str
     return {};
 }
 
-} // namespace
-
-ExportOutcome ExportTrack(COpenGLTemplateDoc& document, const ExportRequest& request)
+ExportOutcome exportChecked(COpenGLTemplateDoc& document, const ExportRequest& request, ExportFormat format)
 {
     ExportRequest checked = request;
-    const auto format = FormatFromPath(request.outputPath);
-    if (!format) return refusal(kBadExtension);
-    checked.options.format = *format;
+    checked.options.format = format;
     if (SameFile(request.outputPath, request.documentPath))
         return refusal("Cannot save " + request.outputPath + ": it is the document being exported.");
 
@@ -74,11 +72,29 @@ ExportOutcome ExportTrack(COpenGLTemplateDoc& document, const ExportRequest& req
         notes.objectNames = collector.names();
         notes.objectTriangles = collector.triangleCounts();
         ReplacingFiles files(notes, request.documentPath);
-        outcome.error = writeScene(collector.Scene(), *format, request.outputPath, files);
+        outcome.error = writeScene(collector.Scene(), format, request.outputPath, files);
         if (outcome.error.empty()) files.Commit(outcome.error);
     }
     return outcome;
 }
+
+} // namespace
+
+ExportOutcome ExportTrack(COpenGLTemplateDoc& document, const ExportRequest& request)
+{
+    const auto format = FormatFromPath(request.outputPath);
+    if (!format) return refusal(kBadExtension);
+    // A resolution of 8 on many large surfaces can ask for more than there is.
+    try {
+        return exportChecked(document, request, *format);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    ExportOutcome outcome;
+    outcome.error = "Cannot save " + request.outputPath + ": there is not enough memory for an export this fine.";
+    return outcome;
+}
+
 
 ExportOutcome ExportFromFields(COpenGLTemplateDoc& document, const ExportFields& fields,
                                const std::string& documentPath)
