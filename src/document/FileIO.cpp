@@ -135,6 +135,20 @@ bool FileReplacement::Write(const void* data, std::size_t size, std::string& err
     return true;
 }
 
+bool FileReplacement::WriteAt(std::size_t offset, const void* data, std::size_t size, std::string& error)
+{
+    if (fd_ < 0) return fail(EBADF, error);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail(errno, error);
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool FileReplacement::Commit(std::string& error)
 {
     if (fd_ < 0) return fail(EBADF, error);

@@ -34,6 +34,8 @@ public:
 
     bool Open(const std::string& path, std::string& error);
     bool Write(const void* data, std::size_t size, std::string& error);
+    // Overwrites bytes already written, from offset on.
+    bool WriteAt(std::size_t offset, const void* data, std::size_t size, std::string& error);
     bool Commit(std::string& error);
     // Removes the temporary file; path stays as it was.
     void Abandon();

@@ -10,7 +10,6 @@ namespace trackexport {
 
 namespace {
 
-constexpr std::size_t kStlHeaderBytes = 80;
 constexpr std::size_t kGlbHeaderBytes = 12, kChunkHeaderBytes = 8;
 
 std::string number(double value)
@@ -69,17 +68,10 @@ std::string FileNotes::Headline() const
 }
 
 bool FileNotes::NeedsWholeFile(std::string_view path) { return endsWith(path, ".glb"); }
-bool FileNotes::IsStl(std::string_view path) { return endsWith(path, ".stl"); }
 
 std::optional<Splice> FileNotes::SpliceFor(std::string_view path, std::string_view head) const
 {
     if (endsWith(path, ".obj")) return Splice{0, 0, "# " + Headline() + "\n"};
-    if (IsStl(path)) {
-        if (head.size() < kStlHeaderBytes) return std::nullopt;
-        std::string text = Headline().substr(0, kStlHeaderBytes);
-        text.resize(kStlHeaderBytes, ' ');
-        return Splice{0, kStlHeaderBytes, text};
-    }
     if (endsWith(path, ".ply")) {
         const auto at = after(head, "\nformat ", '\n');
         if (!at) return std::nullopt;

@@ -2,7 +2,8 @@
 
 // What an export writes into its files beside the geometry, where the
 // format has room: the scale (and the object names where the format keeps
-// none) as an OBJ or PLY comment, glTF `extras`, or the STL header.
+// none) as an OBJ or PLY comment or glTF `extras` (the STL header is
+// StlStream's).
 
 #include "export/TrackExport.h"
 
@@ -38,7 +39,6 @@ struct FileNotes {
     std::string PatchGlb(std::string glb) const;
     // True for paths whose file must be seen whole before it is patched.
     static bool NeedsWholeFile(std::string_view path);
-    static bool IsStl(std::string_view path);
 };
 
 } // namespace trackexport

@@ -1,7 +1,5 @@
 #include "exportwriter/ReplacingFiles.h"
 
-#include "exportwriter/StlFacetNormals.h"
-
 #include <assimp/IOStream.hpp>
 
 #include <algorithm>
@@ -18,8 +16,7 @@ namespace {
 class ReplacingStream : public Assimp::IOStream {
 public:
     ReplacingStream(ReplacingFiles& files, FileReplacement& file, std::string path)
-        : files_(files), file_(file), path_(std::move(path)), whole_(FileNotes::NeedsWholeFile(path_)),
-          stl_(FileNotes::IsStl(path_))
+        : files_(files), file_(file), path_(std::move(path)), whole_(FileNotes::NeedsWholeFile(path_))
     {
     }
     ~ReplacingStream() override { Finish(); }
@@ -62,16 +59,10 @@ public:
         } else if (!spliced_) {
             Put(head_);
         }
-        if (stl_) normals_.Finish([this](std::string_view data) { return Store(data); });
     }
 
 private:
     bool Put(std::string_view data)
-    {
-        if (stl_) return normals_.Pass(data, [this](std::string_view fixed) { return Store(fixed); });
-        return Store(data);
-    }
-    bool Store(std::string_view data)
     {
         std::string error;
         if (file_.Write(data.data(), data.size(), error)) return true;
@@ -101,8 +92,7 @@ private:
     ReplacingFiles& files_;
     FileReplacement& file_;
     std::string path_;
-    bool whole_ = false, stl_ = false, spliced_ = false, finished_ = false;
-    StlFacetNormals normals_;
+    bool whole_ = false, spliced_ = false, finished_ = false;
     std::string head_, memory_;
     size_t position_ = 0, written_ = 0;
 };

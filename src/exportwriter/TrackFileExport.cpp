@@ -3,6 +3,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "exportwriter/ReplacingFiles.h"
 #include "exportwriter/SceneCollector.h"
+#include "exportwriter/StlStream.h"
 
 #include <assimp/Exporter.hpp>
 
@@ -50,6 +51,24 @@ std::string writeScene(const aiScene& scene, ExportFormat format, const std::str
     return {};
 }
 
+// Binary STL goes to disk surface by surface (StlStream).
+ExportOutcome exportStl(COpenGLTemplateDoc& document, const ExportRequest& request, ExportOutcome& outcome)
+{
+    FileReplacement file;
+    if (!file.Open(request.outputPath, outcome.error)) return outcome;
+    StlStream stl(file, request.outputPath);
+    outcome.error = BuildTrackMeshes(document, request.options, stl, outcome.summary);
+    if (!outcome.error.empty()) {
+        outcome.refused = true;
+        return outcome;
+    }
+    FileNotes notes;
+    notes.summary = outcome.summary;
+    notes.ballDiameterMm = request.options.ballDiameterMm;
+    if (stl.Finish(notes.Headline(), outcome.error)) file.Commit(outcome.error);
+    return outcome;
+}
+
 ExportOutcome exportChecked(COpenGLTemplateDoc& document, const ExportRequest& request, ExportFormat format)
 {
     ExportRequest checked = request;
@@ -59,6 +78,7 @@ ExportOutcome exportChecked(COpenGLTemplateDoc& document, const ExportRequest& r
 
     ExportOutcome outcome;
     outcome.path = request.outputPath;
+    if (format == ExportFormat::Stl) return exportStl(document, checked, outcome);
     FileNotes notes;
     {
         SceneCollector collector;
