@@ -3,6 +3,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/CommandHelp.h"
 #include "cli/DocumentJson.h"
+#include "cli/ExportCommand.h"
 #include "cli/ProfileCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimulateCommand.h"
@@ -113,6 +114,14 @@ constexpr OptionHelp kProfileOptions[] = {
     {"--size WxH", "the chart picture's size in pixels, sides from 16 to 8192 (1200x800)"},
 };
 
+constexpr OptionHelp kExportOptions[] = {
+    {"--thickness T", "make each surface a closed solid T thick, away from the side the ball rolls on"},
+    {"--ball-diameter-mm D", "scale the track so the ball is a marble D millimetres across (T is then in mm)"},
+    {"--resolution N", "N times as many samples per direction as the display mesh, 1 to 8 (1)"},
+    {"--surface NAME,GROUP", "export only this surface"},
+    {"--group NAME", "export only this group's surfaces"},
+};
+
 const Command kCommands[] = {
     {{"new", "OUT.mwk", "Writes a new document: the group \"main\" with the one channel surface \"a\".", {}}, 1,
      runNew},
@@ -135,6 +144,10 @@ const Command kCommands[] = {
     {{"profile", "FILE.mwk OUT.(csv|png|svg) [options]",
       "Rolls the ball as simulate does and writes its ride profile as a table or as charts.", kProfileOptions, true},
      kOwnArguments, RunProfile},
+    {{"export", "FILE.mwk OUT.(stl|obj|ply|gltf|glb) [options]",
+      "Writes the shown surfaces as a 3D mesh, open sheets or printable solids, for slicers and 3D programs.",
+      kExportOptions},
+     kOwnArguments, RunExport},
 };
 
 const Command* findCommand(std::string_view name)

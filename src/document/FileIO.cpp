@@ -130,24 +130,26 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-ReplacingFileWriter::~ReplacingFileWriter()
+ReplacingFileWriter::~ReplacingFileWriter() { Abandon(); }
+
+void ReplacingFileWriter::Abandon()
 {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
 }
 
 bool ReplacingFileWriter::abandon(int code, std::string& error)
 {
     error = failure("save", shownPath_, code);
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
-    temporary_.clear();
+    Abandon();
     return false;
 }
 
 bool ReplacingFileWriter::Open(const std::string& path, std::string& error)
 {
+    Abandon();
     shownPath_ = path;
     if (!resolveLinks(path, target_)) return abandon(errno, error);
     struct stat existing {};
@@ -169,6 +171,20 @@ bool ReplacingFileWriter::Write(const void* data, std::size_t size, std::string&
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::write(fd_, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return abandon(errno, error);
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ReplacingFileWriter::WriteAt(std::size_t offset, const void* data, std::size_t size, std::string& error)
+{
+    if (fd_ < 0) return abandon(EBADF, error);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return abandon(errno, error);
         done += static_cast<std::size_t>(n);

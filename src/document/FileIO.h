@@ -41,10 +41,16 @@ public:
 
     bool Open(const std::string& path, std::string& error);
     bool Write(const void* data, std::size_t size, std::string& error);
+    // Overwrites bytes already written, from offset on.
+    bool WriteAt(std::size_t offset, const void* data, std::size_t size, std::string& error);
     // Gives the temporary file the path's permissions, syncs and closes it.
     bool Finish(std::string& error);
     // Finishes the file if need be and renames it over the path.
     bool Commit(std::string& error);
+    // Removes the temporary file; the path stays as it was.
+    void Abandon();
+    // The file a commit replaces (links followed).
+    const std::string& target() const { return target_; }
 
 private:
     bool abandon(int code, std::string& error);
@@ -56,3 +62,4 @@ private:
 // Writes bytes to path through a ReplacingFileWriter. On failure returns
 // false, leaves path as it was and sets error.
 bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
+
