@@ -103,6 +103,7 @@ QPushButton* ControlPanelForm::AddStoppingButton(const char* objectName, const c
     button->setObjectName(QString::fromLatin1(objectName));
     connect(button, &QPushButton::clicked, this, [this, handler] {
         StopBall();
+        EndEditingDialogs();
         (this->*handler)();
     });
     return button;

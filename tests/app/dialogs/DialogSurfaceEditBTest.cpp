@@ -3,6 +3,7 @@
 // Save", the refusals, and what "Close" keeps.
 
 #include "design/ChannelEditing.h"
+#include "design/Groups.h"
 #include "QtTestRegistry.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "support/DocumentBuilders.h"
@@ -122,8 +123,7 @@ private slots:
         open();
         p->click(in<QRadioButton>("finalDirectionsBeginRadio"));
         chooseSurface("finalDirectionsCombo", QStringLiteral("track::x"));
-        p->doc.selectedSurface = x;
-        p->click("deleteSurfaceButton"); // "OK" to the question
+        design::DeleteSurface(p->doc, *x); // as deleting its group in "Manage Surface Groups" does
         QVERIFY(!p->surfaceNamed("x"));
         p->boxes->texts.clear();
         p->click(kDialog, "applyButton");

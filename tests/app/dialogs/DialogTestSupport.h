@@ -4,6 +4,7 @@
 // tests of each dialog and the end-to-end tests do, and reading a saved
 // document back with the command-line tool.
 
+#include "document/DocumentFile.h"
 #include "panel/PanelTestSupport.h"
 
 #include <QAbstractButton>
@@ -19,6 +20,9 @@
 #include <QScrollArea>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <cstdint>
+#include <vector>
 
 namespace dialogtest {
 
@@ -66,6 +70,13 @@ inline bool clickLine(QListWidget* list, const QString& text)
             return list->currentRow() == k;
         }
     return false;
+}
+
+// The surfaces as a document file holds them (the scene's switches left out).
+inline std::vector<std::uint8_t> surfaceRecords(COpenGLTemplateDoc& doc)
+{
+    const std::vector<std::uint8_t> all = doc.SerializeDocument();
+    return {all.begin() + kDocumentHeadBytes, all.end() - kDocumentTailBytes};
 }
 
 // What the command-line tool `cli` tells of the document at `path`
