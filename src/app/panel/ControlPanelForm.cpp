@@ -2,6 +2,7 @@
 
 #include "design/DesignHistory.h"
 #include "design/PanelCommands.h"
+#include "dialogs/DialogSupport.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/PanelSwitches.h"
@@ -45,11 +46,14 @@ QGroupBox* makeBox(QWidget* parent, const char* objectName, const char* title)
     return box;
 }
 
+// A radio button's group reports the change too: both stay quiet.
 void setCheckedQuietly(QAbstractButton* button, bool on)
 {
     const QSignalBlocker quiet(button);
+    const QSignalBlocker quietGroup(button->group());
     button->setChecked(on);
 }
+
 
 // The slider position of a focal parameter: the integer part of 100 u.
 int sliderPosition(double parameter)
@@ -162,7 +166,7 @@ QWidget* ControlPanelForm::BuildCameraBox()
         laggingGroup_->addButton(radio, mode);
         radios->addWidget(radio);
     }
-    connect(laggingGroup_, &QButtonGroup::idClicked, this, &ControlPanelForm::WriteLagging);
+    dialogs::OnRadioChosen(laggingGroup_, this, [this](int mode) { WriteLagging(mode); });
     box->layout()->addItem(radios);
     return box;
 }
@@ -205,7 +209,7 @@ QWidget* ControlPanelForm::BuildSurfaceBox()
         coloringGroup_->addButton(radio, mode);
         radios->addWidget(radio, mode / 2, mode % 2);
     }
-    connect(coloringGroup_, &QButtonGroup::idClicked, this, &ControlPanelForm::WriteColoring);
+    dialogs::OnRadioChosen(coloringGroup_, this, [this](int mode) { WriteColoring(mode); });
     box->layout()->addItem(radios);
     return box;
 }

@@ -8,6 +8,7 @@
 #include "panel/PanelTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QJsonDocument>
@@ -45,6 +46,16 @@ T* control(QWidget* dialog, const char* name)
 inline void clickWithMouse(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+// Switches a check box or radio button as a screen reader or GUI robot does:
+// its accessible toggle action, which toggles it without any click.
+inline void toggleAccessibly(QAbstractButton* button)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(face && face->actionInterface());
+    QVERIFY(face->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 // Scrolls the button into the pane's view, then clicks it as a person does.
