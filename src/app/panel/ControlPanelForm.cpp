@@ -3,6 +3,7 @@
 #include "design/DesignHistory.h"
 #include "design/PanelCommands.h"
 #include "dialogs/DialogSupport.h"
+#include "dialogs/FocusedWheel.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/PanelSwitches.h"
@@ -69,6 +70,7 @@ ControlPanelForm::ControlPanelForm(COpenGLTemplateDoc& document, PanelViewComman
     setObjectName(QStringLiteral("ControlPanelForm"));
     BuildControls();
     BuildDialogs();
+    dialogs::TakeWheelOnlyWhenFocused(this);
     for (std::size_t k = 0; k < surfaceChecks_.size(); ++k)
         setCheckedQuietly(surfaceChecks_[k], kSurfaceSwitches[k].onAtStart);
     setCheckedQuietly(coloringGroup_->button(kColoringAtStart), true);
