@@ -92,12 +92,7 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
         QVERIFY(dir.isValid());
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
-        frame().FindAction(QStringLiteral("Control Panel"))->trigger();
-        QTRY_VERIFY(frame().panelPane()->isVisible());
+        startWithControlPanel(app);
     }
 
     void aNeighbourIsDrawnAsBeforeOnceAnEditorCloses()
