@@ -160,7 +160,11 @@ design::DesignResult DialogSurfaceEditA::Open()
     return result;
 }
 
-void DialogSurfaceEditA::ShowDetachNotice() { dialogs::ShowDetachNotice(detachNotice_, editor_.surface()); }
+void DialogSurfaceEditA::ShowDetachNotice()
+{
+    // A surface deleted meanwhile has no links left to tell of.
+    dialogs::ShowDetachNotice(detachNotice_, editor_.StillEditing() ? editor_.surface() : nullptr);
+}
 
 void DialogSurfaceEditA::LoadFromSurface()
 {

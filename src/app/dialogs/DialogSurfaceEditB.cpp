@@ -73,7 +73,11 @@ design::DesignResult DialogSurfaceEditB::Open()
     return result;
 }
 
-void DialogSurfaceEditB::ShowDetachNotice() { dialogs::ShowDetachNotice(detachNotice_, editor_.surface()); }
+void DialogSurfaceEditB::ShowDetachNotice()
+{
+    // A surface deleted meanwhile has no links left to tell of.
+    dialogs::ShowDetachNotice(detachNotice_, editor_.StillEditing() ? editor_.surface() : nullptr);
+}
 
 bool DialogSurfaceEditB::Editing()
 {
