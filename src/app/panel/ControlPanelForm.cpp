@@ -55,7 +55,6 @@ void setCheckedQuietly(QAbstractButton* button, bool on)
     button->setChecked(on);
 }
 
-
 // The slider position of a focal parameter: the integer part of 100 u.
 int sliderPosition(double parameter)
 {
