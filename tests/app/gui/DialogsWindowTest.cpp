@@ -3,27 +3,21 @@
 // and closed, and Open and Save image start in the folder last used (the
 // document's at first), not in the folder the program was started from.
 
-#include "CMainFrame.h"
-#include "OpenGLTemplateApp.h"
 #include "QtTestRegistry.h"
-#include "ViewOpenGLst.h"
 #include "dialogs/DialogTestSupport.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
 #include "panel/ControlPanelForm.h"
-#include "panel/ControlPanelPane.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest>
 
 #include <functional>
 #include <memory>
