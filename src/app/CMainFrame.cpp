@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "CAboutDlg.h"
+#include "FileDialogFolder.h"
 #include "RideProfileDock.h"
 #include "ViewOpenGLst.h"
 #include "dialogs/DialogExport.h"
@@ -135,7 +136,7 @@ void CMainFrame::CreateFileMenu()
     connect(addCommand(file, QStringLiteral("Save &As...")), &QAction::triggered, this, &CMainFrame::OnFileSaveAs);
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("Save image")), &QAction::triggered, this,
-            [this] { view_->OnFileSaveImage(this); });
+            [this] { view_->OnFileSaveImage(this, FileDialogStartFolder(documentPath_)); });
     connect(addCommand(file, QStringLiteral("Save movie frames")), &QAction::triggered, this,
             [this] { view_->OnFileSaveMovieFrames(); });
     connect(addCommand(file, QStringLiteral("Export…")), &QAction::triggered, this, [this] {
@@ -350,6 +351,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
     panel_->UpdateFromDocument();
     documentPath_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(documentPath_);
+    RememberFileDialogFolder(documentPath_);
     UpdateRecentFileActions();
     UpdateDocumentTitle();
     return true;
@@ -370,6 +372,7 @@ bool CMainFrame::SaveDocumentTo(const QString& path)
     }
     documentPath_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(documentPath_);
+    RememberFileDialogFolder(documentPath_);
     UpdateRecentFileActions();
     UpdateDocumentTitle();
     return true;
@@ -383,6 +386,7 @@ void CMainFrame::OnFileOpen()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QLatin1String(kDocumentFilter));
+    dialog.setDirectory(FileDialogStartFolder(documentPath_));
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         OpenDocumentFile(dialog.selectedFiles().constFirst());
 }
@@ -400,6 +404,7 @@ bool CMainFrame::OnFileSaveAs()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(QLatin1String(kDocumentFilter));
     dialog.setDefaultSuffix(QStringLiteral("mwk"));
+    dialog.setDirectory(FileDialogStartFolder(documentPath_));
     if (!documentPath_.isEmpty()) dialog.selectFile(documentPath_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     return SaveDocumentTo(dialog.selectedFiles().constFirst());

@@ -1,5 +1,6 @@
 #include "ViewOpenGLst.h"
 
+#include "FileDialogFolder.h"
 #include "QtRenderHost.h"
 #include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -165,7 +166,7 @@ void ViewOpenGLst::timerEvent(QTimerEvent*)
 
 // --- File commands ---
 
-void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent)
+void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent, const QString& startFolder)
 {
     if (core_.requests().GetRenderRequest(SaveImage) != Idle) return;
     QFileDialog dialog(dialogParent);
@@ -174,8 +175,10 @@ void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent)
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QString::fromLatin1(kImageFilters).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(QStringLiteral("BMP"));
+    dialog.setDirectory(startFolder);
     dialog.selectFile(QStringLiteral("Quorvane Image"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    RememberFileDialogFolder(dialog.selectedFiles().constFirst());
     SaveImageTo(dialog.selectedFiles().constFirst());
 }
 

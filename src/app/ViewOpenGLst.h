@@ -33,8 +33,8 @@ public:
     // Stops and joins both threads (ViewCore::Teardown) and releases the timer. Idempotent.
     void Teardown();
 
-    // File > "Save image": the file dialog, then the save by the render thread.
-    void OnFileSaveImage(QWidget* dialogParent);
+    // File > "Save image": the file dialog, started in startFolder, then the save by the render thread.
+    void OnFileSaveImage(QWidget* dialogParent, const QString& startFolder);
     // Saves the view's picture to fileName without a dialog; false when nothing was written.
     bool SaveImageTo(const QString& fileName);
     // File > "Save movie frames": the "movie" folder, frame 0, recording on.

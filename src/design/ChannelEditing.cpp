@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 namespace design {
 
@@ -41,6 +42,22 @@ bool SurfaceInDocument(COpenGLTemplateDoc& document, const SurfaceSection* surfa
                        [surface](const auto& s) { return s.get() == surface; });
 }
 
+std::string DetachNotice(const SurfaceSection& surface)
+{
+    // From the beginning of the channel to its end, then its sides.
+    std::vector<const AttachmentSite*> linked;
+    for (const AttachmentSite& site : surface.attachmentSites)
+        if (!site.isFree()) linked.push_back(&site);
+    std::stable_sort(linked.begin(), linked.end(),
+                     [](const AttachmentSite* x, const AttachmentSite* y) { return x->edge() < y->edge(); });
+    std::string links;
+    for (const AttachmentSite* site : linked) {
+        if (!links.empty()) links += ", ";
+        links += textOf(site->otherSurface->name) + " (" + textOf(site->name) + ")";
+    }
+    return links.empty() ? links : kDetachNotice + links;
+}
+
 DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document)
 {
     const SurfaceSection* s = document.selectedSurface;
@@ -74,10 +91,8 @@ DesignResult ChannelEditorBase::OpenFor(int type)
 {
     if (auto refusal = CheckChannelEditable(document_); !refusal.ok()) return refusal;
     if (document_.selectedSurface->surfaceType != type) return kOnlyChannelSurfaces;
+    if (auto refusal = hold_.Take(*document_.selectedSurface, false); !refusal.ok()) return refusal;
     surface_ = document_.selectedSurface;
-    display_ = SaveDisplaySettings(*surface_);
-    ApplyEditingDisplay(*surface_);
-    surface_->editingSections = true;
     saved_ = modified_ = false;
     return {};
 }
@@ -95,8 +110,8 @@ DesignResult ChannelEditorBase::SetIntermediateCount(int count)
 
 bool ChannelEditorBase::StillEditing()
 {
-    // A surface created later at the same address is not in editing.
-    if (!SurfaceInDocument(document_, surface_) || !surface_->editingSections) surface_ = nullptr;
+    // A surface created later at the same address is not held by this editor.
+    if (!SurfaceInDocument(document_, surface_) || !hold_.Holds(*surface_)) surface_ = nullptr;
     return surface_ != nullptr;
 }
 
@@ -117,8 +132,7 @@ void ChannelEditorBase::FinishSaved()
 
 void ChannelEditorBase::EndEditing()
 {
-    RestoreDisplaySettings(*surface_, display_);
-    surface_->editingSections = false;
+    hold_.GiveBack(*surface_);
     surface_ = nullptr;
 }
 

@@ -23,6 +23,8 @@ inline constexpr const char* kInitialPositionSource =
 inline constexpr const char* kFinalPositionSource =
     "Select a surface whose beginning or end position will be used as the FINAL position for this surface.";
 
+inline constexpr const char* kDetachNotice = "Closing after Save detaches this surface from: ";
+
 // The type A dialog's sliders: angles in whole degrees, distances in scene
 // units, each from 0; a page is the step of a click on the slider's track.
 inline constexpr int kAngleSliderHigh = 360, kAngleSliderPage = 18;
@@ -31,6 +33,12 @@ inline constexpr int kDistanceSliderHigh = 100, kDistanceSliderPage = 10;
 // "Edit selected" of the control panel: done when the selected surface can be
 // edited by the dialog of its type (A, B or C), else the refusal.
 DesignResult CheckChannelEditable(const COpenGLTemplateDoc& document);
+
+// What an editing dialog says of a linked surface, whose links a save breaks
+// as the dialog closes: kDetachNotice, then each linked surface's name with
+// this surface's site, "turn1 (begin), turn3 (end)" (document name bytes).
+// Empty for a surface without links.
+std::string DetachNotice(const SurfaceSection& surface);
 
 // True when the surface is in the document's surface list.
 bool SurfaceInDocument(COpenGLTemplateDoc& document, const SurfaceSection* surface);
@@ -82,7 +90,7 @@ protected:
     SurfaceSection* surface_ = nullptr;
     bool saved_ = false;
     bool modified_ = false;
-    DisplaySettings display_;
+    EditingHold hold_;
 };
 
 // "Edit surface (type A)": every change regenerates the surface at once.

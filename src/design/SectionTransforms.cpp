@@ -80,6 +80,28 @@ void ApplyEditingDisplay(SurfaceSection& surface)
     surface.drawingCache.markStale();
 }
 
+DesignResult EditingHold::Take(SurfaceSection& s, bool shape)
+{
+    if (s.heldByEditor) return kSurfaceBeingEdited;
+    s.heldByEditor = this;
+    display_ = SaveDisplaySettings(s);
+    ApplyEditingDisplay(s);
+    s.editingSections = true;
+    s.editingShape = shape;
+    s.highlightedSections = 0;
+    return {};
+}
+
+void EditingHold::GiveBack(SurfaceSection& s)
+{
+    RestoreDisplaySettings(s, display_);
+    s.editingSections = s.editingShape = false;
+    s.highlightedSections = 0;
+    if (Holds(s)) s.heldByEditor = nullptr;
+}
+
+bool EditingHold::Holds(const SurfaceSection& s) const { return s.heldByEditor == this; }
+
 void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge)
 {
     for (std::size_t k = 0; k < surface.attachmentSites.size(); ++k) {
@@ -173,13 +195,11 @@ SectionTransformEditor::SectionTransformEditor(COpenGLTemplateDoc& document) : d
 DesignResult SectionTransformEditor::Open()
 {
     if (!document_.selectedSurface) return kSelectSurfaceToEdit;
+    if (auto refusal = hold_.Take(*document_.selectedSurface, true); !refusal.ok()) return refusal;
     surface_ = document_.selectedSurface;
     SurfaceSection& s = *surface_;
     s.ComputeSectionVectors();
     s.spareSections = s.sections;
-    display_ = SaveDisplaySettings(s);
-    ApplyEditingDisplay(s);
-    s.editingSections = s.editingShape = true;
     axis_ = kAxisUpDown;
     direction_ = kMoveRightLeft;
     modified_ = saved_ = false;
@@ -195,6 +215,10 @@ void SectionTransformEditor::SetSelection(std::vector<int> selection)
     const int n = surface_ ? sectionsOf(*surface_) : 0;
     std::erase_if(selection, [n](int i) { return i < 0 || i >= n; });
     selection_ = std::move(selection);
+    static_assert(kMaxSections <= 32, "one bit per cross section");
+    std::uint32_t highlighted = 0;
+    for (int i : selection_) highlighted |= 1u << i;
+    if (surface_) surface_->highlightedSections = highlighted;
 }
 
 void SectionTransformEditor::SelectAll()
@@ -365,8 +389,7 @@ void SectionTransformEditor::Close()
         RebuildNetFromSections(s);
         s.Rebuild();
     }
-    RestoreDisplaySettings(s, display_);
-    s.editingSections = s.editingShape = false;
+    hold_.GiveBack(s);
     surface_ = nullptr;
 }
 

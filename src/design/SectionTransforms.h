@@ -40,6 +40,8 @@ inline constexpr const char* kAttachedFixed =
 inline constexpr const char* kCopyNeedsOne =
     "Select exactly one cross section whose scaling should be copied to the clip-board.";
 inline constexpr const char* kEditShapeNeedsSelection = "Select at least once cross section whose shape you will edit.";
+inline constexpr const char* kSurfaceBeingEdited =
+    "This surface is already being edited in another dialog. Close that dialog first.";
 
 enum class TransformKind { Rotate, Move, Scale, EditShape };
 // Rotation axes and move directions, in the order of the radio buttons.
@@ -67,6 +69,22 @@ DisplaySettings SaveDisplaySettings(const SurfaceSection& surface);
 void RestoreDisplaySettings(SurfaceSection& surface, const DisplaySettings& settings);
 // Control lines, directions and name only; constant colour.
 void ApplyEditingDisplay(SurfaceSection& surface);
+
+// What an editor takes of its surface while open: the surface itself (one
+// editor at a time) and its display, replaced by the editing display until
+// it is given back.
+class EditingHold {
+public:
+    // shape: the cross sections' shapes are being edited too. Refused while
+    // any editor holds the surface.
+    DesignResult Take(SurfaceSection& surface, bool shape);
+    // The display back, the editing flags and highlights cleared, the surface free.
+    void GiveBack(SurfaceSection& surface);
+    bool Holds(const SurfaceSection& surface) const;
+
+private:
+    DisplaySettings display_;
+};
 
 // Breaks every link of the surface on that edge (BreakAttachment on each).
 void BreakEdgeLinks(SurfaceSection& surface, SiteEdge edge);
@@ -142,7 +160,7 @@ private:
     bool subsequent_ = false;
     bool modified_ = false;
     bool saved_ = false;
-    DisplaySettings display_;
+    EditingHold hold_;
 };
 
 } // namespace design

@@ -418,25 +418,31 @@ void drawBoxNode(const BoxTree& tree, const BoxNode& node, int depth, bool all)
     drawBoxNode(tree, tree.second(node), depth, all);
 }
 
-// An end cross section of the surface as a curve of 120 points.
-void drawEndSection(SurfaceSection& s, double v)
+// A cross section's own curve across the channel, 120 points.
+void drawSection(const SurfaceSection& s, int section)
 {
     glBegin(GL_LINE_STRIP);
-    for (int k = 0; k < 120; ++k) vertex(s.EvaluatePoint(k / 119.0, v));
+    for (int k = 0; k < 120; ++k) vertex(KernelSectionPoint(s, section, k / 119.0));
     glEnd();
 }
 
+// The cross-section dialogs highlight the sections they have chosen; the
+// channel editors show the first and last sections.
 void drawEditingPreview(SurfaceSection& s, GLUquadric* arrow)
 {
     DrawDirectionArrows(s, arrow, 0.5);
     drawControlNet(s, true, false);
     glLineWidth(5.0f);
     color255(0, 200, 0);
-    drawEndSection(s, 0.0);
-    if (!s.editingShape) {
-        color255(0, 0, 200);
-        drawEndSection(s, 1.0);
+    if (s.editingShape) {
+        const std::uint32_t chosen = s.highlightedSections.load();
+        for (int i = 0; i < std::min(s.sectionCount, kMaxSections); ++i)
+            if (chosen & (1u << i)) drawSection(s, i);
+        return;
     }
+    drawSection(s, 0);
+    color255(0, 0, 200);
+    drawSection(s, s.sectionCount - 1);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "surface/SurfaceKernel.h"
 
+#include "gul/Basis.h"
+
 #include <cmath>
 
 namespace {
@@ -42,6 +44,28 @@ Vec3 KernelPoint(const SurfaceSection& s, double u, double v)
     return widen(gul::RationalSurfacePoint(static_cast<float>(v), static_cast<float>(u), s.sectionCount - 1,
                                            s.degreeV, s.knotsV, s.pointsPerSection - 1, s.degreeU, s.knotsU,
                                            s.controlNet));
+}
+
+Vec3 KernelSectionPoint(const SurfaceSection& s, int section, double u)
+{
+    LockGuard guard(KernelLockOf(s.document));
+    const int n = s.pointsPerSection - 1, p = s.degreeU;
+    if (!s.hasNet() || section < 0 || section >= s.sectionCount || p > gul::kMaxDegree) return {};
+    if (!s.knotsU.checkRange(0, n + p + 1)) return {};
+    const float t = static_cast<float>(u);
+    const int span = gul::FindSpan(t, n, p, s.knotsU.data());
+    float basis[gul::kMaxDegree + 1];
+    gul::BasisFuns(span, t, p, s.knotsU.data(), basis);
+    const gul::Ptr<gul::HPoint4f>& row = s.controlNet[section];
+    double x = 0.0, y = 0.0, z = 0.0, w = 0.0;
+    for (int j = 0; j <= p; ++j) {
+        const gul::HPoint4f& c = row[span - p + j];
+        x += basis[j] * c.x;
+        y += basis[j] * c.y;
+        z += basis[j] * c.z;
+        w += basis[j] * c.w;
+    }
+    return w != 0.0 ? Vec3{x / w, y / w, z / w} : Vec3{};
 }
 
 bool KernelPartials(const SurfaceSection& s, double u, double v, int order, SurfaceDerivatives& out)

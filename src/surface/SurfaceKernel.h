@@ -18,6 +18,11 @@ Lock& KernelLockOf(SurfaceHost* host);
 // The surface point; zero for a surface without a net.
 Vec3 KernelPoint(const SurfaceSection& surface, double u, double v);
 
+// The point at u of cross section `section`'s own curve: row `section` of the
+// net as a curve across the channel (the surface's edges v = 0 and v = 1 are
+// the first and last rows). Zero for a surface without a net or no such row.
+Vec3 KernelSectionPoint(const SurfaceSection& surface, int section, double u);
+
 // Su and Sv, and with order 2 also Suu, Suv and Svv (N and K are left as they
 // were). False, with out unchanged, for a surface without a net.
 bool KernelPartials(const SurfaceSection& surface, double u, double v, int order, SurfaceDerivatives& out);

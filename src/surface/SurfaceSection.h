@@ -90,6 +90,11 @@ public:
     std::int32_t requestedPointsPerSection = 5;
     // The sections as they were when an editor opened, for its previews.
     std::array<CrossSection, kMaxSections> spareSections{};
+    // The design editor holding the surface (none: no editor); one editor at
+    // a time. Neither is saved; the user-interface thread alone writes them.
+    const void* heldByEditor = nullptr;
+    // The cross sections the editing preview highlights, bit i for section i.
+    std::atomic<std::uint32_t> highlightedSections{0};
     Vec3 constantColor{200.0, 200.0, 200.0};
     std::atomic<std::int32_t> render{0}; // 1: drawn and simulated; 0 while being rebuilt
     DrawingCache drawingCache;

@@ -94,6 +94,38 @@ TEST_F(ChannelEditing, TypeASaveThenCloseBreaksEveryAttachment)
     EXPECT_NE(a->boxTree, nullptr);
 }
 
+TEST_F(ChannelEditing, ASurfaceIsEditedByOneEditorAtATime)
+{
+    a->coloring = Coloring::Height;
+    const DisplaySettings shown = SaveDisplaySettings(*a);
+    TypeAEditor first(doc);
+    ASSERT_EQ(first.Open(), "");
+    TypeAEditor second(doc);
+    SectionTransformEditor sections(doc);
+    EXPECT_EQ(second.Open(), kSurfaceBeingEdited);
+    EXPECT_EQ(sections.Open(), kSurfaceBeingEdited);
+    EXPECT_EQ(sections.surface(), nullptr);
+    EXPECT_TRUE(first.StillEditing());
+    first.Close();
+    const DisplaySettings after = SaveDisplaySettings(*a);
+    EXPECT_TRUE(std::equal(std::begin(after.values), std::end(after.values), std::begin(shown.values)));
+    EXPECT_EQ(after.coloring, Coloring::Height);
+    EXPECT_FALSE(a->editingSections);
+    // Free again once the first editor has closed.
+    ASSERT_EQ(sections.Open(), "");
+    sections.Close();
+}
+
+TEST_F(ChannelEditing, TheDialogSaysWhichLinksASaveBreaks)
+{
+    EXPECT_EQ(DetachNotice(*a), "");
+    SurfaceSection* turn1 = doc.CreateChannelSurface("turn1", 5, 2);
+    SurfaceSection* turn3 = doc.CreateChannelSurface("turn3", 5, 2);
+    builders::linkSites(*a, kEnd, *turn3, kBegin);
+    builders::linkSites(*a, kBegin, *turn1, kEnd);
+    EXPECT_EQ(DetachNotice(*a), "Closing after Save detaches this surface from: turn1 (begin), turn3 (end)");
+}
+
 TEST_F(ChannelEditing, TypeBTakesTheOppositeOfAnotherEnd)
 {
     SurfaceSection* x = doc.CreateChannelSurface("x", 5, 2);
@@ -134,6 +166,7 @@ TEST_F(ChannelEditing, ApplyAndSaveRefusalsComeInOrderAndChangeNothing)
     EXPECT_EQ(editor.ApplyAndSave({}, {}, {}, {1, nullptr}), kFinalPositionSource);
     EXPECT_FALSE(editor.saved());
     expectVecNear(a->initialDirection, before, 0.0);
+    editor.Close();
     // Type B has no position choices.
     a->surfaceType = kTypeB;
     TypeBCEditor b(doc);

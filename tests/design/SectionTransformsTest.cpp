@@ -296,6 +296,8 @@ TEST_F(SectionCommit, CloseKeepsWhatWasSavedAndRestoresTheDisplay)
     EXPECT_EQ(a->coloring, Coloring::Constant);
     EXPECT_EQ(a->showControlLines, 1);
     EXPECT_TRUE(a->editingSections);
+    again.SetSelection({0, 2});
+    EXPECT_EQ(a->highlightedSections.load(), 0b101u); // the preview shows the chosen sections
     again.SetSelection({2});
     ASSERT_EQ(again.ChangeValue(TransformKind::Scale, 100), "");
     again.Commit();
@@ -307,6 +309,7 @@ TEST_F(SectionCommit, CloseKeepsWhatWasSavedAndRestoresTheDisplay)
     EXPECT_EQ(a->showControlLines, 0);
     EXPECT_FALSE(a->editingSections);
     EXPECT_FALSE(a->editingShape);
+    EXPECT_EQ(a->highlightedSections.load(), 0u);
     EXPECT_EQ(a->render, 1);
     ASSERT_NE(a->boxTree, nullptr);
 }

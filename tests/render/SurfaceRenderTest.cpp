@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -317,6 +319,32 @@ TEST_F(DesignAndRun, TheEditingPreviewShowsTheNetAndTheEndSectionsInsteadOfTheMe
     EXPECT_GT(count(p, greenish), 30); // the first cross section
     EXPECT_GT(count(p, bluish), 30);   // the last one and the direction arrows
     EXPECT_LT(p.litPixels(), meshPixels);
+}
+
+TEST_F(DesignAndRun, TheCrossSectionPreviewHighlightsTheChosenSectionsOnly)
+{
+    surface->showDirections = 0;
+    surface->editingSections = surface->editingShape = true;
+    // The green pixels of a frame: how many, and their centre on the screen.
+    const auto green = [&](std::uint32_t chosen) {
+        surface->highlightedSections = chosen;
+        const Picture p = frame(doc, 160, 120);
+        int n = 0;
+        double x = 0.0, y = 0.0;
+        for (int row = 0; row < p.height; ++row)
+            for (int column = 0; column < p.width; ++column) {
+                const Rgb c = p.at(column, row);
+                if (c.g > 40 && c.r < 10 && c.b < 10) ++n, x += column, y += row;
+            }
+        return std::tuple{n, n ? x / n : 0.0, n ? y / n : 0.0};
+    };
+    EXPECT_EQ(std::get<0>(green(0)), 0);
+    const auto [early, earlyX, earlyY] = green(1u << 1);
+    const auto [late, lateX, lateY] = green(1u << (surface->sectionCount - 2));
+    EXPECT_GT(early, 30);
+    EXPECT_GT(late, 30);
+    EXPECT_GT(std::hypot(lateX - earlyX, lateY - earlyY), 10.0); // each where its section lies
+    EXPECT_GT(std::get<0>(green((1u << 1) | (1u << 2))), early);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "support/SurfaceBuilders.h"
 
 #include "surface/ColorRamp.h"
+#include "surface/SurfaceKernel.h"
 
 #include "support/VecExpect.h"
 
@@ -83,6 +84,22 @@ TEST(EvaluationTest, CurvatureOfAStraightChannelIsZeroAndOfABowlPositive)
         }
     }
     EXPECT_GT(bowl->EvaluateDerivatives(0.5, 0.5).K, 0.0);
+}
+
+TEST(EvaluationTest, ASectionsCurveIsItsRowOfTheNetAcrossTheChannel)
+{
+    StandaloneSurfaceHost host;
+    auto s = builders::makeChannel(&host, 6, 3);
+    const int last = s->sectionCount - 1, n = s->pointsPerSection;
+    for (double u : {0.0, 0.3, 1.0}) {
+        expectVecNear(KernelSectionPoint(*s, 0, u), s->EvaluatePoint(u, 0), 1e-5);
+        expectVecNear(KernelSectionPoint(*s, last, u), s->EvaluatePoint(u, 1), 1e-5);
+        // A straight channel along x: a middle section lies at its row's x.
+        EXPECT_NEAR(KernelSectionPoint(*s, 2, u).x, netPoint(*s, 2, 0).x, 1e-5);
+    }
+    expectVecNear(KernelSectionPoint(*s, 2, 1.0), netPoint(*s, 2, n - 1), 1e-5);
+    EXPECT_EQ(KernelSectionPoint(*s, -1, 0.5), Vec3{});
+    EXPECT_EQ(KernelSectionPoint(*s, last + 1, 0.5), Vec3{});
 }
 
 TEST(EvaluationTest, SurfaceWithoutNetEvaluatesToZero)

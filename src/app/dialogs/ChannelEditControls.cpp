@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -29,6 +30,23 @@ QSpinBox* AddIntermediateCountField(QDialog* dialog, QVBoxLayout* layout, COpenG
                          static_cast<void>(editor.SetIntermediateCount(count));
                      });
     return intermediate;
+}
+
+QLabel* AddDetachNotice(QDialog* dialog, QVBoxLayout* layout)
+{
+    auto* notice = new QLabel(dialog);
+    notice->setObjectName(QStringLiteral("detachNotice"));
+    notice->setWordWrap(true);
+    notice->hide();
+    layout->addWidget(notice);
+    return notice;
+}
+
+void ShowDetachNotice(QLabel* notice, const SurfaceSection* surface)
+{
+    const QString text = surface ? NameText(design::DetachNotice(*surface)) : QString();
+    notice->setText(text);
+    notice->setVisible(!text.isEmpty());
 }
 
 QPushButton* AddSaveCloseRow(QDialog* dialog, QVBoxLayout* layout, const QString& saveCaption,

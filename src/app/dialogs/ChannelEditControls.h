@@ -12,9 +12,11 @@
 #include <functional>
 
 class QDialog;
+class QLabel;
 class QPushButton;
 class QSpinBox;
 class QVBoxLayout;
+class SurfaceSection;
 
 namespace design {
 class ChannelEditorBase;
@@ -32,6 +34,11 @@ QSpinBox* AddIntermediateCountField(QDialog* dialog, QVBoxLayout* layout, COpenG
 // (the default), and "Close", which rejects the dialog.
 QPushButton* AddSaveCloseRow(QDialog* dialog, QVBoxLayout* layout, const QString& saveCaption,
                              const char* saveObjectName);
+
+// The note above the dialog's buttons of the links a save will break as the
+// dialog closes; ShowDetachNotice fills it from the surface (none: hidden).
+QLabel* AddDetachNotice(QDialog* dialog, QVBoxLayout* layout);
+void ShowDetachNotice(QLabel* notice, const SurfaceSection* surface);
 
 // Ends the editing as a dialog closes: the editor gives the surface back
 // (one that left the document meanwhile is not touched) and the held undo

@@ -139,7 +139,7 @@ QGroupBox* DialogEditSurfaceSections::BuildRotation()
                       {{"about up-down axis", "upDownAxisRadio"},
                        {"about channel axis", "channelAxisRadio"},
                        {"about right-left axis", "rightLeftAxisRadio"}});
-    connect(axes_, &QButtonGroup::idClicked, this, &DialogEditSurfaceSections::OnAxis);
+    dialogs::OnRadioChosen(axes_, this, [this](int axis) { OnAxis(axis); });
     rotation_ = AddSlider(QStringLiteral("Angle:"), "rotation", design::kRotationSlider, TransformKind::Rotate);
     column->addWidget(rotation_);
     return box;
@@ -154,7 +154,7 @@ QGroupBox* DialogEditSurfaceSections::BuildMove()
                              {"up-down", "upDownRadio"},
                              {"forward-backward", "forwardBackwardRadio"},
                              {"forward-backward (channel direction)", "channelDirectionRadio"}});
-    connect(directions_, &QButtonGroup::idClicked, this, &DialogEditSurfaceSections::OnDirection);
+    dialogs::OnRadioChosen(directions_, this, [this](int direction) { OnDirection(direction); });
     move_ = AddSlider(QStringLiteral("Distance:"), "move", design::kMoveSlider, TransformKind::Move);
     move_->SetScaleLabels(QStringLiteral("-100"), QStringLiteral("0"), QStringLiteral("100"));
     column->addWidget(move_);
@@ -197,8 +197,12 @@ void DialogEditSurfaceSections::Open()
         return;
     }
     history_.Begin();
-    axes_->button(design::kAxisUpDown)->setChecked(true);
-    directions_->button(design::kMoveRightLeft)->setChecked(true);
+    {
+        // The editor has just opened with these.
+        const QSignalBlocker quietAxes(axes_), quietDirections(directions_);
+        axes_->button(design::kAxisUpDown)->setChecked(true);
+        directions_->button(design::kMoveRightLeft)->setChecked(true);
+    }
     ZeroSliders();
     FillList();
     show();

@@ -19,6 +19,8 @@
 #include <QSpinBox>
 
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace dialogs {
 
@@ -180,6 +182,21 @@ QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& caption, cons
     radio->setObjectName(QString::fromLatin1(objectName));
     group->addButton(radio, id);
     return radio;
+}
+
+void OnRadioChosen(QButtonGroup* group, QObject* receiver, std::function<void(int)> act)
+{
+    // A click switches its button on before it is reported as a click; only
+    // a click on the button already on is a choice that switched nothing.
+    auto alreadyOn = std::make_shared<bool>(false);
+    QObject::connect(group, &QButtonGroup::idPressed, receiver,
+                     [group, alreadyOn](int id) { *alreadyOn = group->button(id)->isChecked(); });
+    QObject::connect(group, &QButtonGroup::idClicked, receiver, [act, alreadyOn](int id) {
+        if (std::exchange(*alreadyOn, false)) act(id);
+    });
+    QObject::connect(group, &QButtonGroup::idToggled, receiver, [act](int id, bool on) {
+        if (on) act(id);
+    });
 }
 
 QWidget* ButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons, QPushButton* accept)

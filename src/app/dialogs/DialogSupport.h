@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -90,6 +91,11 @@ namespace dialogs {
 QSpinBox* AddSpinField(QGridLayout* grid, int row, const QString& caption, const char* objectName, int low, int high);
 // A radio button joining `group` under `id`, with its object name.
 QRadioButton* AddRadio(QButtonGroup* group, int id, const QString& caption, const char* objectName);
+// Calls act once with the id of the button chosen, however it was chosen: a
+// click or key (on the button already on too), or an assistive technology's
+// toggle action, which switches it on without a click. A button switched
+// off is not acted on.
+void OnRadioChosen(QButtonGroup* group, QObject* receiver, std::function<void(int)> act);
 // A row of the dialog's buttons at the right: `accept` is the default
 // (Enter), and Escape rejects the dialog.
 QWidget* ButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons, QPushButton* accept);

@@ -65,7 +65,7 @@ DialogSurfaceCreateCircular::DialogSurfaceCreateCircular(COpenGLTemplateDoc& doc
     sections_->setText(QString::number(first.sections));
     inner_->setText(dialogs::NumberText(first.inner));
     outer_->setText(dialogs::NumberText(first.outer));
-    connect(portion_, &QButtonGroup::idClicked, this, &DialogSurfaceCreateCircular::ChoosePortion);
+    dialogs::OnRadioChosen(portion_, this, [this](int portion) { ChoosePortion(portion); });
 
     QPushButton* ok = dialogs::MakeButton(this, QStringLiteral("OK"), "okButton");
     QPushButton* cancel = dialogs::MakeButton(this, QStringLiteral("Cancel"), "cancelButton");

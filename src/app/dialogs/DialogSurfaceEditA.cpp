@@ -61,6 +61,7 @@ DialogSurfaceEditA::DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* pa
     AlignGroups();
 
     intermediate_ = dialogs::AddIntermediateCountField(this, layout, document_, editor_, [this] { return Editing(); });
+    detachNotice_ = dialogs::AddDetachNotice(this, layout);
     QPushButton* save = dialogs::AddSaveCloseRow(this, layout, QStringLiteral("Save"), "saveButton");
     connect(save, &QPushButton::clicked, this, &DialogSurfaceEditA::Save);
 }
@@ -143,11 +144,6 @@ void DialogSurfaceEditA::SetValue(const GroupControls& controls, int position)
 
 design::DesignResult DialogSurfaceEditA::Open()
 {
-    if (isVisible() && editor_.StillEditing()) {
-        raise();
-        activateWindow();
-        return {};
-    }
     design::DesignResult result;
     {
         const ThreadPauseGuard held(document_);
@@ -156,11 +152,18 @@ design::DesignResult DialogSurfaceEditA::Open()
     if (!result.ok()) return result;
     history_.Begin();
     LoadFromSurface();
+    ShowDetachNotice();
     show();
     raise();
     activateWindow();
     groups_[0].perform->setFocus();
     return result;
+}
+
+void DialogSurfaceEditA::ShowDetachNotice()
+{
+    // A surface deleted meanwhile has no links left to tell of.
+    dialogs::ShowDetachNotice(detachNotice_, editor_.StillEditing() ? editor_.surface() : nullptr);
 }
 
 void DialogSurfaceEditA::LoadFromSurface()

@@ -15,6 +15,7 @@
 
 class COpenGLTemplateDoc;
 class QCheckBox;
+class QLabel;
 class QSpinBox;
 class SliderEditSpin;
 
@@ -25,8 +26,10 @@ public:
     DialogSurfaceEditA(COpenGLTemplateDoc& document, QWidget* parent);
 
     // Opens for the document's selected surface and shows its parameters;
-    // the refusal when it is no type A surface. An open dialog is raised.
+    // the refusal when it is no type A surface or another editor holds it.
     design::DesignResult Open();
+    // The links a save will break, as the surface has them now.
+    void ShowDetachNotice();
     // "Close", Escape and the window's close box.
     void reject() override;
 
@@ -57,4 +60,5 @@ private:
     dialogs::PreviewHistory history_;
     std::array<GroupControls, 5> groups_;
     QSpinBox* intermediate_ = nullptr;
+    QLabel* detachNotice_ = nullptr;
 };

@@ -46,17 +46,13 @@ DialogSurfaceEditB::DialogSurfaceEditB(COpenGLTemplateDoc& document, QWidget* pa
     }
 
     intermediate_ = dialogs::AddIntermediateCountField(this, layout, document_, editor_, [this] { return Editing(); });
+    detachNotice_ = dialogs::AddDetachNotice(this, layout);
     QPushButton* apply = dialogs::AddSaveCloseRow(this, layout, QStringLiteral("Apply and Save"), "applyButton");
     connect(apply, &QPushButton::clicked, this, &DialogSurfaceEditB::ApplyAndSave);
 }
 
 design::DesignResult DialogSurfaceEditB::Open()
 {
-    if (isVisible() && editor_.StillEditing()) {
-        raise();
-        activateWindow();
-        return {};
-    }
     design::DesignResult result;
     {
         const ThreadPauseGuard held(document_);
@@ -70,10 +66,17 @@ design::DesignResult DialogSurfaceEditB::Open()
         const QSignalBlocker quiet(intermediate_);
         intermediate_->setValue(editor_.surface()->intermediateCount);
     }
+    ShowDetachNotice();
     show();
     raise();
     activateWindow();
     return result;
+}
+
+void DialogSurfaceEditB::ShowDetachNotice()
+{
+    // A surface deleted meanwhile has no links left to tell of.
+    dialogs::ShowDetachNotice(detachNotice_, editor_.StillEditing() ? editor_.surface() : nullptr);
 }
 
 bool DialogSurfaceEditB::Editing()

@@ -11,6 +11,7 @@
 #include <QDialog>
 
 class COpenGLTemplateDoc;
+class QLabel;
 class QSpinBox;
 class SurfaceSourceBox;
 
@@ -22,8 +23,10 @@ public:
 
     // Opens for the document's selected surface with every choice on its
     // first button; the refusal when the surface is not of this dialog's
-    // type. An open dialog is raised.
+    // type or another editor holds it.
     design::DesignResult Open();
+    // The links a save will break, as the surface has them now.
+    void ShowDetachNotice();
     // "Close", Escape and the window's close box.
     void reject() override;
 
@@ -49,4 +52,5 @@ private:
     SurfaceSourceBox* initialPosition_ = nullptr;
     SurfaceSourceBox* finalPosition_ = nullptr;
     QSpinBox* intermediate_ = nullptr;
+    QLabel* detachNotice_ = nullptr;
 };

@@ -19,6 +19,8 @@
 #include "dialogs/DialogSurfaceHoles.h"
 #include "document/OpenGLTemplateDoc.h"
 
+#include <initializer_list>
+
 namespace {
 
 // Shows a modeless dialog, or brings it up to date when it is open already.
@@ -63,14 +65,30 @@ void ControlPanelForm::BuildDialogs()
     holesDialog_ = new DialogSurfaceHoles(document_, this);
     groupsDialog_ = new DialogManageGroups(document_, this);
     // A deleted site may have been linked: the attached lines follow.
-    connect(sitesDialog_, &DialogSurfaceAttachmentSites::sitesChanged, this,
-            [this] { FillAttachedSurfaceTree(); });
+    connect(sitesDialog_, &DialogSurfaceAttachmentSites::sitesChanged, this, [this] {
+        FillAttachedSurfaceTree();
+        RefreshDetachNotices();
+    });
     connect(attachDialog_, &DialogSurfaceAttach::attached, this, [this] { FillSurfaceTree(); });
     connect(groupsDialog_, &DialogManageGroups::groupsChanged, this, [this] { FillSurfaceTree(); });
 }
 
+void ControlPanelForm::EndEditingDialogs()
+{
+    for (QDialog* dialog : std::initializer_list<QDialog*>{editADialog_, editBDialog_, editCDialog_, sectionsDialog_})
+        if (dialog->isVisible()) dialog->reject();
+}
+
+void ControlPanelForm::RefreshDetachNotices()
+{
+    if (editADialog_ && editADialog_->isVisible()) editADialog_->ShowDetachNotice();
+    if (editBDialog_ && editBDialog_->isVisible()) editBDialog_->ShowDetachNotice();
+    if (editCDialog_ && editCDialog_->isVisible()) editCDialog_->ShowDetachNotice();
+}
+
 void ControlPanelForm::RefreshOpenDialogs()
 {
+    RefreshDetachNotices();
     if (sitesDialog_ && sitesDialog_->isVisible()) sitesDialog_->Refresh();
     if (attachDialog_ && attachDialog_->isVisible()) attachDialog_->Refresh();
     if (holesDialog_ && holesDialog_->isVisible()) holesDialog_->Refresh();

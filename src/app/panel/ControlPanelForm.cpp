@@ -2,6 +2,8 @@
 
 #include "design/DesignHistory.h"
 #include "design/PanelCommands.h"
+#include "dialogs/DialogSupport.h"
+#include "dialogs/FocusedWheel.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "panel/PanelSwitches.h"
@@ -45,9 +47,11 @@ QGroupBox* makeBox(QWidget* parent, const char* objectName, const char* title)
     return box;
 }
 
+// A radio button's group reports the change too: both stay quiet.
 void setCheckedQuietly(QAbstractButton* button, bool on)
 {
     const QSignalBlocker quiet(button);
+    const QSignalBlocker quietGroup(button->group());
     button->setChecked(on);
 }
 
@@ -65,6 +69,7 @@ ControlPanelForm::ControlPanelForm(COpenGLTemplateDoc& document, PanelViewComman
     setObjectName(QStringLiteral("ControlPanelForm"));
     BuildControls();
     BuildDialogs();
+    dialogs::TakeWheelOnlyWhenFocused(this);
     for (std::size_t k = 0; k < surfaceChecks_.size(); ++k)
         setCheckedQuietly(surfaceChecks_[k], kSurfaceSwitches[k].onAtStart);
     setCheckedQuietly(coloringGroup_->button(kColoringAtStart), true);
@@ -103,6 +108,7 @@ QPushButton* ControlPanelForm::AddStoppingButton(const char* objectName, const c
     button->setObjectName(QString::fromLatin1(objectName));
     connect(button, &QPushButton::clicked, this, [this, handler] {
         StopBall();
+        EndEditingDialogs();
         (this->*handler)();
     });
     return button;
@@ -161,7 +167,7 @@ QWidget* ControlPanelForm::BuildCameraBox()
         laggingGroup_->addButton(radio, mode);
         radios->addWidget(radio);
     }
-    connect(laggingGroup_, &QButtonGroup::idClicked, this, &ControlPanelForm::WriteLagging);
+    dialogs::OnRadioChosen(laggingGroup_, this, [this](int mode) { WriteLagging(mode); });
     box->layout()->addItem(radios);
     return box;
 }
@@ -204,7 +210,7 @@ QWidget* ControlPanelForm::BuildSurfaceBox()
         coloringGroup_->addButton(radio, mode);
         radios->addWidget(radio, mode / 2, mode % 2);
     }
-    connect(coloringGroup_, &QButtonGroup::idClicked, this, &ControlPanelForm::WriteColoring);
+    dialogs::OnRadioChosen(coloringGroup_, this, [this](int mode) { WriteColoring(mode); });
     box->layout()->addItem(radios);
     return box;
 }

@@ -60,6 +60,10 @@ public:
     // Closes every open design dialog, as its own Close would, before an
     // undo or redo replaces the surfaces and groups the dialogs act on.
     void CloseDesignDialogs();
+    // Ends the open editing dialogs (the type A, B and C editors and the
+    // cross-section editors) as their Close would: every stopping button
+    // does this first, so a surface is never held by two of them.
+    void EndEditingDialogs();
 
 private:
     // --- building (ControlPanelForm.cpp) ---
@@ -113,6 +117,8 @@ private:
     void OnManageGroups();
     // The open dialogs of the selected surface and of the groups show the document again.
     void RefreshOpenDialogs();
+    // The open editors tell again which links a save will break.
+    void RefreshDetachNotices();
 
     // --- trees (ControlPanelTrees.cpp) ---
     void OnSurfaceItemSelected();

@@ -31,7 +31,7 @@ class DialogSurfaceAttachmentSitesTest : public QObject {
     void addThroughDialog(const QString& name, const char* edgeRadio, const QString& low, const QString& high)
     {
         type(dialog.get(), "nameEdit", name);
-        click(dialog.get(), edgeRadio);
+        toggleAccessibly(control<QAbstractButton>(dialog.get(), edgeRadio));
         type(dialog.get(), "lowEdit", low);
         type(dialog.get(), "highEdit", high);
         click(dialog.get(), "addButton");

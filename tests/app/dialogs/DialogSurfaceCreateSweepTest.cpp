@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(combo->currentText(), QStringLiteral("Half-pipe 5"));
         type(QStringLiteral("nameEdit"), QStringLiteral("bowl"));
         type(QStringLiteral("sectionsEdit"), QStringLiteral("6"));
-        QTest::mouseClick(control<QRadioButton>(QStringLiteral("bottomRadio")), Qt::LeftButton, {}, QPoint(8, 8));
+        dialogtest::toggleAccessibly(control<QRadioButton>(QStringLiteral("bottomRadio")));
         clickOk();
         QCOMPARE(boxes->texts, QStringList());
         QVERIFY(!dialog->isVisible());

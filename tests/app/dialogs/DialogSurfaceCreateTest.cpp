@@ -37,7 +37,7 @@ private:
             group->checkedButton()->setChecked(false);
             group->setExclusive(true);
         } else {
-            p->click(static_cast<QAbstractButton*>(group->button(type)));
+            dialogtest::toggleAccessibly(group->button(type));
         }
         p->click(kDialog, "okButton");
     }

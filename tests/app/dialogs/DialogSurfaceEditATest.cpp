@@ -6,6 +6,7 @@
 #include "design/ChannelEditing.h"
 #include "QtTestRegistry.h"
 #include "design/DesignHistory.h"
+#include "design/Groups.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "support/DocumentBuilders.h"
 
@@ -216,10 +217,10 @@ private slots:
         SurfaceSection* b = p->doc.CreateChannelSurface("b", 5, 2);
         p->doc.selectedSurface = b;
         open();
-        p->doc.selectedSurface = b;
-        p->click("deleteSurfaceButton"); // "OK" to the question
+        // As deleting its group in "Manage Surface Groups" does, the editor open.
+        design::DeleteSurface(p->doc, *b);
+        p->panel->FillSurfaceTree();
         QVERIFY(!p->surfaceNamed("b"));
-        p->boxes->texts.clear();
         in<QSlider>("verticalTurnSlider")->setValue(40);
         QVERIFY(!dialog()->isVisible());
         QCOMPARE(a->verticalTurn.angle, 0.0);

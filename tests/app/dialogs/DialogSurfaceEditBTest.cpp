@@ -3,6 +3,7 @@
 // Save", the refusals, and what "Close" keeps.
 
 #include "design/ChannelEditing.h"
+#include "design/Groups.h"
 #include "QtTestRegistry.h"
 #include "dialogs/SurfaceDialogTestSupport.h"
 #include "support/DocumentBuilders.h"
@@ -80,9 +81,9 @@ private slots:
         open();
         QCOMPARE(in<QComboBox>("initialDirectionsCombo")->count(), 2);
         QCOMPARE(in<QComboBox>("initialDirectionsCombo")->itemText(1), QStringLiteral("track::x"));
-        p->click(in<QRadioButton>(radio.toLatin1().constData()));
+        dialogtest::toggleAccessibly(in<QRadioButton>(radio.toLatin1().constData()));
         chooseSurface("initialDirectionsCombo", QStringLiteral("track::x"));
-        if (opposite) p->click(in<QCheckBox>("initialDirectionsOppositeCheck"));
+        if (opposite) dialogtest::toggleAccessibly(in<QCheckBox>("initialDirectionsOppositeCheck"));
         p->click(kDialog, "applyButton");
         QCOMPARE(p->boxes->texts, QStringList{});
         QVERIFY(length(a->initialDirection - initial) < 1e-12);
@@ -122,8 +123,7 @@ private slots:
         open();
         p->click(in<QRadioButton>("finalDirectionsBeginRadio"));
         chooseSurface("finalDirectionsCombo", QStringLiteral("track::x"));
-        p->doc.selectedSurface = x;
-        p->click("deleteSurfaceButton"); // "OK" to the question
+        design::DeleteSurface(p->doc, *x); // as deleting its group in "Manage Surface Groups" does
         QVERIFY(!p->surfaceNamed("x"));
         p->boxes->texts.clear();
         p->click(kDialog, "applyButton");

@@ -28,7 +28,7 @@ private:
         QCOMPARE(p->boxes->texts, QStringList{});
         QVERIFY(dialog()->isVisible());
     }
-    void check(const QString& radio) { p->click(p->in<QRadioButton>(kDialog, radio.toLatin1().constData())); }
+    void check(const QString& radio) { dialogtest::toggleAccessibly(p->in<QRadioButton>(kDialog, radio.toLatin1().constData())); }
     void choose(const char* combo, const QString& entry)
     {
         QComboBox* box = p->in<QComboBox>(kDialog, combo);

@@ -4,9 +4,11 @@
 // tests of each dialog and the end-to-end tests do, and reading a saved
 // document back with the command-line tool.
 
+#include "document/DocumentFile.h"
 #include "panel/PanelTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QJsonDocument>
@@ -19,6 +21,9 @@
 #include <QScrollArea>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <cstdint>
+#include <vector>
 
 namespace dialogtest {
 
@@ -41,6 +46,16 @@ T* control(QWidget* dialog, const char* name)
 inline void clickWithMouse(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+// Switches a check box or radio button as a screen reader or GUI robot does:
+// its accessible toggle action, which toggles it without any click.
+inline void toggleAccessibly(QAbstractButton* button)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(face && face->actionInterface());
+    QVERIFY(face->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 // Scrolls the button into the pane's view, then clicks it as a person does.
@@ -66,6 +81,13 @@ inline bool clickLine(QListWidget* list, const QString& text)
             return list->currentRow() == k;
         }
     return false;
+}
+
+// The surfaces as a document file holds them (the scene's switches left out).
+inline std::vector<std::uint8_t> surfaceRecords(COpenGLTemplateDoc& doc)
+{
+    const std::vector<std::uint8_t> all = doc.SerializeDocument();
+    return {all.begin() + kDocumentHeadBytes, all.end() - kDocumentTailBytes};
 }
 
 // What the command-line tool `cli` tells of the document at `path`

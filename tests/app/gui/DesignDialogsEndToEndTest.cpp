@@ -132,12 +132,7 @@ private slots:
         QDir::setCurrent(dir.path());
         shots = qEnvironmentVariable("MARLWICK_SHOTS");
         if (!shots.isEmpty()) QDir().mkpath(shots);
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
-        frame().FindAction(QStringLiteral("Control Panel"))->trigger();
-        QTRY_VERIFY(frame().panelPane()->isVisible());
+        startWithControlPanel(app);
     }
 
     void createTheRamp()

@@ -3,7 +3,10 @@
 // Helpers of the window tests: answering the modal dialogs the
 // program opens, and the example documents.
 
+#include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "ViewOpenGLst.h"
+#include "panel/ControlPanelPane.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -14,6 +17,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
+#include <QtTest>
 
 #include <functional>
 #include <memory>
@@ -22,6 +26,19 @@
 // the ball moving, a file written) before it calls the run stuck. The waits end
 // as soon as it happens, so the bound only has to outlast a heavily loaded machine.
 constexpr int kStuckAfterMs = 180000;
+
+// Starts the program on a new document, waits for its view to draw and shows
+// the control panel.
+inline void startWithControlPanel(std::unique_ptr<OpenGLTemplateApp>& app)
+{
+    app = std::make_unique<OpenGLTemplateApp>();
+    QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
+    CMainFrame& frame = *app->mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    QTRY_VERIFY_WITH_TIMEOUT(app->view()->core().framesRendered() > 3, kStuckAfterMs);
+    frame.FindAction(QStringLiteral("Control Panel"))->trigger();
+    QTRY_VERIFY(frame.panelPane()->isVisible());
+}
 
 // Example documents of the source tree.
 inline QString exampleDocument(const QString& name)

@@ -119,12 +119,7 @@ private:
         surfaceTree()->setCurrentItem(item);
     }
     SurfaceSection& surface(int k) { return *doc->surfaces[static_cast<std::size_t>(k)]; }
-    // The surfaces as a document file holds them (the scene's switches left out).
-    std::vector<std::uint8_t> surfaceRecords()
-    {
-        const std::vector<std::uint8_t> all = doc->SerializeDocument();
-        return {all.begin() + kDocumentHeadBytes, all.end() - kDocumentTailBytes};
-    }
+    std::vector<std::uint8_t> surfaceRecords() { return dialogtest::surfaceRecords(*doc); }
 
 private slots:
     void init()
