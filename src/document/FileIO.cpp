@@ -87,76 +87,83 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-namespace {
-
-// Writes bytes to a temporary file in the directory of target, a regular file
-// or none, and renames it over target. Messages name shownPath.
-bool replaceRegularFile(const std::string& target, const std::string& shownPath, const std::vector<std::uint8_t>& bytes,
-                        std::string& error)
+bool ReplacingFile::Open(const std::string& path, std::string& error)
 {
-    std::string temporary = target + ".XXXXXX";
-    Descriptor file{::mkstemp(temporary.data())};
-    if (file.fd < 0) {
-        error = failure("save", shownPath, errno);
+    Abandon();
+    shownPath_ = path;
+    if (!resolveLinks(path, target_)) {
+        error = failure("save", path, errno);
         return false;
     }
-    auto abandon = [&](int code) {
-        error = failure("save", shownPath, code);
-        ::close(file.fd);
-        file.fd = -1;
-        ::unlink(temporary.c_str());
+    struct stat existing {};
+    if (::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        error = "Cannot save " + path + ": it is not a regular file.";
         return false;
-    };
+    }
+    temporary_ = target_ + ".XXXXXX";
+    descriptor_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (descriptor_ < 0) {
+        temporary_.clear();
+        error = failure("save", path, errno);
+        return false;
+    }
+    return true;
+}
+
+bool ReplacingFile::Fail(int code, std::string& error)
+{
+    error = failure("save", shownPath_, code);
+    Abandon();
+    return false;
+}
+
+bool ReplacingFile::Write(const void* data, std::size_t size, std::string& error)
+{
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        const ssize_t n = ::write(descriptor_, bytes + done, size - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return abandon(errno);
+        if (n < 0) return Fail(errno, error);
         done += static_cast<std::size_t>(n);
     }
-    // mkstemp creates the file for its owner only: a replaced document keeps
-    // its permissions, a new one gets those of any new file.
+    return true;
+}
+
+bool ReplacingFile::Commit(std::string& error)
+{
+    if (descriptor_ < 0) return Fail(EBADF, error);
+    // mkstemp creates the file for its owner only: a replaced file keeps its
+    // permissions, a new one gets those of any new file.
     struct stat existing {};
     mode_t mode = 0;
-    if (::stat(target.c_str(), &existing) == 0) {
+    if (::stat(target_.c_str(), &existing) == 0) {
         mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(file.fd, mode) != 0) return abandon(errno);
-    if (::fsync(file.fd) != 0) return abandon(errno);
-    if (::close(file.fd) != 0) {
-        file.fd = -1;
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        error = failure("save", shownPath, code);
-        return false;
-    }
-    file.fd = -1;
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(temporary.c_str());
-        error = failure("save", shownPath, code);
-        return false;
-    }
+    if (::fchmod(descriptor_, mode) != 0) return Fail(errno, error);
+    if (::fsync(descriptor_) != 0) return Fail(errno, error);
+    const int closed = ::close(descriptor_);
+    descriptor_ = -1;
+    if (closed != 0) return Fail(errno, error);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno, error);
+    temporary_.clear();
     return true;
 }
 
-} // namespace
+void ReplacingFile::Abandon()
+{
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
 
 bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    std::string target;
-    if (!resolveLinks(path, target)) {
-        error = failure("save", path, errno);
-        return false;
-    }
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        error = "Cannot save " + path + ": it is not a regular file.";
-        return false;
-    }
-    return replaceRegularFile(target, path, bytes, error);
+    ReplacingFile file;
+    return file.Open(path, error) && file.Write(bytes.data(), bytes.size(), error) && file.Commit(error);
 }
