@@ -1,4 +1,5 @@
 #include "RenderTestSupport.h"
+#include "support/ScratchDir.h"
 
 #include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
@@ -6,9 +7,7 @@
 #include <FreeImage.h>
 #include <GL/gl.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <fstream>
 #include <sstream>
@@ -18,22 +17,7 @@ namespace {
 using namespace rendertest;
 namespace fs = std::filesystem;
 
-// A directory of its own for the files a test writes, removed afterwards.
-class Scratch {
-public:
-    Scratch() : path_(fs::temp_directory_path() / ("marlwick-render-" + std::to_string(::getpid()) + "-" +
-                                                   std::to_string(counter_++)))
-    {
-        fs::create_directories(path_);
-    }
-    ~Scratch() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
+using builders::Scratch;
 
 struct ImageInfo {
     bool loaded = false;
@@ -124,15 +108,11 @@ TEST_F(Capture, AFailedWriteKeepsThePreviousImageAndSaysWhy)
     const auto before = fs::file_size(name);
 
     // A file-size limit below the new picture makes the write itself fail.
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const builders::FileSizeLimit limit(4096);
+        written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
+    }
     EXPECT_FALSE(written);
     EXPECT_NE(error.find(name), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
