@@ -2,6 +2,7 @@
 
 #include "cli/BuildCommand.h"
 #include "cli/DocumentJson.h"
+#include "cli/MovieCommand.h"
 #include "cli/ProfileCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimulateCommand.h"
@@ -24,7 +25,9 @@ constexpr const char* kUsage =
     " | simulate FILE.mwk [--steps N] [--dt H] [options]"
     " | render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
     " | build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]"
-    " | profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [simulate's options]";
+    " | profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [simulate's options]"
+    " | movie FILE.mwk OUT.(mp4|webm|gif) [--seconds S | --steps N] [--fps F] [--size WxH] [--follow] [--overlay]"
+    " [simulate's options]";
 
 // One command: its argument count (after the command word) and its body.
 struct Command {
@@ -115,6 +118,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (args[0] == "simulate") return RunSimulate({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "profile") return RunProfile({args.begin() + 1, args.end()}, out, err);
     if (args[0] == "build") return RunBuild({args.begin() + 1, args.end()}, out, err);
+    if (args[0] == "movie") return RunMovie({args.begin() + 1, args.end()}, out, err);
     for (const Command& command : kCommands) {
         if (args[0] != command.name) continue;
         if (args.size() - 1 != command.argumentCount)

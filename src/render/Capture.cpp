@@ -50,7 +50,16 @@ OffscreenTarget::~OffscreenTarget()
 std::vector<std::uint8_t> OffscreenTarget::ReadBgra() const
 {
     std::vector<std::uint8_t> pixels;
-    if (!complete_) return pixels;
+    ReadBgra(pixels);
+    return pixels;
+}
+
+void OffscreenTarget::ReadBgra(std::vector<std::uint8_t>& pixels) const
+{
+    if (!complete_) {
+        pixels.clear();
+        return;
+    }
     pixels.resize(static_cast<std::size_t>(width_) * height_ * 4);
     GLint previous = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
@@ -61,7 +70,6 @@ std::vector<std::uint8_t> OffscreenTarget::ReadBgra() const
     glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
     glPopClientAttrib();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
-    return pixels;
 }
 
 namespace {

@@ -25,6 +25,8 @@ public:
     // The pixels as B, G, R, A bytes, bottom row first (the layout of a
     // 32-bit FreeImage bitmap).
     std::vector<std::uint8_t> ReadBgra() const;
+    // The same into pixels, resized to fit (a buffer kept from frame to frame is not allocated again).
+    void ReadBgra(std::vector<std::uint8_t>& pixels) const;
 
 private:
     int width_, height_;
