@@ -23,6 +23,7 @@
 #include <QPrintPreviewDialog>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QWindowStateChangeEvent>
 
@@ -137,6 +138,15 @@ void CMainFrame::CreateFileMenu()
             [this] { view_->OnFileSaveImage(this); });
     connect(addCommand(file, QStringLiteral("Save movie frames")), &QAction::triggered, this,
             [this] { view_->OnFileSaveMovieFrames(); });
+    saveMovieAction_ = addCommand(file, QStringLiteral("Save movie…"));
+    connect(saveMovieAction_, &QAction::triggered, this, [this] {
+        if (const QString problem = view_->OnFileSaveMovie(this); !problem.isEmpty()) ShowMessage(problem);
+        UpdateMovieCommands();
+    });
+    stopMovieAction_ = addCommand(file, QStringLiteral("Stop movie"));
+    connect(stopMovieAction_, &QAction::triggered, this, &CMainFrame::OnFileStopMovie);
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateMovieCommands);
+    UpdateMovieCommands();
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("&Print...\tCtrl+P"), QKeySequence(Qt::CTRL | Qt::Key_P)),
             &QAction::triggered, this, &CMainFrame::OnFilePrint);
@@ -315,6 +325,20 @@ bool CMainFrame::MaybeSave()
     if (answer == QMessageBox::Discard) return true;
     if (answer == QMessageBox::Save) return OnFileSave();
     return false;
+}
+
+void CMainFrame::UpdateMovieCommands()
+{
+    saveMovieAction_->setEnabled(!view_->recordingMovie());
+    stopMovieAction_->setEnabled(view_->recordingMovie());
+}
+
+void CMainFrame::OnFileStopMovie()
+{
+    const ViewOpenGLst::MovieReport ended = view_->StopMovie();
+    UpdateMovieCommands();
+    if (ended.written) statusBar()->showMessage(ended.report);
+    else ShowMessage(ended.report);
 }
 
 void CMainFrame::ShowMessage(const QString& text)

@@ -25,6 +25,7 @@ namespace {
 constexpr int kTimerMs = 10;
 constexpr int kTicksPerTitle = 20;
 constexpr const char* kImageFilters = "BMP Files (*.BMP);;JPEG Files (*.JPG);;PNG Files (*.PNG)";
+constexpr const char* kMovieFilters = "MP4 Movies (*.mp4);;WebM Movies (*.webm)";
 
 // The arcball's code of a rotation key, or 0.
 int arcballCode(const QKeyEvent& event)
@@ -93,6 +94,8 @@ void ViewOpenGLst::Teardown()
 {
     if (timerId_) killTimer(timerId_);
     timerId_ = 0;
+    // A movie being recorded keeps what was recorded.
+    if (core_.liveMovieRecording()) core_.StopLiveMovie();
     core_.Teardown();
 }
 
@@ -189,6 +192,35 @@ void ViewOpenGLst::OnFileSaveMovieFrames()
     // Frames are written as movie/imageNNN.bmp below the current directory.
     QDir::current().mkpath(QStringLiteral("movie"));
     core_.StartMovie();
+}
+
+QString ViewOpenGLst::OnFileSaveMovie(QWidget* dialogParent)
+{
+    if (core_.liveMovieRecording()) return {};
+    QFileDialog dialog(dialogParent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(QString::fromLatin1(kMovieFilters).split(QStringLiteral(";;")));
+    dialog.setDefaultSuffix(QStringLiteral("mp4"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.contains(QStringLiteral("webm")) ? QStringLiteral("webm") : QStringLiteral("mp4"));
+    });
+    dialog.selectFile(QStringLiteral("Quorvane Movie"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return StartMovieTo(dialog.selectedFiles().constFirst());
+}
+
+QString ViewOpenGLst::StartMovieTo(const QString& fileName)
+{
+    return QString::fromStdString(core_.StartLiveMovie(QFile::encodeName(fileName).toStdString()));
+}
+
+ViewOpenGLst::MovieReport ViewOpenGLst::StopMovie()
+{
+    const movie::RecordingSummary summary = core_.StopLiveMovie();
+    // The file name is in the file system's encoding.
+    return {summary.written, QFile::decodeName(QByteArray::fromStdString(LiveMovie::Report(summary)))};
 }
 
 void ViewOpenGLst::StartMovieAssembler()

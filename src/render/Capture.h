@@ -36,6 +36,11 @@ private:
     int previousViewport_[4] = {0, 0, 0, 0};
 };
 
+// The bottom-left width x height pixels of the framebuffer bound for reading
+// (a window's back buffer before it is shown), as B, G, R, A bytes, bottom
+// row first, into pixels (resized to fit).
+void ReadPixelsBgra(int width, int height, std::vector<std::uint8_t>& pixels);
+
 // Writes bottom-up BGRA pixels of width x height to a file whose format
 // FreeImage takes from the extension (".bmp", ".png", ".jpg", ...): a 32-bit
 // image, converted to 24 bits for JPEG, saved with FreeImage's default

@@ -52,7 +52,9 @@ class ScreenSpace {
 public:
     ScreenSpace(int width, int height)
     {
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_TRANSFORM_BIT);
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_TRANSFORM_BIT |
+                     GL_VIEWPORT_BIT);
+        glViewport(0, 0, width, height);
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
