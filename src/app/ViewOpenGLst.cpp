@@ -62,6 +62,34 @@ bool recordPolledKey(KeyStates& keys, const QKeyEvent& event, bool down)
     return true;
 }
 
+// The suffix a filter such as "PNG Files (*.PNG)" names.
+QString suffixOfFilter(const QString& filter)
+{
+    const qsizetype dot = filter.lastIndexOf(QStringLiteral("(*."));
+    return dot < 0 ? QString() : filter.mid(dot + 3).chopped(1);
+}
+
+// A save-file dialog with the filters (the first one chosen) and the default
+// name; the chosen path, or empty when cancelled. A name typed without a
+// suffix takes the first filter's, or the chosen filter's when
+// suffixFollowsFilter.
+QString askSaveFileName(QWidget* parent, const char* filters, const QString& name, bool suffixFollowsFilter)
+{
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filterList = QString::fromLatin1(filters).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filterList);
+    dialog.setDefaultSuffix(suffixOfFilter(filterList.constFirst()));
+    if (suffixFollowsFilter)
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOfFilter(filter)); });
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 bool typesCharacter(const QKeyEvent& event)
 {
     const QString text = event.text();
@@ -171,15 +199,8 @@ void ViewOpenGLst::timerEvent(QTimerEvent*)
 void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent)
 {
     if (core_.requests().GetRenderRequest(SaveImage) != Idle) return;
-    QFileDialog dialog(dialogParent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(QString::fromLatin1(kImageFilters).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(QStringLiteral("BMP"));
-    dialog.selectFile(QStringLiteral("Quorvane Image"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    SaveImageTo(dialog.selectedFiles().constFirst());
+    const QString path = askSaveFileName(dialogParent, kImageFilters, QStringLiteral("Quorvane Image"), false);
+    if (!path.isEmpty()) SaveImageTo(path);
 }
 
 bool ViewOpenGLst::SaveImageTo(const QString& fileName)
@@ -197,18 +218,8 @@ void ViewOpenGLst::OnFileSaveMovieFrames()
 QString ViewOpenGLst::OnFileSaveMovie(QWidget* dialogParent)
 {
     if (core_.liveMovieRecording()) return {};
-    QFileDialog dialog(dialogParent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(QString::fromLatin1(kMovieFilters).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(QStringLiteral("mp4"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter.contains(QStringLiteral("webm")) ? QStringLiteral("webm") : QStringLiteral("mp4"));
-    });
-    dialog.selectFile(QStringLiteral("Quorvane Movie"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return StartMovieTo(dialog.selectedFiles().constFirst());
+    const QString path = askSaveFileName(dialogParent, kMovieFilters, QStringLiteral("Quorvane Movie"), true);
+    return path.isEmpty() ? QString() : StartMovieTo(path);
 }
 
 QString ViewOpenGLst::StartMovieTo(const QString& fileName)

@@ -17,7 +17,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -77,10 +76,8 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        app = startProgram(exampleDocument(QStringLiteral("spiral.mwk")));
+        QVERIFY(app);
     }
 
     void cleanupTestCase() { app.reset(); }
