@@ -139,11 +139,13 @@ void CMainFrame::CreateFileMenu()
     connect(addCommand(file, QStringLiteral("Save movie frames")), &QAction::triggered, this,
             [this] { view_->OnFileSaveMovieFrames(); });
     saveMovieAction_ = addCommand(file, QStringLiteral("Save movie…"));
+    saveMovieAction_->setObjectName(QStringLiteral("saveMovieAction"));
     connect(saveMovieAction_, &QAction::triggered, this, [this] {
         if (const QString problem = view_->OnFileSaveMovie(this); !problem.isEmpty()) ShowMessage(problem);
         UpdateMovieCommands();
     });
     stopMovieAction_ = addCommand(file, QStringLiteral("Stop movie"));
+    stopMovieAction_->setObjectName(QStringLiteral("stopMovieAction"));
     connect(stopMovieAction_, &QAction::triggered, this, &CMainFrame::OnFileStopMovie);
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateMovieCommands);
     UpdateMovieCommands();
