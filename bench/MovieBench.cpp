@@ -81,7 +81,7 @@ void BM_MovieFramesDrawnOnly(benchmark::State& state)
         cli::HeadlessScene scene;
         cli::SimulateOptions run;
         run.document = kSpiral;
-        if (scene.Open(kSpiral, &run, std::cerr) != 0) {
+        if (scene.Open(run, true, std::cerr) != 0) {
             state.SkipWithError("the spiral could not be opened");
             break;
         }

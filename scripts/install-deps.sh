@@ -8,10 +8,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-  libfreeimage-dev
+  libfreeimage-dev libassimp-dev
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev
   xvfb xauth fonts-dejavu-core x11-apps
+  help2man librsvg2-bin
+  desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "CAboutDlg.h"
 #include "RideProfileDock.h"
 #include "ViewOpenGLst.h"
+#include "dialogs/DialogExport.h"
 #include "design/DesignHistory.h"
 #include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -149,6 +150,10 @@ void CMainFrame::CreateFileMenu()
     connect(stopMovieAction_, &QAction::triggered, this, &CMainFrame::OnFileStopMovie);
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateMovieCommands);
     UpdateMovieCommands();
+    connect(addCommand(file, QStringLiteral("Export…")), &QAction::triggered, this, [this] {
+        DialogExport dialog(document_, documentPath_, this);
+        dialog.exec();
+    });
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("&Print...\tCtrl+P"), QKeySequence(Qt::CTRL | Qt::Key_P)),
             &QAction::triggered, this, &CMainFrame::OnFilePrint);

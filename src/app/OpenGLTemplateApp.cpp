@@ -3,9 +3,11 @@
 #include "CMainFrame.h"
 #include "ProgramPeers.h"
 #include "ViewOpenGLst.h"
+#include "document/DataFiles.h"
 #include "document/OpenGLTemplateDoc.h"
 
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 
 OpenGLTemplateApp::OpenGLTemplateApp()
@@ -32,6 +34,9 @@ bool OpenGLTemplateApp::InitInstance(const QStringList& arguments, bool showMaxi
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Marlwick"));
     QCoreApplication::setApplicationName(QStringLiteral("Marlwick"));
+    // The user's own surface library and templates, made from the shipped
+    // ones at the first start.
+    const std::string dataProblem = PrepareUserDataFiles();
 
     frame_ = std::make_unique<CMainFrame>(*document_);
     view_ = frame_->view();
@@ -53,5 +58,7 @@ bool OpenGLTemplateApp::InitInstance(const QStringList& arguments, bool showMaxi
     // Active from the start, with or without a window manager to make it so:
     // the view has the keys.
     frame_->activateWindow();
+    if (!dataProblem.empty())
+        QMessageBox::warning(frame_.get(), QStringLiteral("Marlwick"), QString::fromLocal8Bit(dataProblem));
     return true;
 }

@@ -4,13 +4,13 @@
 #include "design/PanelCommands.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
+#include "platform/DataFolders.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
 #include "view/LaunchControl.h"
 #include "view/PrintLayout.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QImage>
@@ -237,7 +237,7 @@ ViewOpenGLst::MovieReport ViewOpenGLst::StopMovie()
 void ViewOpenGLst::StartMovieAssembler()
 {
     const QString folder = QDir::current().filePath(QStringLiteral("movie"));
-    const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bmp2avi"));
+    const QString program = QFile::decodeName(platform::helperProgramPath("bmp2avi").c_str());
     // Fire and forget: whether it starts or succeeds is the assembler's business.
     QProcess::startDetached(program, {QStringLiteral("-i"), QStringLiteral("image"), QStringLiteral("-o"),
                                       QStringLiteral("out"), QStringLiteral("-p")},

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/RecipeParse.h"
+#include "document/DataFiles.h"
 #include "document/FileIO.h"
 #include "document/NameEncoding.h"
 #include "document/OpenGLTemplateDoc.h"
@@ -17,9 +18,6 @@ namespace cli {
 namespace {
 
 using nlohmann::json;
-
-constexpr const char* kBuildUsage =
-    "usage: marlwick-cli build RECIPE.json OUT.mwk [--from IN.mwk] [--library FILE] [--templates FILE]";
 
 int report(std::ostream& err, const std::string& message, int code)
 {
@@ -113,16 +111,46 @@ public:
             message.replace(at, scratch_.size(), library_);
         return message;
     }
-    bool commit(std::string& error)
+    // Writes the changed library in full beside it, ready to replace it.
+    bool prepare(ReplacingFileWriter& file, std::string& error) const
     {
         if (scratch_.empty()) return true;
         std::vector<std::uint8_t> bytes;
-        return ReadWholeFile(scratch_, bytes, error) && WriteFileReplacing(library_, bytes, error);
+        return ReadWholeFile(scratch_, bytes, error) && file.Open(library_, error) &&
+               file.Write(bytes.data(), bytes.size(), error) && file.Finish(error);
     }
+    bool commit(ReplacingFileWriter& file, std::string& error) const { return scratch_.empty() || file.Commit(error); }
 
 private:
     std::string library_, scratch_;
 };
+
+// Saves OUT and the library the steps exported to. Both are written in full
+// beside their files before either replaces its file, so that a file that
+// cannot be written leaves both as they were.
+int saveOutputs(COpenGLTemplateDoc& document, const std::string& out, const LibraryScratch& library,
+                std::ostream& err)
+{
+    std::string error;
+    ReplacingFileWriter outFile, libraryFile;
+    const std::vector<std::uint8_t> bytes = document.SerializeDocument();
+    if (!outFile.Open(out, error) || !outFile.Write(bytes.data(), bytes.size(), error) || !outFile.Finish(error) ||
+        !library.prepare(libraryFile, error) || !outFile.Commit(error))
+        return report(err, error, kExitFile);
+    if (!library.commit(libraryFile, error))
+        return report(err, out + " was saved, but the surface library was not: " + error, kExitFile);
+    return kExitOk;
+}
+
+// Library and template files are read and written in place of a regular
+// file only: a FIFO there would stall the build, a device would take the data.
+int checkDataFiles(const std::string& library, const std::string& templates, std::ostream& err)
+{
+    std::string error;
+    for (const std::string* path : {&library, &templates})
+        if (!IsRegularFileOrAbsent(*path, error)) return report(err, error, kExitFile);
+    return kExitOk;
+}
 
 } // namespace
 
@@ -165,7 +193,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
 {
     BuildArguments a;
     std::string error;
-    if (!parseArguments(args, a, error)) return report(err, error + "; " + kBuildUsage, kExitUsage);
+    if (!parseArguments(args, a, error)) return UsageError(err, "build", error);
 
     std::vector<std::uint8_t> text;
     if (!ReadWholeFile(a.recipe, text, error)) return report(err, error, kExitFile);
@@ -181,13 +209,18 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     } else if (!document.OnOpenDocument(a.from, error)) {
         return report(err, error, kExitFile);
     }
-    // Exports go to a copy of the library, which replaces it only after OUT is saved.
+    // The user's own library and templates are made from the shipped ones on
+    // first use; a step that needs one that could not be made says so too.
+    if (a.library.empty() || a.templates.empty())
+        if (const std::string problem = PrepareUserDataFiles(); !problem.empty()) report(err, problem, kExitOk);
+    // Exports go to a copy of the library, which replaces it only with OUT.
     LibraryScratch library;
     const std::string libraryPath = a.library.empty() ? document.libraryPath : a.library;
+    const std::string templatePath = a.templates.empty() ? document.templatePath : a.templates;
+    if (const int code = checkDataFiles(libraryPath, templatePath, err)) return code;
     const bool exporting = writesLibrary(recipe);
     if (exporting && !library.open(libraryPath, error)) return report(err, error, kExitFile);
-    RecipeContext context{document, exporting ? library.path() : libraryPath,
-                          a.templates.empty() ? document.templatePath : a.templates};
+    RecipeContext context{document, exporting ? library.path() : libraryPath, templatePath};
 
     RecipeOps ops;
     AddShapeRecipeOps(ops);
@@ -198,9 +231,7 @@ int RunBuild(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     err << library.realNames(stepErrors.str());
     if (code != kExitOk) return code;
 
-    if (!document.OnSaveDocument(a.out, error)) return report(err, error, kExitFile);
-    if (!library.commit(error)) return report(err, error, kExitFile);
-    return kExitOk;
+    return saveOutputs(document, a.out, library, err);
 }
 
 } // namespace cli

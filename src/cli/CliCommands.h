@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cli {
@@ -19,5 +20,9 @@ inline constexpr const char* kOutputFailed = "cannot write to standard output";
 // errors on err. Returns the exit code; a failed write to out, at any point,
 // is kExitFile with kOutputFailed on err.
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A command line the command cannot take: problem and the command's short
+// usage, one line on err. Returns kExitUsage.
+int UsageError(std::ostream& err, std::string_view command, const std::string& problem);
 
 } // namespace cli

@@ -11,18 +11,21 @@
 
 namespace cli {
 
-int HeadlessScene::Open(const std::string& path, const SimulateOptions* run, std::ostream& err)
+int HeadlessScene::Open(const SimulateOptions& run, bool launch, std::ostream& err)
 {
     std::string error;
-    if (!document_.OnOpenDocument(path, error)) {
+    if (!document_.OnOpenDocument(run.document, error)) {
         err << "marlwick-cli: " << error << '\n';
         return kExitFile;
     }
     // What the view shows after opening: the ball placed at its start.
     orbitDistance_ = document_.cameraDistance;
-    if (document_.ballStartSurface) PositionBall(document_);
-    if (run) {
-        if (const int code = PrepareSimulation(document_, *run, err)) return code;
+    if (document_.ballStartSurface) {
+        if (const int code = CheckStoredLaunch(document_, run, err)) return code;
+        PositionBall(document_);
+    }
+    if (launch) {
+        if (const int code = PrepareSimulation(document_, run, err)) return code;
         ride_.emplace(document_);
     }
     positionedDistance_ = document_.cameraDistance;

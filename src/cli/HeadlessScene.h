@@ -19,9 +19,10 @@ namespace cli {
 
 class HeadlessScene {
 public:
-    // Opens the document and places its ball; with run, launches the ball
-    // as simulate does. kExitOk, or the exit code after the complaint on err.
-    int Open(const std::string& path, const SimulateOptions* run, std::ostream& err);
+    // Opens run's document and places its ball; with launch, launches the
+    // ball with run's options as simulate does. kExitOk, or the exit code
+    // after the complaint on err.
+    int Open(const SimulateOptions& run, bool launch, std::ostream& err);
 
     COpenGLTemplateDoc& document() { return document_; }
     // Whether a ball is placed: without a start surface there is none to follow.

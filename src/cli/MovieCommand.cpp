@@ -20,10 +20,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kMovieUsage =
-    "usage: marlwick-cli movie FILE.mwk OUT.(mp4|webm|gif) [--seconds S | --steps N] [--fps F] [--size WxH]"
-    " [--follow] [--overlay] [--dt H] [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V]"
-    " [--pause-on-air] [--pause-on-bounce] [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
 constexpr double kDefaultSeconds = 10.0;
 constexpr double kLongestMovie = 24.0 * 3600.0;
 
@@ -173,16 +169,16 @@ int RunMovie(const std::vector<std::string>& args, std::ostream&, std::ostream& 
 {
     MovieOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kMovieUsage, kExitUsage);
+        return UsageError(err, "movie", problem);
     std::error_code sameFileError;
     if (std::filesystem::equivalent(o.run.document, o.output, sameFileError))
         return fail(err, "Cannot save " + o.output + ": it is the document being drawn.", kExitFile);
 
     HeadlessScene scene;
-    if (const int code = scene.Open(o.run.document, &o.run, err)) return code;
+    if (const int code = scene.Open(o.run, true, err)) return code;
     const double seconds = o.stepsGiven ? double(o.run.steps) * scene.stepLength() : o.seconds;
     const std::int64_t frames = movie::FrameCount(seconds, o.settings.framesPerSecond);
-    if (frames < 1) return fail(err, "a movie of " + std::to_string(seconds) + " s has no frame; " + kMovieUsage, kExitUsage);
+    if (frames < 1) return UsageError(err, "movie", "a movie of " + std::to_string(seconds) + " s has no frame");
 
     HeadlessContext context;
     if (!context.valid()) return fail(err, "no OpenGL context: " + context.error(), kExitNoContext);

@@ -2,31 +2,25 @@
 
 #include "cli/CliCommands.h"
 #include "cli/HeadlessRide.h"
+#include "cli/RideCsvFile.h"
 #include "cli/SimulateCommand.h"
 #include "document/FileIO.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "profilechart/RideChartFile.h"
+#include "simulation/RideDecimation.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 
 namespace cli {
 
 namespace {
 
-constexpr const char* kProfileUsage =
-    "usage: marlwick-cli profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [--size WxH] [--steps N] [--dt H]"
-    " [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce]"
-    " [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
-constexpr const char* kCsvHeader =
-    "t,distance,speed,height,gVertical,gLateral,gLongitudinal,kinetic,potential,total,events\n";
 constexpr int kMaxSide = 8192;
-// A chart shows at most about this many steps; longer runs are thinned
-// evenly, keeping every step with an event.
-constexpr std::size_t kChartPoints = 20000;
 
 struct ProfileOptions {
     SimulateOptions run;
@@ -52,11 +46,23 @@ bool parseSize(const std::string& text, int& width, int& height)
            height >= 16 && width <= kMaxSide && height <= kMaxSide;
 }
 
-std::string formatOf(const std::string& path)
+// "csv", "png" or "svg" from the ending of the output's file name (any
+// case), which needs a name before it; empty with the complaint otherwise.
+std::string formatOf(const std::string& path, std::string& problem)
 {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return ext == ".csv" ? "csv" : RideChartFormat(path);
+    const std::string given = std::filesystem::path(path).filename().string();
+    std::string name = given;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* format : {"csv", "png", "svg"}) {
+        const std::string ending = std::string(".") + format;
+        if (name.size() < ending.size() || name.compare(name.size() - ending.size(), ending.size(), ending) != 0)
+            continue;
+        if (name.size() > ending.size()) return format;
+        problem = "the output \"" + path + "\" has no file name before \"" + given + "\"";
+        return {};
+    }
+    problem = "the output must end in .csv, .png or .svg, not \"" + path + "\"";
+    return {};
 }
 
 // Empty on success, else the one-line complaint.
@@ -86,26 +92,52 @@ std::string parse(const std::vector<std::string>& args, ProfileOptions& o)
     if (positional.size() != 2) return "\"profile\" takes a document and an output file";
     o.run.document = positional[0];
     o.output = positional[1];
-    o.format = formatOf(o.output);
-    if (o.format.empty()) return "the output must end in .csv, .png or .svg, not \"" + o.output + "\"";
-    return {};
+    std::string problem;
+    o.format = formatOf(o.output, problem);
+    return problem;
 }
 
-void appendNumber(std::string& text, double value)
+// Runs the steps and hands each one's sample to take; false as soon as take is.
+bool runSteps(COpenGLTemplateDoc& doc, long steps, const std::function<bool(const RideSample&)>& take)
 {
-    char buffer[32];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    text.append(buffer, r.ptr);
-    text += ',';
+    const double h = doc.simulation.maxStepTime;
+    HeadlessRide ride(doc);
+    for (long k = 1; k <= steps; ++k)
+        if (!take(ride.Step(doc, k, h))) return false;
+    return true;
 }
 
-void appendRow(std::string& csv, const RideSample& s)
+// One row per step, streamed to the file.
+int writeCsv(COpenGLTemplateDoc& doc, const ProfileOptions& o, std::ostream& err)
 {
-    for (double v : {s.t, s.distance, s.speed, s.height, s.felt.vertical, s.felt.lateral, s.felt.longitudinal,
-                     s.energy.kinetic, s.energy.potential, s.energy.total})
-        appendNumber(csv, v);
-    csv += EventNames(s.events);
-    csv += '\n';
+    std::string error;
+    RideCsvFile csv;
+    const bool written = csv.Open(o.output, error) &&
+                         runSteps(doc, o.run.steps, [&](const RideSample& s) { return csv.Add(s, error); }) &&
+                         csv.Commit(error);
+    return written ? kExitOk : fail(err, error, kExitFile);
+}
+
+// The charts of the run thinned to a fixed budget, encoded in memory and
+// written through a temporary file; the output is checked before the run.
+int writeChart(COpenGLTemplateDoc& doc, const ProfileOptions& o, std::ostream& err)
+{
+    std::string error;
+    ReplacingFileWriter file;
+    if (!file.Open(o.output, error)) return fail(err, error, kExitFile);
+    RideDecimator charted;
+    runSteps(doc, o.run.steps, [&](const RideSample& s) {
+        charted.Add(o.axis == RideAxis::Time ? s.t : s.distance, s);
+        return true;
+    });
+    const std::string title = std::filesystem::path(o.run.document).stem().string();
+    std::vector<std::uint8_t> bytes;
+    error = WithOffscreenApplication([&] {
+        return EncodeRideChart(charted.Samples(), o.axis, title, o.format, o.width, o.height, bytes);
+    });
+    if (!error.empty()) return fail(err, o.output + ": " + error, kExitFile);
+    if (!file.Write(bytes.data(), bytes.size(), error) || !file.Commit(error)) return fail(err, error, kExitFile);
+    return kExitOk;
 }
 
 } // namespace
@@ -114,34 +146,15 @@ int RunProfile(const std::vector<std::string>& args, std::ostream&, std::ostream
 {
     ProfileOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kProfileUsage, kExitUsage);
+        return UsageError(err, "profile", problem);
+    std::error_code sameFileError;
+    if (std::filesystem::equivalent(o.run.document, o.output, sameFileError))
+        return fail(err, "Cannot save " + o.output + ": it is the document being profiled.", kExitFile);
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.run.document, error)) return fail(err, error, kExitFile);
     if (const int code = PrepareSimulation(doc, o.run, err)) return code;
-
-    const double h = doc.simulation.maxStepTime;
-    const long stride = std::max(1L, static_cast<long>((o.run.steps + kChartPoints - 1) / kChartPoints));
-    HeadlessRide ride(doc);
-    std::string csv = o.format == "csv" ? kCsvHeader : "";
-    std::vector<RideSample> charted;
-    for (long k = 1; k <= o.run.steps; ++k) {
-        const RideSample sample = ride.Step(doc, k, h);
-        if (o.format == "csv")
-            appendRow(csv, sample);
-        else if (k % stride == 0 || sample.events || k == o.run.steps)
-            charted.push_back(sample);
-    }
-    if (o.format == "csv") {
-        if (!WriteFileReplacing(o.output, std::vector<std::uint8_t>(csv.begin(), csv.end()), error))
-            return fail(err, error, kExitFile);
-        return kExitOk;
-    }
-    const std::string title = std::filesystem::path(o.run.document).stem().string();
-    error = WithOffscreenApplication(
-        [&] { return WriteRideChart(charted, o.axis, title, o.output, o.width, o.height); });
-    if (!error.empty()) return fail(err, error, kExitFile);
-    return kExitOk;
+    return o.format == "csv" ? writeCsv(doc, o, err) : writeChart(doc, o, err);
 }
 
 } // namespace cli

@@ -299,6 +299,8 @@ design::DesignResult shape(RecipeContext& ctx, const json& step)
     else
         refusal = byTemplate ? editor.ChooseTemplate(index) : editor.SetPoints(pointValues);
     if (refusal.ok()) editor.Save();
+    // The dialog's "Save new template" with the shape just saved.
+    if (refusal.ok() && find(step, "saveAsTemplate")) refusal = editor.SaveNewTemplate(text(step, "saveAsTemplate"));
     editor.Close();
     sections.Close();
     return refusal;

@@ -16,10 +16,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kRenderUsage =
-    "usage: marlwick-cli render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
-    " [--dt H] [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air]"
-    " [--pause-on-bounce] [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
 constexpr int kMaxSide = 8192;
 
 struct RenderOptions {
@@ -96,13 +92,13 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
 {
     RenderOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kRenderUsage, kExitUsage);
+        return UsageError(err, "render", problem);
 
     std::error_code sameFileError;
     if (std::filesystem::equivalent(o.document, o.image, sameFileError))
         return fail(err, "Cannot save " + o.image + ": it is the document being drawn.", kExitFile);
     HeadlessScene scene;
-    if (const int code = scene.Open(o.document, o.simulate ? &o.run : nullptr, err)) return code;
+    if (const int code = scene.Open(o.run, o.simulate, err)) return code;
     for (long k = 0; k < o.run.steps; ++k) scene.Step();
 
     HeadlessContext context;

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -17,11 +18,10 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kSimulateUsage =
-    "usage: marlwick-cli simulate FILE.mwk [--steps N] [--dt H] [--speed S] [--direction X,Y,Z]"
-    " [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce] [--prevent-same-surface]"
-    " [--no-bounce] [--pause-each-frame]";
 constexpr long kMaxSteps = 10000000;
+// Shorter steps add nothing but rounding: a felt force is a change of
+// velocity over the step, and over a few picoseconds it is noise in the billions.
+constexpr double kShortestStep = 1.0e-4;
 constexpr double kLongestStep = 1.0;
 constexpr double kFastestLaunch = 1000.0;
 constexpr double kShortestDirection = 1.0e-9;
@@ -205,8 +205,8 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
         else
             o.steps = static_cast<long>(number);
     } else if (a == "--dt") {
-        if (!parseNumber(value, o.dt) || !(o.dt > 0.0) || o.dt > kLongestStep)
-            problem = "--dt must be a number of seconds above 0 and at most 1, not \"" + value + "\"";
+        if (!parseNumber(value, o.dt) || o.dt < kShortestStep || o.dt > kLongestStep)
+            problem = "--dt must be a number of seconds from 0.0001 to 1, not \"" + value + "\"";
     } else if (a == "--speed") {
         if (!parseNumber(value, o.speed) || o.speed < 0.0 || o.speed > kFastestLaunch)
             problem = "--speed must be a number from 0 to 1000, not \"" + value + "\"";
@@ -219,6 +219,27 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
         o.hasStart = true;
     }
     return true;
+}
+
+int CheckStoredLaunch(const COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err)
+{
+    const auto text = [](double value) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%g", value);
+        return std::string(buffer);
+    };
+    const auto parameter = [](double x) { return x >= 0.0 && x <= 1.0; };
+    if (!o.hasStart && !(parameter(doc.ballStartU) && parameter(doc.ballStartV)))
+        return fail(err,
+                    o.document + " holds the ball start U = " + text(doc.ballStartU) + ", V = " +
+                        text(doc.ballStartV) + ", but U and V must be from 0 to 1; give --start",
+                    kExitFile);
+    if (!o.hasSpeed && !(doc.launchSpeed >= 0.0 && doc.launchSpeed <= kFastestLaunch))
+        return fail(err,
+                    o.document + " holds the launch speed " + text(doc.launchSpeed) +
+                        ", but it must be from 0 to 1000; give --speed",
+                    kExitFile);
+    return kExitOk;
 }
 
 int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err)
@@ -236,6 +257,7 @@ int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::os
         return fail(err, o.document + " has no ball start surface \"" + nameText(doc.ballStartSurfaceName) +
                              "\" in group \"" + nameText(doc.ballStartGroupName) + "\"",
                     kExitNoStartSurface);
+    if (const int code = CheckStoredLaunch(doc, o, err)) return code;
     if (o.hasSpeed) doc.launchSpeed = o.speed;
     if (o.hasDirection) doc.launchDirection = o.direction;
     doc.pauseOnAir = o.pauseOnAir;
@@ -254,7 +276,7 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
 {
     SimulateOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
-        return fail(err, problem + "; " + kSimulateUsage, kExitUsage);
+        return UsageError(err, "simulate", problem);
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);

@@ -34,6 +34,11 @@ struct SimulateOptions {
 bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, SimulateOptions& o,
                          std::string& problem);
 
+// The document's ball start and launch speed, where the options do not
+// replace them, must be what --start and --speed would take. Returns 0, or
+// kExitFile after saying what the document holds.
+int CheckStoredLaunch(const COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err);
+
 // Applies the options to the opened document and puts the ball at its start,
 // rolling. Returns 0, or the exit code after writing the complaint to err.
 int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::ostream& err);

@@ -94,6 +94,9 @@ DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge ed
 DesignResult DeleteSite(SurfaceSection& surface, int index)
 {
     if (index < 0 || index >= static_cast<int>(surface.attachmentSites.size())) return "Select a site to delete.";
+    // A linked site is freed first, on both sides, so that no partner site
+    // keeps a link to a site that is gone.
+    if (surface.attachmentSites[index].otherSurface) static_cast<void>(BreakAttachment(surface, index));
     surface.attachmentSites.erase(surface.attachmentSites.begin() + index);
     surface.drawingCache.valid[DrawingCache::kSites] = false;
     surface.MarkChanged();

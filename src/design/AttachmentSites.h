@@ -41,8 +41,8 @@ bool RangesOverlap(double a, double b, double lo, double hi);
 // "Add new" of the sites dialog: the field limits, then the five checks in
 // order; appends a free site and marks the site drawing stale.
 DesignResult AddSite(SurfaceSection& surface, std::string_view name, SiteEdge edge, double low, double high);
-// "Delete selected": index into the site list, or -1 for no selection. The
-// partner site, if any, is left as it is.
+// "Delete selected": index into the site list, or -1 for no selection. A
+// linked site's link is broken on both sides first, as BreakAttachment does.
 DesignResult DeleteSite(SurfaceSection& surface, int index);
 // Index of the site with this name (without regard to case), or -1.
 int FindSiteIndex(const SurfaceSection& surface, std::string_view name);

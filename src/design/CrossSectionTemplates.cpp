@@ -2,6 +2,7 @@
 
 #include "design/ChannelCreation.h"
 #include "design/SectionTransforms.h"
+#include "document/FileIO.h"
 #include "document/OpenGLTemplateDoc.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace design {
 
@@ -46,6 +47,15 @@ T get(const std::uint8_t* at)
 }
 
 bool usable(double coordinate) { return std::isfinite(coordinate) && std::fabs(coordinate) <= kLargestCoordinate; }
+
+// Opens the template file for writing in place; anything there but a regular
+// file (a FIFO, a device) is refused rather than opened.
+File openForWriting(const std::string& path, const char* mode)
+{
+    std::string error;
+    if (!IsRegularFileOrAbsent(path, error)) return nullptr;
+    return File(std::fopen(path.c_str(), mode));
+}
 
 long fileSize(std::FILE* f)
 {
@@ -105,9 +115,14 @@ bool DecodeTemplateRecord(const std::uint8_t* bytes, CrossSectionShape& shape)
 bool ReadTemplateFile(const std::string& path, std::vector<CrossSectionTemplate>& templates)
 {
     templates.clear();
-    File f(std::fopen(path.c_str(), "rb"));
-    struct stat info {};
-    if (!f || ::fstat(::fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    std::string error;
+    const int fd = OpenRegularFileForReading(path, error);
+    if (fd < 0) return false;
+    File f(::fdopen(fd, "rb"));
+    if (!f) {
+        ::close(fd);
+        return false;
+    }
     TemplateRecord record;
     for (int index = 0; index < kMaxTemplateRecords && static_cast<int>(templates.size()) < kMaxTemplates; ++index) {
         if (std::fread(record.data(), 1, record.size(), f.get()) != record.size()) break;
@@ -121,15 +136,15 @@ bool ReadTemplateFile(const std::string& path, std::vector<CrossSectionTemplate>
 bool RewriteTemplateRecord(const std::string& path, int recordIndex, const CrossSectionShape& shape)
 {
     if (recordIndex < 0) return false;
-    File f(std::fopen(path.c_str(), "r+b"));
+    File f = openForWriting(path, "r+b");
     if (!f) return false;
     return writeRecordAt(f.get(), static_cast<long>(recordIndex) * static_cast<long>(kTemplateRecordSize), shape);
 }
 
 bool AppendTemplateRecord(const std::string& path, const CrossSectionShape& shape, int& recordIndex)
 {
-    File f(std::fopen(path.c_str(), "r+b"));
-    if (!f) f.reset(std::fopen(path.c_str(), "w+b"));
+    File f = openForWriting(path, "r+b");
+    if (!f) f = openForWriting(path, "w+b");
     if (!f) return false;
     const long size = fileSize(f.get());
     if (size < 0) return false;
@@ -141,7 +156,7 @@ bool AppendTemplateRecord(const std::string& path, const CrossSectionShape& shap
 
 bool WriteTemplateFile(const std::string& path, const std::vector<CrossSectionShape>& shapes)
 {
-    File f(std::fopen(path.c_str(), "wb"));
+    File f = openForWriting(path, "wb");
     if (!f) return false;
     for (const CrossSectionShape& shape : shapes) {
         const TemplateRecord record = EncodeTemplateRecord(shape);

@@ -48,22 +48,65 @@ bool resolveLinks(const std::string& path, std::string& target)
     return false;
 }
 
+std::string notRegular(const char* verb, const std::string& path)
+{
+    return std::string("Cannot ") + verb + " " + path + ": it is not a regular file.";
+}
+
 } // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+bool IsRegularFileOrAbsent(const std::string& path, std::string& error)
 {
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0) {
-        error = failure("open", path, errno);
-        return false;
-    }
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0) {
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) return true;
         error = failure("read", path, errno);
         return false;
     }
+    if (S_ISREG(info.st_mode)) return true;
+    error = notRegular("read", path);
+    return false;
+}
+
+int OpenRegularFileForReading(const std::string& path, std::string& error)
+{
+    // Checked before opening, so that opening never touches a device; opened
+    // without blocking, so that a FIFO put there meanwhile cannot stall us.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = notRegular("read", path);
+        return -1;
+    }
+    Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0) {
+        error = failure("open", path, errno);
+        return -1;
+    }
+    if (::fstat(file.fd, &info) != 0) {
+        error = failure("read", path, errno);
+        return -1;
+    }
     if (!S_ISREG(info.st_mode)) {
-        error = "Cannot read " + path + ": it is not a regular file.";
+        error = notRegular("read", path);
+        return -1;
+    }
+    const int flags = ::fcntl(file.fd, F_GETFL);
+    if (flags < 0 || ::fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        error = failure("read", path, errno);
+        return -1;
+    }
+    const int fd = file.fd;
+    file.fd = -1;
+    return fd;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
+{
+    Descriptor file{OpenRegularFileForReading(path, error)};
+    if (file.fd < 0) return false;
+    struct stat info {};
+    if (::fstat(file.fd, &info) != 0) {
+        error = failure("read", path, errno);
         return false;
     }
     if (static_cast<std::uintmax_t>(info.st_size) > kMaxDocumentFileBytes) {
@@ -87,52 +130,71 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-bool ReplacingFile::Open(const std::string& path, std::string& error)
+ReplacingFileWriter::~ReplacingFileWriter() { Abandon(); }
+
+void ReplacingFileWriter::Abandon()
 {
-    Abandon();
-    shownPath_ = path;
-    if (!resolveLinks(path, target_)) {
-        error = failure("save", path, errno);
-        return false;
-    }
-    struct stat existing {};
-    if (::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        error = "Cannot save " + path + ": it is not a regular file.";
-        return false;
-    }
-    temporary_ = target_ + ".XXXXXX";
-    descriptor_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (descriptor_ < 0) {
-        temporary_.clear();
-        error = failure("save", path, errno);
-        return false;
-    }
-    return true;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    temporary_.clear();
 }
 
-bool ReplacingFile::Fail(int code, std::string& error)
+bool ReplacingFileWriter::abandon(int code, std::string& error)
 {
     error = failure("save", shownPath_, code);
     Abandon();
     return false;
 }
 
-bool ReplacingFile::Write(const void* data, std::size_t size, std::string& error)
+bool ReplacingFileWriter::Open(const std::string& path, std::string& error)
 {
+    Abandon();
+    shownPath_ = path;
+    if (!resolveLinks(path, target_)) return abandon(errno, error);
+    struct stat existing {};
+    if (::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        error = notRegular("save", path);
+        return false;
+    }
+    std::string temporary = target_ + ".XXXXXX";
+    fd_ = ::mkstemp(temporary.data());
+    if (fd_ < 0) return abandon(errno, error);
+    temporary_ = temporary;
+    return true;
+}
+
+bool ReplacingFileWriter::Write(const void* data, std::size_t size, std::string& error)
+{
+    if (fd_ < 0) return abandon(EBADF, error);
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::write(descriptor_, bytes + done, size - done);
+        const ssize_t n = ::write(fd_, bytes + done, size - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Fail(errno, error);
+        if (n < 0) return abandon(errno, error);
         done += static_cast<std::size_t>(n);
     }
     return true;
 }
 
-bool ReplacingFile::Commit(std::string& error)
+bool ReplacingFileWriter::WriteAt(std::size_t offset, const void* data, std::size_t size, std::string& error)
 {
-    if (descriptor_ < 0) return Fail(EBADF, error);
+    if (fd_ < 0) return abandon(EBADF, error);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return abandon(errno, error);
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ReplacingFileWriter::Finish(std::string& error)
+{
+    if (fd_ < 0) return !temporary_.empty() || abandon(EBADF, error);
     // mkstemp creates the file for its owner only: a replaced file keeps its
     // permissions, a new one gets those of any new file.
     struct stat existing {};
@@ -144,26 +206,24 @@ bool ReplacingFile::Commit(std::string& error)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(descriptor_, mode) != 0) return Fail(errno, error);
-    if (::fsync(descriptor_) != 0) return Fail(errno, error);
-    const int closed = ::close(descriptor_);
-    descriptor_ = -1;
-    if (closed != 0) return Fail(errno, error);
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno, error);
+    if (::fchmod(fd_, mode) != 0) return abandon(errno, error);
+    if (::fsync(fd_) != 0) return abandon(errno, error);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return abandon(errno, error);
+    return true;
+}
+
+bool ReplacingFileWriter::Commit(std::string& error)
+{
+    if (!Finish(error)) return false;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return abandon(errno, error);
     temporary_.clear();
     return true;
 }
 
-void ReplacingFile::Abandon()
-{
-    if (descriptor_ >= 0) ::close(descriptor_);
-    descriptor_ = -1;
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
-    temporary_.clear();
-}
-
 bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    ReplacingFile file;
+    ReplacingFileWriter file;
     return file.Open(path, error) && file.Write(bytes.data(), bytes.size(), error) && file.Commit(error);
 }

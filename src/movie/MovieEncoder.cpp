@@ -10,9 +10,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -66,7 +64,8 @@ struct MovieEncoder::Impl {
     std::string path;
     MovieFormat format = MovieFormat::Mp4;
     MovieSettings settings;
-    ReplacingFile file;
+    ReplacingFileWriter file;
+    std::int64_t position = 0, size = 0; // of the file, where the muxer writes next
     std::string failure; // the first failure; later calls repeat it
     AVFormatContext* container = nullptr;
     AVIOContext* io = nullptr;
@@ -124,25 +123,30 @@ int MovieEncoder::Impl::WritePacket(void* opaque, std::uint8_t* bytes, int size)
 {
     auto* self = static_cast<Impl*>(opaque);
     std::string error;
-    if (!self->file.isOpen()) return AVERROR(EIO);
-    if (!self->file.Write(bytes, static_cast<std::size_t>(size), error)) {
+    if (!self->file.WriteAt(std::size_t(self->position), bytes, std::size_t(size), error)) {
         // The file's own message, with the system's reason.
         if (self->failure.empty()) self->failure = error;
         return AVERROR(EIO);
     }
+    self->position += size;
+    self->size = std::max(self->size, self->position);
     return size;
 }
 
 std::int64_t MovieEncoder::Impl::Seek(void* opaque, std::int64_t offset, int whence)
 {
-    const int fd = static_cast<Impl*>(opaque)->file.descriptor();
-    if (fd < 0) return AVERROR(EBADF);
-    if (whence & AVSEEK_SIZE) {
-        struct stat info {};
-        return ::fstat(fd, &info) == 0 ? std::int64_t(info.st_size) : AVERROR(errno);
+    auto* self = static_cast<Impl*>(opaque);
+    std::int64_t to = offset;
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return self->size;
+    case SEEK_SET: break;
+    case SEEK_CUR: to += self->position; break;
+    case SEEK_END: to += self->size; break;
+    default: return AVERROR(EINVAL);
     }
-    const off_t at = ::lseek(fd, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
-    return at < 0 ? AVERROR(errno) : std::int64_t(at);
+    if (to < 0) return AVERROR(EINVAL);
+    self->position = to;
+    return to;
 }
 
 bool MovieEncoder::Impl::OpenCodec(const FormatRecipe& recipe)
@@ -196,7 +200,7 @@ bool MovieEncoder::Impl::OpenContainer(const FormatRecipe& recipe)
     container->pb = io;
     container->flags |= AVFMT_FLAG_CUSTOM_IO;
     // Moving the MP4 index to the front reads the file back by its name.
-    container->url = av_strdup(("file:" + file.temporaryPath()).c_str());
+    container->url = av_strdup(("file:" + file.temporary()).c_str());
     AVDictionary* options = nullptr;
     av_dict_parse_string(&options, recipe.muxerOptions, "=", ":", 0);
     const int written = avformat_write_header(container, &options);

@@ -1,24 +1,14 @@
 #include "profilechart/RideChartFile.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QChart>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
-#include <algorithm>
-#include <cctype>
-
 namespace {
-
-bool endsWith(const std::string& path, const char* ending)
-{
-    std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return tail == ending;
-}
 
 // The two charts laid out one above the other on a page.
 void layOut(QGraphicsScene& scene, RideCharts& charts, int width, int height)
@@ -32,51 +22,54 @@ void layOut(QGraphicsScene& scene, RideCharts& charts, int width, int height)
     charts.forceChart()->setGeometry(QRectF(0, half, width, height - half));
 }
 
-std::string fail(const std::string& path, const QString& why)
+bool encodePng(QGraphicsScene& scene, int width, int height, QBuffer& out)
 {
-    return path + ": cannot write the chart (" + why.toStdString() + ")";
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter);
+    painter.end();
+    return image.save(&out, "PNG");
+}
+
+bool encodeSvg(QGraphicsScene& scene, int width, int height, const std::string& title, QBuffer& out)
+{
+    QSvgGenerator svg;
+    svg.setOutputDevice(&out);
+    svg.setSize(QSize(width, height));
+    svg.setViewBox(QRect(0, 0, width, height));
+    svg.setTitle(QString::fromStdString(title));
+    QPainter painter(&svg);
+    scene.render(&painter);
+    return painter.end();
+}
+
+// A headless run has no use for a runtime directory; Qt's start-up warning
+// that XDG_RUNTIME_DIR is not set would only be noise on standard error.
+QtMessageHandler passedOn = nullptr;
+void withoutRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    passedOn(type, context, message);
 }
 
 } // namespace
 
-std::string RideChartFormat(const std::string& path)
+std::string EncodeRideChart(const std::vector<RideSample>& samples, RideAxis axis, const std::string& title,
+                            const std::string& format, int width, int height, std::vector<std::uint8_t>& bytes)
 {
-    if (endsWith(path, ".png")) return "png";
-    if (endsWith(path, ".svg")) return "svg";
-    return {};
-}
-
-std::string WriteRideChart(const std::vector<RideSample>& samples, RideAxis axis, const std::string& title,
-                           const std::string& path, int width, int height)
-{
-    const std::string format = RideChartFormat(path);
-    if (format.empty()) return path + ": a chart is written as .png or .svg";
     QGraphicsScene scene;
     RideCharts charts(axis, QString::fromStdString(title));
     charts.Append(samples);
     layOut(scene, charts, width, height);
 
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) return fail(path, file.errorString());
-    if (format == "png") {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        scene.render(&painter);
-        painter.end();
-        if (!image.save(&file, "PNG")) return fail(path, file.errorString());
-    } else {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(QSize(width, height));
-        svg.setViewBox(QRect(0, 0, width, height));
-        svg.setTitle(QString::fromStdString(title));
-        QPainter painter(&svg);
-        scene.render(&painter);
-        if (!painter.end()) return fail(path, QStringLiteral("the drawing failed"));
-    }
-    if (!file.commit()) return fail(path, file.errorString());
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    const bool drawn = format == "png" ? encodePng(scene, width, height, out)
+                                       : format == "svg" && encodeSvg(scene, width, height, title, out);
+    if (!drawn) return "the chart could not be drawn as " + format;
+    bytes.assign(out.data().begin(), out.data().end());
     return {};
 }
 
@@ -86,6 +79,8 @@ std::string WithOffscreenApplication(const std::function<std::string()>& work)
     int argc = 3;
     char name[] = "marlwick-cli", option[] = "-platform", platform[] = "offscreen";
     char* argv[] = {name, option, platform, nullptr};
+    passedOn = qInstallMessageHandler(withoutRuntimeDirWarning);
     QApplication app(argc, argv);
+    qInstallMessageHandler(passedOn);
     return work();
 }

@@ -52,6 +52,13 @@ void attach(QAbstractSeries* series, QValueAxis* x, QValueAxis* y)
     series->attachAxis(y);
 }
 
+// Adds points with one new layout of the line: QXYSeries::append of a list
+// lays the whole line out again after each point it adds.
+void appendAll(QXYSeries* series, const QList<QPointF>& points)
+{
+    if (!points.isEmpty()) series->replace(series->points() + points);
+}
+
 QChart* newChart(const QString& title)
 {
     auto* chart = new QChart;
@@ -168,13 +175,12 @@ void RideCharts::Append(const std::vector<RideSample>& samples)
         for (std::size_t k = 0; k < marks.size(); ++k)
             if (s.events & EventBit(kMarkedEvents[k])) marks[k].append({x, s.speed});
     }
-    speed_->append(speed);
-    height_->append(height);
-    vertical_->append(vertical);
-    lateral_->append(lateral);
-    longitudinal_->append(longitudinal);
-    for (std::size_t k = 0; k < marks.size(); ++k)
-        if (!marks[k].isEmpty()) events_[k]->append(marks[k]);
+    appendAll(speed_, speed);
+    appendAll(height_, height);
+    appendAll(vertical_, vertical);
+    appendAll(lateral_, lateral);
+    appendAll(longitudinal_, longitudinal);
+    for (std::size_t k = 0; k < marks.size(); ++k) appendAll(events_[k], marks[k]);
     UpdateAxes();
 }
 

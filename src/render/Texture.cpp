@@ -1,6 +1,7 @@
 #include "render/Texture.h"
 
-#include "platform/Paths.h"
+#include "document/FileIO.h"
+#include "platform/DataFolders.h"
 #include "render/FreeImageMessages.h"
 
 #include <FreeImage.h>
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace render {
 
@@ -34,16 +36,22 @@ std::string FindBallTexture()
 {
     std::error_code error;
     if (std::filesystem::is_regular_file(kBallTextureName, error)) return kBallTextureName;
-    const std::string besideProgram = platform::executableDirectory() + "/" + kBallTextureName;
-    if (std::filesystem::is_regular_file(besideProgram, error)) return besideProgram;
+    const std::string shipped = platform::shippedDataDirectory() + "/" + kBallTextureName;
+    if (std::filesystem::is_regular_file(shipped, error)) return shipped;
     return kBallTextureName;
 }
 
 bool LoadTexture(const std::string& fileName, unsigned textureName)
 {
     RouteFreeImageMessages();
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file) return false;
+    std::string error;
+    const int fd = OpenRegularFileForReading(fileName, error);
+    if (fd < 0) return false;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        return false;
+    }
 
     FreeImageIO io{readProc, writeProc, seekProc, tellProc};
     bool loaded = false;

@@ -8,7 +8,7 @@ namespace render {
 inline constexpr const char* kBallTextureName = "earth256.bmp";
 
 // Where the ball texture is: the current directory first, then the
-// executable's directory. Returns the plain name when neither has it (the
+// program's shipped data. Returns the plain name when neither has it (the
 // load then fails quietly and the ball is drawn untextured).
 std::string FindBallTexture();
 

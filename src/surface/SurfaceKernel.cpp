@@ -77,10 +77,22 @@ void CompleteFrame(const SurfaceSection& s, SurfaceDerivatives& d)
 }
 
 SurfaceGridKernel::SurfaceGridKernel(const SurfaceSection& s, const SampleParameters& at, bool withDerivatives)
-    : surface_(s), rows_(at.rows()), columns_(at.columns()), order_(EvaluationOrder(s))
+    : SurfaceGridKernel(s, narrowed(at.columns(), [&](int j) { return at.u(j); }),
+                        narrowed(at.rows(), [&](int i) { return at.v(i); }), withDerivatives)
 {
-    const std::vector<float> v = narrowed(rows_, [&](int i) { return at.v(i); });
-    const std::vector<float> u = narrowed(columns_, [&](int j) { return at.u(j); });
+}
+
+SurfaceGridKernel::SurfaceGridKernel(const SurfaceSection& s, const std::vector<double>& columnsU,
+                                     const std::vector<double>& rowsV, bool withDerivatives)
+    : SurfaceGridKernel(s, narrowed(static_cast<int>(columnsU.size()), [&](int j) { return columnsU[j]; }),
+                        narrowed(static_cast<int>(rowsV.size()), [&](int i) { return rowsV[i]; }), withDerivatives)
+{
+}
+
+SurfaceGridKernel::SurfaceGridKernel(const SurfaceSection& s, const std::vector<float>& u, const std::vector<float>& v,
+                                     bool withDerivatives)
+    : surface_(s), rows_(static_cast<int>(v.size())), columns_(static_cast<int>(u.size())), order_(EvaluationOrder(s))
+{
     LockGuard guard(KernelLockOf(s.document));
     if (!s.hasNet()) return;
     const int n = s.sectionCount - 1, m = s.pointsPerSection - 1;

@@ -38,6 +38,9 @@ public:
     // Prepares the columns' and rows' basis values, for points and (with
     // withDerivatives) for the derivatives.
     SurfaceGridKernel(const SurfaceSection& surface, const SampleParameters& at, bool withDerivatives);
+    // The same over any increasing parameters: u per column, v per row.
+    SurfaceGridKernel(const SurfaceSection& surface, const std::vector<double>& columnsU,
+                      const std::vector<double>& rowsV, bool withDerivatives);
 
     int rows() const { return rows_; }
     int columns() const { return columns_; }
@@ -49,6 +52,9 @@ public:
     void SampleRow(int i, std::vector<Vec3>& points, std::vector<SurfaceDerivatives>& derivatives) const;
 
 private:
+    SurfaceGridKernel(const SurfaceSection& surface, const std::vector<float>& columnsU,
+                      const std::vector<float>& rowsV, bool withDerivatives);
+
     const SurfaceSection& surface_;
     int rows_ = 0, columns_ = 0, order_ = 1;
     // First table: the rows' v (the kernel's first direction); second: the columns' u.

@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 #include "cli/CliCommands.h"
+#include "design/AttachmentSites.h"
 #include "design/CrossSectionTemplates.h"
 #include "design/SurfaceLibrary.h"
 #include "support/DocumentBuilders.h"
@@ -149,6 +150,32 @@ TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
     o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}});
     EXPECT_EQ(o.code, cli::kExitRefused);
     EXPECT_NE(o.err.find("The surface library file " + library() + " is damaged"), std::string::npos) << o.err;
+}
+
+TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
+{
+    // The library's file lies where no file can be created beside it.
+    const std::string unwritable = (dir / "proc-library.dat").string();
+    std::filesystem::create_symlink("/proc/self/comm", unwritable);
+    std::ofstream(out()) << "old";
+    const Outcome o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}}, {"--library", unwritable});
+    EXPECT_EQ(o.code, cli::kExitFile);
+    EXPECT_NE(o.err.find("Cannot save " + unwritable), std::string::npos) << o.err;
+    EXPECT_EQ(bytesOf(out()), std::vector<std::uint8_t>({'o', 'l', 'd'}));
+    EXPECT_EQ(filesInDir(), 4u); // no copy or temporary file is left behind
+}
+
+TEST_F(BuildFixture, DeletingALinkedSiteFreesItsPartner)
+{
+    const json recipe = {{"steps",
+                          {{{"op", "grow"}, {"surface", "a"}, {"site", "end"}, {"intermediate", 2}},
+                           {{"op", "deleteSite"}, {"surface", "a"}, {"name", "end"}}}}};
+    const Outcome o = build(recipe);
+    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    COpenGLTemplateDoc doc;
+    open(doc);
+    ASSERT_EQ(doc.surfaces.size(), 2u);
+    for (const auto& s : doc.surfaces) EXPECT_TRUE(design::AttachedSurfaceLines(*s).empty()) << textOf(s->name);
 }
 
 TEST_F(BuildFixture, MalformedRecipesAreUsageErrors)

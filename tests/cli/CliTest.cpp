@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -46,14 +47,61 @@ void saveTrack(const TempFile& file)
 
 } // namespace
 
-TEST(CliUsage, BadCommandLinesExitWithOne)
+TEST(CliUsage, BadCommandLinesExitWithOneAndTheUsageOfTheCommandThatWasWrong)
 {
-    expectOneLineError(run({}), "usage:");
-    expectOneLineError(run({"draw", "x.mwk"}), "unknown command \"draw\"");
-    expectOneLineError(run({"new"}), "\"new\" takes 1 argument");
-    expectOneLineError(run({"resave", "a.mwk"}), "\"resave\" takes 2 argument");
-    expectOneLineError(run({"eval", "a.mwk", "a", "main", "0.5"}), "\"eval\" takes 5 argument");
-    for (const auto& args : {std::vector<std::string>{}, {"info"}, {"bogus"}}) EXPECT_EQ(run(args).code, 1);
+    struct Row {
+        std::vector<std::string> args;
+        const char* says;
+        const char* usage; // the usage line given, or none
+    };
+    for (const Row& row : {Row{{}, "no command", nullptr}, Row{{"draw", "x.mwk"}, "unknown command \"draw\"", nullptr},
+                           Row{{"help", "draw"}, "\"help\" takes one command name", nullptr},
+                           Row{{"new"}, "\"new\" takes 1 argument", "usage: marlwick-cli new OUT.mwk"},
+                           Row{{"resave", "a.mwk"}, "\"resave\" takes 2 argument", "resave IN.mwk OUT.mwk"},
+                           Row{{"eval", "a.mwk", "a", "main", "0.5"}, "\"eval\" takes 5", "eval FILE.mwk SURFACE GROUP U V"},
+                           Row{{"simulate", "a.mwk", "--fast"}, "unknown option", "simulate FILE.mwk [options]"}}) {
+        const Outcome o = run(row.args);
+        EXPECT_EQ(o.code, 1);
+        expectOneLineError(o, row.says);
+        EXPECT_NE(o.err.find(row.usage ? row.usage : "\"marlwick-cli --help\" lists the commands"), std::string::npos)
+            << o.err;
+        for (const char* other : {"resave IN", "eval FILE", "simulate FILE"}) {
+            const bool ownUsage = row.usage && std::strstr(row.usage, other);
+            EXPECT_TRUE(ownUsage || o.err.find(other) == std::string::npos) << o.err;
+        }
+    }
+}
+
+TEST(CliUsage, HelpListsEveryCommandWithASentenceAndEachCommandsOptions)
+{
+    const Outcome overview = run({"--help"});
+    EXPECT_EQ(overview.code, 0);
+    EXPECT_TRUE(overview.err.empty());
+    EXPECT_EQ(run({"help"}).out, overview.out);
+    for (const char* name : {"new", "resave", "info", "eval", "simulate", "render", "build", "profile"}) {
+        const std::string line = std::string("\n  ") + name + " ";
+        const auto at = overview.out.find(line);
+        ASSERT_NE(at, std::string::npos) << name;
+        const std::string sentence = overview.out.substr(at, overview.out.find('\n', at + 1) - at);
+        EXPECT_EQ(sentence.back(), '.') << sentence;
+
+        const Outcome own = run({"help", name});
+        EXPECT_EQ(own.code, 0);
+        EXPECT_EQ(own.out.rfind(std::string("usage: marlwick-cli ") + name + " ", 0), 0u) << own.out;
+        EXPECT_EQ(run({name, "--help"}).out, own.out);
+        EXPECT_EQ(run({name, "x", "-h"}).out, own.out);
+    }
+    for (const char* option : {"--steps N", "--follow", "--library FILE", "--x time|distance"})
+        EXPECT_NE(overview.out.find(option), std::string::npos) << option;
+    EXPECT_NE(run({"help", "render"}).out.find("--steps N"), std::string::npos);
+    EXPECT_EQ(run({"help", "build"}).out.find("--steps N"), std::string::npos);
+}
+
+TEST(CliUsage, VersionIsTheProjectsOnOneLine)
+{
+    const Outcome version = run({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "marlwick-cli " MARLWICK_VERSION "\n");
 }
 
 TEST(CliNewAndResave, WriteTheDocumentsOfNewAndSave)
@@ -95,6 +143,33 @@ TEST(CliNewAndResave, FileFailuresExitWithTwoNamingTheFile)
     struct stat info {};
     ASSERT_EQ(::stat(fifo.path().c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST(CliHostileFiles, AFifoToReadIsRefusedAtOnceByEveryCommand)
+{
+    TempFile fifo("cli-read-fifo"), document("cli-doc"), recipe("cli-recipe"), out("cli-out");
+    std::remove(fifo.path().c_str());
+    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0); // no writer: opening it would wait for one
+    saveTrack(document);
+    std::ofstream(recipe.path()) << R"({"steps": []})";
+    const std::string& f = fifo.path();
+    const std::string& r = recipe.path();
+    const std::string& o = out.path();
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"info", f},
+             {"resave", f, o},
+             {"eval", f, "a", "main", "0.5", "0.5"},
+             {"simulate", f},
+             {"profile", f, o + ".csv"},
+             {"render", f, o + ".png"},
+             {"build", f, o},
+             {"build", r, o, "--from", f},
+             {"build", r, o, "--library", f},
+             {"build", r, o, "--templates", f}}) {
+        const Outcome refused = run(args);
+        EXPECT_EQ(refused.code, 2) << args[0] << " " << args.back();
+        expectOneLineError(refused, "Cannot read " + f + ": it is not a regular file.");
+    }
 }
 
 TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "support/DocumentBuilders.h"
+#include "support/FileSizeLimit.h"
 #include "support/SimulationBuilders.h"
 
 #include <QFile>
@@ -9,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -149,10 +153,79 @@ TEST_F(ProfileCommand, RefusesBadArgumentsAndLeavesTheOutputAsItWas)
     EXPECT_NE(bad.err.find(damaged), std::string::npos) << bad.err;
     EXPECT_EQ(slurp(csv), "kept");
 
+    // One rule for the three endings: a name must come before it.
+    for (const char* name : {".csv", ".png", ".svg", "sub/.PNG"}) {
+        const Outcome o = profile({document, name});
+        EXPECT_EQ(o.code, cli::kExitUsage) << name;
+        EXPECT_NE(o.err.find("has no file name before"), std::string::npos) << o.err;
+    }
+    EXPECT_NE(profile({document, path("ride.txt")}).err.find("must end in .csv, .png or .svg"), std::string::npos);
+
     const std::string nowhere = path("no-such-dir/ride.png");
     const Outcome unwritable = profile({document, nowhere, "--steps", "5"});
     EXPECT_EQ(unwritable.code, cli::kExitFile);
     EXPECT_NE(unwritable.err.find(nowhere), std::string::npos) << unwritable.err;
+}
+
+TEST_F(ProfileCommand, OutputsThatAreNotRegularFilesOrTheDocumentAreRefusedAndKept)
+{
+    namespace fs = std::filesystem;
+    ASSERT_EQ(::mkfifo(path("fifo.png").c_str(), 0600), 0);
+    fs::create_symlink("fifo.png", path("to-fifo.svg"));
+    fs::create_symlink("loop.csv", path("loop.csv"));
+    for (const char* name : {"fifo.png", "to-fifo.svg", "loop.csv"}) {
+        const Outcome o = profile({document, path(name), "--steps", "5"});
+        EXPECT_EQ(o.code, cli::kExitFile) << name;
+        EXPECT_NE(o.err.find("Cannot save " + path(name)), std::string::npos) << o.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(path("fifo.png")));
+    EXPECT_TRUE(fs::is_symlink(path("loop.csv")));
+
+    const std::string self = path("ride-copy.svg");
+    fs::copy_file(document, self);
+    const Outcome o = profile({self, self, "--steps", "5"});
+    EXPECT_EQ(o.code, cli::kExitFile);
+    EXPECT_NE(o.err.find("Cannot save " + self + ": it is the document being profiled."), std::string::npos) << o.err;
+    EXPECT_EQ(slurp(self), slurp(document));
+}
+
+TEST_F(ProfileCommand, AFailedWriteKeepsTheOldFileAndAGoodOneItsPermissions)
+{
+    for (const char* name : {"kept.csv", "kept.png", "kept.svg"}) {
+        const std::string out = path(name);
+        { std::ofstream(out) << "kept"; }
+        ::chmod(out.c_str(), 0444);
+        Outcome failed;
+        {
+            const builders::FileSizeLimit limit(1024); // below the new file: the write itself fails
+            ASSERT_TRUE(limit.set());
+            failed = profile({document, out, "--steps", "60"});
+        }
+        EXPECT_EQ(failed.code, cli::kExitFile) << name;
+        EXPECT_NE(failed.err.find("Cannot save " + out + ": File too large."), std::string::npos) << failed.err;
+        EXPECT_EQ(slurp(out), "kept");
+
+        ASSERT_EQ(profile({document, out, "--steps", "60"}).code, 0) << name;
+        EXPECT_NE(slurp(out), "kept");
+        struct stat info {};
+        ASSERT_EQ(::stat(out.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0444u) << name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4); // no temporary file is left
+}
+
+TEST_F(ProfileCommand, AChartRunWritesNothingToStandardError)
+{
+    // Without XDG_RUNTIME_DIR, Qt's start-up would complain on standard error.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string savedRuntime = runtime ? runtime : "";
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::testing::internal::CaptureStderr();
+    const Outcome o = profile({document, path("quiet.png"), "--steps", "5"});
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    if (runtime) ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(said, "");
 }
 
 } // namespace

@@ -173,4 +173,21 @@ TEST_F(RecipeShapeOps, ShapeFromPointsOrTemplate)
     EXPECT_EQ(a->sections[2].points[0].y, 1.0);
 }
 
+TEST_F(RecipeShapeOps, ShapeSavedAsANewTemplateIsAppendedToTheTemplateFile)
+{
+    std::vector<design::CrossSectionTemplate> before, after;
+    ASSERT_TRUE(design::ReadTemplateFile(templates.path(), before));
+    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}}, {"template", "V 5"}, {"saveAsTemplate", ""}}),
+              design::kTemplateNameMissing);
+    ASSERT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}},
+                   {"points", {{-2, 2}, {-1, 0}, {0, -1}, {1, 0}, {2, 2}}}, {"saveAsTemplate", "Deep"}}),
+              "");
+    ASSERT_TRUE(design::ReadTemplateFile(templates.path(), after));
+    ASSERT_EQ(after.size(), before.size() + 1);
+    EXPECT_STREQ(after.back().shape.name, "Deep");
+    EXPECT_EQ(after.back().shape.points[2].y, -1.0);
+    ASSERT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {4}}, {"template", "Deep"}}), "");
+    EXPECT_EQ(surface("a")->sections[3].points[4].y, 2.0);
+}
+
 } // namespace

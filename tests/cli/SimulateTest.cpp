@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -116,6 +118,8 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
     };
     for (const Case& c : {Case{{"--speed", "1e200"}, "--speed must be a number from 0 to 1000"},
                           Case{{"--speed", "nan"}, "--speed must be"},
+                          Case{{"--dt", "4.9e-324"}, "--dt must be a number of seconds from 0.0001 to 1"},
+                          Case{{"--dt", "1e-300"}, "--dt must be"},
                           Case{{"--direction", "1e-320,0,0"}, "--direction \"1e-320,0,0\" is too short"},
                           Case{{"--direction", "0,1e200,0"}, "--direction must be three numbers"},
                           Case{{"--direction", "0,0,0"}, "not all zero"}}) {
@@ -129,6 +133,27 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
     EXPECT_EQ(missing.code, cli::kExitNoStartSurface);
     EXPECT_NE(missing.err.find("no surface \"zz\" in group \"main\""), std::string::npos) << missing.err;
     EXPECT_TRUE(missing.lines.empty());
+}
+
+TEST_F(SimulateTest, AStoredStartOrSpeedTheOptionsWouldRefuseIsRefused)
+{
+    const std::pair<std::array<double, 3>, const char*> cases[] = {
+        {{1.5, 0.5, 1.0}, "holds the ball start U = 1.5, V = 0.5, but U and V must be from 0 to 1"},
+        {{0.5, -0.25, 1.0}, "holds the ball start U = 0.5, V = -0.25"},
+        {{0.5, 0.5, -5.0}, "holds the launch speed -5, but it must be from 0 to 1000"},
+        {{0.5, 0.5, 1e9}, "holds the launch speed 1e+09"}};
+    for (const auto& [stored, says] : cases) {
+        COpenGLTemplateDoc doc;
+        std::string error;
+        ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+        std::tie(doc.ballStartU, doc.ballStartV, doc.launchSpeed) = std::tie(stored[0], stored[1], stored[2]);
+        ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+        const SimulateRun refused = simulate({file.path()});
+        EXPECT_EQ(refused.code, cli::kExitFile) << says;
+        EXPECT_NE(refused.err.find(file.path() + " " + says), std::string::npos) << refused.err;
+        // Options that replace the stored values let the run go.
+        EXPECT_EQ(simulate({file.path(), "--steps", "2", "--start", "a,main,0.5,0.5", "--speed", "1"}).code, 0);
+    }
 }
 
 } // namespace

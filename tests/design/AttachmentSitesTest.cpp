@@ -61,7 +61,7 @@ TEST_F(SitesFixture, TouchingRangesAndOtherEdgesDoNotOverlap)
     EXPECT_EQ(SiteListLine(added), "two   [end, 0.50, 0.80]");
 }
 
-TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndLeavesThePartnerAlone)
+TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndFreesTheLinkedPartner)
 {
     a->AddDefaultSites();
     SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
@@ -70,7 +70,9 @@ TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndLeavesThePartnerAlone)
     EXPECT_EQ(DeleteSite(*a, 4), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 0), "");
     EXPECT_EQ(siteIndex(*a, "end"), -1);
-    EXPECT_EQ(b->attachmentSites[1].otherSurface, a);
+    EXPECT_TRUE(b->attachmentSites[1].isFree());
+    EXPECT_EQ(textOf(b->attachmentSites[1].otherSurfaceName), "none");
+    EXPECT_TRUE(AttachedSurfaceLines(*b).empty());
 }
 
 TEST(LinkSites, RecordsNamesRangesAndParameterDirection)

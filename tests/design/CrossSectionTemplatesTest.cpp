@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <sys/stat.h>
 
 namespace {
 
@@ -147,6 +148,16 @@ TEST(TemplateFile, ReadingIsBoundedAndRefusesFilesThatAreNotRegular)
     EXPECT_FALSE(ReadTemplateFile("/dev/zero", read)); // endless
     EXPECT_TRUE(read.empty());
     EXPECT_FALSE(ReadTemplateFile("/tmp", read));
+
+    // A FIFO with no writer is refused at once, for reading and for writing.
+    TempFile fifo("templates-fifo");
+    std::remove(fifo.path().c_str());
+    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0);
+    int index = 0;
+    EXPECT_FALSE(ReadTemplateFile(fifo.path(), read));
+    EXPECT_FALSE(AppendTemplateRecord(fifo.path(), numbered(1), index));
+    EXPECT_FALSE(RewriteTemplateRecord(fifo.path(), 0, numbered(1)));
+    EXPECT_FALSE(WriteTemplateFile(fifo.path(), {numbered(1)}));
 }
 
 TEST(TemplateFile, StandardTemplatesAreUsableShapes)

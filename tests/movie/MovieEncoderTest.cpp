@@ -1,5 +1,6 @@
 #include "MovieProbe.h"
 #include "movie/MovieEncoder.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -127,6 +128,7 @@ TEST(MovieEncoderFailures, ACancelOrAFailedWriteLeavesTheOldFileAsItWas)
     bool written = true;
     {
         const builders::FileSizeLimit limit(2048);
+        ASSERT_TRUE(limit.set());
         for (int k = 0; k < 60 && written; ++k) written = failing->PushFrame(testFrame(k).data(), error);
         written = written && failing->Finish(error);
     }

@@ -3,6 +3,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
+#include "support/FileSizeLimit.h"
 
 #include <FreeImage.h>
 #include <GL/gl.h>
@@ -111,6 +112,7 @@ TEST_F(Capture, AFailedWriteKeepsThePreviousImageAndSaysWhy)
     bool written = true;
     {
         const builders::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.set());
         written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
     }
     EXPECT_FALSE(written);
@@ -178,6 +180,8 @@ TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     EXPECT_FALSE(render::LoadTexture(scratch.file("missing.bmp"), texture));
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.bmp").c_str(), 0600), 0);
+    EXPECT_FALSE(render::LoadTexture(scratch.file("pipe.bmp"), texture)); // no writer, and not waited for
     EXPECT_TRUE(render::LoadTexture(render::FindBallTexture(), texture));
     GLint width = 0;
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -1,12 +1,9 @@
 #pragma once
 
-// A directory of its own for the files a test writes, and a limit on the size
-// of the files the process writes, for making a write fail part way.
+// A directory of its own for the files a test writes.
 
-#include <csignal>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace builders {
@@ -36,30 +33,6 @@ public:
 private:
     static inline int counter_ = 0;
     std::filesystem::path path_;
-};
-
-// While it lives, a write past `bytes` into any file fails with EFBIG ("File
-// too large") instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit small = previous_;
-        small.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*handler_)(int);
 };
 
 } // namespace builders

@@ -1,0 +1,211 @@
+#include "cli/CliCommands.h"
+
+#include "support/DocumentBuilders.h"
+#include "support/SimulationBuilders.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code = 0;
+    std::string err;
+};
+
+Outcome exportTrack(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "export");
+    std::ostringstream out, err;
+    Outcome o;
+    o.code = cli::Run(args, out, err);
+    o.err = err.str();
+    return o;
+}
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A folder holding the track document (four surfaces, two with holes), a
+// document without surfaces, and a flat 4-unit-wide floor.
+class ExportCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(dir);
+        COpenGLTemplateDoc doc;
+        builders::fillTrackDocument(doc);
+        save(doc, track);
+        doc.DeleteContents();
+        builders::emptyDocument(doc);
+        save(doc, empty);
+        builders::addFloor(doc, "floor", 5, 3);
+        save(doc, floor);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void save(COpenGLTemplateDoc& doc, const std::string& path)
+    {
+        std::string error;
+        ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::size_t filesInDir() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+
+    fs::path dir = fs::temp_directory_path() / ("marlwick-export-" + std::to_string(::getpid()));
+    std::string track = path("track.mwk"), empty = path("empty.mwk"), floor = path("floor.mwk");
+};
+
+class ExportFormats : public ExportCommand, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ExportFormats, ReadBackByAssimpWithTheSameObjectsAndCounts)
+{
+    const std::string extension = GetParam();
+    for (const char* thickness : {"", "0.1"}) {
+        const std::string out = path(std::string("track") + (*thickness ? "-solid" : "") + extension);
+        std::vector<std::string> args{track, out};
+        if (*thickness) args.insert(args.end(), {"--thickness", thickness});
+        const Outcome o = exportTrack(args);
+        ASSERT_EQ(o.code, 0) << o.err;
+        std::size_t objects = 0, triangles = 0;
+        ASSERT_EQ(std::sscanf(o.err.c_str() + o.err.find(": ", 14) + 2, "%zu objects, %zu triangles", &objects,
+                              &triangles),
+                  2)
+            << o.err;
+        EXPECT_EQ(objects, 4u);
+
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(out, 0);
+        ASSERT_NE(scene, nullptr) << importer.GetErrorString();
+        std::size_t read = 0;
+        std::vector<std::string> names;
+        for (unsigned k = 0; k < scene->mNumMeshes; ++k) {
+            read += scene->mMeshes[k]->mNumFaces;
+            names.push_back(scene->mMeshes[k]->mName.C_Str());
+        }
+        EXPECT_EQ(read, triangles);
+        if (extension == ".obj" || extension == ".gltf" || extension == ".glb") {
+            EXPECT_EQ(names, (std::vector<std::string>{"main/a", "main/b", "track/a", "track/c"}));
+        }
+    }
+    // Only the two exports are left: no temporary files (the glTF buffers aside).
+    EXPECT_EQ(filesInDir(), 3u + 2u + (extension == ".gltf" ? 2u : 0u));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ExportFormats, ::testing::Values(".stl", ".obj", ".ply", ".gltf", ".glb"),
+                         [](const auto& format) { return std::string(format.param + 1); });
+
+TEST_F(ExportCommand, AMarbleDiameterScalesTheTrackToMillimetresAndSaysSo)
+{
+    const std::string out = path("floor.stl");
+    const Outcome o = exportTrack({floor, out, "--ball-diameter-mm", "16", "--thickness", "2"});
+    ASSERT_EQ(o.code, 0) << o.err;
+    EXPECT_NE(o.err.find("scale 24 mm per scene unit"), std::string::npos) << o.err;
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(out, 0);
+    ASSERT_NE(scene, nullptr);
+    double low = 1e9, high = -1e9, bottom = 1e9;
+    for (unsigned k = 0; k < scene->mMeshes[0]->mNumVertices; ++k) {
+        low = std::min<double>(low, scene->mMeshes[0]->mVertices[k].z);
+        high = std::max<double>(high, scene->mMeshes[0]->mVertices[k].z);
+        bottom = std::min<double>(bottom, scene->mMeshes[0]->mVertices[k].y);
+    }
+    // 4 scene units across; the ball's diameter, 2 x 0.3333333333, is 16 mm.
+    EXPECT_NEAR(high - low, 4.0 * 16.0 / (2.0 * 0.3333333333), 1e-3);
+    EXPECT_NEAR(bottom, -2.0, 1e-4); // the thickness is in millimetres too
+    // Each facet's stored normal is its own, walls included.
+    const aiMesh& mesh = *scene->mMeshes[0];
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const unsigned* i = mesh.mFaces[f].mIndices;
+        const aiVector3D facet = ((mesh.mVertices[i[1]] - mesh.mVertices[i[0]]) ^
+                                  (mesh.mVertices[i[2]] - mesh.mVertices[i[0]])).Normalize();
+        ASSERT_GT(facet * mesh.mNormals[i[0]], 0.999f) << "facet " << f;
+    }
+    EXPECT_EQ(slurp(out).substr(0, 43), "Marlwick export, scale 24 mm per scene unit");
+}
+
+TEST_F(ExportCommand, TheScaleIsWrittenWhereTheFormatHasRoom)
+{
+    ASSERT_EQ(exportTrack({floor, path("f.obj"), "--ball-diameter-mm", "16"}).code, 0);
+    ASSERT_EQ(exportTrack({floor, path("f.ply"), "--ball-diameter-mm", "16"}).code, 0);
+    ASSERT_EQ(exportTrack({floor, path("f.gltf"), "--ball-diameter-mm", "16"}).code, 0);
+    ASSERT_EQ(exportTrack({floor, path("f.glb"), "--ball-diameter-mm", "16"}).code, 0);
+    EXPECT_EQ(slurp(path("f.obj")).rfind("# Marlwick export, scale 24 mm per scene unit (marble 16 mm)\n", 0), 0u);
+    EXPECT_NE(slurp(path("f.ply")).find("\ncomment object main/floor ("), std::string::npos);
+    for (const char* name : {"f.gltf", "f.glb"}) {
+        EXPECT_NE(slurp(path(name)).find("\"extras\":{\"generator\":\"Marlwick\",\"unit\":\"m\",\"scale\":0.024"),
+                  std::string::npos)
+            << name;
+        Assimp::Importer importer;
+        EXPECT_NE(importer.ReadFile(path(name), 0), nullptr) << name << ": " << importer.GetErrorString();
+    }
+}
+
+struct BadExport {
+    const char* name;
+    std::vector<std::string> options;
+    const char* message;
+    int code;
+};
+
+class ExportRefusals : public ExportCommand, public ::testing::WithParamInterface<BadExport> {};
+
+TEST_P(ExportRefusals, SayWhyAndLeaveNoFileBehind)
+{
+    const BadExport& bad = GetParam();
+    std::vector<std::string> args{bad.name == std::string("empty") ? empty : track, path("out.stl")};
+    if (bad.name == std::string("extension")) args[1] = path("out.3mf");
+    args.insert(args.end(), bad.options.begin(), bad.options.end());
+    const Outcome o = exportTrack(args);
+    EXPECT_EQ(o.code, bad.code);
+    EXPECT_NE(o.err.find(bad.message), std::string::npos) << o.err;
+    EXPECT_EQ(filesInDir(), 3u) << o.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, ExportRefusals,
+    ::testing::Values(
+        BadExport{"extension", {}, "must end in .stl, .obj, .ply, .gltf or .glb", 1},
+        BadExport{"zeroThickness", {"--thickness", "0"}, "The thickness must be a number greater than 0", 1},
+        BadExport{"negativeThickness", {"--thickness", "-1"}, "The thickness must be", 1},
+        BadExport{"nanThickness", {"--thickness", "nan"}, "The thickness must be", 1},
+        BadExport{"infiniteThickness", {"--thickness", "inf"}, "The thickness must be", 1},
+        BadExport{"zeroDiameter", {"--ball-diameter-mm", "0"}, "The marble diameter must be", 1},
+        BadExport{"negativeDiameter", {"--ball-diameter-mm", "-16"}, "The marble diameter must be", 1},
+        BadExport{"textDiameter", {"--ball-diameter-mm", "big"}, "The marble diameter must be", 1},
+        BadExport{"resolutionZero", {"--resolution", "0"}, "between 1 and 8", 1},
+        BadExport{"resolutionNine", {"--resolution", "9"}, "between 1 and 8", 1},
+        BadExport{"resolutionFraction", {"--resolution", "1.5"}, "between 1 and 8", 1},
+        BadExport{"missingSurface", {"--surface", "z,main"}, "no surface \"z\" in group \"main\"", 1},
+        BadExport{"missingGroup", {"--group", "nowhere"}, "no group \"nowhere\"", 1},
+        BadExport{"bothScopes", {"--group", "main", "--surface", "a,main"}, "give one of --surface and --group", 1},
+        BadExport{"empty", {}, "The document has no shown surface to export.", 1},
+        BadExport{"folding", {"--surface", "c,track", "--thickness", "100"}, "The largest thickness that works", 1}),
+    [](const auto& bad) { return std::string(bad.param.name); });
+
+TEST_F(ExportCommand, NeverWritesOverTheDocumentNorIntoAMissingFolder)
+{
+    const std::string before = slurp(track);
+    fs::create_symlink(track, path("link.stl"));
+    Outcome o = exportTrack({track, path("link.stl")});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_NE(o.err.find("it is the document being exported"), std::string::npos) << o.err;
+    EXPECT_EQ(slurp(track), before);
+    o = exportTrack({track, path("missing/out.glb")});
+    EXPECT_EQ(o.code, 2);
+    EXPECT_NE(o.err.find("Cannot save " + path("missing/out.glb")), std::string::npos) << o.err;
+    EXPECT_EQ(filesInDir(), 4u);
+}
+
+} // namespace
