@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libfreeimage-dev libassimp-dev
+  libavcodec-dev libavformat-dev libswscale-dev libavutil-dev ffmpeg
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev
   xvfb xauth fonts-dejavu-core x11-apps
   help2man librsvg2-bin

@@ -25,6 +25,7 @@
 #include <QPrintPreviewDialog>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QWindowStateChangeEvent>
 
@@ -139,6 +140,18 @@ void CMainFrame::CreateFileMenu()
             [this] { view_->OnFileSaveImage(this, FileDialogStartFolder(documentPath_)); });
     connect(addCommand(file, QStringLiteral("Save movie frames")), &QAction::triggered, this,
             [this] { view_->OnFileSaveMovieFrames(); });
+    saveMovieAction_ = addCommand(file, QStringLiteral("Save movie…"));
+    saveMovieAction_->setObjectName(QStringLiteral("saveMovieAction"));
+    connect(saveMovieAction_, &QAction::triggered, this, [this] {
+        const QString problem = view_->OnFileSaveMovie(this, FileDialogStartFolder(documentPath_));
+        if (!problem.isEmpty()) ShowMessage(problem);
+        UpdateMovieCommands();
+    });
+    stopMovieAction_ = addCommand(file, QStringLiteral("Stop movie"));
+    stopMovieAction_->setObjectName(QStringLiteral("stopMovieAction"));
+    connect(stopMovieAction_, &QAction::triggered, this, &CMainFrame::OnFileStopMovie);
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateMovieCommands);
+    UpdateMovieCommands();
     connect(addCommand(file, QStringLiteral("Export…")), &QAction::triggered, this, [this] {
         DialogExport dialog(document_, documentPath_, this);
         dialog.exec();
@@ -321,6 +334,20 @@ bool CMainFrame::MaybeSave()
     if (answer == QMessageBox::Discard) return true;
     if (answer == QMessageBox::Save) return OnFileSave();
     return false;
+}
+
+void CMainFrame::UpdateMovieCommands()
+{
+    saveMovieAction_->setEnabled(!view_->recordingMovie());
+    stopMovieAction_->setEnabled(view_->recordingMovie());
+}
+
+void CMainFrame::OnFileStopMovie()
+{
+    const ViewOpenGLst::MovieReport ended = view_->StopMovie();
+    UpdateMovieCommands();
+    if (ended.written) statusBar()->showMessage(ended.report);
+    else ShowMessage(ended.report);
 }
 
 void CMainFrame::ShowMessage(const QString& text)

@@ -90,6 +90,9 @@ private:
     void OnFileOpen();
     bool OnFileSave();
     bool OnFileSaveAs();
+    // File > "Save movie…" and "Stop movie", greyed as the recording stands.
+    void UpdateMovieCommands();
+    void OnFileStopMovie();
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
@@ -111,6 +114,8 @@ private:
     RecentFileList recent_;
     QAction* recentActions_[RecentFileList::kSize] = {};
     QAction* recentPlaceholder_ = nullptr;
+    QAction* saveMovieAction_ = nullptr;
+    QAction* stopMovieAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* controlPanelAction_ = nullptr;

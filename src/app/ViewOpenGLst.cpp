@@ -26,6 +26,7 @@ namespace {
 constexpr int kTimerMs = 10;
 constexpr int kTicksPerTitle = 20;
 constexpr const char* kImageFilters = "BMP Files (*.BMP);;JPEG Files (*.JPG);;PNG Files (*.PNG)";
+constexpr const char* kMovieFilters = "MP4 Movies (*.mp4);;WebM Movies (*.webm)";
 
 // The arcball's code of a rotation key, or 0.
 int arcballCode(const QKeyEvent& event)
@@ -62,6 +63,37 @@ bool recordPolledKey(KeyStates& keys, const QKeyEvent& event, bool down)
     return true;
 }
 
+// The suffix a filter such as "PNG Files (*.PNG)" names.
+QString suffixOfFilter(const QString& filter)
+{
+    const qsizetype dot = filter.lastIndexOf(QStringLiteral("(*."));
+    return dot < 0 ? QString() : filter.mid(dot + 3).chopped(1);
+}
+
+// A save-file dialog with the filters (the first one chosen) and the default
+// name; the chosen path, or empty when cancelled. A name typed without a
+// suffix takes the first filter's, or the chosen filter's when
+// suffixFollowsFilter.
+QString askSaveFileName(QWidget* parent, const char* filters, const QString& name, bool suffixFollowsFilter,
+                        const QString& startFolder)
+{
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filterList = QString::fromLatin1(filters).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filterList);
+    dialog.setDefaultSuffix(suffixOfFilter(filterList.constFirst()));
+    if (suffixFollowsFilter)
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOfFilter(filter)); });
+    dialog.setDirectory(startFolder);
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    RememberFileDialogFolder(dialog.selectedFiles().constFirst());
+    return dialog.selectedFiles().constFirst();
+}
+
 bool typesCharacter(const QKeyEvent& event)
 {
     const QString text = event.text();
@@ -94,6 +126,8 @@ void ViewOpenGLst::Teardown()
 {
     if (timerId_) killTimer(timerId_);
     timerId_ = 0;
+    // A movie being recorded keeps what was recorded.
+    if (core_.liveMovieRecording()) core_.StopLiveMovie();
     core_.Teardown();
 }
 
@@ -169,17 +203,9 @@ void ViewOpenGLst::timerEvent(QTimerEvent*)
 void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent, const QString& startFolder)
 {
     if (core_.requests().GetRenderRequest(SaveImage) != Idle) return;
-    QFileDialog dialog(dialogParent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(QString::fromLatin1(kImageFilters).split(QStringLiteral(";;")));
-    dialog.setDefaultSuffix(QStringLiteral("BMP"));
-    dialog.setDirectory(startFolder);
-    dialog.selectFile(QStringLiteral("Quorvane Image"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    RememberFileDialogFolder(dialog.selectedFiles().constFirst());
-    SaveImageTo(dialog.selectedFiles().constFirst());
+    const QString path =
+        askSaveFileName(dialogParent, kImageFilters, QStringLiteral("Quorvane Image"), false, startFolder);
+    if (!path.isEmpty()) SaveImageTo(path);
 }
 
 bool ViewOpenGLst::SaveImageTo(const QString& fileName)
@@ -192,6 +218,26 @@ void ViewOpenGLst::OnFileSaveMovieFrames()
     // Frames are written as movie/imageNNN.bmp below the current directory.
     QDir::current().mkpath(QStringLiteral("movie"));
     core_.StartMovie();
+}
+
+QString ViewOpenGLst::OnFileSaveMovie(QWidget* dialogParent, const QString& startFolder)
+{
+    if (core_.liveMovieRecording()) return {};
+    const QString path =
+        askSaveFileName(dialogParent, kMovieFilters, QStringLiteral("Quorvane Movie"), true, startFolder);
+    return path.isEmpty() ? QString() : StartMovieTo(path);
+}
+
+QString ViewOpenGLst::StartMovieTo(const QString& fileName)
+{
+    return QString::fromStdString(core_.StartLiveMovie(QFile::encodeName(fileName).toStdString()));
+}
+
+ViewOpenGLst::MovieReport ViewOpenGLst::StopMovie()
+{
+    const movie::RecordingSummary summary = core_.StopLiveMovie();
+    // The file name is in the file system's encoding.
+    return {summary.written, QFile::decodeName(QByteArray::fromStdString(LiveMovie::Report(summary)))};
 }
 
 void ViewOpenGLst::StartMovieAssembler()

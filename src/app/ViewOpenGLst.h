@@ -39,6 +39,20 @@ public:
     bool SaveImageTo(const QString& fileName);
     // File > "Save movie frames": the "movie" folder, frame 0, recording on.
     void OnFileSaveMovieFrames();
+    // File > "Save movie…": the file dialog, then the recording begins.
+    // Returns the reason it could not begin (empty when it began or was cancelled).
+    QString OnFileSaveMovie(QWidget* dialogParent, const QString& startFolder);
+    // Records the view to fileName (.mp4 or .webm) without a dialog; the reason when it cannot.
+    QString StartMovieTo(const QString& fileName);
+    // File > "Stop movie": finishes the file; written tells whether it was,
+    // report says so (the frames, repeated and dropped) or says why not.
+    struct MovieReport {
+        bool written = false;
+        QString report;
+    };
+    MovieReport StopMovie();
+    bool recordingMovie() const { return core_.liveMovieRecording(); }
+
     // The print step: the render thread's picture stretched onto the page.
     // False when nothing was printed.
     bool PrintTo(QPrinter& printer, bool preview);

@@ -4,6 +4,7 @@
 #include "cli/CommandHelp.h"
 #include "cli/DocumentJson.h"
 #include "cli/ExportCommand.h"
+#include "cli/MovieCommand.h"
 #include "cli/ProfileCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimulateCommand.h"
@@ -114,6 +115,14 @@ constexpr OptionHelp kProfileOptions[] = {
     {"--size WxH", "the chart picture's size in pixels, sides from 16 to 8192 (1200x800)"},
 };
 
+constexpr OptionHelp kMovieOptions[] = {
+    {"--seconds S", "the movie's length in seconds of the run, above 0 and up to 86400 (10), or --steps N"},
+    {"--fps F", "frames per second of the run's time, above 0 and up to 240 (30)"},
+    {"--size WxH", "the frame's size in pixels, sides from 16 to 4096, even for .mp4 and .webm (1280x720)"},
+    {"--follow", "look from the follow camera behind the ball instead of the orbit camera"},
+    {"--overlay", "write the time, speed, height and vertical and lateral g in the top left corner"},
+};
+
 constexpr OptionHelp kExportOptions[] = {
     {"--thickness T", "make each surface a closed solid T thick, away from the side the ball rolls on"},
     {"--ball-diameter-mm D", "scale the track so the ball is a marble D millimetres across (T is then in mm)"},
@@ -148,6 +157,10 @@ const Command kCommands[] = {
       "Writes the shown surfaces as a 3D mesh, open sheets or printable solids, for slicers and 3D programs.",
       kExportOptions},
      kOwnArguments, RunExport},
+    {{"movie", "FILE.mwk OUT.(mp4|webm|gif) [options]",
+      "Rolls the ball as simulate does and draws the run as render would into a movie, a frame per period.",
+      kMovieOptions, true},
+     kOwnArguments, RunMovie},
 };
 
 const Command* findCommand(std::string_view name)

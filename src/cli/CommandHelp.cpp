@@ -9,7 +9,7 @@ namespace cli {
 namespace {
 
 constexpr OptionHelp kRideOptions[] = {
-    {"--steps N", "physics steps to run (simulate and profile: 500; render: none)"},
+    {"--steps N", "physics steps to run (simulate and profile: 500; render: none; movie: instead of --seconds)"},
     {"--dt H", "the length of every step in seconds, above 0 and at most 1 (the document's longest step)"},
     {"--speed S", "the launch speed, from 0 to 1000 (the document's)"},
     {"--direction X,Y,Z", "the launch direction, not all zero (the document's)"},

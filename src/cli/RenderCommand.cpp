@@ -1,13 +1,10 @@
 #include "cli/RenderCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/HeadlessScene.h"
 #include "cli/SimulateCommand.h"
-#include "document/OpenGLTemplateDoc.h"
 #include "render/HeadlessContext.h"
 #include "render/SceneRenderer.h"
-#include "simulation/FollowCamera.h"
-#include "simulation/ForcesAndPaths.h"
-#include "simulation/Simulation.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,14 +39,6 @@ bool parseInt(std::string_view text, int& value)
     return result.ec == std::errc() && result.ptr == end;
 }
 
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    const auto x = text.find('x');
-    if (x == std::string::npos) return false;
-    return parseInt(std::string_view(text).substr(0, x), width) && parseInt(std::string_view(text).substr(x + 1), height) &&
-           width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide;
-}
-
 bool knownImageExtension(const std::string& path)
 {
     std::string ext = std::filesystem::path(path).extension().string();
@@ -70,7 +59,7 @@ std::string parse(const std::vector<std::string>& args, RenderOptions& o)
         } else if (a == "--size") {
             if (k + 1 == args.size()) return a + " needs a value";
             const std::string& value = args[++k];
-            if (!parseSize(value, o.width, o.height))
+            if (!ParseFrameSize(value, o.width, o.height))
                 return "--size must be WxH with sides from 1 to " + std::to_string(kMaxSide) + ", not \"" + value + "\"";
         } else if (ParseSimulateOption(args, k, o.run, problem)) {
             if (!problem.empty()) return problem;
@@ -89,33 +78,15 @@ std::string parse(const std::vector<std::string>& args, RenderOptions& o)
     return {};
 }
 
-// Runs the given steps of the fixed step length (the maximum step time, or
-// --dt), as a movie recording does.
-void roll(COpenGLTemplateDoc& document, long steps)
-{
-    SimulationState& sim = document.simulation;
-    for (long k = 0; k < steps; ++k) {
-        sim.stepTime = sim.maxStepTime;
-        StepSimulation(document);
-    }
-}
-
-// The follow camera placed at once on the ball's present state, as the view
-// shows it while the launch is being chosen.
-void placeFollowCamera(COpenGLTemplateDoc& document)
-{
-    SimulationState& sim = document.simulation;
-    {
-        LockGuard guard(document.simulationLock);
-        ResetFuturePaths(document);
-        sim.futureIndex = 0;
-        RecordPresentState(document);
-    }
-    sim.camera.cameraFixed = true;
-    UpdateFollowCamera(document);
-}
-
 } // namespace
+
+bool ParseFrameSize(const std::string& text, int& width, int& height)
+{
+    const auto x = text.find('x');
+    if (x == std::string::npos) return false;
+    return parseInt(std::string_view(text).substr(0, x), width) && parseInt(std::string_view(text).substr(x + 1), height) &&
+           width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide;
+}
 
 int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream& err)
 {
@@ -126,34 +97,17 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     std::error_code sameFileError;
     if (std::filesystem::equivalent(o.document, o.image, sameFileError))
         return fail(err, "Cannot save " + o.image + ": it is the document being drawn.", kExitFile);
-    COpenGLTemplateDoc document;
-    std::string error;
-    if (!document.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);
-
-    // What the view shows after opening: the ball placed at its start.
-    const double orbitDistance = document.cameraDistance;
-    if (document.ballStartSurface) {
-        if (const int code = CheckStoredLaunch(document, o.run, err)) return code;
-        PositionBall(document);
-    }
-    if (o.simulate) {
-        // The run starts where the simulate command's would, with its options.
-        if (const int code = PrepareSimulation(document, o.run, err)) return code;
-        roll(document, o.run.steps);
-    }
-    document.cameraFollowsBall = o.follow && document.ballStartSurface;
-    if (document.cameraFollowsBall && o.run.steps == 0) placeFollowCamera(document);
-    if (!document.cameraFollowsBall) document.cameraDistance = orbitDistance;
+    HeadlessScene scene;
+    if (const int code = scene.Open(o.run, o.simulate, err)) return code;
+    for (long k = 0; k < o.run.steps; ++k) scene.Step();
 
     HeadlessContext context;
     if (!context.valid()) return fail(err, "no OpenGL context: " + context.error(), kExitNoContext);
     render::SceneRenderer renderer;
     renderer.Initialize();
-    render::FrameRequest request;
-    request.width = o.width;
-    request.height = o.height;
-    request.simulation = render::CaptureSimulationFrame(document);
-    const bool written = renderer.SaveImageFile(document, request, o.width, o.height, o.image, error);
+    const render::FrameRequest request = scene.Frame(o.follow, o.width, o.height);
+    std::string error;
+    const bool written = renderer.SaveImageFile(scene.document(), request, o.width, o.height, o.image, error);
     renderer.Shutdown();
     if (!written) return fail(err, error, kExitFile);
     return kExitOk;

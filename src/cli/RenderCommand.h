@@ -9,6 +9,9 @@ namespace cli {
 // No OpenGL context could be had (no EGL surfaceless platform).
 inline constexpr int kExitNoContext = 3;
 
+// "WxH" with sides from 1 to 8192 pixels.
+bool ParseFrameSize(const std::string& text, int& width, int& height);
+
 // marlwick-cli render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]
 // Opens the document, places the ball at its start, optionally rolls it N
 // steps of the maximum step time, and draws the frame the view would show

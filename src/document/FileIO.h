@@ -51,6 +51,9 @@ public:
     void Abandon();
     // The file a commit replaces (links followed).
     const std::string& target() const { return target_; }
+    // The temporary file being written (none before Open and after Commit or
+    // Abandon), for reading back what was written so far.
+    const std::string& temporary() const { return temporary_; }
 
 private:
     bool abandon(int code, std::string& error);

@@ -50,18 +50,31 @@ OffscreenTarget::~OffscreenTarget()
 std::vector<std::uint8_t> OffscreenTarget::ReadBgra() const
 {
     std::vector<std::uint8_t> pixels;
-    if (!complete_) return pixels;
-    pixels.resize(static_cast<std::size_t>(width_) * height_ * 4);
+    ReadBgra(pixels);
+    return pixels;
+}
+
+void OffscreenTarget::ReadBgra(std::vector<std::uint8_t>& pixels) const
+{
+    if (!complete_) {
+        pixels.clear();
+        return;
+    }
     GLint previous = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    ReadPixelsBgra(width_, height_, pixels);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+}
+
+void ReadPixelsBgra(int width, int height, std::vector<std::uint8_t>& pixels)
+{
+    pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
     glPopClientAttrib();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
-    return pixels;
 }
 
 namespace {

@@ -25,6 +25,8 @@ public:
     // The pixels as B, G, R, A bytes, bottom row first (the layout of a
     // 32-bit FreeImage bitmap).
     std::vector<std::uint8_t> ReadBgra() const;
+    // The same into pixels, resized to fit (a buffer kept from frame to frame is not allocated again).
+    void ReadBgra(std::vector<std::uint8_t>& pixels) const;
 
 private:
     int width_, height_;
@@ -33,6 +35,11 @@ private:
     int previousFramebuffer_ = 0;
     int previousViewport_[4] = {0, 0, 0, 0};
 };
+
+// The bottom-left width x height pixels of the framebuffer bound for reading
+// (a window's back buffer before it is shown), as B, G, R, A bytes, bottom
+// row first, into pixels (resized to fit).
+void ReadPixelsBgra(int width, int height, std::vector<std::uint8_t>& pixels);
 
 // Writes bottom-up BGRA pixels of width x height to a file whose format
 // FreeImage takes from the extension (".bmp", ".png", ".jpg", ...): a 32-bit

@@ -1,4 +1,5 @@
 #include "RenderTestSupport.h"
+#include "support/ScratchDir.h"
 
 #include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
@@ -17,22 +18,7 @@ namespace {
 using namespace rendertest;
 namespace fs = std::filesystem;
 
-// A directory of its own for the files a test writes, removed afterwards.
-class Scratch {
-public:
-    Scratch() : path_(fs::temp_directory_path() / ("marlwick-render-" + std::to_string(::getpid()) + "-" +
-                                                   std::to_string(counter_++)))
-    {
-        fs::create_directories(path_);
-    }
-    ~Scratch() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
+using builders::Scratch;
 
 struct ImageInfo {
     bool loaded = false;

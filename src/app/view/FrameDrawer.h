@@ -45,6 +45,11 @@ public:
     virtual OffscreenPicture RenderPrint(const render::FrameRequest& request, int width, int height) = 0;
     // Movie frame n: "movie/image%03d.bmp" at the document's image width.
     virtual render::FrameSize SaveMovieFrame(const render::FrameRequest& request, int frame) = 0;
+    // The bottom-left width x height pixels of the frame just drawn, before
+    // it is shown, as bottom-up B, G, R, A rows.
+    virtual void ReadFrame(int width, int height, std::vector<std::uint8_t>& bgra) = 0;
+    // The recording mark over the frame just drawn, in a view of width x height.
+    virtual void DrawRecordingMark(std::int64_t frames, int width, int height) = 0;
 };
 
 // The real drawing: the document's scene through marlwick_render.
@@ -59,6 +64,8 @@ public:
     bool SaveImage(const render::FrameRequest& request, int width, int height, const std::string& fileName) override;
     OffscreenPicture RenderPrint(const render::FrameRequest& request, int width, int height) override;
     render::FrameSize SaveMovieFrame(const render::FrameRequest& request, int frame) override;
+    void ReadFrame(int width, int height, std::vector<std::uint8_t>& bgra) override;
+    void DrawRecordingMark(std::int64_t frames, int width, int height) override;
 
     // Display lists compiled so far (render thread, or after it has ended).
     const render::CompileCounters& counters() const { return renderer_.counters(); }

@@ -1,5 +1,7 @@
 #include "view/FrameDrawer.h"
 
+#include "render/Capture.h"
+#include "render/ScreenText.h"
 #include "render/Texture.h"
 
 SceneFrameDrawer::SceneFrameDrawer(COpenGLTemplateDoc& document, const render::OutlineFontProvider* font)
@@ -37,4 +39,14 @@ OffscreenPicture SceneFrameDrawer::RenderPrint(const render::FrameRequest& reque
 render::FrameSize SceneFrameDrawer::SaveMovieFrame(const render::FrameRequest& request, int frame)
 {
     return renderer_.SaveMovieFrame(document_, request, frame);
+}
+
+void SceneFrameDrawer::ReadFrame(int width, int height, std::vector<std::uint8_t>& bgra)
+{
+    render::ReadPixelsBgra(width, height, bgra);
+}
+
+void SceneFrameDrawer::DrawRecordingMark(std::int64_t frames, int width, int height)
+{
+    render::DrawRecordingMark(frames, width, height);
 }

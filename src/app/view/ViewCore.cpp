@@ -188,6 +188,30 @@ void ViewCore::StartMovie()
     if (running) physics_.SetPhysicsState(Running);
 }
 
+std::string ViewCore::StartLiveMovie(const std::string& path)
+{
+    if (!renderAlive_.load()) return "The view is not drawing: there is nothing to record.";
+    if (liveMovie_.recording()) return "A movie is being recorded already.";
+    std::string error;
+    auto recorder = movie::MovieRecorder::Start(path, LiveMovie::SettingsFor(width_.load(), height_.load()), error);
+    if (!recorder) return error;
+    PauseRenderAndWait();
+    liveMovie_.Begin(std::move(recorder));
+    ResumeRender();
+    return {};
+}
+
+movie::RecordingSummary ViewCore::StopLiveMovie()
+{
+    PauseRenderAndWait();
+    std::unique_ptr<movie::MovieRecorder> recorder = liveMovie_.End();
+    ResumeRender();
+    if (recorder) return recorder->Stop();
+    movie::RecordingSummary none;
+    none.error = "No movie is being recorded.";
+    return none;
+}
+
 // --- orbit values ---
 
 double ViewCore::OrbitDistance()
@@ -350,6 +374,7 @@ void ViewCore::RenderOneFrame(RenderContextHost& host, FrameDrawer& drawer)
     renderFps_ = frameTime > 0.0 ? 1.0 / frameTime : 0.0;
     previousFrame_ = now;
     drawer.DrawFrame(request);
+    liveMovie_.AfterFrame(drawer, request.width, request.height);
     host.SwapBuffers();
     framesRendered_.fetch_add(1);
     MovieStep(drawer);

@@ -18,6 +18,7 @@
 #include "simulation/PhysicsLoop.h"
 #include "view/FrameDrawer.h"
 #include "view/KeyStates.h"
+#include "view/LiveMovie.h"
 #include "view/RenderRequests.h"
 
 #include <atomic>
@@ -94,6 +95,13 @@ public:
     int movieFrameCounter() const { return movieFrameCounter_.load(); }
     // Size of the movie frame in progress (200 x 100 until the first frame).
     render::FrameSize movieFrameSize() const { return {movieFrameWidth_.load(), movieFrameHeight_.load()}; }
+
+    // File > "Save movie…": the view recorded to path (.mp4 or .webm) by the
+    // render thread as it draws. Returns the reason when it cannot begin.
+    std::string StartLiveMovie(const std::string& path);
+    bool liveMovieRecording() const { return liveMovie_.recording(); }
+    // Ends the recording and finishes the file.
+    movie::RecordingSummary StopLiveMovie();
 
     // --- orbit values handed to the render thread ---
     // d = -cameraDistance as the view has it now.
@@ -190,6 +198,7 @@ private:
 
     std::atomic<int> movieFrameCounter_{0};
     std::atomic<int> movieFrameWidth_{200}, movieFrameHeight_{100};
+    LiveMovie liveMovie_;
 
     bool started_ = false;
     bool tornDown_ = false;

@@ -15,6 +15,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QSettings>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -44,6 +46,17 @@ inline void startWithControlPanel(std::unique_ptr<OpenGLTemplateApp>& app)
 inline QString exampleDocument(const QString& name)
 {
     return QDir(QStringLiteral(MARLWICK_EXAMPLES_DIR)).filePath(name);
+}
+
+// The program as a person starts it with a document, its settings cleared,
+// once its main window is shown; none when it did not start.
+inline std::unique_ptr<OpenGLTemplateApp> startProgram(const QString& document)
+{
+    QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
+    auto app = std::make_unique<OpenGLTemplateApp>();
+    if (!app->InitInstance({QStringLiteral("marlwick"), document})) return nullptr;
+    if (!QTest::qWaitForWindowExposed(app->mainFrame())) return nullptr;
+    return app;
 }
 
 // Waits (from the event loop the dialog runs) for the next modal dialog of

@@ -83,6 +83,8 @@ private slots:
         QTest::newRow("save as") << "Save &As..." << none;
         QTest::newRow("save image") << "Save image" << none;
         QTest::newRow("movie") << "Save movie frames" << none;
+        QTest::newRow("save movie") << "Save movie…" << none;
+        QTest::newRow("stop movie") << "Stop movie" << none;
         QTest::newRow("print") << "&Print...\tCtrl+P" << QKeySequence(Qt::CTRL | Qt::Key_P);
         QTest::newRow("preview") << "Print Pre&view" << none;
         QTest::newRow("setup") << "P&rint Setup..." << none;

@@ -68,10 +68,8 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        app = startProgram(exampleDocument(QStringLiteral("spiral.mwk")));
+        QVERIFY(app);
         frame().FindAction(QStringLiteral("Control Panel"))->trigger();
         QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
     }

@@ -80,6 +80,12 @@ public:
         stepLengths_.push_back(document_.simulation.stepLength);
         return render::MovieFrameSize(document_.imageWidth, request.width, request.height);
     }
+    // A grey picture, lighter with each frame read.
+    void ReadFrame(int width, int height, std::vector<std::uint8_t>& bgra) override
+    {
+        bgra.assign(static_cast<std::size_t>(width) * height * 4, static_cast<std::uint8_t>(framesRead.fetch_add(1) * 8));
+    }
+    void DrawRecordingMark(std::int64_t taken, int, int) override { markedCount = taken; }
 
     struct Saved {
         std::string name;
@@ -114,6 +120,8 @@ public:
     std::atomic<int> frames{0};
     std::atomic<bool> initialized{false}, shutDown{false};
     std::atomic<bool> holdFrames{false}, inHeldFrame{false};
+    std::atomic<int> framesRead{0};
+    std::atomic<std::int64_t> markedCount{-1};
 
 private:
     COpenGLTemplateDoc& document_;

@@ -8,6 +8,7 @@
 
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
+#include "support/ScratchDir.h"
 #include "support/SimulationBuilders.h"
 #include "view/PrintLayout.h"
 #include "view/ViewFakes.h"
@@ -179,6 +180,27 @@ TEST_F(ViewThreadsTest, MovieRecordsOneFramePerStepOfTheMaximumStepTime)
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(finished.load(), 1);
     EXPECT_TRUE(finishedOnRenderThread);
+}
+
+TEST_F(ViewThreadsTest, ALiveMovieTakesFramesAsTheViewDrawsWhileTheBallRolls)
+{
+    const builders::Scratch scratch;
+    rollBall();
+    EXPECT_NE(view.StartLiveMovie(scratch.file("odd.avi")).find("no movie format"), std::string::npos);
+    ASSERT_EQ(view.StartLiveMovie(scratch.file("live.mp4")), "");
+    EXPECT_TRUE(view.liveMovieRecording());
+    EXPECT_NE(view.StartLiveMovie(scratch.file("again.mp4")), "");
+    const std::int64_t steps = doc.simulation.stepCount.load();
+    ASSERT_TRUE(waitUntil([&] { return drawer.framesRead.load() >= 4 && drawer.markedCount.load() >= 4; }, 20000));
+    EXPECT_GT(doc.simulation.stepCount.load(), steps) << "the physics thread steps on while frames are taken";
+    const movie::RecordingSummary summary = view.StopLiveMovie();
+    EXPECT_FALSE(view.liveMovieRecording());
+    ASSERT_TRUE(summary.written) << summary.error;
+    EXPECT_EQ(summary.path, scratch.file("live.mp4"));
+    EXPECT_EQ(summary.frames, drawer.framesRead.load() - summary.dropped + summary.repeated);
+    EXPECT_GT(std::filesystem::file_size(summary.path), 0u);
+    EXPECT_EQ(scratch.entries(), 1);
+    EXPECT_FALSE(view.StopLiveMovie().written);
 }
 
 TEST_F(ViewThreadsTest, DeleteAndInsertZoomByTwoPercentPerFrame)
