@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kProfileUsage =
     "usage: marlwick-cli profile FILE.mwk OUT.(csv|png|svg) [--x time|distance] [--size WxH] [--steps N] [--dt H]"
     " [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air] [--pause-on-bounce]"
-    " [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
+    " [--prevent-same-surface] [--no-bounce] [--pause-each-frame] [--replay RIDE.mwkride]";
 constexpr const char* kCsvHeader =
     "t,distance,speed,height,gVertical,gLateral,gLongitudinal,kinetic,potential,total,events\n";
 constexpr int kMaxSide = 8192;
@@ -118,18 +118,19 @@ int RunProfile(const std::vector<std::string>& args, std::ostream&, std::ostream
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.run.document, error)) return fail(err, error, kExitFile);
-    if (const int code = PrepareSimulation(doc, o.run, err)) return code;
+    HeadlessRide ride;
+    if (const int code = ride.Prepare(doc, o.run, err)) return code;
 
-    const double h = doc.simulation.maxStepTime;
-    const long stride = std::max(1L, static_cast<long>((o.run.steps + kChartPoints - 1) / kChartPoints));
-    HeadlessRide ride(doc);
+    const long steps = ride.StepCount();
+    const long stride = std::max(1L, static_cast<long>((steps + kChartPoints - 1) / kChartPoints));
     std::string csv = o.format == "csv" ? kCsvHeader : "";
     std::vector<RideSample> charted;
-    for (long k = 1; k <= o.run.steps; ++k) {
-        const RideSample sample = ride.Step(doc, k, h);
+    for (long k = 1; k <= steps; ++k) {
+        const RideSample sample = ride.Step(doc);
+        if (ride.Diverged()) return ride.ReportDivergence(err);
         if (o.format == "csv")
             appendRow(csv, sample);
-        else if (k % stride == 0 || sample.events || k == o.run.steps)
+        else if (k % stride == 0 || sample.events || k == steps)
             charted.push_back(sample);
     }
     if (o.format == "csv") {

@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "cli/CliCommands.h"
+#include "cli/HeadlessRide.h"
 #include "cli/SimulateCommand.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "render/HeadlessContext.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr const char* kRenderUsage =
     "usage: marlwick-cli render FILE.mwk OUT.(png|bmp|jpg) [--size WxH] [--follow] [--steps N]"
     " [--dt H] [--speed S] [--direction X,Y,Z] [--start SURFACE,GROUP,U,V] [--pause-on-air]"
-    " [--pause-on-bounce] [--prevent-same-surface] [--no-bounce] [--pause-each-frame]";
+    " [--pause-on-bounce] [--prevent-same-surface] [--no-bounce] [--pause-each-frame] [--replay RIDE.mwkride]";
 constexpr int kMaxSide = 8192;
 
 struct RenderOptions {
@@ -93,17 +94,6 @@ std::string parse(const std::vector<std::string>& args, RenderOptions& o)
     return {};
 }
 
-// Runs the given steps of the fixed step length (the maximum step time, or
-// --dt), as a movie recording does.
-void roll(COpenGLTemplateDoc& document, long steps)
-{
-    SimulationState& sim = document.simulation;
-    for (long k = 0; k < steps; ++k) {
-        sim.stepTime = sim.maxStepTime;
-        StepSimulation(document);
-    }
-}
-
 // The follow camera placed at once on the ball's present state, as the view
 // shows it while the launch is being chosen.
 void placeFollowCamera(COpenGLTemplateDoc& document)
@@ -137,13 +127,18 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
     // What the view shows after opening: the ball placed at its start.
     const double orbitDistance = document.cameraDistance;
     if (document.ballStartSurface) PositionBall(document);
+    long rolled = 0;
     if (o.simulate) {
-        // The run starts where the simulate command's would, with its options.
-        if (const int code = PrepareSimulation(document, o.run, err)) return code;
-        roll(document, o.run.steps);
+        // The run of the simulate command with the same options, stepped as it steps.
+        HeadlessRide ride;
+        if (const int code = ride.Prepare(document, o.run, err)) return code;
+        for (; rolled < ride.StepCount(); ++rolled) {
+            ride.Step(document);
+            if (ride.Diverged()) return ride.ReportDivergence(err);
+        }
     }
     document.cameraFollowsBall = o.follow && document.ballStartSurface;
-    if (document.cameraFollowsBall && o.run.steps == 0) placeFollowCamera(document);
+    if (document.cameraFollowsBall && rolled == 0) placeFollowCamera(document);
     if (!document.cameraFollowsBall) document.cameraDistance = orbitDistance;
 
     HeadlessContext context;
