@@ -2,7 +2,6 @@
 
 #include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
-#include "document/FileIO.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "simulation/RideFile.h"
 #include "simulation/Simulation.h"
@@ -65,9 +64,7 @@ int HeadlessRide::PrepareReplay(COpenGLTemplateDoc& doc, const SimulateOptions& 
     RideRecord ride;
     std::string error;
     if (!LoadRideFile(o.replay, ride, error)) return fail(err, error, kExitFile);
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(o.document, bytes, error)) return fail(err, error, kExitFile);
-    if (RideDocumentHash(bytes) != ride.documentHash)
+    if (RideDocumentHash(doc) != ride.documentHash)
         return fail(err, o.replay + " was recorded on another version of the document", kExitFile);
     const long recordedSteps = static_cast<long>(ride.steps.size());
     if (o.hasSteps && o.steps > recordedSteps)

@@ -339,17 +339,15 @@ private:
 
 } // namespace
 
-std::uint64_t RideDocumentHash(std::span<const std::uint8_t> bytes)
+std::uint64_t RideDocumentHash(COpenGLTemplateDoc& document)
 {
-    if (bytes.size() >= kDocumentHeadBytes + kDocumentTailBytes)
-        bytes = bytes.subspan(kDocumentHeadBytes - kBallRadiusBytes,
-                              bytes.size() - kDocumentTailBytes - (kDocumentHeadBytes - kBallRadiusBytes));
+    // A written document always has its whole head and tail.
+    const std::vector<std::uint8_t> bytes = document.SerializeDocument();
     std::uint64_t hash = 14695981039346656037ull;
-    for (const std::uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    for (std::size_t k = kDocumentHeadBytes - kBallRadiusBytes; k + kDocumentTailBytes < bytes.size(); ++k)
+        hash = (hash ^ bytes[k]) * 1099511628211ull;
     return hash;
 }
-
-std::uint64_t RideDocumentHash(COpenGLTemplateDoc& document) { return RideDocumentHash(document.SerializeDocument()); }
 
 std::string RideText(const RideRecord& ride)
 {

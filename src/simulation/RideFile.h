@@ -10,21 +10,18 @@
 #include "simulation/RideRecord.h"
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 inline constexpr int kRideFormatVersion = 1;
 
-// A hash (64-bit FNV-1a) of the bytes of a document file that shape a run:
-// the ball radius, the surfaces and the groups. The switches, the launch and
-// the ball's start are the ride's own; the view's settings (camera, display
-// switches) do not change a run, so choosing a launch or turning the camera
-// does not make the saved document another version of itself. Bytes too
-// short to be a document hash as they are.
-std::uint64_t RideDocumentHash(std::span<const std::uint8_t> documentBytes);
-// The same of an open document, as "Save" would write it.
+// A hash (64-bit FNV-1a) of the bytes "Save" writes for the document that
+// shape a run: the ball radius, the surfaces and the groups. The switches,
+// the launch and the ball's start are the ride's own; the view's settings
+// (camera, display switches) do not change a run, so choosing a launch or
+// turning the camera does not make the document another version of itself.
+// Taken of the open document, it is the same for a file opened anywhere.
 std::uint64_t RideDocumentHash(COpenGLTemplateDoc& document);
 
 std::string RideText(const RideRecord& ride);
