@@ -9,6 +9,7 @@
 #include "document/ThreadPauseGuard.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
+#include "simulation/RideFile.h"
 #include "view/CameraCommands.h"
 
 #include <algorithm>
@@ -137,6 +138,10 @@ void CMainFrame::CreateFileMenu()
             [this] { view_->OnFileSaveImage(this); });
     connect(addCommand(file, QStringLiteral("Save movie frames")), &QAction::triggered, this,
             [this] { view_->OnFileSaveMovieFrames(); });
+    saveRideAction_ = addCommand(file, QStringLiteral("Save ride\u2026"));
+    connect(saveRideAction_, &QAction::triggered, this, &CMainFrame::OnFileSaveRide);
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateFileMenu);
+    UpdateFileMenu();
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("&Print...\tCtrl+P"), QKeySequence(Qt::CTRL | Qt::Key_P)),
             &QAction::triggered, this, &CMainFrame::OnFilePrint);
@@ -160,6 +165,8 @@ void CMainFrame::CreateFileMenu()
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
 }
+
+void CMainFrame::UpdateFileMenu() { saveRideAction_->setEnabled(view_->core().physics().ride.HasRun()); }
 
 void CMainFrame::CreateEditMenu()
 {
@@ -327,6 +334,7 @@ void CMainFrame::OnFileNew()
 {
     if (!MaybeSave()) return;
     document_.OnNewDocument();
+    view_->core().physics().ride.Clear();
     panel_->FillSurfaceTree(true);
     panel_->UpdateFromDocument();
     documentPath_.clear();
@@ -343,6 +351,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
         return false;
     }
     panel_->UpdateFromDocument();
+    view_->core().physics().ride.Clear();
     documentPath_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(documentPath_);
     UpdateRecentFileActions();
@@ -368,6 +377,31 @@ bool CMainFrame::SaveDocumentTo(const QString& path)
     UpdateRecentFileActions();
     UpdateDocumentTitle();
     return true;
+}
+
+bool CMainFrame::SaveRideTo(const QString& path)
+{
+    RideRecord ride = view_->core().physics().ride.Copy();
+    ride.documentName = DocumentName().toStdString();
+    std::string error;
+    if (SaveRideFile(QFile::encodeName(path).toStdString(), ride, error)) return true;
+    ShowMessage(QString::fromStdString(error));
+    return false;
+}
+
+void CMainFrame::OnFileSaveRide()
+{
+    QFileDialog dialog(this, QStringLiteral("Save ride"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Marlwick rides (*.mwkride)"));
+    dialog.setDefaultSuffix(QStringLiteral("mwkride"));
+    if (!documentPath_.isEmpty()) {
+        const QFileInfo document(documentPath_);
+        dialog.selectFile(document.dir().filePath(document.completeBaseName() + QStringLiteral(".mwkride")));
+    }
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        SaveRideTo(dialog.selectedFiles().constFirst());
 }
 
 void CMainFrame::OnFileOpen()
