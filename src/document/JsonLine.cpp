@@ -241,16 +241,6 @@ double JsonLineReader::Number()
     return value;
 }
 
-std::int64_t JsonLineReader::Integer(std::int64_t lowest, std::int64_t highest)
-{
-    const double value = Number();
-    if (!(value >= static_cast<double>(lowest) && value <= static_cast<double>(highest)) ||
-        value != std::floor(value))
-        throw JsonLineError("a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest) +
-                            " was expected");
-    return static_cast<std::int64_t>(value);
-}
-
 bool JsonLineReader::Boolean()
 {
     if (literal("true")) return true;

@@ -49,8 +49,6 @@ public:
     // The key of the next member, or false at the end of the current object.
     bool NextKey(std::string& key);
     double Number();
-    // A number without a fraction, from lowest to highest.
-    std::int64_t Integer(std::int64_t lowest, std::int64_t highest);
     bool Boolean();
     std::string String();
     // An array of at most `most` numbers; returns how many it held.

@@ -14,7 +14,12 @@ void RideRecorder::Launch(const RideLaunch& launch, const RideSwitches& switches
 void RideRecorder::RecordStep(const RideSwitches& switches, const ForceInput& force, double h, const Vec3& centre)
 {
     std::lock_guard guard(mutex_);
-    if (!live_ || record_.steps.size() >= kMaxSteps) return;
+    if (!live_) return;
+    // A run too long to keep ends, unfinished, at its limit.
+    if (record_.steps.size() == kMaxSteps) {
+        live_ = false;
+        return;
+    }
     const std::size_t next = record_.steps.size();
     if (!(switches == switches_)) {
         record_.changes.push_back({RideChange::Switches, next, switches, {}});

@@ -12,7 +12,8 @@
 class RideRecorder {
 public:
     // Steps kept of one run: an hour at the loop's 70 steps a second, about
-    // 12 MB. A longer run keeps its first hour, which replays on its own.
+    // 12 MB. A longer run keeps its first hour, which replays on its own, and
+    // has no end.
     static constexpr std::size_t kMaxSteps = std::size_t(1) << 18;
 
     // A new run: the last one is dropped.

@@ -136,7 +136,7 @@ std::string RollBall(COpenGLTemplateDoc& document)
     SimulationState& sim = document.simulation;
     if (sim.settingVelocity.load() || !sim.velocitySet.load()) return kNoVelocityMessage;
     PhysicsLoopControl* physics = sim.physicsControl.load();
-    // The loop is parked until it is set running below.
+    // The new run starts before the ball may move, so it misses no step.
     if (physics) physics->ride.Launch(LaunchOf(document), SwitchesOf(document), RideDocumentHash(document));
     sim.stopped = false;
     sim.settingVelocity = false;

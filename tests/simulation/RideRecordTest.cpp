@@ -118,6 +118,19 @@ TEST_F(RecordedRide, AReplayThatLeavesTheRideSaysWhereAndStops)
     EXPECT_EQ(replay.StepsDone(), 101u);
 }
 
+TEST(RideRecorder, ARunTooLongToKeepEndsUnfinishedAtItsLimit)
+{
+    RideRecorder recorder;
+    recorder.Launch({}, {}, 1);
+    const ForceInput none;
+    for (std::size_t k = 0; k <= RideRecorder::kMaxSteps; ++k) recorder.RecordStep({}, none, 0.01, {double(k), 0, 0});
+    recorder.End(RideEnd::Stop);
+    const RideRecord ride = recorder.Copy();
+    ASSERT_EQ(ride.steps.size(), RideRecorder::kMaxSteps);
+    EXPECT_EQ(ride.steps.back().centre.x, double(RideRecorder::kMaxSteps - 1));
+    EXPECT_EQ(ride.end, RideEnd::None); // it did not stop where its record ends
+}
+
 TEST(RideDocumentHash, CoversTheSurfacesButNotTheLaunchOrTheView)
 {
     COpenGLTemplateDoc doc;

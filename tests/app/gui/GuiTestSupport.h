@@ -12,7 +12,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QtTest>
 #include <QWidget>
 
 #include <functional>
@@ -27,6 +30,17 @@ constexpr int kStuckAfterMs = 180000;
 inline QString exampleDocument(const QString& name)
 {
     return QDir(QStringLiteral(MARLWICK_EXAMPLES_DIR)).filePath(name);
+}
+
+// Starts the program on `document` as a person would, with settings of its
+// own (no recent files), and waits for its window to show.
+inline void startProgram(std::unique_ptr<OpenGLTemplateApp>& app, const QString& document)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
+    app = std::make_unique<OpenGLTemplateApp>();
+    QVERIFY(app->InitInstance({QStringLiteral("marlwick"), document}));
+    QVERIFY(QTest::qWaitForWindowExposed(app->mainFrame()));
 }
 
 // Waits (from the event loop the dialog runs) for the next modal dialog of

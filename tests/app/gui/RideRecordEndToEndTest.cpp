@@ -17,8 +17,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -50,11 +48,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        startProgram(app, exampleDocument(QStringLiteral("spiral.mwk")));
+        if (QTest::currentTestFailed()) return;
         QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
     }
 

@@ -67,11 +67,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        startProgram(app, exampleDocument(QStringLiteral("spiral.mwk")));
+        if (QTest::currentTestFailed()) return;
         frame().FindAction(QStringLiteral("Control Panel"))->trigger();
         QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
     }
