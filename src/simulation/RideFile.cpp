@@ -172,22 +172,24 @@ void readLine(std::string_view text, Line& line, std::string& key)
     r.Finish();
 }
 
+std::string namesOf(std::uint32_t keys)
+{
+    std::string names;
+    for (std::uint8_t k = 0; k < kKeyCount; ++k) {
+        if (!(keys & bit(Key(k)))) continue;
+        if (!names.empty()) names += ", ";
+        names += quoted(kKeys[k].name);
+    }
+    return names;
+}
+
 // The line holds all of `required`, perhaps some of `optional`, nothing else.
 void requireFields(const Line& line, std::uint32_t required, std::uint32_t optional, const char* what)
 {
     if ((line.seen & required) == required && (line.seen & ~(required | optional)) == 0) return;
-    std::string names;
-    for (std::uint8_t k = 0; k < kKeyCount; ++k) {
-        if (!(required & bit(Key(k)))) continue;
-        names += names.empty() ? "\"" : ", \"";
-        names += kKeys[k].name;
-        names += '"';
-    }
-    std::string also;
-    for (std::uint8_t k = 0; k < kKeyCount; ++k)
-        if (optional & bit(Key(k))) also += std::string(also.empty() ? " and may have \"" : ", \"") +
-                                             std::string(kKeys[k].name) + '"';
-    fail(std::string(what) + " has the fields " + names + also + ", and no others");
+    std::string message = std::string(what) + " has the fields " + namesOf(required);
+    if (optional) message += " and may have " + namesOf(optional);
+    fail(message + ", and no others");
 }
 
 double finiteNumber(const Line& line, Key k)

@@ -206,6 +206,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 2: the second line must be the launch"},
         DamagedRide{"UnknownField", DamagedRide::Replace, 3, "{\"step\":1,\"h\":0.015,\"centrx\":[0,0.5,0]}",
                     "line 3: \"centrx\" is not a field of a ride"},
+        DamagedRide{"StepWithoutCentre", DamagedRide::Replace, 3, "{\"step\":1,\"h\":0.015}",
+                    "line 3: a step has the fields \"step\", \"h\", \"centre\" and may have \"force\", and no others"},
         DamagedRide{"FieldTwice", DamagedRide::Replace, 3, "{\"step\":1,\"h\":0.015,\"h\":0.01,\"centre\":[0,0.5,0]}",
                     "line 3: \"h\" appears twice"},
         DamagedRide{"StepTooLong", DamagedRide::Replace, 3, "{\"step\":1,\"h\":0.5,\"centre\":[0,0.5,0]}",
