@@ -136,12 +136,18 @@ std::string RollBall(COpenGLTemplateDoc& document)
     SimulationState& sim = document.simulation;
     if (sim.settingVelocity.load() || !sim.velocitySet.load()) return kNoVelocityMessage;
     PhysicsLoopControl* physics = sim.physicsControl.load();
-    // The new run starts before the ball may move, so it misses no step.
-    if (physics) physics->ride.Launch(LaunchOf(document), SwitchesOf(document), RideDocumentHash(document));
+    RenderHandshake* render = sim.renderHandshake.load();
+    // The new run starts before the ball may move, so it misses no step. The
+    // document's bytes hold view settings the render thread writes: it holds
+    // still while they are read.
+    if (physics) {
+        if (render) render->PauseRenderAndWait();
+        physics->ride.Launch(LaunchOf(document), SwitchesOf(document), RideDocumentHash(document));
+    }
     sim.stopped = false;
     sim.settingVelocity = false;
     sim.velocitySet = false;
-    if (RenderHandshake* render = sim.renderHandshake.load()) render->ResumeRender();
+    if (render) render->ResumeRender();
     if (physics) physics->SetPhysicsState(Running);
     return {};
 }
