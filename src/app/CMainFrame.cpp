@@ -11,6 +11,7 @@
 #include "document/ThreadPauseGuard.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
+#include "simulation/RideFile.h"
 #include "view/CameraCommands.h"
 
 #include <algorithm>
@@ -150,8 +151,11 @@ void CMainFrame::CreateFileMenu()
     stopMovieAction_ = addCommand(file, QStringLiteral("Stop movie"));
     stopMovieAction_->setObjectName(QStringLiteral("stopMovieAction"));
     connect(stopMovieAction_, &QAction::triggered, this, &CMainFrame::OnFileStopMovie);
-    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateMovieCommands);
-    UpdateMovieCommands();
+    saveRideAction_ = addCommand(file, QStringLiteral("Save ride…"));
+    saveRideAction_->setObjectName(QStringLiteral("saveRideAction"));
+    connect(saveRideAction_, &QAction::triggered, this, &CMainFrame::OnFileSaveRide);
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateFileMenu);
+    UpdateFileMenu();
     connect(addCommand(file, QStringLiteral("Export…")), &QAction::triggered, this, [this] {
         DialogExport dialog(document_, documentPath_, this);
         dialog.exec();
@@ -178,6 +182,12 @@ void CMainFrame::CreateFileMenu()
     }
     file->addSeparator();
     connect(addCommand(file, QStringLiteral("E&xit")), &QAction::triggered, this, &QWidget::close);
+}
+
+void CMainFrame::UpdateFileMenu()
+{
+    saveRideAction_->setEnabled(view_->core().physics().ride.HasRun());
+    UpdateMovieCommands();
 }
 
 void CMainFrame::CreateEditMenu()
@@ -360,6 +370,7 @@ void CMainFrame::OnFileNew()
 {
     if (!MaybeSave()) return;
     document_.OnNewDocument();
+    view_->core().physics().ride.Clear();
     panel_->FillSurfaceTree(true);
     panel_->UpdateFromDocument();
     documentPath_.clear();
@@ -376,6 +387,7 @@ bool CMainFrame::OpenDocumentFile(const QString& path, bool showErrors)
         return false;
     }
     panel_->UpdateFromDocument();
+    view_->core().physics().ride.Clear();
     documentPath_ = QFileInfo(path).absoluteFilePath();
     recent_.Add(documentPath_);
     RememberFileDialogFolder(documentPath_);
@@ -403,6 +415,30 @@ bool CMainFrame::SaveDocumentTo(const QString& path)
     UpdateRecentFileActions();
     UpdateDocumentTitle();
     return true;
+}
+
+bool CMainFrame::SaveRideTo(const QString& path)
+{
+    RideRecord ride = view_->core().physics().ride.Copy();
+    ride.documentName = DocumentName().toStdString();
+    std::string error;
+    if (SaveRideFile(QFile::encodeName(path).toStdString(), ride, error)) return true;
+    ShowMessage(QString::fromStdString(error));
+    return false;
+}
+
+void CMainFrame::OnFileSaveRide()
+{
+    QFileDialog dialog(this, QStringLiteral("Save ride"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Marlwick rides (*.mwkride)"));
+    dialog.setDefaultSuffix(QStringLiteral("mwkride"));
+    dialog.setDirectory(FileDialogStartFolder(documentPath_));
+    if (!documentPath_.isEmpty()) dialog.selectFile(QFileInfo(documentPath_).completeBaseName() + QStringLiteral(".mwkride"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    RememberFileDialogFolder(dialog.selectedFiles().constFirst());
+    SaveRideTo(dialog.selectedFiles().constFirst());
 }
 
 void CMainFrame::OnFileOpen()

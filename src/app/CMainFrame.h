@@ -54,6 +54,11 @@ public:
     // Opens a document; on failure shows why and keeps the document as it was.
     bool OpenDocumentFile(const QString& path, bool showErrors = true);
     bool SaveDocumentTo(const QString& path);
+    // File > "Save ride…" without the dialog: the last run to path. False
+    // (and the reason shown) when it could not be written.
+    bool SaveRideTo(const QString& path);
+    // "Save ride…" is enabled once a run has taken a step.
+    void UpdateFileMenu();
     // View > "Control Panel".
     void OnViewControlPanel();
     // Edit > "Undo ..." and "Redo ...": stop the ball, close the open design
@@ -88,6 +93,7 @@ private:
     bool MaybeSave();
     void ShowMessage(const QString& text);
     void OnFileOpen();
+    void OnFileSaveRide();
     bool OnFileSave();
     bool OnFileSaveAs();
     // File > "Save movie…" and "Stop movie", greyed as the recording stands.
@@ -116,6 +122,7 @@ private:
     QAction* recentPlaceholder_ = nullptr;
     QAction* saveMovieAction_ = nullptr;
     QAction* stopMovieAction_ = nullptr;
+    QAction* saveRideAction_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* controlPanelAction_ = nullptr;

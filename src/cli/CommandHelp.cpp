@@ -10,7 +10,7 @@ namespace {
 
 constexpr OptionHelp kRideOptions[] = {
     {"--steps N", "physics steps to run (simulate and profile: 500; render: none; movie: instead of --seconds)"},
-    {"--dt H", "the length of every step in seconds, above 0 and at most 1 (the document's longest step)"},
+    {"--dt H", "the length of every step in seconds, from 0.0001 to 1 (the document's longest step)"},
     {"--speed S", "the launch speed, from 0 to 1000 (the document's)"},
     {"--direction X,Y,Z", "the launch direction, not all zero (the document's)"},
     {"--start SURFACE,GROUP,U,V", "where the ball starts, U and V from 0 to 1 (the document's ball start)"},
@@ -19,6 +19,7 @@ constexpr OptionHelp kRideOptions[] = {
     {"--prevent-same-surface", "a ball in flight cannot land on the surface it left"},
     {"--no-bounce", "a ball that meets a surface lands on it instead of bouncing"},
     {"--pause-each-frame", "stop after every step"},
+    {"--replay RIDE.mwkride", "run a ride saved by the program, step for step, and check every position"},
 };
 
 constexpr const char* kIndent = "  ";

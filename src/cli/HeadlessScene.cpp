@@ -25,8 +25,8 @@ int HeadlessScene::Open(const SimulateOptions& run, bool launch, std::ostream& e
         PositionBall(document_);
     }
     if (launch) {
-        if (const int code = PrepareSimulation(document_, run, err)) return code;
-        ride_.emplace(document_);
+        ride_.emplace();
+        if (const int code = ride_->Prepare(document_, run, err)) return code;
     }
     positionedDistance_ = document_.cameraDistance;
     if (hasBall()) PlaceFollowCamera();
@@ -52,7 +52,8 @@ RideSample HeadlessScene::Step()
 {
     // The run follows the ball from "Position ball" on, whatever the frames show.
     WriteSetting(document_.cameraFollowsBall, true);
-    return ride_->Step(document_, ++steps_, stepLength());
+    ++steps_;
+    return ride_->Step(document_);
 }
 
 RideSample HeadlessScene::Launch() const

@@ -33,6 +33,11 @@ public:
     // The ball as it stands before the first step.
     RideSample Launch() const;
     long steps() const { return steps_; }
+    // The steps the run has: --steps, or those of the ride it replays.
+    long StepCount() const { return ride_ ? ride_->StepCount() : 0; }
+    // A replayed step left the ride (see HeadlessRide).
+    bool Diverged() const { return ride_ && ride_->Diverged(); }
+    int ReportDivergence(std::ostream& err) const { return ride_->ReportDivergence(err); }
     double stepLength() const { return document_.simulation.maxStepTime; }
 
     // Sets the document's camera to what the view would show (the follow

@@ -97,39 +97,44 @@ std::string parse(const std::vector<std::string>& args, ProfileOptions& o)
     return problem;
 }
 
-// Runs the steps and hands each one's sample to take; false as soon as take is.
-bool runSteps(COpenGLTemplateDoc& doc, long steps, const std::function<bool(const RideSample&)>& take)
+// Runs the ride's steps and hands each one's sample to take. Returns kExitOk;
+// kExitFile as soon as take refuses (its error set); or, when a replay leaves
+// its ride, the divergence's code after saying so.
+int runSteps(COpenGLTemplateDoc& doc, HeadlessRide& ride, const std::function<bool(const RideSample&)>& take,
+             std::ostream& err)
 {
-    const double h = doc.simulation.maxStepTime;
-    HeadlessRide ride(doc);
-    for (long k = 1; k <= steps; ++k)
-        if (!take(ride.Step(doc, k, h))) return false;
-    return true;
+    for (long k = 1; k <= ride.StepCount(); ++k) {
+        const RideSample sample = ride.Step(doc);
+        if (ride.Diverged()) return ride.ReportDivergence(err);
+        if (!take(sample)) return kExitFile;
+    }
+    return kExitOk;
 }
 
 // One row per step, streamed to the file.
-int writeCsv(COpenGLTemplateDoc& doc, const ProfileOptions& o, std::ostream& err)
+int writeCsv(COpenGLTemplateDoc& doc, HeadlessRide& ride, const ProfileOptions& o, std::ostream& err)
 {
     std::string error;
     RideCsvFile csv;
-    const bool written = csv.Open(o.output, error) &&
-                         runSteps(doc, o.run.steps, [&](const RideSample& s) { return csv.Add(s, error); }) &&
-                         csv.Commit(error);
-    return written ? kExitOk : fail(err, error, kExitFile);
+    if (!csv.Open(o.output, error)) return fail(err, error, kExitFile);
+    const int code = runSteps(doc, ride, [&](const RideSample& s) { return csv.Add(s, error); }, err);
+    if (code == kExitFile || (code == kExitOk && !csv.Commit(error))) return fail(err, error, kExitFile);
+    return code;
 }
 
 // The charts of the run thinned to a fixed budget, encoded in memory and
 // written through a temporary file; the output is checked before the run.
-int writeChart(COpenGLTemplateDoc& doc, const ProfileOptions& o, std::ostream& err)
+int writeChart(COpenGLTemplateDoc& doc, HeadlessRide& ride, const ProfileOptions& o, std::ostream& err)
 {
     std::string error;
     ReplacingFileWriter file;
     if (!file.Open(o.output, error)) return fail(err, error, kExitFile);
     RideDecimator charted;
-    runSteps(doc, o.run.steps, [&](const RideSample& s) {
+    const int code = runSteps(doc, ride, [&](const RideSample& s) {
         charted.Add(o.axis == RideAxis::Time ? s.t : s.distance, s);
         return true;
-    });
+    }, err);
+    if (code != kExitOk) return code;
     const std::string title = std::filesystem::path(o.run.document).stem().string();
     std::vector<std::uint8_t> bytes;
     error = WithOffscreenApplication([&] {
@@ -153,8 +158,9 @@ int RunProfile(const std::vector<std::string>& args, std::ostream&, std::ostream
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.run.document, error)) return fail(err, error, kExitFile);
-    if (const int code = PrepareSimulation(doc, o.run, err)) return code;
-    return o.format == "csv" ? writeCsv(doc, o, err) : writeChart(doc, o, err);
+    HeadlessRide ride;
+    if (const int code = ride.Prepare(doc, o.run, err)) return code;
+    return o.format == "csv" ? writeCsv(doc, ride, o, err) : writeChart(doc, ride, o, err);
 }
 
 } // namespace cli

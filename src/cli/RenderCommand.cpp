@@ -99,7 +99,10 @@ int RunRender(const std::vector<std::string>& args, std::ostream&, std::ostream&
         return fail(err, "Cannot save " + o.image + ": it is the document being drawn.", kExitFile);
     HeadlessScene scene;
     if (const int code = scene.Open(o.run, o.simulate, err)) return code;
-    for (long k = 0; k < o.run.steps; ++k) scene.Step();
+    while (scene.steps() < scene.StepCount()) {
+        scene.Step();
+        if (scene.Diverged()) return scene.ReportDivergence(err);
+    }
 
     HeadlessContext context;
     if (!context.valid()) return fail(err, "no OpenGL context: " + context.error(), kExitNoContext);

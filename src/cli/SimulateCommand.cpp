@@ -175,6 +175,18 @@ Json describeRideSummary(const RideSummary& r)
              {{"damping", r.dampingLoss}, {"impacts", r.impactLoss}, {"appliedForce", 0.0 - r.forceWork}}}};
 }
 
+// Whether every replayed step put the ball where the ride did; if not, where first not.
+Json describeReplay(const RideReplay& replay)
+{
+    Json j{{"steps", replay.StepsDone()}, {"verified", !replay.divergence()}};
+    if (const auto& d = replay.divergence()) {
+        j["divergedAt"] = d->step;
+        j["recorded"] = vec(d->recorded);
+        j["replayed"] = vec(d->replayed);
+    }
+    return j;
+}
+
 } // namespace
 
 bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, SimulateOptions& o,
@@ -191,7 +203,8 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
         *flag = true;
         return true;
     }
-    const bool valued = a == "--steps" || a == "--dt" || a == "--speed" || a == "--direction" || a == "--start";
+    const bool valued = a == "--steps" || a == "--dt" || a == "--speed" || a == "--direction" || a == "--start" ||
+                        a == "--replay";
     if (!valued) return false;
     if (k + 1 == args.size()) {
         problem = a + " needs a value";
@@ -204,6 +217,9 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
             problem = "--steps must be a whole number from 0 to " + std::to_string(kMaxSteps) + ", not \"" + value + "\"";
         else
             o.steps = static_cast<long>(number);
+        o.hasSteps = true;
+    } else if (a == "--replay") {
+        o.replay = value;
     } else if (a == "--dt") {
         if (!parseNumber(value, o.dt) || o.dt < kShortestStep || o.dt > kLongestStep)
             problem = "--dt must be a number of seconds from 0.0001 to 1, not \"" + value + "\"";
@@ -266,9 +282,7 @@ int PrepareSimulation(COpenGLTemplateDoc& doc, const SimulateOptions& o, std::os
     doc.bounceEnabled = !o.noBounce;
     doc.pauseEachFrame = o.pauseEachFrame;
     if (o.dt > 0.0) doc.simulation.maxStepTime = o.dt;
-    PositionBall(doc, true);
-    FixLaunch(doc);
-    RollBall(doc);
+    LaunchQuietly(doc);
     return kExitOk;
 }
 
@@ -280,26 +294,27 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     COpenGLTemplateDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(o.document, error)) return fail(err, error, kExitFile);
-    if (const int code = PrepareSimulation(doc, o, err)) return code;
+    HeadlessRide ride;
+    if (const int code = ride.Prepare(doc, o, err)) return code;
 
-    SimulationState& sim = doc.simulation;
-    const double h = sim.maxStepTime;
     Tally tally;
-    HeadlessRide ride(doc);
-    for (long k = 1; k <= o.steps; ++k) {
-        const RideSample sample = ride.Step(doc, k, h);
+    long steps = 0;
+    double time = 0.0;
+    while (steps < ride.StepCount() && !ride.Diverged()) {
+        const RideSample sample = ride.Step(doc);
+        time = sample.t;
         Json line;
-        line["step"] = k;
-        line["t"] = k * h;
+        line["step"] = ++steps;
+        line["t"] = sample.t;
         describeBall(doc, line);
         line.update(describeRide(sample));
-        line["events"] = describeEvents(sim.events, tally);
+        line["events"] = describeEvents(doc.simulation.events, tally);
         // A failed write ends the run at once rather than compute unseen steps.
         if (!(out << line.dump() << '\n')) return fail(err, kOutputFailed, kExitFile);
     }
     Json summary;
-    summary["steps"] = o.steps;
-    summary["time"] = o.steps * h;
+    summary["steps"] = steps;
+    summary["time"] = time;
     summary["bounces"] = tally.bounces;
     summary["landings"] = tally.landings;
     summary["crossings"] = tally.crossings;
@@ -308,8 +323,9 @@ int RunSimulate(const std::vector<std::string>& args, std::ostream& out, std::os
     describeBall(doc, final);
     summary.update(describeRideSummary(ride.Summary()));
     summary["final"] = final;
+    if (ride.Replay()) summary["replay"] = describeReplay(*ride.Replay());
     out << Json{{"summary", summary}}.dump() << '\n';
-    return kExitOk;
+    return ride.Diverged() ? ride.ReportDivergence(err) : kExitOk;
 }
 
 } // namespace cli

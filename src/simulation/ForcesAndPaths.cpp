@@ -13,18 +13,31 @@ constexpr double kSlowestBackwardPush = 0.5;
 
 } // namespace
 
-void ComputeAppliedForce(COpenGLTemplateDoc& document)
+ForceInput ReadForceInput(const SimulationState& sim)
+{
+    ForceInput input;
+    input.active = sim.forceInputActive.load();
+    input.x = sim.forceMouseX.load();
+    input.y = sim.forceMouseY.load();
+    input.circle.centreX = sim.windowCircle.centreX.load();
+    input.circle.centreY = sim.windowCircle.centreY.load();
+    input.circle.radius = sim.windowCircle.radius.load();
+    input.circle.viewHeight = sim.viewHeight.load();
+    return input;
+}
+
+void ComputeAppliedForce(COpenGLTemplateDoc& document, const ForceInput& input)
 {
     SimulationState& sim = document.simulation;
     LiveBall& b = sim.ball;
     b.appliedForce = Vec3{};
-    const ForceCircle& circle = sim.windowCircle;
-    const double R = circle.radius.load();
+    const ForceCircleLayout& circle = input.circle;
+    const double R = circle.radius;
     // A view too small for a circle gives no force.
-    if (!sim.forceInputActive.load() || b.inAir || !(R > 0.0)) return;
+    if (!input.active || b.inAir || !(R > 0.0)) return;
 
-    const double dx = sim.forceMouseX.load() - circle.centreX.load();
-    const double dy = (sim.viewHeight.load() - sim.forceMouseY.load()) - circle.centreY.load();
+    const double dx = double(input.x) - circle.centreX;
+    const double dy = (double(circle.viewHeight) - input.y) - circle.centreY;
     double a = dx / R, along = dy / R;
     const double r = std::sqrt(dx * dx + dy * dy);
     if (r > R) {

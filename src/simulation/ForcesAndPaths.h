@@ -5,15 +5,37 @@
 
 #include "geometry/Vec3.h"
 
+#include <cstdint>
+
 class COpenGLTemplateDoc;
 struct ForceCircle;
 struct SimulationState;
+
+// Where the force circle lies in the view, and the view's height its
+// upward measure starts from (pixels).
+struct ForceCircleLayout {
+    std::int32_t centreX = 0, centreY = 0;
+    double radius = 0.0;
+    std::int32_t viewHeight = 0;
+    bool operator==(const ForceCircleLayout&) const = default;
+};
+
+// The user's force input as one step takes it: whether the button is held
+// inside the circle, the pointer (view pixels, y from the top), the circle.
+struct ForceInput {
+    bool active = false;
+    std::int32_t x = 0, y = 0;
+    ForceCircleLayout circle;
+};
+
+// The force input as the user interface has it now, read field by field.
+ForceInput ReadForceInput(const SimulationState& simulation);
 
 // The push of the force circle (Navigation): the top of the circle pushes
 // along the direction of travel, the bottom against it, the sides to the
 // right and left, proportionally to the distance from the centre. Zero while
 // no force input is held, in the air, and for a backward push below speed 0.5.
-void ComputeAppliedForce(COpenGLTemplateDoc& document);
+void ComputeAppliedForce(COpenGLTemplateDoc& document, const ForceInput& input);
 
 // Lays the circle out on a view of the given size (pixels) and marks it done.
 void LayoutForceCircle(ForceCircle& circle, int width, int height);

@@ -110,7 +110,7 @@ void PhysicsLoop::Step()
     previousStepStart_ = clock_.Now();
     stepStart_ = clock_.Now();
 
-    StepSimulation(document_);
+    RunAndRecordStep();
     clock_.SleepMilliseconds(kStepSleepMs);
 
     // What is left of the period, in busy-wait iterations. The wait never
@@ -124,6 +124,21 @@ void PhysicsLoop::Step()
     control_.skipSpinCalibration_ = false;
     spinsArmed_ = spinsLeft_ = static_cast<std::int64_t>(spins);
     spinStart_ = clock_.Now();
+}
+
+// The step takes one copy of the force input and switches, so that what it
+// ran with is what the ride records. A step that stops the ball ends the run.
+void PhysicsLoop::RunAndRecordStep()
+{
+    SimulationState& sim = document_.simulation;
+    const double fixed = control_.fixedStep_.load();
+    const StepInput input{fixed > 0.0 ? fixed : sim.stepTime, ReadForceInput(sim)};
+    const RideSwitches switches = SwitchesOf(document_);
+    const StepOutcome outcome = StepSimulation(document_, input);
+    if (!outcome.ran) return;
+    control_.ride.RecordStep(switches, input.force, outcome.h, sim.ball.ballCentre);
+    if (sim.stopped.load())
+        control_.ride.End(sim.events.contains(SimulationEventKind::FallReset) ? RideEnd::Position : RideEnd::Pause);
 }
 
 void RunPhysicsLoop(COpenGLTemplateDoc& document, PhysicsLoopControl& control)

@@ -5,6 +5,7 @@
 // about 70 times a second.
 
 #include "platform/Lock.h"
+#include "simulation/RideRecorder.h"
 
 #include <atomic>
 #include <cstdint>
@@ -32,8 +33,16 @@ public:
     bool PausePhysicsAndWait();
     bool LoopRunning() const { return loopRunning_.load(); }
 
+    // Tests that need one path whatever the machine's load: every step is
+    // this many seconds long instead of the time measured since the last
+    // one; 0 (the program's way) measures it.
+    void UseFixedStep(double seconds) { fixedStep_.store(seconds); }
+
     // Once set, ends the loop at the end of its current iteration.
     std::atomic<bool> threadsStop{false};
+
+    // The last run, recorded step by step while the loop runs it.
+    RideRecorder ride;
 
 private:
     friend class PhysicsLoop;
@@ -41,6 +50,7 @@ private:
     Lock stateLock_;
     std::int32_t state_ = PauseRequested;
     std::atomic<bool> loopRunning_{false};
+    std::atomic<double> fixedStep_{0.0};
     // Loop flags of one program run, touched by the physics thread only: the
     // very first step uses 0.001 s; no busy wait has been measured yet.
     bool firstStep_ = true;
@@ -94,6 +104,7 @@ public:
 private:
     void Park();
     void Step();
+    void RunAndRecordStep();
 
     COpenGLTemplateDoc& document_;
     PhysicsLoopControl& control_;

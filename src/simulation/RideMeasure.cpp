@@ -18,6 +18,24 @@ Vec3 anyPerpendicular(const Vec3& t)
     return normalized(cross(t, helper));
 }
 
+// v^2 times the normal curvature of the surface along v's part in the tangent
+// plane: the second fundamental form over the first at (a, b), where that
+// part is a Su + b Sv.
+double normalAcceleration(const LiveBall& ball, const Vec3& n)
+{
+    const Vec3 &Su = ball.tangentU, &Sv = ball.tangentV;
+    const double E = dot(Su, Su), F = dot(Su, Sv), G = dot(Sv, Sv);
+    const double det = E * G - F * F;
+    const double p = dot(ball.velocity, Su), q = dot(ball.velocity, Sv);
+    if (!(det > kTinyAxis * E * G)) return 0.0;
+    const double a = (G * p - F * q) / det, b = (E * q - F * p) / det;
+    const double first = a * a * E + 2.0 * a * b * F + b * b * G;
+    if (!(first > 0.0)) return 0.0;
+    const double second = a * a * dot(ball.curvatureFrame[0], n) + 2.0 * a * b * dot(ball.curvatureFrame[2], n) +
+                          b * b * dot(ball.curvatureFrame[1], n);
+    return dot(ball.velocity, ball.velocity) * second / first;
+}
+
 } // namespace
 
 RideModel RideModelOf(const SimulationState& sim)
@@ -31,7 +49,7 @@ FeltForce DecomposeFeltAcceleration(const Vec3& acceleration, const LiveBall& ba
     if (!(g > 0.0)) return {};
     const Vec3 felt = (acceleration - gravity) / g;
     const Vec3 up = ball.inAir ? kWorldUp : normalized(ball.surfaceNormal);
-    const Vec3 forward = normalized(ball.velocity);
+    const Vec3 forward = TravelDirection(ball);
     FeltForce f;
     if (length(forward) == 0.0) {
         f.vertical = dot(felt, up);
@@ -44,6 +62,36 @@ FeltForce DecomposeFeltAcceleration(const Vec3& acceleration, const LiveBall& ba
     f.vertical = dot(felt, normal);
     f.lateral = dot(felt, left);
     return f;
+}
+
+Vec3 TravelDirection(const LiveBall& ball)
+{
+    if (ball.inAir) return normalized(ball.velocity);
+    const Vec3 up = normalized(ball.surfaceNormal);
+    const Vec3 along = normalized(ball.velocity - dot(ball.velocity, up) * up);
+    return length(along) > 0.0 ? along : normalized(ball.velocity);
+}
+
+Vec3 ContactAcceleration(const LiveBall& ball, const Vec3& gravity)
+{
+    if (ball.inAir) return gravity;
+    const Vec3 n = normalized(ball.surfaceNormal);
+    return ball.acceleration + ball.appliedForce + normalAcceleration(ball, n) * n;
+}
+
+double DampingWindow::Add(double h, double speedLost)
+{
+    h_[next_] = h;
+    lost_[next_] = speedLost;
+    next_ = (next_ + 1) % kSteps;
+    count_ = std::min(count_ + 1, kSteps);
+    double span = 0.0, lost = 0.0;
+    for (std::size_t k = 0; k < count_ && span < kSeconds; ++k) {
+        const std::size_t at = (next_ + kSteps - 1 - k) % kSteps;
+        span += h_[at];
+        lost += lost_[at];
+    }
+    return span > 0.0 ? lost / span : 0.0;
 }
 
 RideEnergy EnergyOf(const LiveBall& ball, const Vec3& gravity)

@@ -49,8 +49,36 @@ struct RideSample {
     std::uint16_t events = 0; // one bit per SimulationEventKind
 };
 
-// (a - g) / |g| for the step's acceleration a, split along the ball's frame.
+// (a - g) / |g| for the ball's acceleration a, split along the ball's frame
+// (rolling: the surface normal and the travel along the surface).
 FeltForce DecomposeFeltAcceleration(const Vec3& acceleration, const LiveBall& ball, const Vec3& gravity);
+
+// The direction of travel: while rolling, the velocity's part along the surface.
+Vec3 TravelDirection(const LiveBall& ball);
+
+// The acceleration the contact model gives the ball as it stands after a
+// step, whatever the step's length: rolling, gravity's part along the
+// surface, the applied force, and |v|^2 times the surface's normal curvature
+// along the travel (what keeps the ball on a curving surface); flying,
+// gravity. The damping is apart (DampingWindow); impacts are events, not forces.
+Vec3 ContactAcceleration(const LiveBall& ball, const Vec3& gravity);
+
+// The damping's deceleration, spread over the last steps that cover at
+// least kSeconds (as accelerometer traces are filtered): each step takes
+// 1 - damping of the speed it had, so over one short step the rate would
+// follow the step's length rather than the ride.
+class DampingWindow {
+public:
+    static constexpr double kSeconds = 0.05;
+    void Clear() { count_ = 0; }
+    // One step of length h that took speedLost; returns the deceleration.
+    double Add(double h, double speedLost);
+
+private:
+    static constexpr std::size_t kSteps = 64;
+    double h_[kSteps] = {}, lost_[kSteps] = {};
+    std::size_t count_ = 0, next_ = 0;
+};
 
 RideEnergy EnergyOf(const LiveBall& ball, const Vec3& gravity);
 

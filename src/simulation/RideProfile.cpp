@@ -32,6 +32,7 @@ void RideProfile::Restart(const LiveBall& ball)
     std::lock_guard guard(mutex_);
     previousVelocity_ = ball.velocity;
     previousCentre_ = ball.ballCentre;
+    damping_.Clear();
 }
 
 void RideProfile::Clear()
@@ -54,7 +55,11 @@ void RideProfile::Record(const LiveBall& ball, double h, const StepEvents& event
 
     RideSample s = MeasureHeldBall(ball, model);
     if (moved) {
-        s.felt = DecomposeFeltAcceleration((ball.velocity - previousVelocity_) / h, ball, model.gravity);
+        // The damping slows the velocity the step's forces gave the ball, along the travel.
+        const double undampedSpeed = length(previousVelocity_ + ball.velocityChange);
+        const double deceleration = damping_.Add(h, (1.0 - model.velocityDamping) * undampedSpeed);
+        const Vec3 a = ContactAcceleration(ball, model.gravity) - deceleration * TravelDirection(ball);
+        s.felt = DecomposeFeltAcceleration(a, ball, model.gravity);
         splitLosses(s, previousVelocity_, ball, h, events, model);
     }
     s.t = time_;

@@ -49,5 +49,6 @@ private:
     RideSummary summary_;
     // What the next step is measured from.
     Vec3 previousVelocity_, previousCentre_;
+    DampingWindow damping_;
     double time_ = 0.0, distance_ = 0.0;
 };

@@ -5,6 +5,7 @@
 #include "simulation/FollowCamera.h"
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/PhysicsLoop.h"
+#include "simulation/RideFile.h"
 #include "simulation/SharedSettings.h"
 
 #include <algorithm>
@@ -82,10 +83,11 @@ std::array<bool*, 13> overlaySwitches(COpenGLTemplateDoc& d)
 
 } // namespace
 
-void StepSimulation(COpenGLTemplateDoc& document)
+StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input)
 {
     SimulationState& sim = document.simulation;
     LiveBall& b = sim.ball;
+    StepOutcome outcome;
     sim.stepCount.fetch_add(1);
     sim.events.clear();
     if (!sim.stopped.load() && !(sim.movieRecording.load() && sim.movieFrameReady.load())) {
@@ -97,7 +99,8 @@ void StepSimulation(COpenGLTemplateDoc& document)
                                      ReadSetting(document.showImpactVectors);
         }
         sim.intersectionSearches = 0;
-        ComputeAppliedForce(document);
+        ComputeAppliedForce(document, input.force);
+        sim.stepTime = input.stepTime;
         if (sim.stepTime > sim.maxStepTime) sim.stepTime = sim.maxStepTime;
         const bool fixedStep = ReadSetting(document.pauseEachFrame) || sim.movieRecording.load();
         const double h = fixedStep ? sim.maxStepTime : sim.stepTime;
@@ -116,26 +119,45 @@ void StepSimulation(COpenGLTemplateDoc& document)
         }
         sim.rideProfile.Record(b, h, sim.events, advanced, RideModelOf(sim));
         sim.movieFrameReady = true;
+        outcome = {true, h};
     }
     if (!sim.stopped.load()) recordAndFollow(document);
     if (ReadSetting(document.pauseEachFrame)) sim.stopped = true;
+    return outcome;
+}
+
+void StepSimulation(COpenGLTemplateDoc& document)
+{
+    StepSimulation(document, {document.simulation.stepTime, ReadForceInput(document.simulation)});
 }
 
 std::string RollBall(COpenGLTemplateDoc& document)
 {
     SimulationState& sim = document.simulation;
     if (sim.settingVelocity.load() || !sim.velocitySet.load()) return kNoVelocityMessage;
+    PhysicsLoopControl* physics = sim.physicsControl.load();
+    RenderHandshake* render = sim.renderHandshake.load();
+    // The new run starts before the ball may move, so it misses no step. The
+    // document's bytes hold view settings the render thread writes: it holds
+    // still while they are read.
+    if (physics) {
+        if (render) render->PauseRenderAndWait();
+        physics->ride.Launch(LaunchOf(document), SwitchesOf(document), RideDocumentHash(document));
+    }
     sim.stopped = false;
     sim.settingVelocity = false;
     sim.velocitySet = false;
-    if (RenderHandshake* render = sim.renderHandshake.load()) render->ResumeRender();
-    if (PhysicsLoopControl* physics = sim.physicsControl.load()) physics->SetPhysicsState(Running);
+    if (render) render->ResumeRender();
+    if (physics) physics->SetPhysicsState(Running);
     return {};
 }
 
 void StopBall(COpenGLTemplateDoc& document)
 {
     SimulationState& sim = document.simulation;
+    PhysicsLoopControl* physics = sim.physicsControl.load();
+    // Before the ball is stopped: a step that sees it stopped then knows it did not stop it itself.
+    if (physics) physics->ride.End(RideEnd::Stop);
     const auto switches = overlaySwitches(document);
     if (!sim.overlaySwitchesSaved) {
         for (std::size_t k = 0; k < switches.size(); ++k) sim.savedOverlaySwitches[k] = ReadSetting(*switches[k]);
@@ -148,7 +170,7 @@ void StopBall(COpenGLTemplateDoc& document)
     sim.settingVelocity = false;
     sim.velocitySet = false;
     sim.stopped = true;
-    if (PhysicsLoopControl* physics = sim.physicsControl.load()) physics->SetPhysicsState(PauseRequested);
+    if (physics) physics->SetPhysicsState(PauseRequested);
     document.peers().RefreshControlPanel();
 }
 
@@ -176,6 +198,9 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     RenderHandshake* render = sim.renderHandshake.load();
     if (!quiet) PauseAllAndWait(document);
     else if (render) render->PauseRenderAndWait();
+    // The physics thread's own call ends its run when the step is recorded.
+    PhysicsLoopControl* physics = sim.physicsControl.load();
+    if (physics && !quiet) physics->ride.End(RideEnd::Position);
 
     document.ballSurface = document.ballStartSurface;
     // Parameters outside the surface (or not numbers at all) are not usable.
@@ -206,6 +231,13 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
     // The physics thread's own call (quiet) leaves the panel to the next command.
     if (!quiet) document.peers().RefreshControlPanel();
     return {};
+}
+
+void LaunchQuietly(COpenGLTemplateDoc& document)
+{
+    PositionBall(document, true);
+    FixLaunch(document);
+    RollBall(document);
 }
 
 void FixLaunch(COpenGLTemplateDoc& document)

@@ -2,6 +2,8 @@
 
 // One simulation step and the commands that start, stop and place the ball.
 
+#include "simulation/ForcesAndPaths.h"
+
 #include <string>
 
 class COpenGLTemplateDoc;
@@ -16,6 +18,19 @@ inline constexpr const char* kNoStartSurfaceMessage = "Set the initial ball surf
 // otherwise the velocity update, the follow distance and the ball advance.
 // Then, unless stopped, the present state is recorded and the follow camera
 // placed; with "Pause each frame" the ball stops after the step.
+//
+// Everything a step takes from outside the simulation comes in its input, so
+// that a recorded run can be stepped again exactly.
+struct StepInput {
+    double stepTime = 0.0; // seconds since the last step, as the loop measured it
+    ForceInput force;
+};
+struct StepOutcome {
+    bool ran = false; // false: skipped (stopped, or a movie frame not yet captured)
+    double h = 0.0;   // the step length used, when it ran
+};
+StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input);
+// The step with the document's stepTime and the force input as it stands.
 void StepSimulation(COpenGLTemplateDoc& document);
 
 // "Roll ball": starts the simulation once a launch velocity is fixed;
@@ -33,6 +48,10 @@ void StopBall(COpenGLTemplateDoc& document);
 // pauses only the render thread. Returns kNoStartSurfaceMessage (and changes
 // nothing) without a start surface; empty otherwise.
 std::string PositionBall(COpenGLTemplateDoc& document, bool quiet = false);
+
+// Places the ball at its start with the launch speed and direction and rolls
+// it at once, as a run without a window starts.
+void LaunchQuietly(COpenGLTemplateDoc& document);
 
 // Fixing the launch (the click that ends choosing the velocity): the ball is
 // placed at its start with the chosen speed, the camera elevation returns to

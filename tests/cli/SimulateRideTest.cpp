@@ -120,7 +120,8 @@ TEST(SimulateRide, TheSummaryCountsAirtimeAndTheImpactLoss)
     EXPECT_NEAR(num(summary["airtime"]), flying * 0.05, 1e-9);
     EXPECT_EQ(summary["flights"], 1);
     EXPECT_GT(num(summary["energyLost"]["impacts"]), 0.0);
-    EXPECT_GT(num(summary["gForce"]["maxVertical"]), 1.5); // the landing
+    // The landing is an event of its step, not a spike of force: on the flat floor it is 1 g.
+    EXPECT_NEAR(num(summary["gForce"]["maxVertical"]), 1.0, 0.01);
     EXPECT_LT(num(summary["gForce"]["minVertical"]), 0.1); // the flight
 }
 

@@ -29,7 +29,7 @@ protected:
         sim().forceInputActive = true;
         sim().forceMouseX = x;
         sim().forceMouseY = y;
-        ComputeAppliedForce(doc);
+        ComputeAppliedForce(doc, ReadForceInput(doc.simulation));
         return sim().ball.appliedForce;
     }
 
@@ -65,7 +65,7 @@ TEST_F(ForceTest, PushesAlongAgainstAndAcrossTheDirectionOfTravel)
     expectVecNear(forceWithMouseAt(150, 11), {}, 0.0);
     sim().ball.inAir = false;
     sim().forceInputActive = false;
-    ComputeAppliedForce(doc);
+    ComputeAppliedForce(doc, ReadForceInput(doc.simulation));
     expectVecNear(sim().ball.appliedForce, {}, 0.0);
     LayoutForceCircle(sim().windowCircle, 20, 20); // too small a view for a circle
     expectVecNear(forceWithMouseAt(10, 0), {}, 0.0);

@@ -114,6 +114,19 @@ TEST_F(StepTest, StepSlowerThanThePeriodArmsNoBusyWait)
     EXPECT_NEAR(sim().physicsFps.load(), 50.0, 1e-6);
 }
 
+TEST_F(StepTest, AFixedStepForTestsIgnoresHowLongTheMachineTook)
+{
+    clock.sleepStretch = 20.0; // a starved machine: every step takes 20 ms or more
+    control.UseFixedStep(0.01);
+    PhysicsLoop loop(doc, control, clock);
+    control.SetPhysicsState(Running);
+    for (int k = 0; k < 5; ++k) {
+        nextStep(loop);
+        EXPECT_EQ(sim().stepLength, 0.01);
+    }
+    EXPECT_NEAR(sim().physicsFps.load(), 50.0, 1e-6); // the rate shown is still the real one
+}
+
 TEST_F(StepTest, PauseEachFrameAdvancesOneFullStepPerRoll)
 {
     doc.pauseEachFrame = true;

@@ -85,6 +85,26 @@ TEST_F(PhysicsThreadTest, StopBallParksTheRunningLoopWithoutWaiting)
     EXPECT_EQ(control.GetPhysicsState(), Paused);
 }
 
+// "Save ride…" while the ball rolls copies the run so far; the loop goes on
+// recording until the ball is stopped.
+TEST_F(PhysicsThreadTest, TheRideIsCopiedWhileTheLoopRecordsIt)
+{
+    PositionBall(doc);
+    FixLaunch(doc);
+    RollBall(doc);
+    ASSERT_TRUE(waitForSteps(3));
+    const RideRecord soFar = control.ride.Copy();
+    EXPECT_EQ(soFar.end, RideEnd::None);
+    ASSERT_TRUE(waitForSteps(3));
+    StopBall(doc);
+    ASSERT_TRUE(control.PausePhysicsAndWait());
+    const RideRecord whole = control.ride.Copy();
+    EXPECT_EQ(whole.end, RideEnd::Stop);
+    ASSERT_GE(soFar.steps.size(), 3u);
+    ASSERT_GT(whole.steps.size(), soFar.steps.size());
+    for (std::size_t k = 0; k < soFar.steps.size(); ++k) EXPECT_EQ(whole.steps[k].centre, soFar.steps[k].centre);
+}
+
 TEST(SimulationPeersTest, OpeningADocumentPausesTheLoopAndPlacesTheBallAtItsStart)
 {
     builders::TempFile file("peers");

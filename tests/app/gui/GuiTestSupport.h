@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>

@@ -1,0 +1,158 @@
+// `--replay RIDE`: a ride recorded by the physics loop on a saved document,
+// stepped again by simulate, profile and render.
+
+#include "cli/CliCommands.h"
+#include "simulation/RideFile.h"
+
+#include "support/RecordedRideBuilders.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code = 0;
+    std::string out, err;
+};
+
+Outcome run(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    Outcome o;
+    o.code = cli::Run(args, out, err);
+    o.out = out.str();
+    o.err = err.str();
+    return o;
+}
+
+nlohmann::json lastLine(const std::string& text)
+{
+    const std::size_t from = text.rfind('\n', text.size() - 2);
+    return nlohmann::json::parse(text.substr(from == std::string::npos ? 0 : from + 1));
+}
+
+// The track saved, opened again as the program opens it, and a ride recorded
+// on it by the loop; beside it the same track with one floor tilted.
+class ReplayCommand : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        fs::create_directories(dir());
+        COpenGLTemplateDoc built;
+        builders::rideTrack(built);
+        std::string error;
+        ASSERT_TRUE(built.OnSaveDocument(path("track.mwk"), error)) << error;
+        built.surfaces.back()->sections[0].position.y += 0.5;
+        built.surfaces.back()->Rebuild();
+        ASSERT_TRUE(built.OnSaveDocument(path("tilted.mwk"), error)) << error;
+
+        COpenGLTemplateDoc opened;
+        ASSERT_TRUE(opened.OnOpenDocument(path("track.mwk"), error)) << error;
+        recorded() = builders::recordJitteredRide(opened, 99);
+        ASSERT_TRUE(SaveRideFile(path("good.mwkride"), recorded(), error)) << error;
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir()); }
+
+    static fs::path dir() { return fs::temp_directory_path() / ("marlwick-replay-" + std::to_string(::getpid())); }
+    static std::string path(const char* name) { return (dir() / name).string(); }
+    static RideRecord& recorded()
+    {
+        static RideRecord ride;
+        return ride;
+    }
+    static std::string saveRide(const char* name, const std::string& text)
+    {
+        std::ofstream(path(name), std::ios::binary) << text;
+        return path(name);
+    }
+};
+
+TEST_F(ReplayCommand, SimulateStepsTheRideAndVerifiesEveryPosition)
+{
+    const Outcome o = run({"simulate", path("track.mwk"), "--replay", path("good.mwkride")});
+    ASSERT_EQ(o.code, 0) << o.err;
+    const nlohmann::json summary = lastLine(o.out)["summary"];
+    EXPECT_EQ(summary["replay"], (nlohmann::json{{"steps", 240}, {"verified", true}}));
+    EXPECT_EQ(summary["steps"], 240);
+    double time = 0.0;
+    for (const RideStep& s : recorded().steps) time += s.h;
+    EXPECT_EQ(summary["time"].get<double>(), time);
+    const Vec3& last = recorded().steps.back().centre;
+    EXPECT_EQ(summary["final"]["centre"], (nlohmann::json{last.x, last.y, last.z}));
+
+    const Outcome first = run({"simulate", path("track.mwk"), "--replay", path("good.mwkride"), "--steps", "10"});
+    EXPECT_EQ(lastLine(first.out)["summary"]["replay"], (nlohmann::json{{"steps", 10}, {"verified", true}}));
+}
+
+TEST_F(ReplayCommand, AStepThatLandsElsewhereEndsTheRunWithBothPositions)
+{
+    RideRecord altered = recorded();
+    altered.steps[99].centre.x += 1e-9;
+    const std::string ride = saveRide("altered.mwkride", RideText(altered));
+    const Outcome o = run({"simulate", path("track.mwk"), "--replay", ride});
+    EXPECT_EQ(o.code, 4);
+    EXPECT_NE(o.err.find(ride + " diverges at step 100: the ride has the ball's centre at ["), std::string::npos) << o.err;
+    const nlohmann::json replay = lastLine(o.out)["summary"]["replay"];
+    EXPECT_EQ(replay["verified"], false);
+    EXPECT_EQ(replay["divergedAt"], 100);
+    EXPECT_EQ(replay["recorded"][0].get<double>(), altered.steps[99].centre.x);
+    EXPECT_EQ(replay["replayed"][0].get<double>(), recorded().steps[99].centre.x);
+
+    const std::string csv = path("altered.csv");
+    EXPECT_EQ(run({"profile", path("track.mwk"), csv, "--replay", ride}).code, 4);
+    EXPECT_FALSE(fs::exists(csv));
+}
+
+TEST_F(ReplayCommand, ARideOfAnotherVersionOfTheDocumentIsRefused)
+{
+    const Outcome o = run({"simulate", path("tilted.mwk"), "--replay", path("good.mwkride")});
+    EXPECT_EQ(o.code, 2);
+    EXPECT_EQ(o.err, "marlwick-cli: " + path("good.mwkride") + " was recorded on another version of the document\n");
+    EXPECT_EQ(o.out, "");
+}
+
+TEST_F(ReplayCommand, TheRideGivesItsOwnLaunchStepsAndSwitches)
+{
+    for (const char* option : {"--dt", "--speed", "--start", "--no-bounce"}) {
+        std::vector<std::string> args{"simulate", path("track.mwk"), "--replay", path("good.mwkride"), option};
+        if (std::string(option) == "--start") args.push_back("t0,main,0.5,0.5");
+        else if (std::string(option) != "--no-bounce") args.push_back("0.05");
+        EXPECT_EQ(run(args).code, 1) << option;
+    }
+    const Outcome longer = run({"simulate", path("track.mwk"), "--replay", path("good.mwkride"), "--steps", "241"});
+    EXPECT_EQ(longer.code, 1);
+    EXPECT_EQ(longer.err, "marlwick-cli: --steps 241 is more than the 240 steps of " + path("good.mwkride") + "\n");
+}
+
+// Each command refuses a damaged ride before it writes anything.
+class DamagedReplay : public ReplayCommand, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DamagedReplay, NamesTheFileAndLineAndWritesNothing)
+{
+    std::string text = RideText(recorded());
+    text.resize(text.find("\"centre\":[", text.size() / 2) + 10); // cut inside a step line
+    const std::string ride = saveRide("cut.mwkride", text);
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    const std::string out = path("out.png");
+    std::vector<std::string> args{GetParam(), path("track.mwk")};
+    if (std::string(GetParam()) != "simulate") args.push_back(out);
+    args.insert(args.end(), {"--replay", ride});
+    const Outcome o = run(args);
+    EXPECT_EQ(o.code, 2);
+    EXPECT_EQ(o.err, "marlwick-cli: " + ride + " is not a ride that can be replayed: line " +
+                         std::to_string(lines + 1) + ": the line ends too soon.\n");
+    EXPECT_EQ(o.out, "");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, DamagedReplay, ::testing::Values("simulate", "profile", "render"));
+
+} // namespace

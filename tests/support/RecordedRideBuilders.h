@@ -1,0 +1,86 @@
+#pragma once
+
+// Rides recorded by the physics loop as the program runs it: a clock whose
+// sleeps and waits last longer or shorter each time (a busy machine's), a
+// document to ride on, and a run with the force circle pushed about.
+
+#include "simulation/PhysicsLoop.h"
+#include "simulation/RideRecorder.h"
+#include "support/SimulationBuilders.h"
+
+#include <random>
+
+namespace builders {
+
+// Every sleep and busy-wait lasts its time stretched by a factor drawn
+// evenly from [0.5, 1.5], and one sleep in eight stalls for up to 40 ms more:
+// seeded, so each run of a test sees the same clock.
+class JitterClock : public LoopClock {
+public:
+    explicit JitterClock(unsigned seed) : random_(seed) {}
+    double Now() override { return now_; }
+    void SleepMilliseconds(int ms) override
+    {
+        now_ += ms * 0.001 * stretch();
+        if (unit_(random_) < 0.125) now_ += 0.040 * unit_(random_);
+    }
+    void Spin() override { now_ += 0.00002 * stretch(); }
+
+private:
+    double stretch() { return 0.5 + unit_(random_); }
+    double now_ = 50.0;
+    std::mt19937 random_;
+    std::uniform_real_distribution<double> unit_{0.0, 1.0};
+};
+
+// Three floors 8 wide and 30 long down a slope, joined end to end.
+inline constexpr double kRideFloorLength = 30.0;
+inline void rideTrack(COpenGLTemplateDoc& doc)
+{
+    emptyDocument(doc);
+    constexpr double slope = 0.15;
+    SurfaceSection* previous = nullptr;
+    for (int k = 0; k < 3; ++k) {
+        std::string name = "t";
+        name += std::to_string(k);
+        const Vec3 origin{k * kRideFloorLength, -slope * k * kRideFloorLength, 0.0};
+        SurfaceSection& s = addFloor(doc, name.c_str(), 5, 3, FloorShape{origin, slope, 8.0});
+        if (previous) linkSites(*previous, 0, s, 1);
+        previous = &s;
+    }
+}
+
+// The force circle of a 300 x 200 view, the pointer held at (x, y) or let go.
+inline void holdForce(SimulationState& sim, bool held, int x = 150, int y = 100)
+{
+    sim.viewHeight = 200;
+    if (!sim.windowCircle.laidOut.load()) LayoutForceCircle(sim.windowCircle, 300, 200);
+    sim.forceMouseX = x;
+    sim.forceMouseY = y;
+    sim.forceInputActive = held;
+}
+
+// Launches the ball on the first floor with the loop's control linked (as the
+// view links it), then iterates the loop for `steps` steps, with the pointer
+// held ahead of the circle's centre and a little to the side for a while and
+// let go, three times: the ball crosses onto the second floor.
+// Returns the recorded ride.
+inline RideRecord recordJitteredRide(COpenGLTemplateDoc& doc, unsigned seed, int steps = 240)
+{
+    PhysicsLoopControl control;
+    doc.simulation.physicsControl = &control;
+    JitterClock clock(seed);
+    PhysicsLoop loop(doc, control, clock);
+    SurfaceSection& first = *doc.surfaces.front();
+    launch(doc, first, 0.5, 0.05, 8.0, {1, 0, 0});
+    for (int k = 0; k < steps; ++k) {
+        holdForce(doc.simulation, k % 80 >= 20 && k % 80 < 50, 150 + (k % 3) * 4, 60 + (k % 5) * 12);
+        const auto before = doc.simulation.stepCount.load();
+        while (doc.simulation.stepCount.load() == before) loop.Iterate();
+    }
+    StopBall(doc);
+    doc.simulation.physicsControl = nullptr;
+    return control.ride.Copy();
+}
+
+} // namespace builders
