@@ -120,6 +120,20 @@ TEST_F(Ball, TurnsWithItsOrientation)
     EXPECT_NE(still.bgra, turned.bgra);               // ...showing its other side
 }
 
+TEST_F(Ball, InStereoTheFollowCameraShowsItFromBehindWhereverTheEyeIs)
+{
+    doc.anaglyphStereo = true;
+    doc.anaglyphColors = 4; // blue, then red
+    doc.cameraFollowsBall = true;
+    // The eye at negative z, 12 behind the ball at the origin.
+    request.simulation.activeCamera = CameraPlacement{{0.0, 0.0, -12.0}, {0.0, 0.0, 12.0}, {0.0, 1.0, 0.0}};
+    while (glGetError() != GL_NO_ERROR) continue;
+    const Picture p = frame(doc, request);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_GT(count(p, [](Rgb c) { return c.r > 20; }), 1000);
+    EXPECT_GT(count(p, [](Rgb c) { return c.b > 20; }), 1000);
+}
+
 TEST_F(Ball, IsNotDrawnWithItsSwitchOff)
 {
     doc.showBall = false;
