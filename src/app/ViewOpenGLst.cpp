@@ -6,10 +6,10 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "platform/DataFolders.h"
+#include "simulation/FollowCamera.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
-#include "view/LaunchControl.h"
 #include "view/PrintLayout.h"
 
 #include <QDir>
@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QWheelEvent>
 
 namespace {
 
@@ -177,6 +178,12 @@ void ViewOpenGLst::mouseMoveEvent(QMouseEvent* event)
     mouse_.Move(p.x(), p.y());
 }
 
+void ViewOpenGLst::wheelEvent(QWheelEvent* event)
+{
+    mouse_.Wheel(event->angleDelta().y() / static_cast<double>(QWheelEvent::DefaultDeltasPerStep));
+    event->accept();
+}
+
 void ViewOpenGLst::keyPressEvent(QKeyEvent* event)
 {
     const bool polled = recordPolledKey(core_.keys(), *event, true);
@@ -272,7 +279,7 @@ QString ViewOpenGLst::PositionBallCommand()
     const std::string message = PositionBall(document_);
     if (!message.empty()) return QString::fromStdString(message);
     const double d = core_.OrbitDistance();
-    core_.WithViewLock([&] { RecomputeLaunchPreview(document_, d); });
+    core_.WithViewLock([&] { PreviewLaunch(document_, d); });
     return {};
 }
 
