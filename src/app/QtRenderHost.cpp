@@ -1,6 +1,7 @@
 #include "QtRenderHost.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QOpenGLContext>
 #include <QPainterPath>
@@ -39,10 +40,15 @@ bool QtRenderHost::MakeCurrent()
         context_->setFormat(window_.requestedFormat());
         if (!context_->create()) {
             Release();
+            failure_ = "no OpenGL context could be created on the display (platform \"" +
+                       QGuiApplication::platformName().toStdString() +
+                       "\"; the view needs OpenGL with its fixed-function pipeline)";
             return false;
         }
     }
-    return context_->makeCurrent(&window_);
+    if (context_->makeCurrent(&window_)) return true;
+    failure_ = "the OpenGL context could not be made current on the view's window";
+    return false;
 }
 
 void QtRenderHost::SwapBuffers()

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 class QOpenGLContext;
 class QWindow;
@@ -27,10 +28,12 @@ public:
     bool MakeCurrent() override;
     void SwapBuffers() override;
     void Release() override;
+    std::string FailureReason() const override { return failure_; }
 
 private:
     QWindow& window_;
     QOpenGLContext* context_ = nullptr; // lives on the render thread
+    std::string failure_;               // render thread, after a failed MakeCurrent
 };
 
 // Outlines of the characters 0 to 254 of a bold sans-serif face, taken from

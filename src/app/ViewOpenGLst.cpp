@@ -118,6 +118,10 @@ ViewOpenGLst::ViewOpenGLst(COpenGLTemplateDoc& document)
     core_.movieFinished = [this] {
         QMetaObject::invokeMethod(this, [this] { StartMovieAssembler(); }, Qt::QueuedConnection);
     };
+    core_.drawingUnavailable = [this](const std::string& message) {
+        const QString text = QString::fromStdString(message);
+        QMetaObject::invokeMethod(this, [this, text] { emit drawingUnavailable(text); }, Qt::QueuedConnection);
+    };
     timerId_ = startTimer(kTimerMs, Qt::PreciseTimer);
 }
 

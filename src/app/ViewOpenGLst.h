@@ -83,6 +83,9 @@ signals:
     void movieAssemblerStarted(const QString& folder);
     // One display list compiled (loading progress).
     void meshListCompiled();
+    // The render thread has no OpenGL context: the view stays empty. The
+    // message says what failed and how to draw without a display.
+    void drawingUnavailable(const QString& message);
 
 protected:
     void exposeEvent(QExposeEvent* event) override;

@@ -3,11 +3,13 @@
 
 #include "view/Arcball.h"
 #include "view/CameraCommands.h"
+#include "view/FramePacer.h"
 #include "view/LaunchControl.h"
 #include "view/MouseInteraction.h"
 #include "view/PrintLayout.h"
 #include "view/ViewCore.h"
 
+#include "render/SimulationFrame.h"
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/Simulation.h"
 #include "support/SimulationBuilders.h"
@@ -18,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -129,6 +132,61 @@ TEST(OrbitZoomTest, DragsUpComeCloserDownGoFartherWithinTheBounds)
     EXPECT_NEAR(ZoomOrbit(20.0, 3.0, 1.0, 200.0).elevationFraction, 18.0 / 39.0, 1e-12);
     EXPECT_FALSE(ZoomOrbit(40.0, 0.0, 1.0, 200.0).changed);
 }
+
+TEST(OrbitZoomTest, EachWheelNotchMovesATenthOfTheDistanceWithinTheBounds)
+{
+    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(40.0, 1.0, 1.0, 200.0).distance, 36.0);
+    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(40.0, -2.0, 1.0, 200.0).distance, 40.0 / 0.81);
+    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(1.05, 1.0, 1.0, 200.0).distance, 1.0);
+    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(190.0, -1.0, 1.0, 200.0).distance, 200.0);
+    EXPECT_NEAR(ZoomOrbitByWheel(20.0, 0.5, 1.0, 200.0).elevationFraction, (20.0 * std::sqrt(0.9) - 1.0) / 39.0, 1e-12);
+    EXPECT_FALSE(ZoomOrbitByWheel(40.0, 0.0, 1.0, 200.0).changed);
+}
+
+// --- frame pacing ---
+
+TEST(FramePacerTest, FramesKeepOnePerPeriodAndALateOneStartsTheRhythmAgain)
+{
+    constexpr double T = FramePacer::kPeriod;
+    FramePacer pacer;
+    EXPECT_NEAR(pacer.DelayAfterFrame(10.0), T, 1e-12);
+    // Frames that take a quarter of the period wait out the rest, in step.
+    EXPECT_NEAR(pacer.DelayAfterFrame(10.0 + 1.25 * T), 0.75 * T, 1e-12);
+    EXPECT_NEAR(pacer.DelayAfterFrame(10.0 + 2.25 * T), 0.75 * T, 1e-12);
+    // A frame that took three periods is followed at once, and then in step from there.
+    EXPECT_EQ(pacer.DelayAfterFrame(10.0 + 6.0 * T), 0.0);
+    EXPECT_NEAR(pacer.DelayAfterFrame(10.0 + 6.5 * T), 0.5 * T, 1e-12);
+}
+
+// --- digit keys ---
+
+// The pieces of a rolling step are entries 1 and 2 of the contact segments;
+// entry 0 is never filled by a step, and entry 2 may be left from an earlier
+// step that crossed a site.
+class DigitKeyTest : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+TEST_P(DigitKeyTest, ChoosesOnlyAPieceOfTheLastStep)
+{
+    const auto [digit, crossed] = GetParam();
+    COpenGLTemplateDoc doc;
+    builders::emptyDocument(doc);
+    SurfaceSection& first = builders::addFloor(doc, "first", 5, 2);
+    SurfaceSection& second = builders::addFloor(doc, "second", 5, 2);
+    LiveBall ball;
+    ball.contactSegments[0].surface = &second;
+    ball.contactSegments[1].surface = &first;
+    ball.contactSegments[2].surface = &second;
+    ball.segmentCount = crossed ? 2 : 1;
+    const ContactSegment* chosen = render::ContactSegmentOfDigit(ball, digit);
+    if (digit == 1 || (digit == 2 && crossed)) {
+        ASSERT_NE(chosen, nullptr);
+        EXPECT_EQ(chosen, &ball.contactSegments[digit]);
+    } else {
+        EXPECT_EQ(chosen, nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDigit, DigitKeyTest, ::testing::Combine(::testing::Range(1, 10), ::testing::Bool()));
 
 // --- launch choice ---
 
@@ -262,8 +320,24 @@ TEST_F(MouseRolesTest, TheRightButtonZoomsFromThePressDistanceAndTheModifiersCho
     EXPECT_EQ(mouse.arcball().constraint(), kConstraintBody);
 }
 
-TEST_F(MouseRolesTest, TitleShowsRatesOrTheFocalPointReadout)
+TEST_F(MouseRolesTest, TheWheelZoomsAndMovesTheLaunchPreviewsCamera)
 {
+    ASSERT_TRUE(PositionBall(doc).empty());
+    view.SetOrbitDistance(10.0);
+    mouse.Wheel(1.0);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), 9.0);
+    EXPECT_DOUBLE_EQ(doc.followDistance, 21.0 * 9.0);
+    const CameraPlacement& camera = doc.simulation.camera.active;
+    EXPECT_NEAR(length(camera.direction), 21.0 * 9.0, 1e-9); // placed at once behind the ball
+}
+
+TEST_F(MouseRolesTest, TitleShowsRatesOrTheFocalPointReadoutAndTheLaunchSpeedBeingChosen)
+{
+    EXPECT_EQ(view.TitleText(), " Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0");
+    ASSERT_TRUE(PositionBall(doc).empty());
+    mouse.Move(200, 75);
+    EXPECT_EQ(view.TitleText(), " Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0,   Launch speed = 50.00");
+    mouse.LeftDown(10, 10, false, false);
     EXPECT_EQ(view.TitleText(), " Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0");
     doc.showFocalPoint = true;
     doc.focalSurface = floor;

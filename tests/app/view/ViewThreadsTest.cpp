@@ -19,6 +19,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
+#include <string>
 #include <thread>
 
 namespace {
@@ -224,6 +226,66 @@ TEST_F(ViewThreadsTest, DeleteAndInsertZoomByTwoPercentPerFrame)
     EXPECT_GE(growing, 15);
     EXPECT_GE(shrinking, 15);
     EXPECT_LT(d.back(), 0.0); // still in front of the scene: -d
+}
+
+TEST_F(ViewThreadsTest, DigitKeysFocusOnlyOnPiecesOfTheLastStep)
+{
+    ASSERT_TRUE(view.PauseAllAndWait());
+    SurfaceSection* other = &builders::addFloor(doc, "other", 5, 20, {{0, 0, 30}});
+    view.ResumeAll();
+    for (const bool crossed : {false, true}) {
+        for (int digit = 1; digit <= 9; ++digit) {
+            ASSERT_TRUE(view.PauseAllAndWait());
+            LiveBall& b = doc.simulation.published;
+            b.segmentCount = crossed ? 2 : 1;
+            b.contactSegments[0].surface = other; // never a piece of a step
+            b.contactSegments[1].surface = floor;
+            b.contactSegments[1].startU = 0.25;
+            b.contactSegments[2].surface = other; // without a crossing, left from an earlier step
+            b.contactSegments[2].startU = 0.75;
+            doc.focalSurface = nullptr;
+            view.keys().Set(KeyStates::Digit(digit), true);
+            const int frames = drawer.frames.load();
+            view.ResumeAll();
+            ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
+            ASSERT_TRUE(view.PauseAllAndWait());
+            view.keys().ReleaseAll();
+            EXPECT_EQ(view.selectedSegment(), digit - 1);
+            SurfaceSection* expected = digit == 1 ? floor : digit == 2 && crossed ? other : nullptr;
+            EXPECT_EQ(doc.focalSurface, expected) << "key " << digit << (crossed ? " after a crossing" : "");
+            if (expected) {
+                EXPECT_DOUBLE_EQ(doc.focalU, digit == 1 ? 0.25 : 0.75);
+            }
+            view.ResumeAll();
+        }
+    }
+}
+
+TEST(ViewWithoutContextTest, SaysWhyItCannotDrawAndStillServesTheCommands)
+{
+    COpenGLTemplateDoc doc;
+    doc.OnNewDocument();
+    FakeHost host(false);
+    FakeDrawer drawer(doc);
+    ViewCore view(doc);
+    std::mutex mutex;
+    std::string message;
+    view.drawingUnavailable = [&](const std::string& text) {
+        std::lock_guard<std::mutex> guard(mutex);
+        message = text;
+    };
+    view.StartThreads(host, drawer);
+    ASSERT_TRUE(waitUntil([&] {
+        std::lock_guard<std::mutex> guard(mutex);
+        return !message.empty();
+    }));
+    EXPECT_NE(message.find(host.FailureReason()), std::string::npos);
+    EXPECT_NE(message.find("marlwick-cli render"), std::string::npos);
+    ASSERT_TRUE(view.PauseAllAndWait()); // a command holds the threads as ever
+    view.ResumeAll();
+    EXPECT_FALSE(view.SaveImage("nothing.png"));
+    EXPECT_EQ(drawer.frames.load(), 0);
+    EXPECT_TRUE(view.Teardown());
 }
 
 TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
