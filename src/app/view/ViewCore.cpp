@@ -17,6 +17,11 @@ namespace {
 
 constexpr int kPausedSleepMs = 200;
 constexpr double kKeyZoomFactor = 1.02;
+// Frames are paced to a display refreshing 60 times a second: where the buffer
+// swap waits for the display, frames already come that far apart; where it
+// does not, the loop sleeps out the rest, so a still scene is not drawn
+// hundreds of times a second.
+constexpr double kFramePeriod = 1.0 / 60.0;
 
 double nowSeconds() { return std::chrono::duration<double>(platform::Clock::now().time_since_epoch()).count(); }
 
@@ -401,17 +406,16 @@ void ViewCore::RenderOneFrame(RenderContextHost& host, FrameDrawer& drawer)
     host.SwapBuffers();
     framesRendered_.fetch_add(1);
     MovieStep(drawer);
-    WaitForNextFrame(pacer_.DelayAfterFrame(nowSeconds()));
+    WaitUntil(now + kFramePeriod);
 }
 
-void ViewCore::WaitForNextFrame(double delaySeconds)
+// In short slices, so that a request waits a moment, not the rest of the frame.
+void ViewCore::WaitUntil(double due)
 {
-    const auto due = platform::Clock::now() + std::chrono::duration_cast<platform::Clock::duration>(
-                                                  std::chrono::duration<double>(delaySeconds));
-    constexpr auto kSlice = std::chrono::milliseconds(2);
-    for (auto now = platform::Clock::now(); now < due; now = platform::Clock::now()) {
+    constexpr double kSliceSeconds = 0.002;
+    for (double now = nowSeconds(); now < due; now = nowSeconds()) {
         if (requests_.AnyPending() || physics_.threadsStop.load()) return;
-        std::this_thread::sleep_for(std::min<platform::Clock::duration>(due - now, kSlice));
+        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(due - now, kSliceSeconds)));
     }
 }
 

@@ -17,7 +17,6 @@
 #include "platform/Lock.h"
 #include "simulation/PhysicsLoop.h"
 #include "view/FrameDrawer.h"
-#include "view/FramePacer.h"
 #include "view/KeyStates.h"
 #include "view/LiveMovie.h"
 #include "view/RenderRequests.h"
@@ -167,8 +166,8 @@ private:
     void MovieStep(FrameDrawer& drawer);
     void SyncOrbitFromDocument();
     void SleepWhilePaused();
-    // Sleeps until the next frame is due, or until a request or the stop flag arrives.
-    void WaitForNextFrame(double delaySeconds);
+    // Sleeps until `due` (seconds, as nowSeconds), or until a request or the stop flag arrives.
+    void WaitUntil(double due);
     // While the launch is being chosen: the ball and the follow camera placed
     // again on the surfaces as a command held between frames left them.
     void RefreshLaunchPreview();
@@ -203,7 +202,6 @@ private:
     std::atomic<double> renderFps_{0.0};
     std::atomic<std::int64_t> framesRendered_{0};
     double previousFrame_ = 0.0;
-    FramePacer pacer_;
 
     std::string pendingImageName_; // written before the request, read while serving it
     std::atomic<bool> saveWritten_{false};

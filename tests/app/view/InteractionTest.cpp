@@ -3,7 +3,6 @@
 
 #include "view/Arcball.h"
 #include "view/CameraCommands.h"
-#include "view/FramePacer.h"
 #include "view/LaunchControl.h"
 #include "view/MouseInteraction.h"
 #include "view/PrintLayout.h"
@@ -141,21 +140,6 @@ TEST(OrbitZoomTest, EachWheelNotchMovesATenthOfTheDistanceWithinTheBounds)
     EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(190.0, -1.0, 1.0, 200.0).distance, 200.0);
     EXPECT_NEAR(ZoomOrbitByWheel(20.0, 0.5, 1.0, 200.0).elevationFraction, (20.0 * std::sqrt(0.9) - 1.0) / 39.0, 1e-12);
     EXPECT_FALSE(ZoomOrbitByWheel(40.0, 0.0, 1.0, 200.0).changed);
-}
-
-// --- frame pacing ---
-
-TEST(FramePacerTest, FramesKeepOnePerPeriodAndALateOneStartsTheRhythmAgain)
-{
-    constexpr double T = FramePacer::kPeriod;
-    FramePacer pacer;
-    EXPECT_NEAR(pacer.DelayAfterFrame(10.0), T, 1e-12);
-    // Frames that take a quarter of the period wait out the rest, in step.
-    EXPECT_NEAR(pacer.DelayAfterFrame(10.0 + 1.25 * T), 0.75 * T, 1e-12);
-    EXPECT_NEAR(pacer.DelayAfterFrame(10.0 + 2.25 * T), 0.75 * T, 1e-12);
-    // A frame that took three periods is followed at once, and then in step from there.
-    EXPECT_EQ(pacer.DelayAfterFrame(10.0 + 6.0 * T), 0.0);
-    EXPECT_NEAR(pacer.DelayAfterFrame(10.0 + 6.5 * T), 0.5 * T, 1e-12);
 }
 
 // --- digit keys ---

@@ -59,15 +59,21 @@ protected:
     FakeDrawer drawer{doc};
 };
 
-TEST_F(ViewThreadsTest, RenderThreadOwnsTheContextAndDrawsBackToBack)
+TEST_F(ViewThreadsTest, RenderThreadOwnsTheContextAndDrawsAtMostSixtyFramesASecond)
 {
     EXPECT_NE(host.madeCurrentOn, std::this_thread::get_id());
     EXPECT_TRUE(drawer.initialized.load());
     EXPECT_TRUE(doc.viewReady.load());
     const int before = drawer.frames.load();
-    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() >= before + 10; }));
+    // The fake swap returns at once, as a driver without vertical sync does.
+    double fastest = 0.0;
+    ASSERT_TRUE(waitUntil([&] {
+        fastest = std::max(fastest, view.renderFps());
+        return drawer.frames.load() >= before + 10;
+    }));
     ASSERT_TRUE(waitUntil([&] { return host.swaps.load() >= before + 10; }));
     EXPECT_GT(view.renderFps(), 0.0);
+    EXPECT_LE(fastest, 60.0 + 1e-6);
     EXPECT_EQ(doc.simulation.physicsControl.load(), &view.physics());
 }
 
