@@ -12,7 +12,6 @@
 
 #include <QAbstractButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QWheelEvent>
@@ -61,11 +60,7 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
+        startWithControlPanel(app);
     }
 
     void anEditShowsAtOnceWhileTheCameraFollowsTheBall()
