@@ -156,6 +156,10 @@ TEST_F(FlightTest, BallDropsThroughAHoleInFlightAndFallsBackToItsStart)
     const Vec3 start = ball().contactPoint;
     PhysicsLoopControl loop;
     doc.simulation.physicsControl = &loop;
+    struct Detach {
+        SimulationState& sim;
+        ~Detach() { sim.physicsControl = nullptr; }
+    } detach{doc.simulation};
     loop.SetPhysicsState(Running);
     builders::throwBall(doc, {12.0, 2.0, 0.0}, {0, -1.0, 0}, 0.06);
     bool reset = false;
@@ -174,7 +178,6 @@ TEST_F(FlightTest, BallDropsThroughAHoleInFlightAndFallsBackToItsStart)
     const CameraPlacement& camera = doc.simulation.camera.active;
     expectVecNear(camera.eye + camera.direction, ball().ballCentre, 1e-9);
     EXPECT_EQ(loop.GetPhysicsState(), PauseRequested);
-    doc.simulation.physicsControl = nullptr;
 
     // The same drop beside the hole is caught.
     FixLaunch(doc);
