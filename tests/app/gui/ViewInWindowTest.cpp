@@ -1,23 +1,19 @@
-// The view in a real window: an edit shows at once with the camera following
-// the ball, and the mouse wheel zooms.
+// The view in a real window: an edit shows at once while the camera follows
+// the ball (the launch being chosen).
 
-#include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
 #include "QtTestRegistry.h"
-#include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
 #include "panel/ControlPanelForm.h"
 #include "simulation/SharedSettings.h"
 
 #include <QAbstractButton>
+#include <QPainter>
 #include <QScreen>
 #include <QSlider>
 #include <QStandardPaths>
-#include <QWheelEvent>
 #include <QtTest>
-
-#include <memory>
 
 class ViewInWindowTest : public QObject {
     Q_OBJECT
@@ -25,35 +21,17 @@ class ViewInWindowTest : public QObject {
 private:
     std::unique_ptr<OpenGLTemplateApp> app;
 
-    CMainFrame& frame() { return *app->mainFrame(); }
     ViewOpenGLst& view() { return *app->view(); }
-    COpenGLTemplateDoc& doc() { return app->document(); }
-    template <typename T>
-    T* find(const char* name)
-    {
-        auto* found = frame().controlPanel()->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no %s", name);
-        return found;
-    }
-    // The view's picture on the screen, a few frames from now.
-    QImage shown()
+    // What the screen shows of the view a few frames from now, the window
+    // over it (the editor) blacked out.
+    QImage shown(const QWidget* over)
     {
         const auto frames = view().core().framesRendered();
         if (!QTest::qWaitFor([&] { return view().core().framesRendered() > frames + 3; }, kStuckAfterMs)) return {};
-        return view().screen()->grabWindow(view().winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    }
-    // The share of the view's pixels that changed, outside a window over it.
-    static double changedShare(const QImage& a, const QImage& b, const QRect& over)
-    {
-        if (a.isNull() || a.size() != b.size()) return 1.0;
-        int changed = 0, total = 0;
-        for (int y = 0; y < a.height(); y += 2)
-            for (int x = 0; x < a.width(); x += 2) {
-                if (over.contains(x, y)) continue;
-                ++total;
-                changed += a.pixel(x, y) != b.pixel(x, y);
-            }
-        return total ? static_cast<double>(changed) / total : 0.0;
+        QImage image = view().screen()->grabWindow(view().winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect covered(view().mapFromGlobal(over->frameGeometry().topLeft()), over->frameGeometry().size());
+        QPainter(&image).fillRect(covered, Qt::black);
+        return image;
     }
 
 private slots:
@@ -65,38 +43,30 @@ private slots:
 
     void anEditShowsAtOnceWhileTheCameraFollowsTheBall()
     {
-        doc().selectedSurface = doc().surfaces.front().get();
-        find<QAbstractButton>("editSelectedButton")->click();
-        auto* editor = find<QDialog>("editADialog");
+        COpenGLTemplateDoc& doc = app->document();
+        ControlPanelForm& panel = *app->mainFrame()->controlPanel();
+        doc.selectedSurface = doc.surfaces.front().get();
+        panel.findChild<QAbstractButton*>(QStringLiteral("editSelectedButton"))->click();
+        auto* editor = panel.findChild<QDialog*>(QStringLiteral("editADialog"));
         QTRY_VERIFY(editor->isVisible());
-        // The ball positioned on the surface being edited: the follow camera and the launch preview.
         QVERIFY(view().PositionBallCommand().isEmpty());
-        QVERIFY(ReadSetting(doc().cameraFollowsBall));
-        find<QAbstractButton>("horizontalTurnPerformCheck")->click();
-        const QImage before = shown();
-        find<QSlider>("horizontalTurnSlider")->setValue(60);
-        const QImage after = shown();
-        const QRect over(view().mapFromGlobal(editor->frameGeometry().topLeft()), editor->frameGeometry().size());
-        const double changed = changedShare(before, after, over);
-        QVERIFY2(changed > 0.002, qPrintable(QStringLiteral("%1 of the view changed").arg(changed)));
+        QVERIFY(ReadSetting(doc.cameraFollowsBall));
+        editor->findChild<QAbstractButton*>(QStringLiteral("horizontalTurnPerformCheck"))->click();
+        const QImage before = shown(editor);
+        editor->findChild<QSlider*>(QStringLiteral("horizontalTurnSlider"))->setValue(60);
+        const QImage after = shown(editor);
+        QVERIFY(!before.isNull() && before.size() == after.size());
+        int changed = 0;
+        for (int y = 0; y < before.height(); y += 2)
+            for (int x = 0; x < before.width(); x += 2) changed += before.pixel(x, y) != after.pixel(x, y);
+        QVERIFY2(changed > before.width() * before.height() / 2000, qPrintable(QString::number(changed)));
         editor->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
         QTRY_VERIFY(!editor->isVisible());
     }
 
-    void theWheelOverTheViewZoomsInSmallSteps()
-    {
-        view().StopBallCommand(); // back to the orbit camera
-        const double before = view().core().OrbitDistance();
-        const QPointF at(view().width() / 2.0, view().height() / 2.0);
-        QWheelEvent forward(at, view().mapToGlobal(at), {}, {0, QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton,
-                            Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(&view(), &forward);
-        QCOMPARE(view().core().OrbitDistance(), 0.9 * before);
-    }
-
     void cleanupTestCase()
     {
-        doc().SetModifiedFlag(false);
+        app->document().SetModifiedFlag(false);
         app.reset();
     }
 };

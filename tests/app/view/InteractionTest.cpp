@@ -8,7 +8,6 @@
 #include "view/PrintLayout.h"
 #include "view/ViewCore.h"
 
-#include "render/SimulationFrame.h"
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/Simulation.h"
 #include "support/SimulationBuilders.h"
@@ -19,7 +18,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <tuple>
 
 namespace {
 
@@ -131,46 +129,6 @@ TEST(OrbitZoomTest, DragsUpComeCloserDownGoFartherWithinTheBounds)
     EXPECT_NEAR(ZoomOrbit(20.0, 3.0, 1.0, 200.0).elevationFraction, 18.0 / 39.0, 1e-12);
     EXPECT_FALSE(ZoomOrbit(40.0, 0.0, 1.0, 200.0).changed);
 }
-
-TEST(OrbitZoomTest, EachWheelNotchMovesATenthOfTheDistanceWithinTheBounds)
-{
-    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(40.0, 1.0, 1.0, 200.0).distance, 36.0);
-    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(40.0, -2.0, 1.0, 200.0).distance, 40.0 / 0.81);
-    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(1.05, 1.0, 1.0, 200.0).distance, 1.0);
-    EXPECT_DOUBLE_EQ(ZoomOrbitByWheel(190.0, -1.0, 1.0, 200.0).distance, 200.0);
-    EXPECT_NEAR(ZoomOrbitByWheel(20.0, 0.5, 1.0, 200.0).elevationFraction, (20.0 * std::sqrt(0.9) - 1.0) / 39.0, 1e-12);
-    EXPECT_FALSE(ZoomOrbitByWheel(40.0, 0.0, 1.0, 200.0).changed);
-}
-
-// --- digit keys ---
-
-// The pieces of a rolling step are entries 1 and 2 of the contact segments;
-// entry 0 is never filled by a step, and entry 2 may be left from an earlier
-// step that crossed a site.
-class DigitKeyTest : public ::testing::TestWithParam<std::tuple<int, bool>> {};
-
-TEST_P(DigitKeyTest, ChoosesOnlyAPieceOfTheLastStep)
-{
-    const auto [digit, crossed] = GetParam();
-    COpenGLTemplateDoc doc;
-    builders::emptyDocument(doc);
-    SurfaceSection& first = builders::addFloor(doc, "first", 5, 2);
-    SurfaceSection& second = builders::addFloor(doc, "second", 5, 2);
-    LiveBall ball;
-    ball.contactSegments[0].surface = &second;
-    ball.contactSegments[1].surface = &first;
-    ball.contactSegments[2].surface = &second;
-    ball.segmentCount = crossed ? 2 : 1;
-    const ContactSegment* chosen = render::ContactSegmentOfDigit(ball, digit);
-    if (digit == 1 || (digit == 2 && crossed)) {
-        ASSERT_NE(chosen, nullptr);
-        EXPECT_EQ(chosen, &ball.contactSegments[digit]);
-    } else {
-        EXPECT_EQ(chosen, nullptr);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryDigit, DigitKeyTest, ::testing::Combine(::testing::Range(1, 10), ::testing::Bool()));
 
 // --- launch choice ---
 
@@ -304,15 +262,18 @@ TEST_F(MouseRolesTest, TheRightButtonZoomsFromThePressDistanceAndTheModifiersCho
     EXPECT_EQ(mouse.arcball().constraint(), kConstraintBody);
 }
 
-TEST_F(MouseRolesTest, TheWheelZoomsAndMovesTheLaunchPreviewsCamera)
+TEST_F(MouseRolesTest, EachWheelNotchZoomsATenthWithinTheBoundsAndMovesTheLaunchPreviewsCamera)
 {
     ASSERT_TRUE(PositionBall(doc).empty());
     view.SetOrbitDistance(10.0);
     mouse.Wheel(1.0);
     EXPECT_DOUBLE_EQ(view.OrbitDistance(), 9.0);
-    EXPECT_DOUBLE_EQ(doc.followDistance, 21.0 * 9.0);
-    const CameraPlacement& camera = doc.simulation.camera.active;
-    EXPECT_NEAR(length(camera.direction), 21.0 * 9.0, 1e-9); // placed at once behind the ball
+    EXPECT_NEAR(length(doc.simulation.camera.active.direction), 21.0 * 9.0, 1e-9); // at once behind the ball
+    mouse.Wheel(-2.0);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), 9.0 / 0.81);
+    mouse.Wheel(100.0);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), doc.simulation.camera.minimumDistance);
+    EXPECT_DOUBLE_EQ(doc.simulation.camera.elevationFraction.load(), 0.0);
 }
 
 TEST_F(MouseRolesTest, TitleShowsRatesOrTheFocalPointReadoutAndTheLaunchSpeedBeingChosen)

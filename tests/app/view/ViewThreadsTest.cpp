@@ -19,8 +19,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <mutex>
-#include <string>
 #include <thread>
 
 namespace {
@@ -265,33 +263,6 @@ TEST_F(ViewThreadsTest, DigitKeysFocusOnlyOnPiecesOfTheLastStep)
             view.ResumeAll();
         }
     }
-}
-
-TEST(ViewWithoutContextTest, SaysWhyItCannotDrawAndStillServesTheCommands)
-{
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
-    FakeHost host(false);
-    FakeDrawer drawer(doc);
-    ViewCore view(doc);
-    std::mutex mutex;
-    std::string message;
-    view.drawingUnavailable = [&](const std::string& text) {
-        std::lock_guard<std::mutex> guard(mutex);
-        message = text;
-    };
-    view.StartThreads(host, drawer);
-    ASSERT_TRUE(waitUntil([&] {
-        std::lock_guard<std::mutex> guard(mutex);
-        return !message.empty();
-    }));
-    EXPECT_NE(message.find(host.FailureReason()), std::string::npos);
-    EXPECT_NE(message.find("marlwick-cli render"), std::string::npos);
-    ASSERT_TRUE(view.PauseAllAndWait()); // a command holds the threads as ever
-    view.ResumeAll();
-    EXPECT_FALSE(view.SaveImage("nothing.png"));
-    EXPECT_EQ(drawer.frames.load(), 0);
-    EXPECT_TRUE(view.Teardown());
 }
 
 TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
