@@ -30,6 +30,9 @@ QSurfaceFormat QtRenderHost::ViewFormat()
     format.setAlphaBufferSize(0);
     format.setDepthBufferSize(16);
     format.setStencilBufferSize(0);
+    // One frame per display refresh where the driver honours it; the render
+    // loop caps the rate itself where it does not.
+    format.setSwapInterval(1);
     return format;
 }
 

@@ -21,8 +21,9 @@ public:
     explicit QtRenderHost(QWindow& window);
     ~QtRenderHost() override;
 
-    // The format of the view: RGBA, 16 depth bits, double-buffered, no
-    // alpha or stencil; a compatibility context for the fixed pipeline.
+    // The format of the view: RGBA, 16 depth bits, double-buffered with a
+    // swap interval of 1, no alpha or stencil; a compatibility context for
+    // the fixed pipeline.
     static QSurfaceFormat ViewFormat();
 
     bool MakeCurrent() override;
