@@ -84,6 +84,11 @@ CMainFrame::CMainFrame(COpenGLTemplateDoc& document, QWidget* parent)
     // "[*]" shows the modified flag.
     connect(view_, &ViewOpenGLst::titleTextChanged, this,
             [this](const QString& text) { setWindowTitle(text + QStringLiteral("[*]")); });
+    // Without OpenGL the view stays empty; everything else goes on working.
+    connect(view_, &ViewOpenGLst::drawingUnavailable, this, [this](const QString& text) {
+        lastMessage_ = text;
+        QMessageBox::critical(this, QLatin1String(kAppTitle), text);
+    });
     recent_.Load();
     UpdateRecentFileActions();
     LayOutPanes(width(), 0);

@@ -4,9 +4,9 @@
 #include "ViewOpenGLst.h"
 #include "panel/ControlPanelForm.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "simulation/FollowCamera.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
-#include "view/LaunchControl.h"
 
 #include <QCoreApplication>
 #include <QProgressBar>
@@ -59,8 +59,8 @@ void ProgramPeers::PositionBall()
     // Called with the threads held (or not yet running): the document's own
     // distance is the one Position ball has just set.
     const double d = -document_.cameraDistance;
-    if (frame_) frame_->view()->core().WithViewLock([&] { RecomputeLaunchPreview(document_, d); });
-    else RecomputeLaunchPreview(document_, d);
+    if (frame_) frame_->view()->core().WithViewLock([&] { PreviewLaunch(document_, d); });
+    else PreviewLaunch(document_, d);
 }
 
 void ProgramPeers::StopBall()

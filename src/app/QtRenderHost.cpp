@@ -1,6 +1,7 @@
 #include "QtRenderHost.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QOpenGLContext>
 #include <QPainterPath>
@@ -29,6 +30,9 @@ QSurfaceFormat QtRenderHost::ViewFormat()
     format.setAlphaBufferSize(0);
     format.setDepthBufferSize(16);
     format.setStencilBufferSize(0);
+    // One frame per display refresh where the driver honours it; the render
+    // loop caps the rate itself where it does not.
+    format.setSwapInterval(1);
     return format;
 }
 
@@ -39,10 +43,15 @@ bool QtRenderHost::MakeCurrent()
         context_->setFormat(window_.requestedFormat());
         if (!context_->create()) {
             Release();
+            failure_ = "no OpenGL context could be created on the display (platform \"" +
+                       QGuiApplication::platformName().toStdString() +
+                       "\"; the view needs OpenGL with its fixed-function pipeline)";
             return false;
         }
     }
-    return context_->makeCurrent(&window_);
+    if (context_->makeCurrent(&window_)) return true;
+    failure_ = "the OpenGL context could not be made current on the view's window";
+    return false;
 }
 
 void QtRenderHost::SwapBuffers()

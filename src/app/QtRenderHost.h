@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 class QOpenGLContext;
 class QWindow;
@@ -20,17 +21,20 @@ public:
     explicit QtRenderHost(QWindow& window);
     ~QtRenderHost() override;
 
-    // The format of the view: RGBA, 16 depth bits, double-buffered, no
-    // alpha or stencil; a compatibility context for the fixed pipeline.
+    // The format of the view: RGBA, 16 depth bits, double-buffered with a
+    // swap interval of 1, no alpha or stencil; a compatibility context for
+    // the fixed pipeline.
     static QSurfaceFormat ViewFormat();
 
     bool MakeCurrent() override;
     void SwapBuffers() override;
     void Release() override;
+    std::string FailureReason() const override { return failure_; }
 
 private:
     QWindow& window_;
     QOpenGLContext* context_ = nullptr; // lives on the render thread
+    std::string failure_;               // render thread, after a failed MakeCurrent
 };
 
 // Outlines of the characters 0 to 254 of a bold sans-serif face, taken from

@@ -6,10 +6,10 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "platform/DataFolders.h"
+#include "simulation/FollowCamera.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 #include "view/CameraCommands.h"
-#include "view/LaunchControl.h"
 #include "view/PrintLayout.h"
 
 #include <QDir>
@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QWheelEvent>
 
 namespace {
 
@@ -117,6 +118,10 @@ ViewOpenGLst::ViewOpenGLst(COpenGLTemplateDoc& document)
     core_.movieFinished = [this] {
         QMetaObject::invokeMethod(this, [this] { StartMovieAssembler(); }, Qt::QueuedConnection);
     };
+    core_.drawingUnavailable = [this](const std::string& message) {
+        const QString text = QString::fromStdString(message);
+        QMetaObject::invokeMethod(this, [this, text] { emit drawingUnavailable(text); }, Qt::QueuedConnection);
+    };
     timerId_ = startTimer(kTimerMs, Qt::PreciseTimer);
 }
 
@@ -175,6 +180,12 @@ void ViewOpenGLst::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = DevicePoint(event->position());
     mouse_.Move(p.x(), p.y());
+}
+
+void ViewOpenGLst::wheelEvent(QWheelEvent* event)
+{
+    mouse_.Wheel(event->angleDelta().y() / static_cast<double>(QWheelEvent::DefaultDeltasPerStep));
+    event->accept();
 }
 
 void ViewOpenGLst::keyPressEvent(QKeyEvent* event)
@@ -272,7 +283,7 @@ QString ViewOpenGLst::PositionBallCommand()
     const std::string message = PositionBall(document_);
     if (!message.empty()) return QString::fromStdString(message);
     const double d = core_.OrbitDistance();
-    core_.WithViewLock([&] { RecomputeLaunchPreview(document_, d); });
+    core_.WithViewLock([&] { PreviewLaunch(document_, d); });
     return {};
 }
 

@@ -83,6 +83,9 @@ signals:
     void movieAssemblerStarted(const QString& folder);
     // One display list compiled (loading progress).
     void meshListCompiled();
+    // The render thread has no OpenGL context: the view stays empty. The
+    // message says what failed and how to draw without a display.
+    void drawingUnavailable(const QString& message);
 
 protected:
     void exposeEvent(QExposeEvent* event) override;
@@ -90,6 +93,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

@@ -12,14 +12,28 @@ namespace render {
 
 CameraPlacement OrbitPose(double cameraDistance) { return {{0.0, 0.0, -cameraDistance}, {0.0, 0.0, -1.0}, {0.0, 1.0, 0.0}}; }
 
-Frustum ComputeFrustum(const CameraPlacement& pose, double fieldOfViewDegrees, double aspect, StereoEye eye)
+namespace {
+
+constexpr double kMonoNear = 0.01;
+
+} // namespace
+
+double FocusDistance(const CameraPlacement& pose, bool following)
+{
+    return following ? length(pose.direction) : length(pose.eye);
+}
+
+Frustum ComputeFrustum(const CameraPlacement& pose, double fieldOfViewDegrees, double aspect, StereoEye eye,
+                       double focusDistance)
 {
     const bool stereo = eye != StereoEye::Mono;
-    const double focalLength = pose.eye.z - pose.eye.z / 7.0;
+    const double sixSevenths = focusDistance - focusDistance / 7.0;
+    // Also catches a distance that is no number.
+    const double focalLength = sixSevenths > 5.0 * kMonoNear ? sixSevenths : 5.0 * kMonoNear;
     const double eyeSeparation = focalLength / 20.0;
 
     Frustum f;
-    f.nearPlane = stereo ? focalLength / 5.0 : 0.01;
+    f.nearPlane = stereo ? focalLength / 5.0 : kMonoNear;
     f.farPlane = 1000000.0;
     const double w = f.nearPlane * std::tan(fieldOfViewDegrees / 2.0 * 0.01745329251994);
     const double ndfl = f.nearPlane / focalLength;
@@ -61,7 +75,7 @@ void PlaceCamera(const COpenGLTemplateDoc& document, const CameraPlacement* foll
 {
     const CameraPlacement pose = followPose ? *followPose : OrbitPose(document.cameraDistance);
     const double aspect = static_cast<double>(width) / (height == 0 ? 1 : height);
-    ApplyFrustum(ComputeFrustum(pose, fieldOfViewDegrees, aspect, eye));
+    ApplyFrustum(ComputeFrustum(pose, fieldOfViewDegrees, aspect, eye, FocusDistance(pose, followPose != nullptr)));
     if (!followPose) ApplyRotation(document.ballController);
 }
 

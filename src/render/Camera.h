@@ -24,10 +24,19 @@ struct Frustum {
 CameraPlacement OrbitPose(double cameraDistance);
 
 // The frustum of one pass: near 0.01 in mono, one fifth of the focal length
-// (six sevenths of eye.z) in stereo, where each eye is shifted sideways by
-// half the eye separation (focal length / 20) and its window skewed to match.
-// aspect is the target's width / height.
-Frustum ComputeFrustum(const CameraPlacement& pose, double fieldOfViewDegrees, double aspect, StereoEye eye);
+// in stereo, where each eye is shifted sideways by half the eye separation
+// (focal length / 20) and its window skewed to match. The focal length is
+// six sevenths of focusDistance, the distance from the eye to the point it
+// looks at (the focal point, or the followed ball), and never so short that
+// the near plane comes closer than 0.01: the frustum is valid wherever the
+// camera is. aspect is the target's width / height.
+Frustum ComputeFrustum(const CameraPlacement& pose, double fieldOfViewDegrees, double aspect, StereoEye eye,
+                       double focusDistance);
+
+// The distance from the camera's eye to the point it looks at: the orbit
+// camera looks at the focal point (the origin before the scene is turned and
+// moved), the follow camera along its direction to the ball.
+double FocusDistance(const CameraPlacement& pose, bool following);
 
 // Loads the frustum into the projection matrix and the look-at into the
 // model-view matrix (which is left current).

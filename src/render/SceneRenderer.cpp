@@ -11,6 +11,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 namespace render {
 
 namespace {
@@ -40,6 +42,14 @@ ColourMask secondPassMask(int colours)
     }
 }
 void setMask(ColourMask m) { glColorMask(m.red, m.green, m.blue, GL_TRUE); }
+
+// Whether the circle is laid out for a view of this size: the panel or a dock
+// shown beside the view narrows it, and the circle must stay centred in it.
+bool laidOutFor(const ForceCircle& circle, int width, int height)
+{
+    return circle.laidOut.load() && circle.centreX.load() == width / 2 && circle.centreY.load() == height / 2 &&
+           circle.size.load() == std::min(width, height);
+}
 
 } // namespace
 
@@ -222,7 +232,8 @@ void SceneRenderer::DrawCircle(COpenGLTemplateDoc& document, const FrameRequest&
         DrawForceCircle(sim.movieCircle, width, height);
         return;
     }
-    if (!sim.windowCircle.laidOut.load()) LayoutForceCircle(sim.windowCircle, request.width, request.height);
+    if (!laidOutFor(sim.windowCircle, request.width, request.height))
+        LayoutForceCircle(sim.windowCircle, request.width, request.height);
     DrawForceCircle(sim.windowCircle, width, height);
 }
 

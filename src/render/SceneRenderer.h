@@ -32,8 +32,9 @@ struct FrameRequest {
     double fieldOfView = 45.0;  // degrees
     // Copies of the simulation's state, taken under its locks.
     SimulationFrame simulation;
-    // The force circle is laid out in the document: the window's the first
-    // time it is drawn, the movie's on every movie frame.
+    // The force circle is laid out in the document: the window's when it is
+    // first drawn and again whenever the view's size has changed, the movie's
+    // on every movie frame.
 };
 
 class SceneRenderer {

@@ -4,6 +4,13 @@
 
 namespace render {
 
+const ContactSegment* ContactSegmentOfDigit(const LiveBall& ball, int digit)
+{
+    if (digit < 1 || digit > ball.segmentCount || digit > kMaxContactSegments) return nullptr;
+    const ContactSegment& piece = ball.contactSegments[static_cast<std::size_t>(digit)];
+    return piece.surface ? &piece : nullptr;
+}
+
 SimulationFrame CaptureSimulationFrame(COpenGLTemplateDoc& document, int selectedSegment)
 {
     SimulationState& sim = document.simulation;
@@ -28,9 +35,8 @@ SimulationFrame CaptureSimulationFrame(COpenGLTemplateDoc& document, int selecte
         f.acceleration = b.acceleration;
         f.appliedForce = b.appliedForce;
         f.impact = b.impact;
-        if (selectedSegment >= 0 && selectedSegment < static_cast<int>(b.contactSegments.size()) &&
-            b.contactSegments[selectedSegment].surface)
-            f.selectedSegment = b.contactSegments[selectedSegment];
+        if (const ContactSegment* chosen = ContactSegmentOfDigit(b, selectedSegment + 1))
+            f.selectedSegment = *chosen;
     }
     {
         LockGuard guard(document.documentLock);

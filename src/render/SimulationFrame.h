@@ -50,9 +50,15 @@ struct SimulationFrame {
     std::optional<CameraPlacement> targetCamera;
 };
 
+// The piece of the ball's last rolling step that the digit key `digit`
+// chooses: 1 the first piece, 2 the second (after crossing a site); none for a
+// piece the step did not have, whatever an earlier step left in the array.
+const ContactSegment* ContactSegmentOfDigit(const LiveBall& ball, int digit);
+
 // The simulation state of the document as the next frame shows it: the ball
 // of the last finished step, its paths and the follow camera, each copied
-// under its lock. selectedSegment is the digit keys' index (-1 for none).
+// under its lock. selectedSegment is the digit keys' index, 0 to 8 for the
+// keys 1 to 9 (-1 for none).
 SimulationFrame CaptureSimulationFrame(COpenGLTemplateDoc& document, int selectedSegment = -1);
 
 } // namespace render

@@ -451,11 +451,11 @@ void CompileSurfaceLists(SurfaceSection& s, const SurfaceDrawOptions& options, c
 {
     if (s.render.load() != 1) return;
     LockGuard guard(s.geometryLock);
+    if (s.editingSections) return;
     if (options.runMode) {
         compileMeshList(s, tools);
         return;
     }
-    if (s.editingSections) return;
     compileMeshList(s, tools);
     if (s.showDirections && tools.directionArrows) tools.directionArrows->Prepare(s, tools.arrow, kDesignArrowHead);
     if (s.showAttachmentSites)
@@ -467,16 +467,18 @@ void DrawSurface(SurfaceSection& s, const SurfaceDrawOptions& options, const Sur
 {
     if (s.render.load() != 1) return;
     LockGuard guard(s.geometryLock);
+    // A surface open in an editor shows the edit as it goes, whatever the
+    // mode: its mesh keeps the geometry from before the edit until it is saved.
+    if (s.editingSections) {
+        drawEditingPreview(s, tools.arrow);
+        return;
+    }
     if (options.runMode) {
         callList(s, DrawingCache::kMesh);
         if (options.showImpactIntersections || s.showIntersectionMesh)
             drawIntersectionMesh(s, options.showImpactIntersections);
         if (options.showAllBoundingBoxes || options.showBoundingBoxes)
             if (s.boxTree) drawBoxNode(*s.boxTree, s.boxTree->root(), s.boxTreeDepth, options.showAllBoundingBoxes);
-        return;
-    }
-    if (s.editingSections) {
-        drawEditingPreview(s, tools.arrow);
         return;
     }
     callList(s, DrawingCache::kMesh);

@@ -2,6 +2,7 @@
 
 #include "document/OpenGLTemplateDoc.h"
 #include "geometry/Matrix4.h"
+#include "simulation/ForcesAndPaths.h"
 #include "simulation/SharedSettings.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@ constexpr int kApexDelaySteps = 80;
 constexpr double kSwingSteps = 40.0;
 constexpr double kMaximumSwing = kPi / 6.0;
 constexpr double kLaggingIntensity = 0.8;
+constexpr double kFollowPerOrbitDistance = 21.0;
 // Rounding allowance of the turn limit: a turn of exactly the limit, left
 // after whole steps of it, counts as within it.
 constexpr double kTurnRounding = 1e-9;
@@ -192,6 +194,23 @@ void UpdateFollowCamera(COpenGLTemplateDoc& document)
         UpdateLaggingCamera(document);
     }
     appendCameraPath(document);
+}
+
+void PreviewLaunch(COpenGLTemplateDoc& document, double orbitDistance)
+{
+    SimulationState& sim = document.simulation;
+    if (!document.ballSurface) return;
+    WriteSetting(document.followDistance, kFollowPerOrbitDistance * orbitDistance);
+    PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
+    {
+        LockGuard guard(document.simulationLock);
+        ResetFuturePaths(document);
+        sim.futureIndex = 0;
+        RecordPresentState(document);
+        sim.published = sim.ball;
+    }
+    sim.camera.cameraFixed = true;
+    UpdateFollowCamera(document);
 }
 
 void ResetCameraLag(FollowCameraState& camera) { camera.lagSteps = 0; }

@@ -41,5 +41,11 @@ void UpdateLaggingCamera(COpenGLTemplateDoc& document);
 // or lagging, and its eye appended to the camera path.
 void UpdateFollowCamera(COpenGLTemplateDoc& document);
 
+// The launch preview while the launch is being chosen: the ball at its start
+// moving with the chosen launch (PlaceBall), published as the present state,
+// and the follow camera placed at once behind it at 21 times the orbit
+// distance. Nothing without a ball surface.
+void PreviewLaunch(COpenGLTemplateDoc& document, double orbitDistance);
+
 // Forgets the lagging steps counted since the camera was last on target.
 void ResetCameraLag(FollowCameraState& camera);

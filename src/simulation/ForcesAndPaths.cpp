@@ -90,7 +90,9 @@ Vec3 SurfaceColourAtBall(COpenGLTemplateDoc& document, const Vec3& point)
     const SurfaceSection* s = document.ballSurface;
     if (!s) return COpenGLTemplateDoc::airColor;
     switch (s->coloring) {
-    case Coloring::Constant: return s->constantColor;
+    // The surface keeps its constant colour on the 0..255 scale; the path's
+    // surface colours are on the 0..1 scale of the colour maps.
+    case Coloring::Constant: return s->constantColor / 255.0;
     case Coloring::Height: return HeightColor(point.y, s->heightMin, s->heightRange);
     case Coloring::Curvature: return CurvatureColor(b.curvature, s->curvatureScale);
     case Coloring::TangentAngle: break;

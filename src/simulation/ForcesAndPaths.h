@@ -62,5 +62,6 @@ void RecordPresentState(COpenGLTemplateDoc& document);
 // Empties the past path and the future paths.
 void ClearPaths(COpenGLTemplateDoc& document);
 
-// The colour of the ball surface's colouring mode where the ball touches it.
+// The colour of the ball surface's colouring mode where the ball touches it,
+// on the 0..1 scale of the colour maps; with no ball surface, the air colour.
 Vec3 SurfaceColourAtBall(COpenGLTemplateDoc& document, const Vec3& point);

@@ -71,11 +71,16 @@ void PhysicsLoop::Iterate()
         Park();
         return;
     }
-    if (spinsLeft_ > 0) {
+    if (spinsLeft_ > 0 && clock_.Now() - stepStart_ < 1.0 / document_.simulation.targetStepRate) {
         --spinsLeft_;
         clock_.Spin();
         return;
     }
+    // Spins that became slower since they were measured (the machine got
+    // busier, or the render thread went to sleep) never stretch the step past
+    // its period; the next measurement counts only the spins made.
+    spinsArmed_ -= spinsLeft_;
+    spinsLeft_ = 0;
     Step();
 }
 

@@ -64,6 +64,17 @@ void recordAndFollow(COpenGLTemplateDoc& document)
     if (ReadSetting(document.cameraFollowsBall)) UpdateFollowCamera(document);
 }
 
+// A ball that fell off the track goes back to its start as "Position ball"
+// leaves it: its launch being chosen, the follow camera behind it (not where
+// it fell), and the loop parked until the next roll.
+void resetAfterFall(COpenGLTemplateDoc& document)
+{
+    SimulationState& sim = document.simulation;
+    PositionBall(document, true);
+    PreviewLaunch(document, sim.camera.minimumDistance);
+    if (PhysicsLoopControl* physics = sim.physicsControl.load()) physics->SetPhysicsState(PauseRequested);
+}
+
 double lowestHeight(COpenGLTemplateDoc& document)
 {
     double lowest = kNoSurfaceHeight;
@@ -106,7 +117,7 @@ StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input)
         const double h = fixedStep ? sim.maxStepTime : sim.stepTime;
         bool advanced = false;
         if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
-            PositionBall(document, true);
+            resetAfterFall(document);
             sim.events.add(SimulationEventKind::FallReset, document.ballSurface);
         } else if (!b.inAir && (!document.ballSurface ||
                                 (length(b.velocity) < sim.restSpeed && !(length(b.appliedForce) > 0.0)))) {

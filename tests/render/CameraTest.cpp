@@ -16,7 +16,7 @@ constexpr double kTan22_5 = 0.41421356237309503;
 
 TEST(Frustum, MonoUsesTheFieldOfViewAndAspectFromNearPlane)
 {
-    const auto f = ComputeFrustum(render::OrbitPose(-40.0), 45.0, 2.0, StereoEye::Mono);
+    const auto f = ComputeFrustum(render::OrbitPose(-40.0), 45.0, 2.0, StereoEye::Mono, 40.0);
     EXPECT_DOUBLE_EQ(f.nearPlane, 0.01);
     EXPECT_DOUBLE_EQ(f.farPlane, 1000000.0);
     EXPECT_NEAR(f.top, 0.01 * kTan22_5, 1e-12);
@@ -31,9 +31,10 @@ TEST(Frustum, MonoUsesTheFieldOfViewAndAspectFromNearPlane)
 
 TEST(Frustum, StereoEyesMoveApartAndSkewTheirWindowsBackTogether)
 {
-    const auto pose = render::OrbitPose(-35.0); // eye.z 35: focal length 30, separation 1.5
-    const auto left = ComputeFrustum(pose, 45.0, 1.0, StereoEye::Left);
-    const auto right = ComputeFrustum(pose, 45.0, 1.0, StereoEye::Right);
+    const auto pose = render::OrbitPose(-35.0); // 35 from the focal point: focal length 30, separation 1.5
+    const double focus = render::FocusDistance(pose, false);
+    const auto left = ComputeFrustum(pose, 45.0, 1.0, StereoEye::Left, focus);
+    const auto right = ComputeFrustum(pose, 45.0, 1.0, StereoEye::Right, focus);
     EXPECT_NEAR(left.nearPlane, 6.0, 1e-12); // one fifth of the focal length
     EXPECT_NEAR(left.eye.x, -0.75, 1e-12);
     EXPECT_NEAR(right.eye.x, 0.75, 1e-12);
@@ -44,6 +45,15 @@ TEST(Frustum, StereoEyesMoveApartAndSkewTheirWindowsBackTogether)
     EXPECT_NEAR(left.right, w + shift, 1e-12);
     EXPECT_NEAR(right.left, -w - shift, 1e-12);
     EXPECT_NEAR(right.right, w - shift, 1e-12);
+}
+
+TEST(Frustum, StereoIsValidEvenForACameraOnTheBallOrWithNoDistance)
+{
+    for (const double none : {0.0, std::nan("")}) {
+        const auto f = ComputeFrustum(render::OrbitPose(-1.0), 45.0, 1.0, StereoEye::Right, none);
+        EXPECT_GE(f.nearPlane, 0.01);
+        EXPECT_TRUE(std::isfinite(f.left) && f.left < f.right);
+    }
 }
 
 TEST(FitAll, CentresOnAllSurfacesAndBacksOffOneAndAHalfTheLargestSide)

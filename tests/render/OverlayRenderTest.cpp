@@ -2,6 +2,7 @@
 
 #include "render/Arrow.h"
 #include "render/GlState.h"
+#include "simulation/ForcesAndPaths.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -119,6 +120,20 @@ TEST_F(Ball, TurnsWithItsOrientation)
     EXPECT_NE(still.bgra, turned.bgra);               // ...showing its other side
 }
 
+TEST_F(Ball, InStereoTheFollowCameraShowsItFromBehindWhereverTheEyeIs)
+{
+    doc.anaglyphStereo = true;
+    doc.anaglyphColors = 4; // blue, then red
+    doc.cameraFollowsBall = true;
+    // The eye at negative z, 12 behind the ball at the origin.
+    request.simulation.activeCamera = CameraPlacement{{0.0, 0.0, -12.0}, {0.0, 0.0, 12.0}, {0.0, 1.0, 0.0}};
+    while (glGetError() != GL_NO_ERROR) continue;
+    const Picture p = frame(doc, request);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_GT(count(p, [](Rgb c) { return c.r > 20; }), 1000);
+    EXPECT_GT(count(p, [](Rgb c) { return c.b > 20; }), 1000);
+}
+
 TEST_F(Ball, IsNotDrawnWithItsSwitchOff)
 {
     doc.showBall = false;
@@ -168,7 +183,7 @@ TEST_F(Overlays, TheLaunchArrowShowsOnlyWhileTheVelocityIsBeingSet)
     EXPECT_GT(frame(doc, request).litPixels(), 30);
 }
 
-TEST_F(Overlays, TheForceCircleIsLaidOutOnceAndDrawnFlatInBlue)
+TEST_F(Overlays, TheForceCircleIsLaidOutForTheViewsSizeAndDrawnFlatInBlue)
 {
     doc.navigation = true;
     request.width = 400;
@@ -193,10 +208,26 @@ TEST_F(Overlays, TheForceCircleIsLaidOutOnceAndDrawnFlatInBlue)
     EXPECT_TRUE(blueNear(200, 150 + 100));
     EXPECT_TRUE(blueNear(200, 150 + 139));
     EXPECT_FALSE(blueNear(200, 150 + 146));
-    // A later resize does not lay the circle out again.
+    // A view narrowed or widened later has its circle laid out again, centred.
     request.width = 500;
     frame(doc, request);
-    EXPECT_EQ(circle.centreX.load(), 200);
+    EXPECT_EQ(circle.centreX.load(), 250);
+    EXPECT_EQ(circle.centreY.load(), 150);
+    EXPECT_DOUBLE_EQ(circle.radius.load(), 139.0);
+}
+
+TEST_F(Overlays, APathRolledOnAConstantColouredSurfaceIsDrawnInItsColourNotWhite)
+{
+    doc.showBallPathPast = true;
+    SurfaceSection& plate = *doc.surfaces[0];
+    plate.coloring = Coloring::Constant;
+    plate.constantColor = {40.0, 200.0, 40.0};
+    doc.ballSurface = &plate;
+    for (const double x : {-4.0, 0.0, 4.0}) RecordPathPoint(doc, false, false, {x, 0.0, 0.0});
+    request.simulation = render::CaptureSimulationFrame(doc);
+    const Picture p = frame(doc, request);
+    EXPECT_GT(count(p, [](Rgb c) { return c.g > 2 * c.r + 10 && c.g > 2 * c.b + 10; }), 20);
+    EXPECT_EQ(count(p, [](Rgb c) { return c.r > 100 && c.b > 100; }), 0);
 }
 
 TEST_F(Overlays, AnAnaglyphDrawsEachEyeThroughItsColourMask)

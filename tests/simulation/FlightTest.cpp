@@ -1,4 +1,5 @@
 #include "simulation/Flight.h"
+#include "simulation/PhysicsLoop.h"
 
 #include "support/DocumentBuilders.h"
 #include "support/SimulationBuilders.h"
@@ -153,6 +154,13 @@ TEST_F(FlightTest, BallDropsThroughAHoleInFlightAndFallsBackToItsStart)
     SurfaceSection& s = floorAt("floor", 0.0);
     builders::addHole(s, "pit", 0.3, 0.7, 0.3, 0.7);
     const Vec3 start = ball().contactPoint;
+    PhysicsLoopControl loop;
+    doc.simulation.physicsControl = &loop;
+    struct Detach {
+        SimulationState& sim;
+        ~Detach() { sim.physicsControl = nullptr; }
+    } detach{doc.simulation};
+    loop.SetPhysicsState(Running);
     builders::throwBall(doc, {12.0, 2.0, 0.0}, {0, -1.0, 0}, 0.06);
     bool reset = false;
     for (int k = 0; k < 200 && !reset; ++k) {
@@ -165,6 +173,11 @@ TEST_F(FlightTest, BallDropsThroughAHoleInFlightAndFallsBackToItsStart)
     EXPECT_TRUE(doc.simulation.stopped.load());
     EXPECT_TRUE(doc.simulation.settingVelocity.load());
     expectVecNear(ball().contactPoint, start, 1e-12);
+    // As "Position ball" leaves it: the camera looks at the ball at its start
+    // (not into the depth it fell to), and the loop parks until the next roll.
+    const CameraPlacement& camera = doc.simulation.camera.active;
+    expectVecNear(camera.eye + camera.direction, ball().ballCentre, 1e-9);
+    EXPECT_EQ(loop.GetPhysicsState(), PauseRequested);
 
     // The same drop beside the hole is caught.
     FixLaunch(doc);

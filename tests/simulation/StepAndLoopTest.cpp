@@ -103,6 +103,19 @@ TEST_F(StepTest, LoopHoldsSeventyStepsASecondWithOneShortSleepEach)
     EXPECT_NEAR(sim().stepTime, 1.0 / 70.0, 1e-4);
 }
 
+TEST_F(StepTest, SpinsThatBecameSlowerNeverStretchTheStepPastItsPeriod)
+{
+    clock.spinCost = 0.000001;
+    PhysicsLoop loop(doc, control, clock);
+    control.SetPhysicsState(Running);
+    for (int k = 0; k < 3; ++k) nextStep(loop); // a spin measured at a microsecond
+    clock.spinCost = 0.001;                     // then the machine gets busy
+    for (int k = 0; k < 3; ++k) {
+        nextStep(loop);
+        EXPECT_LE(sim().stepTime, 1.0 / 70.0 + clock.spinCost) << "step " << k;
+    }
+}
+
 TEST_F(StepTest, StepSlowerThanThePeriodArmsNoBusyWait)
 {
     clock.sleepStretch = 20.0; // the 1 ms sleep takes 20 ms

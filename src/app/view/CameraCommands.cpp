@@ -8,16 +8,35 @@
 #include <algorithm>
 #include <cmath>
 
-OrbitZoom ZoomOrbit(double d0, double dy, double minimum, double maximum)
+namespace {
+
+constexpr double kWheelNotchFactor = 0.9;
+
+OrbitZoom zoomTo(double distance, double minimum, double maximum)
 {
     OrbitZoom zoom;
-    const double s = std::fabs(dy) / 3.0;
-    if (dy >= 1.0) zoom.distance = std::max(d0 - s, minimum);
-    else if (dy < 0.0) zoom.distance = std::min(d0 + s, maximum);
-    else return zoom;
     zoom.changed = true;
-    zoom.elevationFraction = std::clamp((zoom.distance - minimum) / (0.2 * maximum - minimum), 0.0, 1.0);
+    zoom.distance = distance;
+    zoom.elevationFraction = std::clamp((distance - minimum) / (0.2 * maximum - minimum), 0.0, 1.0);
     return zoom;
+}
+
+} // namespace
+
+OrbitZoom ZoomOrbit(double d0, double dy, double minimum, double maximum)
+{
+    const double s = std::fabs(dy) / 3.0;
+    if (dy >= 1.0) return zoomTo(std::max(d0 - s, minimum), minimum, maximum);
+    if (dy < 0.0) return zoomTo(std::min(d0 + s, maximum), minimum, maximum);
+    return {};
+}
+
+OrbitZoom ZoomOrbitByWheel(double d, double notches, double minimum, double maximum)
+{
+    const double scaled = d * std::pow(kWheelNotchFactor, notches);
+    if (notches > 0.0) return zoomTo(std::max(scaled, minimum), minimum, maximum);
+    if (notches < 0.0) return zoomTo(std::min(scaled, maximum), minimum, maximum);
+    return {};
 }
 
 void SetFocalPointAtBall(COpenGLTemplateDoc& document)

@@ -20,6 +20,11 @@ struct OrbitZoom {
     double elevationFraction = 0.0; // F in [0, 1]
 };
 OrbitZoom ZoomOrbit(double d0, double dy, double minimum, double maximum);
+// The orbit distance after turning the mouse wheel by `notches` from the
+// distance d: each notch forward comes 10 % closer (no nearer than the
+// minimum), each notch back goes 10 % farther (no farther than the maximum);
+// the elevation fraction follows as for a drag. No turn changes nothing.
+OrbitZoom ZoomOrbitByWheel(double d, double notches, double minimum, double maximum);
 
 // "Set focal point at ball": the focal surface and (u, v) become the ball's.
 // Nothing happens when the ball is on no surface.

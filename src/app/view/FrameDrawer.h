@@ -21,6 +21,8 @@ public:
     virtual void SwapBuffers() = 0;
     // Makes no context current and deletes the context.
     virtual void Release() = 0;
+    // After MakeCurrent failed: what failed, in words for the user.
+    virtual std::string FailureReason() const { return "no OpenGL context could be made"; }
 };
 
 // A picture drawn off screen: bottom-up B, G, R, A rows.

@@ -7,12 +7,6 @@
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
 
-namespace {
-
-constexpr double kFollowPerOrbitDistance = 21.0;
-
-} // namespace
-
 LaunchChoice ChooseLaunch(double px, double py, double width, double height, double cx, double cy,
                           const Vec3& reference, const Vec3& vertical, const Vec3& normal)
 {
@@ -44,28 +38,11 @@ void MapLaunchVelocity(COpenGLTemplateDoc& document, int px, int py, double orbi
     document.launchSpeed = choice.speed;
     // A direction that vanishes (the turned reference along the normal) keeps the last one.
     if (length(choice.direction) > 0.0) document.launchDirection = choice.direction;
-    RecomputeLaunchPreview(document, orbitDistance);
-}
-
-void RecomputeLaunchPreview(COpenGLTemplateDoc& document, double orbitDistance)
-{
-    SimulationState& sim = document.simulation;
-    if (!document.ballSurface) return;
-    WriteSetting(document.followDistance, kFollowPerOrbitDistance * orbitDistance);
-    PlaceBall(document, document.ballStartU, document.ballStartV, document.launchSpeed);
-    {
-        LockGuard guard(document.simulationLock);
-        ResetFuturePaths(document);
-        sim.futureIndex = 0;
-        RecordPresentState(document);
-        sim.published = sim.ball;
-    }
-    sim.camera.cameraFixed = true;
-    UpdateFollowCamera(document);
+    PreviewLaunch(document, orbitDistance);
 }
 
 void FixLaunchWithPreview(COpenGLTemplateDoc& document, double orbitDistance)
 {
     FixLaunch(document);
-    RecomputeLaunchPreview(document, orbitDistance);
+    PreviewLaunch(document, orbitDistance);
 }

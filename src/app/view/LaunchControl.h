@@ -24,13 +24,10 @@ LaunchChoice ChooseLaunch(double px, double py, double width, double height, dou
                           const Vec3& reference, const Vec3& vertical, const Vec3& normal);
 
 // The mouse moved while the launch is being chosen: stores the launch speed
-// and direction in the document and recomputes the preview. The reference
-// direction is along the channel (the surface's v tangent) at the start point.
+// and direction in the document and recomputes the preview (PreviewLaunch).
+// The reference direction is along the channel (the surface's v tangent) at
+// the start point.
 void MapLaunchVelocity(COpenGLTemplateDoc& document, int px, int py, double orbitDistance);
-
-// The ball at its start moving with the chosen launch, and the follow camera
-// placed at once behind it at 21 times the orbit distance.
-void RecomputeLaunchPreview(COpenGLTemplateDoc& document, double orbitDistance);
 
 // The click that fixes the launch: the ball placed with it, ready to roll.
 void FixLaunchWithPreview(COpenGLTemplateDoc& document, double orbitDistance);

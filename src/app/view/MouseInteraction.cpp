@@ -1,6 +1,7 @@
 #include "view/MouseInteraction.h"
 
 #include "document/OpenGLTemplateDoc.h"
+#include "simulation/FollowCamera.h"
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/SharedSettings.h"
 #include "simulation/Simulation.h"
@@ -54,12 +55,7 @@ void MouseInteraction::Move(int x, int y)
             PostRotation();
         }
     } else if (rightDrag_) {
-        const OrbitZoom zoom =
-            ZoomOrbit(d0_, pressY_ - y, sim.camera.minimumDistance, sim.camera.maximumDistance);
-        if (!zoom.changed) return;
-        view_.SetOrbitDistance(zoom.distance);
-        sim.camera.elevationFraction = zoom.elevationFraction;
-        if (sim.settingVelocity.load()) view_.WithViewLock([&] { RecomputeLaunchPreview(doc, zoom.distance); });
+        ApplyZoom(ZoomOrbit(d0_, pressY_ - y, sim.camera.minimumDistance, sim.camera.maximumDistance));
     } else if (sim.settingVelocity.load()) {
         const double d = view_.OrbitDistance();
         view_.WithViewLock([&] { MapLaunchVelocity(doc, x, y, d); });
@@ -88,6 +84,22 @@ void MouseInteraction::RightDown(int x, int y)
 }
 
 void MouseInteraction::RightUp() { rightDrag_ = false; }
+
+void MouseInteraction::Wheel(double notches)
+{
+    const FollowCameraState& camera = view_.document().simulation.camera;
+    ApplyZoom(ZoomOrbitByWheel(view_.OrbitDistance(), notches, camera.minimumDistance, camera.maximumDistance));
+}
+
+void MouseInteraction::ApplyZoom(const OrbitZoom& zoom)
+{
+    if (!zoom.changed) return;
+    COpenGLTemplateDoc& doc = view_.document();
+    SimulationState& sim = doc.simulation;
+    view_.SetOrbitDistance(zoom.distance);
+    sim.camera.elevationFraction = zoom.elevationFraction;
+    if (sim.settingVelocity.load()) view_.WithViewLock([&] { PreviewLaunch(doc, zoom.distance); });
+}
 
 void MouseInteraction::Key(int code)
 {

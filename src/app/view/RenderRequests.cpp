@@ -16,6 +16,14 @@ std::int32_t RenderRequests::GetRenderRequest(int slot)
     return slots_[slot];
 }
 
+bool RenderRequests::AnyPending()
+{
+    LockGuard guard(lock_);
+    for (int slot = PauseRender; slot <= Print; ++slot)
+        if (slots_[slot] != Idle) return true;
+    return false;
+}
+
 bool RenderRequests::WaitFor(int slot, std::int32_t value, const std::atomic<bool>& alive)
 {
     while (GetRenderRequest(slot) != value) {

@@ -26,6 +26,8 @@ class RenderRequests {
 public:
     void SetRenderRequest(int slot, std::int32_t value);
     std::int32_t GetRenderRequest(int slot);
+    // True when any slot is not Idle.
+    bool AnyPending();
 
     // Spins until the slot reads `value`. Gives up (false) as soon as
     // `alive` reads false, so nobody waits for a thread that has ended.

@@ -4,9 +4,11 @@
 #include "platform/Clock.h"
 #include "render/Camera.h"
 #include "render/SimulationFrame.h"
+#include "simulation/FollowCamera.h"
 #include "simulation/SharedSettings.h"
 #include "view/PrintLayout.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,11 @@ namespace {
 
 constexpr int kPausedSleepMs = 200;
 constexpr double kKeyZoomFactor = 1.02;
+// Frames are paced to a display refreshing 60 times a second: where the buffer
+// swap waits for the display, frames already come that far apart; where it
+// does not, the loop sleeps out the rest, so a still scene is not drawn
+// hundreds of times a second.
+constexpr double kFramePeriod = 1.0 / 60.0;
 
 double nowSeconds() { return std::chrono::duration<double>(platform::Clock::now().time_since_epoch()).count(); }
 
@@ -29,6 +36,13 @@ double nowSeconds() { return std::chrono::duration<double>(platform::Clock::now(
 }
 
 } // namespace
+
+std::string DrawingUnavailableMessage(const std::string& failure)
+{
+    return "The view cannot draw: " + failure +
+           ".\n\nThe menus, the control panel, the design dialogs and saving still work. To draw a document "
+           "without a display, use\n    marlwick-cli render FILE.mwk OUT.png";
+}
 
 ViewCore::ViewCore(COpenGLTemplateDoc& document) : document_(document)
 {
@@ -126,12 +140,14 @@ bool ViewCore::PauseAllAndWait()
 
 void ViewCore::ResumeAll()
 {
-    bool resumePhysics = false;
+    bool resumePhysics = false, outermost = false;
     {
         LockGuard guard(pauseLock_);
+        outermost = pauseDepth_ == 1;
         // A ball stopped meanwhile leaves the loop parked.
-        resumePhysics = pauseDepth_ == 1 && physicsWasRunning_ && !document_.simulation.stopped.load();
+        resumePhysics = outermost && physicsWasRunning_ && !document_.simulation.stopped.load();
     }
+    if (outermost) RefreshLaunchPreview();
     ResumeRender();
     if (resumePhysics) physics_.SetPhysicsState(Running);
 }
@@ -241,6 +257,13 @@ void ViewCore::SyncOrbitFromDocument()
     orbitCameraDistance_ = document_.cameraDistance;
 }
 
+void ViewCore::RefreshLaunchPreview()
+{
+    if (!document_.simulation.settingVelocity.load()) return;
+    LockGuard guard(viewLock_);
+    PreviewLaunch(document_, -document_.cameraDistance);
+}
+
 // --- following the ball ---
 
 void ViewCore::KeepOrbitView()
@@ -282,7 +305,11 @@ std::string ViewCore::TitleText()
         std::snprintf(text, sizeof text, " Marlwick    Render FPS = %.1Lf ,   Physics FPS = %.1lf",
                       static_cast<long double>(renderFps_.load()), document_.simulation.physicsFps.load());
     }
-    return text;
+    if (!document_.simulation.settingVelocity.load()) return text;
+    // While the launch is being chosen, the speed the mouse gives.
+    char speed[64];
+    std::snprintf(speed, sizeof speed, ",   Launch speed = %.2lf", document_.launchSpeed);
+    return std::string(text) + speed;
 }
 
 // --- the render thread ---
@@ -292,6 +319,7 @@ void ViewCore::RenderThreadMain(RenderContextHost& host, FrameDrawer& drawer)
     document_.viewReady = true;
     const bool drawing = host.MakeCurrent();
     if (drawing) drawer.Initialize();
+    else if (drawingUnavailable) drawingUnavailable(DrawingUnavailableMessage(host.FailureReason()));
     previousFrame_ = nowSeconds();
     while (!physics_.threadsStop.load()) {
         if (ServeRequest(drawer, drawing)) continue;
@@ -378,6 +406,17 @@ void ViewCore::RenderOneFrame(RenderContextHost& host, FrameDrawer& drawer)
     host.SwapBuffers();
     framesRendered_.fetch_add(1);
     MovieStep(drawer);
+    WaitUntil(now + kFramePeriod);
+}
+
+// In short slices, so that a request waits a moment, not the rest of the frame.
+void ViewCore::WaitUntil(double due)
+{
+    constexpr double kSliceSeconds = 0.002;
+    for (double now = nowSeconds(); now < due; now = nowSeconds()) {
+        if (requests_.AnyPending() || physics_.threadsStop.load()) return;
+        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(due - now, kSliceSeconds)));
+    }
 }
 
 render::FrameRequest ViewCore::PrepareFrame(bool pollKeys)
@@ -404,13 +443,12 @@ void ViewCore::PollKeys()
     selectedSegment_ = index;
     if (index < 0) return;
     ContactSegment segment;
-    int count = 0;
     {
         LockGuard guard(document_.simulationLock);
-        count = document_.simulation.published.segmentCount;
-        segment = document_.simulation.published.contactSegments[static_cast<std::size_t>(index)];
+        const ContactSegment* chosen = render::ContactSegmentOfDigit(document_.simulation.published, index + 1);
+        if (!chosen) return;
+        segment = *chosen;
     }
-    if (index >= count || !segment.surface) return;
     document_.focalSurface = segment.surface;
     document_.focalU = segment.startU;
     document_.focalV = segment.startV;

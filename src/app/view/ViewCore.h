@@ -31,6 +31,10 @@
 
 class COpenGLTemplateDoc;
 
+// What the user is told when the view has no OpenGL context: the failure,
+// what still works, and how to draw a document without a display.
+std::string DrawingUnavailableMessage(const std::string& failure);
+
 class ViewCore : public RenderHandshake {
 public:
     explicit ViewCore(COpenGLTemplateDoc& document);
@@ -134,17 +138,22 @@ public:
     void EndFollowing();
 
     KeyStates& keys() { return keys_; }
-    // Digit key selection: 0 to 8, or -1 (render thread).
+    // Digit key selection: 0 to 8 for the keys 1 to 9, or -1 (render thread).
+    // Key k chooses piece k of the ball's last rolling step (ContactSegmentOfDigit).
     int selectedSegment() const { return selectedSegment_.load(); }
 
     // --- title ---
     double renderFps() const { return renderFps_.load(); }
-    // " Marlwick    Render FPS = ..." or, with "Focal point" on, the focal point readout.
+    // " Marlwick    Render FPS = ..." or, with "Focal point" on, the focal point
+    // readout; while the launch is being chosen, followed by its speed.
     std::string TitleText();
     std::int64_t framesRendered() const { return framesRendered_.load(); }
 
     // Called on the render thread when the last movie frame has been written.
     std::function<void()> movieFinished;
+    // Called on the render thread when it has no context to draw with, with
+    // the message for the user (DrawingUnavailableMessage); may be none.
+    std::function<void(const std::string&)> drawingUnavailable;
 
 private:
     void RenderThreadMain(RenderContextHost& host, FrameDrawer& drawer);
@@ -157,6 +166,11 @@ private:
     void MovieStep(FrameDrawer& drawer);
     void SyncOrbitFromDocument();
     void SleepWhilePaused();
+    // Sleeps until `due` (seconds, as nowSeconds), or until a request or the stop flag arrives.
+    void WaitUntil(double due);
+    // While the launch is being chosen: the ball and the follow camera placed
+    // again on the surfaces as a command held between frames left them.
+    void RefreshLaunchPreview();
     bool ThreadsRunning() const;
     // Waits until both threads have ended or the deadline has passed; false on the deadline.
     bool WaitForThreads(std::chrono::steady_clock::time_point deadline) const;

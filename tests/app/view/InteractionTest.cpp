@@ -262,8 +262,27 @@ TEST_F(MouseRolesTest, TheRightButtonZoomsFromThePressDistanceAndTheModifiersCho
     EXPECT_EQ(mouse.arcball().constraint(), kConstraintBody);
 }
 
-TEST_F(MouseRolesTest, TitleShowsRatesOrTheFocalPointReadout)
+TEST_F(MouseRolesTest, EachWheelNotchZoomsATenthWithinTheBoundsAndMovesTheLaunchPreviewsCamera)
 {
+    ASSERT_TRUE(PositionBall(doc).empty());
+    view.SetOrbitDistance(10.0);
+    mouse.Wheel(1.0);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), 9.0);
+    EXPECT_NEAR(length(doc.simulation.camera.active.direction), 21.0 * 9.0, 1e-9); // at once behind the ball
+    mouse.Wheel(-2.0);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), 9.0 / 0.81);
+    mouse.Wheel(100.0);
+    EXPECT_DOUBLE_EQ(view.OrbitDistance(), doc.simulation.camera.minimumDistance);
+    EXPECT_DOUBLE_EQ(doc.simulation.camera.elevationFraction.load(), 0.0);
+}
+
+TEST_F(MouseRolesTest, TitleShowsRatesOrTheFocalPointReadoutAndTheLaunchSpeedBeingChosen)
+{
+    EXPECT_EQ(view.TitleText(), " Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0");
+    ASSERT_TRUE(PositionBall(doc).empty());
+    mouse.Move(200, 75);
+    EXPECT_EQ(view.TitleText(), " Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0,   Launch speed = 50.00");
+    mouse.LeftDown(10, 10, false, false);
     EXPECT_EQ(view.TitleText(), " Marlwick    Render FPS = 0.0 ,   Physics FPS = 0.0");
     doc.showFocalPoint = true;
     doc.focalSurface = floor;

@@ -8,6 +8,8 @@
 #include "render/Capture.h"
 #include "render/HeadlessContext.h"
 #include "support/SimulationBuilders.h"
+#include "support/VecExpect.h"
+#include "view/LaunchControl.h"
 #include "view/ViewFakes.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +112,27 @@ TEST_F(RenderLoopGlTest, SavedImagesAreWrittenByTheRenderThreadInAContextOfTheir
     ASSERT_TRUE(view.PauseAllAndWait());
     EXPECT_EQ(drawer.counters().meshLists, before + 4);
     view.ResumeAll();
+}
+
+TEST_F(RenderLoopGlTest, AResizedViewLaysTheForceCircleOutAgainAndALaunchKeepsItsDirection)
+{
+    doc.OnNewDocument();
+    doc.navigation = true;
+    start(640, 480);
+    // The pointer an eighth of the width right of the centre, a tenth of the height above it.
+    const auto launchDirection = [&](int width, int height) {
+        const auto frames = view.framesRendered();
+        EXPECT_TRUE(waitUntil([&] { return view.framesRendered() > frames + 1; }));
+        EXPECT_TRUE(view.PauseAllAndWait());
+        EXPECT_EQ(doc.simulation.windowCircle.centreX.load(), width / 2);
+        EXPECT_EQ(doc.simulation.windowCircle.centreY.load(), height / 2);
+        MapLaunchVelocity(doc, width / 2 + width / 8, height / 2 - height / 10, 1.0);
+        view.ResumeAll();
+        return doc.launchDirection;
+    };
+    const Vec3 before = launchDirection(640, 480);
+    view.Resize(400, 300); // the panel shown beside the view
+    expectVecNear(launchDirection(400, 300), before, 1e-9);
 }
 
 // The frame rates are recorded as figures only (BM_RenderTwentySurfaces in

@@ -57,15 +57,21 @@ protected:
     FakeDrawer drawer{doc};
 };
 
-TEST_F(ViewThreadsTest, RenderThreadOwnsTheContextAndDrawsBackToBack)
+TEST_F(ViewThreadsTest, RenderThreadOwnsTheContextAndDrawsAtMostSixtyFramesASecond)
 {
     EXPECT_NE(host.madeCurrentOn, std::this_thread::get_id());
     EXPECT_TRUE(drawer.initialized.load());
     EXPECT_TRUE(doc.viewReady.load());
     const int before = drawer.frames.load();
-    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() >= before + 10; }));
+    // The fake swap returns at once, as a driver without vertical sync does.
+    double fastest = 0.0;
+    ASSERT_TRUE(waitUntil([&] {
+        fastest = std::max(fastest, view.renderFps());
+        return drawer.frames.load() >= before + 10;
+    }));
     ASSERT_TRUE(waitUntil([&] { return host.swaps.load() >= before + 10; }));
     EXPECT_GT(view.renderFps(), 0.0);
+    EXPECT_LE(fastest, 60.0 + 1e-6);
     EXPECT_EQ(doc.simulation.physicsControl.load(), &view.physics());
 }
 
@@ -224,6 +230,39 @@ TEST_F(ViewThreadsTest, DeleteAndInsertZoomByTwoPercentPerFrame)
     EXPECT_GE(growing, 15);
     EXPECT_GE(shrinking, 15);
     EXPECT_LT(d.back(), 0.0); // still in front of the scene: -d
+}
+
+TEST_F(ViewThreadsTest, DigitKeysFocusOnlyOnPiecesOfTheLastStep)
+{
+    ASSERT_TRUE(view.PauseAllAndWait());
+    SurfaceSection* other = &builders::addFloor(doc, "other", 5, 20, {{0, 0, 30}});
+    view.ResumeAll();
+    for (const bool crossed : {false, true}) {
+        for (int digit = 1; digit <= 9; ++digit) {
+            ASSERT_TRUE(view.PauseAllAndWait());
+            LiveBall& b = doc.simulation.published;
+            b.segmentCount = crossed ? 2 : 1;
+            b.contactSegments[0].surface = other; // never a piece of a step
+            b.contactSegments[1].surface = floor;
+            b.contactSegments[1].startU = 0.25;
+            b.contactSegments[2].surface = other; // without a crossing, left from an earlier step
+            b.contactSegments[2].startU = 0.75;
+            doc.focalSurface = nullptr;
+            view.keys().Set(KeyStates::Digit(digit), true);
+            const int frames = drawer.frames.load();
+            view.ResumeAll();
+            ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
+            ASSERT_TRUE(view.PauseAllAndWait());
+            view.keys().ReleaseAll();
+            EXPECT_EQ(view.selectedSegment(), digit - 1);
+            SurfaceSection* expected = digit == 1 ? floor : digit == 2 && crossed ? other : nullptr;
+            EXPECT_EQ(doc.focalSurface, expected) << "key " << digit << (crossed ? " after a crossing" : "");
+            if (expected) {
+                EXPECT_DOUBLE_EQ(doc.focalU, digit == 1 ? 0.25 : 0.75);
+            }
+            view.ResumeAll();
+        }
+    }
 }
 
 TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
