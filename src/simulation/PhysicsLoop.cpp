@@ -141,7 +141,7 @@ void PhysicsLoop::RunAndRecordStep()
     const RideSwitches switches = SwitchesOf(document_);
     const StepOutcome outcome = StepSimulation(document_, input);
     if (!outcome.ran) return;
-    control_.ride.RecordStep(switches, input.force, outcome.h, sim.ball.ballCentre);
+    control_.ride.RecordStep(switches, input.force, outcome.h, outcome.ballCentre);
     if (sim.stopped.load())
         control_.ride.End(sim.events.contains(SimulationEventKind::FallReset) ? RideEnd::Position : RideEnd::Pause);
 }

@@ -99,6 +99,7 @@ StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input)
     SimulationState& sim = document.simulation;
     LiveBall& b = sim.ball;
     StepOutcome outcome;
+    bool fell = false;
     sim.stepCount.fetch_add(1);
     sim.events.clear();
     if (!sim.stopped.load() && !(sim.movieRecording.load() && sim.movieFrameReady.load())) {
@@ -118,6 +119,7 @@ StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input)
         bool advanced = false;
         if (b.inAir && b.ballCentre.y < sim.lowestSurfaceHeight - kFallDepth) {
             resetAfterFall(document);
+            fell = true;
             sim.events.add(SimulationEventKind::FallReset, document.ballSurface);
         } else if (!b.inAir && (!document.ballSurface ||
                                 (length(b.velocity) < sim.restSpeed && !(length(b.appliedForce) > 0.0)))) {
@@ -130,10 +132,14 @@ StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input)
         }
         sim.rideProfile.Record(b, h, sim.events, advanced, RideModelOf(sim));
         sim.movieFrameReady = true;
-        outcome = {true, h};
+        outcome.ran = true;
+        outcome.h = h;
     }
     if (!sim.stopped.load()) recordAndFollow(document);
     if (ReadSetting(document.pauseEachFrame)) sim.stopped = true;
+    outcome.ballCentre = b.ballCentre;
+    // The step is done with the ball: after a fall its launch may be chosen.
+    if (fell) sim.settingVelocity = true;
     return outcome;
 }
 
@@ -204,7 +210,9 @@ std::string PositionBall(COpenGLTemplateDoc& document, bool quiet)
 {
     SimulationState& sim = document.simulation;
     if (!document.ballStartSurface) return kNoStartSurfaceMessage;
-    sim.settingVelocity = true;
+    // The physics thread's own call (quiet) leaves raising it to the end of
+    // its step: the user-interface thread writes the ball once it is up.
+    if (!quiet) sim.settingVelocity = true;
     sim.velocitySet = false;
     RenderHandshake* render = sim.renderHandshake.load();
     if (!quiet) PauseAllAndWait(document);

@@ -28,6 +28,7 @@ struct StepInput {
 struct StepOutcome {
     bool ran = false; // false: skipped (stopped, or a movie frame not yet captured)
     double h = 0.0;   // the step length used, when it ran
+    Vec3 ballCentre;  // where the step left the ball, when it ran
 };
 StepOutcome StepSimulation(COpenGLTemplateDoc& document, const StepInput& input);
 // The step with the document's stepTime and the force input as it stands.
