@@ -1,10 +1,13 @@
 #include "design/AttachGeometry.h"
 #include "design/AttachmentSites.h"
 #include "design/ChannelCreation.h"
+#include "design/ChannelEditing.h"
+#include "design/CircularSurface.h"
 #include "design/DesignHistory.h"
 #include "design/Groups.h"
 #include "design/Holes.h"
 #include "design/PanelCommands.h"
+#include "design/SectionTransforms.h"
 #include "simulation/Simulation.h"
 #include "support/DocumentBuilders.h"
 
@@ -26,8 +29,10 @@ class HistoryPeers : public DocumentPeers {
 public:
     int restored = 0;
     int changed = 0;
+    std::vector<bool> told; // what the window title heard of the modified mark
     void DocumentRestored() override { ++restored; }
     void HistoryChanged() override { ++changed; }
+    void ModifiedChanged(bool modified) override { told.push_back(modified); }
 };
 
 // A name made unique by a number ("g12").
@@ -83,6 +88,7 @@ struct HistoryTest : ::testing::Test {
         doc.currentGroup = FindGroup(doc, "main");
         doc.SetModifiedFlag(false);
         doc.StartHistory();
+        peers.told.clear();
     }
 };
 
@@ -146,16 +152,58 @@ const Command kCommands[] = {
          d.focalU = 0.25;
          return SetBallStartAtFocalPoint(d);
      }},
+    {"CreateCircular",
+     [](COpenGLTemplateDoc& d) {
+         CircularFields fields;
+         fields.name = "ring";
+         return CreateCircularFromFields(d, fields);
+     }},
+    {"TypeAEdit",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         TypeAEditor editor(d);
+         DesignResult opened = editor.Open();
+         editor.SetPerform(TypeAGroup::HorizontalTurn, true);
+         editor.SetAngleDegrees(TypeAGroup::HorizontalTurn, 30);
+         editor.Save();
+         editor.Close();
+         return opened;
+     }},
+    {"SectionTransform",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         SectionTransformEditor editor(d);
+         DesignResult opened = editor.Open();
+         editor.SetSelection({2});
+         DesignResult moved = editor.ChangeValue(TransformKind::Move, 3);
+         editor.Commit();
+         editor.Close();
+         return opened.ok() ? moved : opened;
+     }},
+    {"SurfaceColoring",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         SetSurfaceColoring(d, Coloring::Curvature);
+         return DesignResult();
+     }},
+    {"SurfaceRender",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         SetSurfaceRender(d, false);
+         return DesignResult();
+     }},
 };
 
 class EachCommand : public HistoryTest, public ::testing::WithParamInterface<Command> {};
 
 } // namespace
 
-TEST_P(EachCommand, UndoGivesTheBytesBeforeAndRedoTheBytesAfter)
+TEST_P(EachCommand, MarksTheDocumentAndUndoGivesTheBytesBeforeAndRedoTheBytesAfter)
 {
     const Bytes before = doc.SerializeDocument();
     ASSERT_TRUE(GetParam().run(doc).ok());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(peers.told, std::vector<bool>{true}) << "the title hears of the change once";
     RecordStep(doc, GetParam().name);
     const Bytes after = doc.SerializeDocument();
     ASSERT_NE(before, after);
