@@ -115,19 +115,14 @@ TEST(GridEvaluationTest, SurfaceWithoutANetGivesZeroRows)
     SampleParameters at;
     at.Walk(3, 4);
     const SurfaceGridKernel grid(s, at, true);
-    std::vector<Vec3> points;
+    std::vector<Vec3> points, samplePoints;
     std::vector<SurfaceDerivatives> derivatives;
-    std::vector<Vec3> samplePoints;
     grid.PointRow(1, points);
     grid.SampleRow(1, samplePoints, derivatives);
-    ASSERT_EQ(points.size(), 4u);
-    ASSERT_EQ(samplePoints.size(), 4u);
-    ASSERT_EQ(derivatives.size(), 4u);
-    for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_TRUE(sameBits(points[k], Vec3{}));
-        EXPECT_TRUE(sameBits(samplePoints[k], Vec3{}));
-        EXPECT_TRUE(sameBits(derivatives[k], SurfaceDerivatives()));
-    }
+    ASSERT_TRUE(points.size() == 4 && samplePoints.size() == 4 && derivatives.size() == 4);
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_TRUE(sameBits(points[k], Vec3{}) && sameBits(samplePoints[k], Vec3{}) &&
+                    sameBits(derivatives[k], SurfaceDerivatives()));
 }
 
 } // namespace
