@@ -1,12 +1,12 @@
 #include "document/DataFiles.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "support/DocumentBuilders.h"
+#include "support/ScratchDir.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -135,7 +135,7 @@ TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
     EXPECT_EQ(peers.count("position"), 1);
 }
 
-TEST(DocumentOpen, RebuildsRelinksAndPlacesTheBallStart)
+TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
 {
     COpenGLTemplateDoc source;
     builders::fillTrackDocument(source);
@@ -150,6 +150,25 @@ TEST(DocumentOpen, RebuildsRelinksAndPlacesTheBallStart)
     ASSERT_EQ(doc.surfaces.size(), 4u);
     SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
                    *c = doc.surfaces[3].get();
+    // The records as saved; every surface is drawn after a load, hidden ones too.
+    EXPECT_EQ(textOf(c->name), "c");
+    EXPECT_EQ(textOf(c->groupName), "track");
+    EXPECT_EQ(c->surfaceType, kTypeB);
+    EXPECT_EQ(c->sectionCount, 16);
+    EXPECT_EQ(c->pointsPerSection, 9);
+    EXPECT_TRUE(c->wrapV);
+    ASSERT_EQ(c->holes.size(), 1u);
+    EXPECT_EQ(textOf(c->holes[0].name), "Gap");
+    EXPECT_EQ(c->holes[0].frontBackHigh, 0.95);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const SurfaceSection& s = *doc.surfaces[k];
+        EXPECT_EQ(s.render, 1);
+        EXPECT_EQ(s.document, &doc);
+        for (int i = 0; i < s.sectionCount; ++i)
+            EXPECT_EQ(s.sections[i].position, source.surfaces[k]->sections[i].position);
+    }
+    EXPECT_TRUE(doc.showFocalPoint);
+    EXPECT_EQ(doc.launchDirection, (Vec3{0.25, 0.0, -1.0}));
     // Links by (name, group): the two surfaces named "a" are told apart.
     EXPECT_EQ(a->attachmentSites[0].otherSurface, b);
     EXPECT_EQ(b->attachmentSites[1].otherSurface, a);
@@ -214,24 +233,20 @@ TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 
 TEST(DocumentSave, FailureLeavesTheExistingFileAndNoTemporaryBehind)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("marlwick-save-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "blocker");
+    const builders::Scratch dir;
+    std::filesystem::create_directories(dir.path() / "blocker");
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     std::string error;
-    // A directory in the way: the rename fails after the data was written.
-    EXPECT_FALSE(doc.OnSaveDocument((dir / "blocker").string(), error));
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("blocker"), error));
     EXPECT_NE(error.find("blocker"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "blocker"));
-    EXPECT_FALSE(doc.OnSaveDocument((dir / "missing" / "x.mwk").string(), error));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "blocker"));
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("missing/x.mwk"), error));
     EXPECT_NE(error.find("missing/x.mwk"), std::string::npos);
-    // Only the blocker is left.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(dir.entries(), 1); // only the blocker
 
-    const auto good = dir / "kept.mwk";
-    ASSERT_TRUE(doc.OnSaveDocument(good.string(), error)) << error;
-    EXPECT_EQ(std::filesystem::file_size(good), 3472u);
-    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(doc.OnSaveDocument(dir.file("kept.mwk"), error)) << error;
+    EXPECT_EQ(std::filesystem::file_size(dir.file("kept.mwk")), 3472u);
 }
 
 TEST(DocumentEmptying, DestroysEverythingAndForgetsTheReferences)
