@@ -77,15 +77,12 @@ void expectGridMatchesSinglePoints(const GridNet& net)
     EXPECT_EQ(mismatches, 0);
 }
 
+// Quadratic nets, and other degrees that take the general path.
 TEST(SurfaceGridTest, GridEvaluationGivesTheBitsOfSinglePointEvaluation)
 {
     expectGridMatchesSinglePoints(GridNet(6, 2, 5, 2, false));
     expectGridMatchesSinglePoints(GridNet(24, 2, 20, 2, false));
     expectGridMatchesSinglePoints(GridNet(6, 2, 9, 2, true));
-}
-
-TEST(SurfaceGridTest, OtherDegreesTakeTheGeneralPathWithTheSameBits)
-{
     expectGridMatchesSinglePoints(GridNet(7, 3, 4, 1, true));
     expectGridMatchesSinglePoints(GridNet(5, 1, 6, 2, false));
 }
