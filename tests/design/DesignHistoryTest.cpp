@@ -225,6 +225,56 @@ TEST_P(EachCommand, MarksTheDocumentAndUndoGivesTheBytesBeforeAndRedoTheBytesAft
 INSTANTIATE_TEST_SUITE_P(History, EachCommand, ::testing::ValuesIn(kCommands),
                          [](const auto& test) { return std::string(test.param.name); });
 
+// Every other change a user makes marks the document as each command above
+// shows; a scene switch, which no undo step keeps, does too.
+TEST_F(HistoryTest, ASceneSwitchMarksTheDocumentOnce)
+{
+    SetDocumentSwitch(doc, &DocumentSettings::pauseOnAir, true);
+    SetDocumentSwitch(doc, &DocumentSettings::pauseOnAir, true);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(peers.told, std::vector<bool>{true});
+}
+
+TEST_F(HistoryTest, RefusalsAndNoChangesLeaveTheModifiedMarkClear)
+{
+    EXPECT_NE(AddSite(named(doc, "a"), "", SiteEdge::Left, 0.2, 0.4), "");
+    EXPECT_NE(RenameSurface(doc, named(doc, "b"), ""), "");
+    EXPECT_NE(DeleteSurfaceButton(doc, nullptr), "");
+    EXPECT_NE(BreakAttachment(named(doc, "c", "track"), FindSiteIndex(named(doc, "c", "track"), "left")), "");
+    SetDocumentSwitch(doc, &DocumentSettings::showBall, doc.showBall);
+    doc.selectedSurface = nullptr;
+    SetSurfaceSwitch(doc, &SurfaceSection::showName, 0, false);
+    SetSurfaceRender(doc, false);
+    EXPECT_EQ(named(doc, "a").showName, 1) << "no selected surface: the switch changes nothing";
+    EXPECT_EQ(named(doc, "a").render, 1);
+    doc.focalSurface = nullptr;
+    EXPECT_EQ(SetBallStartAtFocalPoint(doc), kSetFocalSurfaceFirst);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(peers.told.empty());
+}
+
+TEST_F(HistoryTest, NewOpenAndSaveClearTheModifiedMarkAndFailedOnesKeepIt)
+{
+    builders::TempFile file("modified");
+    std::string error;
+    ASSERT_EQ(AddHole(named(doc, "a"), "pit", 0.2, 0.4, 0.2, 0.4), "");
+    EXPECT_FALSE(doc.OnSaveDocument("/nonexistent-dir/track.mwk", error));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(doc.OnOpenDocument("/nonexistent-dir/track.mwk", error));
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    EXPECT_FALSE(doc.IsModified());
+
+    ASSERT_EQ(RenameSurface(doc, named(doc, "b"), "bend"), "");
+    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    EXPECT_FALSE(doc.IsModified());
+
+    ASSERT_EQ(CreateGroupButton(doc, "loops"), "");
+    doc.OnNewDocument();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(peers.told, (std::vector<bool>{true, false, true, false, true, false}));
+}
+
 TEST_F(HistoryTest, ARedundantRecordAddsNoStep)
 {
     RecordStep(doc, kStepEditSurface);
