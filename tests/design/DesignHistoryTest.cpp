@@ -105,7 +105,8 @@ const Command kCommands[] = {
     {"DeleteLinkedSurface", [](COpenGLTemplateDoc& d) { return DeleteSurfaceButton(d, &named(d, "b")); }},
     {"DeletePseudoSurface", [](COpenGLTemplateDoc& d) { return DeleteSurfaceButton(d, &named(d, "a")); }},
     {"DeleteGroup", [](COpenGLTemplateDoc& d) { return DeleteGroupButton(d, FindGroup(d, "track")); }},
-    {"RenameSurface", [](COpenGLTemplateDoc& d) { return RenameSurface(d, named(d, "c", "track"), "c2"); }},
+    // "a" is linked, a pseudo surface and the ball start: each name follows.
+    {"RenameSurface", [](COpenGLTemplateDoc& d) { return RenameSurface(d, named(d, "a"), "start"); }},
     {"RenameGroup", [](COpenGLTemplateDoc& d) { return RenameGroupButton(d, FindGroup(d, "track"), "loop"); }},
     {"CreateGroup", [](COpenGLTemplateDoc& d) { return CreateGroupButton(d, "spare"); }},
     {"MoveToGroup",
