@@ -20,8 +20,6 @@ struct SitesFixture : ::testing::Test {
     }
 };
 
-int siteIndex(SurfaceSection& s, const char* name) { return FindSiteIndex(s, name); }
-
 } // namespace
 
 TEST_F(SitesFixture, AddSiteRunsItsChecksInOrderAndRefusalsChangeNothing)
@@ -69,7 +67,7 @@ TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndFreesTheLinkedPartner)
     EXPECT_EQ(DeleteSite(*a, -1), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 4), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 0), "");
-    EXPECT_EQ(siteIndex(*a, "end"), -1);
+    EXPECT_EQ(FindSiteIndex(*a, "end"), -1);
     EXPECT_TRUE(b->attachmentSites[1].isFree());
     EXPECT_EQ(textOf(b->attachmentSites[1].otherSurfaceName), "none");
     EXPECT_TRUE(AttachedSurfaceLines(*b).empty());

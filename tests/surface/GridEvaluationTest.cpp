@@ -60,7 +60,7 @@ void expectGridsMatch(SurfaceSection& s)
     for (const auto& size : sizes) EXPECT_EQ(gridMismatches(s, size[0], size[1]), 0) << size[0] << " x " << size[1];
 }
 
-TEST(GridEvaluationTest, ChannelGridsGiveTheBitsOfSinglePointEvaluation)
+TEST(GridEvaluationTest, ChannelAndCircularGridsGiveTheBitsOfSinglePointEvaluation)
 {
     StandaloneSurfaceHost host;
     auto small = builders::makeChannel(&host, 5, 2);
@@ -72,10 +72,8 @@ TEST(GridEvaluationTest, ChannelGridsGiveTheBitsOfSinglePointEvaluation)
     turned->axisRotation = {true, false, 0.6};
     turned->Regenerate(false);
     expectGridsMatch(*turned);
-}
 
-TEST(GridEvaluationTest, RationalCircularGridsGiveTheBitsOfSinglePointEvaluation)
-{
+    // Rational circular nets.
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     SurfaceSection* full = design::CreateCircularSurface(doc, "full", design::kFullCircle, 9, 4, 1.0, 4.0);
