@@ -37,13 +37,6 @@ public:
     int count(const std::string& call) const { return static_cast<int>(std::count(calls.begin(), calls.end(), call)); }
 };
 
-std::string saveTo(COpenGLTemplateDoc& doc, const TempFile& file)
-{
-    std::string error;
-    EXPECT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
-    return error;
-}
-
 } // namespace
 
 TEST(DocumentConstruction, HasDefaultsArcballAndDataFilePaths)
@@ -141,11 +134,11 @@ TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
     builders::fillTrackDocument(source);
     source.SetBallStart(source.surfaces[3].get(), 0.25, 0.75);
     TempFile file("open");
-    saveTo(source, file);
+    std::string error;
+    ASSERT_TRUE(source.OnSaveDocument(file.path(), error)) << error;
 
     RecordingPeers peers;
     COpenGLTemplateDoc doc(&peers);
-    std::string error;
     ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
     ASSERT_EQ(doc.surfaces.size(), 4u);
     SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
@@ -205,11 +198,9 @@ TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
     COpenGLTemplateDoc source;
     builders::fillTrackDocument(source);
     setText(source.ballStartGroupName, "elsewhere");
-    TempFile file("nostart");
-    saveTo(source, file);
     COpenGLTemplateDoc doc;
     std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    ASSERT_TRUE(doc.OpenDocumentBytes(source.SerializeDocument(), "nostart.mwk", error)) << error;
     EXPECT_EQ(doc.ballStartSurface, nullptr);
     EXPECT_EQ(doc.focalSurface, nullptr);
     EXPECT_EQ(textOf(doc.ballStartGroupName), "elsewhere");
@@ -218,12 +209,10 @@ TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
 TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 {
     COpenGLTemplateDoc empty;
-    TempFile file("empty");
-    saveTo(empty, file);
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    ASSERT_TRUE(doc.OpenDocumentBytes(empty.SerializeDocument(), "empty.mwk", error)) << error;
     EXPECT_TRUE(doc.surfaces.empty());
     ASSERT_EQ(doc.groups.size(), 1u);
     EXPECT_EQ(doc.currentGroup, doc.groups[0].get());
@@ -249,31 +238,20 @@ TEST(DocumentSave, FailureLeavesTheExistingFileAndNoTemporaryBehind)
     EXPECT_EQ(std::filesystem::file_size(dir.file("kept.mwk")), 3472u);
 }
 
-TEST(DocumentEmptying, DestroysEverythingAndForgetsTheReferences)
-{
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
-    doc.selectedSurface = doc.surfaces[1].get();
-    doc.DeleteContents();
-    EXPECT_TRUE(doc.surfaces.empty());
-    EXPECT_TRUE(doc.groups.empty());
-    EXPECT_EQ(doc.currentGroup, nullptr);
-    EXPECT_EQ(doc.selectedSurface, nullptr);
-    EXPECT_EQ(doc.focalSurface, nullptr);
-    EXPECT_EQ(doc.ballStartSurface, nullptr);
-    EXPECT_EQ(doc.ballSurface, nullptr);
-}
-
-TEST(DocumentEmptying, ClosingPausesAndEmpties)
+TEST(DocumentEmptying, ClosingPausesDestroysEverythingAndForgetsTheReferences)
 {
     RecordingPeers peers;
     COpenGLTemplateDoc doc(&peers);
-    doc.OnNewDocument();
+    builders::fillTrackDocument(doc);
+    doc.selectedSurface = doc.surfaces[1].get();
     peers.calls.clear();
     doc.OnCloseDocument();
     EXPECT_TRUE(doc.closing);
     EXPECT_TRUE(doc.surfaces.empty());
-    EXPECT_EQ(doc.ballSurface, nullptr);
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_EQ(doc.currentGroup, nullptr);
+    const SurfaceSection* references[] = {doc.selectedSurface, doc.focalSurface, doc.ballStartSurface, doc.ballSurface};
+    for (const SurfaceSection* reference : references) EXPECT_EQ(reference, nullptr);
     EXPECT_EQ(peers.calls, std::vector<std::string>{"pause"}) << "closing does not resume the threads";
 }
 
