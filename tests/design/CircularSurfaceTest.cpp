@@ -104,8 +104,10 @@ TEST_P(EachRing, ControlPointsLieOnTheirArcs)
         const double r = ring.inner + k * (ring.outer - ring.inner) / (ring.sections - 1);
         for (int j = 0; j < ring.points; ++j) {
             const double a = ring.degrees[j] * kPi / 180.0, f = ring.factors[j] * r;
-            expectVecNear(netPoint(*s, k, j), {f * std::cos(a), 0.0, f * std::sin(a)}, 1e-5);
+            expectVecNear(netPoint(*s, k, j), {f * std::cos(a), 0.0, f * std::sin(a)}, r > 0.0 ? 1e-5 : 1e-12);
+            EXPECT_EQ(netPoint(*s, k, j).y, 0.0);
         }
+        if (s->wrapU) expectVecNear(netPoint(*s, k, 0), netPoint(*s, k, ring.points - 1), 1e-5);
     }
     expectVecNear(s->EvaluatePoint(0.0, 1.0), {ring.outer, 0.0, 0.0}, 1e-5);
     // Only the full circle wraps, and its clamped ends meet.

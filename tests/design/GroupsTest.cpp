@@ -29,9 +29,9 @@ struct TrackFixture : ::testing::Test {
 
 } // namespace
 
-// That the names written into links, groups and the ball start find their
-// surfaces again when the records are read back is pinned by the undo
-// history's tests of the same commands.
+// The names each command writes into links, groups and the ball start are
+// checked here; that names find their surfaces again when a document is read
+// is the document open test's.
 TEST_F(TrackFixture, GroupButtonsRefuseInOrderAndChangeNothing)
 {
     EXPECT_EQ(CreateGroupButton(doc, ""), "The group name must not be blank.");

@@ -331,7 +331,9 @@ TEST(CreateChannelSurface, FirstSurfaceWithoutBallStartTakesIt)
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(doc.ballStartSurface, s);
     EXPECT_EQ(doc.focalSurface, s);
+    EXPECT_EQ(textOf(doc.ballStartSurfaceName), "first");
     EXPECT_EQ(textOf(doc.ballStartGroupName), "main");
+    EXPECT_EQ(doc.ballStartU, 0.5);
     expectVecNear(doc.focalPoint, s->EvaluatePoint(0.5, 0.5), 1e-12);
     EXPECT_EQ(peers.count("tree"), 1);
 }
