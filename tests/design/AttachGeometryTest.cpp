@@ -42,6 +42,17 @@ void expectSeamless(SurfaceSection& s, const AttachmentSite& x, SurfaceSection& 
     }
 }
 
+// A new channel moved away from the origin, attached at its site y to site x
+// of s and checked for a seamless crossing.
+SurfaceSection* attachPosed(COpenGLTemplateDoc& doc, SurfaceSection& s, const char* x, const char* name, const char* y)
+{
+    SurfaceSection* t = doc.CreateChannelSurface(name, 5, 2);
+    pose(*t);
+    EXPECT_EQ(AttachSurfaceAtSite(s, site(s, x), *t, site(*t, y), false), "");
+    expectSeamless(s, site(s, x), *t);
+    return t;
+}
+
 struct AttachFixture : ::testing::Test {
     COpenGLTemplateDoc doc;
     SurfaceSection* S = nullptr;
@@ -93,27 +104,15 @@ TEST_F(AttachFixture, AttachingMovesTheWholeTreeOfTOnceOntoS)
 
 TEST_F(AttachFixture, BeginningsFaceEachOtherAndRunReversed)
 {
-    SurfaceSection* T = doc.CreateChannelSurface("t", 5, 2);
-    pose(*T);
-    ASSERT_EQ(AttachSurfaceAtSite(*S, site(*S, "begin"), *T, site(*T, "begin"), false), "");
+    SurfaceSection* T = attachPosed(doc, *S, "begin", "t", "begin");
     for (int j = 0; j < 5; ++j) expectVecNear(net(*T, 0, j), net(*S, 0, 4 - j), 1e-4);
     expectVecNear(normalized(T->sections[0].direction), -normalized(S->sections[0].direction), 1e-9);
     expectVecNear(T->EvaluatePoint(0.5, 0.5), {-12.5, 0.0, 0.0}, 1e-4);
     EXPECT_EQ(site(*S, "begin").reversed, 1);
-    expectSeamless(*S, site(*S, "begin"), *T);
-
-    SurfaceSection* W = doc.CreateChannelSurface("w", 5, 2);
-    pose(*W);
-    ASSERT_EQ(AttachSurfaceAtSite(*T, site(*T, "end"), *W, site(*W, "end"), false), "");
-    expectSeamless(*T, site(*T, "end"), *W);
-    SurfaceSection* Z = doc.CreateChannelSurface("z", 5, 2);
-    pose(*Z);
-    ASSERT_EQ(AttachSurfaceAtSite(*S, site(*S, "end"), *Z, site(*Z, "end"), false), "");
-    expectSeamless(*S, site(*S, "end"), *Z);
-    SurfaceSection* Y = doc.CreateChannelSurface("y", 5, 2);
-    pose(*Y);
-    ASSERT_EQ(AttachSurfaceAtSite(*W, site(*W, "begin"), *Y, site(*Y, "end"), false), "");
-    expectSeamless(*W, site(*W, "begin"), *Y);
+    // Ends facing each other, and a beginning onto an end.
+    SurfaceSection* W = attachPosed(doc, *T, "end", "w", "end");
+    attachPosed(doc, *S, "end", "z", "end");
+    attachPosed(doc, *W, "begin", "y", "end");
 }
 
 TEST_F(AttachFixture, DifferentSectionsAreRefusedAndNothingMoves)

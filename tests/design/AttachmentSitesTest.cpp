@@ -20,7 +20,10 @@ struct SitesFixture : ::testing::Test {
     }
 };
 
-int siteIndex(SurfaceSection& s, const char* name) { return FindSiteIndex(s, name); }
+std::string overlapping(const char* name)
+{
+    return std::string("The proposed attachment site would overlap the site named ") + name + ".";
+}
 
 } // namespace
 
@@ -33,8 +36,7 @@ TEST_F(SitesFixture, AddSiteRunsItsChecksInOrderAndRefusalsChangeNothing)
     EXPECT_EQ(AddSite(*a, "x", SiteEdge::Left, 0.3, 0.3), "The parameter range must be greater than 0.");
     EXPECT_EQ(AddSite(*a, "x", SiteEdge::Left, 0.4, 0.3),
               "The low end of the parameter range must be less than the high end.");
-    EXPECT_EQ(AddSite(*a, "x", SiteEdge::Left, 0.4, 0.6),
-              "The proposed attachment site would overlap the site named left.");
+    EXPECT_EQ(AddSite(*a, "x", SiteEdge::Left, 0.4, 0.6), overlapping("left"));
     EXPECT_EQ(AddSite(*a, "x", SiteEdge::Left, 0.0, 1.5), "Please enter a number between 0 and 1.");
     EXPECT_EQ(AddSite(*a, "twentycharactername1", SiteEdge::Left, 0.6, 0.7),
               "Please enter no more than 19 characters.");
@@ -47,12 +49,9 @@ TEST_F(SitesFixture, TouchingRangesAndOtherEdgesDoNotOverlap)
     EXPECT_EQ(AddSite(*a, "two", SiteEdge::End, 0.5, 0.8), "");
     EXPECT_EQ(AddSite(*a, "three", SiteEdge::End, 0.0, 0.2), "");
     EXPECT_EQ(AddSite(*a, "same", SiteEdge::Begin, 0.2, 0.5), "");
-    EXPECT_EQ(AddSite(*a, "inside", SiteEdge::End, 0.3, 0.4),
-              "The proposed attachment site would overlap the site named one.");
-    EXPECT_EQ(AddSite(*a, "equal", SiteEdge::End, 0.5, 0.8),
-              "The proposed attachment site would overlap the site named two.");
-    EXPECT_EQ(AddSite(*a, "around", SiteEdge::End, 0.1, 0.9),
-              "The proposed attachment site would overlap the site named one.");
+    EXPECT_EQ(AddSite(*a, "inside", SiteEdge::End, 0.3, 0.4), overlapping("one"));
+    EXPECT_EQ(AddSite(*a, "equal", SiteEdge::End, 0.5, 0.8), overlapping("two"));
+    EXPECT_EQ(AddSite(*a, "around", SiteEdge::End, 0.1, 0.9), overlapping("one"));
     ASSERT_EQ(a->attachmentSites.size(), 4u);
     const AttachmentSite& added = a->attachmentSites[1];
     EXPECT_TRUE(added.isFree());
@@ -69,7 +68,7 @@ TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndFreesTheLinkedPartner)
     EXPECT_EQ(DeleteSite(*a, -1), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 4), "Select a site to delete.");
     EXPECT_EQ(DeleteSite(*a, 0), "");
-    EXPECT_EQ(siteIndex(*a, "end"), -1);
+    EXPECT_EQ(FindSiteIndex(*a, "end"), -1);
     EXPECT_TRUE(b->attachmentSites[1].isFree());
     EXPECT_EQ(textOf(b->attachmentSites[1].otherSurfaceName), "none");
     EXPECT_TRUE(AttachedSurfaceLines(*b).empty());

@@ -39,16 +39,11 @@ TEST_F(ChannelCreation, FieldLimitsUseTheStandardPrompts)
     EXPECT_EQ(CheckNumber(std::nan(""), 0.0, 1.0), "Please enter a number between 0 and 1.");
 }
 
-TEST_F(ChannelCreation, NameChecksComeInOrder)
+TEST_F(ChannelCreation, NamesAreCheckedInOrderExactlyAndWithinTheGroup)
 {
     expectRefused(create(""), kNameBlank);
     expectRefused(create("a"), kNameExists);
-    // Names are compared exactly.
     EXPECT_TRUE(create("A").ok());
-}
-
-TEST_F(ChannelCreation, NameOfAnotherGroupIsAccepted)
-{
     doc.currentGroup = doc.CreateGroup("track");
     DesignResult r = create("a");
     ASSERT_TRUE(r.ok());
@@ -57,22 +52,10 @@ TEST_F(ChannelCreation, NameOfAnotherGroupIsAccepted)
 
 TEST_F(ChannelCreation, TypeFollowsTheRadioButtons)
 {
-    EXPECT_EQ(create("none", -1).surface->surfaceType, kTypeA);
-    EXPECT_EQ(create("typeA", 0).surface->surfaceType, kTypeA);
-    EXPECT_EQ(create("typeB", 1).surface->surfaceType, kTypeB);
-    EXPECT_EQ(create("typeC", 2).surface->surfaceType, kTypeC);
-}
-
-TEST_F(ChannelCreation, SectionCountIsIntermediatePlusFour)
-{
-    SurfaceSection* few = create("few", 0, 5, 0).surface;
-    SurfaceSection* many = create("many", 0, 20, 20).surface;
-    EXPECT_EQ(few->sectionCount, 4);
-    EXPECT_EQ(many->sectionCount, 24);
-    EXPECT_EQ(many->pointsPerSection, 20);
-    ASSERT_EQ(few->attachmentSites.size(), 4u);
-    EXPECT_EQ(textOf(few->attachmentSites[0].name), "end");
-    EXPECT_EQ(textOf(few->attachmentSites[3].name), "right");
+    const char* names[] = {"none", "typeA", "typeB", "typeC"};
+    const int expected[] = {kTypeA, kTypeA, kTypeB, kTypeC};
+    for (int type = -1; type < 3; ++type)
+        EXPECT_EQ(create(names[type + 1], type).surface->surfaceType, expected[type + 1]) << type;
 }
 
 TEST_F(ChannelCreation, NewSurfaceIsSelectedFocusedAndDrawnAlone)
@@ -85,26 +68,14 @@ TEST_F(ChannelCreation, NewSurfaceIsSelectedFocusedAndDrawnAlone)
     expectVecNear(doc.focalPoint, s->EvaluatePoint(0.5, 0.5), 1e-12);
     EXPECT_EQ(doc.surfaces[0]->render, 0);
     EXPECT_EQ(s->render, 1);
-    // The ball keeps its start on the first surface.
-    EXPECT_EQ(doc.ballStartSurface, doc.surfaces[0].get());
-}
-
-TEST(ChannelCreationEmpty, FirstSurfaceTakesTheBallStart)
-{
-    COpenGLTemplateDoc doc;
-    doc.EnsureMainGroup();
-    SurfaceSection* s = CreateChannelFromFields(doc, {"first", 0, 5, 2}).surface;
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(doc.ballStartSurface, s);
-    EXPECT_EQ(doc.ballStartU, 0.5);
-    EXPECT_EQ(textOf(doc.ballStartSurfaceName), "first");
 }
 
 TEST_F(ChannelCreation, TwoPointSectionsSpanLinearlyAcross)
 {
-    SurfaceSection* s = create("thin", 0, 2).surface;
+    SurfaceSection* s = create("thin", 0, 2, 0).surface;
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->pointsPerSection, 2);
+    EXPECT_EQ(s->sectionCount, 4);
     EXPECT_EQ(s->degreeU, 1);
     EXPECT_NE(s->boxTree, nullptr);
 }

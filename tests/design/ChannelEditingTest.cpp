@@ -126,7 +126,7 @@ TEST_F(ChannelEditing, TheDialogSaysWhichLinksASaveBreaks)
     EXPECT_EQ(DetachNotice(*a), "Closing after Save detaches this surface from: turn1 (begin), turn3 (end)");
 }
 
-TEST_F(ChannelEditing, TypeBTakesTheOppositeOfAnotherEnd)
+TEST_F(ChannelEditing, TypeBTakesTheOppositeOfAnotherEndAndTypeCPositions)
 {
     SurfaceSection* x = doc.CreateChannelSurface("x", 5, 2);
     x->surfaceType = kTypeB;
@@ -140,14 +140,9 @@ TEST_F(ChannelEditing, TypeBTakesTheOppositeOfAnotherEnd)
     expectVecNear(a->initialDirection, -x->finalDirection, 1e-9);
     expectVecNear(a->sections[0].direction, {0, 0, -1}, 1e-9);
     EXPECT_TRUE(editor.saved());
-}
+    editor.Close();
 
-TEST_F(ChannelEditing, TypeCTakesPositions)
-{
-    SurfaceSection* x = doc.CreateChannelSurface("x", 5, 2);
     a->surfaceType = kTypeC;
-    doc.selectedSurface = a;
-    TypeBCEditor editor(doc);
     ASSERT_EQ(editor.Open(kTypeC), "");
     ASSERT_EQ(editor.ApplyAndSave({}, {}, {}, {1, x, false}), "");
     expectVecNear(a->finalPosition, x->initialPosition, 1e-12);

@@ -16,7 +16,6 @@ Vec3 netPoint(const SurfaceSection& s, int row, int column)
     return {p.x, p.y, p.z};
 }
 
-double radiusOf(const Vec3& p) { return std::hypot(p.x, p.z); }
 // Angle around the up axis, growing clockwise seen from above.
 double degreesOf(const Vec3& p) { return std::atan2(p.z, p.x) * 180.0 / kPi; }
 
@@ -70,55 +69,54 @@ TEST_F(CircularSurface, ChecksComeInOrder)
     EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 
-TEST_F(CircularSurface, HalfRingInteriorPointsSitAtRootTwoRadius)
+// A ring and the polar places of its control points in every cross section:
+// angle (degrees, clockwise seen from above) and distance from the centre in
+// multiples of the section's radius, which runs from inner to outer.
+struct Ring {
+    const char* name;
+    int portion, points, sections;
+    double inner, outer;
+    std::vector<double> degrees, factors;
+};
+
+std::ostream& operator<<(std::ostream& out, const Ring& r) { return out << r.name; }
+
+const double kRoot2 = std::sqrt(2.0);
+const Ring kRings[] = {
+    {"HalfCornersAtRootTwo", kHalf, 4, 3, 1.0, 4.0, {0, 45, 135, 180}, {1, kRoot2, kRoot2, 1}},
+    {"FullCircleOfNineCloses", kFullCircle, 9, 3, 2.0, 4.0, {0, 45, 90, 135, 180, 225, 270, 315, 360},
+     {1, kRoot2, 1, kRoot2, 1, kRoot2, 1, kRoot2, 1}},
+    {"ThirdCornerAtTwice", kThird, 3, 3, 1.0, 3.0, {0, 60, 120}, {1, 2, 1}},
+    {"InnerRadiusZeroCollapsesTheFirstArc", kQuarter, 3, 3, 0.0, 2.0, {0, 45, 90}, {1, kRoot2, 1}},
+    {"QuarterOfTwoSections", kQuarter, 3, 2, 1.0, 2.0, {0, 45, 90}, {1, kRoot2, 1}},
+};
+
+class EachRing : public CircularSurface, public ::testing::WithParamInterface<Ring> {};
+
+TEST_P(EachRing, ControlPointsLieOnTheirArcs)
 {
-    SurfaceSection* s = create(kHalf, 4, 3, 1.0, 4.0).surface;
+    const Ring& ring = GetParam();
+    SurfaceSection* s = create(ring.portion, ring.points, ring.sections, ring.inner, ring.outer).surface;
     ASSERT_NE(s, nullptr);
-    ASSERT_EQ(s->sectionCount, 3);
-    ASSERT_EQ(s->pointsPerSection, 4);
-    for (int k = 0; k < 3; ++k) {
-        const double r = 1.0 + k * 1.5;
-        EXPECT_NEAR(radiusOf(netPoint(*s, k, 0)), r, 1e-5);
-        EXPECT_NEAR(radiusOf(netPoint(*s, k, 1)), r * std::sqrt(2.0), 1e-5);
-        EXPECT_NEAR(radiusOf(netPoint(*s, k, 2)), r * std::sqrt(2.0), 1e-5);
-        EXPECT_NEAR(radiusOf(netPoint(*s, k, 3)), r, 1e-5);
-        EXPECT_NEAR(degreesOf(netPoint(*s, k, 1)), 45.0, 1e-4);
-        EXPECT_NEAR(degreesOf(netPoint(*s, k, 2)), 135.0, 1e-4);
-        EXPECT_EQ(netPoint(*s, k, 1).y, 0.0);
+    ASSERT_EQ(s->sectionCount, ring.sections);
+    ASSERT_EQ(s->pointsPerSection, ring.points);
+    for (int k = 0; k < ring.sections; ++k) {
+        const double r = ring.inner + k * (ring.outer - ring.inner) / (ring.sections - 1);
+        for (int j = 0; j < ring.points; ++j) {
+            const double a = ring.degrees[j] * kPi / 180.0, f = ring.factors[j] * r;
+            expectVecNear(netPoint(*s, k, j), {f * std::cos(a), 0.0, f * std::sin(a)}, r > 0.0 ? 1e-5 : 1e-12);
+            EXPECT_EQ(netPoint(*s, k, j).y, 0.0);
+        }
+        if (s->wrapU) expectVecNear(netPoint(*s, k, 0), netPoint(*s, k, ring.points - 1), 1e-5);
     }
-    EXPECT_FALSE(s->wrapU);
+    expectVecNear(s->EvaluatePoint(0.0, 1.0), {ring.outer, 0.0, 0.0}, 1e-5);
+    // Only the full circle wraps, and its clamped ends meet.
+    EXPECT_EQ(s->wrapU, ring.portion == kFullCircle);
+    if (s->wrapU) expectVecNear(s->EvaluatePoint(0.0, 0.5), s->EvaluatePoint(1.0, 0.5), 1e-5);
 }
 
-TEST_F(CircularSurface, FullCircleOfNinePointsClosesAndWraps)
-{
-    SurfaceSection* s = create(kFullCircle, 9, 3, 2.0, 4.0).surface;
-    ASSERT_NE(s, nullptr);
-    EXPECT_TRUE(s->wrapU);
-    for (int k = 0; k < s->sectionCount; ++k) {
-        const double r = 2.0 + k;
-        expectVecNear(netPoint(*s, k, 0), netPoint(*s, k, 8), 1e-5);
-        for (int j = 0; j < 9; ++j)
-            EXPECT_NEAR(radiusOf(netPoint(*s, k, j)), j % 2 ? r * std::sqrt(2.0) : r, 1e-5) << k << " " << j;
-    }
-    // The clamped ends of the ring meet.
-    expectVecNear(s->EvaluatePoint(0.0, 0.5), s->EvaluatePoint(1.0, 0.5), 1e-5);
-}
-
-TEST_F(CircularSurface, ThirdWithThreePointsHasItsCornerAtTwiceTheRadius)
-{
-    SurfaceSection* s = create(kThird, 3, 3, 1.0, 3.0).surface;
-    ASSERT_NE(s, nullptr);
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(radiusOf(netPoint(*s, k, 1)), 2.0 * (1.0 + k), 1e-5);
-    EXPECT_NEAR(degreesOf(netPoint(*s, 0, 2)), 120.0, 1e-4);
-}
-
-TEST_F(CircularSurface, InnerRadiusZeroCollapsesTheFirstArc)
-{
-    SurfaceSection* s = create(kQuarter, 3, 3, 0.0, 2.0).surface;
-    ASSERT_NE(s, nullptr);
-    for (int j = 0; j < 3; ++j) expectVecNear(netPoint(*s, 0, j), {0, 0, 0}, 1e-12);
-    expectVecNear(s->EvaluatePoint(0.0, 1.0), {2.0, 0.0, 0.0}, 1e-5);
-}
+INSTANTIATE_TEST_SUITE_P(Circular, EachRing, ::testing::ValuesIn(kRings),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CircularSurface, RecordsAndPlacement)
 {
@@ -151,15 +149,6 @@ TEST_F(CircularSurface, DirectCallsAreCheckedToo)
     EXPECT_EQ(CreateCircularSurface(doc, "h", kHalf, 3, 3, 1.0, 2.0), nullptr);
     EXPECT_EQ(CreateCircularSurface(doc, "f", kFullCircle, 8, 3, 1.0, 2.0), nullptr);
     EXPECT_EQ(doc.surfaces.size(), 1u);
-}
-
-TEST_F(CircularSurface, QuarterOfThreePointsAndTwoSections)
-{
-    SurfaceSection* s = create(kQuarter, 3, 2, 1.0, 2.0).surface;
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->sectionCount, 2);
-    EXPECT_EQ(s->pointsPerSection, 3);
-    expectVecNear(s->EvaluatePoint(0.0, 1.0), {2.0, 0.0, 0.0}, 1e-5);
 }
 
 } // namespace

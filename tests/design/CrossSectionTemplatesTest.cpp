@@ -243,6 +243,7 @@ protected:
         ASSERT_EQ(sections.Open(), "");
         sections.SetSelection({2, 3});
         opening = s->sections;
+        ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     }
 
     COpenGLTemplateDoc doc;
@@ -253,17 +254,11 @@ protected:
     std::array<CrossSection, kMaxSections> opening;
 };
 
-TEST_F(ShapeEditor, OpensOnTheFirstSelectedShape)
+TEST_F(ShapeEditor, OpensOnTheFirstSelectedShapeAndRefusesATemplateOfAnotherCount)
 {
-    EXPECT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.templates().size(), 5u);
     EXPECT_EQ(editor.currentTemplate(), -1);
     expectSameShape(editor.currentShape(), ShapeOfSection(s->sections[2]));
-}
-
-TEST_F(ShapeEditor, TemplateOfAnotherCountIsRefused)
-{
-    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.ChooseTemplate(4), "The number of control points in the desired cross section must be 5.");
     EXPECT_EQ(editor.currentTemplate(), -1);
     EXPECT_EQ(editor.ChooseTemplate(1), "");
@@ -272,7 +267,6 @@ TEST_F(ShapeEditor, TemplateOfAnotherCountIsRefused)
 
 TEST_F(ShapeEditor, SaveAppliesToEverySelectedSectionAndCommits)
 {
-    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     s->sections[3].scale = 1.5;
     s->spareSections[3].scale = 1.5;
     ASSERT_EQ(editor.ChooseTemplate(1), "");
@@ -293,7 +287,6 @@ TEST_F(ShapeEditor, SaveAppliesToEverySelectedSectionAndCommits)
 
 TEST_F(ShapeEditor, RetainScalingKeepsTheFactors)
 {
-    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     s->sections[2].scale = 1.5;
     editor.retainScaling = true;
     editor.MovePoint(0, -3.0, 1.0);
@@ -311,7 +304,6 @@ TEST_F(ShapeEditor, ShapeOfAnotherCountIsNeverApplied)
 
 TEST_F(ShapeEditor, ClosingWithoutSaveDropsTheDrags)
 {
-    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     editor.MovePoint(1, 5.0, 5.0);
     EXPECT_EQ(s->sections[2].points[1].x, 5.0);
     editor.Close();
@@ -323,7 +315,6 @@ TEST_F(ShapeEditor, ClosingWithoutSaveDropsTheDrags)
 
 TEST_F(ShapeEditor, SaveTemplateRewritesOnlyItsRecord)
 {
-    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.SaveTemplate(), kNotYetTemplate);
     const auto before = file.read();
     ASSERT_EQ(editor.ChooseTemplate(3), "");
@@ -331,12 +322,9 @@ TEST_F(ShapeEditor, SaveTemplateRewritesOnlyItsRecord)
     ASSERT_EQ(editor.SaveTemplate(), "");
     const auto after = file.read();
     ASSERT_EQ(after.size(), before.size());
-    for (std::size_t b = 0; b < after.size(); ++b) {
-        const bool inRecord = b >= 1032 && b < 1376;
-        if (!inRecord) {
-            ASSERT_EQ(after[b], before[b]) << b;
-        }
-    }
+    const long record = 3 * kTemplateRecordSize, next = record + kTemplateRecordSize;
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + record, before.begin()));
+    EXPECT_TRUE(std::equal(after.begin() + next, after.end(), before.begin() + next));
     std::vector<CrossSectionTemplate> read;
     ReadTemplateFile(file.path(), read);
     EXPECT_EQ(read[3].shape.points[2].y, -1.0);
@@ -345,7 +333,6 @@ TEST_F(ShapeEditor, SaveTemplateRewritesOnlyItsRecord)
 
 TEST_F(ShapeEditor, SaveNewTemplateAppendsOneRecord)
 {
-    ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     EXPECT_EQ(editor.SaveNewTemplate(""), kTemplateNameMissing);
     EXPECT_EQ(editor.SaveNewTemplate(std::string(20, 'n')), "Please enter no more than 19 characters.");
     ASSERT_EQ(editor.SaveNewTemplate("ridge"), "");

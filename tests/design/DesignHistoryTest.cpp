@@ -1,10 +1,13 @@
 #include "design/AttachGeometry.h"
 #include "design/AttachmentSites.h"
 #include "design/ChannelCreation.h"
+#include "design/ChannelEditing.h"
+#include "design/CircularSurface.h"
 #include "design/DesignHistory.h"
 #include "design/Groups.h"
 #include "design/Holes.h"
 #include "design/PanelCommands.h"
+#include "design/SectionTransforms.h"
 #include "simulation/Simulation.h"
 #include "support/DocumentBuilders.h"
 
@@ -26,8 +29,10 @@ class HistoryPeers : public DocumentPeers {
 public:
     int restored = 0;
     int changed = 0;
+    std::vector<bool> told; // what the window title heard of the modified mark
     void DocumentRestored() override { ++restored; }
     void HistoryChanged() override { ++changed; }
+    void ModifiedChanged(bool modified) override { told.push_back(modified); }
 };
 
 // A name made unique by a number ("g12").
@@ -83,6 +88,7 @@ struct HistoryTest : ::testing::Test {
         doc.currentGroup = FindGroup(doc, "main");
         doc.SetModifiedFlag(false);
         doc.StartHistory();
+        peers.told.clear();
     }
 };
 
@@ -99,7 +105,8 @@ const Command kCommands[] = {
     {"DeleteLinkedSurface", [](COpenGLTemplateDoc& d) { return DeleteSurfaceButton(d, &named(d, "b")); }},
     {"DeletePseudoSurface", [](COpenGLTemplateDoc& d) { return DeleteSurfaceButton(d, &named(d, "a")); }},
     {"DeleteGroup", [](COpenGLTemplateDoc& d) { return DeleteGroupButton(d, FindGroup(d, "track")); }},
-    {"RenameSurface", [](COpenGLTemplateDoc& d) { return RenameSurface(d, named(d, "c", "track"), "c2"); }},
+    // "a" is linked, a pseudo surface and the ball start: each name follows.
+    {"RenameSurface", [](COpenGLTemplateDoc& d) { return RenameSurface(d, named(d, "a"), "start"); }},
     {"RenameGroup", [](COpenGLTemplateDoc& d) { return RenameGroupButton(d, FindGroup(d, "track"), "loop"); }},
     {"CreateGroup", [](COpenGLTemplateDoc& d) { return CreateGroupButton(d, "spare"); }},
     {"MoveToGroup",
@@ -146,16 +153,58 @@ const Command kCommands[] = {
          d.focalU = 0.25;
          return SetBallStartAtFocalPoint(d);
      }},
+    {"CreateCircular",
+     [](COpenGLTemplateDoc& d) {
+         CircularFields fields;
+         fields.name = "ring";
+         return CreateCircularFromFields(d, fields);
+     }},
+    {"TypeAEdit",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         TypeAEditor editor(d);
+         DesignResult opened = editor.Open();
+         editor.SetPerform(TypeAGroup::HorizontalTurn, true);
+         editor.SetAngleDegrees(TypeAGroup::HorizontalTurn, 30);
+         editor.Save();
+         editor.Close();
+         return opened;
+     }},
+    {"SectionTransform",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         SectionTransformEditor editor(d);
+         DesignResult opened = editor.Open();
+         editor.SetSelection({2});
+         DesignResult moved = editor.ChangeValue(TransformKind::Move, 3);
+         editor.Commit();
+         editor.Close();
+         return opened.ok() ? moved : opened;
+     }},
+    {"SurfaceColoring",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         SetSurfaceColoring(d, Coloring::Curvature);
+         return DesignResult();
+     }},
+    {"SurfaceRender",
+     [](COpenGLTemplateDoc& d) {
+         d.selectedSurface = &named(d, "a");
+         SetSurfaceRender(d, false);
+         return DesignResult();
+     }},
 };
 
 class EachCommand : public HistoryTest, public ::testing::WithParamInterface<Command> {};
 
 } // namespace
 
-TEST_P(EachCommand, UndoGivesTheBytesBeforeAndRedoTheBytesAfter)
+TEST_P(EachCommand, MarksTheDocumentAndUndoGivesTheBytesBeforeAndRedoTheBytesAfter)
 {
     const Bytes before = doc.SerializeDocument();
     ASSERT_TRUE(GetParam().run(doc).ok());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(peers.told, std::vector<bool>{true}) << "the title hears of the change once";
     RecordStep(doc, GetParam().name);
     const Bytes after = doc.SerializeDocument();
     ASSERT_NE(before, after);
@@ -176,6 +225,56 @@ TEST_P(EachCommand, UndoGivesTheBytesBeforeAndRedoTheBytesAfter)
 
 INSTANTIATE_TEST_SUITE_P(History, EachCommand, ::testing::ValuesIn(kCommands),
                          [](const auto& test) { return std::string(test.param.name); });
+
+// Every other change a user makes marks the document as each command above
+// shows; a scene switch, which no undo step keeps, does too.
+TEST_F(HistoryTest, ASceneSwitchMarksTheDocumentOnce)
+{
+    SetDocumentSwitch(doc, &DocumentSettings::pauseOnAir, true);
+    SetDocumentSwitch(doc, &DocumentSettings::pauseOnAir, true);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(peers.told, std::vector<bool>{true});
+}
+
+TEST_F(HistoryTest, RefusalsAndNoChangesLeaveTheModifiedMarkClear)
+{
+    EXPECT_NE(AddSite(named(doc, "a"), "", SiteEdge::Left, 0.2, 0.4), "");
+    EXPECT_NE(RenameSurface(doc, named(doc, "b"), ""), "");
+    EXPECT_NE(DeleteSurfaceButton(doc, nullptr), "");
+    EXPECT_NE(BreakAttachment(named(doc, "c", "track"), FindSiteIndex(named(doc, "c", "track"), "left")), "");
+    SetDocumentSwitch(doc, &DocumentSettings::showBall, doc.showBall);
+    doc.selectedSurface = nullptr;
+    SetSurfaceSwitch(doc, &SurfaceSection::showName, 0, false);
+    SetSurfaceRender(doc, false);
+    EXPECT_EQ(named(doc, "a").showName, 1) << "no selected surface: the switch changes nothing";
+    EXPECT_EQ(named(doc, "a").render, 1);
+    doc.focalSurface = nullptr;
+    EXPECT_EQ(SetBallStartAtFocalPoint(doc), kSetFocalSurfaceFirst);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(peers.told.empty());
+}
+
+TEST_F(HistoryTest, NewOpenAndSaveClearTheModifiedMarkAndFailedOnesKeepIt)
+{
+    builders::TempFile file("modified");
+    std::string error;
+    ASSERT_EQ(AddHole(named(doc, "a"), "pit", 0.2, 0.4, 0.2, 0.4), "");
+    EXPECT_FALSE(doc.OnSaveDocument("/nonexistent-dir/track.mwk", error));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(doc.OnOpenDocument("/nonexistent-dir/track.mwk", error));
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    EXPECT_FALSE(doc.IsModified());
+
+    ASSERT_EQ(RenameSurface(doc, named(doc, "b"), "bend"), "");
+    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    EXPECT_FALSE(doc.IsModified());
+
+    ASSERT_EQ(CreateGroupButton(doc, "loops"), "");
+    doc.OnNewDocument();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(peers.told, (std::vector<bool>{true, false, true, false, true, false}));
+}
 
 TEST_F(HistoryTest, ARedundantRecordAddsNoStep)
 {

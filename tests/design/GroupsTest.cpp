@@ -25,16 +25,13 @@ struct TrackFixture : ::testing::Test {
         main = FindGroup(doc, "main");
         track = FindGroup(doc, "track");
     }
-    // The document saved and opened again.
-    void reopen(COpenGLTemplateDoc& copy)
-    {
-        std::string error;
-        ASSERT_TRUE(copy.OpenDocumentBytes(doc.SerializeDocument(), "track.mwk", error)) << error;
-    }
 };
 
 } // namespace
 
+// The names each command writes into links, groups and the ball start are
+// checked here; that names find their surfaces again when a document is read
+// is the document open test's.
 TEST_F(TrackFixture, GroupButtonsRefuseInOrderAndChangeNothing)
 {
     EXPECT_EQ(CreateGroupButton(doc, ""), "The group name must not be blank.");
@@ -67,9 +64,6 @@ TEST_F(TrackFixture, RenamingAGroupRenamesItInEveryLink)
     EXPECT_EQ(textOf(a2->groupName), "rails");
     EXPECT_EQ(textOf(b->attachmentSites[0].otherSurfaceGroupName), "rails");
     EXPECT_EQ(AttachedSurfaceLines(*b)[0].text, "end -> [rails : c]");
-    COpenGLTemplateDoc copy;
-    reopen(copy);
-    EXPECT_EQ(copy.surfaces[1]->attachmentSites[0].otherSurface, copy.surfaces[3].get());
 }
 
 TEST_F(TrackFixture, DeletingAGroupDeletesItsSurfacesAndFreesTheirLinks)
@@ -116,9 +110,6 @@ TEST_F(TrackFixture, MovingASurfaceCarriesItsLinks)
     EXPECT_TRUE(main->contains(c));
     EXPECT_FALSE(track->contains(c));
     EXPECT_EQ(AttachedSurfaceLines(*b)[0].text, "end -> [main : c]");
-    COpenGLTemplateDoc copy;
-    reopen(copy);
-    EXPECT_EQ(copy.surfaces[1]->attachmentSites[0].otherSurface, copy.surfaces[3].get());
 }
 
 TEST_F(TrackFixture, RenamingASurfaceRenamesItInLinksGroupAndBallStart)
@@ -133,9 +124,4 @@ TEST_F(TrackFixture, RenamingASurfaceRenamesItInLinksGroupAndBallStart)
     EXPECT_EQ(textOf(a2->attachmentSites[2].pseudoSurfaceName), "start");
     EXPECT_EQ(main->memberNames, (std::vector<std::string>{"start", "b"}));
     EXPECT_EQ(track->memberNames, (std::vector<std::string>{"b", "c"}));
-    COpenGLTemplateDoc copy;
-    reopen(copy);
-    EXPECT_EQ(copy.ballStartSurface, copy.surfaces[0].get());
-    EXPECT_EQ(copy.surfaces[1]->attachmentSites[1].otherSurface, copy.surfaces[0].get());
-    EXPECT_EQ(copy.surfaces[2]->attachmentSites[2].pseudoSurface, copy.surfaces[0].get());
 }

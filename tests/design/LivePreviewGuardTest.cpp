@@ -59,9 +59,10 @@ TEST_F(LivePreview, WithTheBallParkedOnlyTheSurfaceIsHeld)
     EXPECT_TRUE(peers.calls.empty());
 }
 
-TEST_F(LivePreview, WhileTheBallMovesOrIsLaunchedTheThreadsArePaused)
+TEST_F(LivePreview, WhileTheBallMovesOrIsLaunchedTheThreadsArePausedForASurface)
 {
     doc.simulation.stopped = false;
+    { const design::LivePreviewGuard none(doc, nullptr); } // without a surface nothing is held
     {
         const design::LivePreviewGuard held(doc, surface);
         EXPECT_TRUE(held.pausedThreads());
@@ -71,13 +72,6 @@ TEST_F(LivePreview, WhileTheBallMovesOrIsLaunchedTheThreadsArePaused)
     doc.simulation.settingVelocity = true;
     { const design::LivePreviewGuard held(doc, surface); }
     EXPECT_EQ(peers.calls, (std::vector<std::string>{"pause", "resume", "pause", "resume"}));
-}
-
-TEST_F(LivePreview, WithoutASurfaceNothingIsHeld)
-{
-    doc.simulation.stopped = false;
-    { const design::LivePreviewGuard held(doc, nullptr); }
-    EXPECT_TRUE(peers.calls.empty());
 }
 
 } // namespace

@@ -31,22 +31,15 @@ protected:
     SectionTransformEditor editor{doc};
 };
 
-TEST(SectionTransformEditorClosed, NeedsASelectedSurface)
+TEST(SectionTransformEditorClosed, NeedsASelectedSurfaceAndLetsGoOfOneThatLeftTheDocument)
 {
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     doc.selectedSurface = nullptr;
     SectionTransformEditor editor(doc);
     EXPECT_EQ(editor.Open(), kSelectSurfaceToEdit);
-}
-
-TEST(SectionTransformEditorClosed, LetsGoOfASurfaceThatLeftTheDocument)
-{
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
     SurfaceSection* s = doc.CreateChannelSurface("s", 5, 2);
     doc.selectedSurface = s;
-    SectionTransformEditor editor(doc);
     ASSERT_EQ(editor.Open(), "");
     EXPECT_TRUE(editor.SurfaceInDocument());
     DeleteSurface(doc, *s);
@@ -58,15 +51,6 @@ TEST(SectionTransformEditorClosed, LetsGoOfASurfaceThatLeftTheDocument)
     editor.Revert();
     editor.Close();
     EXPECT_EQ(doc.surfaces.size(), 1u);
-}
-
-TEST(ScaleSteps, NegativeStepsHalveAtMinusHundred)
-{
-    EXPECT_DOUBLE_EQ(ScaleFactor(-50), 0.75);
-    EXPECT_DOUBLE_EQ(ScaleFactor(50), 1.5);
-    EXPECT_DOUBLE_EQ(ScaleFactor(-100), 0.5);
-    EXPECT_DOUBLE_EQ(ScaleFactor(100), 2.0);
-    EXPECT_DOUBLE_EQ(ScaleFactor(0), 1.0);
 }
 
 TEST_F(SectionTransforms, SplitEndPairsAreRefused)
@@ -123,6 +107,10 @@ TEST_F(SectionTransforms, SubsequentChainsCannotStartAtTheLastOrSecond)
 
 TEST_F(SectionTransforms, ScaleStepsFromTheBackup)
 {
+    // Negative steps halve at minus a hundred, positive ones double at a hundred.
+    EXPECT_DOUBLE_EQ(ScaleFactor(-100), 0.5);
+    EXPECT_DOUBLE_EQ(ScaleFactor(0), 1.0);
+    EXPECT_DOUBLE_EQ(ScaleFactor(100), 2.0);
     SurfaceSection& s = open();
     editor.SetSelection({2, 3});
     ASSERT_EQ(editor.ChangeValue(TransformKind::Scale, -50), "");

@@ -214,8 +214,14 @@ TEST_F(LibraryFixture, TheIndexHoldsEightyNineEntriesAndNoMore)
     EXPECT_EQ(FindLibraryEntry(entries, kLibrarySurface, "a"), 87);
 }
 
-TEST_F(LibraryFixture, AMissingLibraryIsNeverCreated)
+TEST_F(LibraryFixture, RefusalsWriteNothingAndAMissingLibraryIsNeverCreated)
 {
+    const std::vector<std::uint8_t> before = library.read();
+    EXPECT_EQ(ExportGroupButton(path(), nullptr), "Select a group to export.");
+    EXPECT_EQ(library.read(), before);
+    ASSERT_EQ(ExportGroupButton(path(), doc.groups[1].get()), "");
+    EXPECT_EQ(u32At(library.read(), 0), 3u);
+
     const std::string missing = path() + "-missing";
     EXPECT_EQ(ExportSurface(missing, *a), "Failed to open surface library file for reading and writing.");
     EXPECT_EQ(ExportGroup(missing, *doc.groups[0]), "Failed to open surface library file for reading and writing.");
@@ -292,13 +298,4 @@ TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
     EXPECT_EQ(failing.steps, 1);
     EXPECT_EQ(failing.destroyed, 1);
     EXPECT_EQ(third.surfaces.size(), 1u);
-}
-
-TEST_F(LibraryFixture, ExportingWithoutAGroupIsRefusedAndWritesNothing)
-{
-    const std::vector<std::uint8_t> before = library.read();
-    EXPECT_EQ(ExportGroupButton(path(), nullptr), "Select a group to export.");
-    EXPECT_EQ(library.read(), before);
-    ASSERT_EQ(ExportGroupButton(path(), doc.groups[1].get()), "");
-    EXPECT_EQ(u32At(library.read(), 0), 3u);
 }

@@ -82,22 +82,19 @@ TEST_F(SweepSurface, FourSectionsGiveSixRevolvedInFifths)
 
 TEST_F(SweepSurface, ChosenEdgeLiesAtTheInnerRadiusFromTheAxis)
 {
-    // Left and right edges (points 0 and 4 of the U): distance from the y axis.
-    for (auto [edge, point] : {std::pair{kSweepLeft, 0}, std::pair{kSweepRight, 4}}) {
-        SurfaceSection* s = create(edge, 1.5).surface;
+    // Left and right edges (points 0 and 4 of the U) lie at it from the y
+    // axis, top (y = 2.5) and bottom (y = 0.5) edges from the x axis.
+    struct Row {
+        int edge, point;
+        bool aboutY;
+    };
+    for (const Row& row : {Row{kSweepLeft, 0, true}, Row{kSweepRight, 4, true}, Row{kSweepTop, 0, false},
+                           Row{kSweepBottom, 1, false}}) {
+        SurfaceSection* s = create(row.edge, 1.5).surface;
         ASSERT_NE(s, nullptr);
         for (int i = 1; i < 5; ++i) {
-            const Vec3 p = s->SectionPointToWorld(i, point);
-            EXPECT_NEAR(std::hypot(p.x, p.z), 1.5, 1e-9) << edge << " " << i;
-        }
-    }
-    // Top (y = 2.5) and bottom (y = 0.5) edges: distance from the x axis.
-    for (auto [edge, point] : {std::pair{kSweepTop, 0}, std::pair{kSweepBottom, 1}}) {
-        SurfaceSection* s = create(edge, 1.5).surface;
-        ASSERT_NE(s, nullptr);
-        for (int i = 1; i < 5; ++i) {
-            const Vec3 p = s->SectionPointToWorld(i, point);
-            EXPECT_NEAR(std::hypot(p.y, p.z), 1.5, 1e-9) << edge << " " << i;
+            const Vec3 p = s->SectionPointToWorld(i, row.point);
+            EXPECT_NEAR(std::hypot(row.aboutY ? p.x : p.y, p.z), 1.5, 1e-9) << row.edge << " " << i;
         }
     }
 }

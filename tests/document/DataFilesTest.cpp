@@ -1,6 +1,7 @@
 #include "document/DataFiles.h"
 #include "document/FileIO.h"
 #include "platform/DataFolders.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -36,9 +37,8 @@ private:
 
 class UserDataFiles : public ::testing::Test {
 protected:
-    fs::path home = fs::temp_directory_path() / ("marlwick-data-" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(home); }
-    void TearDown() override { fs::remove_all(home); }
+    const builders::Scratch scratch;
+    const fs::path& home = scratch.path();
 
     static std::vector<std::uint8_t> bytes(const fs::path& path)
     {

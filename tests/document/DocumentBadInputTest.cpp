@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <random>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -35,7 +37,23 @@ FirstRecord firstRecord(const SurfaceSection& s)
     return r;
 }
 
-void putInt32(Bytes& b, std::size_t offset, std::int32_t v) { std::memcpy(b.data() + offset, &v, 4); }
+// The bytes of a value as the file stores it.
+template <typename T>
+Bytes stored(T v)
+{
+    Bytes b(sizeof v);
+    std::memcpy(b.data(), &v, sizeof v);
+    return b;
+}
+
+// Where a distinctive value was written.
+std::size_t offsetOf(const Bytes& b, double v)
+{
+    const Bytes value = stored(v);
+    const auto at = std::search(b.begin(), b.end(), value.begin(), value.end());
+    EXPECT_NE(at, b.end()) << "value not found";
+    return static_cast<std::size_t>(at - b.begin());
+}
 
 // A document in use, remembered as it was so that a failed open can be
 // shown to leave every part of it alone.
@@ -159,36 +177,53 @@ TEST(DocumentOpenFailure, WrongClassSchemaAndIndexAreRefused)
     open.expectRefused(badIndex, "has a bad format");
 }
 
-TEST(DocumentOpenFailure, CountsBeyondTheDataModelAreRefused)
+TEST(DocumentOpenFailure, CountsAndNumbersBeyondTheDataModelAreRefused)
 {
     const ValidFile valid;
     const FirstRecord& r = valid.first;
-    OpenDocument open;
+    COpenGLTemplateDoc marked;
+    builders::fillChainDocument(marked, 2, 4, 1);
+    marked.ballRadius = 0.123456789;
+    const Bytes withRadius = marked.SerializeDocument();
+    const std::size_t radius = offsetOf(withRadius, 0.123456789);
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    using I = std::int32_t;
     struct Case {
+        const Bytes* file;
         std::size_t offset;
-        std::int32_t value;
+        Bytes value;
         const char* reason;
     };
+    const Bytes* v = &valid.bytes;
     const Case cases[] = {
-        {r.start + 335, 21, "points per cross section 21"},
-        {r.start + 335, 1, "points per cross section 1"},
-        {r.start + 339, 25, "cross-section count 25"},
-        {r.start + 339, -1, "cross-section count -1"},
-        {r.start + 343, 25, "intermediate cross-section count 25"},
-        {r.start + 100, 7, "surface type 7"},
-        {r.tail, 3, "sampling mode 3"},
-        {r.tail + 46, -1, "coloring -1"},
-        {r.sites, -4, "site count is negative"},
-        {r.sites, 1000000, "site count 1000000 is more than"},
-        {r.holes, 2000000000, "hole count 2000000000 is more than"},
-        {kDocumentHeadBytes, -1, "Surface count is negative"},
-        {kDocumentHeadBytes, 100, "Surface count 100 is more than"},
-        {valid.groups, 100000, "Group count 100000 is more than"},
-        {valid.groups + 4 + 5, -2, "Group 1: member count is negative"},
+        {v, r.start + 335, stored<I>(21), "points per cross section 21"},
+        {v, r.start + 335, stored<I>(1), "points per cross section 1"},
+        {v, r.start + 339, stored<I>(25), "cross-section count 25"},
+        {v, r.start + 339, stored<I>(-1), "cross-section count -1"},
+        {v, r.start + 343, stored<I>(25), "intermediate cross-section count 25"},
+        {v, r.start + 100, stored<I>(7), "surface type 7"},
+        {v, r.tail, stored<I>(3), "sampling mode 3"},
+        {v, r.tail + 46, stored<I>(-1), "coloring -1"},
+        {v, r.sites, stored<I>(-4), "site count is negative"},
+        {v, r.sites, stored<I>(1000000), "site count 1000000 is more than"},
+        {v, r.holes, stored<I>(2000000000), "hole count 2000000000 is more than"},
+        {v, kDocumentHeadBytes, stored<I>(-1), "Surface count is negative"},
+        {v, kDocumentHeadBytes, stored<I>(100), "Surface count 100 is more than"},
+        {v, valid.groups, stored<I>(100000), "Group count 100000 is more than"},
+        {v, valid.groups + 4 + 5, stored<I>(-2), "Group 1: member count is negative"},
+        {&withRadius, radius, stored(nan), "The ball radius is nan, not a finite number."},
+        {&withRadius, radius, stored(0.0), "The ball radius 0 is outside"},
+        {&withRadius, radius, stored(-1.0), "The ball radius -1 is outside"},
+        {v, r.sections, stored(nan), "Surface 1: a number at offset"},
+        {v, r.sections + 8, stored(-inf), "is -inf, not a finite number"},
+        {v, r.sections + 16, stored(1e300), "is 1e+300, beyond"},
+        {v, valid.bytes.size() - 16, stored(nan), "Ball start: a number at offset"},
     };
+    OpenDocument open;
     for (const Case& c : cases) {
-        Bytes bad = valid.bytes;
-        putInt32(bad, c.offset, c.value);
+        SCOPED_TRACE(c.reason);
+        Bytes bad = *c.file;
+        std::copy(c.value.begin(), c.value.end(), bad.begin() + static_cast<long>(c.offset));
         open.expectRefused(bad, c.reason);
         open.expectRefused(bad, "has a bad format.");
     }
@@ -255,53 +290,6 @@ TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
         open.expectRefused(damaged, "");
     }
     EXPECT_GT(refused, 0);
-}
-
-namespace {
-
-void putDouble(Bytes& b, std::size_t offset, double v) { std::memcpy(b.data() + offset, &v, 8); }
-
-// Where a distinctive value was written.
-std::size_t offsetOf(const Bytes& b, double v)
-{
-    for (std::size_t k = 0; k + 8 <= b.size(); ++k)
-        if (std::memcmp(b.data() + k, &v, 8) == 0) return k;
-    ADD_FAILURE() << "value not found";
-    return 0;
-}
-
-} // namespace
-
-TEST(DocumentOpenFailure, NumbersThatAreNotFiniteOrOutOfRangeAreRefused)
-{
-    const ValidFile valid;
-    COpenGLTemplateDoc marked;
-    builders::fillChainDocument(marked, 2, 4, 1);
-    marked.ballRadius = 0.123456789;
-    const Bytes withRadius = marked.SerializeDocument();
-    const std::size_t radius = offsetOf(withRadius, 0.123456789);
-    struct Case {
-        const Bytes* file;
-        std::size_t offset;
-        double value;
-        const char* reason;
-    };
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    const std::size_t section = valid.first.sections;
-    for (const Case& c : {Case{&withRadius, radius, nan, "The ball radius is nan, not a finite number."},
-                          Case{&withRadius, radius, 0.0, "The ball radius 0 is outside"},
-                          Case{&withRadius, radius, -1.0, "The ball radius -1 is outside"},
-                          Case{&valid.bytes, section, nan, "Surface 1: a number at offset"},
-                          Case{&valid.bytes, section + 8, -inf, "is -inf, not a finite number"},
-                          Case{&valid.bytes, section + 16, 1e300, "is 1e+300, beyond"},
-                          Case{&valid.bytes, valid.bytes.size() - 16, nan, "Ball start: a number at offset"}}) {
-        SCOPED_TRACE(c.reason);
-        OpenDocument open;
-        Bytes file = *c.file;
-        putDouble(file, c.offset, c.value);
-        open.expectRefused(file, "has a bad format.");
-        open.expectRefused(file, c.reason);
-    }
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)

@@ -1,12 +1,12 @@
 #include "document/DataFiles.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "support/DocumentBuilders.h"
+#include "support/ScratchDir.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -36,13 +36,6 @@ public:
 
     int count(const std::string& call) const { return static_cast<int>(std::count(calls.begin(), calls.end(), call)); }
 };
-
-std::string saveTo(COpenGLTemplateDoc& doc, const TempFile& file)
-{
-    std::string error;
-    EXPECT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
-    return error;
-}
 
 } // namespace
 
@@ -135,21 +128,40 @@ TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
     EXPECT_EQ(peers.count("position"), 1);
 }
 
-TEST(DocumentOpen, RebuildsRelinksAndPlacesTheBallStart)
+TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
 {
     COpenGLTemplateDoc source;
     builders::fillTrackDocument(source);
     source.SetBallStart(source.surfaces[3].get(), 0.25, 0.75);
     TempFile file("open");
-    saveTo(source, file);
+    std::string error;
+    ASSERT_TRUE(source.OnSaveDocument(file.path(), error)) << error;
 
     RecordingPeers peers;
     COpenGLTemplateDoc doc(&peers);
-    std::string error;
     ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
     ASSERT_EQ(doc.surfaces.size(), 4u);
     SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
                    *c = doc.surfaces[3].get();
+    // The records as saved; every surface is drawn after a load, hidden ones too.
+    EXPECT_EQ(textOf(c->name), "c");
+    EXPECT_EQ(textOf(c->groupName), "track");
+    EXPECT_EQ(c->surfaceType, kTypeB);
+    EXPECT_EQ(c->sectionCount, 16);
+    EXPECT_EQ(c->pointsPerSection, 9);
+    EXPECT_TRUE(c->wrapV);
+    ASSERT_EQ(c->holes.size(), 1u);
+    EXPECT_EQ(textOf(c->holes[0].name), "Gap");
+    EXPECT_EQ(c->holes[0].frontBackHigh, 0.95);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const SurfaceSection& s = *doc.surfaces[k];
+        EXPECT_EQ(s.render, 1);
+        EXPECT_EQ(s.document, &doc);
+        for (int i = 0; i < s.sectionCount; ++i)
+            EXPECT_EQ(s.sections[i].position, source.surfaces[k]->sections[i].position);
+    }
+    EXPECT_TRUE(doc.showFocalPoint);
+    EXPECT_EQ(doc.launchDirection, (Vec3{0.25, 0.0, -1.0}));
     // Links by (name, group): the two surfaces named "a" are told apart.
     EXPECT_EQ(a->attachmentSites[0].otherSurface, b);
     EXPECT_EQ(b->attachmentSites[1].otherSurface, a);
@@ -186,11 +198,9 @@ TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
     COpenGLTemplateDoc source;
     builders::fillTrackDocument(source);
     setText(source.ballStartGroupName, "elsewhere");
-    TempFile file("nostart");
-    saveTo(source, file);
     COpenGLTemplateDoc doc;
     std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    ASSERT_TRUE(doc.OpenDocumentBytes(source.SerializeDocument(), "nostart.mwk", error)) << error;
     EXPECT_EQ(doc.ballStartSurface, nullptr);
     EXPECT_EQ(doc.focalSurface, nullptr);
     EXPECT_EQ(textOf(doc.ballStartGroupName), "elsewhere");
@@ -199,12 +209,10 @@ TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
 TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 {
     COpenGLTemplateDoc empty;
-    TempFile file("empty");
-    saveTo(empty, file);
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+    ASSERT_TRUE(doc.OpenDocumentBytes(empty.SerializeDocument(), "empty.mwk", error)) << error;
     EXPECT_TRUE(doc.surfaces.empty());
     ASSERT_EQ(doc.groups.size(), 1u);
     EXPECT_EQ(doc.currentGroup, doc.groups[0].get());
@@ -214,51 +222,36 @@ TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 
 TEST(DocumentSave, FailureLeavesTheExistingFileAndNoTemporaryBehind)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("marlwick-save-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir / "blocker");
+    const builders::Scratch dir;
+    std::filesystem::create_directories(dir.path() / "blocker");
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     std::string error;
-    // A directory in the way: the rename fails after the data was written.
-    EXPECT_FALSE(doc.OnSaveDocument((dir / "blocker").string(), error));
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("blocker"), error));
     EXPECT_NE(error.find("blocker"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "blocker"));
-    EXPECT_FALSE(doc.OnSaveDocument((dir / "missing" / "x.mwk").string(), error));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "blocker"));
+    EXPECT_FALSE(doc.OnSaveDocument(dir.file("missing/x.mwk"), error));
     EXPECT_NE(error.find("missing/x.mwk"), std::string::npos);
-    // Only the blocker is left.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(dir.entries(), 1); // only the blocker
 
-    const auto good = dir / "kept.mwk";
-    ASSERT_TRUE(doc.OnSaveDocument(good.string(), error)) << error;
-    EXPECT_EQ(std::filesystem::file_size(good), 3472u);
-    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(doc.OnSaveDocument(dir.file("kept.mwk"), error)) << error;
+    EXPECT_EQ(std::filesystem::file_size(dir.file("kept.mwk")), 3472u);
 }
 
-TEST(DocumentEmptying, DestroysEverythingAndForgetsTheReferences)
-{
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
-    doc.selectedSurface = doc.surfaces[1].get();
-    doc.DeleteContents();
-    EXPECT_TRUE(doc.surfaces.empty());
-    EXPECT_TRUE(doc.groups.empty());
-    EXPECT_EQ(doc.currentGroup, nullptr);
-    EXPECT_EQ(doc.selectedSurface, nullptr);
-    EXPECT_EQ(doc.focalSurface, nullptr);
-    EXPECT_EQ(doc.ballStartSurface, nullptr);
-    EXPECT_EQ(doc.ballSurface, nullptr);
-}
-
-TEST(DocumentEmptying, ClosingPausesAndEmpties)
+TEST(DocumentEmptying, ClosingPausesDestroysEverythingAndForgetsTheReferences)
 {
     RecordingPeers peers;
     COpenGLTemplateDoc doc(&peers);
-    doc.OnNewDocument();
+    builders::fillTrackDocument(doc);
+    doc.selectedSurface = doc.surfaces[1].get();
     peers.calls.clear();
     doc.OnCloseDocument();
     EXPECT_TRUE(doc.closing);
     EXPECT_TRUE(doc.surfaces.empty());
-    EXPECT_EQ(doc.ballSurface, nullptr);
+    EXPECT_TRUE(doc.groups.empty());
+    EXPECT_EQ(doc.currentGroup, nullptr);
+    const SurfaceSection* references[] = {doc.selectedSurface, doc.focalSurface, doc.ballStartSurface, doc.ballSurface};
+    for (const SurfaceSection* reference : references) EXPECT_EQ(reference, nullptr);
     EXPECT_EQ(peers.calls, std::vector<std::string>{"pause"}) << "closing does not resume the threads";
 }
 
@@ -338,7 +331,9 @@ TEST(CreateChannelSurface, FirstSurfaceWithoutBallStartTakesIt)
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(doc.ballStartSurface, s);
     EXPECT_EQ(doc.focalSurface, s);
+    EXPECT_EQ(textOf(doc.ballStartSurfaceName), "first");
     EXPECT_EQ(textOf(doc.ballStartGroupName), "main");
+    EXPECT_EQ(doc.ballStartU, 0.5);
     expectVecNear(doc.focalPoint, s->EvaluatePoint(0.5, 0.5), 1e-12);
     EXPECT_EQ(peers.count("tree"), 1);
 }

@@ -1,40 +1,29 @@
 #include "document/FileIO.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh directory under the temporary directory, removed afterwards.
+// Writes in a directory of their own.
 class WriteTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "marlwick-fileio-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     static std::string contents(const fs::path& p)
     {
         std::ifstream in(p, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     // Nothing but the named entries is left in the directory: no temporary file.
-    void expectOnly(std::size_t entries) const
-    {
-        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())),
-                  entries);
-    }
+    void expectOnly(long entries) const { EXPECT_EQ(scratch.entries(), entries); }
 
-    fs::path dir;
+    const builders::Scratch scratch;
+    const fs::path& dir = scratch.path();
     const std::vector<std::uint8_t> bytes{'n', 'e', 'w'};
 };
 

@@ -10,11 +10,13 @@
 
 namespace {
 
+using Calls = std::vector<std::string>;
+
 // Threads that may or may not be running; records the pause and resume calls.
 class FakeThreadPeers : public DocumentPeers {
 public:
     bool running = true;
-    std::vector<std::string> calls;
+    Calls calls;
 
     bool PauseThreads() override
     {
@@ -24,45 +26,27 @@ public:
     void ResumeThreads() override { calls.push_back("resume"); }
 };
 
-using Calls = std::vector<std::string>;
-
 } // namespace
 
-TEST(ThreadPauseGuard, HoldsRunningThreadsForExactlyItsScope)
+TEST(ThreadPauseGuard, ResumesOnlyThreadsItPausedWhenItsScopeEndsOrThrows)
 {
-    FakeThreadPeers peers;
-    {
-        ThreadPauseGuard pause(peers);
-        EXPECT_TRUE(pause.paused());
-        EXPECT_EQ(peers.calls, Calls{"pause"});
-    }
-    EXPECT_EQ(peers.calls, (Calls{"pause", "resume"}));
+    for (const bool running : {true, false})
+        for (const bool throws : {false, true}) {
+            SCOPED_TRACE(std::string(running ? "running" : "stopped") + (throws ? ", throwing" : ""));
+            FakeThreadPeers peers;
+            peers.running = running;
+            try {
+                ThreadPauseGuard pause(peers);
+                EXPECT_EQ(pause.paused(), running);
+                EXPECT_EQ(peers.calls, Calls{"pause"});
+                if (throws) throw std::runtime_error("refused midway");
+            } catch (const std::runtime_error&) {
+            }
+            EXPECT_EQ(peers.calls, (running ? Calls{"pause", "resume"} : Calls{"pause"}));
+        }
 }
 
-TEST(ThreadPauseGuard, LeavesThreadsThatWereNotRunningAlone)
-{
-    FakeThreadPeers peers;
-    peers.running = false;
-    {
-        ThreadPauseGuard pause(peers);
-        EXPECT_FALSE(pause.paused());
-    }
-    EXPECT_EQ(peers.calls, Calls{"pause"});
-}
-
-TEST(ThreadPauseGuard, ResumesWhenTheWorkThrows)
-{
-    FakeThreadPeers peers;
-    EXPECT_THROW(
-        {
-            ThreadPauseGuard pause(peers);
-            throw std::runtime_error("refused midway");
-        },
-        std::runtime_error);
-    EXPECT_EQ(peers.calls, (Calls{"pause", "resume"}));
-}
-
-TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeers)
+TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeersAndNewAndOpenResumeOnlyThreadsTheyPaused)
 {
     FakeThreadPeers peers;
     COpenGLTemplateDoc doc(&peers);
@@ -71,12 +55,7 @@ TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeers)
         EXPECT_EQ(peers.calls, Calls{"pause"});
     }
     EXPECT_EQ(peers.calls, (Calls{"pause", "resume"}));
-}
-
-TEST(ThreadPauseGuard, NewAndOpenResumeOnlyThreadsTheyPaused)
-{
-    FakeThreadPeers peers;
-    COpenGLTemplateDoc doc(&peers);
+    peers.calls.clear();
     doc.OnNewDocument();
     EXPECT_EQ(std::count(peers.calls.begin(), peers.calls.end(), "resume"), 1);
     peers.calls.clear();

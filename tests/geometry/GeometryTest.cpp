@@ -27,7 +27,7 @@ TEST(Vec3Test, ArithmeticAndProducts)
     EXPECT_DOUBLE_EQ(length(Vec3{3, 4, 12}), 13.0);
 }
 
-TEST(Vec3Test, NormalisingTheZeroVectorLeavesItZero)
+TEST(Vec3Test, NormalisingTheZeroVectorLeavesItZeroAndOnlyTinyOnesAreReplaced)
 {
     EXPECT_EQ(normalized(Vec3{}), Vec3{});
     Vec3 z;
@@ -36,10 +36,7 @@ TEST(Vec3Test, NormalisingTheZeroVectorLeavesItZero)
     Vec3 a{0, 3, 4};
     EXPECT_DOUBLE_EQ(normalize(a), 5.0);
     expectVecNear(a, {0, 0.6, 0.8}, 1e-12);
-}
-
-TEST(Vec3Test, ReplaceIfTinyOnlyReplacesVectorsBelowTheThreshold)
-{
+    // Only vectors below the threshold are replaced.
     Vec3 tiny{1e-18, -1e-18, 0};
     replaceIfTiny(tiny, {1, 0, 0});
     EXPECT_EQ(tiny, (Vec3{1, 0, 0}));
@@ -67,7 +64,7 @@ TEST(Matrix4Test, ColumnMajorProductAndTranslation)
     EXPECT_EQ(ab.at(1, 0), 3.0);
 }
 
-TEST(Matrix4Test, RotationIsRightHandedAboutTheNormalisedAxis)
+TEST(Matrix4Test, RotationIsRightHandedAboutTheNormalisedAxisOrALine)
 {
     expectVecNear(rotateVector({1, 0, 0}, {0, 0, 5}, kPi / 2), {0, 1, 0}, 1e-11);
     expectVecNear(rotateVector({0, 1, 0}, {1, 0, 0}, kPi / 2), {0, 0, 1}, 1e-11);
@@ -75,10 +72,7 @@ TEST(Matrix4Test, RotationIsRightHandedAboutTheNormalisedAxis)
     Matrix4 m = Matrix4::translation({1, 0, 0});
     rotateBefore(m, {0, 0, 1}, kPi / 2);
     expectVecNear(m.transformPoint({0, 0, 0}), {0, 1, 0}, 1e-11);
-}
-
-TEST(Matrix4Test, RotatePointAboutLineKeepsPointsOnTheLine)
-{
+    // About a line: points on the line stay.
     Vec3 p{2, 0, 5};
     rotatePointAboutLine({1, 0, 0}, {0, 0, 1}, kPi, p);
     expectVecNear(p, {0, 0, 5}, 1e-11);

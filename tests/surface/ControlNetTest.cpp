@@ -33,49 +33,32 @@ struct BareSurface {
     }
 };
 
-TEST(FlatShapeTest, FivePointsGiveAFloorWithTwoWallsRecentred)
+TEST(FlatShapeTest, AFloorWithTwoWallsOrWithTooFewPointsAShallowVOrAFloorRecentred)
 {
-    BareSurface b(5);
-    b.s.FlatShape(0);
-    const CrossSection& c = b.s.sections[0];
-    ASSERT_EQ(c.pointCount, 5);
-    const double xs[] = {-2, -2, 0, 2, 2}, ys[] = {2, 0, 0, 0, 2};
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_NEAR(c.points[k].x, xs[k], 1e-12) << k;
-        EXPECT_NEAR(c.points[k].y, ys[k] - 0.8, 1e-12) << k;
-    }
-    expectVecNear(c.position, {0, 0.8, 0}, 1e-12);
-}
-
-TEST(FlatShapeTest, SevenPointsSpreadTheFloorEvenly)
-{
-    BareSurface b(7);
-    b.s.sections[0].scale = 2.0;
-    b.s.FlatShape(0);
-    const CrossSection& c = b.s.sections[0];
-    const double xs[] = {-3, -3, -1.5, 0, 1.5, 3, 3};
-    for (int k = 0; k < 7; ++k) EXPECT_NEAR(c.points[k].x, xs[k], 1e-12) << k;
-    // Centroid height 4/7, moved onto the position along up times the scale.
-    EXPECT_NEAR(c.position.y, 2.0 * 4.0 / 7.0, 1e-12);
-}
-
-TEST(FlatShapeTest, TooFewPointsForWallsStillGiveAUsableShape)
-{
-    for (int n : {2, 3}) {
-        BareSurface b(n);
+    struct Row {
+        int points;
+        double scale;
+        std::vector<double> xs, ys; // before re-centring
+    };
+    const Row rows[] = {{5, 1.0, {-2, -2, 0, 2, 2}, {2, 0, 0, 0, 2}},
+                        {7, 2.0, {-3, -3, -1.5, 0, 1.5, 3, 3}, {2, 0, 0, 0, 0, 0, 2}},
+                        {3, 1.0, {-1, 0, 1}, {0.5, 0, 0.5}},
+                        {2, 1.0, {-0.5, 0.5}, {0, 0}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.points);
+        BareSurface b(row.points);
+        b.s.sections[0].scale = row.scale;
         b.s.FlatShape(0);
         const CrossSection& c = b.s.sections[0];
-        ASSERT_EQ(c.pointCount, n);
-        EXPECT_NEAR(c.points[0].x, -(n - 1) / 2.0, 1e-12);
-        EXPECT_NEAR(c.points[n - 1].x, (n - 1) / 2.0, 1e-12);
-        double meanY = 0.0;
-        for (int k = 0; k < n; ++k) {
-            EXPECT_TRUE(std::isfinite(c.points[k].x) && std::isfinite(c.points[k].y));
-            meanY += c.points[k].y;
+        ASSERT_EQ(c.pointCount, row.points);
+        // The centroid moves onto the position, along up times the scale.
+        double centroid = 0.0;
+        for (double y : row.ys) centroid += y / row.points;
+        for (int k = 0; k < row.points; ++k) {
+            EXPECT_NEAR(c.points[k].x, row.xs[k], 1e-12) << k;
+            EXPECT_NEAR(c.points[k].y, row.ys[k] - centroid, 1e-12) << k;
         }
-        EXPECT_NEAR(meanY, 0.0, 1e-12); // re-centred
-        // Symmetric about the channel's middle.
-        EXPECT_NEAR(c.points[0].y, c.points[n - 1].y, 1e-12);
+        expectVecNear(c.position, {0, row.scale * centroid, 0}, 1e-12);
     }
 }
 
@@ -140,17 +123,27 @@ TEST(TypeALayoutTest, WithNothingPerformedTheChannelIsStraight)
     }
 }
 
+// Lays out a bare surface of `type` with 5 points per section and m
+// intermediate sections, keeping its shapes.
+SurfaceSection& generate(SurfaceSection& s, int m, int type = kTypeA)
+{
+    s.surfaceType = type;
+    s.requestedPointsPerSection = 5;
+    s.intermediateCount = m;
+    s.SizeForType(type);
+    if (type == kTypeB) s.GenerateTypeB(true);
+    else if (type == kTypeC) s.GenerateTypeC(true);
+    else s.GenerateTypeA(true);
+    return s;
+}
+
 TEST(TypeALayoutTest, TurnsReachTheirFullAngleAtTheLastTwoSections)
 {
     StandaloneSurfaceHost host;
     for (int m : {0, 3}) {
         SurfaceSection s(&host);
-        s.surfaceType = kTypeA;
-        s.requestedPointsPerSection = 5;
-        s.intermediateCount = m;
         s.horizontalTurn = {true, true, kPi / 2};
-        s.SizeForType(kTypeA);
-        s.GenerateTypeA(false);
+        generate(s, m);
         const int C = s.sectionCount;
         // A left turn rotates the direction about up by +90 degrees: +x becomes -z.
         expectVecNear(s.sections[C - 1].direction, {0, 0, -1}, 1e-9);
@@ -168,27 +161,17 @@ TEST(TypeALayoutTest, TurnsReachTheirFullAngleAtTheLastTwoSections)
     }
 }
 
-SurfaceSection& generateA(SurfaceSection& s, int m)
-{
-    s.surfaceType = kTypeA;
-    s.requestedPointsPerSection = 5;
-    s.intermediateCount = m;
-    s.SizeForType(kTypeA);
-    s.GenerateTypeA(true);
-    return s;
-}
-
 TEST(TypeALayoutTest, VerticalTurnAndAxisRotationTakeTheirSense)
 {
     StandaloneSurfaceHost host;
     SurfaceSection down(&host);
     down.verticalTurn = {true, true, kPi / 4};
-    generateA(down, 2);
+    generate(down, 2);
     expectVecNear(down.finalDirection, {std::cos(kPi / 4), -std::sin(kPi / 4), 0}, 1e-9);
 
     SurfaceSection clockwise(&host);
     clockwise.axisRotation = {true, true, kPi / 6};
-    generateA(clockwise, 2);
+    generate(clockwise, 2);
     // A positive turn of up about the forward axis +x.
     expectVecNear(clockwise.finalUp, {0, std::cos(kPi / 6), std::sin(kPi / 6)}, 1e-9);
     expectVecNear(clockwise.finalDirection, {1, 0, 0}, 1e-12);
@@ -202,7 +185,7 @@ TEST(TypeALayoutTest, DisplacementAndScaleStepOncePerInteriorSection)
     s.verticalDisplacement = {true, false, 3.0};  // up
     s.scaleChange = true;
     s.scaleTo = 2.0;
-    generateA(s, 2);
+    generate(s, 2);
     const int C = s.sectionCount; // 6 sections, N = 6 half-steps, 3 interior sections
     EXPECT_NEAR(s.sections[C - 1].position.z, -3 * 1.0, 1e-12);
     EXPECT_NEAR(s.sections[C - 1].position.y, 3 * 0.5, 1e-12);
@@ -220,22 +203,14 @@ TEST(TypeBLayoutTest, EqualFramesGiveAStraightChannelAndTurnsReachTheFinalDirect
         expectVecNear(straight->sections[k].position, {5.0 * k, 0.8, 0}, 1e-9);
 
     SurfaceSection s(&host);
-    s.surfaceType = kTypeB;
-    s.requestedPointsPerSection = 5;
-    s.intermediateCount = 4;
     s.finalDirection = {0, 0, 1};
-    s.SizeForType(kTypeB);
-    s.GenerateTypeB(false);
+    generate(s, 4, kTypeB);
     expectVecNear(s.sections[s.sectionCount - 1].direction, {0, 0, 1}, 1e-9);
     expectVecNear(s.sections[s.sectionCount - 1].up, {0, 1, 0}, 1e-9);
     // Opposite final direction: the axis falls back to up and the channel still turns.
     SurfaceSection r(&host);
-    r.surfaceType = kTypeB;
-    r.requestedPointsPerSection = 5;
-    r.intermediateCount = 2;
     r.finalDirection = {-1, 0, 0};
-    r.SizeForType(kTypeB);
-    r.GenerateTypeB(false);
+    generate(r, 2, kTypeB);
     for (int k = 0; k < r.sectionCount; ++k) EXPECT_TRUE(isFinite(r.sections[k].direction));
     expectVecNear(r.sections[r.sectionCount - 1].direction, {-1, 0, 0}, 1e-6);
 }
@@ -244,13 +219,9 @@ TEST(TypeCLayoutTest, InteriorSectionsLieEvenlyBetweenTheFixedEnds)
 {
     StandaloneSurfaceHost host;
     SurfaceSection s(&host);
-    s.surfaceType = kTypeC;
-    s.requestedPointsPerSection = 5;
-    s.intermediateCount = 3;
     s.initialPosition = {0, 0, 0};
     s.finalPosition = {60, -10, 20};
-    s.SizeForType(kTypeC);
-    s.GenerateTypeC(true); // keep shapes: positions are exactly the layout's
+    generate(s, 3, kTypeC); // shapes kept: positions are exactly the layout's
     const int C = s.sectionCount;
     ASSERT_EQ(C, 7);
     expectVecNear(s.sections[0].position, {0, 0, 0}, 1e-12);
@@ -346,10 +317,6 @@ TEST(MoveSurfaceTreeTest, RotationTurnsFramesAndPositionsAboutTheCentre)
         expectVecNear(s->initialDirection, {0, 0, -1}, 1e-9);
     }
 }
-
-} // namespace
-
-namespace {
 
 TEST(SizeNetTest, TwoPointSectionsGetALinearSpanAcross)
 {

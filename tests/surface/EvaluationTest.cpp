@@ -118,17 +118,14 @@ TEST(TangentAngleTest, ExactVerticalsAndClampedRounding)
     EXPECT_EQ(TangentAngle({0, 1.0000000000000002, 0}), 0.0);
 }
 
-TEST(ColorRampTest, BezierThroughCyanGreenYellowRed)
+TEST(ColorRampTest, BezierThroughCyanGreenYellowRedAndTheMapsOntoIt)
 {
     expectVecNear(RampColor(0.0), {0, 1, 1}, 0);
     expectVecNear(RampColor(1.0), {1, 0, 0}, 0);
     expectVecNear(RampColor(0.5), {0.5, 0.875, 0.125}, 1e-15);
     // Not clamped: beyond 1 the curve extrapolates (green goes negative).
     EXPECT_NEAR(RampColor(1.2).y, -0.728, 1e-12);
-}
-
-TEST(ColorRampTest, MapsAndTheirDivideByZeroCases)
-{
+    // The maps onto it, and their divide-by-zero cases.
     expectVecNear(HeightColor(3.0, 1.0, 4.0), RampColor(0.5), 0);
     expectVecNear(AngleColor({0, -1, 0}), RampColor(1.0), 1e-15);
     expectVecNear(CurvatureColor(-0.25, 0.5), RampColor(0.5), 0);

@@ -60,7 +60,7 @@ void expectGridsMatch(SurfaceSection& s)
     for (const auto& size : sizes) EXPECT_EQ(gridMismatches(s, size[0], size[1]), 0) << size[0] << " x " << size[1];
 }
 
-TEST(GridEvaluationTest, ChannelGridsGiveTheBitsOfSinglePointEvaluation)
+TEST(GridEvaluationTest, ChannelAndCircularGridsGiveTheBitsOfSinglePointEvaluation)
 {
     StandaloneSurfaceHost host;
     auto small = builders::makeChannel(&host, 5, 2);
@@ -72,10 +72,8 @@ TEST(GridEvaluationTest, ChannelGridsGiveTheBitsOfSinglePointEvaluation)
     turned->axisRotation = {true, false, 0.6};
     turned->Regenerate(false);
     expectGridsMatch(*turned);
-}
 
-TEST(GridEvaluationTest, RationalCircularGridsGiveTheBitsOfSinglePointEvaluation)
-{
+    // Rational circular nets.
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     SurfaceSection* full = design::CreateCircularSurface(doc, "full", design::kFullCircle, 9, 4, 1.0, 4.0);
@@ -115,19 +113,14 @@ TEST(GridEvaluationTest, SurfaceWithoutANetGivesZeroRows)
     SampleParameters at;
     at.Walk(3, 4);
     const SurfaceGridKernel grid(s, at, true);
-    std::vector<Vec3> points;
+    std::vector<Vec3> points, samplePoints;
     std::vector<SurfaceDerivatives> derivatives;
-    std::vector<Vec3> samplePoints;
     grid.PointRow(1, points);
     grid.SampleRow(1, samplePoints, derivatives);
-    ASSERT_EQ(points.size(), 4u);
-    ASSERT_EQ(samplePoints.size(), 4u);
-    ASSERT_EQ(derivatives.size(), 4u);
-    for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_TRUE(sameBits(points[k], Vec3{}));
-        EXPECT_TRUE(sameBits(samplePoints[k], Vec3{}));
-        EXPECT_TRUE(sameBits(derivatives[k], SurfaceDerivatives()));
-    }
+    ASSERT_TRUE(points.size() == 4 && samplePoints.size() == 4 && derivatives.size() == 4);
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_TRUE(sameBits(points[k], Vec3{}) && sameBits(samplePoints[k], Vec3{}) &&
+                    sameBits(derivatives[k], SurfaceDerivatives()));
 }
 
 } // namespace

@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
-TEST(SurfaceModelTest, FreshSurfaceHasTheDefaults)
+// The settings a new surface starts with, which Reset brings back.
+void expectDefaults(const SurfaceSection& s)
 {
-    StandaloneSurfaceHost host;
-    SurfaceSection s(&host);
     EXPECT_EQ(s.surfaceType, kTypeUntyped);
     EXPECT_EQ(s.intermediateCount, 2);
     EXPECT_EQ(s.subdivisionsU, 4);
@@ -17,36 +18,34 @@ TEST(SurfaceModelTest, FreshSurfaceHasTheDefaults)
     EXPECT_EQ(s.fixedSamplesU, 20);
     EXPECT_EQ(s.fixedSamplesV, 20);
     EXPECT_EQ(s.coloring, Coloring::TangentAngle);
-    EXPECT_EQ(s.render.load(), 0);
-    EXPECT_EQ(s.showSurfaceLines, 1);
-    EXPECT_EQ(s.showDirections, 1);
-    EXPECT_EQ(s.showAttachmentSites, 1);
-    EXPECT_EQ(s.showHoles, 1);
-    EXPECT_EQ(s.showName, 1);
-    EXPECT_EQ(s.showSurfaceTriangles, 0);
-    EXPECT_EQ(s.showControlLines, 0);
+    const std::int32_t shown[] = {s.showSurfaceLines, s.showDirections, s.showAttachmentSites, s.showHoles, s.showName};
+    EXPECT_TRUE(std::all_of(std::begin(shown), std::end(shown), [](std::int32_t on) { return on == 1; }));
+    EXPECT_EQ(s.showSurfaceTriangles + s.showControlLines, 0);
     EXPECT_EQ(s.horizontalDisplacement.distance, 16.0);
     EXPECT_EQ(s.verticalDisplacement.distance, 16.0);
     EXPECT_EQ(s.constantColor, (Vec3{200, 200, 200}));
-    EXPECT_FALSE(s.netAllocated);
-    EXPECT_EQ(s.drawingCache.listId[0], -1);
-    EXPECT_FALSE(s.drawingCache.valid[0].load());
+    EXPECT_FALSE(s.netAllocated || s.knotsAllocated);
+    EXPECT_TRUE(s.holes.empty());
+    EXPECT_EQ(s.boxTree, nullptr);
+    EXPECT_TRUE(s.displayMesh.empty());
+    EXPECT_EQ(s.collisionRows, 0);
 }
 
-TEST(SurfaceModelTest, ResetFreesDerivedDataAndClearsHoles)
+TEST(SurfaceModelTest, FreshAndResetSurfacesHaveTheDefaults)
 {
     StandaloneSurfaceHost host;
+    SurfaceSection fresh(&host);
+    expectDefaults(fresh);
+    EXPECT_EQ(fresh.render.load(), 0);
+    EXPECT_EQ(fresh.drawingCache.listId[0], -1);
+    EXPECT_FALSE(fresh.drawingCache.valid[0].load());
+
     auto s = builders::makeChannel(&host);
     s->holes.push_back({});
     s->coloring = Coloring::Constant;
+    s->showName = 0;
     s->Reset();
-    EXPECT_TRUE(s->holes.empty());
-    EXPECT_EQ(s->coloring, Coloring::TangentAngle);
-    EXPECT_FALSE(s->netAllocated);
-    EXPECT_FALSE(s->knotsAllocated);
-    EXPECT_EQ(s->boxTree, nullptr);
-    EXPECT_TRUE(s->displayMesh.empty());
-    EXPECT_EQ(s->collisionRows, 0);
+    expectDefaults(*s);
 }
 
 TEST(SurfaceModelTest, HolesAreClosedRectangles)
@@ -74,20 +73,17 @@ TEST(AttachmentSiteTest, DefaultSitesAreFreeAndOnTheirEdges)
     for (int k = 0; k < 4; ++k) {
         const AttachmentSite& a = s.attachmentSites[k];
         EXPECT_EQ(textOf(a.name), names[k]);
+        EXPECT_STREQ(edgeName(a.edge()), names[k]);
         EXPECT_EQ(a.edge(), edges[k]);
         EXPECT_EQ(a.sideFlag, side[k]);
         EXPECT_EQ(a.firstFlag, first[k]);
-        EXPECT_EQ(a.low, 0.0);
-        EXPECT_EQ(a.high, 1.0);
+        EXPECT_EQ(std::vector<double>({a.low, a.high, a.attachedLow, a.attachedHigh}),
+                  std::vector<double>({0.0, 1.0, 0.0, 1.0}));
         EXPECT_TRUE(a.isFree());
-        EXPECT_EQ(textOf(a.otherSurfaceName), "none");
-        EXPECT_EQ(textOf(a.otherSurfaceGroupName), "none");
-        EXPECT_EQ(textOf(a.pseudoSurfaceName), "none");
-        EXPECT_EQ(textOf(a.pseudoSurfaceGroupName), "none");
-        EXPECT_EQ(a.attachedLow, 0.0);
-        EXPECT_EQ(a.attachedHigh, 1.0);
         EXPECT_EQ(a.reversed, 0);
-        EXPECT_STREQ(edgeName(a.edge()), names[k]);
+        for (const std::string& other : {textOf(a.otherSurfaceName), textOf(a.otherSurfaceGroupName),
+                                         textOf(a.pseudoSurfaceName), textOf(a.pseudoSurfaceGroupName)})
+            EXPECT_EQ(other, "none");
     }
 }
 
