@@ -295,11 +295,12 @@ TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 TEST(DocumentOpenFailure, RunningOutOfMemoryIsAClearErrorThatChangesNothing)
 {
-    // Forty surfaces whose stored settings ask for the densest meshes, opened
-    // with little memory to spare.
+    // Two hundred surfaces whose stored settings ask for the densest meshes
+    // (gigabytes), opened with little memory to spare: far more than what the
+    // tests before may have left reserved in the process (malloc arenas).
     COpenGLTemplateDoc dense;
-    builders::fillChainDocument(dense, 40, 20, 20);
-    ASSERT_EQ(dense.surfaces.size(), 40u);
+    builders::fillChainDocument(dense, 200, 20, 20);
+    ASSERT_EQ(dense.surfaces.size(), 200u);
     for (const auto& s : dense.surfaces) {
         s->samplingMode = SamplingMode::FixedCounts;
         s->fixedSamplesU = s->fixedSamplesV = 400;
