@@ -3,67 +3,43 @@
 #include "design/AttachmentSites.h"
 #include "design/CrossSectionTemplates.h"
 #include "design/SurfaceLibrary.h"
+#include "support/CliRun.h"
 #include "support/DocumentBuilders.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
+using builders::readFile;
 using builders::TempFile;
 using nlohmann::json;
-
-struct Outcome {
-    int code;
-    std::string err;
-};
+using Outcome = builders::CliOutcome;
 
 // A scratch directory with a recipe, an output path and an empty library.
 struct BuildFixture : ::testing::Test {
-    std::filesystem::path dir;
+    builders::Scratch dir;
     void SetUp() override
     {
-        TempFile stem("build");
-        dir = stem.path() + ".d";
-        std::filesystem::create_directories(dir);
         std::string error;
         ASSERT_TRUE(design::WriteEmptyLibrary(library(), error)) << error;
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string library() const { return (dir / "surface_library.dat").string(); }
-    std::string out() const { return (dir / "out.mwk").string(); }
+    std::string library() const { return dir.file("surface_library.dat"); }
+    std::string out() const { return dir.file("out.mwk"); }
 
     Outcome build(const std::string& recipeText, std::vector<std::string> extra = {})
     {
-        const std::string recipe = (dir / "recipe.json").string();
+        const std::string recipe = dir.file("recipe.json");
         std::ofstream(recipe) << recipeText;
         std::vector<std::string> args{"build", recipe, out(), "--library", library()};
         args.insert(args.end(), extra.begin(), extra.end());
-        std::ostringstream o, e;
-        const int code = cli::Run(args, o, e);
-        return {code, e.str()};
+        return builders::runCli(args);
     }
     Outcome build(const json& recipe, std::vector<std::string> extra = {}) { return build(recipe.dump(), extra); }
-
-    static std::vector<std::uint8_t> bytesOf(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    void open(COpenGLTemplateDoc& doc)
-    {
-        std::string error;
-        ASSERT_TRUE(doc.OnOpenDocument(out(), error)) << error;
-    }
-    std::size_t filesInDir() const
-    {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
-    }
 };
 
 } // namespace
@@ -84,7 +60,7 @@ TEST_F(BuildFixture, ARecipeBuildsATrackAndSavesIt)
     const Outcome o = build(recipe);
     ASSERT_EQ(o.code, cli::kExitOk) << o.err;
     COpenGLTemplateDoc doc;
-    open(doc);
+    ASSERT_TRUE(builders::opened(doc, out()));
     SurfaceSection* a = doc.FindSurface("a", "main");
     SurfaceSection* grown = doc.FindSurface("aend", "main");
     SurfaceSection* ramp = doc.FindSurface("ramp", "track");
@@ -101,7 +77,7 @@ TEST_F(BuildFixture, ARecipeBuildsATrackAndSavesIt)
 
 TEST_F(BuildFixture, ARefusedStepStopsTheRunAndWritesNothing)
 {
-    const std::vector<std::uint8_t> before = bytesOf(library());
+    const std::string before = readFile(library());
     const json recipe = {{"steps",
                           {{{"op", "exportSurface"}, {"surface", "a"}},
                            {{"op", "addSite"}, {"surface", "a"}, {"edge", "left"}}}}};
@@ -109,8 +85,8 @@ TEST_F(BuildFixture, ARefusedStepStopsTheRunAndWritesNothing)
     EXPECT_EQ(o.code, cli::kExitRefused);
     EXPECT_EQ(o.err, "step 2 (addSite): The new site name must not be blank.\n");
     EXPECT_FALSE(std::filesystem::exists(out()));
-    EXPECT_EQ(bytesOf(library()), before);
-    EXPECT_EQ(filesInDir(), 2u); // the recipe and the library: no copy is left behind
+    EXPECT_EQ(readFile(library()), before);
+    EXPECT_EQ(dir.entries(), 2); // the recipe and the library: no copy is left behind
 
     const Outcome attach = build(json{{"steps", {{{"op", "attach"}, {"surface", "a"}, {"site", "end"}}}}});
     EXPECT_EQ(attach.code, cli::kExitRefused);
@@ -142,7 +118,7 @@ TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
     ASSERT_EQ(design::ReadLibraryIndex(library(), entries), "");
     EXPECT_EQ(entries.size(), 3u);
     COpenGLTemplateDoc doc;
-    open(doc);
+    ASSERT_TRUE(builders::opened(doc, out()));
     EXPECT_NE(doc.FindSurface("r", "track_"), nullptr);
 
     // A damaged library is named by its own path.
@@ -155,14 +131,14 @@ TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
 TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
 {
     // The library's file lies where no file can be created beside it.
-    const std::string unwritable = (dir / "proc-library.dat").string();
+    const std::string unwritable = dir.file("proc-library.dat");
     std::filesystem::create_symlink("/proc/self/comm", unwritable);
     std::ofstream(out()) << "old";
     const Outcome o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}}, {"--library", unwritable});
     EXPECT_EQ(o.code, cli::kExitFile);
     EXPECT_NE(o.err.find("Cannot save " + unwritable), std::string::npos) << o.err;
-    EXPECT_EQ(bytesOf(out()), std::vector<std::uint8_t>({'o', 'l', 'd'}));
-    EXPECT_EQ(filesInDir(), 4u); // no copy or temporary file is left behind
+    EXPECT_EQ(readFile(out()), "old");
+    EXPECT_EQ(dir.entries(), 4); // no copy or temporary file is left behind
 }
 
 TEST_F(BuildFixture, DeletingALinkedSiteFreesItsPartner)
@@ -173,7 +149,7 @@ TEST_F(BuildFixture, DeletingALinkedSiteFreesItsPartner)
     const Outcome o = build(recipe);
     ASSERT_EQ(o.code, cli::kExitOk) << o.err;
     COpenGLTemplateDoc doc;
-    open(doc);
+    ASSERT_TRUE(builders::opened(doc, out()));
     ASSERT_EQ(doc.surfaces.size(), 2u);
     for (const auto& s : doc.surfaces) EXPECT_TRUE(design::AttachedSurfaceLines(*s).empty()) << textOf(s->name);
 }
@@ -215,7 +191,7 @@ TEST_F(BuildFixture, MalformedRecipesAreUsageErrors)
     }
     EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--from"}).code, cli::kExitUsage);
     EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--colour", "red"}).code, cli::kExitUsage);
-    EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--from", (dir / "missing.mwk").string()}).code, cli::kExitFile);
+    EXPECT_EQ(build(std::string("{\"steps\": []}"), {"--from", dir.file("missing.mwk")}).code, cli::kExitFile);
 }
 
 TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
@@ -223,8 +199,7 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
     TempFile start("start");
     COpenGLTemplateDoc original;
     builders::fillTrackDocument(original);
-    std::string error;
-    ASSERT_TRUE(original.OnSaveDocument(start.path(), error)) << error;
+    ASSERT_TRUE(builders::saved(original, start.path()));
     const Outcome o = build(json{{"steps",
                                   {{{"op", "breakAttachment"}, {"surface", "b"}, {"site", "end"}},
                                    {{"op", "deleteGroup"}, {"group", "track"}},
@@ -232,7 +207,7 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
                             {"--from", start.path()});
     ASSERT_EQ(o.code, cli::kExitOk) << o.err;
     COpenGLTemplateDoc doc;
-    open(doc);
+    ASSERT_TRUE(builders::opened(doc, out()));
     EXPECT_EQ(doc.surfaces.size(), 2u);
     EXPECT_EQ(doc.groups.size(), 1u);
     SurfaceSection* bridge = doc.FindSurface("bridge", "main");
@@ -242,21 +217,20 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
 
 TEST_F(BuildFixture, TheExampleRecipesBuildTracksTheBallRollsAcross)
 {
-    const std::filesystem::path examples = std::filesystem::path(MARLWICK_SOURCE_DIR) / "examples";
-    const std::string templates = (dir / "cross_sections.dat").string();
+    const std::string examples = MARLWICK_SOURCE_DIR "/examples/";
+    const std::string templates = dir.file("cross_sections.dat");
     ASSERT_TRUE(design::WriteTemplateFile(templates, design::StandardTemplates()));
     // Attachments each example's ball crosses in its first 900 steps.
     const std::pair<const char*, int> cases[] = {{"spiral", 3}, {"loop", 2}, {"holed-plate", 0}, {"sweep-bowl", 1}};
     for (const auto& [name, crossings] : cases) {
         SCOPED_TRACE(name);
-        std::ifstream in(examples / (std::string(name) + ".json"));
-        const std::string recipe{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string recipe = readFile(examples + name + ".json");
         ASSERT_FALSE(recipe.empty());
         const Outcome o = build(recipe, {"--templates", templates});
         ASSERT_EQ(o.code, cli::kExitOk) << o.err;
-        std::ostringstream lines, errors;
-        ASSERT_EQ(cli::Run({"simulate", out(), "--steps", "900"}, lines, errors), cli::kExitOk) << errors.str();
-        const std::string text = lines.str();
+        const Outcome run = builders::runCli({"simulate", out(), "--steps", "900"});
+        ASSERT_EQ(run.code, cli::kExitOk) << run.err;
+        const std::string& text = run.out;
         const json summary = json::parse(text.substr(text.rfind("{\"summary\"")))["summary"];
         EXPECT_EQ(summary["crossings"].get<int>(), crossings);
         if (crossings == 0) {

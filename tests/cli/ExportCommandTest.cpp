@@ -1,6 +1,6 @@
-#include "cli/CliCommands.h"
-
+#include "support/CliRun.h"
 #include "support/DocumentBuilders.h"
+#include "support/ScratchDir.h"
 #include "support/SimulationBuilders.h"
 
 #include <assimp/Importer.hpp>
@@ -9,32 +9,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int code = 0;
-    std::string err;
-};
+using builders::readFile;
+using Outcome = builders::CliOutcome;
 
 Outcome exportTrack(std::vector<std::string> args)
 {
     args.insert(args.begin(), "export");
-    std::ostringstream out, err;
-    Outcome o;
-    o.code = cli::Run(args, out, err);
-    o.err = err.str();
-    return o;
-}
-
-std::string slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return builders::runCli(args);
 }
 
 // A folder holding the track document (four surfaces, two with holes), a
@@ -43,27 +29,20 @@ class ExportCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(dir);
         COpenGLTemplateDoc doc;
         builders::fillTrackDocument(doc);
-        save(doc, track);
+        ASSERT_TRUE(builders::saved(doc, track));
         doc.DeleteContents();
         builders::emptyDocument(doc);
-        save(doc, empty);
+        ASSERT_TRUE(builders::saved(doc, empty));
         builders::addFloor(doc, "floor", 5, 3);
-        save(doc, floor);
+        ASSERT_TRUE(builders::saved(doc, floor));
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    void save(COpenGLTemplateDoc& doc, const std::string& path)
-    {
-        std::string error;
-        ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::size_t filesInDir() const { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); }
+    std::string path(const std::string& name) const { return dir.file(name); }
+    std::size_t filesInDir() const { return static_cast<std::size_t>(dir.entries()); }
 
-    fs::path dir = fs::temp_directory_path() / ("marlwick-export-" + std::to_string(::getpid()));
+    builders::Scratch dir;
     std::string track = path("track.mwk"), empty = path("empty.mwk"), floor = path("floor.mwk");
 };
 
@@ -132,19 +111,17 @@ TEST_F(ExportCommand, AMarbleDiameterScalesTheTrackToMillimetresAndSaysSo)
                                   (mesh.mVertices[i[2]] - mesh.mVertices[i[0]])).Normalize();
         ASSERT_GT(facet * mesh.mNormals[i[0]], 0.999f) << "facet " << f;
     }
-    EXPECT_EQ(slurp(out).substr(0, 43), "Marlwick export, scale 24 mm per scene unit");
+    EXPECT_EQ(readFile(out).substr(0, 43), "Marlwick export, scale 24 mm per scene unit");
 }
 
 TEST_F(ExportCommand, TheScaleIsWrittenWhereTheFormatHasRoom)
 {
-    ASSERT_EQ(exportTrack({floor, path("f.obj"), "--ball-diameter-mm", "16"}).code, 0);
-    ASSERT_EQ(exportTrack({floor, path("f.ply"), "--ball-diameter-mm", "16"}).code, 0);
-    ASSERT_EQ(exportTrack({floor, path("f.gltf"), "--ball-diameter-mm", "16"}).code, 0);
-    ASSERT_EQ(exportTrack({floor, path("f.glb"), "--ball-diameter-mm", "16"}).code, 0);
-    EXPECT_EQ(slurp(path("f.obj")).rfind("# Marlwick export, scale 24 mm per scene unit (marble 16 mm)\n", 0), 0u);
-    EXPECT_NE(slurp(path("f.ply")).find("\ncomment object main/floor ("), std::string::npos);
+    for (const char* name : {"f.obj", "f.ply", "f.gltf", "f.glb"})
+        ASSERT_EQ(exportTrack({floor, path(name), "--ball-diameter-mm", "16"}).code, 0) << name;
+    EXPECT_EQ(readFile(path("f.obj")).rfind("# Marlwick export, scale 24 mm per scene unit (marble 16 mm)\n", 0), 0u);
+    EXPECT_NE(readFile(path("f.ply")).find("\ncomment object main/floor ("), std::string::npos);
     for (const char* name : {"f.gltf", "f.glb"}) {
-        EXPECT_NE(slurp(path(name)).find("\"extras\":{\"generator\":\"Marlwick\",\"unit\":\"m\",\"scale\":0.024"),
+        EXPECT_NE(readFile(path(name)).find("\"extras\":{\"generator\":\"Marlwick\",\"unit\":\"m\",\"scale\":0.024"),
                   std::string::npos)
             << name;
         Assimp::Importer importer;
@@ -196,12 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ExportCommand, NeverWritesOverTheDocumentNorIntoAMissingFolder)
 {
-    const std::string before = slurp(track);
+    const std::string before = readFile(track);
     fs::create_symlink(track, path("link.stl"));
     Outcome o = exportTrack({track, path("link.stl")});
     EXPECT_EQ(o.code, 1);
     EXPECT_NE(o.err.find("it is the document being exported"), std::string::npos) << o.err;
-    EXPECT_EQ(slurp(track), before);
+    EXPECT_EQ(readFile(track), before);
     o = exportTrack({track, path("missing/out.glb")});
     EXPECT_EQ(o.code, 2);
     EXPECT_NE(o.err.find("Cannot save " + path("missing/out.glb")), std::string::npos) << o.err;

@@ -1,5 +1,4 @@
-#include "cli/CliCommands.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/CliRun.h"
 #include "support/DocumentBuilders.h"
 #include "support/SimulationBuilders.h"
 
@@ -25,17 +24,8 @@ constexpr const char* kSiteUtf8 = "\xC2\x81out";
 constexpr const char* kHole = "h\xDB\x80";
 constexpr const char* kHoleUtf8 = "h\xC3\x9B\xE2\x82\xAC";
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-Outcome run(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using Outcome = builders::CliOutcome;
+constexpr auto run = builders::runCli;
 
 // Two floors in a group, every name outside ASCII, the ball rolling from the
 // first across to the second.
@@ -54,14 +44,13 @@ protected:
         doc.SetBallStart(&a, 0.5, 0.8);
         doc.launchDirection = {1, 0, 0};
         doc.launchSpeed = 6.0;
-        std::string error;
-        ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+        ASSERT_TRUE(builders::saved(doc, file.path()));
     }
 
     TempFile file{"cli-names"};
 };
 
-TEST_F(NameTextTest, InfoPrintsEveryNameInUtf8)
+TEST_F(NameTextTest, InfoPrintsEveryNameInUtf8AndEvalFindsSurfacesNamedInUtf8)
 {
     const Outcome o = run({"info", file.path()});
     ASSERT_EQ(o.code, 0) << o.err;
@@ -77,6 +66,10 @@ TEST_F(NameTextTest, InfoPrintsEveryNameInUtf8)
     EXPECT_EQ(a["sites"][0]["name"], kSiteUtf8);
     EXPECT_EQ(a["sites"][0]["linked"], json({{"surface", kSecondUtf8}, {"group", kGroupUtf8}}));
     EXPECT_EQ(j["surfaces"][1]["holes"][0]["name"], kHoleUtf8);
+
+    const Outcome eval = run({"eval", file.path(), kFirstUtf8, kGroupUtf8, "0.5", "0.5"});
+    EXPECT_EQ(eval.code, 0) << eval.err;
+    EXPECT_EQ(json::parse(eval.out)["point"].size(), 3u);
 }
 
 TEST_F(NameTextTest, SimulatePrintsNamesInUtf8AndTakesThemInUtf8)
@@ -105,13 +98,6 @@ TEST_F(NameTextTest, SimulatePrintsNamesInUtf8AndTakesThemInUtf8)
     EXPECT_EQ(json::parse(moved.out.substr(0, moved.out.find('\n')))["surface"], kSecondUtf8);
 }
 
-TEST_F(NameTextTest, EvalFindsSurfacesNamedInUtf8)
-{
-    const Outcome o = run({"eval", file.path(), kFirstUtf8, kGroupUtf8, "0.5", "0.5"});
-    EXPECT_EQ(o.code, 0) << o.err;
-    EXPECT_EQ(json::parse(o.out)["point"].size(), 3u);
-}
-
 void writeRecipe(const TempFile& recipe, const json& steps)
 {
     const std::string text = json{{"steps", steps}}.dump();
@@ -125,8 +111,7 @@ TEST_F(NameTextTest, BuildStoresRecipeNamesInTheCodePageAndPrintsThemInUtf8)
     const Outcome built = run({"build", recipe.path(), out.path(), "--from", file.path()});
     ASSERT_EQ(built.code, 0) << built.err;
     COpenGLTemplateDoc doc;
-    std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(out.path(), error)) << error;
+    ASSERT_TRUE(builders::opened(doc, out.path()));
     ASSERT_EQ(doc.groups.size(), 3u);
     EXPECT_EQ(textOf(doc.groups[2]->name), "\xE9t\xE9 \x80");
 

@@ -1,7 +1,7 @@
-#include "cli/CliCommands.h"
-
+#include "support/CliRun.h"
 #include "support/DocumentBuilders.h"
 #include "support/FileSizeLimit.h"
+#include "support/ScratchDir.h"
 #include "support/SimulationBuilders.h"
 
 #include <QFile>
@@ -15,31 +15,16 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-using builders::TempFile;
-
-struct Outcome {
-    int code = 0;
-    std::string err;
-};
+using builders::readFile;
+using Outcome = builders::CliOutcome;
 
 Outcome profile(std::vector<std::string> args)
 {
     args.insert(args.begin(), "profile");
-    std::ostringstream out, err;
-    Outcome o;
-    o.code = cli::Run(args, out, err);
-    o.err = err.str();
-    return o;
-}
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return builders::runCli(args);
 }
 
 // A floor the ball rolls along and off, falling back to its start.
@@ -47,22 +32,17 @@ class ProfileCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::filesystem::create_directories(dir);
         COpenGLTemplateDoc doc;
         builders::emptyDocument(doc);
-        SurfaceSection& s = builders::addFloor(doc, "floor", 5, 3);
-        doc.SetBallStart(&s, 0.5, 0.5);
+        doc.SetBallStart(&builders::addFloor(doc, "floor", 5, 3), 0.5, 0.5);
         doc.launchDirection = {1.0, 0.0, 0.0};
         doc.launchSpeed = 5.0;
-        std::string error;
-        ASSERT_TRUE(doc.OnSaveDocument(document, error)) << error;
+        ASSERT_TRUE(builders::saved(doc, document));
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string path(const char* name) const { return (dir / name).string(); }
+    std::string path(const char* name) const { return scratch.file(name); }
 
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("marlwick-profile-" + std::to_string(::getpid()));
+    builders::Scratch scratch;
     std::string document = path("ride.mwk");
 };
 
@@ -71,7 +51,7 @@ TEST_F(ProfileCommand, TheCsvHasTheHeaderAndOneRowPerStep)
     const std::string csv = path("ride.csv");
     const Outcome o = profile({document, csv, "--steps", "120", "--dt", "0.05"});
     ASSERT_EQ(o.code, 0) << o.err;
-    std::istringstream in(slurp(csv));
+    std::istringstream in(readFile(csv));
     std::string line;
     std::getline(in, line);
     EXPECT_EQ(line, "t,distance,speed,height,gVertical,gLateral,gLongitudinal,kinetic,potential,total,events");
@@ -127,7 +107,7 @@ TEST_F(ProfileCommand, TheSvgIsWellFormedWithItsTitleAndAxes)
         }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_TRUE(root);
-    const std::string text = slurp(svg);
+    const std::string text = readFile(svg);
     EXPECT_NE(text.find("<title>ride</title>"), std::string::npos);
     EXPECT_NE(text.find("distance (units)"), std::string::npos);
     EXPECT_NE(text.find("felt acceleration (g)"), std::string::npos);
@@ -151,7 +131,7 @@ TEST_F(ProfileCommand, RefusesBadArgumentsAndLeavesTheOutputAsItWas)
     const Outcome bad = profile({damaged, csv});
     EXPECT_EQ(bad.code, cli::kExitFile);
     EXPECT_NE(bad.err.find(damaged), std::string::npos) << bad.err;
-    EXPECT_EQ(slurp(csv), "kept");
+    EXPECT_EQ(readFile(csv), "kept");
 
     // One rule for the three endings: a name must come before it.
     for (const char* name : {".csv", ".png", ".svg", "sub/.PNG"}) {
@@ -186,7 +166,7 @@ TEST_F(ProfileCommand, OutputsThatAreNotRegularFilesOrTheDocumentAreRefusedAndKe
     const Outcome o = profile({self, self, "--steps", "5"});
     EXPECT_EQ(o.code, cli::kExitFile);
     EXPECT_NE(o.err.find("Cannot save " + self + ": it is the document being profiled."), std::string::npos) << o.err;
-    EXPECT_EQ(slurp(self), slurp(document));
+    EXPECT_EQ(readFile(self), readFile(document));
 }
 
 TEST_F(ProfileCommand, AFailedWriteKeepsTheOldFileAndAGoodOneItsPermissions)
@@ -203,15 +183,15 @@ TEST_F(ProfileCommand, AFailedWriteKeepsTheOldFileAndAGoodOneItsPermissions)
         }
         EXPECT_EQ(failed.code, cli::kExitFile) << name;
         EXPECT_NE(failed.err.find("Cannot save " + out + ": File too large."), std::string::npos) << failed.err;
-        EXPECT_EQ(slurp(out), "kept");
+        EXPECT_EQ(readFile(out), "kept");
 
         ASSERT_EQ(profile({document, out, "--steps", "60"}).code, 0) << name;
-        EXPECT_NE(slurp(out), "kept");
+        EXPECT_NE(readFile(out), "kept");
         struct stat info {};
         ASSERT_EQ(::stat(out.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0444u) << name;
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4); // no temporary file is left
+    EXPECT_EQ(scratch.entries(), 4); // no temporary file is left
 }
 
 TEST_F(ProfileCommand, AChartRunWritesNothingToStandardError)

@@ -1,9 +1,9 @@
 // `--replay RIDE`: a ride recorded by the physics loop on a saved document,
 // stepped again by simulate, profile and render.
 
-#include "cli/CliCommands.h"
 #include "simulation/RideFile.h"
 
+#include "support/CliRun.h"
 #include "support/RecordedRideBuilders.h"
 
 #include <gtest/gtest.h>
@@ -12,26 +12,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int code = 0;
-    std::string out, err;
-};
-
-Outcome run(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    Outcome o;
-    o.code = cli::Run(args, out, err);
-    o.out = out.str();
-    o.err = err.str();
-    return o;
-}
+using Outcome = builders::CliOutcome;
+constexpr auto run = builders::runCli;
 
 nlohmann::json lastLine(const std::string& text)
 {
@@ -48,15 +35,15 @@ protected:
         fs::create_directories(dir());
         COpenGLTemplateDoc built;
         builders::rideTrack(built);
-        std::string error;
-        ASSERT_TRUE(built.OnSaveDocument(path("track.mwk"), error)) << error;
+        ASSERT_TRUE(builders::saved(built, path("track.mwk")));
         built.surfaces.back()->sections[0].position.y += 0.5;
         built.surfaces.back()->Rebuild();
-        ASSERT_TRUE(built.OnSaveDocument(path("tilted.mwk"), error)) << error;
+        ASSERT_TRUE(builders::saved(built, path("tilted.mwk")));
 
         COpenGLTemplateDoc opened;
-        ASSERT_TRUE(opened.OnOpenDocument(path("track.mwk"), error)) << error;
+        ASSERT_TRUE(builders::opened(opened, path("track.mwk")));
         recorded() = builders::recordJitteredRide(opened, 99);
+        std::string error;
         ASSERT_TRUE(SaveRideFile(path("good.mwkride"), recorded(), error)) << error;
     }
     static void TearDownTestSuite() { fs::remove_all(dir()); }

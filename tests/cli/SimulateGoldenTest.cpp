@@ -3,7 +3,7 @@
 // not move the ball by a single bit. The cases and their expected outputs are
 // in tests/cli/simulate-golden (scripts/regenerate-simulate-golden.sh).
 
-#include "cli/CliCommands.h"
+#include "support/CliRun.h"
 
 #include <gtest/gtest.h>
 
@@ -47,12 +47,6 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class SimulateGolden : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(SimulateGolden, OutputMatchesThePinnedRunByteForByte)
@@ -60,13 +54,13 @@ TEST_P(SimulateGolden, OutputMatchesThePinnedRunByteForByte)
     const GoldenCase& c = GetParam();
     std::vector<std::string> args{"simulate"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    std::ostringstream out, err;
-    ASSERT_EQ(cli::Run(args, out, err), 0) << err.str();
+    const builders::CliOutcome run = builders::runCli(args);
+    ASSERT_EQ(run.code, 0) << run.err;
 
-    const std::string expected = readFile(kGoldenDir + c.name + ".jsonl");
+    const std::string expected = builders::readFile(kGoldenDir + c.name + ".jsonl");
     ASSERT_FALSE(expected.empty()) << "no expected output " << c.name << ".jsonl";
-    if (out.str() == expected) return;
-    const std::vector<std::string> got = splitLines(out.str()), want = splitLines(expected);
+    if (run.out == expected) return;
+    const std::vector<std::string> got = splitLines(run.out), want = splitLines(expected);
     for (std::size_t k = 0; k < std::min(got.size(), want.size()); ++k)
         ASSERT_EQ(got[k], want[k]) << "first difference on line " << k + 1;
     FAIL() << "got " << got.size() << " lines, expected " << want.size();

@@ -1,0 +1,53 @@
+#pragma once
+
+// marlwick-cli's commands run in-process, the documents handed to them and
+// the files they write read back.
+
+#include "cli/CliCommands.h"
+#include "document/OpenGLTemplateDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace builders {
+
+// How a command ended and what it said.
+struct CliOutcome {
+    int code = 0;
+    std::string out, err;
+};
+
+inline CliOutcome runCli(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = cli::Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline ::testing::AssertionResult saved(COpenGLTemplateDoc& doc, const std::string& path)
+{
+    std::string error;
+    if (doc.OnSaveDocument(path, error)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
+}
+
+inline ::testing::AssertionResult opened(COpenGLTemplateDoc& doc, const std::string& path)
+{
+    std::string error;
+    if (doc.OnOpenDocument(path, error)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << error;
+}
+
+} // namespace builders
