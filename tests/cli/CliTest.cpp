@@ -1,5 +1,4 @@
-#include "cli/CliCommands.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/CliRun.h"
 #include "support/DocumentBuilders.h"
 
 #include <gtest/gtest.h>
@@ -8,25 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace {
 
 using builders::TempFile;
 using nlohmann::json;
-
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-Outcome run(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using Outcome = builders::CliOutcome;
+constexpr auto run = builders::runCli;
 
 // One line on stderr that mentions `text`.
 void expectOneLineError(const Outcome& o, const std::string& text)
@@ -41,8 +29,7 @@ void saveTrack(const TempFile& file)
 {
     COpenGLTemplateDoc doc;
     builders::fillTrackDocument(doc);
-    std::string error;
-    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+    ASSERT_TRUE(builders::saved(doc, file.path()));
 }
 
 } // namespace
@@ -72,7 +59,7 @@ TEST(CliUsage, BadCommandLinesExitWithOneAndTheUsageOfTheCommandThatWasWrong)
     }
 }
 
-TEST(CliUsage, HelpListsEveryCommandWithASentenceAndEachCommandsOptions)
+TEST(CliUsage, HelpListsEveryCommandWithASentenceAndItsOptionsAndVersionNamesTheRelease)
 {
     const Outcome overview = run({"--help"});
     EXPECT_EQ(overview.code, 0);
@@ -95,10 +82,6 @@ TEST(CliUsage, HelpListsEveryCommandWithASentenceAndEachCommandsOptions)
         EXPECT_NE(overview.out.find(option), std::string::npos) << option;
     EXPECT_NE(run({"help", "render"}).out.find("--steps N"), std::string::npos);
     EXPECT_EQ(run({"help", "build"}).out.find("--steps N"), std::string::npos);
-}
-
-TEST(CliUsage, VersionIsTheProjectsOnOneLine)
-{
     const Outcome version = run({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out, "marlwick-cli " MARLWICK_VERSION "\n");
@@ -174,8 +157,10 @@ TEST(CliHostileFiles, AFifoToReadIsRefusedAtOnceByEveryCommand)
 
 TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
 {
+    COpenGLTemplateDoc doc;
+    builders::fillTrackDocument(doc);
     TempFile file("cli-info");
-    saveTrack(file);
+    ASSERT_TRUE(builders::saved(doc, file.path()));
     const Outcome o = run({"info", file.path()});
     ASSERT_EQ(o.code, 0) << o.err;
     const json j = json::parse(o.out);
@@ -189,14 +174,10 @@ TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
 
     ASSERT_EQ(j["surfaces"].size(), 4u);
     const json& b = j["surfaces"][1];
-    EXPECT_EQ(b["name"], "b");
-    EXPECT_EQ(b["type"], 2);
-    EXPECT_EQ(b["pointsPerSection"], 7);
-    EXPECT_EQ(b["sectionCount"], 7);
-    EXPECT_EQ(b["intermediateCount"], 3);
-    EXPECT_EQ(b["reverseNormal"], true);
-    EXPECT_EQ(b["displayMesh"], json::array({25, 25}));
-    EXPECT_EQ(b["collisionMesh"], json::array({31, 31}));
+    const json expected = {{"name", "b"}, {"type", 2}, {"pointsPerSection", 7}, {"sectionCount", 7},
+                           {"intermediateCount", 3}, {"reverseNormal", true}, {"displayMesh", {25, 25}},
+                           {"collisionMesh", {31, 31}}};
+    for (const auto& [key, value] : expected.items()) EXPECT_EQ(b[key], value) << key;
     EXPECT_GT(b["boxTreeDepth"].get<int>(), 0);
     EXPECT_LE(b["bounds"]["min"][1].get<double>(), b["heightMin"].get<double>());
     EXPECT_NEAR(b["heightMax"].get<double>(), 2.0, 1e-6);
@@ -216,19 +197,13 @@ TEST(CliInfo, DescribesSettingsGroupsSurfacesSitesAndHoles)
     EXPECT_EQ(b["sections"][2]["points"].size(), 7u);
     EXPECT_EQ(b["sections"][2]["points"][0].size(), 2u);
     EXPECT_EQ(b["sections"][0]["position"].size(), 3u);
-}
 
-TEST(CliInfo, BallStartWithoutSurfaceIsNull)
-{
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    // A ball start naming no surface of the document is null.
     setText(doc.ballStartSurfaceName, "gone");
-    TempFile file("cli-nostart");
-    std::string error;
-    ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
-    const json j = json::parse(run({"info", file.path()}).out);
-    EXPECT_TRUE(j["ballStart"]["surface"].is_null());
-    EXPECT_EQ(j["settings"]["ballStartSurfaceName"], "gone");
+    ASSERT_TRUE(builders::saved(doc, file.path()));
+    const json gone = json::parse(run({"info", file.path()}).out);
+    EXPECT_TRUE(gone["ballStart"]["surface"].is_null());
+    EXPECT_EQ(gone["settings"]["ballStartSurfaceName"], "gone");
 }
 
 TEST(CliEval, ReportsTheSurfaceAtUV)
@@ -240,8 +215,7 @@ TEST(CliEval, ReportsTheSurfaceAtUV)
     const json j = json::parse(o.out);
 
     COpenGLTemplateDoc doc;
-    std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(file.path(), error));
+    ASSERT_TRUE(builders::opened(doc, file.path()));
     SurfaceSection* s = doc.FindSurface("a", "track");
     const Vec3 p = s->EvaluatePoint(0.25, 1.0);
     const SurfaceDerivatives d = s->EvaluateDerivatives(0.25, 1.0);

@@ -32,14 +32,6 @@ protected:
     cli::RecipeContext ctx{doc, "", templates.path()};
 };
 
-TEST_F(RecipeShapeOps, RegistersTheShapeOperations)
-{
-    for (const char* op :
-         {"createChannel", "editA", "editB", "editC", "createCircular", "createSweep", "transform", "shape"})
-        EXPECT_EQ(ops.count(op), 1u) << op;
-    EXPECT_EQ(ops.size(), 8u);
-}
-
 TEST_F(RecipeShapeOps, CreateChannelTakesTheDialogDefaults)
 {
     EXPECT_EQ(run({{"op", "createChannel"}, {"name", "c"}}), "");
@@ -64,15 +56,14 @@ TEST_F(RecipeShapeOps, RefusalsAreTheDialogTextsAndChangeNothing)
 
 TEST_F(RecipeShapeOps, MalformedArgumentsAreRecipeErrors)
 {
-    EXPECT_THROW(run({{"op", "createChannel"}, {"name", "x"}, {"points", "five"}}), cli::RecipeError);
-    EXPECT_THROW(run({{"op", "createChannel"}, {"name", "x"}, {"points", 5.5}}), cli::RecipeError);
-    EXPECT_THROW(run({{"op", "createChannel"}, {"name", "x"}, {"type", "D"}}), cli::RecipeError);
-    EXPECT_THROW(run({{"op", "editA"}, {"surface", "nowhere"}}), cli::RecipeError);
-    EXPECT_THROW(run({{"op", "transform"}, {"surface", "a"}, {"sections", {7}}, {"scale", {{"value", 5}}}}),
-                 cli::RecipeError);
-    EXPECT_THROW(run({{"op", "transform"}, {"surface", "a"}, {"sections", {3}}, {"scale", {{"value", 5}}},
-                      {"move", {{"distance", 1}}}}),
-                 cli::RecipeError);
+    for (const json& step : {json{{"op", "createChannel"}, {"name", "x"}, {"points", "five"}},
+                             json{{"op", "createChannel"}, {"name", "x"}, {"points", 5.5}},
+                             json{{"op", "createChannel"}, {"name", "x"}, {"type", "D"}},
+                             json{{"op", "editA"}, {"surface", "nowhere"}},
+                             json{{"op", "transform"}, {"surface", "a"}, {"sections", {7}}, {"scale", {{"value", 5}}}},
+                             json{{"op", "transform"}, {"surface", "a"}, {"sections", {3}}, {"scale", {{"value", 5}}},
+                                  {"move", {{"distance", 1}}}}})
+        EXPECT_THROW(run(step), cli::RecipeError) << step.dump();
     EXPECT_EQ(doc.surfaces.size(), 1u);
     EXPECT_EQ(doc.surfaces[0]->showControlLines, 0);
 }

@@ -1,6 +1,6 @@
-#include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
 
+#include "support/CliRun.h"
 #include "support/DocumentBuilders.h"
 #include "support/SimulationBuilders.h"
 
@@ -25,11 +25,9 @@ struct SimulateRun {
 SimulateRun simulate(std::vector<std::string> args)
 {
     args.insert(args.begin(), "simulate");
-    std::ostringstream out, err;
-    SimulateRun r;
-    r.code = cli::Run(args, out, err);
-    r.err = err.str();
-    std::istringstream in(out.str());
+    const builders::CliOutcome o = builders::runCli(args);
+    SimulateRun r{o.code, o.err, {}};
+    std::istringstream in(o.out);
     for (std::string line; std::getline(in, line);) r.lines.push_back(json::parse(line));
     return r;
 }
@@ -48,8 +46,7 @@ protected:
         doc.SetBallStart(&a, 0.5, 0.8);
         doc.launchDirection = {1, 0, 0};
         doc.launchSpeed = 6.0;
-        std::string error;
-        ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+        ASSERT_TRUE(builders::saved(doc, file.path()));
     }
 
     TempFile file{"cli-simulate"};
@@ -102,21 +99,15 @@ TEST_F(SimulateTest, OptionsChooseTheStartTheLaunchAndThePauses)
 
 TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
 {
-    for (const auto& args : std::vector<std::vector<std::string>>{{file.path(), "--steps", "-1"},
-                                                                   {file.path(), "--dt", "0"},
-                                                                   {file.path(), "--direction", "0,0,0"},
-                                                                   {file.path(), "--start", "a,main,2,0"},
-                                                                   {file.path(), "--fly"},
-                                                                   {}}) {
-        const SimulateRun r = simulate(args);
-        EXPECT_EQ(r.code, cli::kExitUsage);
-        EXPECT_TRUE(r.lines.empty());
-    }
     struct Case {
         std::vector<std::string> args;
         const char* says;
     };
-    for (const Case& c : {Case{{"--speed", "1e200"}, "--speed must be a number from 0 to 1000"},
+    for (const Case& c : {Case{{"--steps", "-1"}, "--steps must be a whole number from 0 to"},
+                          Case{{"--dt", "0"}, "--dt must be"},
+                          Case{{"--start", "a,main,2,0"}, "--start must be SURFACE,GROUP,U,V"},
+                          Case{{"--fly"}, "unknown option \"--fly\""},
+                          Case{{"--speed", "1e200"}, "--speed must be a number from 0 to 1000"},
                           Case{{"--speed", "nan"}, "--speed must be"},
                           Case{{"--dt", "4.9e-324"}, "--dt must be a number of seconds from 0.0001 to 1"},
                           Case{{"--dt", "1e-300"}, "--dt must be"},
@@ -128,7 +119,11 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
         const SimulateRun r = simulate(args);
         EXPECT_EQ(r.code, cli::kExitUsage) << c.says;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_TRUE(r.lines.empty());
     }
+    const SimulateRun none = simulate({});
+    EXPECT_EQ(none.code, cli::kExitUsage);
+    EXPECT_TRUE(none.lines.empty());
     const SimulateRun missing = simulate({file.path(), "--start", "zz,main,0.5,0.5"});
     EXPECT_EQ(missing.code, cli::kExitNoStartSurface);
     EXPECT_NE(missing.err.find("no surface \"zz\" in group \"main\""), std::string::npos) << missing.err;
@@ -144,10 +139,9 @@ TEST_F(SimulateTest, AStoredStartOrSpeedTheOptionsWouldRefuseIsRefused)
         {{0.5, 0.5, 1e9}, "holds the launch speed 1e+09"}};
     for (const auto& [stored, says] : cases) {
         COpenGLTemplateDoc doc;
-        std::string error;
-        ASSERT_TRUE(doc.OnOpenDocument(file.path(), error)) << error;
+        ASSERT_TRUE(builders::opened(doc, file.path()));
         std::tie(doc.ballStartU, doc.ballStartV, doc.launchSpeed) = std::tie(stored[0], stored[1], stored[2]);
-        ASSERT_TRUE(doc.OnSaveDocument(file.path(), error)) << error;
+        ASSERT_TRUE(builders::saved(doc, file.path()));
         const SimulateRun refused = simulate({file.path()});
         EXPECT_EQ(refused.code, cli::kExitFile) << says;
         EXPECT_NE(refused.err.find(file.path() + " " + says), std::string::npos) << refused.err;
