@@ -70,22 +70,13 @@ TEST_F(RenderTest, TheSelectedSurfaceShowsItsNameOnlyWithAFont)
     s.showAttachmentSites = 0;
     doc.selectedSurface = &s;
     render::FitCameraToSurfaces(doc);
-    auto green = [](const Picture& p) {
-        int n = 0;
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) {
-                const Rgb c = p.at(x, y);
-                n += c.g > 40 && c.r < 10 && c.b < 10;
-            }
-        return n;
-    };
-    EXPECT_EQ(green(frame(doc, 200, 150)), 0);
+    EXPECT_EQ(frame(doc, 200, 150).count(&Rgb::green), 0);
     SquareGlyphs glyphs;
     renderer.Shutdown();
     renderer.Initialize(&glyphs);
-    EXPECT_GT(green(frame(doc, 200, 150)), 20);
+    EXPECT_GT(frame(doc, 200, 150).count(&Rgb::green), 20);
     s.showName = 0;
-    EXPECT_EQ(green(frame(doc, 200, 150)), 0);
+    EXPECT_EQ(frame(doc, 200, 150).count(&Rgb::green), 0);
 }
 
 } // namespace

@@ -80,13 +80,6 @@ protected:
         doc.cameraDistance = -12.0;
         request.width = request.height = 120;
     }
-    static int count(const Picture& p, auto accept)
-    {
-        int n = 0;
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) n += accept(p.at(x, y)) ? 1 : 0;
-        return n;
-    }
     static bool ocean(Rgb c) { return c.b > c.r + 25 && c.b > c.g; }
     static bool land(Rgb c) { return c.g > c.b + 10 && c.g >= c.r; }
 
@@ -94,11 +87,13 @@ protected:
     render::FrameRequest request;
 };
 
-TEST_F(Ball, ShowsTheGlobeTexture)
+TEST_F(Ball, ShowsTheGlobeTextureAndNothingWithItsSwitchOff)
 {
     const Picture p = frame(doc, request);
-    EXPECT_GT(count(p, ocean), 300);
-    EXPECT_GT(count(p, land), 100);
+    EXPECT_GT(p.count(ocean), 300);
+    EXPECT_GT(p.count(land), 100);
+    doc.showBall = false;
+    EXPECT_EQ(frame(doc, request).litPixels(), 0);
 }
 
 TEST_F(Ball, WithoutItsTextureFileIsPlainlyShaded)
@@ -107,8 +102,8 @@ TEST_F(Ball, WithoutItsTextureFileIsPlainlyShaded)
     renderer.Initialize(nullptr, "no-such-texture.bmp");
     const Picture p = frame(doc, request);
     EXPECT_GT(p.litPixels(), 2000);
-    EXPECT_EQ(count(p, ocean), 0);
-    EXPECT_EQ(count(p, land), 0);
+    EXPECT_EQ(p.count(ocean), 0);
+    EXPECT_EQ(p.count(land), 0);
 }
 
 TEST_F(Ball, TurnsWithItsOrientation)
@@ -120,24 +115,22 @@ TEST_F(Ball, TurnsWithItsOrientation)
     EXPECT_NE(still.bgra, turned.bgra);               // ...showing its other side
 }
 
-TEST_F(Ball, InStereoTheFollowCameraShowsItFromBehindWhereverTheEyeIs)
+TEST_F(Ball, AnAnaglyphDrawsEachEyeThroughItsMaskAndTheFollowCameraShowsItFromBehind)
 {
     doc.anaglyphStereo = true;
     doc.anaglyphColors = 4; // blue, then red
+    const auto expectBothEyes = [](const Picture& p) {
+        EXPECT_EQ(p.count([](Rgb c) { return c.g != 0; }), 0);
+        EXPECT_GT(p.count([](Rgb c) { return c.r > 20; }), 1000);
+        EXPECT_GT(p.count([](Rgb c) { return c.b > 20; }), 1000);
+    };
+    expectBothEyes(frame(doc, request));
+    // The follow camera's eye at negative z, 12 behind the ball at the origin.
     doc.cameraFollowsBall = true;
-    // The eye at negative z, 12 behind the ball at the origin.
     request.simulation.activeCamera = CameraPlacement{{0.0, 0.0, -12.0}, {0.0, 0.0, 12.0}, {0.0, 1.0, 0.0}};
     while (glGetError() != GL_NO_ERROR) continue;
-    const Picture p = frame(doc, request);
+    expectBothEyes(frame(doc, request));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_GT(count(p, [](Rgb c) { return c.r > 20; }), 1000);
-    EXPECT_GT(count(p, [](Rgb c) { return c.b > 20; }), 1000);
-}
-
-TEST_F(Ball, IsNotDrawnWithItsSwitchOff)
-{
-    doc.showBall = false;
-    EXPECT_EQ(frame(doc, request).litPixels(), 0);
 }
 
 // The path and vector overlays from a frame's simulation copy.
@@ -158,9 +151,9 @@ TEST_F(Overlays, ThePastPathIsDrawnInItsPointsColoursWithImpactsInRed)
     path.push_back({0, 0, {0.0, 0.0, 0.0}, {0.0, 1.0, 0.0}});
     path.push_back({1, 1, {4.0, 0.0, 0.0}, {200.0, 0.0, 0.0}});
     const Picture p = frame(doc, request);
-    EXPECT_GT(count(p, [](Rgb c) { return c.g > 40 && c.r < 10 && c.b < 10; }), 20); // the green line
-    EXPECT_GT(count(p, [](Rgb c) { return c.b > 40 && c.r < 10 && c.g < 10; }), 20); // the blue arrow to the impact
-    EXPECT_GT(count(p, [](Rgb c) { return c.r > 40 && c.g < 10 && c.b < 10; }), 50); // the impact point
+    EXPECT_GT(p.count(&Rgb::green), 20); // the green line
+    EXPECT_GT(p.count(&Rgb::blue), 20);  // the blue arrow to the impact
+    EXPECT_GT(p.count(&Rgb::red), 50);   // the impact point
 }
 
 TEST_F(Overlays, TheFocalPointShowsItsDerivativesOnlyWithItsSwitch)
@@ -170,7 +163,7 @@ TEST_F(Overlays, TheFocalPointShowsItsDerivativesOnlyWithItsSwitch)
     doc.focalDerivatives.N = {0.0, 3.0, 0.0};
     EXPECT_EQ(frame(doc, request).litPixels(), 0);
     doc.showFocalPoint = true;
-    EXPECT_GT(count(frame(doc, request), [](Rgb c) { return c.r > 40 && c.g < 10 && c.b < 10; }), 50);
+    EXPECT_GT(frame(doc, request).count(&Rgb::red), 50);
 }
 
 TEST_F(Overlays, TheLaunchArrowShowsOnlyWhileTheVelocityIsBeingSet)
@@ -226,26 +219,8 @@ TEST_F(Overlays, APathRolledOnAConstantColouredSurfaceIsDrawnInItsColourNotWhite
     for (const double x : {-4.0, 0.0, 4.0}) RecordPathPoint(doc, false, false, {x, 0.0, 0.0});
     request.simulation = render::CaptureSimulationFrame(doc);
     const Picture p = frame(doc, request);
-    EXPECT_GT(count(p, [](Rgb c) { return c.g > 2 * c.r + 10 && c.g > 2 * c.b + 10; }), 20);
-    EXPECT_EQ(count(p, [](Rgb c) { return c.r > 100 && c.b > 100; }), 0);
-}
-
-TEST_F(Overlays, AnAnaglyphDrawsEachEyeThroughItsColourMask)
-{
-    doc.showBall = true;
-    doc.anaglyphStereo = true;
-    doc.anaglyphColors = 4; // blue, then red
-    const Picture p = frame(doc, request);
-    int red = 0, blue = 0;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            const Rgb c = p.at(x, y);
-            EXPECT_EQ(c.g, 0);
-            red += c.r > 20;
-            blue += c.b > 20;
-        }
-    EXPECT_GT(red, 1000);
-    EXPECT_GT(blue, 1000);
+    EXPECT_GT(p.count([](Rgb c) { return c.g > 2 * c.r + 10 && c.g > 2 * c.b + 10; }), 20);
+    EXPECT_EQ(p.count([](Rgb c) { return c.r > 100 && c.b > 100; }), 0);
 }
 
 TEST_F(RenderTest, AFrameGivesBackTheCallersGlState)

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace rendertest {
@@ -22,6 +23,10 @@ namespace rendertest {
 struct Rgb {
     int r = 0, g = 0, b = 0;
     bool black() const { return r < 8 && g < 8 && b < 8; }
+    // Plainly one primary, as the overlays draw them.
+    bool red() const { return r > 40 && g < 10 && b < 10; }
+    bool green() const { return g > 40 && r < 10 && b < 10; }
+    bool blue() const { return b > 40 && r < 10 && g < 10; }
 };
 
 // Pixels read back from an off-screen target; (x, y) with y from the top.
@@ -43,6 +48,14 @@ struct Picture {
         return n;
     }
     int litPixels() const { return litPixels(0, 0, width, height); }
+    // Pixels whose colour `accept` takes (a test of Rgb or a member like &Rgb::red).
+    int count(auto accept) const
+    {
+        int n = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) n += std::invoke(accept, at(x, y)) ? 1 : 0;
+        return n;
+    }
 };
 
 inline ::testing::AssertionResult near(Rgb actual, Rgb expected, int tolerance)

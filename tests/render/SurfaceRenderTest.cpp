@@ -119,28 +119,24 @@ protected:
     }
 };
 
-TEST_F(FloorWithHole, MeshLinesAreCutOutOfTheHole)
+TEST_F(FloorWithHole, MeshLinesAreCutOutOfTheHoleWhichIsOutlinedInTheSurfacesColour)
 {
     const Picture p = frame(doc, 200, 200);
     EXPECT_EQ(litInMiddle(p), 0);
     // Around the hole the mesh lines are drawn.
     EXPECT_GT(p.litPixels(0, 0, p.width / 5, p.height), 50);
-}
-
-TEST_F(FloorWithHole, WithoutShowHolesTheLinesCrossTheHole)
-{
+    // Without "show holes" the lines cross the hole.
     floor->showHoles = 0;
-    const Picture p = frame(doc, 200, 200);
-    EXPECT_GT(litInMiddle(p), 20);
-}
+    floor->drawingCache.markStale();
+    EXPECT_GT(litInMiddle(frame(doc, 200, 200)), 20);
 
-TEST_F(FloorWithHole, TheHoleIsOutlinedInTheSurfacesColour)
-{
+    floor->showHoles = 1;
     floor->showSurfaceLines = 0;
-    const Picture p = frame(doc, 200, 200);
-    EXPECT_EQ(litInMiddle(p), 0);
-    EXPECT_GT(p.litPixels(), 100); // the width-5 outline
-    EXPECT_EQ(p.litPixels(0, 0, p.width / 5, p.height), 0); // and nothing of the mesh
+    floor->drawingCache.markStale();
+    const Picture outline = frame(doc, 200, 200);
+    EXPECT_EQ(litInMiddle(outline), 0);
+    EXPECT_GT(outline.litPixels(), 100);                                 // the width-5 outline
+    EXPECT_EQ(outline.litPixels(0, 0, outline.width / 5, outline.height), 0); // and nothing of the mesh
 }
 
 // The display lists of a document drawn frame after frame.
@@ -160,21 +156,18 @@ protected:
     COpenGLTemplateDoc doc;
 };
 
-TEST_F(DisplayLists, AreCompiledOnceAndThenOnlyCalled)
+TEST_F(DisplayLists, AreCompiledOnceEachReportingProgressAndAChangeRebuildsOnlyItsSurfaces)
 {
-    frames(5);
-    EXPECT_EQ(renderer.counters().meshLists, 3);
-    EXPECT_EQ(renderer.counters().siteLists, 3);
-}
-
-TEST_F(DisplayLists, AChangeOfOneSurfaceRebuildsItsListsOnce)
-{
+    int steps = 0;
+    renderer.meshListCompiled = [&] { ++steps; };
     frames(2);
+    EXPECT_EQ(renderer.counters().meshLists, 3);
     doc.surfaces[1]->coloring = Coloring::Height;
     doc.surfaces[1]->drawingCache.markStale();
     frames(4);
     EXPECT_EQ(renderer.counters().meshLists, 4);
     EXPECT_EQ(renderer.counters().siteLists, 4);
+    EXPECT_EQ(steps, 4);
 }
 
 TEST_F(DisplayLists, AnImageCaptureRebuildsThemInTheCaptureAndOnceMoreAfter)
@@ -198,14 +191,6 @@ TEST_F(DisplayLists, HiddenAndRebuildingSurfacesAreNeitherDrawnNorCompiled)
     frames(2);
     EXPECT_EQ(renderer.counters().meshLists, 2);
     EXPECT_FALSE(doc.surfaces[0]->drawingCache.valid[DrawingCache::kMesh]);
-}
-
-TEST_F(DisplayLists, EachCompiledMeshListReportsLoadingProgress)
-{
-    int steps = 0;
-    renderer.meshListCompiled = [&] { ++steps; };
-    frames(3);
-    EXPECT_EQ(steps, 3);
 }
 
 TEST_F(DisplayLists, ThoseOfADeletedSurfaceAreFreedByTheNextFrame)
@@ -250,16 +235,6 @@ protected:
         surface->showSurfaceLines = 0;
         render::FitCameraToSurfaces(doc);
     }
-    // Pixels of a colour close to (r, g, b) on the 0..255 scale.
-    static int count(const Picture& p, auto accept)
-    {
-        int n = 0;
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) n += accept(p.at(x, y)) ? 1 : 0;
-        return n;
-    }
-    static bool bluish(Rgb c) { return c.b > 40 && c.r < 10 && c.g < 10; }
-    static bool reddish(Rgb c) { return c.r > 40 && c.g < 10 && c.b < 10; }
     static bool whitish(Rgb c) { return c.r > 60 && std::abs(c.r - c.g) < 4 && std::abs(c.g - c.b) < 4; }
 
     COpenGLTemplateDoc doc;
@@ -269,22 +244,22 @@ protected:
 TEST_F(DesignAndRun, TheDesignDisplayShowsDirectionsAndSites)
 {
     const Picture p = frame(doc, 160, 120);
-    EXPECT_GT(count(p, bluish), 20);  // the blue direction arrows
-    EXPECT_GT(count(p, reddish), 20); // the red attachment sites
+    EXPECT_GT(p.count(&Rgb::blue), 20); // the blue direction arrows
+    EXPECT_GT(p.count(&Rgb::red), 20);  // the red attachment sites
     surface->showDirections = 0;
     surface->showAttachmentSites = 0;
     const Picture bare = frame(doc, 160, 120);
-    EXPECT_EQ(count(bare, bluish), 0);
-    EXPECT_EQ(count(bare, reddish), 0);
+    EXPECT_EQ(bare.count(&Rgb::blue), 0);
+    EXPECT_EQ(bare.count(&Rgb::red), 0);
 }
 
 TEST_F(DesignAndRun, OnlyTheSelectedSurfaceHasAWhiteBox)
 {
     surface->showDirections = 0;
     surface->showAttachmentSites = 0;
-    EXPECT_EQ(count(frame(doc, 160, 120), whitish), 0);
+    EXPECT_EQ(frame(doc, 160, 120).count(whitish), 0);
     doc.selectedSurface = surface;
-    EXPECT_GT(count(frame(doc, 160, 120), whitish), 100);
+    EXPECT_GT(frame(doc, 160, 120).count(whitish), 100);
 }
 
 TEST_F(DesignAndRun, TheRunDisplayDropsTheDesignOverlaysAndMayShowTheSearch)
@@ -292,9 +267,9 @@ TEST_F(DesignAndRun, TheRunDisplayDropsTheDesignOverlaysAndMayShowTheSearch)
     doc.selectedSurface = surface;
     doc.simulation.runMode = true;
     const Picture p = frame(doc, 160, 120);
-    EXPECT_EQ(count(p, bluish), 0);
-    EXPECT_EQ(count(p, reddish), 0);
-    EXPECT_EQ(count(p, whitish), 0);
+    EXPECT_EQ(p.count(&Rgb::blue), 0);
+    EXPECT_EQ(p.count(&Rgb::red), 0);
+    EXPECT_EQ(p.count(whitish), 0);
     // "Bounding boxes (all)" draws the deepest levels of the box tree.
     doc.showAllBoundingBoxes = true;
     EXPECT_GT(frame(doc, 160, 120).litPixels(), 100);
@@ -304,7 +279,7 @@ TEST_F(DesignAndRun, TheRunDisplayDropsTheDesignOverlaysAndMayShowTheSearch)
     EXPECT_EQ(frame(doc, 160, 120).litPixels(), 0);
     // "Show intersection mesh" outlines the collision cells in blue.
     surface->showIntersectionMesh = 1;
-    EXPECT_GT(count(frame(doc, 160, 120), bluish), 100);
+    EXPECT_GT(frame(doc, 160, 120).count(&Rgb::blue), 100);
 }
 
 TEST_F(DesignAndRun, TheEditingPreviewShowsTheNetAndTheEndSectionsInsteadOfTheMesh)
@@ -315,9 +290,8 @@ TEST_F(DesignAndRun, TheEditingPreviewShowsTheNetAndTheEndSectionsInsteadOfTheMe
     const int meshPixels = frame(doc, 160, 120).litPixels();
     surface->editingSections = true;
     const Picture p = frame(doc, 160, 120);
-    const auto greenish = [](Rgb c) { return c.g > 40 && c.r < 10 && c.b < 10; };
-    EXPECT_GT(count(p, greenish), 30); // the first cross section
-    EXPECT_GT(count(p, bluish), 30);   // the last one and the direction arrows
+    EXPECT_GT(p.count(&Rgb::green), 30); // the first cross section
+    EXPECT_GT(p.count(&Rgb::blue), 30);  // the last one and the direction arrows
     EXPECT_LT(p.litPixels(), meshPixels);
 }
 
@@ -334,7 +308,7 @@ TEST_F(DesignAndRun, TheCrossSectionPreviewHighlightsTheChosenSectionsOnly)
         for (int row = 0; row < p.height; ++row)
             for (int column = 0; column < p.width; ++column) {
                 const Rgb c = p.at(column, row);
-                if (c.g > 40 && c.r < 10 && c.b < 10) ++n, x += column, y += row;
+                if (c.green()) ++n, x += column, y += row;
             }
         return std::tuple{n, n ? x / n : 0.0, n ? y / n : 0.0};
     };
