@@ -1,8 +1,8 @@
 #include "RenderTestSupport.h"
 #include "support/ScratchDir.h"
 
-#include "cli/CliCommands.h"
 #include "cli/SimulateCommand.h"
+#include "support/CliRun.h"
 #include "support/FileSizeLimit.h"
 
 #include <FreeImage.h>
@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -53,7 +52,7 @@ protected:
     Scratch scratch;
 };
 
-TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSize)
+TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSizeAndNothingForAnUnknownOne)
 {
     struct Case {
         const char* name;
@@ -68,10 +67,6 @@ TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSize)
         EXPECT_EQ(info.height, 123) << c.name;
         EXPECT_EQ(info.bits, c.bits) << c.name;
     }
-}
-
-TEST_F(Capture, AnUnknownExtensionWritesNothing)
-{
     for (const char* name : {"shot.xyz", "shot"}) {
         EXPECT_FALSE(renderer.SaveImageFile(doc, request, 64, 48, scratch.file(name)));
         EXPECT_FALSE(fs::exists(scratch.file(name))) << name;
@@ -192,8 +187,7 @@ TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
     // A PNG cut short: FreeImage knows the format and complains.
     const std::string whole = scratch.file("whole.png"), cut = scratch.file("cut.png");
     ASSERT_TRUE(renderer.SaveImageFile(doc, request, 64, 64, whole));
-    std::ifstream in(whole, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = builders::readFile(whole);
     std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
@@ -214,16 +208,14 @@ protected:
     {
         COpenGLTemplateDoc doc;
         doc.OnNewDocument();
-        std::string error;
-        ASSERT_TRUE(doc.OnSaveDocument(document, error)) << error;
+        ASSERT_TRUE(builders::saved(doc, document));
     }
     int run(std::vector<std::string> args)
     {
         args.insert(args.begin(), "render");
-        std::ostringstream out, err;
-        const int code = cli::Run(args, out, err);
-        errors = err.str();
-        return code;
+        const builders::CliOutcome o = builders::runCli(args);
+        errors = o.err;
+        return o.code;
     }
     Scratch scratch;
     std::string document = scratch.file("doc.mwk");
@@ -240,35 +232,23 @@ TEST_F(CliRender, WritesTheViewAtTheGivenSize)
     EXPECT_EQ(inspect(scratch.file("view.jpg")).width, 800);
 }
 
-TEST_F(CliRender, RollingTheBallChangesWhatTheFollowCameraSees)
+TEST_F(CliRender, TheRunBeforeTheFrameTakesTheSimulateOptionsAndTheFollowCameraSeesItsEnd)
 {
-    ASSERT_EQ(run({document, scratch.file("start.bmp"), "--size", "96x64", "--follow"}), cli::kExitOk) << errors;
-    ASSERT_EQ(run({document, scratch.file("later.bmp"), "--size", "96x64", "--follow", "--steps", "40"}), cli::kExitOk);
-    ASSERT_EQ(run({document, scratch.file("orbit.bmp"), "--size", "96x64"}), cli::kExitOk);
-    auto bytes = [&](const char* name) {
-        std::ifstream in(scratch.file(name), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
-    EXPECT_NE(bytes("start.bmp"), bytes("later.bmp"));
-    EXPECT_NE(bytes("start.bmp"), bytes("orbit.bmp"));
-}
-
-TEST_F(CliRender, SimulateOptionsShapeTheRunBeforeTheFrame)
-{
-    auto bytes = [&](const std::string& name) {
-        std::ifstream in(scratch.file(name), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
-    const std::vector<std::string> common = {"--size", "96x64", "--follow", "--steps", "30"};
-    auto render = [&](const std::string& name, std::vector<std::string> extra) {
-        std::vector<std::string> args = {document, scratch.file(name)};
-        args.insert(args.end(), common.begin(), common.end());
+    const auto render = [&](const std::string& name, std::vector<std::string> extra) {
+        std::vector<std::string> args = {document, scratch.file(name), "--size", "96x64"};
         args.insert(args.end(), extra.begin(), extra.end());
         return run(args);
     };
-    ASSERT_EQ(render("slow.bmp", {"--speed", "0.5"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("fast.bmp", {"--speed", "6"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("fast-again.bmp", {"--speed", "6"}), cli::kExitOk) << errors;
+    const auto bytes = [&](const char* name) { return builders::readFile(scratch.file(name)); };
+    ASSERT_EQ(render("start.bmp", {"--follow"}), cli::kExitOk) << errors;
+    ASSERT_EQ(render("later.bmp", {"--follow", "--steps", "40"}), cli::kExitOk) << errors;
+    ASSERT_EQ(render("orbit.bmp", {}), cli::kExitOk) << errors;
+    EXPECT_NE(bytes("start.bmp"), bytes("later.bmp"));
+    EXPECT_NE(bytes("start.bmp"), bytes("orbit.bmp"));
+
+    ASSERT_EQ(render("slow.bmp", {"--follow", "--steps", "30", "--speed", "0.5"}), cli::kExitOk) << errors;
+    ASSERT_EQ(render("fast.bmp", {"--follow", "--steps", "30", "--speed", "6"}), cli::kExitOk) << errors;
+    ASSERT_EQ(render("fast-again.bmp", {"--follow", "--steps", "30", "--speed", "6"}), cli::kExitOk) << errors;
     EXPECT_NE(bytes("slow.bmp"), bytes("fast.bmp"));
     EXPECT_EQ(bytes("fast.bmp"), bytes("fast-again.bmp")); // the run is deterministic
 
@@ -319,8 +299,7 @@ TEST_F(CliRender, FileFailuresGiveTheReasonAndSpareTheDocument)
     }
     EXPECT_EQ(fs::file_size(named), before);
     COpenGLTemplateDoc reopened;
-    std::string error;
-    EXPECT_TRUE(reopened.OnOpenDocument(named, error)) << error;
+    EXPECT_TRUE(builders::opened(reopened, named));
 }
 
 } // namespace

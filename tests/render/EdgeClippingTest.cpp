@@ -30,43 +30,32 @@ void expectPieces(const std::vector<EdgePiece>& actual, const std::vector<EdgePi
     }
 }
 
-TEST(HoleClipping, AnEdgeAwayFromEveryHoleStaysWhole)
+TEST(HoleClipping, EdgesKeepTheirPartsOutsideEveryHole)
 {
-    expectPieces(ClipEdgeByHoles({0.0, 0.1}, {1.0, 0.1}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 1.0}});
-    expectPieces(ClipEdgeByHoles({0.0, 0.1}, {1.0, 0.1}, {}), {{0.0, 1.0}});
-}
-
-TEST(HoleClipping, AnEdgeThroughAHoleKeepsItsTwoOutsideParts)
-{
-    expectPieces(ClipEdgeByHoles({0.0, 0.5}, {1.0, 0.5}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 0.4}, {0.6, 1.0}});
-    // The same edge walked the other way cuts at the mirrored parameters.
-    expectPieces(ClipEdgeByHoles({1.0, 0.5}, {0.0, 0.5}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 0.4}, {0.6, 1.0}});
-}
-
-TEST(HoleClipping, AnEdgeWithOneEndInsideIsCutBackToTheBorder)
-{
-    expectPieces(ClipEdgeByHoles({0.0, 0.5}, {0.5, 0.5}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 0.8}});
-    // Diagonally: the crossing is where the first border is met.
-    expectPieces(ClipEdgeByHoles({0.0, 0.0}, {0.5, 0.5}, {hole(0.4, 0.6, 0.2, 0.6)}), {{0.0, 0.8}});
-}
-
-TEST(HoleClipping, AnEdgeInsideAHoleOrOnItsBorderIsDropped)
-{
-    EXPECT_TRUE(ClipEdgeByHoles({0.45, 0.45}, {0.55, 0.55}, {hole(0.4, 0.6, 0.4, 0.6)}).empty());
-    // The border belongs to the hole: an edge along it goes too.
-    EXPECT_TRUE(ClipEdgeByHoles({0.4, 0.4}, {0.4, 0.6}, {hole(0.4, 0.6, 0.4, 0.6)}).empty());
-}
-
-TEST(HoleClipping, AnEdgeTouchingACornerOnlyStaysWhole)
-{
-    expectPieces(ClipEdgeByHoles({0.3, 0.5}, {0.5, 0.3}, {hole(0.4, 0.6, 0.4, 0.6)}), {{0.0, 1.0}});
-}
-
-TEST(HoleClipping, HolesAreTakenInTurnOnThePiecesLeft)
-{
-    const auto pieces =
-        ClipEdgeByHoles({0.0, 0.5}, {1.0, 0.5}, {hole(0.1, 0.2, 0.0, 1.0), hole(0.5, 0.6, 0.0, 1.0)});
-    expectPieces(pieces, {{0.0, 0.1}, {0.2, 0.5}, {0.6, 1.0}});
+    const SurfaceHole middle = hole(0.4, 0.6, 0.4, 0.6);
+    struct Row {
+        const char* what;
+        ParamPoint from, to;
+        std::vector<SurfaceHole> holes;
+        std::vector<EdgePiece> kept;
+    };
+    const Row rows[] = {
+        {"away from every hole", {0.0, 0.1}, {1.0, 0.1}, {middle}, {{0.0, 1.0}}},
+        {"no holes", {0.0, 0.1}, {1.0, 0.1}, {}, {{0.0, 1.0}}},
+        {"through a hole", {0.0, 0.5}, {1.0, 0.5}, {middle}, {{0.0, 0.4}, {0.6, 1.0}}},
+        {"through it walked the other way", {1.0, 0.5}, {0.0, 0.5}, {middle}, {{0.0, 0.4}, {0.6, 1.0}}},
+        {"one end inside", {0.0, 0.5}, {0.5, 0.5}, {middle}, {{0.0, 0.8}}},
+        {"diagonally, to the first border met", {0.0, 0.0}, {0.5, 0.5}, {hole(0.4, 0.6, 0.2, 0.6)}, {{0.0, 0.8}}},
+        {"inside", {0.45, 0.45}, {0.55, 0.55}, {middle}, {}},
+        {"along the border, which belongs to the hole", {0.4, 0.4}, {0.4, 0.6}, {middle}, {}},
+        {"touching a corner only", {0.3, 0.5}, {0.5, 0.3}, {middle}, {{0.0, 1.0}}},
+        {"holes taken in turn on the pieces left", {0.0, 0.5}, {1.0, 0.5},
+         {hole(0.1, 0.2, 0.0, 1.0), hole(0.5, 0.6, 0.0, 1.0)}, {{0.0, 0.1}, {0.2, 0.5}, {0.6, 1.0}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        expectPieces(ClipEdgeByHoles(row.from, row.to, row.holes), row.kept);
+    }
 }
 
 TEST(HoleClipping, NoMoreThanTwentyPiecesAreKept)
