@@ -17,9 +17,10 @@ namespace {
 
 enum class Scan { Compare, Skip };
 
-// Runs the search both ways and checks they agree to the bit, that the
-// unmarked one leaves no marks, and (unless told otherwise) that a scan of
-// every triangle finds a hit at the same distance. Returns whether it hit.
+// Runs the search both ways and checks they agree to the bit, that the marked
+// one entered exactly the boxes the segment reaches and the unmarked one
+// leaves no marks, and (unless told otherwise) that a scan of every triangle
+// finds a hit at the same distance. Returns whether it hit.
 bool expectSameAsMarkedAndScan(SurfaceSection& s, const Vec3& from, const Vec3& to, const std::string& what,
                                std::optional<MeshCell> skip = std::nullopt, Scan scan = Scan::Compare)
 {
@@ -27,6 +28,7 @@ bool expectSameAsMarkedAndScan(SurfaceSection& s, const Vec3& from, const Vec3& 
     IntersectionOverlay marked, pruned;
     pruned.marksShown = false;
     const SegmentHit full = IntersectSegment(s, from, to, marked, skip);
+    EXPECT_EQ(builders::firstWrongMark(s, from, to), -1) << what;
     const SegmentHit fast = IntersectSegment(s, from, to, pruned, skip);
     EXPECT_EQ(s.boxTree->entered(s.boxTree->root()).load(), 0) << what;
     EXPECT_EQ(fast.found, full.found) << what;
@@ -106,25 +108,28 @@ TEST(IntersectSegmentPruningTest, SegmentsGrazingBoxFacesOrEndingOnTheMeshAgree)
     StandaloneSurfaceHost host;
     std::mt19937 rng(23);
     auto s = makeCrumpledChannel(&host, rng, 4);
-    const BoxTree& tree = *s->boxTree;
+    auto plain = builders::makeChannel(&host, 7, 3); // whose boxes share faces
     const double r = host.surfaceBallRadius();
-    std::uniform_int_distribution<int> pick(0, tree.nodeCount() - 1);
     std::uniform_real_distribution<double> unit(0.0, 1.0), spread(-0.4, 0.4);
     int hits = 0;
-    for (int k = 0; k < 300; ++k) {
-        // A point on a face of a node's grown box; the segment starts there,
-        // ends there or lies in that face.
-        const BoxRecord box = tree.walkNodes()[pick(rng)].tight().inflated(r);
-        double p[3] = {box.xMin + unit(rng) * (box.xMax - box.xMin), box.yMin + unit(rng) * (box.yMax - box.yMin),
-                       box.zMin + unit(rng) * (box.zMax - box.zMin)};
-        const int axis = k % 3;
-        const double faces[3][2] = {{box.xMin, box.xMax}, {box.yMin, box.yMax}, {box.zMin, box.zMax}};
-        p[axis] = faces[axis][(k / 3) % 2];
-        Vec3 from{p[0], p[1], p[2]};
-        Vec3 to = from + Vec3{spread(rng), spread(rng) - 0.2, spread(rng)};
-        if ((k / 6) % 3 == 0) (axis == 0 ? to.x : axis == 1 ? to.y : to.z) = p[axis];
-        if ((k / 6) % 3 == 1) std::swap(from, to);
-        hits += expectSameAsMarkedAndScan(*s, from, to, "grazing " + std::to_string(k));
+    for (SurfaceSection* surface : {s.get(), plain.get()}) {
+        const BoxTree& tree = *surface->boxTree;
+        std::uniform_int_distribution<int> pick(0, tree.nodeCount() - 1);
+        for (int k = 0; k < 300; ++k) {
+            // A point on a face of a node's grown box; the segment starts
+            // there, ends there or lies in that face.
+            const BoxRecord box = tree.walkNodes()[pick(rng)].tight().inflated(r);
+            double p[3] = {box.xMin + unit(rng) * (box.xMax - box.xMin), box.yMin + unit(rng) * (box.yMax - box.yMin),
+                           box.zMin + unit(rng) * (box.zMax - box.zMin)};
+            const int axis = k % 3;
+            const double faces[3][2] = {{box.xMin, box.xMax}, {box.yMin, box.yMax}, {box.zMin, box.zMax}};
+            p[axis] = faces[axis][(k / 3) % 2];
+            Vec3 from{p[0], p[1], p[2]};
+            Vec3 to = from + Vec3{spread(rng), spread(rng) - 0.2, spread(rng)};
+            if ((k / 6) % 3 == 0) (axis == 0 ? to.x : axis == 1 ? to.y : to.z) = p[axis];
+            if ((k / 6) % 3 == 1) std::swap(from, to);
+            hits += expectSameAsMarkedAndScan(*surface, from, to, "grazing " + std::to_string(k));
+        }
     }
     // Steps ending exactly on a mesh node, an edge or inside a triangle, with
     // and without a ball radius. Ending on a node on a leaf box's face, the
