@@ -28,12 +28,17 @@ std::vector<RideSample> run(COpenGLTemplateDoc& doc, int steps, double h = kH)
 
 double kineticOf(const Vec3& v) { return 0.5 * dot(v, v); }
 
+// The ball launched along +x at (0.5, v) of a flat floor 5 by 6 sections.
+void rollOnFloor(COpenGLTemplateDoc& doc, double v, double speed)
+{
+    builders::emptyDocument(doc);
+    builders::launch(doc, builders::addFloor(doc, "floor", 5, 6), 0.5, v, speed, {1, 0, 0});
+}
+
 TEST(RideProfileFlatPlate, AtRestTheRiderFeelsExactlyOneGUp)
 {
     COpenGLTemplateDoc doc;
-    builders::emptyDocument(doc);
-    SurfaceSection& floor = builders::addFloor(doc, "floor", 5, 6);
-    builders::launch(doc, floor, 0.5, 0.5, 0.0, {1, 0, 0});
+    rollOnFloor(doc, 0.5, 0.0);
     const auto samples = run(doc, 5);
     ASSERT_EQ(samples.size(), 5u);
     for (const RideSample& s : samples) {
@@ -49,9 +54,7 @@ TEST(RideProfileFlatPlate, AtRestTheRiderFeelsExactlyOneGUp)
 TEST(RideProfileFlatPlate, RollingStraightFeelsOneGUpAndOnlyTheDampingAlong)
 {
     COpenGLTemplateDoc doc;
-    builders::emptyDocument(doc);
-    SurfaceSection& floor = builders::addFloor(doc, "floor", 5, 6);
-    builders::launch(doc, floor, 0.5, 0.05, 3.0, {1, 0, 0});
+    rollOnFloor(doc, 0.05, 3.0);
     double speed = 3.0, kinetic = kineticOf(doc.simulation.ball.velocity);
     const auto samples = run(doc, 60);
     ASSERT_EQ(samples.size(), 60u);
@@ -96,9 +99,7 @@ TEST(RideProfileIncline, FifteenDegreesFeelsCosineUpAndTheTotalEnergyNeverRises)
 TEST(RideProfileFlight, AVerticalLaunchIsWeightless)
 {
     COpenGLTemplateDoc doc;
-    builders::emptyDocument(doc);
-    SurfaceSection& floor = builders::addFloor(doc, "floor", 5, 6);
-    builders::launch(doc, floor, 0.5, 0.5, 1.0, {1, 0, 0});
+    rollOnFloor(doc, 0.5, 1.0);
     builders::throwBall(doc, {10.0, 2.0, 0.0}, {0.0, 6.0, 0.0}, 0.06);
     doc.simulation.rideProfile.Restart(doc.simulation.ball);
     const auto samples = run(doc, 30, 0.06);
@@ -116,9 +117,7 @@ TEST(RideProfileFlight, AVerticalLaunchIsWeightless)
 TEST(RideProfileFlight, ABounceAccountsForTheKineticEnergyItArrivedWith)
 {
     COpenGLTemplateDoc doc;
-    builders::emptyDocument(doc);
-    SurfaceSection& floor = builders::addFloor(doc, "floor", 5, 6);
-    builders::launch(doc, floor, 0.5, 0.5, 1.0, {1, 0, 0});
+    rollOnFloor(doc, 0.5, 1.0);
     const Vec3 down{0.0, -6.0, 0.0};
     builders::throwBall(doc, {10.0, 1.0, 0.0}, down, 0.06);
     doc.simulation.rideProfile.Restart(doc.simulation.ball);
@@ -255,9 +254,7 @@ TEST(RideProfileSteps, TheFeltForceDoesNotDependOnTheStepLength)
 TEST(RideProfileBuffer, ReadersGetTheNewSamplesInOrderAndAClearStartsOver)
 {
     COpenGLTemplateDoc doc;
-    builders::emptyDocument(doc);
-    SurfaceSection& floor = builders::addFloor(doc, "floor", 5, 6);
-    builders::launch(doc, floor, 0.5, 0.05, 2.0, {1, 0, 0});
+    rollOnFloor(doc, 0.05, 2.0);
     RideProfile& profile = doc.simulation.rideProfile;
     std::vector<RideSample> seen;
     std::uint64_t next = 0;

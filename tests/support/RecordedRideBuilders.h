@@ -38,16 +38,7 @@ inline constexpr double kRideFloorLength = 30.0;
 inline void rideTrack(COpenGLTemplateDoc& doc)
 {
     emptyDocument(doc);
-    constexpr double slope = 0.15;
-    SurfaceSection* previous = nullptr;
-    for (int k = 0; k < 3; ++k) {
-        std::string name = "t";
-        name += std::to_string(k);
-        const Vec3 origin{k * kRideFloorLength, -slope * k * kRideFloorLength, 0.0};
-        SurfaceSection& s = addFloor(doc, name.c_str(), 5, 3, FloorShape{origin, slope, 8.0});
-        if (previous) linkSites(*previous, 0, s, 1);
-        previous = &s;
-    }
+    addTrack(doc, 3, 5, 3, 0.15, 8.0); // (3 + 3) sections of 5 points: kRideFloorLength
 }
 
 // The force circle of a 300 x 200 view, the pointer held at (x, y) or let go.

@@ -51,8 +51,9 @@ inline SurfaceSection& addFloor(COpenGLTemplateDoc& doc, const char* name, int p
 }
 
 // A track of `count` floors laid end to end down a slope, each linked at its
-// end to the next one's beginning, named t0, t1, ...
-inline void addTrack(COpenGLTemplateDoc& doc, int count, int points, int intermediate, double slope)
+// end to the next one's beginning, named t0, t1, ...; width as FloorShape's.
+inline void addTrack(COpenGLTemplateDoc& doc, int count, int points, int intermediate, double slope,
+                     double width = 0.0)
 {
     const double length = (intermediate + 3.0) * points;
     SurfaceSection* previous = nullptr;
@@ -60,7 +61,7 @@ inline void addTrack(COpenGLTemplateDoc& doc, int count, int points, int interme
         std::string name = "t";
         name += std::to_string(k);
         const Vec3 origin{k * length, -slope * k * length, 0.0};
-        SurfaceSection& s = addFloor(doc, name.c_str(), points, intermediate, FloorShape{origin, slope});
+        SurfaceSection& s = addFloor(doc, name.c_str(), points, intermediate, FloorShape{origin, slope, width});
         if (previous) linkSites(*previous, 0, s, 1);
         previous = &s;
     }
