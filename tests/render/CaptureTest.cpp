@@ -73,10 +73,13 @@ TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSizeAndNothingForAnUn
     }
 }
 
-TEST_F(Capture, TheSavedPictureIsTheFrame)
+TEST_F(Capture, TheSavedPictureIsTheFrameAndItsBallTextureItsOwn)
 {
+    const unsigned poolTexture = renderer.ballTexture();
     const std::string name = scratch.file("frame.png");
     ASSERT_TRUE(renderer.SaveImageFile(doc, request, 200, 150, name));
+    EXPECT_EQ(renderer.ballTexture(), poolTexture);
+    EXPECT_TRUE(glIsTexture(poolTexture));
     FIBITMAP* loaded = FreeImage_Load(FIF_PNG, name.c_str(), 0);
     ASSERT_NE(loaded, nullptr);
     FIBITMAP* image = FreeImage_ConvertTo32Bits(loaded);
@@ -134,14 +137,6 @@ TEST_F(Capture, ImagesAreWrittenThroughLinksAndNeverOverOtherFiles)
     EXPECT_FALSE(renderer.SaveImageFile(doc, request, 40, 30, scratch.file("pipe.png"), error));
     EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
     EXPECT_TRUE(fs::is_fifo(scratch.path() / "pipe.png"));
-}
-
-TEST_F(Capture, TheBallTextureOfACaptureIsItsOwnAndGoesAfterwards)
-{
-    const unsigned poolTexture = renderer.ballTexture();
-    ASSERT_TRUE(renderer.SaveImageFile(doc, request, 32, 32, scratch.file("a.bmp")));
-    EXPECT_EQ(renderer.ballTexture(), poolTexture);
-    EXPECT_TRUE(glIsTexture(poolTexture));
 }
 
 TEST_F(Capture, APrintIsDrawnOnWhite)

@@ -37,12 +37,6 @@ protected:
     static int column(const Picture& p, double x) { return p.litPixels(int((x + 1.0) * 20), 0, int((x + 1.0) * 20) + 1, 140); }
 };
 
-TEST_F(Arrows, AZeroVectorDrawsNothingAtAll)
-{
-    EXPECT_EQ(draw({1.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, 0.5).litPixels(), 0);
-    EXPECT_EQ(draw({1.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, 0.0).litPixels(), 0);
-}
-
 TEST_F(Arrows, AShaftEndsInAConeWhoseTipIsAtTheEnd)
 {
     const Picture p = draw({0.0, 0.0, 0.0}, {5.0, 0.0, 0.0}, 2.0);
@@ -52,8 +46,10 @@ TEST_F(Arrows, AShaftEndsInAConeWhoseTipIsAtTheEnd)
     EXPECT_EQ(column(p, 5.3), 0);          // nothing past the tip
 }
 
-TEST_F(Arrows, AHeadLengthOfZeroIsAFifthOfTheArrow)
+TEST_F(Arrows, AHeadLengthOfZeroIsAFifthOfTheArrowAndAZeroVectorDrawsNothingAtAll)
 {
+    EXPECT_EQ(draw({1.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, 0.5).litPixels(), 0);
+    EXPECT_EQ(draw({1.0, 0.0, 0.0}, {0.0, 0.0, 0.0}, 0.0).litPixels(), 0);
     const Picture p = draw({0.0, 0.0, 0.0}, {5.0, 0.0, 0.0}, 0.0); // head 1, radius 0.5
     EXPECT_LE(column(p, 3.5), 2);
     EXPECT_GE(column(p, 4.1), 14);

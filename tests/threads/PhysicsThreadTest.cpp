@@ -35,6 +35,15 @@ protected:
         EXPECT_FALSE(control.LoopRunning());
     }
 
+    // Places and rolls the ball as the program's commands do.
+    void roll()
+    {
+        ASSERT_TRUE(PositionBall(doc).empty()); // pauses the parked loop and waits
+        EXPECT_EQ(control.GetPhysicsState(), Paused);
+        FixLaunch(doc);
+        ASSERT_TRUE(RollBall(doc).empty());
+    }
+
     // Waits (at most a few seconds) until the loop has made n more steps.
     bool waitForSteps(std::int64_t n)
     {
@@ -51,10 +60,7 @@ protected:
 
 TEST_F(PhysicsThreadTest, PausedLoopMakesNoStepsAndResumesWithABoundedStep)
 {
-    EXPECT_TRUE(PositionBall(doc).empty()); // pauses the parked loop and waits
-    EXPECT_EQ(control.GetPhysicsState(), Paused);
-    FixLaunch(doc);
-    ASSERT_TRUE(RollBall(doc).empty());
+    roll();
     ASSERT_TRUE(waitForSteps(5));
 
     ASSERT_TRUE(control.PausePhysicsAndWait());
@@ -75,9 +81,7 @@ TEST_F(PhysicsThreadTest, PausedLoopMakesNoStepsAndResumesWithABoundedStep)
 
 TEST_F(PhysicsThreadTest, StopBallParksTheRunningLoopWithoutWaiting)
 {
-    PositionBall(doc);
-    FixLaunch(doc);
-    RollBall(doc);
+    roll();
     ASSERT_TRUE(waitForSteps(2));
     StopBall(doc);
     EXPECT_TRUE(doc.simulation.stopped.load());
@@ -89,9 +93,7 @@ TEST_F(PhysicsThreadTest, StopBallParksTheRunningLoopWithoutWaiting)
 // recording until the ball is stopped.
 TEST_F(PhysicsThreadTest, TheRideIsCopiedWhileTheLoopRecordsIt)
 {
-    PositionBall(doc);
-    FixLaunch(doc);
-    RollBall(doc);
+    roll();
     ASSERT_TRUE(waitForSteps(3));
     const RideRecord soFar = control.ride.Copy();
     EXPECT_EQ(soFar.end, RideEnd::None);
