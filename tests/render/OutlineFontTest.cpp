@@ -1,7 +1,5 @@
 #include "RenderTestSupport.h"
 
-#include <GL/gl.h>
-
 namespace {
 
 using namespace rendertest;
@@ -26,19 +24,7 @@ public:
 // x in [-0.5, 5.5], y in [-0.5, 1.5].
 Picture drawText(const render::OutlineFont& font, std::string_view text)
 {
-    render::OffscreenTarget target(240, 80);
-    render::SavedGlState saved;
-    render::SetFixedState();
-    glDisable(GL_LIGHTING);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-0.5, 5.5, -0.5, 1.5, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glColor3ub(255, 255, 255);
-    font.Draw(text);
-    return {240, 80, target.ReadBgra()};
+    return drawFlat(240, 80, -0.5, 5.5, -0.5, 1.5, 1.0, [&] { font.Draw(text); });
 }
 
 TEST_F(RenderTest, OutlineGlyphsAreFilledByTheOddRuleAndAdvance)

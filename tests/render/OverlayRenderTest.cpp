@@ -17,21 +17,11 @@ class Arrows : public RenderTest {
 protected:
     Picture draw(const Vec3& P, const Vec3& V, double head)
     {
-        render::OffscreenTarget target(140, 140);
-        render::SavedGlState saved;
-        render::SetFixedState();
-        glDisable(GL_LIGHTING);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-1.0, 6.0, -3.5, 3.5, -10.0, 10.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glColor3ub(255, 255, 255);
-        GLUquadric* q = gluNewQuadric();
-        render::DrawArrow(q, P, V, head);
-        gluDeleteQuadric(q);
-        return {140, 140, target.ReadBgra()};
+        return drawFlat(140, 140, -1.0, 6.0, -3.5, 3.5, 10.0, [&] {
+            GLUquadric* q = gluNewQuadric();
+            render::DrawArrow(q, P, V, head);
+            gluDeleteQuadric(q);
+        });
     }
     // Lit pixels in the column at world x (from y = -3.5 to 3.5).
     static int column(const Picture& p, double x) { return p.litPixels(int((x + 1.0) * 20), 0, int((x + 1.0) * 20) + 1, 140); }

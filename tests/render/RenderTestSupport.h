@@ -11,6 +11,7 @@
 #include "support/DocumentBuilders.h"
 #include "support/SurfaceBuilders.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -66,6 +67,27 @@ inline ::testing::AssertionResult near(Rgb actual, Rgb expected, int tolerance)
     return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", " << actual.b
                                          << "), expected (" << expected.r << ", " << expected.g << ", "
                                          << expected.b << ") within " << tolerance;
+}
+
+// What `draw` draws in white, unlit, into a width x height target through an
+// orthographic view of x in [left, right], y in [bottom, top], looking down -z
+// (z from -depth to depth).
+inline Picture drawFlat(int width, int height, double left, double right, double bottom, double top, double depth,
+                        const std::function<void()>& draw)
+{
+    render::OffscreenTarget target(width, height);
+    render::SavedGlState saved;
+    render::SetFixedState();
+    glDisable(GL_LIGHTING);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(left, right, bottom, top, -depth, depth);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3ub(255, 255, 255);
+    draw();
+    return {width, height, target.ReadBgra()};
 }
 
 // A ramp or material colour (0..1) as drawn with only the ambient light:
