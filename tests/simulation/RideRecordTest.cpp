@@ -77,23 +77,13 @@ TEST_F(RecordedRide, AChangedSwitchAndCircleMidRunAreReplayedWhereTheyHappened)
     // impact on same surface" switched on and the view resized half way.
     COpenGLTemplateDoc other;
     builders::rideTrack(other);
-    PhysicsLoopControl control;
-    other.simulation.physicsControl = &control;
-    builders::JitterClock clock(7);
-    PhysicsLoop loop(other, control, clock);
-    builders::launch(other, *other.surfaces.front(), 0.5, 0.05, 3.0, {1, 0, 0});
-    for (int k = 0; k < 120; ++k) {
+    const RideRecord changed = builders::recordRide(other, 7, 120, 3.0, [&](int k) {
         if (k == 40) builders::holdForce(other.simulation, true, 200, 40);
-        if (k == 60) {
-            other.preventSameSurfaceImpact = true;
-            LayoutForceCircle(other.simulation.windowCircle, 400, 300);
-            other.simulation.viewHeight = 300;
-        }
-        const auto before = other.simulation.stepCount.load();
-        while (other.simulation.stepCount.load() == before) loop.Iterate();
-    }
-    other.simulation.physicsControl = nullptr;
-    const RideRecord changed = control.ride.Copy();
+        if (k != 60) return;
+        other.preventSameSurfaceImpact = true;
+        LayoutForceCircle(other.simulation.windowCircle, 400, 300);
+        other.simulation.viewHeight = 300;
+    }, false);
     EXPECT_EQ(changed.end, RideEnd::None); // still rolling when it was copied
     ASSERT_EQ(changed.changes.size(), 3u); // the circle at step 40, the switch and the circle at 60
     EXPECT_EQ(changed.changes[0].beforeStep, 40u);

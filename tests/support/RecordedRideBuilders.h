@@ -8,6 +8,7 @@
 #include "simulation/RideRecorder.h"
 #include "support/SimulationBuilders.h"
 
+#include <functional>
 #include <random>
 
 namespace builders {
@@ -51,27 +52,37 @@ inline void holdForce(SimulationState& sim, bool held, int x = 150, int y = 100)
     sim.forceInputActive = held;
 }
 
-// Launches the ball on the first floor with the loop's control linked (as the
-// view links it), then iterates the loop for `steps` steps, with the pointer
-// held ahead of the circle's centre and a little to the side for a while and
-// let go, three times: the ball crosses onto the second floor.
-// Returns the recorded ride.
-inline RideRecord recordJitteredRide(COpenGLTemplateDoc& doc, unsigned seed, int steps = 240)
+// Launches the ball on the first floor at `speed` along +x with the loop's
+// control linked (as the view links it), then iterates the loop on a
+// JitterClock(seed) for `steps` steps, calling beforeStep(k) before step k,
+// and stops the ball if asked. Returns the recorded ride.
+inline RideRecord recordRide(COpenGLTemplateDoc& doc, unsigned seed, int steps, double speed,
+                             const std::function<void(int)>& beforeStep, bool stop)
 {
     PhysicsLoopControl control;
     doc.simulation.physicsControl = &control;
     JitterClock clock(seed);
     PhysicsLoop loop(doc, control, clock);
-    SurfaceSection& first = *doc.surfaces.front();
-    launch(doc, first, 0.5, 0.05, 8.0, {1, 0, 0});
+    launch(doc, *doc.surfaces.front(), 0.5, 0.05, speed, {1, 0, 0});
     for (int k = 0; k < steps; ++k) {
-        holdForce(doc.simulation, k % 80 >= 20 && k % 80 < 50, 150 + (k % 3) * 4, 60 + (k % 5) * 12);
+        beforeStep(k);
         const auto before = doc.simulation.stepCount.load();
         while (doc.simulation.stepCount.load() == before) loop.Iterate();
     }
-    StopBall(doc);
+    if (stop) StopBall(doc);
     doc.simulation.physicsControl = nullptr;
     return control.ride.Copy();
+}
+
+// A stopped ride at 8 with the pointer held ahead of the circle's centre and
+// a little to the side for a while and let go, three times: the ball crosses
+// onto the second floor.
+inline RideRecord recordJitteredRide(COpenGLTemplateDoc& doc, unsigned seed, int steps = 240)
+{
+    const auto push = [&](int k) {
+        holdForce(doc.simulation, k % 80 >= 20 && k % 80 < 50, 150 + (k % 3) * 4, 60 + (k % 5) * 12);
+    };
+    return recordRide(doc, seed, steps, 8.0, push, true);
 }
 
 } // namespace builders
