@@ -236,7 +236,7 @@ protected:
     SurfaceSection* surface = nullptr;
 };
 
-TEST_F(DesignAndRun, TheDesignDisplayShowsDirectionsAndSites)
+TEST_F(DesignAndRun, TheDesignDisplayShowsDirectionsAndSitesAndOnlyTheSelectedSurfaceHasAWhiteBox)
 {
     const Picture p = frame(doc, 160, 120);
     EXPECT_GT(p.count(&Rgb::blue), 20); // the blue direction arrows
@@ -246,13 +246,7 @@ TEST_F(DesignAndRun, TheDesignDisplayShowsDirectionsAndSites)
     const Picture bare = frame(doc, 160, 120);
     EXPECT_EQ(bare.count(&Rgb::blue), 0);
     EXPECT_EQ(bare.count(&Rgb::red), 0);
-}
-
-TEST_F(DesignAndRun, OnlyTheSelectedSurfaceHasAWhiteBox)
-{
-    surface->showDirections = 0;
-    surface->showAttachmentSites = 0;
-    EXPECT_EQ(frame(doc, 160, 120).count(whitish), 0);
+    EXPECT_EQ(bare.count(whitish), 0);
     doc.selectedSurface = surface;
     EXPECT_GT(frame(doc, 160, 120).count(whitish), 100);
 }
