@@ -86,8 +86,6 @@ private slots:
                  qPrintable(boxes->texts[0]));
         QVERIFY(!dialog->isVisible());
     }
-
-    void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
 MARLWICK_REGISTER_QTEST(DialogExportTest)

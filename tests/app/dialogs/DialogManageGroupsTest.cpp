@@ -241,8 +241,6 @@ private slots:
         QCOMPARE(treeLabels(surfaceTree()), (QStringList{"main", "  a", "  b", "track", "  a"}));
         QCOMPARE(treeLabels(groupTree()), treeLabels(surfaceTree()));
     }
-
-    void everyControlIsNamedAndReachable() { checkAccessible(dialog); }
 };
 
 MARLWICK_REGISTER_QTEST(DialogManageGroupsTest)

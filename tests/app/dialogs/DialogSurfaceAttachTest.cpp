@@ -235,13 +235,6 @@ private slots:
         QCOMPARE(boxes->texts.size(), 2);
         QVERIFY(doc->FindSurface("aend", "main"));
     }
-
-    void everyControlIsNamedAndReachable()
-    {
-        choose("a", "", "", "");
-        checkAccessible(dialog.get());
-        QVERIFY(control<QPushButton>(dialog.get(), "newChannelButton")->isDefault());
-    }
 };
 
 MARLWICK_REGISTER_QTEST(DialogSurfaceAttachTest)

@@ -159,8 +159,6 @@ private slots:
         QCOMPARE(siteList()->count(), 0);
         QVERIFY(doc->IsModified());
     }
-
-    void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
 MARLWICK_REGISTER_QTEST(DialogSurfaceAttachmentSitesTest)

@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(p->boxes->texts, QStringList{"A surface with that name already exists."});
     }
 
-    void theFirstShowHasTheFirstValuesAndEveryFieldIsNamed()
+    void theFirstShowHasTheFirstValues()
     {
         p->click("createCircularButton");
         QVERIFY(p->in<QRadioButton>(kDialog, "thirdRadio")->isChecked());
@@ -142,8 +142,6 @@ private slots:
         QCOMPARE(p->in<QLineEdit>(kDialog, "sectionsEdit")->text(), QStringLiteral("3"));
         QCOMPARE(p->in<QLineEdit>(kDialog, "innerEdit")->text(), QStringLiteral("1"));
         QCOMPARE(p->in<QLineEdit>(kDialog, "outerEdit")->text(), QStringLiteral("4"));
-        QCOMPARE(dialog()->windowTitle(), QStringLiteral(" Create circular surface"));
-        VerifyDialogAccessible(dialog());
         QTest::keyClick(dialog(), Qt::Key_Escape);
         QVERIFY(!dialog()->isVisible());
     }

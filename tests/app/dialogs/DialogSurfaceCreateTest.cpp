@@ -153,13 +153,6 @@ private slots:
         QTest::keyClick(p->in<QLineEdit>(kDialog, "nameEdit"), Qt::Key_Return);
         QVERIFY(p->surfaceNamed("entered"));
     }
-
-    void everyFieldIsNamed()
-    {
-        p->click("createChannelButton");
-        VerifyDialogAccessible(dialog());
-        QCOMPARE(dialog()->windowTitle(), QStringLiteral(" Create channel surface"));
-    }
 };
 
 MARLWICK_REGISTER_QTEST(DialogSurfaceCreateTest)

@@ -149,8 +149,6 @@ private slots:
         QCOMPARE(holeList()->count(), 0);
         QVERIFY(doc->IsModified());
     }
-
-    void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
 MARLWICK_REGISTER_QTEST(DialogSurfaceHolesTest)

@@ -167,8 +167,6 @@ private slots:
         QVERIFY(QString::fromStdString(loaded.refusal).contains(QString::fromStdString(library->path())));
         QCOMPARE(tree()->topLevelItemCount(), 0);
     }
-
-    void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
 MARLWICK_REGISTER_QTEST(DialogSurfaceLibraryTest)

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QJsonDocument>
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -155,30 +157,42 @@ inline QStringList treeLabels(const QTreeWidget* tree)
 }
 
 // A control of the dialog itself, not a part of a compound control (a list's
-// header or scroll bars, a combo box's popup) nor of another window.
+// header or scroll bars, a combo box's popup, a spin box's field) nor of another window.
 inline bool ownControl(QWidget* widget, QWidget* dialog)
 {
-    if (widget->window() != dialog) return false;
+    if (widget->window() != dialog || qobject_cast<QScrollBar*>(widget)) return false;
     for (QWidget* up = widget->parentWidget(); up && up != dialog; up = up->parentWidget())
         if (qobject_cast<QAbstractItemView*>(up) || qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up))
             return false;
     return qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
-           qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget);
+           qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+           qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget);
+}
+
+// A widget's accessible name: its own, or else what its accessible interface
+// gives (a buddied label's text, a button's caption).
+inline QString accessibleName(QWidget* widget)
+{
+    if (!widget->accessibleName().isEmpty()) return widget->accessibleName();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
 }
 
 // What a keyboard and screen-reader user needs of a dialog: every control
-// with an object name and an accessible name (a field's or list's is its
-// label's text), and one default button.
+// with an object name and an accessible name (a field's, slider's or list's
+// ends with its label's words) reached by Tab, and one default button.
 inline void checkAccessible(QWidget* dialog)
 {
     for (QLabel* label : dialog->findChildren<QLabel*>())
-        if (QWidget* buddy = label->buddy())
-            QVERIFY2(buddy->accessibleName().endsWith(label->text()), qPrintable(label->text()));
+        if (QWidget* buddy = label->buddy()) {
+            const auto words = [](QString text) { return text.remove(QLatin1Char(':')).trimmed(); };
+            QVERIFY2(words(accessibleName(buddy)).endsWith(words(label->text()), Qt::CaseInsensitive),
+                     qPrintable(label->text()));
+        }
     for (QWidget* widget : dialog->findChildren<QWidget*>()) {
         if (!ownControl(widget, dialog)) continue;
         QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
-        const auto* button = qobject_cast<QAbstractButton*>(widget);
-        QVERIFY2(!(button ? button->text() : widget->accessibleName()).isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY2(!accessibleName(widget).isEmpty(), qPrintable(widget->objectName()));
         QVERIFY2(widget->focusPolicy() & Qt::TabFocus, qPrintable(widget->objectName()));
     }
     int defaults = 0;
