@@ -4,7 +4,6 @@
 
 #include "dialogs/DialogManageGroups.h"
 
-#include "ProgramPeers.h"
 #include "QtTestRegistry.h"
 #include "design/AttachmentSites.h"
 #include "design/Groups.h"
@@ -12,9 +11,8 @@
 #include "design/SurfaceLibrary.h"
 #include "dialogs/DialogSurfaceAttachmentSites.h"
 #include "dialogs/DialogSurfaceLibrary.h"
-#include "dialogs/DialogTestSupport.h"
+#include "dialogs/SurfaceDialogTestSupport.h"
 #include "document/SurfaceGroup.h"
-#include "panel/ControlPanelForm.h"
 #include "support/DocumentBuilders.h"
 
 #include <memory>
@@ -25,11 +23,10 @@ class DialogManageGroupsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<builders::TempFile> library;
-    std::unique_ptr<COpenGLTemplateDoc> doc;
-    std::unique_ptr<ProgramPeers> peers;
-    std::unique_ptr<DocumentOnlyView> view;
-    std::unique_ptr<ControlPanelForm> panel;
-    std::unique_ptr<MessageBoxAnswers> boxes;
+    std::unique_ptr<PanelWithDialogs> p;
+    COpenGLTemplateDoc* doc = nullptr;
+    ControlPanelForm* panel = nullptr;
+    MessageBoxAnswers* boxes = nullptr;
     DialogManageGroups* dialog = nullptr;
 
     QTreeWidget* groupTree() { return control<QTreeWidget>(dialog, "groupTree"); }
@@ -42,8 +39,8 @@ class DialogManageGroupsTest : public QObject {
     }
     QStringList attachedLines(const char* surface, const char* group)
     {
-        QTreeWidget* tree = control<QTreeWidget>(panel.get(), "attachedTree");
-        QTreeWidget* surfaces = control<QTreeWidget>(panel.get(), "surfaceTree");
+        QTreeWidget* tree = control<QTreeWidget>(panel, "attachedTree");
+        QTreeWidget* surfaces = control<QTreeWidget>(panel, "surfaceTree");
         const auto items = surfaces->findItems(QString::fromLatin1(surface), Qt::MatchExactly | Qt::MatchRecursive);
         for (QTreeWidgetItem* item : items)
             if (item->parent() && item->parent()->text(0) == QString::fromLatin1(group)) surfaces->setCurrentItem(item);
@@ -61,30 +58,20 @@ private slots:
         library = std::make_unique<builders::TempFile>("groups-library");
         std::string error;
         QVERIFY(design::WriteEmptyLibrary(library->path(), error));
-        doc = std::make_unique<COpenGLTemplateDoc>();
-        peers = std::make_unique<ProgramPeers>(*doc);
-        doc->SetPeers(peers.get());
-        view = std::make_unique<DocumentOnlyView>(*doc);
-        panel = std::make_unique<ControlPanelForm>(*doc, *view);
-        peers->SetControlPanel(panel.get());
-        builders::fillTrackDocument(*doc);
+        p = std::make_unique<PanelWithDialogs>(builders::fillTrackDocument);
+        doc = &p->doc;
+        panel = p->panel.get();
+        boxes = p->boxes.get();
         doc->libraryPath = library->path();
         doc->SetModifiedFlag(false);
-        panel->FillSurfaceTree(true);
-        panel->show();
-        boxes = std::make_unique<MessageBoxAnswers>();
-        click(panel.get(), "manageGroupsButton");
+        click(panel, "manageGroupsButton");
         dialog = panel->findChild<DialogManageGroups*>();
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral(" Manage surface groups"));
     }
     void cleanup()
     {
-        boxes.reset();
-        peers->SetControlPanel(nullptr);
-        panel.reset();
-        doc->SetPeers(nullptr);
-        doc.reset();
+        p.reset();
         library.reset();
     }
 
@@ -159,7 +146,7 @@ private slots:
         click(dialog, "createButton");
         QCOMPARE(groupNames(), (QStringList{"main", "track", "loop"}));
         QVERIFY(control<QLineEdit>(dialog, "nameEdit")->text().isEmpty());
-        QVERIFY(treeLabels(control<QTreeWidget>(panel.get(), "surfaceTree")).contains(QStringLiteral("loop")));
+        QVERIFY(treeLabels(control<QTreeWidget>(panel, "surfaceTree")).contains(QStringLiteral("loop")));
         QVERIFY(doc->IsModified());
 
         QVERIFY(selectTreeItem(groupTree(), QStringLiteral("track")));
@@ -222,7 +209,7 @@ private slots:
     void openDialogsFollowThePanelsSelectionAndTrees()
     {
         attachedLines("b", "main"); // selects b
-        click(panel.get(), "attachmentSitesButton");
+        click(panel, "attachmentSitesButton");
         auto* sites = panel->findChild<DialogSurfaceAttachmentSites*>();
         QVERIFY(sites && sites->isVisible());
         auto* siteList = control<QListWidget>(sites, "siteList");
@@ -237,7 +224,7 @@ private slots:
 
         // A surface deleted from the panel leaves the groups dialog's trees.
         boxes->answer = QMessageBox::Ok;
-        click(panel.get(), "deleteSurfaceButton");
+        click(panel, "deleteSurfaceButton");
         QCOMPARE(treeLabels(surfaceTree()), (QStringList{"main", "  a", "  b", "track", "  a"}));
         QCOMPARE(treeLabels(groupTree()), treeLabels(surfaceTree()));
     }

@@ -13,8 +13,6 @@
 #include <QCheckBox>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 namespace {
 constexpr const char* kDialog = "editADialog";
@@ -99,20 +97,7 @@ private slots:
     {
         open();
         QSlider* slider = in<QSlider>("verticalTurnSlider");
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = Qt::Horizontal;
-        option.tickPosition = slider->tickPosition();
-        option.minimum = slider->minimum();
-        option.maximum = slider->maximum();
-        option.sliderPosition = option.sliderValue = slider->value();
-        const QRect thumb =
-            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-        // The slider pages from its event loop while the button is down.
-        const QPoint track(slider->width() * 7 / 8, thumb.center().y());
-        QTest::mousePress(slider, Qt::LeftButton, {}, track);
-        QTRY_VERIFY(slider->value() > 0);
-        QTest::mouseRelease(slider, Qt::LeftButton, {}, track);
+        dialogtest::pressTrack(slider);
         QCOMPARE(slider->value() % 18, 0);
         QCOMPARE(a->verticalTurn.angle, slider->value() / 360.0 * 2 * kLiteralPi);
     }

@@ -21,6 +21,9 @@
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -58,6 +61,30 @@ inline void toggleAccessibly(QAbstractButton* button)
     QVERIFY(face && face->actionInterface());
     QVERIFY(face->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
     face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+// The middle of a slider's thumb, where a person takes hold of it.
+inline QPoint sliderThumb(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.tickPosition = slider->tickPosition();
+    option.sliderPosition = option.sliderValue = slider->value();
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
+
+// A press on the track far right of the thumb, held until the slider has
+// paged up (it pages from its event loop while the button is down), then released.
+inline void pressTrack(QSlider* slider)
+{
+    const int before = slider->value();
+    const QPoint track(slider->width() * 7 / 8, sliderThumb(slider).y());
+    QTest::mousePress(slider, Qt::LeftButton, {}, track);
+    QTRY_VERIFY(slider->value() > before);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, track);
 }
 
 // Scrolls the button into the pane's view, then clicks it as a person does.
