@@ -200,6 +200,7 @@ private slots:
         dialogtest::toggleAccessibly(radio);
         QVERIFY(radio->isChecked());
         QVERIFY(c.acted(*p));
+        if (c.spin) QCOMPARE(dialogtest::control<QSpinBox>(owner, c.spin)->value(), 0);
         QCOMPARE(p->boxes->texts, QStringList{});
     }
 
