@@ -87,6 +87,7 @@ private slots:
         QVERIFY(surfaceTree()->topLevelItem(0)->child(0)->flags() & Qt::ItemIsSelectable);
     }
 
+    // A row for each button and each tree it reads; the operations' checks are the design tests'.
     void refusalsChangeNothing_data()
     {
         QTest::addColumn<QString>("button");
@@ -96,16 +97,10 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString taken = QStringLiteral("There is already a group with this name.  Choose another name.");
         QTest::newRow("create blank") << "createButton" << "" << "" << "" << "The group name must not be blank.";
-        QTest::newRow("create taken") << "createButton" << "" << "" << "track" << taken;
-        QTest::newRow("create differs only in case is no clash") << "createButton" << "" << "" << "Track" << "";
         QTest::newRow("rename without a group") << "renameButton" << "" << "" << "x" << "Select a group to rename.";
-        QTest::newRow("rename main") << "renameButton" << "main" << "" << "x" << "You cannot rename this group.";
-        QTest::newRow("rename blank") << "renameButton" << "track" << "" << ""
-                                      << "The group name must not be blank.";
         QTest::newRow("rename taken") << "renameButton" << "track" << "" << "main" << taken;
         QTest::newRow("delete without a group") << "deleteButton" << "" << "" << ""
                                                 << "Select a group in in the left tree view to delete.";
-        QTest::newRow("delete main") << "deleteButton" << "main" << "" << "" << "You cannot delete this group.";
         QTest::newRow("move without a group") << "addSurfaceButton" << "" << "c" << ""
                                               << "Select a group in the left tree view to add the surface to.";
         QTest::newRow("move without a surface") << "addSurfaceButton" << "track" << "" << ""
@@ -128,11 +123,6 @@ private slots:
 
         click(dialog, button.toLatin1().constData());
 
-        if (message.isEmpty()) {
-            QCOMPARE(boxes->texts, QStringList());
-            QCOMPARE(groupNames(), before + QStringList{name});
-            return;
-        }
         QCOMPARE(boxes->texts, QStringList{message});
         QCOMPARE(groupNames(), before);
         QCOMPARE(doc->surfaces.size(), surfaces);
