@@ -256,8 +256,6 @@ private slots:
 
     void focalPointCommandsSetBothSliders()
     {
-        click("focalPointAtSelectedButton");
-        QCOMPARE(boxes->texts, QStringList{"Select a surface upon which to focus."});
         selectSurface(2, 1); // "c"
         doc->focalU = 0.237;
         doc->focalV = 0.819;
@@ -273,7 +271,7 @@ private slots:
         QCOMPARE(doc->ballStartSurface, &surface(3));
         doc->focalSurface = nullptr;
         click("ballStartAtFocalPointButton");
-        QCOMPARE(boxes->texts.last(), QStringLiteral("First set the focal point surface and positing."));
+        QCOMPARE(boxes->texts, QStringList{"First set the focal point surface and positing."});
     }
 
     void theSurfaceTreeListsEveryGroupExpanded()
@@ -346,14 +344,14 @@ private slots:
         QCOMPARE(doc->groups[1]->memberNames.back(), std::string("spiral"));
     }
 
-    void deleteAsksThenDeletesAndSelectsNone()
+    // Undo refills the tree and selects what came back.
+    void deleteAsksThenDeletesAndSelectsNoneAndUndoBringsItBack()
     {
-        click("deleteSurfaceButton");
-        QCOMPARE(boxes->texts, QStringList{"Select a surface to delete."});
+        doc->StartHistory();
         selectSurface(1, 1);
         boxes->answer = QMessageBox::Cancel;
         click("deleteSurfaceButton");
-        QCOMPARE(boxes->texts.last(), QStringLiteral("Are you sure you want to delete surface b ?"));
+        QCOMPARE(boxes->texts, QStringList{"Are you sure you want to delete surface b ?"});
         QCOMPARE(doc->surfaces.size(), std::size_t(4));
         boxes->answer = QMessageBox::Ok;
         click("deleteSurfaceButton");
@@ -361,19 +359,21 @@ private slots:
         QCOMPARE(doc->selectedSurface, nullptr);
         QCOMPARE(surfaceTree()->currentItem(), surfaceTree()->topLevelItem(0));
         QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "track", "  a", "  c"}));
+        QVERIFY(design::Undo(*doc).ok());
+        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "  b", "track", "  a", "  c"}));
+        QCOMPARE(surfaceTree()->currentItem()->text(0), QStringLiteral("b"));
+        QVERIFY(control<QCheckBox>("renderCheck")->isChecked());
     }
 
     void breakAttachmentFreesBothSites()
     {
-        click("breakAttachmentButton");
-        QCOMPARE(boxes->texts, QStringList{"Select the attached surface which you would like to detach."});
         selectSurface(1, 1); // "b"
         attachedTree()->setCurrentItem(attachedTree()->topLevelItem(0)); // its end -> c
         click("breakAttachmentButton");
         QCOMPARE(surface(1).attachmentSites[0].otherSurface, nullptr);
         QCOMPARE(surface(3).attachmentSites[1].otherSurface, nullptr);
         QCOMPARE(treeLabels(attachedTree()), QStringList{"begin -> [main : a]"});
-        QCOMPARE(boxes->texts.size(), 1);
+        QCOMPARE(boxes->texts, QStringList());
     }
 
     void showAllFitsTheViewToEverySurface()
@@ -428,10 +428,15 @@ private slots:
         if (stops) QVERIFY(!control<QCheckBox>("ballPathPastCheck")->isChecked());
     }
 
-    void designButtonsRefuseWithoutASelection_data()
+    void buttonsRefuseWithoutASelection_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("refusal");
+        QTest::newRow("roll, no launch set") << "rollBallButton" << "First set the initial velocity of the ball.";
+        QTest::newRow("focal point") << "focalPointAtSelectedButton" << "Select a surface upon which to focus.";
+        QTest::newRow("delete") << "deleteSurfaceButton" << "Select a surface to delete.";
+        QTest::newRow("break") << "breakAttachmentButton"
+                               << "Select the attached surface which you would like to detach.";
         QTest::newRow("edit selected") << "editSelectedButton" << "Select a surface to edit.";
         QTest::newRow("cross sections") << "editCrossSectionsButton" << "Select a surface to edit.";
         QTest::newRow("holes") << "editHolesButton" << "Select a surface whose holes you want to edit.";
@@ -441,7 +446,7 @@ private slots:
                                 << "Select the surface to which you would like to attach another surface.";
     }
 
-    void designButtonsRefuseWithoutASelection()
+    void buttonsRefuseWithoutASelection()
     {
         QFETCH(QString, button);
         QFETCH(QString, refusal);
@@ -458,13 +463,11 @@ private slots:
                  QStringList{"You can only edit channel surfaces not created as attached surfaces."});
     }
 
-    void ballButtonsSayWhatIsMissing()
+    void positionBallSaysWhatIsMissing()
     {
-        click("rollBallButton");
-        QCOMPARE(boxes->texts, QStringList{"First set the initial velocity of the ball."});
         doc->ballStartSurface = nullptr;
         click("positionBallButton");
-        QCOMPARE(boxes->texts.last(), QStringLiteral("Set the initial ball surface and position."));
+        QCOMPARE(boxes->texts, QStringList{"Set the initial ball surface and position."});
     }
 
     void changesAUserMakesMarkTheDocumentAndStepTheHistory_data()
@@ -506,18 +509,6 @@ private slots:
         QVERIFY(design::Undo(*doc).ok());
         QCOMPARE(surfaceRecords(), records);
         QCOMPARE(QString::fromStdString(design::RedoStepName(*doc)), step);
-    }
-
-    void undoRefillsTheTreeAndSelectsWhatCameBack()
-    {
-        doc->StartHistory();
-        selectSurface(1, 1);
-        click("deleteSurfaceButton");
-        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "track", "  a", "  c"}));
-        QVERIFY(design::Undo(*doc).ok());
-        QCOMPARE(treeLabels(surfaceTree()), (QStringList{"NONE", "main", "  a", "  b", "track", "  a", "  c"}));
-        QCOMPARE(surfaceTree()->currentItem()->text(0), QStringLiteral("b"));
-        QVERIFY(control<QCheckBox>("renderCheck")->isChecked());
     }
 
     void everyCaptionIsAnAccessibleName()
