@@ -11,7 +11,6 @@
 #include "dialogs/ShapeDrawingArea.h"
 #include "panel/PanelTestSupport.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -20,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
 
 using namespace design;

@@ -11,10 +11,7 @@
 #include "dialogs/DialogTestSupport.h"
 #include "panel/PanelTestSupport.h"
 
-#include <QCheckBox>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
 

@@ -166,7 +166,8 @@ private slots:
         QVERIFY(doc->IsModified());
     }
 
-    void exportingToAnEmptyLibraryWritesAt5000()
+    // Where the entries go in the file is the design tests' part.
+    void exportingWritesTheChosenGroupToTheLibrary()
     {
         QVERIFY(selectTreeItem(groupTree(), QStringLiteral("track")));
         click(dialog, "exportButton");
@@ -175,8 +176,6 @@ private slots:
         QCOMPARE(design::ReadLibraryIndex(library->path(), entries), "");
         QCOMPARE(entries.size(), std::size_t{3});
         QCOMPARE(entries[0].kind, design::kLibraryGroup);
-        QCOMPARE(entries[0].offset, design::kLibraryDataOffset);
-        QVERIFY(entries[1].offset > entries[0].offset);
         // The library is shared: the document is not changed by an export.
         QVERIFY(!doc->IsModified());
     }
