@@ -139,11 +139,7 @@ private slots:
         p->doc.libraryPath = library->path();
         select("a");
     }
-    void cleanup()
-    {
-        p.reset();
-        library.reset();
-    }
+    void cleanup() { p.reset(); library.reset(); }
 
     void everyDialogsControlsAreNamedAndReachable_data()
     {

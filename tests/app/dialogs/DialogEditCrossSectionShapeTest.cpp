@@ -99,13 +99,7 @@ private slots:
         QCOMPARE(boxes->texts, QStringList());
     }
 
-    void cleanup()
-    {
-        boxes.reset();
-        sections.reset();
-        doc.reset();
-        folder.reset();
-    }
+    void cleanup() { boxes.reset(); sections.reset(); doc.reset(); folder.reset(); }
 
     void mirroringTwiceGivesTheShapeBack()
     {

@@ -67,12 +67,7 @@ private slots:
         boxes = std::make_unique<MessageBoxAnswers>();
     }
 
-    void cleanup()
-    {
-        boxes.reset();
-        dialog.reset();
-        doc.reset();
-    }
+    void cleanup() { boxes.reset(); dialog.reset(); doc.reset(); }
 
     void valueChangesAreRefusedAsTheRulesSay_data()
     {

@@ -44,13 +44,7 @@ private slots:
         dialog->show();
         boxes = std::make_unique<MessageBoxAnswers>();
     }
-    void cleanup()
-    {
-        boxes.reset();
-        dialog.reset();
-        doc.reset();
-        dir.reset();
-    }
+    void cleanup() { boxes.reset(); dialog.reset(); doc.reset(); dir.reset(); }
 
     void refusalsKeepTheDialogOpen_data()
     {

@@ -69,11 +69,7 @@ private slots:
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QStringLiteral(" Manage surface groups"));
     }
-    void cleanup()
-    {
-        p.reset();
-        library.reset();
-    }
+    void cleanup() { p.reset(); library.reset(); }
 
     void bothTreesShowEveryGroupWithItsSurfaces()
     {

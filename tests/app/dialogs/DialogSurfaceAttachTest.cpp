@@ -72,12 +72,7 @@ private slots:
         dialog = std::make_unique<DialogSurfaceAttach>(*doc);
         boxes = std::make_unique<MessageBoxAnswers>();
     }
-    void cleanup()
-    {
-        boxes.reset();
-        dialog.reset();
-        doc.reset();
-    }
+    void cleanup() { boxes.reset(); dialog.reset(); doc.reset(); }
 
     void showingListsTheFreeSitesAndEveryOtherSurface()
     {

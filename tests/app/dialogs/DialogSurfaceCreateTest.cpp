@@ -67,11 +67,7 @@ private slots:
         p->doc.currentGroup = p->doc.groups[0].get();
         p->doc.SetModifiedFlag(false);
     }
-    void cleanup()
-    {
-        p.reset();
-        folder.reset();
-    }
+    void cleanup() { p.reset(); folder.reset(); }
 
     void refusalsKeepTheDialogOpen_data()
     {

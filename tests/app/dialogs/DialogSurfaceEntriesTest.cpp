@@ -81,13 +81,7 @@ private slots:
         sites = std::make_unique<DialogSurfaceAttachmentSites>(*doc);
         boxes = std::make_unique<MessageBoxAnswers>();
     }
-    void cleanup()
-    {
-        boxes.reset();
-        sites.reset();
-        holes.reset();
-        doc.reset();
-    }
+    void cleanup() { boxes.reset(); sites.reset(); holes.reset(); doc.reset(); }
 
     void addNewReadsTheFields_data()
     {

@@ -54,13 +54,7 @@ private slots:
         dialog->show();
         boxes = std::make_unique<MessageBoxAnswers>();
     }
-    void cleanup()
-    {
-        boxes.reset();
-        dialog.reset();
-        doc.reset();
-        library.reset();
-    }
+    void cleanup() { boxes.reset(); dialog.reset(); doc.reset(); library.reset(); }
 
     void theTreeShowsGroupsWithTheirMembersAndLoneSurfaces()
     {
