@@ -39,14 +39,11 @@ class DialogManageGroupsTest : public QObject {
     }
     QStringList attachedLines(const char* surface, const char* group)
     {
-        QTreeWidget* tree = control<QTreeWidget>(panel, "attachedTree");
         QTreeWidget* surfaces = control<QTreeWidget>(panel, "surfaceTree");
         const auto items = surfaces->findItems(QString::fromLatin1(surface), Qt::MatchExactly | Qt::MatchRecursive);
         for (QTreeWidgetItem* item : items)
             if (item->parent() && item->parent()->text(0) == QString::fromLatin1(group)) surfaces->setCurrentItem(item);
-        QStringList labels;
-        for (int k = 0; k < tree->topLevelItemCount(); ++k) labels << tree->topLevelItem(k)->text(0);
-        return labels;
+        return treeLabels(control<QTreeWidget>(panel, "attachedTree"));
     }
 
 private slots:
@@ -67,7 +64,6 @@ private slots:
         click(panel, "manageGroupsButton");
         dialog = panel->findChild<DialogManageGroups*>();
         QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(dialog->windowTitle(), QStringLiteral(" Manage surface groups"));
     }
     void cleanup() { p.reset(); library.reset(); }
 
