@@ -89,14 +89,13 @@ void BM_MovieFramesDrawnOnly(benchmark::State& state)
         renderer.Initialize();
         render::OffscreenTarget target(kWidth, kHeight);
         std::vector<std::uint8_t> pixels;
-        std::int64_t shown = -1;
+        long shown = -1;
         for (std::int64_t k = 0; k < movie::FrameCount(10.0, kFps); ++k) {
-            const std::int64_t step = movie::StepShownAt(k, kFps, scene.stepLength());
-            while (scene.steps() < step) scene.Step();
-            if (step == shown) continue;
+            while (movie::ShowsStepEndingAt(k, kFps, *scene.NextStepEnd())) scene.Step();
+            if (scene.steps() == shown) continue;
             renderer.RenderFrame(scene.document(), scene.Frame(true, kWidth, kHeight));
             target.ReadBgra(pixels);
-            shown = step;
+            shown = scene.steps();
         }
         renderer.Shutdown();
     }

@@ -2,6 +2,7 @@
 
 #include "CAboutDlg.h"
 #include "FileDialogFolder.h"
+#include "RideMovieMaker.h"
 #include "RideProfileDock.h"
 #include "ViewOpenGLst.h"
 #include "dialogs/DialogExport.h"
@@ -159,6 +160,7 @@ void CMainFrame::CreateFileMenu()
     saveRideAction_ = addCommand(file, QStringLiteral("Save ride…"));
     saveRideAction_->setObjectName(QStringLiteral("saveRideAction"));
     connect(saveRideAction_, &QAction::triggered, this, &CMainFrame::OnFileSaveRide);
+    CreateRideMovieCommand(file);
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateFileMenu);
     UpdateFileMenu();
     connect(addCommand(file, QStringLiteral("Export…")), &QAction::triggered, this, [this] {
@@ -192,7 +194,21 @@ void CMainFrame::CreateFileMenu()
 void CMainFrame::UpdateFileMenu()
 {
     saveRideAction_->setEnabled(view_->core().physics().ride.HasRun());
+    makeRideMovieAction_->setEnabled(!rideMovie_->busy());
     UpdateMovieCommands();
+}
+
+void CMainFrame::CreateRideMovieCommand(QMenu* file)
+{
+    rideMovie_ = new RideMovieMaker(document_, *view_, this);
+    makeRideMovieAction_ = addCommand(file, QStringLiteral("Make movie of ride…"));
+    makeRideMovieAction_->setObjectName(QStringLiteral("makeRideMovieAction"));
+    connect(makeRideMovieAction_, &QAction::triggered, this, [this] { rideMovie_->Run(documentPath_); });
+    connect(rideMovie_, &RideMovieMaker::busyChanged, this, &CMainFrame::UpdateFileMenu);
+    connect(rideMovie_, &RideMovieMaker::finished, this, [this](bool made, const QString& report) {
+        if (made) statusBar()->showMessage(report);
+        else ShowMessage(report);
+    });
 }
 
 void CMainFrame::CreateEditMenu()

@@ -15,7 +15,9 @@ class COpenGLTemplateDoc;
 class ControlPanelForm;
 class ControlPanelPane;
 class QAction;
+class QMenu;
 class QProgressBar;
+class RideMovieMaker;
 class RideProfileDock;
 class QSplitter;
 class ViewOpenGLst;
@@ -47,6 +49,8 @@ public:
     // The loading progress bar at the view's top-left corner, below the menu bar.
     void PlaceProgressBar();
     RideProfileDock* rideProfileDock() const { return rideProfile_; }
+    // File > "Make movie of ride…".
+    RideMovieMaker* rideMovieMaker() const { return rideMovie_; }
     const QString& documentPath() const { return documentPath_; }
 
     // "New": the new document "a" (a modified document asks to be saved first).
@@ -79,6 +83,7 @@ protected:
 private:
     void CreateMenus();
     void CreateFileMenu();
+    void CreateRideMovieCommand(QMenu* file);
     void CreateEditMenu();
     void CreateViewMenu();
     void UndoOrRedo(bool undo);
@@ -123,6 +128,8 @@ private:
     QAction* saveMovieAction_ = nullptr;
     QAction* stopMovieAction_ = nullptr;
     QAction* saveRideAction_ = nullptr;
+    QAction* makeRideMovieAction_ = nullptr;
+    RideMovieMaker* rideMovie_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* controlPanelAction_ = nullptr;

@@ -13,7 +13,6 @@
 #include "view/PrintLayout.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -62,37 +61,6 @@ bool recordPolledKey(KeyStates& keys, const QKeyEvent& event, bool down)
         keys.Set(KeyStates::Digit(key - Qt::Key_0), down);
     else return false;
     return true;
-}
-
-// The suffix a filter such as "PNG Files (*.PNG)" names.
-QString suffixOfFilter(const QString& filter)
-{
-    const qsizetype dot = filter.lastIndexOf(QStringLiteral("(*."));
-    return dot < 0 ? QString() : filter.mid(dot + 3).chopped(1);
-}
-
-// A save-file dialog with the filters (the first one chosen) and the default
-// name; the chosen path, or empty when cancelled. A name typed without a
-// suffix takes the first filter's, or the chosen filter's when
-// suffixFollowsFilter.
-QString askSaveFileName(QWidget* parent, const char* filters, const QString& name, bool suffixFollowsFilter,
-                        const QString& startFolder)
-{
-    QFileDialog dialog(parent);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filterList = QString::fromLatin1(filters).split(QStringLiteral(";;"));
-    dialog.setNameFilters(filterList);
-    dialog.setDefaultSuffix(suffixOfFilter(filterList.constFirst()));
-    if (suffixFollowsFilter)
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                         [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOfFilter(filter)); });
-    dialog.setDirectory(startFolder);
-    dialog.selectFile(name);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    RememberFileDialogFolder(dialog.selectedFiles().constFirst());
-    return dialog.selectedFiles().constFirst();
 }
 
 bool typesCharacter(const QKeyEvent& event)
@@ -215,7 +183,7 @@ void ViewOpenGLst::OnFileSaveImage(QWidget* dialogParent, const QString& startFo
 {
     if (core_.requests().GetRenderRequest(SaveImage) != Idle) return;
     const QString path =
-        askSaveFileName(dialogParent, kImageFilters, QStringLiteral("Quorvane Image"), false, startFolder);
+        AskSaveFileName(dialogParent, kImageFilters, QStringLiteral("Quorvane Image"), false, startFolder);
     if (!path.isEmpty()) SaveImageTo(path);
 }
 
@@ -235,7 +203,7 @@ QString ViewOpenGLst::OnFileSaveMovie(QWidget* dialogParent, const QString& star
 {
     if (core_.liveMovieRecording()) return {};
     const QString path =
-        askSaveFileName(dialogParent, kMovieFilters, QStringLiteral("Quorvane Movie"), true, startFolder);
+        AskSaveFileName(dialogParent, kMovieFilters, QStringLiteral("Quorvane Movie"), true, startFolder);
     return path.isEmpty() ? QString() : StartMovieTo(path);
 }
 

@@ -116,11 +116,12 @@ constexpr OptionHelp kProfileOptions[] = {
 };
 
 constexpr OptionHelp kMovieOptions[] = {
-    {"--seconds S", "the movie's length in seconds of the run, above 0 and up to 86400 (10), or --steps N"},
+    {"--seconds S", "the movie's length in seconds, above 0 and up to 86400 (10, or the whole ride), or --steps N"},
     {"--fps F", "frames per second of the run's time, above 0 and up to 240 (30)"},
     {"--size WxH", "the frame's size in pixels, sides from 16 to 4096, even for .mp4 and .webm (1280x720)"},
     {"--follow", "look from the follow camera behind the ball instead of the orbit camera"},
     {"--overlay", "write the time, speed, height and vertical and lateral g in the top left corner"},
+    {"--progress", "write \"K/N\" on standard output as each frame is done, for a program that shows it"},
 };
 
 constexpr OptionHelp kExportOptions[] = {

@@ -49,7 +49,9 @@ void writeFooter(std::ostream& out)
     writeRows(out, {{"0", "done"},
                     {"1", "a usage error, or a surface the document does not have"},
                     {"2", "a file that cannot be read or written, or a missing start surface"},
-                    {"3", "a recipe step the design refused (build), or no OpenGL to draw with (render)"}});
+                    {"3", "a recipe step the design refused (build), or no OpenGL to draw with (render)"},
+                    {"4", "a replayed ride that left its record (--replay)"},
+                    {"5", "a movie stopped by Ctrl+C or SIGTERM: nothing written"}});
     out << "\nFiles:\n";
     writeRows(out, {{"$XDG_DATA_HOME/marlwick", "your surface library and cross-section templates"},
                     {"", "(~/.local/share/marlwick), made from the shipped ones on first use"}});

@@ -65,7 +65,7 @@ int HeadlessRide::PrepareReplay(COpenGLTemplateDoc& doc, const SimulateOptions& 
     std::string error;
     if (!LoadRideFile(o.replay, ride, error)) return fail(err, error, kExitFile);
     if (RideDocumentHash(doc) != ride.documentHash)
-        return fail(err, o.replay + " was recorded on another version of the document", kExitFile);
+        return fail(err, RideOfAnotherDocument(o.replay), kExitFile);
     const long recordedSteps = static_cast<long>(ride.steps.size());
     if (o.hasSteps && o.steps > recordedSteps)
         return fail(err, "--steps " + std::to_string(o.steps) + " is more than the " + std::to_string(recordedSteps) +
@@ -104,6 +104,22 @@ RideSample HeadlessRide::Step(COpenGLTemplateDoc& doc)
     distance_ = sample.distance;
     summary_.Add(sample, ran ? h : 0.0);
     return sample;
+}
+
+std::optional<double> HeadlessRide::NextStepEnd() const
+{
+    if (!replay_) return static_cast<double>(done_ + 1) * h_;
+    if (done_ >= steps_ || Diverged()) return std::nullopt;
+    return time_ + replay_->ride().steps[static_cast<std::size_t>(done_)].h;
+}
+
+double HeadlessRide::Duration() const
+{
+    if (!replay_) return static_cast<double>(steps_) * h_;
+    // Summed in step order, as Step advances the clock.
+    double time = 0.0;
+    for (long k = 0; k < steps_; ++k) time += replay_->ride().steps[static_cast<std::size_t>(k)].h;
+    return time;
 }
 
 int HeadlessRide::ReportDivergence(std::ostream& err) const

@@ -38,6 +38,13 @@ public:
     long StepCount() const { return steps_; }
     // Runs the next step and returns its sample.
     RideSample Step(COpenGLTemplateDoc& doc);
+    // The run's clock once the next step has run: the fixed length on from
+    // the last step, or the ride's next recorded length on from the sum of
+    // those before it. None when a replay has no step left to run or has
+    // left the ride.
+    std::optional<double> NextStepEnd() const;
+    // The run's clock after all StepCount() steps.
+    double Duration() const;
 
     const RideReplay* Replay() const { return replay_ ? &*replay_ : nullptr; }
     // The replay has left the ride; no further step moves the ball.

@@ -28,7 +28,7 @@ public:
     // Whether a ball is placed: without a start surface there is none to follow.
     bool hasBall() const { return document_.ballSurface != nullptr; }
 
-    // The next physics step of fixed length stepLength() (needs a launched run).
+    // The run's next physics step (needs a launched run).
     RideSample Step();
     // The ball as it stands before the first step.
     RideSample Launch() const;
@@ -38,7 +38,10 @@ public:
     // A replayed step left the ride (see HeadlessRide).
     bool Diverged() const { return ride_ && ride_->Diverged(); }
     int ReportDivergence(std::ostream& err) const { return ride_->ReportDivergence(err); }
-    double stepLength() const { return document_.simulation.maxStepTime; }
+    // The run's clock after its next step; none when it has no more (see HeadlessRide).
+    std::optional<double> NextStepEnd() const { return ride_ ? ride_->NextStepEnd() : std::nullopt; }
+    // The run's clock after StepCount() steps.
+    double Duration() const { return ride_ ? ride_->Duration() : 0.0; }
 
     // Sets the document's camera to what the view would show (the follow
     // camera, or the orbit camera the document was opened with) and returns

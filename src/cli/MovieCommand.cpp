@@ -1,5 +1,6 @@
 #include "cli/MovieCommand.h"
 
+#include "cli/CancelSignals.h"
 #include "cli/CliCommands.h"
 #include "cli/HeadlessScene.h"
 #include "cli/ProgressBar.h"
@@ -30,7 +31,7 @@ struct MovieOptions {
     double seconds = kDefaultSeconds;
     bool secondsGiven = false, stepsGiven = false;
     movie::MovieSettings settings{1280, 720, 30.0};
-    bool follow = false, overlay = false;
+    bool follow = false, overlay = false, progress = false;
 };
 
 int fail(std::ostream& err, const std::string& message, int code)
@@ -71,8 +72,12 @@ std::string parse(const std::vector<std::string>& args, MovieOptions& o)
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& a = args[k];
         std::string problem;
-        if (a == "--follow" || a == "--overlay") {
-            (a == "--follow" ? o.follow : o.overlay) = true;
+        if (a == "--follow") {
+            o.follow = true;
+        } else if (a == "--overlay") {
+            o.overlay = true;
+        } else if (a == "--progress") {
+            o.progress = true;
         } else if (a == "--seconds" || a == "--fps" || a == "--size") {
             if (k + 1 == args.size()) return a + " needs a value";
             if (std::string p = parseValued(a, args[++k], o); !p.empty()) return p;
@@ -111,8 +116,10 @@ std::vector<std::string> readoutLines(const RideSample& sample)
 }
 
 // Draws the run frame by frame into the encoder: a frame that shows the same
-// step as the one before repeats it without drawing. Lives while the
-// headless context is current.
+// step as the one before repeats it without drawing. Stops (and the caller
+// drops the movie) when a replayed step leaves its ride, when a signal asks
+// it to, or when the progress cannot be written. Lives while the headless
+// context is current.
 class MovieRun {
 public:
     MovieRun(HeadlessScene& scene, const MovieOptions& o) : scene_(scene), o_(o) { renderer_.Initialize(); }
@@ -120,7 +127,7 @@ public:
     MovieRun(const MovieRun&) = delete;
     MovieRun& operator=(const MovieRun&) = delete;
 
-    int Write(std::int64_t frames, movie::MovieEncoder& encoder, std::ostream& err)
+    int Write(std::int64_t frames, movie::MovieEncoder& encoder, std::ostream& out, std::ostream& err)
     {
         const int width = o_.settings.width, height = o_.settings.height;
         render::OffscreenTarget target(width, height);
@@ -128,20 +135,14 @@ public:
                                                      std::to_string(height) + " pixels could be made", kExitNoContext);
         ProgressBar bar(err, frames, "frames");
         RideSample sample = scene_.Launch();
-        std::int64_t shown = -1;
         std::string error;
         for (std::int64_t k = 0; k < frames; ++k) {
-            const std::int64_t step = movie::StepShownAt(k, o_.settings.framesPerSecond, scene_.stepLength());
-            while (scene_.steps() < step) sample = scene_.Step();
-            bool added = false;
-            if (step == shown) {
-                added = encoder.RepeatFrame(error);
-            } else {
-                Draw(sample, target);
-                added = encoder.PushFrame(pixels_.data(), error);
-                shown = step;
-            }
-            if (!added) return fail(err, error, kExitFile);
+            if (CancelSignals::Requested())
+                return fail(err, "cancelled: " + o_.output + " was not written", kExitCancelled);
+            if (!StepTo(k, sample)) return scene_.ReportDivergence(err);
+            if (!AddFrame(sample, target, encoder, error)) return fail(err, error, kExitFile);
+            if (o_.progress && !(out << k + 1 << '/' << frames << '\n' << std::flush))
+                return fail(err, kOutputFailed, kExitFile);
             bar.Show(k + 1);
         }
         bar.Finish();
@@ -149,6 +150,27 @@ public:
     }
 
 private:
+    // Runs the steps that end by frame k's time; false when a replayed step left its ride.
+    bool StepTo(std::int64_t frame, RideSample& sample)
+    {
+        for (auto end = scene_.NextStepEnd(); end && movie::ShowsStepEndingAt(frame, o_.settings.framesPerSecond, *end);
+             end = scene_.NextStepEnd()) {
+            sample = scene_.Step();
+            if (scene_.Diverged()) return false;
+        }
+        return true;
+    }
+
+    // Draws the frame, or repeats the last one when it shows the same step.
+    bool AddFrame(const RideSample& sample, const render::OffscreenTarget& target, movie::MovieEncoder& encoder,
+                  std::string& error)
+    {
+        if (scene_.steps() == shown_) return encoder.RepeatFrame(error);
+        Draw(sample, target);
+        shown_ = scene_.steps();
+        return encoder.PushFrame(pixels_.data(), error);
+    }
+
     void Draw(const RideSample& sample, const render::OffscreenTarget& target)
     {
         const int width = o_.settings.width, height = o_.settings.height;
@@ -161,11 +183,19 @@ private:
     const MovieOptions& o_;
     render::SceneRenderer renderer_;
     std::vector<std::uint8_t> pixels_;
+    long shown_ = -1; // the steps run when the last frame was drawn
 };
+
+// --seconds; else the run's own length when --steps or a ride sets it; else the default.
+double movieSeconds(const MovieOptions& o, const HeadlessScene& scene)
+{
+    const bool runSetsLength = o.stepsGiven || !o.run.replay.empty();
+    return o.secondsGiven || !runSetsLength ? o.seconds : scene.Duration();
+}
 
 } // namespace
 
-int RunMovie(const std::vector<std::string>& args, std::ostream&, std::ostream& err)
+int RunMovie(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     MovieOptions o;
     if (const std::string problem = parse(args, o); !problem.empty())
@@ -176,16 +206,18 @@ int RunMovie(const std::vector<std::string>& args, std::ostream&, std::ostream& 
 
     HeadlessScene scene;
     if (const int code = scene.Open(o.run, true, err)) return code;
-    const double seconds = o.stepsGiven ? double(o.run.steps) * scene.stepLength() : o.seconds;
+    const double seconds = movieSeconds(o, scene);
     const std::int64_t frames = movie::FrameCount(seconds, o.settings.framesPerSecond);
     if (frames < 1) return UsageError(err, "movie", "a movie of " + std::to_string(seconds) + " s has no frame");
 
     HeadlessContext context;
     if (!context.valid()) return fail(err, "no OpenGL context: " + context.error(), kExitNoContext);
+    // From here a signal stops the movie at its next frame, and the half-made file goes.
+    const CancelSignals signals;
     std::string error;
     const auto encoder = movie::MovieEncoder::Open(o.output, o.settings, error);
     if (!encoder) return fail(err, error, kExitFile);
-    if (const int code = MovieRun(scene, o).Write(frames, *encoder, err)) return code;
+    if (const int code = MovieRun(scene, o).Write(frames, *encoder, out, err)) return code;
     if (!encoder->Finish(error)) return fail(err, error, kExitFile);
     return kExitOk;
 }

@@ -17,9 +17,9 @@ std::int64_t FrameCount(double seconds, double fps)
     return static_cast<std::int64_t>(std::ceil(seconds * fps - kRounding));
 }
 
-std::int64_t StepShownAt(std::int64_t frame, double fps, double stepLength)
+bool ShowsStepEndingAt(std::int64_t frame, double fps, double stepEnd)
 {
-    return static_cast<std::int64_t>(std::floor(double(frame) / (fps * stepLength) + kRounding));
+    return stepEnd * fps <= double(frame) + kRounding;
 }
 
 std::int64_t SlotAt(double seconds, double fps)

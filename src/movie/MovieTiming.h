@@ -12,9 +12,10 @@ namespace movie {
 // frames cover the whole time (0 for no time).
 std::int64_t FrameCount(double seconds, double fps);
 
-// The step whose state frame k shows, for steps of stepLength seconds with
-// step j ending at j x stepLength: the last step at or before k / fps.
-std::int64_t StepShownAt(std::int64_t frame, double fps, double stepLength);
+// Whether frame k, at the time k / fps, shows a step that ends at stepEnd
+// seconds of the run's clock: a frame shows the last step that ends at or
+// before its time, whatever the steps' lengths.
+bool ShowsStepEndingAt(std::int64_t frame, double fps, double stepEnd);
 
 // The frame slot that a picture taken `seconds` after the start fills.
 std::int64_t SlotAt(double seconds, double fps);

@@ -341,14 +341,20 @@ private:
 
 } // namespace
 
-std::uint64_t RideDocumentHash(COpenGLTemplateDoc& document)
+std::uint64_t RideDocumentHash(COpenGLTemplateDoc& document) { return RideDocumentHash(document.SerializeDocument()); }
+
+std::uint64_t RideDocumentHash(const std::vector<std::uint8_t>& bytes)
 {
     // A written document always has its whole head and tail.
-    const std::vector<std::uint8_t> bytes = document.SerializeDocument();
     std::uint64_t hash = 14695981039346656037ull;
     for (std::size_t k = kDocumentHeadBytes - kBallRadiusBytes; k + kDocumentTailBytes < bytes.size(); ++k)
         hash = (hash ^ bytes[k]) * 1099511628211ull;
     return hash;
+}
+
+std::string RideOfAnotherDocument(const std::string& ride)
+{
+    return ride + " was recorded on another version of the document";
 }
 
 std::string RideText(const RideRecord& ride)

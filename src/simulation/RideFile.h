@@ -23,6 +23,11 @@ inline constexpr int kRideFormatVersion = 1;
 // turning the camera does not make the document another version of itself.
 // Taken of the open document, it is the same for a file opened anywhere.
 std::uint64_t RideDocumentHash(COpenGLTemplateDoc& document);
+// The same of the bytes SerializeDocument gave.
+std::uint64_t RideDocumentHash(const std::vector<std::uint8_t>& documentBytes);
+// What is said of a ride (the file, or the run, `ride` names) whose document
+// hash is not the document's.
+std::string RideOfAnotherDocument(const std::string& ride);
 
 std::string RideText(const RideRecord& ride);
 

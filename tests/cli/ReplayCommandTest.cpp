@@ -30,22 +30,7 @@ nlohmann::json lastLine(const std::string& text)
 // on it by the loop; beside it the same track with one floor tilted.
 class ReplayCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        fs::create_directories(dir());
-        COpenGLTemplateDoc built;
-        builders::rideTrack(built);
-        ASSERT_TRUE(builders::saved(built, path("track.mwk")));
-        built.surfaces.back()->sections[0].position.y += 0.5;
-        built.surfaces.back()->Rebuild();
-        ASSERT_TRUE(builders::saved(built, path("tilted.mwk")));
-
-        COpenGLTemplateDoc opened;
-        ASSERT_TRUE(builders::opened(opened, path("track.mwk")));
-        recorded() = builders::recordJitteredRide(opened, 99);
-        std::string error;
-        ASSERT_TRUE(SaveRideFile(path("good.mwkride"), recorded(), error)) << error;
-    }
+    static void SetUpTestSuite() { recorded() = builders::saveTrackAndRide(dir(), 99); }
     static void TearDownTestSuite() { fs::remove_all(dir()); }
 
     static fs::path dir() { return fs::temp_directory_path() / ("marlwick-replay-" + std::to_string(::getpid())); }

@@ -1,11 +1,15 @@
 #include "MovieProbe.h"
 #include "cli/CliCommands.h"
-#include "movie/MovieTiming.h"
+#include "support/RecordedRideBuilders.h"
 #include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <fstream>
+#include <memory>
+#include <numeric>
 #include <sstream>
 
 namespace {
@@ -20,13 +24,27 @@ struct Outcome {
     std::string err;
 };
 
-Outcome run(const std::string& command, std::vector<std::string> args)
+Outcome run(const std::string& command, std::vector<std::string> args, std::ostream& out)
 {
     args.insert(args.begin(), command);
-    std::ostringstream out, err;
+    std::ostringstream err;
     const int code = cli::Run(args, out, err);
     return {code, err.str()};
 }
+
+Outcome run(const std::string& command, std::vector<std::string> args)
+{
+    std::ostringstream out;
+    return run(command, std::move(args), out);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 struct LengthCase {
     std::vector<std::string> length; // --seconds S or --steps N, and --fps F
@@ -67,7 +85,7 @@ TEST(MovieFrames, EachFrameShowsTheStepThatRenderDraws)
     args.insert(args.end(), view.begin(), view.end());
     ASSERT_EQ(run("movie", args).code, 0);
     for (const long frame : {0L, 10L, 29L}) {
-        const std::int64_t step = movie::StepShownAt(frame, 30.0, kSpiralStep);
+        const long step = movietest::stepsShown(frame, 30.0, std::vector<double>(40, kSpiralStep));
         const std::string still = scratch.file("step" + std::to_string(step) + ".png");
         std::vector<std::string> renderArgs = {kSpiral, still, "--steps", std::to_string(step)};
         renderArgs.insert(renderArgs.end(), view.begin(), view.end());
@@ -116,5 +134,146 @@ TEST(MovieCommandLine, BadInputExitsWithOneAndWritesNothing)
     EXPECT_EQ(run("movie", {kSpiral, scratch.file("none/x.mp4"), "--seconds", "0.1"}).code, 2);
     EXPECT_EQ(scratch.entries(), 0);
 }
+
+// Standard output that sends the process a signal when the first progress
+// line is written to it, as a person's Ctrl+C or the program's Cancel would.
+class SignalOnFirstWrite : public std::streambuf {
+public:
+    explicit SignalOnFirstWrite(int signal) : signal_(signal) {}
+
+protected:
+    int overflow(int c) override
+    {
+        if (!sent_) std::raise(signal_);
+        sent_ = true;
+        return c;
+    }
+
+private:
+    int signal_;
+    bool sent_ = false;
+};
+
+class CancelledMovie : public ::testing::TestWithParam<int> {};
+
+TEST_P(CancelledMovie, StopsAtTheNextFrameAndLeavesTheOldFile)
+{
+    Scratch scratch;
+    const std::string path = scratch.file("run.mp4");
+    writeFile(path, "the old movie");
+    SignalOnFirstWrite signalling(GetParam());
+    std::ostream out(&signalling);
+    const Outcome o = run("movie", {kSpiral, path, "--seconds", "1", "--size", "160x120", "--progress"}, out);
+    EXPECT_EQ(o.code, 5);
+    EXPECT_EQ(o.err, "marlwick-cli: cancelled: " + path + " was not written\n");
+    EXPECT_EQ(readFile(path), "the old movie");
+    EXPECT_EQ(scratch.entries(), 1) << "no temporary file is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Movie, CancelledMovie, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& row) { return row.param == SIGINT ? "Interrupt" : "Terminate"; });
+
+// A ride recorded by the physics loop on a busy machine's clock (its steps
+// of uneven lengths) on a saved track, and movies of it.
+class RideMovie : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        inputs = std::make_unique<Scratch>();
+        ride = builders::saveTrackAndRide(inputs->path(), 7, 100);
+    }
+    static void TearDownTestSuite() { inputs.reset(); }
+    static std::string input(const char* name) { return inputs->file(name); }
+    static std::vector<double> lengths()
+    {
+        std::vector<double> h;
+        for (const RideStep& step : ride.steps) h.push_back(step.h);
+        return h;
+    }
+
+    static inline std::unique_ptr<Scratch> inputs;
+    static inline RideRecord ride;
+    Scratch scratch;
+};
+
+TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
+{
+    const std::string path = scratch.file("ride.mp4");
+    const std::vector<std::string> view = {"--replay", input("good.mwkride"), "--size", "160x120", "--follow"};
+    std::vector<std::string> args = {input("track.mwk"), path, "--fps", "20"};
+    args.insert(args.end(), view.begin(), view.end());
+    const Outcome made = run("movie", args);
+    ASSERT_EQ(made.code, 0) << made.err;
+    const std::vector<double> h = lengths();
+    const double duration = std::accumulate(h.begin(), h.end(), 0.0);
+    const movietest::MovieProbe p = movietest::probe(path);
+    ASSERT_EQ(p.frames, long(std::ceil(duration * 20.0 - 1e-9)));
+    EXPECT_NEAR(p.duration, double(p.frames) / 20.0, 0.011);
+
+    // The track's dense lines cost the codec more than the spiral's, but one
+    // step more or less matches far worse.
+    const auto psnrOfStep = [&](long frame, long steps) {
+        const std::string still = scratch.file("step" + std::to_string(steps) + ".png");
+        std::vector<std::string> renderArgs = {input("track.mwk"), still, "--steps", std::to_string(steps)};
+        renderArgs.insert(renderArgs.end(), view.begin(), view.end());
+        EXPECT_EQ(run("render", renderArgs).code, 0);
+        return movietest::framePsnr(path, frame, still);
+    };
+    for (const long frame : {0L, p.frames / 2, p.frames - 1}) {
+        const long steps = movietest::stepsShown(frame, 20.0, h);
+        const double shown = psnrOfStep(frame, steps);
+        EXPECT_GE(shown, 30.0) << "frame " << frame << ", step " << steps;
+        for (const long other : {steps - 1, steps + 1}) {
+            if (other >= 0) {
+                EXPECT_LT(psnrOfStep(frame, other), shown - 6.0) << "frame " << frame << ", step " << other;
+            }
+        }
+    }
+}
+
+// What each refused ride looks like on disk.
+struct RefusedRide {
+    const char* name;
+    const char* document;
+    std::string (*text)(const RideRecord& ride);
+    int code;
+    const char* says;
+};
+void PrintTo(const RefusedRide& c, std::ostream* os) { *os << c.name; }
+
+class RefusedRideMovie : public RideMovie, public ::testing::WithParamInterface<RefusedRide> {};
+
+TEST_P(RefusedRideMovie, SaysWhyAndLeavesTheOldFile)
+{
+    const RefusedRide& c = GetParam();
+    const std::string ridePath = scratch.file("refused.mwkride"), path = scratch.file("ride.mp4");
+    writeFile(ridePath, c.text(ride));
+    writeFile(path, "the old movie");
+    const Outcome o = run("movie", {input(c.document), path, "--replay", ridePath, "--size", "160x120"});
+    EXPECT_EQ(o.code, c.code);
+    EXPECT_EQ(o.err.rfind("marlwick-cli: " + ridePath + c.says, 0), 0u) << o.err;
+    EXPECT_EQ(readFile(path), "the old movie");
+    EXPECT_EQ(scratch.entries(), 2) << "no temporary file is left";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Movie, RefusedRideMovie,
+    ::testing::Values(
+        RefusedRide{"Damaged", "track.mwk",
+                    [](const RideRecord& r) {
+                        const std::string text = RideText(r);
+                        return text.substr(0, text.find("\"centre\":[", text.size() / 2) + 10);
+                    },
+                    2, " is not a ride that can be replayed: line "},
+        RefusedRide{"OfAnotherDocument", "tilted.mwk", [](const RideRecord& r) { return RideText(r); }, 2,
+                    " was recorded on another version of the document"},
+        RefusedRide{"LeavingItsRecord", "track.mwk",
+                    [](const RideRecord& r) {
+                        RideRecord altered = r;
+                        altered.steps[59].centre.y += 1e-9;
+                        return RideText(altered);
+                    },
+                    4, " diverges at step 60: "}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -1,13 +1,17 @@
 #pragma once
 
 // What FFmpeg's own tools read in a movie file: ffprobe's stream and format
-// fields, and ffmpeg's PSNR of one decoded frame against a picture.
+// fields, and ffmpeg's PSNR of one decoded frame against a picture; and the
+// steps of a run that a frame shows.
+
+#include "movie/MovieTiming.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace movietest {
 
@@ -63,6 +67,19 @@ inline double framePsnr(const std::string& moviePath, long frame, const std::str
                                         "' -f null - 2>&1");
     const auto at = text.find("average:");
     return at == std::string::npos ? 0.0 : std::atof(text.c_str() + at + 8);
+}
+
+// The steps that frame k at `fps` shows, of a run of steps of these lengths.
+inline long stepsShown(long frame, double fps, const std::vector<double>& lengths)
+{
+    long steps = 0;
+    double end = 0.0;
+    for (const double h : lengths) {
+        end += h;
+        if (!movie::ShowsStepEndingAt(frame, fps, end)) break;
+        ++steps;
+    }
+    return steps;
 }
 
 } // namespace movietest

@@ -4,12 +4,16 @@
 // sleeps and waits last longer or shorter each time (a busy machine's), a
 // document to ride on, and a run with the force circle pushed about.
 
+#include "document/OpenGLTemplateDoc.h"
 #include "simulation/PhysicsLoop.h"
+#include "simulation/RideFile.h"
 #include "simulation/RideRecorder.h"
 #include "support/SimulationBuilders.h"
 
+#include <filesystem>
 #include <functional>
 #include <random>
+#include <stdexcept>
 
 namespace builders {
 
@@ -83,6 +87,28 @@ inline RideRecord recordJitteredRide(COpenGLTemplateDoc& doc, unsigned seed, int
         holdForce(doc.simulation, k % 80 >= 20 && k % 80 < 50, 150 + (k % 3) * 4, 60 + (k % 5) * 12);
     };
     return recordRide(doc, seed, steps, 8.0, push, true);
+}
+
+// The ride track saved as track.mwk in dir, beside it tilted.mwk (one floor
+// tilted: another version of the document), and a ride of `steps` steps
+// recorded on track.mwk as the program opens it, saved as good.mwkride.
+// Returns the ride; throws when a file cannot be written or read.
+inline RideRecord saveTrackAndRide(const std::filesystem::path& dir, unsigned seed, int steps = 240)
+{
+    std::filesystem::create_directories(dir);
+    const auto path = [&](const char* name) { return (dir / name).string(); };
+    std::string error;
+    COpenGLTemplateDoc built;
+    rideTrack(built);
+    bool written = built.OnSaveDocument(path("track.mwk"), error);
+    built.surfaces.back()->sections[0].position.y += 0.5;
+    built.surfaces.back()->Rebuild();
+    written = written && built.OnSaveDocument(path("tilted.mwk"), error);
+    COpenGLTemplateDoc opened;
+    if (!written || !opened.OnOpenDocument(path("track.mwk"), error)) throw std::runtime_error(error);
+    RideRecord ride = recordJitteredRide(opened, seed, steps);
+    if (!SaveRideFile(path("good.mwkride"), ride, error)) throw std::runtime_error(error);
+    return ride;
 }
 
 } // namespace builders

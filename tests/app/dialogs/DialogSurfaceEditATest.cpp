@@ -13,8 +13,6 @@
 #include <QCheckBox>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 namespace {
 constexpr const char* kDialog = "editADialog";
@@ -99,20 +97,7 @@ private slots:
     {
         open();
         QSlider* slider = in<QSlider>("verticalTurnSlider");
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = Qt::Horizontal;
-        option.tickPosition = slider->tickPosition();
-        option.minimum = slider->minimum();
-        option.maximum = slider->maximum();
-        option.sliderPosition = option.sliderValue = slider->value();
-        const QRect thumb =
-            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-        // The slider pages from its event loop while the button is down.
-        const QPoint track(slider->width() * 7 / 8, thumb.center().y());
-        QTest::mousePress(slider, Qt::LeftButton, {}, track);
-        QTRY_VERIFY(slider->value() > 0);
-        QTest::mouseRelease(slider, Qt::LeftButton, {}, track);
+        dialogtest::pressTrack(slider);
         QCOMPARE(slider->value() % 18, 0);
         QCOMPARE(a->verticalTurn.angle, slider->value() / 360.0 * 2 * kLiteralPi);
     }
@@ -162,28 +147,11 @@ private slots:
         QCOMPARE(in<QSpinBox>("horizontalDisplacementSpin")->value(), 16);
     }
 
-    void saveThenCloseKeepsTheChangesAndBreaksTheLinks()
-    {
-        SurfaceSection* b = p->doc.CreateChannelSurface("b", 5, 2);
-        builders::linkSites(*a, kEnd, *b, kBegin);
-        open();
-        p->click(in<QCheckBox>("verticalTurnPerformCheck"));
-        in<QSlider>("verticalTurnSlider")->setValue(30);
-        p->click(kDialog, "saveButton");
-        QVERIFY(p->doc.IsModified());
-        in<QSlider>("verticalTurnSlider")->setValue(60); // after the save: dropped by Close
-        QTest::keyClick(dialog(), Qt::Key_Escape);
-        QVERIFY(!dialog()->isVisible());
-        QCOMPARE(a->verticalTurn.angle, 30.0 / 360.0 * 2 * kLiteralPi);
-        QVERIFY(a->attachmentSites[kEnd].isFree());
-        QVERIFY(b->attachmentSites[kBegin].isFree());
-        QVERIFY(a->boxTree);
-    }
-
+    // A save keeps the changes, and Close (Escape) after it breaks the links.
     // The open dialog holds the history (undo waits); its close after a save
     // is one step, and undoing it gives back the parameters, the display and
     // the links as they were before the dialog opened.
-    void closingAfterASaveIsOneStepThatUndoTakesBack()
+    void saveThenCloseIsOneStepThatUndoTakesBack()
     {
         SurfaceSection* b = p->doc.CreateChannelSurface("b", 5, 2);
         builders::linkSites(*a, kEnd, *b, kBegin);
@@ -193,9 +161,15 @@ private slots:
         p->click(in<QCheckBox>("verticalTurnPerformCheck"));
         in<QSlider>("verticalTurnSlider")->setValue(30);
         p->click(kDialog, "saveButton");
+        QVERIFY(p->doc.IsModified());
         QVERIFY(!design::CanUndo(p->doc));
-        p->click(kDialog, "closeButton");
-        QVERIFY(design::CanUndo(p->doc));
+        in<QSlider>("verticalTurnSlider")->setValue(60); // after the save: dropped by Close
+        QTest::keyClick(dialog(), Qt::Key_Escape);
+        QVERIFY(!dialog()->isVisible());
+        QCOMPARE(a->verticalTurn.angle, 30.0 / 360.0 * 2 * kLiteralPi);
+        QVERIFY(a->attachmentSites[kEnd].isFree());
+        QVERIFY(b->attachmentSites[kBegin].isFree());
+        QVERIFY(a->boxTree);
         QCOMPARE(design::UndoStepName(p->doc), std::string(design::kStepEditSurface));
         QVERIFY(design::Undo(p->doc).ok());
         QVERIFY(!design::CanUndo(p->doc));
@@ -231,7 +205,7 @@ private slots:
         QCOMPARE(a->verticalTurn.angle, 40.0 / 360.0 * 2 * kLiteralPi);
     }
 
-    void theSliderShowsWholeDegrees()
+    void theSlidersShowWholeDegreesAndUnits()
     {
         a->axisRotation.angle = 89.9 / 360.0 * 2 * kLiteralPi;
         a->horizontalDisplacement.distance = 12.75;
@@ -239,31 +213,6 @@ private slots:
         QCOMPARE(in<QSlider>("axisRotationSlider")->value(), 89);
         QCOMPARE(in<QSpinBox>("horizontalDisplacementSpin")->value(), 12);
         QCOMPARE(a->axisRotation.angle, 89.9 / 360.0 * 2 * kLiteralPi); // showing changes nothing
-    }
-
-    void otherTypesGoToTheirOwnDialogs_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("dialog");
-        QTest::newRow("type B") << int(kTypeB) << "editBDialog";
-        QTest::newRow("type C") << int(kTypeC) << "editCDialog";
-    }
-
-    void otherTypesGoToTheirOwnDialogs()
-    {
-        QFETCH(int, type);
-        QFETCH(QString, dialog);
-        a->surfaceType = type;
-        p->click("editSelectedButton");
-        QVERIFY(p->control<QDialog>(dialog.toLatin1().constData())->isVisible());
-        QVERIFY(!this->dialog()->isVisible());
-    }
-
-    void everyControlIsNamed()
-    {
-        open();
-        QCOMPARE(dialog()->windowTitle(), QStringLiteral(" Edit surface  (type A)"));
-        VerifyDialogAccessible(dialog());
         QCOMPARE(in<QSlider>("axisRotationSlider")->maximum(), 360);
         QCOMPARE(in<QSlider>("verticalDisplacementSlider")->pageStep(), 10);
     }

@@ -1,6 +1,7 @@
-// " Edit surface  (type B)" opened by the panel's "Edit selected" on a type
-// B surface: its directions taken from another surface's end on "Apply and
-// Save", the refusals, and what "Close" keeps.
+// " Edit surface  (type B)" and " Edit surface  (type C)", opened by the
+// panel's "Edit selected" on a surface of that type: directions (and for type
+// C positions) taken from another surface's ends on "Apply and Save", the
+// refusals in their order, and what "Close" keeps.
 
 #include "design/ChannelEditing.h"
 #include "design/Groups.h"
@@ -16,8 +17,8 @@
 Q_DECLARE_METATYPE(Vec3)
 
 namespace {
-constexpr const char* kDialog = "editBDialog";
 constexpr int kEnd = 0, kBegin = 1;
+const QString kSourceX = QStringLiteral("track::x");
 } // namespace
 
 class DialogSurfaceEditBTest : public QObject {
@@ -27,37 +28,44 @@ private:
     std::unique_ptr<PanelWithDialogs> p;
     SurfaceSection* a = nullptr;
     SurfaceSection* x = nullptr;
+    const char* kDialog = "editBDialog";
+
     QDialog* dialog() { return p->control<QDialog>(kDialog); }
     template <typename T>
-    T* in(const char* name) { return p->in<T>(kDialog, name); }
-    void open()
+    T* in(const QString& name) { return p->in<T>(kDialog, name.toLatin1().constData()); }
+    // Makes "a" (selected) and "x" surfaces of `type` and opens its editor on "a".
+    void open(int type = kTypeB)
     {
+        kDialog = type == kTypeB ? "editBDialog" : "editCDialog";
+        for (SurfaceSection* s : {a, x}) {
+            s->surfaceType = type;
+            s->Regenerate(false);
+        }
         p->click("editSelectedButton");
         QCOMPARE(p->boxes->texts, QStringList{});
         QVERIFY(dialog()->isVisible());
     }
-    void chooseSurface(const char* combo, const QString& entry)
+    void choose(const char* combo, const QString& entry)
     {
-        QComboBox* box = in<QComboBox>(combo);
-        const int index = box->findText(entry);
-        QVERIFY2(index >= 0, qPrintable(entry));
-        box->setCurrentIndex(index);
+        QComboBox* box = in<QComboBox>(QString::fromLatin1(combo));
+        box->setCurrentIndex(box->findText(entry));
+        QVERIFY2(box->currentIndex() >= 0, qPrintable(entry));
     }
 
 private slots:
+    // "a" in "main"; "x" in "track", from (10, 2, 3) to (40, -5, 8), its
+    // directions backwards at the beginning and forwards at the end.
     void init()
     {
         p = std::make_unique<PanelWithDialogs>();
         a = p->doc.surfaces[0].get();
-        SurfaceGroup* track = p->doc.CreateGroup("track");
-        p->doc.currentGroup = track;
+        p->doc.currentGroup = p->doc.CreateGroup("track");
         x = p->doc.CreateChannelSurface("x", 5, 2);
         p->doc.currentGroup = p->doc.groups[0].get();
-        x->surfaceType = kTypeB;
         x->initialDirection = {0, 0, -1};
         x->finalDirection = {0, 0, 1};
-        x->Regenerate(false);
-        a->surfaceType = kTypeB;
+        x->initialPosition = {10, 2, 3};
+        x->finalPosition = {40, -5, 8};
         p->doc.selectedSurface = a;
     }
     void cleanup() { p.reset(); }
@@ -79,10 +87,11 @@ private slots:
         QFETCH(bool, opposite);
         QFETCH(Vec3, initial);
         open();
+        QVERIFY(!dialog()->findChild<QWidget*>(QStringLiteral("initialPositionBox"))); // type B has none
         QCOMPARE(in<QComboBox>("initialDirectionsCombo")->count(), 2);
-        QCOMPARE(in<QComboBox>("initialDirectionsCombo")->itemText(1), QStringLiteral("track::x"));
-        dialogtest::toggleAccessibly(in<QRadioButton>(radio.toLatin1().constData()));
-        chooseSurface("initialDirectionsCombo", QStringLiteral("track::x"));
+        QCOMPARE(in<QComboBox>("initialDirectionsCombo")->itemText(1), kSourceX);
+        dialogtest::toggleAccessibly(in<QRadioButton>(radio));
+        choose("initialDirectionsCombo", kSourceX);
         if (opposite) dialogtest::toggleAccessibly(in<QCheckBox>("initialDirectionsOppositeCheck"));
         p->click(kDialog, "applyButton");
         QCOMPARE(p->boxes->texts, QStringList{});
@@ -92,29 +101,59 @@ private slots:
         QVERIFY(p->doc.IsModified());
     }
 
-    void aChoiceWithoutASurfaceIsRefused_data()
+    void positionsComeFromTheChosenEnds()
     {
-        QTest::addColumn<QString>("radio");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("initial") << "initialDirectionsBeginRadio"
-                                 << "Select a surface whose beginning or end directions will be used as the INITIAL "
-                                    "directions for this surface.";
-        QTest::newRow("final") << "finalDirectionsEndRadio"
-                               << "Select a surface whose beginning or end directions will be used as the FINAL "
-                                  "directions for this surface.";
+        open(kTypeC);
+        QVERIFY(!dialog()->findChild<QCheckBox*>(QStringLiteral("finalPositionOppositeCheck")));
+        dialogtest::toggleAccessibly(in<QRadioButton>("finalPositionBeginRadio"));
+        choose("finalPositionCombo", kSourceX);
+        dialogtest::toggleAccessibly(in<QRadioButton>("initialPositionEndRadio"));
+        choose("initialPositionCombo", kSourceX);
+        p->click(kDialog, "applyButton");
+        QCOMPARE(p->boxes->texts, QStringList{});
+        QCOMPARE(a->finalPosition, x->initialPosition);
+        QCOMPARE(a->initialPosition, x->finalPosition);
+        QCOMPARE(a->sections[a->sectionCount - 1].position, x->initialPosition);
+        p->click(kDialog, "closeButton");
+        QVERIFY(!a->editingSections);
     }
 
-    void aChoiceWithoutASurfaceIsRefused()
+    void aChoiceWithoutASurfaceIsRefusedInOrder_data()
     {
-        QFETCH(QString, radio);
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("radios");
+        QTest::addColumn<QString>("refusal");
+        const QString all[] = {"initialDirectionsBeginRadio", "finalDirectionsEndRadio", "initialPositionBeginRadio",
+                               "finalPositionEndRadio"};
+        const char* texts[] = {
+            "Select a surface whose beginning or end directions will be used as the INITIAL directions for this "
+            "surface.",
+            "Select a surface whose beginning or end directions will be used as the FINAL directions for this surface.",
+            "Select a surface whose beginning or end position will be used as the INITIAL position for this surface.",
+            "Select a surface whose beginning or end position will be used as the FINAL position for this surface."};
+        const char* rows[] = {"initial directions first", "then final directions", "then initial position",
+                              "final position last"};
+        for (int first = 0; first < 4; ++first) {
+            QStringList radios;
+            for (int k = first; k < 4; ++k) radios << all[k];
+            QTest::newRow(rows[first]) << int(kTypeC) << radios << QString::fromLatin1(texts[first]);
+        }
+        QTest::newRow("type B, final directions") << int(kTypeB) << QStringList{all[1]} << QString::fromLatin1(texts[1]);
+    }
+
+    void aChoiceWithoutASurfaceIsRefusedInOrder()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, radios);
         QFETCH(QString, refusal);
-        const Vec3 before = a->sections[a->sectionCount - 1].position;
-        open();
-        p->click(in<QRadioButton>(radio.toLatin1().constData()));
+        open(type);
+        const Vec3 end = a->sections[a->sectionCount - 1].position, finalPosition = a->finalPosition;
+        for (const QString& radio : radios) dialogtest::toggleAccessibly(in<QRadioButton>(radio));
         p->click(kDialog, "applyButton");
         QCOMPARE(p->boxes->texts, QStringList{refusal});
         QVERIFY(dialog()->isVisible());
-        QCOMPARE(a->sections[a->sectionCount - 1].position, before);
+        QCOMPARE(a->sections[a->sectionCount - 1].position, end);
+        QCOMPARE(a->finalPosition, finalPosition);
         QVERIFY(!p->doc.IsModified());
     }
 
@@ -122,10 +161,9 @@ private slots:
     {
         open();
         p->click(in<QRadioButton>("finalDirectionsBeginRadio"));
-        chooseSurface("finalDirectionsCombo", QStringLiteral("track::x"));
+        choose("finalDirectionsCombo", kSourceX);
         design::DeleteSurface(p->doc, *x); // as deleting its group in "Manage Surface Groups" does
         QVERIFY(!p->surfaceNamed("x"));
-        p->boxes->texts.clear();
         p->click(kDialog, "applyButton");
         QCOMPARE(p->boxes->texts, QStringList{"Select a surface whose beginning or end directions will be used as the "
                                               "FINAL directions for this surface."});
@@ -155,14 +193,6 @@ private slots:
         QCOMPARE(a->sectionCount, 12);
         QVERIFY(a->attachmentSites[kEnd].isFree());
         QVERIFY(x->attachmentSites[kBegin].isFree());
-    }
-
-    void everyControlIsNamed()
-    {
-        open();
-        QCOMPARE(dialog()->windowTitle(), QStringLiteral(" Edit surface  (type B)"));
-        QVERIFY(!dialog()->findChild<QWidget*>(QStringLiteral("initialPositionBox")));
-        VerifyDialogAccessible(dialog());
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QJsonDocument>
@@ -19,6 +20,10 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -56,6 +61,30 @@ inline void toggleAccessibly(QAbstractButton* button)
     QVERIFY(face && face->actionInterface());
     QVERIFY(face->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
     face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+// The middle of a slider's thumb, where a person takes hold of it.
+inline QPoint sliderThumb(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.tickPosition = slider->tickPosition();
+    option.sliderPosition = option.sliderValue = slider->value();
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
+
+// A press on the track far right of the thumb, held until the slider has
+// paged up (it pages from its event loop while the button is down), then released.
+inline void pressTrack(QSlider* slider)
+{
+    const int before = slider->value();
+    const QPoint track(slider->width() * 7 / 8, sliderThumb(slider).y());
+    QTest::mousePress(slider, Qt::LeftButton, {}, track);
+    QTRY_VERIFY(slider->value() > before);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, track);
 }
 
 // Scrolls the button into the pane's view, then clicks it as a person does.
@@ -155,30 +184,42 @@ inline QStringList treeLabels(const QTreeWidget* tree)
 }
 
 // A control of the dialog itself, not a part of a compound control (a list's
-// header or scroll bars, a combo box's popup) nor of another window.
+// header or scroll bars, a combo box's popup, a spin box's field) nor of another window.
 inline bool ownControl(QWidget* widget, QWidget* dialog)
 {
-    if (widget->window() != dialog) return false;
+    if (widget->window() != dialog || qobject_cast<QScrollBar*>(widget)) return false;
     for (QWidget* up = widget->parentWidget(); up && up != dialog; up = up->parentWidget())
         if (qobject_cast<QAbstractItemView*>(up) || qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up))
             return false;
     return qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
-           qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget);
+           qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+           qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QAbstractSpinBox*>(widget);
+}
+
+// A widget's accessible name: its own, or else what its accessible interface
+// gives (a buddied label's text, a button's caption).
+inline QString accessibleName(QWidget* widget)
+{
+    if (!widget->accessibleName().isEmpty()) return widget->accessibleName();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QString();
 }
 
 // What a keyboard and screen-reader user needs of a dialog: every control
-// with an object name and an accessible name (a field's or list's is its
-// label's text), and one default button.
+// with an object name and an accessible name (a field's, slider's or list's
+// ends with its label's words) reached by Tab, and one default button.
 inline void checkAccessible(QWidget* dialog)
 {
     for (QLabel* label : dialog->findChildren<QLabel*>())
-        if (QWidget* buddy = label->buddy())
-            QVERIFY2(buddy->accessibleName().endsWith(label->text()), qPrintable(label->text()));
+        if (QWidget* buddy = label->buddy()) {
+            const auto words = [](QString text) { return text.remove(QLatin1Char(':')).trimmed(); };
+            QVERIFY2(words(accessibleName(buddy)).endsWith(words(label->text()), Qt::CaseInsensitive),
+                     qPrintable(label->text()));
+        }
     for (QWidget* widget : dialog->findChildren<QWidget*>()) {
         if (!ownControl(widget, dialog)) continue;
         QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
-        const auto* button = qobject_cast<QAbstractButton*>(widget);
-        QVERIFY2(!(button ? button->text() : widget->accessibleName()).isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY2(!accessibleName(widget).isEmpty(), qPrintable(widget->objectName()));
         QVERIFY2(widget->focusPolicy() & Qt::TabFocus, qPrintable(widget->objectName()));
     }
     int defaults = 0;

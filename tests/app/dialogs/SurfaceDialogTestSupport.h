@@ -11,21 +11,20 @@
 #include "panel/PanelTestSupport.h"
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QDialog>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
 
 class PanelWithDialogs {
 public:
-    PanelWithDialogs()
+    // On a new document, or on one that `fill` makes.
+    explicit PanelWithDialogs(void (*fill)(COpenGLTemplateDoc&) = [](COpenGLTemplateDoc& d) { d.OnNewDocument(); })
         : peers(std::make_unique<ProgramPeers>(doc)), view(std::make_unique<DocumentOnlyView>(doc))
     {
         doc.SetPeers(peers.get());
-        doc.OnNewDocument();
+        fill(doc);
         panel = std::make_unique<ControlPanelForm>(doc, *view);
         peers->SetControlPanel(panel.get());
         panel->FillSurfaceTree(true);
@@ -83,21 +82,3 @@ public:
     std::unique_ptr<ControlPanelForm> panel;
     std::unique_ptr<MessageBoxAnswers> boxes = std::make_unique<MessageBoxAnswers>();
 };
-
-// Every input control of the dialog has an object name and an accessible
-// name, and the dialog has one default button.
-inline void VerifyDialogAccessible(QDialog* dialog)
-{
-    for (QWidget* w : dialog->findChildren<QWidget*>()) {
-        const bool input = w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(dialog) &&
-                           !w->inherits("QScrollBar") && !w->parentWidget()->inherits("QAbstractSpinBox") &&
-                           !w->parentWidget()->inherits("QComboBox");
-        if (!input) continue;
-        QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
-        QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(), qPrintable(w->objectName()));
-    }
-    int defaults = 0;
-    for (QPushButton* b : dialog->findChildren<QPushButton*>()) defaults += b->isDefault() ? 1 : 0;
-    QCOMPARE(defaults, 1);
-}
