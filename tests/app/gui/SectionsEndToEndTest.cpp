@@ -3,54 +3,30 @@
 // by +50 and saves; the shape editor drags their middle point down with the
 // mouse and saves; the document is saved through File > Save As and read back
 // with marlwick-cli. The sweep dialog is shown with a template drawn. Each
-// dialog is captured with the whole screen (kept in MARLWICK_SHOTS when set).
+// dialog must show over the running view.
 
-#include "CMainFrame.h"
-#include "OpenGLTemplateApp.h"
 #include "QtTestRegistry.h"
-#include "ViewOpenGLst.h"
 #include "design/ChannelCreation.h"
 #include "dialogs/DialogEditCrossSectionShape.h"
 #include "dialogs/DialogEditSurfaceSections.h"
 #include "dialogs/DialogSurfaceCreateSweep.h"
 #include "dialogs/ShapeDrawingArea.h"
-#include "dialogs/DialogTestSupport.h"
-#include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/ScreenCapture.h"
-#include "panel/ControlPanelForm.h"
-#include "panel/ControlPanelPane.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QListWidget>
-#include <QSettings>
 #include <QSpinBox>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include <memory>
-
-class SectionsEndToEndTest : public QObject {
+class SectionsEndToEndTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OpenGLTemplateApp> app;
-    QTemporaryDir folder;
-    QString shots;
-    int shotNumber = 0;
     Vec3 draggedPoint;
 
-    CMainFrame& frame() { return *app->mainFrame(); }
-    ViewOpenGLst& view() { return *app->view(); }
-    COpenGLTemplateDoc& doc() { return app->document(); }
-    ControlPanelForm& panel() { return *app->controlPanel(); }
     DialogEditSurfaceSections* sections() { return panel().findChild<DialogEditSurfaceSections*>(); }
     DialogEditCrossSectionShape* shapeEditor() { return sections()->shapeDialog(); }
     template <typename T = QAbstractButton>
@@ -59,39 +35,10 @@ private:
         return dialogtest::control<T>(dialog, name);
     }
     static void click(QAbstractButton* button) { dialogtest::clickWithMouse(button); }
-    void clickPanel(const char* name) { dialogtest::clickInPane(frame().panelPane(), control(&panel(), name)); }
-    // The whole screen after a few more frames of the view; the dialog on it
-    // must lie wholly on the screen.
-    QImage screen(const char* name, const QWidget* dialog)
-    {
-        const auto frames = view().core().framesRendered();
-        for (int k = 0; k < 1000 && view().core().framesRendered() < frames + 3; ++k) QTest::qWait(10);
-        QApplication::processEvents();
-        const QImage image = screencapture::CaptureWholeScreen();
-        if (!image.isNull() && !shots.isEmpty())
-            image.save(QDir(shots).filePath(QStringLiteral("sections-%1-%2.png").arg(++shotNumber).arg(name)));
-        if (dialog) {
-            const QRect onScreen(dialog->frameGeometry());
-            if (!QRect(0, 0, 1280, 1024).contains(onScreen)) qWarning("%s reaches off the screen", name);
-        }
-        return image;
-    }
     const SurfaceSection& ramp() { return *doc().selectedSurface; }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        shots = qEnvironmentVariable("MARLWICK_SHOTS");
-        if (!shots.isEmpty()) QDir().mkpath(shots);
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
-        frame().FindAction(QStringLiteral("Control Panel"))->trigger();
-        QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
-    }
+    void initTestCase() { start({}, true); }
 
     void aChannelRamp()
     {
@@ -122,7 +69,7 @@ private slots:
         spin->selectAll();
         QTest::keyClicks(spin, QStringLiteral("50"));
         QCOMPARE(ramp().sections[5].scale, 1.5);
-        screen("cross-sections", sections());
+        checkShownOverTheView(sections(), "cross-sections");
         click(control(sections(), "saveButton"));
         QCOMPARE(ramp().spareSections[4].scale, 1.5);
         QCOMPARE(ramp().sections[3].scale, 1.0);
@@ -143,7 +90,7 @@ private slots:
         const QPoint to = from + QPoint(0, 30);
         QTest::mousePress(area, Qt::LeftButton, {}, from);
         for (int step = 1; step <= 3; ++step) QTest::mouseMove(area, from + QPoint(0, 10 * step));
-        screen("shape-editor", shapeEditor());
+        checkShownOverTheView(shapeEditor(), "shape-editor");
         QTest::mouseRelease(area, Qt::LeftButton, {}, to);
         draggedPoint = shapeEditor()->editor().currentShape().points[2];
         QCOMPARE(draggedPoint.y, before.y - 30 * area->view().scale);
@@ -166,7 +113,7 @@ private slots:
         auto* combo = control<QComboBox>(sweep, "templateCombo");
         QVERIFY(combo->count() > 0);
         combo->setCurrentIndex(combo->count() - 1);
-        screen("sweep", sweep);
+        checkShownOverTheView(sweep, "sweep");
         click(control(sweep, "cancelButton"));
         QVERIFY(!sweep->isVisible());
     }
