@@ -1,23 +1,33 @@
 // A designer's first track, in a real window: an edit shows at once while
 // the camera follows the ball; from the new document, create a channel
 // "ramp" with "Create channel", bend it down with "Edit selected" (tick the
-// vertical turn's "Down", drag its slider to 30, Save, Close), save the
-// document and read it back with marlwick-cli, then roll the ball down the
-// ramp; the other design dialogs show tidily, and a surface that is not being
-// edited is drawn as before once an editor has bent its neighbour and closed.
-// Each dialog must show over the running view.
+// vertical turn's "Down", drag its slider to 30, Save, Close) and roll the
+// ball down it; the other design dialogs show tidily, and a surface that is
+// not being edited is drawn as before once an editor has bent its neighbour
+// and closed. Then a channel is reshaped by hand: the cross-section dialog
+// scales its last two cross sections by +50, the shape editor drags their
+// middle point down with the mouse; the sweep dialog draws the chosen
+// template. Saved through File > Save As, the document is read back with
+// marlwick-cli. Each dialog must show over the running view.
 
 #include "QtTestRegistry.h"
+#include "design/ChannelCreation.h"
+#include "dialogs/DialogEditCrossSectionShape.h"
+#include "dialogs/DialogEditSurfaceSections.h"
+#include "dialogs/DialogSurfaceCreateSweep.h"
+#include "dialogs/ShapeDrawingArea.h"
+#include "document/ThreadPauseGuard.h"
 #include "gui/GuiTestSupport.h"
 #include "simulation/SharedSettings.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QJsonArray>
-#include <QJsonObject>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
@@ -25,6 +35,16 @@ class DesignDialogsEndToEndTest : public WindowTest {
     Q_OBJECT
 
 private:
+    Vec3 draggedPoint;
+
+    DialogEditSurfaceSections* sections() { return panel().findChild<DialogEditSurfaceSections*>(); }
+    DialogEditCrossSectionShape* shapeEditor() { return sections()->shapeDialog(); }
+    template <typename T = QAbstractButton>
+    static T* control(QWidget* dialog, const char* name)
+    {
+        return dialogtest::control<T>(dialog, name);
+    }
+    const SurfaceSection& reshaped() { return *doc().FindSurface("reshaped", "main"); }
     QDialog* dialog(const char* name) { return dialogtest::control<QDialog>(&panel(), name); }
     template <typename T = QAbstractButton>
     T* in(const char* dialogName, const char* name)
@@ -145,32 +165,6 @@ private slots:
         QVERIFY(!ramp->editingSections);
     }
 
-    void saveAndReadItBackWithTheCommandLineTool()
-    {
-        const QString path = folder.filePath(QStringLiteral("ramp.mwk"));
-        QVERIFY(frame().SaveDocumentTo(path));
-        QJsonObject info;
-        dialogtest::readInfo(QStringLiteral(MARLWICK_CLI), path, info);
-        if (QTest::currentTestFailed()) return;
-        QJsonObject ramp;
-        for (const QJsonValue s : info.value(QStringLiteral("surfaces")).toArray())
-            if (s.toObject().value(QStringLiteral("name")).toString() == QStringLiteral("ramp")) ramp = s.toObject();
-        QVERIFY(!ramp.isEmpty());
-        QCOMPARE(ramp.value(QStringLiteral("type")).toInt(), 0);
-        QCOMPARE(ramp.value(QStringLiteral("sectionCount")).toInt(), 10);
-        QCOMPARE(ramp.value(QStringLiteral("intermediateCount")).toInt(), 6);
-        QCOMPARE(ramp.value(QStringLiteral("pointsPerSection")).toInt(), 5);
-        // Bent down: the channel ends well below where it starts.
-        QVERIFY(ramp.value(QStringLiteral("heightMin")).toDouble() < -5.0);
-        // The turn itself, read back by the document's own reader.
-        COpenGLTemplateDoc reread;
-        std::string error;
-        QVERIFY2(reread.OnOpenDocument(path.toStdString(), error), error.c_str());
-        const SurfaceSection& back = *reread.surfaces.back();
-        QVERIFY(back.verticalTurn.perform && back.verticalTurn.down);
-        QCOMPARE(back.verticalTurn.angle, 30.0 / 360.0 * 2.0 * 3.14159265359);
-    }
-
     void rollTheBallDownTheRamp()
     {
         clickPanel("ballStartAtFocalPointButton"); // the focal point sits on the new ramp
@@ -234,6 +228,117 @@ private slots:
         QVERIFY(settledViewPicture() != alone); // the bent turn1 beside them
         clickPanel("renderCheck");
         QCOMPARE(settledViewPicture(), alone);
+    }
+
+    void aChannelToReshape()
+    {
+        design::ChannelFields fields;
+        fields.name = "reshaped";
+        fields.typeIndex = 0;
+        design::DesignResult created;
+        {
+            const ThreadPauseGuard held(doc());
+            created = design::CreateChannelFromFields(doc(), fields);
+        }
+        QVERIFY(created.ok());
+        QCOMPARE(doc().selectedSurface, &reshaped());
+        QCOMPARE(reshaped().sectionCount, 6);
+    }
+
+    void scaleTheLastTwoCrossSections()
+    {
+        clickPanel("editCrossSectionsButton");
+        QVERIFY(sections() && sections()->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(sections()));
+        auto* list = control<QListWidget>(sections(), "sectionList");
+        QCOMPARE(list->count(), 6);
+        for (int line : {4, 5})
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(line)).center());
+        auto* spin = control<QSpinBox>(sections(), "scaleSpin");
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, QStringLiteral("50"));
+        QCOMPARE(reshaped().sections[5].scale, 1.5);
+        checkShownOverTheView(sections(), "cross-sections");
+        click(control(sections(), "saveButton"));
+        QCOMPARE(reshaped().spareSections[4].scale, 1.5);
+        QCOMPARE(reshaped().sections[3].scale, 1.0);
+    }
+
+    void dragTheMiddlePointDown()
+    {
+        click(control(sections(), "editShapeButton"));
+        QVERIFY(shapeEditor()->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(shapeEditor()));
+        click(control(shapeEditor(), "showGridCheck"));
+        // The scale just saved stays.
+        click(control(shapeEditor(), "retainScalingCheck"));
+        auto* area = control<ShapeDrawingArea>(shapeEditor(), "shapeDrawingArea");
+        const Vec3 before = shapeEditor()->editor().currentShape().points[2];
+        const auto [x, y] = area->view().ToScreen(before);
+        const QPoint from = QPointF(x, y).toPoint();
+        const QPoint to = from + QPoint(0, 30);
+        QTest::mousePress(area, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 3; ++step) QTest::mouseMove(area, from + QPoint(0, 10 * step));
+        checkShownOverTheView(shapeEditor(), "shape-editor");
+        QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+        draggedPoint = shapeEditor()->editor().currentShape().points[2];
+        QCOMPARE(draggedPoint.y, before.y - 30 * area->view().scale);
+        QCOMPARE(reshaped().sections[5].points[2], draggedPoint);
+        QCOMPARE(reshaped().sections[5].scale, 1.5);
+        click(control(shapeEditor(), "saveShapeButton"));
+        click(control(shapeEditor(), "closeShapeButton"));
+        click(control(sections(), "closeButton"));
+        QVERIFY(!sections()->isVisible());
+        QCOMPARE(reshaped().sections[4].points[2], draggedPoint);
+        QCOMPARE(reshaped().showControlLines, 0);
+    }
+
+    void theSweepDialogDrawsTheChosenTemplate()
+    {
+        clickPanel("createSweepButton");
+        auto* sweep = panel().findChild<DialogSurfaceCreateSweep*>();
+        QVERIFY(sweep && sweep->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(sweep));
+        auto* combo = control<QComboBox>(sweep, "templateCombo");
+        QVERIFY(combo->count() > 0);
+        combo->setCurrentIndex(combo->count() - 1);
+        checkShownOverTheView(sweep, "sweep");
+        click(control(sweep, "cancelButton"));
+        QVERIFY(!sweep->isVisible());
+    }
+
+    void saveAsAndReadBothBackWithTheCommandLineTool()
+    {
+        const QString path = folder.filePath(QStringLiteral("design.mwk"));
+        auto answered = whenModal<QFileDialog>([path](QFileDialog* dialog) { chooseFile(dialog, path); });
+        action("Save &As...")->trigger();
+        QVERIFY(*answered);
+        const QJsonObject info = documentInfo(path);
+        const QJsonObject ramp = named(info[QStringLiteral("surfaces")], QStringLiteral("ramp"));
+        QCOMPARE(ramp.value(QStringLiteral("type")).toInt(), 0);
+        QCOMPARE(ramp.value(QStringLiteral("sectionCount")).toInt(), 10);
+        QCOMPARE(ramp.value(QStringLiteral("intermediateCount")).toInt(), 6);
+        QCOMPARE(ramp.value(QStringLiteral("pointsPerSection")).toInt(), 5);
+        // Bent down: the channel ends well below where it starts.
+        QVERIFY(ramp.value(QStringLiteral("heightMin")).toDouble() < -5.0);
+        const QJsonArray records =
+            named(info[QStringLiteral("surfaces")], QStringLiteral("reshaped"))[QStringLiteral("sections")].toArray();
+        QCOMPARE(records.size(), 6);
+        for (int i = 0; i < 6; ++i) {
+            const QJsonObject c = records[i].toObject();
+            const bool scaled = i >= 4;
+            QCOMPARE(c[QStringLiteral("scale")].toDouble(), scaled ? 1.5 : 1.0);
+            const double middleY = c[QStringLiteral("points")].toArray()[2].toArray()[1].toDouble();
+            QCOMPARE(middleY, scaled ? draggedPoint.y : reshaped().sections[0].points[2].y);
+        }
+        // The turn itself, read back by the document's own reader.
+        COpenGLTemplateDoc reread;
+        std::string error;
+        QVERIFY2(reread.OnOpenDocument(path.toStdString(), error), error.c_str());
+        const SurfaceSection& back = *reread.FindSurface("ramp", "main");
+        QVERIFY(back.verticalTurn.perform && back.verticalTurn.down);
+        QCOMPARE(back.verticalTurn.angle, 30.0 / 360.0 * 2.0 * 3.14159265359);
     }
 
     void cleanupTestCase()

@@ -20,6 +20,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSettings>
@@ -41,6 +43,22 @@ constexpr int kStuckAfterMs = 180000;
 inline QString exampleDocument(const QString& name)
 {
     return QDir(QStringLiteral(MARLWICK_EXAMPLES_DIR)).filePath(name);
+}
+
+// What marlwick-cli info tells of the document at `path`.
+inline QJsonObject documentInfo(const QString& path)
+{
+    QJsonObject info;
+    dialogtest::readInfo(QStringLiteral(MARLWICK_CLI), path, info);
+    return info;
+}
+
+// The object of a JSON list whose "name" is `name`; an empty one when none is.
+inline QJsonObject named(const QJsonValue& list, const QString& name)
+{
+    for (const QJsonValue entry : list.toArray())
+        if (entry[QStringLiteral("name")].toString() == name) return entry.toObject();
+    return {};
 }
 
 // Pixels (every second one in each direction) that are not black.
