@@ -39,17 +39,12 @@ private:
 
     DialogEditSurfaceSections* sections() { return panel().findChild<DialogEditSurfaceSections*>(); }
     DialogEditCrossSectionShape* shapeEditor() { return sections()->shapeDialog(); }
-    template <typename T = QAbstractButton>
-    static T* control(QWidget* dialog, const char* name)
-    {
-        return dialogtest::control<T>(dialog, name);
-    }
     const SurfaceSection& reshaped() { return *doc().FindSurface("reshaped", "main"); }
-    QDialog* dialog(const char* name) { return dialogtest::control<QDialog>(&panel(), name); }
+    QDialog* dialog(const char* name) { return control<QDialog>(&panel(), name); }
     template <typename T = QAbstractButton>
     T* in(const char* dialogName, const char* name)
     {
-        return dialogtest::control<T>(dialog(dialogName), name);
+        return control<T>(dialog(dialogName), name);
     }
     void click(QAbstractButton* button) { dialogtest::clickWithMouse(button); }
     void type(QLineEdit* edit, const QString& text)

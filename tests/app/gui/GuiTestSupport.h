@@ -28,6 +28,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 #include <QtTest>
 
@@ -174,11 +175,30 @@ protected:
         QVERIFY(window->height() >= window->minimumSizeHint().height());
     }
 
+    template <typename T = QAbstractButton>
+    static T* control(QWidget* parent, const char* name)
+    {
+        return dialogtest::control<T>(parent, name);
+    }
+
+    // Clicks the tree item `text` (under the group `group`, when given); true
+    // when it became the current item.
+    static bool clickTreeItem(QTreeWidget* tree, const QString& text, const QString& group = {})
+    {
+        for (QTreeWidgetItem* item : tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)) {
+            if (!group.isEmpty() && (!item->parent() || item->parent()->text(0) != group)) continue;
+            tree->scrollToItem(item);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+            return tree->currentItem() == item;
+        }
+        return false;
+    }
+
     // A panel button clicked as a person does, scrolled into view first; with
     // the panel hidden, clicked as its shortcut would.
     void clickPanel(const char* name)
     {
-        auto* button = dialogtest::control<QAbstractButton>(&panel(), name);
+        auto* button = control(&panel(), name);
         if (frame().panelPane()->isVisible()) dialogtest::clickInPane(frame().panelPane(), button);
         else button->click();
     }

@@ -337,40 +337,40 @@ private slots:
         QVERIFY(!frame().isWindowModified());
     }
 
-    void anUnmodifiedDocumentIsReplacedWithoutAsking()
+    void newAsksOnlyWhenTheDocumentIsModified_data()
     {
-        QVERIFY(frame().OpenDocumentFile(copyExample(QStringLiteral("quiet.mwk"))));
-        action("&New\tCtrl+N")->trigger();
-        QCOMPARE(surfaceNames(), std::vector<std::string>{"a"});
-        QVERIFY(prompts.isEmpty());
-    }
-
-    void theSavePromptsAnswers_data()
-    {
+        QTest::addColumn<bool>("modified");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("keepsTheChange");
         QTest::addColumn<bool>("writes");
-        QTest::newRow("cancel keeps the modified document") << int(QMessageBox::Cancel) << true << false;
-        QTest::newRow("discard goes on without writing") << int(QMessageBox::Discard) << false << false;
-        QTest::newRow("save writes the file before going on") << int(QMessageBox::Save) << false << true;
+        QTest::newRow("an unmodified document is replaced without asking") << false << 0 << false << false;
+        QTest::newRow("cancel keeps the modified document") << true << int(QMessageBox::Cancel) << true << false;
+        QTest::newRow("discard goes on without writing") << true << int(QMessageBox::Discard) << false << false;
+        QTest::newRow("save writes the file before going on") << true << int(QMessageBox::Save) << false << true;
     }
 
-    void theSavePromptsAnswers()
+    void newAsksOnlyWhenTheDocumentIsModified()
     {
+        QFETCH(bool, modified);
         QFETCH(int, answer);
         QFETCH(bool, keepsTheChange);
         QFETCH(bool, writes);
         const QString path = copyExample(QStringLiteral("prompt.mwk"));
         QVERIFY(frame().OpenDocumentFile(path));
         const QByteArray onDisk = bytesOf(path);
-        renameFirstSurface("changed");
-        auto answered = answerWith(static_cast<QMessageBox::StandardButton>(answer));
+        if (modified) renameFirstSurface("changed");
+        const auto button = static_cast<QMessageBox::StandardButton>(answer);
+        auto answered = modified ? answerWith(button) : std::make_shared<bool>(false);
         action("&New\tCtrl+N")->trigger();
-        QVERIFY(*answered);
-        QCOMPARE(prompts, QStringList{QStringLiteral("Save changes to prompt.mwk?")});
-        QCOMPARE(firstSurfaceName(), keepsTheChange ? std::string("changed") : std::string("a"));
+        QCOMPARE(*answered, modified);
+        QCOMPARE(prompts, modified ? QStringList{QStringLiteral("Save changes to prompt.mwk?")} : QStringList{});
+        if (keepsTheChange) {
+            QCOMPARE(firstSurfaceName(), std::string("changed"));
+            QCOMPARE(frame().documentPath(), QFileInfo(path).absoluteFilePath());
+        } else {
+            QCOMPARE(surfaceNames(), std::vector<std::string>{"a"});
+        }
         QCOMPARE(doc().IsModified(), keepsTheChange);
-        if (keepsTheChange) QCOMPARE(frame().documentPath(), QFileInfo(path).absoluteFilePath());
         QCOMPARE(bytesOf(path) == onDisk, !writes);
         QVERIFY(frame().OpenDocumentFile(path));
         QCOMPARE(firstSurfaceName(), writes ? std::string("changed") : std::string("turn1"));

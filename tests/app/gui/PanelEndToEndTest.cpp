@@ -25,12 +25,7 @@ private:
     QString deleted;
     int groupSize = 0; // surfaces in the deleted one's group before the delete
 
-    template <typename T = QAbstractButton>
-    T* control(const char* name)
-    {
-        return dialogtest::control<T>(&panel(), name);
-    }
-    QTreeWidget* tree() { return control<QTreeWidget>("surfaceTree"); }
+    QTreeWidget* tree() { return control<QTreeWidget>(&panel(), "surfaceTree"); }
     // The part of the whole screen a widget or window covers, a few frames from now.
     template <typename Window>
     QImage shownOf(const Window* widget, const char* shot)
@@ -45,10 +40,10 @@ private:
             for (int x = 0; x < image.width(); ++x) levels.insert(qGray(image.pixel(x, y)) / 16);
         return static_cast<int>(levels.size());
     }
-    void clickTreeItem(QTreeWidgetItem* item)
+    void pick(QTreeWidgetItem* item)
     {
         frame().panelPane()->ensureWidgetVisible(tree());
-        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(item).center());
+        QVERIFY(clickTreeItem(tree(), item->text(0)));
     }
     QString selectedName() { return QString::fromStdString(textOf(doc().selectedSurface->name)); }
     QStringList surfaceNames()
@@ -92,7 +87,7 @@ private slots:
     {
         QTreeWidgetItem* first = tree()->topLevelItem(1)->child(0);
         QVERIFY(first);
-        clickTreeItem(first);
+        pick(first);
         QVERIFY(doc().selectedSurface);
         QCOMPARE(selectedName(), first->text(0));
         clickPanel("surfaceTrianglesCheck");
@@ -107,8 +102,8 @@ private slots:
         positionAndFixLaunch(gentleAim());
         const Vec3 start = ballCentre();
         // The panel shows what Position ball switched on.
-        QVERIFY(control<QCheckBox>("followCheck")->isChecked());
-        QVERIFY(control<QCheckBox>("navigationCheck")->isChecked());
+        QVERIFY(control<QCheckBox>(&panel(), "followCheck")->isChecked());
+        QVERIFY(control<QCheckBox>(&panel(), "navigationCheck")->isChecked());
         clickPanel("rollBallButton");
         QVERIFY(!doc().simulation.stopped.load());
         QTRY_VERIFY_WITH_TIMEOUT(length(ballCentre() - start) > 2.0, kStuckAfterMs);
@@ -126,8 +121,8 @@ private slots:
         const QImage following = shownOf(&view(), "following");
         QVERIFY(litPixels(following) > 1000);
         // The follow camera keeps the ball in the middle of the view.
-        const QSize size = following.size();
-        QVERIFY(litPixels(following.copy(size.width() * 2 / 5, size.height() * 2 / 5, size.width() / 5, size.height() / 5)) > 50);
+        const int w = following.width(), h = following.height();
+        QVERIFY(litPixels(following.copy(w * 2 / 5, h * 2 / 5, w / 5, h / 5)) > 50);
         QVERIFY(following != orbit);
         QVERIFY(!doc().simulation.stopped.load());
     }
@@ -136,8 +131,8 @@ private slots:
     {
         clickPanel("showAllButton");
         QVERIFY(doc().simulation.stopped.load());
-        QVERIFY(!control<QCheckBox>("followCheck")->isChecked());
-        QVERIFY(!control<QCheckBox>("ballCheck")->isChecked());
+        QVERIFY(!control<QCheckBox>(&panel(), "followCheck")->isChecked());
+        QVERIFY(!control<QCheckBox>(&panel(), "ballCheck")->isChecked());
         shot("stopped-show-all");
     }
 
@@ -160,7 +155,7 @@ private slots:
         // Cancel keeps the document and the switch as they were.
         QCOMPARE(doc().surfaces.size(), std::size_t(4));
         QVERIFY(ReadSetting(doc().showBoundingBoxes));
-        QVERIFY(control<QCheckBox>("boundingBoxesCheck")->isChecked());
+        QVERIFY(control<QCheckBox>(&panel(), "boundingBoxesCheck")->isChecked());
         QVERIFY(doc().IsModified());
     }
 
@@ -171,7 +166,7 @@ private slots:
         QVERIFY(item);
         deleted = item->text(0);
         groupSize = tree()->topLevelItem(1)->childCount();
-        clickTreeItem(item);
+        pick(item);
         QCOMPARE(selectedName(), deleted);
         auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
         clickPanel("deleteSurfaceButton");

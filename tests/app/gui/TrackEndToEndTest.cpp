@@ -31,11 +31,6 @@ class TrackEndToEndTest : public WindowTest {
     Q_OBJECT
 
 private:
-    template <typename T = QAbstractButton>
-    static T* control(QWidget* parent, const char* name)
-    {
-        return dialogtest::control<T>(parent, name);
-    }
     static void clickButton(QWidget* dialog, const char* name) { dialogtest::clickWithMouse(control(dialog, name)); }
     static void typeInto(QWidget* dialog, const char* field, const QString& text)
     {
@@ -43,17 +38,6 @@ private:
         edit->setFocus();
         edit->selectAll();
         QTest::keyClicks(edit, text);
-    }
-    // Clicks the tree item `text` (under the group `group`, when given).
-    static bool clickTreeItem(QTreeWidget* tree, const QString& text, const QString& group = {})
-    {
-        for (QTreeWidgetItem* item : tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)) {
-            if (!group.isEmpty() && (!item->parent() || item->parent()->text(0) != group)) continue;
-            tree->scrollToItem(item);
-            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
-            return tree->currentItem() == item;
-        }
-        return false;
     }
     bool selectSurface(const char* name, const char* group)
     {
@@ -120,10 +104,10 @@ private:
         return visited;
     }
     // The surface and group a site's link names, as marlwick-cli tells them.
-    static QJsonObject linkOf(const QJsonObject& info, const QString& surface, const QString& site)
+    static QJsonObject linkOf(const QJsonObject& info, const char* surface, const char* site)
     {
-        return named(named(info[QStringLiteral("surfaces")], surface)[QStringLiteral("sites")], site)[QStringLiteral("linked")]
-            .toObject();
+        const QJsonObject entry = named(info[QStringLiteral("surfaces")], QString::fromLatin1(surface));
+        return named(entry[QStringLiteral("sites")], QString::fromLatin1(site))[QStringLiteral("linked")].toObject();
     }
 
 private slots:
@@ -283,13 +267,11 @@ private slots:
         QVERIFY(frame().SaveDocumentTo(path));
         const QJsonObject info = documentInfo(path);
         QCOMPARE(info[QStringLiteral("surfaces")].toArray().size(), 3);
-        const QJsonObject firstEnd = linkOf(info, QStringLiteral("first"), QStringLiteral("end"));
+        const QJsonObject firstEnd = linkOf(info, "first", "end");
         QCOMPARE(firstEnd[QStringLiteral("surface")].toString(), QStringLiteral("second"));
         QCOMPARE(firstEnd[QStringLiteral("group")].toString(), QStringLiteral("track"));
-        QCOMPARE(linkOf(info, QStringLiteral("second"), QStringLiteral("end"))[QStringLiteral("surface")].toString(),
-                 QStringLiteral("secondend"));
-        QCOMPARE(linkOf(info, QStringLiteral("secondend"), QStringLiteral("begin"))[QStringLiteral("surface")].toString(),
-                 QStringLiteral("second"));
+        QCOMPARE(linkOf(info, "second", "end")[QStringLiteral("surface")].toString(), QStringLiteral("secondend"));
+        QCOMPARE(linkOf(info, "secondend", "begin")[QStringLiteral("surface")].toString(), QStringLiteral("second"));
     }
 
     void cleanupTestCase() { app.reset(); }
