@@ -6,6 +6,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "WindowBenchMain.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "support/DocumentBuilders.h"
@@ -121,13 +122,4 @@ BENCHMARK(BM_WindowFrames)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    OpenGLTemplateApp::PrepareEnvironment();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    gProgram.reset();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv, gProgram); }

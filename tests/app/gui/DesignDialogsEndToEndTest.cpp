@@ -164,12 +164,8 @@ private slots:
     {
         clickPanel("ballStartAtFocalPointButton"); // the focal point sits on the new ramp
         QCOMPARE(QString::fromLatin1(doc().ballStartSurface->name), QStringLiteral("ramp"));
-        clickPanel("positionBallButton");
-        QVERIFY(doc().simulation.settingVelocity.load());
+        positionAndFixLaunch(gentleAim());
         const Vec3 start = ballCentre();
-        const QPoint aim = gentleAim();
-        QTest::mouseMove(&view(), aim);
-        QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
         clickPanel("rollBallButton");
         QTRY_VERIFY_WITH_TIMEOUT(length(ballCentre() - start) > 2.0, kStuckAfterMs);
         QVERIFY(ballCentre().y < start.y); // down the ramp
