@@ -7,6 +7,7 @@
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
+#include "WindowBenchMain.h"
 #include "ViewOpenGLst.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
@@ -188,13 +189,4 @@ BENCHMARK(BM_ViewFramesWhileTheTypeASliderIsDragged)->Unit(benchmark::kMilliseco
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    OpenGLTemplateApp::PrepareEnvironment();
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    gSession.reset();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv, gSession); }

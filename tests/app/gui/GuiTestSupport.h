@@ -1,22 +1,34 @@
 #pragma once
 
-// Helpers of the window tests: answering the modal dialogs the
-// program opens, and the example documents.
+// Helpers of the window tests: the program a test drives and the ways a
+// person works it, answering the modal dialogs it opens, and the example
+// documents.
 
 #include "CMainFrame.h"
 #include "OpenGLTemplateApp.h"
 #include "ViewOpenGLst.h"
+#include "dialogs/DialogTestSupport.h"
+#include "document/OpenGLTemplateDoc.h"
+#include "gui/ScreenCapture.h"
+#include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 #include <QtTest>
 
@@ -28,35 +40,192 @@
 // as soon as it happens, so the bound only has to outlast a heavily loaded machine.
 constexpr int kStuckAfterMs = 180000;
 
-// Starts the program on a new document, waits for its view to draw and shows
-// the control panel.
-inline void startWithControlPanel(std::unique_ptr<OpenGLTemplateApp>& app)
-{
-    app = std::make_unique<OpenGLTemplateApp>();
-    QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
-    CMainFrame& frame = *app->mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    QTRY_VERIFY_WITH_TIMEOUT(app->view()->core().framesRendered() > 3, kStuckAfterMs);
-    frame.FindAction(QStringLiteral("Control Panel"))->trigger();
-    QTRY_VERIFY(frame.panelPane()->isVisible());
-}
-
 // Example documents of the source tree.
 inline QString exampleDocument(const QString& name)
 {
     return QDir(QStringLiteral(MARLWICK_EXAMPLES_DIR)).filePath(name);
 }
 
-// The program as a person starts it with a document, its settings cleared,
-// once its main window is shown; none when it did not start.
-inline std::unique_ptr<OpenGLTemplateApp> startProgram(const QString& document)
+// What marlwick-cli info tells of the document at `path`.
+inline QJsonObject documentInfo(const QString& path)
 {
-    QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-    auto app = std::make_unique<OpenGLTemplateApp>();
-    if (!app->InitInstance({QStringLiteral("marlwick"), document})) return nullptr;
-    if (!QTest::qWaitForWindowExposed(app->mainFrame())) return nullptr;
-    return app;
+    QJsonObject info;
+    dialogtest::readInfo(QStringLiteral(MARLWICK_CLI), path, info);
+    return info;
 }
+
+// The object of a JSON list whose "name" is `name`; an empty one when none is.
+inline QJsonObject named(const QJsonValue& list, const QString& name)
+{
+    for (const QJsonValue entry : list.toArray())
+        if (entry[QStringLiteral("name")].toString() == name) return entry.toObject();
+    return {};
+}
+
+// Pixels (every second one in each direction) that are not black.
+inline int litPixels(const QImage& image)
+{
+    int lit = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2) lit += QColor(image.pixel(x, y)).value() > 20 ? 1 : 0;
+    return lit;
+}
+
+// The share of pixels (every second one in each direction) that differ.
+inline double changedShare(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull()) return 1.0;
+    int changed = 0, total = 0;
+    for (int y = 0; y < a.height(); y += 2)
+        for (int x = 0; x < a.width(); x += 2, ++total) changed += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+    return static_cast<double>(changed) / total;
+}
+
+// The program a window test drives and the ways a person works it. Pictures
+// the test takes are kept in $MARLWICK_SHOTS when it is set.
+class WindowTest : public QObject {
+protected:
+    std::unique_ptr<OpenGLTemplateApp> app;
+    QTemporaryDir folder; // what the test writes
+    QString titleAtStart; // before the view's frame rates take the title over
+
+    CMainFrame& frame() { return *app->mainFrame(); }
+    ViewOpenGLst& view() { return *app->view(); }
+    COpenGLTemplateDoc& doc() { return app->document(); }
+    ControlPanelForm& panel() { return *app->controlPanel(); }
+    QAction* action(const char* caption) { return frame().FindAction(QString::fromUtf8(caption)); }
+
+    // Starts the program as a person does (with `document` when one is named),
+    // its settings cleared, and waits for the view's first frames; `withPanel`
+    // shows the control panel from the View menu.
+    void start(const QString& document = {}, bool withPanel = false)
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
+        QVERIFY(folder.isValid());
+        app = std::make_unique<OpenGLTemplateApp>();
+        QStringList arguments{QStringLiteral("marlwick")};
+        if (!document.isEmpty()) arguments << document;
+        QVERIFY(app->InitInstance(arguments));
+        titleAtStart = frame().windowTitle();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
+        if (!withPanel) return;
+        action("Control Panel")->trigger();
+        QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
+    }
+
+    // Waits until the view has drawn `count` more frames; false when it stops drawing.
+    bool moreFrames(int count = 3)
+    {
+        const auto frames = view().core().framesRendered();
+        return QTest::qWaitFor([&] { return view().core().framesRendered() >= frames + count; }, kStuckAfterMs);
+    }
+
+    // What the screen shows of the view a few frames from now; none when the view stopped drawing.
+    QImage viewPicture(const char* shot = nullptr)
+    {
+        if (!moreFrames()) return {};
+        const QImage image = view().screen()->grabWindow(view().winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        if (shot) keep(image, shot);
+        return image;
+    }
+
+    // The whole screen as the X server shows it, a few frames from now.
+    QImage wholeScreen(const char* shot)
+    {
+        moreFrames();
+        QApplication::processEvents();
+        const QImage image = screencapture::CaptureWholeScreen();
+        keep(image, shot);
+        return image;
+    }
+
+    // The whole screen kept for a person to look at; nothing without $MARLWICK_SHOTS.
+    void shot(const char* name)
+    {
+        if (!qEnvironmentVariableIsEmpty("MARLWICK_SHOTS")) wholeScreen(name);
+    }
+
+    void keep(const QImage& image, const char* name)
+    {
+        const QString shots = qEnvironmentVariable("MARLWICK_SHOTS");
+        if (shots.isEmpty() || image.isNull()) return;
+        QDir().mkpath(shots);
+        image.save(QDir(shots).filePath(QStringLiteral("%1-%2-%3.png")
+                                            .arg(QString::fromLatin1(metaObject()->className()))
+                                            .arg(++shotNumber_)
+                                            .arg(QString::fromLatin1(name))));
+    }
+
+    // A window over the running view shows its own picture on the screen,
+    // lies wholly on it and is no smaller than its layout asks.
+    void checkShownOverTheView(QWidget* window, const char* name)
+    {
+        QVERIFY2(QTest::qWaitForWindowExposed(window), name);
+        const QImage own = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        moreFrames(5); // frames that would draw over the window
+        const QImage whole = wholeScreen(name);
+        QVERIFY2(!whole.isNull(), "xwd -root gave no picture");
+        const QRect area(window->mapToGlobal(QPoint(0, 0)), window->size());
+        QVERIFY2(whole.rect().contains(area), qPrintable(QStringLiteral("%1 lies off the screen").arg(name)));
+        const double shown = screencapture::MatchingShare(whole, area, own);
+        QVERIFY2(shown > 0.9, qPrintable(QStringLiteral("%1: %2 of it shown").arg(name).arg(shown)));
+        QVERIFY(window->width() >= window->minimumSizeHint().width());
+        QVERIFY(window->height() >= window->minimumSizeHint().height());
+    }
+
+    template <typename T = QAbstractButton>
+    static T* control(QWidget* parent, const char* name)
+    {
+        return dialogtest::control<T>(parent, name);
+    }
+
+    // Clicks the tree item `text` (under the group `group`, when given); true
+    // when it became the current item.
+    static bool clickTreeItem(QTreeWidget* tree, const QString& text, const QString& group = {})
+    {
+        for (QTreeWidgetItem* item : tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)) {
+            if (!group.isEmpty() && (!item->parent() || item->parent()->text(0) != group)) continue;
+            tree->scrollToItem(item);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+            return tree->currentItem() == item;
+        }
+        return false;
+    }
+
+    // A panel button clicked as a person does, scrolled into view first; with
+    // the panel hidden, clicked as its shortcut would.
+    void clickPanel(const char* name)
+    {
+        auto* button = control(&panel(), name);
+        if (frame().panelPane()->isVisible()) dialogtest::clickInPane(frame().panelPane(), button);
+        else button->click();
+    }
+
+    Vec3 ballCentre()
+    {
+        LockGuard guard(doc().simulationLock);
+        return doc().simulation.published.ballCentre;
+    }
+
+    // "Position ball", the launch aimed with the mouse at `aim` and fixed with a click.
+    void positionAndFixLaunch(QPoint aim)
+    {
+        clickPanel("positionBallButton");
+        QVERIFY(doc().simulation.settingVelocity.load());
+        QTest::mouseMove(&view(), aim + QPoint(40, 0));
+        QTest::mouseMove(&view(), aim);
+        QTest::mouseClick(&view(), Qt::LeftButton, {}, aim);
+        QVERIFY(doc().simulation.velocitySet.load());
+    }
+
+    // A little above the view's centre: a gentle push straight ahead.
+    QPoint gentleAim() { return {view().width() / 2, view().height() / 2 - view().height() / 30}; }
+
+private:
+    int shotNumber_ = 0;
+};
 
 // Waits (from the event loop the dialog runs) for the next modal dialog of
 // type T and hands it to act, which must close it. Should the dialog still be

@@ -1,76 +1,137 @@
 // The main window of the program: its menus, the control-panel pane, the
-// recent-file list, opening documents from the menu and the command line,
-// and the title the view keeps up to date.
+// recent-file list, opening and saving documents, the folders the file
+// dialogs start in, the title the view keeps up to date, display lists
+// compiled once per change and not per frame, and a modified document never
+// thrown away unasked: "New", "Open", a recent file and closing the window ask
+// "Save changes to ...?"; Cancel keeps everything, Discard goes on without
+// writing, Save writes first and a failed save stops the command. One program
+// runs them in turn, each on a new document; the start with a file that does
+// not open comes last.
 
-#include "CMainFrame.h"
-#include "OpenGLTemplateApp.h"
 #include "QtRenderHost.h"
 #include "QtTestRegistry.h"
 #include "RecentFileList.h"
-#include "ViewOpenGLst.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "design/Groups.h"
 #include "gui/GuiTestSupport.h"
-#include "panel/ControlPanelForm.h"
-#include "panel/ControlPanelPane.h"
+#include "support/DocumentBuilders.h"
+#include "view/CameraCommands.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QFile>
-#include <QFileDialog>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QSettings>
 #include <QProgressBar>
 #include <QSplitter>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
-#include <memory>
-
-namespace {
-
-std::vector<std::string> surfaceNames(COpenGLTemplateDoc& doc)
-{
-    std::vector<std::string> names;
-    for (const auto& s : doc.surfaces) names.push_back(textOf(s->name));
-    return names;
-}
-
-} // namespace
-
-class MainFrameTest : public QObject {
+class MainFrameTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OpenGLTemplateApp> app;
-    QTemporaryDir dir;
+    QStringList prompts; // the texts of the message boxes answered
 
-    CMainFrame& frame() { return *app->mainFrame(); }
+    // A writable copy of the spiral example.
     QString copyExample(const QString& as)
     {
-        const QString path = dir.filePath(as);
+        const QString path = folder.filePath(as);
         QFile::remove(path);
         QFile::copy(exampleDocument(QStringLiteral("spiral.mwk")), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         return path;
+    }
+    static QByteArray bytesOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    std::vector<std::string> surfaceNames()
+    {
+        std::vector<std::string> names;
+        for (const auto& s : doc().surfaces) names.push_back(textOf(s->name));
+        return names;
+    }
+    std::string firstSurfaceName() { return textOf(doc().surfaces.front()->name); }
+    // A change a user makes: the first surface renamed.
+    void renameFirstSurface(const char* name)
+    {
+        QVERIFY(design::RenameSurface(doc(), *doc().surfaces.front(), name).ok());
+        QVERIFY(doc().IsModified());
+    }
+    // Answers the next message box with `button` (OK where it has none) and
+    // keeps its text; the whole screen is kept as it is answered.
+    std::shared_ptr<bool> answerWith(QMessageBox::StandardButton button)
+    {
+        return whenModal<QMessageBox>([this, button](QMessageBox* box) {
+            prompts << box->text();
+            shot(QTest::currentTestFunction());
+            QAbstractButton* chosen = box->button(button);
+            (chosen ? chosen : box->button(QMessageBox::Ok))->click();
+        });
+    }
+    QString startFolderOf(const char* command)
+    {
+        auto seen = std::make_shared<QString>();
+        auto answered = whenModal<QFileDialog>([seen](QFileDialog* dialog) {
+            *seen = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        action(command)->trigger();
+        return *answered ? *seen : QStringLiteral("no file dialog");
+    }
+    std::int64_t meshListsCompiled()
+    {
+        view().core().PauseAllAndWait();
+        const auto n = view().compileCounters().meshLists;
+        view().core().ResumeAll();
+        return n;
     }
 
 private slots:
-    void initTestCase()
+    void initTestCase() { start(); }
+
+    void init() { prompts.clear(); }
+
+    void cleanup()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(dir.isValid());
+        if (!app->mainFrame() || !frame().isVisible()) return;
+        if (!doc().IsModified() && frame().documentPath().isEmpty()) return;
+        doc().SetModifiedFlag(false);
+        frame().OnFileNew();
     }
 
-    void init()
+    void theViewHasTheKeysFromTheStart()
     {
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick")}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
+        QTRY_COMPARE(QGuiApplication::focusWindow(), static_cast<QWindow*>(app->view()));
+        // Delete held down zooms out, without a click into the view first.
+        const double before = view().core().OrbitDistance();
+        QTest::keyPress(QGuiApplication::focusWindow(), Qt::Key_Delete);
+        QTRY_VERIFY(view().core().OrbitDistance() > before * 1.1);
+        QTest::keyRelease(QGuiApplication::focusWindow(), Qt::Key_Delete);
     }
 
-    void cleanup() { app.reset(); }
+    void displayListsAreCompiledOncePerChangeNotPerFrame()
+    {
+        QVERIFY(moreFrames(30));
+        QCOMPARE(meshListsCompiled(), 1); // one surface, compiled once for all those frames
+        const QString twenty = folder.filePath(QStringLiteral("twenty.mwk"));
+        {
+            COpenGLTemplateDoc built;
+            builders::fillChainDocument(built, 20, 7, 4);
+            for (std::size_t k = 0; k < built.surfaces.size(); ++k) {
+                built.surfaces[k]->showSurfaceTriangles = 1;
+                built.surfaces[k]->coloring = static_cast<Coloring>(k % 4);
+            }
+            std::string error;
+            QVERIFY2(built.OnSaveDocument(twenty.toStdString(), error), error.c_str());
+        }
+        QVERIFY(frame().OpenDocumentFile(twenty));
+        view().WithRenderPaused([this] { ShowAll(doc()); });
+        QVERIFY(moreFrames(5));
+        const auto compiled = meshListsCompiled();
+        QVERIFY(compiled >= 21);
+        QVERIFY(moreFrames(10));
+        QCOMPARE(meshListsCompiled(), compiled); // no list compiled again while nothing changes
+    }
 
     void menuItemsHaveTheirCaptionsAndShortcuts_data()
     {
@@ -102,21 +163,26 @@ private slots:
     {
         QFETCH(QString, caption);
         QFETCH(QKeySequence, shortcut);
-        QAction* action = frame().FindAction(caption);
-        QVERIFY2(action, qPrintable(caption));
-        QCOMPARE(action->shortcut(), shortcut);
+        QAction* item = frame().FindAction(caption);
+        QVERIFY2(item, qPrintable(caption));
+        QCOMPARE(item->shortcut(), shortcut);
     }
 
-    void menusComeInTheirOrder()
+    void menusComeInTheirOrderWithUndoAndRedoGreyedAtFirst()
     {
         QStringList titles;
         for (QAction* a : frame().menuBar()->actions()) titles << a->text();
         QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+        const QList<QAction*> edit = frame().menuBar()->actions().at(1)->menu()->actions();
+        QCOMPARE(edit.size(), 2);
+        QVERIFY(!edit[0]->isEnabled() && !edit[1]->isEnabled());
+        QCOMPARE(edit[1]->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     }
 
     void controlPanelIsHiddenAtStartAndTogglesAt330Pixels()
     {
-        QAction* item = frame().FindAction(QStringLiteral("Control Panel"));
+        QAction* item = action("Control Panel");
         QSplitter* splitter = app->splitter();
         QVERIFY(!item->isChecked());
         QCOMPARE(frame().panelWidth(), 0);
@@ -138,20 +204,14 @@ private slots:
 
     void cameraAlignmentItemsCheckTheModeInForce()
     {
-        QAction* vertical = frame().FindAction(QStringLiteral("Camera aligned vertically"));
-        QAction* surface = frame().FindAction(QStringLiteral("Camera aligned with surface"));
+        QAction* vertical = action("Camera aligned vertically");
+        QAction* surface = action("Camera aligned with surface");
         QVERIFY(surface->isChecked() && !vertical->isChecked());
         vertical->trigger();
-        QVERIFY(app->document().simulation.camera.verticalSwitch.load());
+        QVERIFY(doc().simulation.camera.verticalSwitch.load());
         QVERIFY(vertical->isChecked() && !surface->isChecked());
         surface->trigger();
-        QVERIFY(!app->document().simulation.camera.verticalSwitch.load());
-    }
-
-    void newDocumentHasTheSurfaceA()
-    {
-        QCOMPARE(surfaceNames(app->document()), std::vector<std::string>{"a"});
-        QCOMPARE(frame().windowTitle().isEmpty(), false);
+        QVERIFY(!doc().simulation.camera.verticalSwitch.load());
     }
 
     void recentFilesKeepTheFourNewestFirst()
@@ -166,7 +226,7 @@ private slots:
         QCOMPARE(frame().recentFiles().files().constFirst(), opened.at(2));
         QCOMPARE(frame().recentFiles().files().size(), 4);
         QVERIFY(frame().FindAction(QStringLiteral("&1 ") + opened.at(2)));
-        QVERIFY(!frame().FindAction(QStringLiteral("Recent File"))->isVisible());
+        QVERIFY(!action("Recent File")->isVisible());
         RecentFileList reloaded;
         reloaded.Load();
         QCOMPARE(reloaded.files(), frame().recentFiles().files());
@@ -181,16 +241,18 @@ private slots:
         const QString kept = copyExample(QStringLiteral("kept.mwk"));
         QVERIFY(frame().OpenDocumentFile(gone));
         QVERIFY(frame().OpenDocumentFile(kept));
+        QStringList left = frame().recentFiles().files();
+        left.removeAll(gone);
         QVERIFY(QFile::remove(gone));
-        auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->accept(); });
+        auto answered = answerWith(QMessageBox::Ok);
         frame().FindAction(QStringLiteral("&2 ") + gone)->trigger();
         QVERIFY(*answered);
-        QCOMPARE(frame().recentFiles().files(), QStringList{kept});
+        QCOMPARE(frame().recentFiles().files(), left);
         const QAction* second = frame().FindAction(QStringLiteral("&2 ") + gone);
         QVERIFY(!second || !second->isVisible());
         RecentFileList reloaded;
         reloaded.Load();
-        QCOMPARE(reloaded.files(), QStringList{kept});
+        QCOMPARE(reloaded.files(), left);
         QCOMPARE(frame().documentPath(), kept);
     }
 
@@ -199,108 +261,52 @@ private slots:
         QVERIFY(frame().OpenDocumentFile(copyExample(QStringLiteral("progress.mwk"))));
         const QRect bar = frame().progressBar()->geometry();
         QVERIFY2(bar.top() > frame().menuBar()->geometry().bottom(), qPrintable(QString::number(bar.top())));
-        const QRect view(frame().splitter()->mapTo(&frame(), QPoint(0, 0)), frame().splitter()->widget(0)->size());
-        QVERIFY(view.contains(bar));
-    }
-
-    void theViewHasTheKeysFromTheStart()
-    {
-        QTRY_COMPARE(QGuiApplication::focusWindow(), static_cast<QWindow*>(app->view()));
-        // Delete held down zooms out, without a click into the view first.
-        const double before = app->view()->core().OrbitDistance();
-        QTest::keyPress(QGuiApplication::focusWindow(), Qt::Key_Delete);
-        QTRY_VERIFY(app->view()->core().OrbitDistance() > before * 1.1);
-        QTest::keyRelease(QGuiApplication::focusWindow(), Qt::Key_Delete);
+        const QRect shown(frame().splitter()->mapTo(&frame(), QPoint(0, 0)), frame().splitter()->widget(0)->size());
+        QVERIFY(shown.contains(bar));
     }
 
     void aFailedOpenShowsWhyAndKeepsTheDocument()
     {
         const QString good = copyExample(QStringLiteral("good.mwk"));
         QVERIFY(frame().OpenDocumentFile(good));
-        const std::vector<std::string> before = surfaceNames(app->document());
-        const QString bad = dir.filePath(QStringLiteral("broken.mwk"));
+        const std::vector<std::string> before = surfaceNames();
+        const QString bad = folder.filePath(QStringLiteral("broken.mwk"));
         QFile file(bad);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("not a Quorvane document at all");
         file.close();
-        QString shown;
-        auto answered = whenModal<QMessageBox>([&](QMessageBox* box) {
-            shown = box->text();
-            box->accept();
-        });
+        auto answered = answerWith(QMessageBox::Ok);
         QVERIFY(!frame().OpenDocumentFile(bad));
         QVERIFY(*answered);
-        QVERIFY2(shown.contains(QStringLiteral("broken.mwk")), qPrintable(shown));
-        QCOMPARE(surfaceNames(app->document()), before);
+        QVERIFY2(prompts.value(0).contains(QStringLiteral("broken.mwk")), qPrintable(prompts.value(0)));
+        QCOMPARE(surfaceNames(), before);
         QCOMPARE(frame().documentPath(), good);
         QVERIFY(!frame().recentFiles().files().contains(bad));
     }
 
-    void theOpenCommandUsesTheDocumentFilter()
+    void fileDialogsStartInTheFolderLastUsed()
     {
-        const QString path = copyExample(QStringLiteral("menu.mwk"));
-        QStringList filters;
-        auto answered = whenModal<QFileDialog>([&](QFileDialog* dialog) {
-            filters = dialog->nameFilters();
-            chooseFile(dialog, path);
-        });
-        frame().FindAction(QStringLiteral("&Open...\tCtrl+O"))->trigger();
-        QVERIFY(*answered);
-        QCOMPARE(filters, QStringList{QStringLiteral("Quorvane Files (*.mwk)")});
-        QCOMPARE(frame().documentPath(), path);
-        QCOMPARE(surfaceNames(app->document()).front(), std::string("turn1"));
-    }
-
-    void saveAsWritesADocumentThatOpensAgain()
-    {
-        const QString path = dir.filePath(QStringLiteral("saved.mwk"));
-        QFile::remove(path);
-        QVERIFY(frame().SaveDocumentTo(path));
-        QVERIFY(QFile::exists(path));
-        QVERIFY(frame().OpenDocumentFile(path));
-        QCOMPARE(surfaceNames(app->document()), std::vector<std::string>{"a"});
-    }
-
-    void aFileOnTheCommandLineIsOpenedInsteadOfTheNewDocument()
-    {
-        app.reset();
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
-        QCOMPARE(surfaceNames(app->document()), (std::vector<std::string>{"turn1", "turn2", "turn3", "turn4"}));
-        QVERIFY(frame().windowTitle().contains(QStringLiteral("spiral.mwk")));
-    }
-
-    void anUnreadableFileOnTheCommandLineFailsTheStart()
-    {
-        app.reset();
-        app = std::make_unique<OpenGLTemplateApp>();
-        auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->accept(); });
-        QVERIFY(!app->InitInstance({QStringLiteral("marlwick"), dir.filePath(QStringLiteral("missing.mwk"))}));
-        QVERIFY(*answered);
+        const QString track = folder.filePath(QStringLiteral("track"));
+        QVERIFY(QDir().mkpath(track + QStringLiteral("/pictures")));
+        QVERIFY(frame().SaveDocumentTo(track + QStringLiteral("/track.mwk")));
+        QCOMPARE(startFolderOf("&Open...\tCtrl+O"), track);
+        QCOMPARE(startFolderOf("Save image"), track);
+        const QString picture = track + QStringLiteral("/pictures/view.png");
+        auto saved = whenModal<QFileDialog>([picture](QFileDialog* dialog) { chooseFile(dialog, picture); });
+        action("Save image")->trigger();
+        QVERIFY(*saved);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(picture), kStuckAfterMs);
+        QCOMPARE(startFolderOf("&Open...\tCtrl+O"), track + QStringLiteral("/pictures"));
     }
 
     void theTitleShowsTheRatesEvery200Milliseconds()
     {
         QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(QStringLiteral(" Marlwick    Render FPS = ")), kStuckAfterMs);
         QVERIFY(frame().windowTitle().contains(QStringLiteral(" ,   Physics FPS = ")));
-        app->document().showFocalPoint = true;
+        doc().showFocalPoint = true;
         const QString focal = QStringLiteral(" Marlwick    U = 0.500,  V = 0.500,");
         QTRY_VERIFY_WITH_TIMEOUT(frame().windowTitle().startsWith(focal), kStuckAfterMs);
-    }
-
-    void theAboutBoxHasItsCaptionAndOneButton()
-    {
-        QString caption;
-        int buttons = 0;
-        auto answered = whenModal<QDialog>([&](QDialog* dialog) {
-            caption = dialog->windowTitle();
-            buttons = static_cast<int>(dialog->findChildren<QAbstractButton*>().size());
-            dialog->accept();
-        });
-        frame().FindAction(QStringLiteral("&About Marlwick..."))->trigger();
-        QVERIFY(*answered);
-        QCOMPARE(caption, QStringLiteral("About Marlwick"));
-        QCOMPARE(buttons, 1);
+        doc().showFocalPoint = false;
     }
 
     void glyphOutlinesComeFromTheFontInEmUnits()
@@ -321,17 +327,115 @@ private slots:
         QVERIFY(!font.Glyph('\n', control));
     }
 
-    void rollingWithoutALaunchSaysWhatIsMissing()
+    void theTitleShowsTheModifiedFlag()
     {
-        QString shown;
-        auto answered = whenModal<QMessageBox>([&](QMessageBox* box) {
-            shown = box->text();
-            box->accept();
-        });
-        app->controlPanel()->findChild<QAbstractButton*>(QStringLiteral("rollBallButton"))->click();
-        QVERIFY(*answered);
-        QCOMPARE(shown, QStringLiteral("First set the initial velocity of the ball."));
+        QVERIFY(!frame().isWindowModified());
+        renameFirstSurface("changed");
+        QVERIFY(frame().isWindowModified());
+        QVERIFY(frame().windowTitle().contains(QStringLiteral("[*]")));
+        QVERIFY(frame().SaveDocumentTo(folder.filePath(QStringLiteral("title.mwk"))));
+        QVERIFY(!frame().isWindowModified());
     }
+
+    void newAsksOnlyWhenTheDocumentIsModified_data()
+    {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("keepsTheChange");
+        QTest::addColumn<bool>("writes");
+        QTest::newRow("an unmodified document is replaced without asking") << false << 0 << false << false;
+        QTest::newRow("cancel keeps the modified document") << true << int(QMessageBox::Cancel) << true << false;
+        QTest::newRow("discard goes on without writing") << true << int(QMessageBox::Discard) << false << false;
+        QTest::newRow("save writes the file before going on") << true << int(QMessageBox::Save) << false << true;
+    }
+
+    void newAsksOnlyWhenTheDocumentIsModified()
+    {
+        QFETCH(bool, modified);
+        QFETCH(int, answer);
+        QFETCH(bool, keepsTheChange);
+        QFETCH(bool, writes);
+        const QString path = copyExample(QStringLiteral("prompt.mwk"));
+        QVERIFY(frame().OpenDocumentFile(path));
+        const QByteArray onDisk = bytesOf(path);
+        if (modified) renameFirstSurface("changed");
+        const auto button = static_cast<QMessageBox::StandardButton>(answer);
+        auto answered = modified ? answerWith(button) : std::make_shared<bool>(false);
+        action("&New\tCtrl+N")->trigger();
+        QCOMPARE(*answered, modified);
+        QCOMPARE(prompts, modified ? QStringList{QStringLiteral("Save changes to prompt.mwk?")} : QStringList{});
+        if (keepsTheChange) {
+            QCOMPARE(firstSurfaceName(), std::string("changed"));
+            QCOMPARE(frame().documentPath(), QFileInfo(path).absoluteFilePath());
+        } else {
+            QCOMPARE(surfaceNames(), std::vector<std::string>{"a"});
+        }
+        QCOMPARE(doc().IsModified(), keepsTheChange);
+        QCOMPARE(bytesOf(path) == onDisk, !writes);
+        QVERIFY(frame().OpenDocumentFile(path));
+        QCOMPARE(firstSurfaceName(), writes ? std::string("changed") : std::string("turn1"));
+    }
+
+    void aFailedSaveStopsTheCommand()
+    {
+        QDir gone(folder.filePath(QStringLiteral("gone")));
+        QVERIFY(gone.mkpath(QStringLiteral(".")));
+        const QString path = gone.filePath(QStringLiteral("lost.mwk"));
+        QVERIFY(QFile::copy(exampleDocument(QStringLiteral("spiral.mwk")), path));
+        QVERIFY(frame().OpenDocumentFile(path));
+        QVERIFY(gone.removeRecursively());
+        renameFirstSurface("changed");
+        auto answered = answerWith(QMessageBox::Save);
+        action("&New\tCtrl+N")->trigger();
+        QVERIFY(*answered);
+        QCOMPARE(prompts.size(), 2); // the prompt, then why the save failed
+        QVERIFY2(prompts.at(1).contains(QStringLiteral("lost.mwk")), qPrintable(prompts.at(1)));
+        QCOMPARE(firstSurfaceName(), std::string("changed"));
+        QVERIFY(doc().IsModified());
+    }
+
+    void openAndRecentFilesAsk()
+    {
+        const QString other = copyExample(QStringLiteral("recent.mwk"));
+        QVERIFY(frame().OpenDocumentFile(other));
+        frame().OnFileNew();
+        renameFirstSurface("changed");
+        auto cancelled = answerWith(QMessageBox::Cancel);
+        action("&Open...\tCtrl+O")->trigger(); // Cancel: no file dialog follows
+        QVERIFY(*cancelled);
+        QCOMPARE(frame().recentFiles().files().value(0), QFileInfo(other).absoluteFilePath());
+        auto discarded = answerWith(QMessageBox::Discard);
+        frame().FindAction(QStringLiteral("&1 ") + QFileInfo(other).absoluteFilePath())->trigger();
+        QVERIFY(*discarded);
+        QCOMPARE(prompts.size(), 2);
+        QCOMPARE(frame().documentPath(), QFileInfo(other).absoluteFilePath());
+        QVERIFY(!doc().IsModified());
+    }
+
+    void closingAsksAndCancelKeepsTheWindow()
+    {
+        renameFirstSurface("changed");
+        auto cancelled = answerWith(QMessageBox::Cancel);
+        QVERIFY(!frame().close());
+        QVERIFY(*cancelled);
+        QVERIFY(frame().isVisible());
+        QCOMPARE(firstSurfaceName(), std::string("changed"));
+        auto discarded = answerWith(QMessageBox::Discard);
+        action("E&xit")->trigger();
+        QVERIFY(*discarded);
+        QVERIFY(!frame().isVisible());
+    }
+
+    void anUnreadableFileOnTheCommandLineFailsTheStart()
+    {
+        app.reset();
+        app = std::make_unique<OpenGLTemplateApp>();
+        auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->accept(); });
+        QVERIFY(!app->InitInstance({QStringLiteral("marlwick"), folder.filePath(QStringLiteral("missing.mwk"))}));
+        QVERIFY(*answered);
+    }
+
+    void cleanupTestCase() { app.reset(); }
 };
 
 MARLWICK_REGISTER_QTEST(MainFrameTest)

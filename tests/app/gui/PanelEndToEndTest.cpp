@@ -1,80 +1,36 @@
 // A new user's first run with the control panel, in a real window: start
-// the program with the spiral example, show the panel from the View menu,
-// pick a surface in the tree, colour it by curvature, position the ball,
-// fix its launch in the view, roll it, and watch it with and without the
-// follow camera; then a change made on the panel makes "New" ask first. The
-// whole screen is checked and, with MARLWICK_SHOTS set, kept in that folder.
+// the program with the spiral example on the command line, show the panel
+// from the View menu, pick a surface in the tree, colour it by curvature,
+// position the ball, fix its launch in the view, roll it, and watch it with
+// and without the follow camera; a change made on the panel makes "New" ask
+// first. Then, on the spiral opened afresh, Edit > Undo and Redo: a surface
+// deleted from the panel comes back selected with Ctrl+Z and goes again with
+// Ctrl+Shift+Z and Ctrl+Y, the menu's texts and greying following the history.
 
-#include "CMainFrame.h"
-#include "OpenGLTemplateApp.h"
 #include "QtTestRegistry.h"
-#include "ViewOpenGLst.h"
-#include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
-#include "panel/ControlPanelForm.h"
-#include "panel/ControlPanelPane.h"
 #include "simulation/SharedSettings.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
-#include <QScreen>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTreeWidget>
-#include <QtTest>
 
-#include <memory>
-
-class PanelEndToEndTest : public QObject {
+class PanelEndToEndTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OpenGLTemplateApp> app;
-    QString shots;
-    int shotNumber = 0;
+    QString deleted;
+    int groupSize = 0; // surfaces in the deleted one's group before the delete
 
-    CMainFrame& frame() { return *app->mainFrame(); }
-    ViewOpenGLst& view() { return *app->view(); }
-    COpenGLTemplateDoc& doc() { return app->document(); }
-    ControlPanelForm& panel() { return *app->controlPanel(); }
-    template <typename T = QAbstractButton>
-    T* control(const char* name)
+    QTreeWidget* tree() { return control<QTreeWidget>(&panel(), "surfaceTree"); }
+    // The part of the whole screen a widget or window covers, a few frames from now.
+    template <typename Window>
+    QImage shownOf(const Window* widget, const char* shot)
     {
-        T* widget = panel().findChild<T*>(QString::fromLatin1(name));
-        if (!widget) qFatal("no control %s", name);
-        return widget;
-    }
-    // A click as a person makes it: the pane scrolls the control into view first.
-    void click(const char* name)
-    {
-        QAbstractButton* button = control(name);
-        frame().panelPane()->ensureWidgetVisible(button);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
-    // The whole screen, after a few more frames of the view.
-    QImage screen(const char* name)
-    {
-        const auto frames = view().core().framesRendered();
-        for (int k = 0; k < 1000 && view().core().framesRendered() < frames + 3; ++k) QTest::qWait(10);
-        QApplication::processEvents();
-        QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-        if (!shots.isEmpty()) image.save(QDir(shots).filePath(QStringLiteral("panel-%1-%2.png").arg(++shotNumber).arg(name)));
-        return image;
-    }
-    // The part of a screenshot a widget covers.
-    static QImage part(const QImage& shot, const QWidget* widget)
-    {
-        return shot.copy(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
-    }
-    static int litPixels(const QImage& image)
-    {
-        int lit = 0;
-        for (int y = 0; y < image.height(); y += 2)
-            for (int x = 0; x < image.width(); x += 2) lit += QColor(image.pixel(x, y)).value() > 20 ? 1 : 0;
-        return lit;
+        return wholeScreen(shot).copy(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
     }
     // Distinct grey levels in a picture: text and frames give many.
     static int greyLevels(const QImage& image)
@@ -84,111 +40,108 @@ private:
             for (int x = 0; x < image.width(); ++x) levels.insert(qGray(image.pixel(x, y)) / 16);
         return static_cast<int>(levels.size());
     }
-    Vec3 ballPosition()
+    void pick(QTreeWidgetItem* item)
     {
-        LockGuard guard(doc().simulationLock);
-        return doc().simulation.published.ballCentre;
+        frame().panelPane()->ensureWidgetVisible(tree());
+        QVERIFY(clickTreeItem(tree(), item->text(0)));
+    }
+    QString selectedName() { return QString::fromStdString(textOf(doc().selectedSurface->name)); }
+    QStringList surfaceNames()
+    {
+        QStringList names;
+        for (const auto& s : doc().surfaces) names << QString::fromStdString(textOf(s->name));
+        return names;
+    }
+    QAction* undoItem() { return frame().menuBar()->actions().at(1)->menu()->actions().at(0); }
+    QAction* redoItem() { return frame().menuBar()->actions().at(1)->menu()->actions().at(1); }
+    void press(QKeySequence keys)
+    {
+        frame().activateWindow();
+        QTRY_VERIFY(frame().isActiveWindow());
+        QTest::keySequence(&frame(), keys);
     }
 
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Marlwick"), QStringLiteral("Marlwick")).clear();
-        shots = qEnvironmentVariable("MARLWICK_SHOTS");
-        if (!shots.isEmpty()) QDir().mkpath(shots);
-        app = std::make_unique<OpenGLTemplateApp>();
-        QVERIFY(app->InitInstance({QStringLiteral("marlwick"), exampleDocument(QStringLiteral("spiral.mwk"))}));
-        QVERIFY(QTest::qWaitForWindowExposed(&frame()));
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
-        QCOMPARE(doc().surfaces.size(), std::size_t(4));
+        start(exampleDocument(QStringLiteral("spiral.mwk")));
+        QCOMPARE(surfaceNames(), (QStringList{"turn1", "turn2", "turn3", "turn4"}));
+        QVERIFY2(titleAtStart.contains(QStringLiteral("spiral.mwk")), qPrintable(titleAtStart));
     }
 
     void showThePanelFromTheViewMenu()
     {
         QVERIFY(!frame().panelPane()->isVisible());
-        frame().FindAction(QStringLiteral("Control Panel"))->trigger();
+        action("Control Panel")->trigger();
         QTRY_COMPARE(frame().panelPane()->width(), CMainFrame::kPanelWidth);
         // Only the height scrolls: the panel fits the pane's width.
         QVERIFY2(panel().minimumSizeHint().width() <= frame().panelPane()->viewport()->width(),
                  qPrintable(QString::number(panel().minimumSizeHint().width())));
-        const QImage shot = screen("panel-shown");
         // The panel is drawn (text and frames), not a black or empty rectangle.
-        const QImage pane = part(shot, frame().panelPane());
+        const QImage pane = shownOf(frame().panelPane(), "panel-shown");
         QVERIFY2(greyLevels(pane) >= 4, qPrintable(QString::number(greyLevels(pane))));
         QVERIFY(litPixels(pane) > pane.width() * pane.height() / 8);
     }
 
     void pickASurfaceAndColourItByCurvature()
     {
-        auto* tree = panel().findChild<QTreeWidget*>(QStringLiteral("surfaceTree"));
-        frame().panelPane()->ensureWidgetVisible(tree);
-        QTreeWidgetItem* first = tree->topLevelItem(1)->child(0);
+        QTreeWidgetItem* first = tree()->topLevelItem(1)->child(0);
         QVERIFY(first);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(first).center());
+        pick(first);
         QVERIFY(doc().selectedSurface);
-        QCOMPARE(QString::fromStdString(textOf(doc().selectedSurface->name)), first->text(0));
-        click("surfaceTrianglesCheck");
-        click("curvatureRadio");
+        QCOMPARE(selectedName(), first->text(0));
+        clickPanel("surfaceTrianglesCheck");
+        clickPanel("curvatureRadio");
         QCOMPARE(doc().selectedSurface->coloring, Coloring::Curvature);
         QCOMPARE(doc().selectedSurface->showSurfaceTriangles, 1);
-        screen("curvature");
+        shot("curvature");
     }
 
     void positionFixTheLaunchAndRoll()
     {
-        click("positionBallButton");
-        QVERIFY(doc().simulation.settingVelocity.load());
+        positionAndFixLaunch(gentleAim());
+        const Vec3 start = ballCentre();
         // The panel shows what Position ball switched on.
-        QVERIFY(control<QCheckBox>("followCheck")->isChecked());
-        QVERIFY(control<QCheckBox>("navigationCheck")->isChecked());
-        const Vec3 start = ballPosition();
-        const QPoint aim(view().width() / 2, view().height() / 2 - view().height() / 30);
-        QTest::mouseMove(&view(), aim);
-        QTest::mouseClick(&view(), Qt::LeftButton, {}, aim); // fixes the launch
-        QVERIFY(doc().simulation.velocitySet.load());
-        click("rollBallButton");
+        QVERIFY(control<QCheckBox>(&panel(), "followCheck")->isChecked());
+        QVERIFY(control<QCheckBox>(&panel(), "navigationCheck")->isChecked());
+        clickPanel("rollBallButton");
         QVERIFY(!doc().simulation.stopped.load());
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - start) > 2.0, kStuckAfterMs);
+        QTRY_VERIFY_WITH_TIMEOUT(length(ballCentre() - start) > 2.0, kStuckAfterMs);
     }
 
     void watchWithAndWithoutTheFollowCamera()
     {
-        click("followCheck"); // off: the orbit view
+        clickPanel("followCheck"); // off: the orbit view
         QVERIFY(!ReadSetting(doc().cameraFollowsBall));
-        const QImage orbit = screen("orbit");
-        click("followCheck"); // on again
+        const QImage orbit = shownOf(&view(), "orbit");
+        clickPanel("followCheck"); // on again
         QVERIFY(ReadSetting(doc().cameraFollowsBall));
-        const Vec3 before = ballPosition();
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballPosition() - before) > 1.0, kStuckAfterMs);
-        const QImage following = screen("following");
-        const QRect viewRect(view().mapToGlobal(QPoint(0, 0)), view().size());
-        QVERIFY(litPixels(following.copy(viewRect)) > 1000);
+        const Vec3 before = ballCentre();
+        QTRY_VERIFY_WITH_TIMEOUT(length(ballCentre() - before) > 1.0, kStuckAfterMs);
+        const QImage following = shownOf(&view(), "following");
+        QVERIFY(litPixels(following) > 1000);
         // The follow camera keeps the ball in the middle of the view.
-        const QImage middle = following.copy(viewRect.x() + viewRect.width() * 2 / 5,
-                                             viewRect.y() + viewRect.height() * 2 / 5, viewRect.width() / 5,
-                                             viewRect.height() / 5);
-        QVERIFY(litPixels(middle) > 50);
-        QVERIFY(following.copy(viewRect) != orbit.copy(viewRect));
+        const int w = following.width(), h = following.height();
+        QVERIFY(litPixels(following.copy(w * 2 / 5, h * 2 / 5, w / 5, h / 5)) > 50);
+        QVERIFY(following != orbit);
         QVERIFY(!doc().simulation.stopped.load());
     }
 
     void aStoppingButtonShowsTheSwitchesOff()
     {
-        click("showAllButton");
+        clickPanel("showAllButton");
         QVERIFY(doc().simulation.stopped.load());
-        QVERIFY(!control<QCheckBox>("followCheck")->isChecked());
-        QVERIFY(!control<QCheckBox>("ballCheck")->isChecked());
-        screen("stopped-show-all");
+        QVERIFY(!control<QCheckBox>(&panel(), "followCheck")->isChecked());
+        QVERIFY(!control<QCheckBox>(&panel(), "ballCheck")->isChecked());
+        shot("stopped-show-all");
     }
 
     void aPanelChangeMakesNewAskFirst()
     {
         // Saved as a copy: nothing is left to lose.
-        QTemporaryDir dir;
-        QVERIFY(frame().SaveDocumentTo(dir.filePath(QStringLiteral("spiral.mwk"))));
+        QVERIFY(frame().SaveDocumentTo(folder.filePath(QStringLiteral("spiral.mwk"))));
         QVERIFY(!doc().IsModified());
-        click("boundingBoxesCheck");
+        clickPanel("boundingBoxesCheck");
         QVERIFY(doc().IsModified());
         QVERIFY(frame().isWindowModified());
         QString asked;
@@ -196,17 +149,71 @@ private slots:
             asked = box->text();
             box->button(QMessageBox::Cancel)->click();
         });
-        frame().FindAction(QStringLiteral("&New\tCtrl+N"))->trigger();
+        action("&New\tCtrl+N")->trigger();
         QVERIFY(*answered);
         QCOMPARE(asked, QStringLiteral("Save changes to spiral.mwk?"));
         // Cancel keeps the document and the switch as they were.
         QCOMPARE(doc().surfaces.size(), std::size_t(4));
         QVERIFY(ReadSetting(doc().showBoundingBoxes));
-        QVERIFY(control<QCheckBox>("boundingBoxesCheck")->isChecked());
+        QVERIFY(control<QCheckBox>(&panel(), "boundingBoxesCheck")->isChecked());
         QVERIFY(doc().IsModified());
     }
 
-    void cleanupTestCase() { app.reset(); }
+    void deleteASurfaceFromThePanel()
+    {
+        QVERIFY(frame().OpenDocumentFile(exampleDocument(QStringLiteral("spiral.mwk"))));
+        QTreeWidgetItem* item = tree()->topLevelItem(1)->child(1);
+        QVERIFY(item);
+        deleted = item->text(0);
+        groupSize = tree()->topLevelItem(1)->childCount();
+        pick(item);
+        QCOMPARE(selectedName(), deleted);
+        auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+        clickPanel("deleteSurfaceButton");
+        QTRY_VERIFY(*answered);
+        QVERIFY(!surfaceNames().contains(deleted));
+        QVERIFY(doc().IsModified());
+        QCOMPARE(undoItem()->text(), QStringLiteral("&Undo Delete surface %1\tCtrl+Z").arg(deleted));
+        QVERIFY(undoItem()->isEnabled());
+        QVERIFY(!redoItem()->isEnabled());
+        shot("deleted");
+    }
+
+    void ctrlZBringsItBackSelected()
+    {
+        press(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QTRY_VERIFY(surfaceNames().contains(deleted));
+        QCOMPARE(surfaceNames().size(), 4);
+        QVERIFY(doc().selectedSurface);
+        QCOMPARE(selectedName(), deleted);
+        QVERIFY(tree()->currentItem());
+        QCOMPARE(tree()->currentItem()->text(0), deleted);
+        QVERIFY(!doc().IsModified()); // back to the state the file holds
+        QCOMPARE(undoItem()->text(), QStringLiteral("&Undo\tCtrl+Z"));
+        QVERIFY(!undoItem()->isEnabled());
+        QCOMPARE(redoItem()->text(), QStringLiteral("&Redo Delete surface %1\tCtrl+Y").arg(deleted));
+        QVERIFY(redoItem()->isEnabled());
+        shot("undone");
+    }
+
+    void ctrlShiftZAndCtrlYDeleteItAgain()
+    {
+        press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QTRY_VERIFY(!surfaceNames().contains(deleted));
+        QVERIFY(doc().IsModified());
+        QVERIFY(!redoItem()->isEnabled());
+        undoItem()->trigger();
+        QVERIFY(surfaceNames().contains(deleted));
+        press(QKeySequence(Qt::CTRL | Qt::Key_Y));
+        QTRY_VERIFY(!surfaceNames().contains(deleted));
+        QCOMPARE(tree()->topLevelItem(1)->childCount(), groupSize - 1);
+    }
+
+    void cleanupTestCase()
+    {
+        doc().SetModifiedFlag(false);
+        app.reset();
+    }
 };
 
 MARLWICK_REGISTER_QTEST(PanelEndToEndTest)

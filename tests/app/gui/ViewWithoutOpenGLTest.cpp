@@ -3,23 +3,10 @@
 // draw without a display, and the menus, the panel, the dialogs and saving
 // still work.
 
-#include "CMainFrame.h"
-#include "OpenGLTemplateApp.h"
 #include "QtTestRegistry.h"
-#include "document/OpenGLTemplateDoc.h"
 #include "gui/GuiTestSupport.h"
-#include "panel/ControlPanelForm.h"
-#include "panel/ControlPanelPane.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QtTest>
 
 class ViewWithoutOpenGLTest : public QObject {
     Q_OBJECT

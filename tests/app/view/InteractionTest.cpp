@@ -160,20 +160,22 @@ TEST(LaunchChoiceTest, TheDirectionLiesInTheTangentPlane)
 
 TEST(PrintLayoutTest, TheBitmapKeepsTheViewsAspectAndIsHalvedUnderTheCap)
 {
-    const PixelRect tall = PrintBitmapSize(800, 600, 4000, 6000, false);
-    EXPECT_EQ(tall.width, 4000);
-    EXPECT_EQ(tall.height, 3000);
-    const PixelRect wide = PrintBitmapSize(100, 600, 4000, 6000, false);
-    EXPECT_EQ(wide.height, 6000);
-    EXPECT_EQ(wide.width, 1000);
-    const PixelRect huge = PrintBitmapSize(1000, 1000, 9000, 9000, false);
-    EXPECT_EQ(huge.width, 2250); // 81 M pixels halved to 20.25 M, still too many, halved again
-    EXPECT_EQ(huge.height, 2250);
-    const PixelRect capped = PrintBitmapSize(1000, 1000, 8000, 8000, false);
-    EXPECT_EQ(capped.width, 4000); // 16 M pixels: halved once only
-    const PixelRect preview = PrintBitmapSize(640, 480, 9000, 9000, true);
-    EXPECT_EQ(preview.width, 640);
-    EXPECT_EQ(preview.height, 480);
+    struct Case {
+        int viewWidth, viewHeight, pageWidth, pageHeight;
+        bool preview;
+        int width, height;
+    };
+    const Case cases[] = {
+        {800, 600, 4000, 6000, false, 4000, 3000}, {100, 600, 4000, 6000, false, 1000, 6000},
+        {1000, 1000, 9000, 9000, false, 2250, 2250}, // 81 M pixels halved to 20.25 M, still too many, halved again
+        {1000, 1000, 8000, 8000, false, 4000, 4000}, // 64 M pixels: halved once only
+        {640, 480, 9000, 9000, true, 640, 480},      // the preview is the view's size
+    };
+    for (const Case& c : cases) {
+        const PixelRect r = PrintBitmapSize(c.viewWidth, c.viewHeight, c.pageWidth, c.pageHeight, c.preview);
+        EXPECT_EQ(r.width, c.width) << c.viewWidth << " x " << c.viewHeight << " on " << c.pageWidth;
+        EXPECT_EQ(r.height, c.height) << c.viewWidth << " x " << c.viewHeight << " on " << c.pageWidth;
+    }
 }
 
 TEST(PrintLayoutTest, ThePictureIsScaledToThePageAndCentred)

@@ -1,13 +1,13 @@
 // The render loop with the real scene drawing on a headless context: display
-// lists are compiled once per change, captures write their files, and the
-// frame rate of a plain and of a 20-surface document.
+// lists are compiled once per change (also for 20 surfaces), captures write
+// their files, and a resized view lays the force circle out again.
 
 #include "view/ViewCore.h"
 
 #include "render/Camera.h"
 #include "render/Capture.h"
 #include "render/HeadlessContext.h"
-#include "support/SimulationBuilders.h"
+#include "support/DocumentBuilders.h"
 #include "support/VecExpect.h"
 #include "view/LaunchControl.h"
 #include "view/ViewFakes.h"
@@ -54,16 +54,6 @@ protected:
     }
     void TearDown() override { EXPECT_TRUE(view.Teardown()); }
 
-    // Frames per second over about a second of drawing.
-    double measureFps()
-    {
-        const auto frames = view.framesRendered();
-        const auto start = std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return (view.framesRendered() - frames) / seconds;
-    }
-
     COpenGLTemplateDoc doc;
     ViewCore view{doc};
     std::unique_ptr<HeadlessHost> host;
@@ -74,17 +64,30 @@ TEST_F(RenderLoopGlTest, DisplayListsAreCompiledOncePerChangeNotPerFrame)
 {
     doc.OnNewDocument();
     start();
-    ASSERT_TRUE(waitUntil([&] { return view.framesRendered() >= 20; }, 20000));
+    // Lists compiled so far, after twenty frames more.
+    const auto listsAfterTwentyFrames = [&] {
+        const auto frames = view.framesRendered();
+        EXPECT_TRUE(waitUntil([&] { return view.framesRendered() >= frames + 20; }, 20000));
+        EXPECT_TRUE(view.PauseAllAndWait());
+        const auto lists = drawer.counters().meshLists;
+        view.ResumeAll();
+        return lists;
+    };
+    EXPECT_EQ(listsAfterTwentyFrames(), 1); // one surface, one list
     ASSERT_TRUE(view.PauseAllAndWait());
-    EXPECT_EQ(drawer.counters().meshLists, 1); // one surface, one list, twenty frames
     doc.surfaces[0]->coloring = Coloring::Height;
     doc.surfaces[0]->drawingCache.markStale();
-    const auto frames = view.framesRendered();
     view.ResumeAll();
-    ASSERT_TRUE(waitUntil([&] { return view.framesRendered() >= frames + 20; }, 20000));
+    EXPECT_EQ(listsAfterTwentyFrames(), 2);
     ASSERT_TRUE(view.PauseAllAndWait());
-    EXPECT_EQ(drawer.counters().meshLists, 2);
+    builders::fillChainDocument(doc, 20, 7, 4);
+    for (std::size_t k = 0; k < doc.surfaces.size(); ++k) {
+        doc.surfaces[k]->showSurfaceTriangles = 1;
+        doc.surfaces[k]->coloring = static_cast<Coloring>(k % 4);
+    }
+    render::FitCameraToSurfaces(doc);
     view.ResumeAll();
+    EXPECT_EQ(listsAfterTwentyFrames(), 22); // each new surface's list once
 }
 
 TEST_F(RenderLoopGlTest, SavedImagesAreWrittenByTheRenderThreadInAContextOfTheirOwn)
@@ -133,37 +136,6 @@ TEST_F(RenderLoopGlTest, AResizedViewLaysTheForceCircleOutAgainAndALaunchKeepsIt
     const Vec3 before = launchDirection(640, 480);
     view.Resize(400, 300); // the panel shown beside the view
     expectVecNear(launchDirection(400, 300), before, 1e-9);
-}
-
-// The frame rates are recorded as figures only (BM_RenderTwentySurfaces in
-// bench/ measures them); what is asserted is that frames replay the lists.
-TEST_F(RenderLoopGlTest, FrameRatesOfAPlainAndOfATwentySurfaceDocument)
-{
-    doc.OnNewDocument();
-    start(800, 600);
-    const double plain = measureFps();
-    ASSERT_TRUE(view.PauseAllAndWait());
-    doc.DeleteContents();
-    builders::emptyDocument(doc);
-    for (int k = 0; k < 20; ++k) {
-        char name[16];
-        std::snprintf(name, sizeof name, "s%d", k);
-        SurfaceSection& s = builders::addFloor(doc, name, 7, 6, {{0.0, k * 1.5, k * 6.0}, 0.05 * k});
-        s.showSurfaceTriangles = 1;
-        s.coloring = static_cast<Coloring>(k % 4);
-    }
-    render::FitCameraToSurfaces(doc);
-    view.ResumeAll();
-    ASSERT_TRUE(waitUntil([&] { return view.framesRendered() > 5; }));
-    const double twenty = measureFps();
-    RecordProperty("fps_default_document", std::to_string(plain));
-    RecordProperty("fps_twenty_surfaces", std::to_string(twenty));
-    std::printf("render frames per second, 800 x 600 headless: default document %.1f, 20 surfaces %.1f\n", plain,
-                twenty);
-    EXPECT_GT(view.framesRendered(), 5);
-    ASSERT_TRUE(view.PauseAllAndWait());
-    EXPECT_EQ(drawer.counters().meshLists, 21); // each list once, however many frames
-    view.ResumeAll();
 }
 
 } // namespace

@@ -39,6 +39,19 @@ private:
 // records what it was asked to draw.
 class FakeDrawer : public FrameDrawer {
 public:
+    struct Saved {
+        std::string name;
+        int width, height;
+    };
+    // What the render thread was asked for, in order.
+    struct Record {
+        std::vector<std::pair<int, int>> sizes; // of each frame
+        std::vector<double> distances;          // the document's camera distance at each frame
+        std::vector<Saved> saved;
+        std::vector<int> movieFrames;
+        std::vector<double> stepLengths; // the simulation's step length at each movie frame
+    };
+
     explicit FakeDrawer(COpenGLTemplateDoc& document) : document_(document) {}
 
     void Initialize() override { initialized = true; }
@@ -47,9 +60,9 @@ public:
     {
         {
             std::lock_guard<std::mutex> guard(mutex_);
-            sizes_.emplace_back(request.width, request.height);
+            record_.sizes.emplace_back(request.width, request.height);
             // The render thread owns the orbit values while it runs.
-            distances_.push_back(document_.cameraDistance);
+            record_.distances.push_back(document_.cameraDistance);
         }
         frames.fetch_add(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -62,7 +75,7 @@ public:
     bool SaveImage(const render::FrameRequest&, int width, int height, const std::string& fileName) override
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        saved_.push_back({fileName, width, height});
+        record_.saved.push_back({fileName, width, height});
         return true;
     }
     OffscreenPicture RenderPrint(const render::FrameRequest&, int width, int height) override
@@ -76,8 +89,8 @@ public:
     render::FrameSize SaveMovieFrame(const render::FrameRequest& request, int frame) override
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        movieFrames_.push_back(frame);
-        stepLengths_.push_back(document_.simulation.stepLength);
+        record_.movieFrames.push_back(frame);
+        record_.stepLengths.push_back(document_.simulation.stepLength);
         return render::MovieFrameSize(document_.imageWidth, request.width, request.height);
     }
     // A grey picture, lighter with each frame read.
@@ -87,34 +100,11 @@ public:
     }
     void DrawRecordingMark(std::int64_t taken, int, int) override { markedCount = taken; }
 
-    struct Saved {
-        std::string name;
-        int width, height;
-    };
-    std::vector<std::pair<int, int>> sizes()
+    // A copy of the record so far.
+    Record record()
     {
         std::lock_guard<std::mutex> guard(mutex_);
-        return sizes_;
-    }
-    std::vector<double> distances()
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return distances_;
-    }
-    std::vector<Saved> saved()
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return saved_;
-    }
-    std::vector<int> movieFrames()
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return movieFrames_;
-    }
-    std::vector<double> stepLengths()
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return stepLengths_;
+        return record_;
     }
 
     std::atomic<int> frames{0};
@@ -126,11 +116,7 @@ public:
 private:
     COpenGLTemplateDoc& document_;
     std::mutex mutex_;
-    std::vector<std::pair<int, int>> sizes_;
-    std::vector<double> distances_;
-    std::vector<Saved> saved_;
-    std::vector<int> movieFrames_;
-    std::vector<double> stepLengths_;
+    Record record_;
 };
 
 // Polls a condition for up to timeoutMs.

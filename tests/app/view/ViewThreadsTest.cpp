@@ -112,7 +112,10 @@ TEST_F(ViewThreadsTest, NestedPausesReleaseTheRenderThreadOnlyAtTheOutermostResu
     EXPECT_NE(view.physics().GetPhysicsState(), Running);
     ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames; }));
     // Position ball moved the camera close; the frames show that distance.
-    ASSERT_TRUE(waitUntil([&] { return !drawer.distances().empty() && drawer.distances().back() == -1.0; }));
+    ASSERT_TRUE(waitUntil([&] {
+        const std::vector<double> d = drawer.record().distances;
+        return !d.empty() && d.back() == -1.0;
+    }));
 }
 
 TEST_F(ViewThreadsTest, ResizeWhileFramesAndStepsRunNeverShowsAHalfStoredSize)
@@ -127,12 +130,12 @@ TEST_F(ViewThreadsTest, ResizeWhileFramesAndStepsRunNeverShowsAHalfStoredSize)
     }
     const int frames = drawer.frames.load();
     ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 2; }));
-    for (const auto& seen : drawer.sizes()) {
+    for (const auto& seen : drawer.record().sizes) {
         const bool known = seen == std::make_pair(320, 200) ||
                            std::find(std::begin(sizes), std::end(sizes), seen) != std::end(sizes);
         EXPECT_TRUE(known) << seen.first << " x " << seen.second;
     }
-    EXPECT_EQ(drawer.sizes().back(), std::make_pair(1200, 900));
+    EXPECT_EQ(drawer.record().sizes.back(), std::make_pair(1200, 900));
 }
 
 TEST_F(ViewThreadsTest, SaveAndPrintRequestsAreServedBetweenFramesWhileTheBallRolls)
@@ -142,9 +145,10 @@ TEST_F(ViewThreadsTest, SaveAndPrintRequestsAreServedBetweenFramesWhileTheBallRo
         const std::string name = "shot" + std::to_string(k) + ".png";
         ASSERT_TRUE(view.SaveImage(name));
         EXPECT_EQ(view.requests().GetRenderRequest(SaveImage), Idle);
-        EXPECT_EQ(drawer.saved().back().name, name);
-        EXPECT_EQ(drawer.saved().back().width, 320);
-        EXPECT_EQ(drawer.saved().back().height, 200);
+        const FakeDrawer::Saved saved = drawer.record().saved.back();
+        EXPECT_EQ(saved.name, name);
+        EXPECT_EQ(saved.width, 320);
+        EXPECT_EQ(saved.height, 200);
 
         const OffscreenPicture page = view.Print(800, 1000, false);
         const PixelRect expected = PrintBitmapSize(320, 200, 800, 1000, false);
@@ -177,8 +181,8 @@ TEST_F(ViewThreadsTest, MovieRecordsOneFramePerStepOfTheMaximumStepTime)
     rollBall();
     view.StartMovie();
     ASSERT_TRUE(waitUntil([&] { return finished.load() == 1; }, 20000));
-    EXPECT_EQ(drawer.movieFrames(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
-    for (double h : drawer.stepLengths()) EXPECT_DOUBLE_EQ(h, doc.simulation.maxStepTime);
+    EXPECT_EQ(drawer.record().movieFrames, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    for (double h : drawer.record().stepLengths) EXPECT_DOUBLE_EQ(h, doc.simulation.maxStepTime);
     EXPECT_FALSE(doc.simulation.movieRecording.load());
     EXPECT_EQ(view.movieFrameCounter(), 6);
     EXPECT_EQ(view.movieFrameSize().width, doc.imageWidth);
@@ -212,14 +216,14 @@ TEST_F(ViewThreadsTest, ALiveMovieTakesFramesAsTheViewDrawsWhileTheBallRolls)
 TEST_F(ViewThreadsTest, DeleteAndInsertZoomByTwoPercentPerFrame)
 {
     view.keys().Set(PolledKey::Delete, true);
-    const std::size_t start = drawer.distances().size();
-    ASSERT_TRUE(waitUntil([&] { return drawer.distances().size() > start + 20; }));
+    const std::size_t start = drawer.record().distances.size();
+    ASSERT_TRUE(waitUntil([&] { return drawer.record().distances.size() > start + 20; }));
     view.keys().Set(PolledKey::Delete, false);
     view.keys().Set(PolledKey::Insert, true);
-    const std::size_t turn = drawer.distances().size();
-    ASSERT_TRUE(waitUntil([&] { return drawer.distances().size() > turn + 20; }));
+    const std::size_t turn = drawer.record().distances.size();
+    ASSERT_TRUE(waitUntil([&] { return drawer.record().distances.size() > turn + 20; }));
     view.keys().Set(PolledKey::Insert, false);
-    const std::vector<double> d = drawer.distances();
+    const std::vector<double> d = drawer.record().distances;
     int growing = 0, shrinking = 0;
     for (std::size_t k = start + 1; k < d.size(); ++k) {
         const double ratio = d[k] / d[k - 1];
@@ -269,7 +273,7 @@ TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
 {
     view.SetOrbitDistance(12.5);
     EXPECT_DOUBLE_EQ(view.OrbitDistance(), 12.5);
-    ASSERT_TRUE(waitUntil([&] { return drawer.distances().back() == -12.5; }));
+    ASSERT_TRUE(waitUntil([&] { return drawer.record().distances.back() == -12.5; }));
     const unitquaternion turned(0.5, Vec3{0, 1, 0});
     view.PostRotation(turned);
     const int frames = drawer.frames.load();
@@ -329,7 +333,7 @@ TEST_F(FollowEndTest, StoppingReturnsToTheViewTheFollowBeganFrom)
     // Frames draw from the restored distance.
     const int frames = drawer.frames.load();
     ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
-    EXPECT_DOUBLE_EQ(drawer.distances().back(), -30.0);
+    EXPECT_DOUBLE_EQ(drawer.record().distances.back(), -30.0);
 }
 
 TEST_F(FollowEndTest, PositioningAgainWhileFollowingKeepsTheFirstView)
