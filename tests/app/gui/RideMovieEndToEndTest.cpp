@@ -28,16 +28,10 @@
 #include <cmath>
 #include <memory>
 
-class RideMovieEndToEndTest : public QObject {
+class RideMovieEndToEndTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OpenGLTemplateApp> app;
-    QTemporaryDir dir;
-
-    CMainFrame& frame() { return *app->mainFrame(); }
-    ViewOpenGLst& view() { return *frame().view(); }
-    COpenGLTemplateDoc& doc() { return app->document(); }
     RideMovieMaker& maker() { return *frame().rideMovieMaker(); }
     QAction* makeMovie() { return frame().FindAction(QStringLiteral("Make movie of ride\u2026")); }
     void rollFor(std::uint64_t steps)
@@ -55,13 +49,11 @@ private:
 private slots:
     void initTestCase()
     {
-        app = startProgram(exampleDocument(QStringLiteral("spiral.mwk")));
-        QVERIFY(app);
-        QTRY_VERIFY_WITH_TIMEOUT(view().core().framesRendered() > 3, kStuckAfterMs);
-        frame().controlPanel()->findChild<QAbstractButton*>(QStringLiteral("positionBallButton"))->click();
+        start(exampleDocument(QStringLiteral("spiral.mwk")));
+        clickPanel("positionBallButton");
         doc().launchSpeed = 2.0;
         FixLaunch(doc());
-        frame().controlPanel()->findChild<QAbstractButton*>(QStringLiteral("rollBallButton"))->click();
+        clickPanel("rollBallButton");
         rollFor(90);
     }
 
@@ -69,8 +61,8 @@ private slots:
 
     void makesTheMovieOfASavedRideWhileTheBallRollsOn()
     {
-        const QString ridePath = dir.filePath(QStringLiteral("spiral.mwkride"));
-        const QString moviePath = dir.filePath(QStringLiteral("spiral.mp4"));
+        const QString ridePath = folder.filePath(QStringLiteral("spiral.mwkride"));
+        const QString moviePath = folder.filePath(QStringLiteral("spiral.mp4"));
         QVERIFY(frame().SaveRideTo(ridePath));
         RideRecord ride;
         std::string error;
@@ -116,8 +108,8 @@ private slots:
 
     void aCancelledMovieOfTheLastRunLeavesTheOldFile()
     {
-        QTemporaryDir folder;
-        const QString moviePath = folder.filePath(QStringLiteral("run.webm"));
+        QTemporaryDir elsewhere;
+        const QString moviePath = elsewhere.filePath(QStringLiteral("run.webm"));
         QFile old(moviePath);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the old movie") == 13);
         old.close();
@@ -139,7 +131,7 @@ private slots:
         QCOMPARE(frame().lastMessage(), result.at(1).toString());
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("the old movie"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).size(), 1);
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).size(), 1);
         QVERIFY(makeMovie()->isEnabled());
     }
 };
