@@ -83,10 +83,23 @@ private:
         return dialog;
     }
     // A dialog at the view's lower left corner, out of the track's way.
-    void placeAside(QWidget* dialog)
+    // Moves the dialog to the view's lower left corner, or its upper left one
+    // where the track passes below.
+    void placeAside(QWidget* dialog, bool upper = false)
     {
-        const QPoint corner = frame().mapToGlobal(QPoint(8, frame().height() - dialog->frameGeometry().height() - 8));
+        const int top = upper ? frame().menuBar()->height() + 8 : frame().height() - dialog->frameGeometry().height() - 8;
+        const QPoint corner = frame().mapToGlobal(QPoint(8, top));
         dialog->move(corner);
+    }
+    // Drags the view with the left button from its centre down by `pixels`,
+    // turning the scene to be seen more from above.
+    void dragViewDown(int pixels)
+    {
+        auto* view = app->view();
+        const QPoint from(view->width() / 2, view->height() / 2);
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 10; ++step) QTest::mouseMove(view, from + QPoint(0, pixels * step / 10), 20);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, from + QPoint(0, pixels));
     }
     // The whole screen after a few more frames of the view, kept as NAME.png.
     void shot(const char* name, int settleMs = 300)
@@ -188,10 +201,14 @@ private slots:
             typeInto(holes, field, QString::fromLatin1(text));
         clickButton(holes, "addButton");
         QCOMPARE(surface("bendend")->holes.size(), std::size_t{1});
-        placeAside(holes);
+        placeAside(holes, true);
         clickPanel("centerViewButton");
+        dragViewDown(200);
+        // Shading covers holes; the surface's lines show the cut.
+        clickPanel("surfaceTrianglesCheck");
         shot("06-hole");
         clickButton(holes, "doneButton");
+        clickPanel("surfaceTrianglesCheck");
     }
 
     void positionAndRollTheBall()
