@@ -1,6 +1,7 @@
 #include "document/DataFiles.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "support/DocumentBuilders.h"
+#include "support/RecordingPeers.h"
 #include "support/ScratchDir.h"
 #include "support/VecExpect.h"
 
@@ -336,17 +337,4 @@ TEST(CreateChannelSurface, FirstSurfaceWithoutBallStartTakesIt)
     EXPECT_EQ(doc.ballStartU, 0.5);
     expectVecNear(doc.focalPoint, s->EvaluatePoint(0.5, 0.5), 1e-12);
     EXPECT_EQ(peers.count("tree"), 1);
-}
-
-TEST(CreateChannelSurface, NamesAreUniquePerGroupOnly)
-{
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
-    EXPECT_TRUE(doc.SurfaceNameExistsInGroup("b", "main"));
-    EXPECT_FALSE(doc.SurfaceNameExistsInGroup("c", "main"));
-    EXPECT_TRUE(doc.SurfaceNameExistsInGroup("c", "track"));
-    EXPECT_FALSE(doc.SurfaceNameExistsInGroup("C", "track")) << "names compare case-sensitively";
-    EXPECT_FALSE(doc.SurfaceNameExistsInGroup("a", "nogroup"));
-    EXPECT_TRUE(doc.GroupNameExists("track"));
-    EXPECT_FALSE(doc.GroupNameExists("Track"));
 }
