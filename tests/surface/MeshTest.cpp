@@ -282,13 +282,7 @@ TEST(RegenerateTest, KeepingDerivedDataLeavesTheTreeFreedUntilRebuild)
 
 TEST(BoxRecordTest, CornersContainmentAndSegmentCrossing)
 {
-    BoxRecord b;
-    b.xMin = 0;
-    b.xMax = 2;
-    b.yMin = -1;
-    b.yMax = 1;
-    b.zMin = 3;
-    b.zMax = 4;
+    const BoxRecord b{0, 2, 3, 4, -1, 1}; // x, z and y ranges
     EXPECT_EQ(b.corner(0), (Vec3{0, -1, 3}));
     EXPECT_EQ(b.corner(2), (Vec3{2, -1, 4}));
     EXPECT_EQ(b.corner(7), (Vec3{0, 1, 4}));
