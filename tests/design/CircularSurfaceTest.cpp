@@ -26,14 +26,7 @@ protected:
     DesignResult create(int portion, int points, int sections = 3, double inner = 1.0, double outer = 4.0,
                         const std::string& name = "ring")
     {
-        CircularFields f;
-        f.portion = portion;
-        f.points = points;
-        f.sections = sections;
-        f.inner = inner;
-        f.outer = outer;
-        f.name = name;
-        return CreateCircularFromFields(doc, f);
+        return CreateCircularFromFields(doc, {portion, points, sections, inner, outer, name});
     }
 
     COpenGLTemplateDoc doc;
@@ -66,6 +59,9 @@ TEST_F(CircularSurface, ChecksComeInOrder)
     EXPECT_EQ(create(kFullCircle, 8).refusal, kFullCircleNeedsPoints);
     EXPECT_EQ(create(kFullCircle, 10).refusal, kFullCircleNeedsPoints);
     EXPECT_EQ(create(kQuarter, 3, 3, 2.0, 2.0).refusal, kOuterRadiusTooSmall);
+    // Direct calls are checked too: a half of 3 points would put its corner at infinity.
+    EXPECT_EQ(CreateCircularSurface(doc, "h", kHalf, 3, 3, 1.0, 2.0), nullptr);
+    EXPECT_EQ(CreateCircularSurface(doc, "f", kFullCircle, 8, 3, 1.0, 2.0), nullptr);
     EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 
@@ -141,14 +137,6 @@ TEST_F(CircularSurface, RecordsAndPlacement)
     EXPECT_EQ(doc.selectedSurface, s);
     EXPECT_EQ(s->render, 1);
     EXPECT_EQ(doc.surfaces[0]->render, 0);
-}
-
-TEST_F(CircularSurface, DirectCallsAreCheckedToo)
-{
-    // A half with 3 points would put its corner at infinity.
-    EXPECT_EQ(CreateCircularSurface(doc, "h", kHalf, 3, 3, 1.0, 2.0), nullptr);
-    EXPECT_EQ(CreateCircularSurface(doc, "f", kFullCircle, 8, 3, 1.0, 2.0), nullptr);
-    EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "design/SectionTransforms.h"
 #include "simulation/Simulation.h"
 #include "support/DocumentBuilders.h"
+#include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +24,6 @@ using namespace design;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// Hears what the program around the document would.
-class HistoryPeers : public DocumentPeers {
-public:
-    int restored = 0;
-    int changed = 0;
-    std::vector<bool> told; // what the window title heard of the modified mark
-    void DocumentRestored() override { ++restored; }
-    void HistoryChanged() override { ++changed; }
-    void ModifiedChanged(bool modified) override { told.push_back(modified); }
-};
 
 // A name made unique by a number ("g12").
 std::string numbered(const char* prefix, int k)
@@ -76,7 +66,7 @@ void expectLinksResolved(COpenGLTemplateDoc& doc)
 // The track document (links within and across groups, a pseudo surface,
 // holes, a hidden surface) with its history started.
 struct HistoryTest : ::testing::Test {
-    HistoryPeers peers;
+    builders::RecordingPeers peers;
     COpenGLTemplateDoc doc{&peers};
     void SetUp() override
     {

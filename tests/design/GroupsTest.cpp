@@ -53,8 +53,9 @@ TEST_F(TrackFixture, GroupButtonsRefuseInOrderAndChangeNothing)
     EXPECT_EQ(textOf(track->name), "track");
     EXPECT_EQ(a->group, main);
 
-    ASSERT_EQ(CreateGroupButton(doc, "spare"), "");
-    EXPECT_EQ(textOf(doc.groups.back()->name), "spare");
+    // Group names compare case-sensitively.
+    ASSERT_EQ(CreateGroupButton(doc, "Track"), "");
+    EXPECT_EQ(textOf(doc.groups.back()->name), "Track");
 }
 
 TEST_F(TrackFixture, RenamingAGroupRenamesItInEveryLink)

@@ -1,5 +1,6 @@
 #include "design/LivePreviewGuard.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +9,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingPeers : public DocumentPeers {
-public:
-    std::vector<std::string> calls;
-    bool PauseThreads() override
-    {
-        calls.push_back("pause");
-        return true;
-    }
-    void ResumeThreads() override { calls.push_back("resume"); }
-};
 
 // Whether another thread could take the lock right now.
 bool freeForAnotherThread(Lock& lock)
@@ -41,7 +31,7 @@ protected:
     }
     void TearDown() override { doc.SetPeers(nullptr); }
 
-    RecordingPeers peers;
+    builders::RecordingPeers peers;
     COpenGLTemplateDoc doc;
     SurfaceSection* surface = nullptr;
 };

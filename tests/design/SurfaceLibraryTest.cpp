@@ -1,6 +1,7 @@
 #include "design/Groups.h"
 #include "design/SurfaceLibrary.h"
 #include "support/DocumentBuilders.h"
+#include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -266,36 +267,27 @@ TEST_F(LibraryFixture, DamagedLibrariesAreNamedAndLeftAsTheyAre)
     }
 }
 
-// Counts what an import asks of the loading progress bar.
-class ProgressPeers : public DocumentPeers {
-public:
-    int range = -1, steps = 0, destroyed = 0;
-    void StartProgress(int value) override { range = value; }
-    void StepProgress() override { ++steps; }
-    void DestroyProgress() override { ++destroyed; }
-};
-
 TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
 {
     ASSERT_EQ(ExportGroup(path(), *doc.groups[1]), "");
-    ProgressPeers peers;
+    builders::RecordingPeers peers;
     COpenGLTemplateDoc other(&peers);
     other.OnNewDocument();
     ASSERT_EQ(ImportLibraryGroup(other, path(), 0), "");
     // Half the range: drawing the two members advances the other half.
-    EXPECT_EQ(peers.range, 4);
-    EXPECT_EQ(peers.steps, 2);
-    EXPECT_EQ(peers.destroyed, 0);
+    EXPECT_EQ(peers.progressRange, 4);
+    EXPECT_EQ(peers.progressSteps, 2);
+    EXPECT_EQ(peers.progressDestroyed, 0);
 
     // A damaged second member: the bar goes away and nothing joins the document.
     std::vector<std::uint8_t> bytes = library.read();
     setU32(bytes, u32At(bytes, 4 + 56 * 2 + 52) + 20 + 335, 99);
     library.write(bytes);
-    ProgressPeers failing;
+    builders::RecordingPeers failing;
     COpenGLTemplateDoc third(&failing);
     third.OnNewDocument();
     EXPECT_NE(ImportLibraryGroup(third, path(), 0), "");
-    EXPECT_EQ(failing.steps, 1);
-    EXPECT_EQ(failing.destroyed, 1);
+    EXPECT_EQ(failing.progressSteps, 1);
+    EXPECT_EQ(failing.progressDestroyed, 1);
     EXPECT_EQ(third.surfaces.size(), 1u);
 }

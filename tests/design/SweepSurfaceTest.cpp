@@ -28,15 +28,8 @@ protected:
 
     DesignResult create(int edge, double inner = 2.0, int sections = 4, double angle = 120.0)
     {
-        SweepFields f;
-        f.shape = offCentreU();
-        f.name = "sweep";
-        f.name += std::to_string(counter++);
-        f.edge = edge;
-        f.inner = inner;
-        f.sections = sections;
-        f.angle = angle;
-        return CreateSweepFromFields(doc, f);
+        return CreateSweepFromFields(doc, {offCentreU(), "sweep" + std::to_string(counter++), sections, angle, inner,
+                                           edge});
     }
 
     COpenGLTemplateDoc doc;
@@ -83,28 +76,23 @@ TEST_F(SweepSurface, FourSectionsGiveSixRevolvedInFifths)
 TEST_F(SweepSurface, ChosenEdgeLiesAtTheInnerRadiusFromTheAxis)
 {
     // Left and right edges (points 0 and 4 of the U) lie at it from the y
-    // axis, top (y = 2.5) and bottom (y = 0.5) edges from the x axis.
+    // axis, top (y = 2.5) and bottom (y = 0.5) edges from the x axis; an
+    // inner radius of zero puts the edge (points 0 and 1) on the axis.
     struct Row {
         int edge, point;
         bool aboutY;
+        double inner, tolerance;
     };
-    for (const Row& row : {Row{kSweepLeft, 0, true}, Row{kSweepRight, 4, true}, Row{kSweepTop, 0, false},
-                           Row{kSweepBottom, 1, false}}) {
-        SurfaceSection* s = create(row.edge, 1.5).surface;
+    for (const Row& row : {Row{kSweepLeft, 0, true, 1.5, 1e-9}, Row{kSweepRight, 4, true, 1.5, 1e-9},
+                           Row{kSweepTop, 0, false, 1.5, 1e-9}, Row{kSweepBottom, 1, false, 1.5, 1e-9},
+                           Row{kSweepLeft, 1, true, 0.0, 1e-12}}) {
+        SurfaceSection* s = create(row.edge, row.inner).surface;
         ASSERT_NE(s, nullptr);
         for (int i = 1; i < 5; ++i) {
             const Vec3 p = s->SectionPointToWorld(i, row.point);
-            EXPECT_NEAR(std::hypot(row.aboutY ? p.x : p.y, p.z), 1.5, 1e-9) << row.edge << " " << i;
+            EXPECT_NEAR(std::hypot(row.aboutY ? p.x : p.y, p.z), row.inner, row.tolerance) << row.edge << " " << i;
         }
     }
-}
-
-TEST_F(SweepSurface, InnerRadiusZeroPutsTheEdgeOnTheAxis)
-{
-    SurfaceSection* s = create(kSweepLeft, 0.0).surface;
-    ASSERT_NE(s, nullptr);
-    for (int i = 1; i < 5; ++i)
-        expectVecNear(s->SectionPointToWorld(i, 1), {0, s->SectionPointToWorld(i, 1).y, 0}, 1e-12);
 }
 
 TEST_F(SweepSurface, RightTurnsTheOtherWay)

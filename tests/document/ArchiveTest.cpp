@@ -200,6 +200,7 @@ TEST(ArchiveCount, IsCheckedAgainstItsLimitAndTheBytesLeft)
     EXPECT_THROW(countOf(bytesOf({0xFF, 0xFF, 0xFF, 0x7F}), INT32_MAX, 1), ArchiveError);
 }
 
+// The end-of-file message is the truncated document tests' (DocumentOpenFailure).
 TEST(ArchiveError, UserMessageNamesTheFileAndTheReason)
 {
     const Bytes b = bytesOf({0xF6, 0xFF, 0xFF, 0xFF});
@@ -211,13 +212,5 @@ TEST(ArchiveError, UserMessageNamesTheFileAndTheReason)
     } catch (const ArchiveError& e) {
         EXPECT_EQ(e.failure(), ArchiveFailure::BadFormat);
         EXPECT_EQ(e.userMessage("track.mwk"), "track.mwk has a bad format. Surface 3: hole count is negative (-10).");
-    }
-    ArchiveReader shortReader(Bytes(3, 0));
-    try {
-        shortReader.readDouble();
-        FAIL() << "a short read was accepted";
-    } catch (const ArchiveError& e) {
-        EXPECT_EQ(e.failure(), ArchiveFailure::EndOfFile);
-        EXPECT_NE(e.userMessage("x.mwk").find("x.mwk"), std::string::npos);
     }
 }

@@ -253,23 +253,6 @@ TEST(DocumentOpenFailure, GroupNamesMustFitTheirBuffer)
     EXPECT_EQ(textOf(doc.groups[0]->name), std::string(49, 'g'));
 }
 
-TEST(DocumentOpenFailure, RandomBytesNeverOpen)
-{
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> byte(0, 255);
-    StandaloneSurfaceHost host;
-    for (int k = 0; k < 300; ++k) {
-        Bytes noise(static_cast<std::size_t>(k * 37 % 4000));
-        for (auto& b : noise) b = static_cast<std::uint8_t>(byte(random));
-        ArchiveReader reader(noise);
-        EXPECT_THROW(ReadDocumentRecord(reader, &host), ArchiveError) << "length " << noise.size();
-    }
-    OpenDocument open;
-    Bytes noise(3000);
-    for (auto& b : noise) b = static_cast<std::uint8_t>(byte(random));
-    open.expectRefused(noise, "");
-}
-
 TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
 {
     const ValidFile valid;

@@ -1,5 +1,6 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/ThreadPauseGuard.h"
+#include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
 
@@ -8,33 +9,15 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 using Calls = std::vector<std::string>;
-
-// Threads that may or may not be running; records the pause and resume calls.
-class FakeThreadPeers : public DocumentPeers {
-public:
-    bool running = true;
-    Calls calls;
-
-    bool PauseThreads() override
-    {
-        calls.push_back("pause");
-        return running;
-    }
-    void ResumeThreads() override { calls.push_back("resume"); }
-};
-
-} // namespace
 
 TEST(ThreadPauseGuard, ResumesOnlyThreadsItPausedWhenItsScopeEndsOrThrows)
 {
     for (const bool running : {true, false})
         for (const bool throws : {false, true}) {
             SCOPED_TRACE(std::string(running ? "running" : "stopped") + (throws ? ", throwing" : ""));
-            FakeThreadPeers peers;
-            peers.running = running;
+            builders::RecordingPeers peers;
+            peers.threadsRun = running;
             try {
                 ThreadPauseGuard pause(peers);
                 EXPECT_EQ(pause.paused(), running);
@@ -48,7 +31,7 @@ TEST(ThreadPauseGuard, ResumesOnlyThreadsItPausedWhenItsScopeEndsOrThrows)
 
 TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeersAndNewAndOpenResumeOnlyThreadsTheyPaused)
 {
-    FakeThreadPeers peers;
+    builders::RecordingPeers peers;
     COpenGLTemplateDoc doc(&peers);
     {
         ThreadPauseGuard pause(doc);
@@ -62,7 +45,7 @@ TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeersAndNewAndOpenResumeOnlyThre
     std::string error;
     EXPECT_FALSE(doc.OnOpenDocument("/nonexistent-dir/none.mwk", error));
     EXPECT_EQ(peers.calls, (Calls{"pause", "resume"}));
-    peers.running = false;
+    peers.threadsRun = false;
     peers.calls.clear();
     doc.OnNewDocument();
     EXPECT_EQ(std::count(peers.calls.begin(), peers.calls.end(), "resume"), 0);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,16 +33,10 @@ TEST(KnotVectorTest, ClampedUniformKnots)
 TEST(FindSpanTest, SpansOfAClampedVectorWithParametersOutsideItClampedInsteadOfLooping)
 {
     const Ptr<float> U = gul::UniformKnots(4, 2); // 0 0 0 1/3 2/3 1 1 1
-    EXPECT_EQ(gul::FindSpan(0.0f, 4, 2, U), 2);
-    EXPECT_EQ(gul::FindSpan(0.2f, 4, 2, U), 2);
-    EXPECT_EQ(gul::FindSpan(1.0f / 3, 4, 2, U), 3);
-    EXPECT_EQ(gul::FindSpan(0.5f, 4, 2, U), 3);
-    EXPECT_EQ(gul::FindSpan(0.9f, 4, 2, U), 4);
-    // u = 1 falls in the last span n.
-    EXPECT_EQ(gul::FindSpan(1.0f, 4, 2, U), 4);
-    EXPECT_EQ(gul::FindSpan(-0.5f, 4, 2, U), 2);
-    EXPECT_EQ(gul::FindSpan(1.5f, 4, 2, U), 4);
-    EXPECT_EQ(gul::FindSpan(std::nanf(""), 4, 2, U), 2);
+    // u = 1 falls in the last span n; u outside [0, 1] and NaN are clamped.
+    const std::pair<float, int> spans[] = {{0.0f, 2},  {0.2f, 2},  {1.0f / 3, 3}, {0.5f, 3},          {0.9f, 4},
+                                           {1.0f, 4}, {-0.5f, 2}, {1.5f, 4},     {std::nanf(""), 2}};
+    for (auto [u, span] : spans) EXPECT_EQ(gul::FindSpan(u, 4, 2, U), span) << u;
     EXPECT_THROW(gul::FindSpan(0.5f, 4, 2, Ptr<float>(3)), gul::Error);
 }
 
@@ -49,15 +45,13 @@ TEST(BasisTest, QuadraticBasisValuesMatchHandComputedOnes)
     const Ptr<float> U = gul::UniformKnots(4, 2);
     // At u = 1/6 (first span, knots 0 0 0 1/3): N = ((1 - 3u)^2, ..., (3u)^2 / 2).
     const float u = 1.0f / 6;
-    const Ptr<float> N = gul::BasisFuns(2, u, 2, U);
-    EXPECT_NEAR(N[0], 0.25f, 1e-6);
-    EXPECT_NEAR(N[1], 0.625f, 1e-6);
-    EXPECT_NEAR(N[2], 0.125f, 1e-6);
     // Middle of the middle span: the uniform quadratic (1/8, 3/4, 1/8).
-    const Ptr<float> M = gul::BasisFuns(3, 0.5f, 2, U);
-    EXPECT_NEAR(M[0], 0.125f, 1e-6);
-    EXPECT_NEAR(M[1], 0.75f, 1e-6);
-    EXPECT_NEAR(M[2], 0.125f, 1e-6);
+    const Ptr<float> N = gul::BasisFuns(2, u, 2, U), M = gul::BasisFuns(3, 0.5f, 2, U);
+    const float n[] = {0.25f, 0.625f, 0.125f}, m[] = {0.125f, 0.75f, 0.125f};
+    for (int j = 0; j < 3; ++j) {
+        EXPECT_NEAR(N[j], n[j], 1e-6) << j;
+        EXPECT_NEAR(M[j], m[j], 1e-6) << j;
+    }
 }
 
 TEST(BasisTest, DerivativesMatchHandValuesAndFiniteDifferences)
@@ -67,12 +61,11 @@ TEST(BasisTest, DerivativesMatchHandValuesAndFiniteDifferences)
     // Uniform quadratic, knot spacing h = 1/3: first derivatives (-1/(2h), 0, 1/(2h)),
     // second derivatives (1/h^2, -2/h^2, 1/h^2).
     EXPECT_NEAR(d[0][1], 0.75f, 1e-6);
-    EXPECT_NEAR(d[1][0], -1.5f, 1e-5);
-    EXPECT_NEAR(d[1][1], 0.0f, 1e-5);
-    EXPECT_NEAR(d[1][2], 1.5f, 1e-5);
-    EXPECT_NEAR(d[2][0], 9.0f, 1e-4);
-    EXPECT_NEAR(d[2][1], -18.0f, 1e-4);
-    EXPECT_NEAR(d[2][2], 9.0f, 1e-4);
+    const float first[] = {-1.5f, 0.0f, 1.5f}, second[] = {9.0f, -18.0f, 9.0f};
+    for (int j = 0; j < 3; ++j) {
+        EXPECT_NEAR(d[1][j], first[j], 1e-5) << j;
+        EXPECT_NEAR(d[2][j], second[j], 1e-4) << j;
+    }
 
     // A cubic on a non-uniform vector against central differences of BasisFuns.
     Ptr<float> V(8);
@@ -93,12 +86,9 @@ TEST(BasisTest, DerivativesMatchHandValuesAndFiniteDifferences)
 
 TEST(BinomialTest, PascalTriangle)
 {
-    EXPECT_EQ(gul::Binomial(0, 0), 1.0f);
-    EXPECT_EQ(gul::Binomial(4, 2), 6.0f);
-    EXPECT_EQ(gul::Binomial(10, 3), 120.0f);
-    EXPECT_EQ(gul::Binomial(30, 15), 155117520.0f);
-    EXPECT_EQ(gul::Binomial(3, 4), 0.0f);
-    EXPECT_EQ(gul::Binomial(-1, 0), 0.0f);
+    const std::tuple<int, int, float> rows[] = {{0, 0, 1.0f},  {4, 2, 6.0f}, {10, 3, 120.0f},
+                                                 {30, 15, 155117520.0f}, {3, 4, 0.0f}, {-1, 0, 0.0f}};
+    for (auto [n, k, value] : rows) EXPECT_EQ(gul::Binomial(n, k), value) << n << " " << k;
 }
 
 // A 4 x 5 net of degree (2, 2) with unit weights over a wavy height field.

@@ -40,9 +40,7 @@ TEST(PtrTest, CopiesShareTheBlockAndTheLastHandleReleasesIt)
 TEST(PtrTest, EachOutOfBoundsAccessPrintsOnceAndTouchesNothing)
 {
     Ptr<float> a(3);
-    a[0] = 1.0f;
-    a[1] = 2.0f;
-    a[2] = 3.0f;
+    for (int k = 0; k < 3; ++k) a[k] = k + 1.0f;
     testing::internal::CaptureStderr();
     a[3] = 99.0f;           // one past the end: dropped
     const float r = a[-1];  // before the start: reads zero
@@ -51,9 +49,7 @@ TEST(PtrTest, EachOutOfBoundsAccessPrintsOnceAndTouchesNothing)
     EXPECT_EQ(countOf(err, kBounds), 3);
     EXPECT_EQ(r, 0.0f);
     EXPECT_EQ(s, 0.0f);
-    EXPECT_EQ(a[0], 1.0f);
-    EXPECT_EQ(a[1], 2.0f);
-    EXPECT_EQ(a[2], 3.0f);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(a[k], k + 1.0f) << k;
     // The scratch element a dropped write went to does not leak into later reads.
     testing::internal::CaptureStderr();
     EXPECT_EQ(a[3], 0.0f);

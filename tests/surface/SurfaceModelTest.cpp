@@ -50,11 +50,7 @@ TEST(SurfaceModelTest, FreshAndResetSurfacesHaveTheDefaults)
 
 TEST(SurfaceModelTest, HolesAreClosedRectangles)
 {
-    SurfaceHole h;
-    h.rightLeftLow = 0.2;
-    h.rightLeftHigh = 0.4;
-    h.frontBackLow = 0.5;
-    h.frontBackHigh = 0.6;
+    const SurfaceHole h{"h", 0.2, 0.4, 0.5, 0.6};
     EXPECT_TRUE(PointInHole(h, 0.2, 0.5));
     EXPECT_TRUE(PointInHole(h, 0.4, 0.6));
     EXPECT_TRUE(PointInHole(h, 0.3, 0.55));
