@@ -1,11 +1,10 @@
 // A new user's first run with the control panel, in a real window: start
 // the program with the spiral example on the command line, show the panel
-// from the View menu, pick a surface in the tree, colour it by curvature,
-// position the ball, fix its launch in the view and roll it; a change made
-// on the panel makes "New" ask first. Then, on the spiral opened afresh,
-// Edit > Undo and Redo: a surface deleted from the panel comes back selected
-// with Ctrl+Z and goes again with Ctrl+Shift+Z and Ctrl+Y, the menu's texts
-// and greying following the history.
+// from the View menu, position the ball, fix its launch in the view and roll
+// it; a change made on the panel makes "New" ask first. Then, on the spiral
+// opened afresh, Edit > Undo and Redo: a surface picked in the tree and
+// deleted from the panel comes back selected with Ctrl+Z and goes again with
+// Ctrl+Shift+Z and Ctrl+Y, the menu's texts and greying following the history.
 
 #include "QtTestRegistry.h"
 #include "gui/GuiTestSupport.h"
@@ -81,20 +80,6 @@ private slots:
         const QImage pane = shownOf(frame().panelPane(), "panel-shown");
         QVERIFY2(greyLevels(pane) >= 4, qPrintable(QString::number(greyLevels(pane))));
         QVERIFY(litPixels(pane) > pane.width() * pane.height() / 8);
-    }
-
-    void pickASurfaceAndColourItByCurvature()
-    {
-        QTreeWidgetItem* first = tree()->topLevelItem(1)->child(0);
-        QVERIFY(first);
-        pick(first);
-        QVERIFY(doc().selectedSurface);
-        QCOMPARE(selectedName(), first->text(0));
-        clickPanel("surfaceTrianglesCheck");
-        clickPanel("curvatureRadio");
-        QCOMPARE(doc().selectedSurface->coloring, Coloring::Curvature);
-        QCOMPARE(doc().selectedSurface->showSurfaceTriangles, 1);
-        shot("curvature");
     }
 
     void positionFixTheLaunchAndRoll()
