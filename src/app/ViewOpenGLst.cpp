@@ -104,8 +104,6 @@ void ViewOpenGLst::Teardown()
     core_.Teardown();
 }
 
-const render::CompileCounters& ViewOpenGLst::compileCounters() const { return drawer_->counters(); }
-
 QPoint ViewOpenGLst::DevicePoint(const QPointF& logical) const
 {
     const qreal ratio = devicePixelRatio();

@@ -28,8 +28,6 @@ public:
     ~ViewOpenGLst() override;
 
     ViewCore& core() { return core_; }
-    // Display lists compiled so far by the render thread.
-    const render::CompileCounters& compileCounters() const;
     // Stops and joins both threads (ViewCore::Teardown) and releases the timer. Idempotent.
     void Teardown();
 

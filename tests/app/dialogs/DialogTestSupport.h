@@ -63,8 +63,8 @@ inline void toggleAccessibly(QAbstractButton* button)
     face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
-// The middle of a slider's thumb, where a person takes hold of it.
-inline QPoint sliderThumb(QSlider* slider)
+// The middle of a slider's thumb when the slider shows `value`.
+inline QPoint sliderThumbAt(QSlider* slider, int value)
 {
     QStyleOptionSlider option;
     option.initFrom(slider);
@@ -72,9 +72,12 @@ inline QPoint sliderThumb(QSlider* slider)
     option.minimum = slider->minimum();
     option.maximum = slider->maximum();
     option.tickPosition = slider->tickPosition();
-    option.sliderPosition = option.sliderValue = slider->value();
+    option.sliderPosition = option.sliderValue = value;
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
 }
+
+// The middle of a slider's thumb, where a person takes hold of it.
+inline QPoint sliderThumb(QSlider* slider) { return sliderThumbAt(slider, slider->value()); }
 
 // A press on the track far right of the thumb, held until the slider has
 // paged up (it pages from its event loop while the button is down), then released.
@@ -128,6 +131,19 @@ inline void readInfo(const QString& cli, const QString& path, QJsonObject& info)
     QVERIFY2(tool.waitForFinished(60000), qPrintable(cli));
     QCOMPARE(tool.exitCode(), 0);
     info = QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
+}
+
+// Replaces a field's text as a person does: select all, delete, type (plain
+// text as keys, anything else as an input method's commit).
+inline void retype(QLineEdit* edit, const QString& text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    bool plain = true;
+    for (QChar c : text) plain = plain && c.unicode() >= 0x20 && c.unicode() < 0x7f;
+    if (plain) QTest::keyClicks(edit, text);
+    else edit->insert(text);
 }
 
 inline void type(QWidget* dialog, const char* field, const QString& text)

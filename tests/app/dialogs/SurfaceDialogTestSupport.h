@@ -56,18 +56,9 @@ public:
     void click(QAbstractButton* button) const { dialogtest::clickWithMouse(button); }
     void click(const char* name) const { click(control<QAbstractButton>(name)); }
     void click(const char* dialog, const char* name) const { click(in<QAbstractButton>(dialog, name)); }
-    // Replaces a field's text as a person does: select all, type.
     void type(const char* dialog, const char* name, const QString& text) const
     {
-        QLineEdit* edit = in<QLineEdit>(dialog, name);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        // Keys for plain text; an input method's commit for the rest.
-        bool plain = true;
-        for (QChar c : text) plain = plain && c.unicode() >= 0x20 && c.unicode() < 0x7f;
-        if (plain) QTest::keyClicks(edit, text);
-        else edit->insert(text);
+        dialogtest::retype(in<QLineEdit>(dialog, name), text);
     }
     SurfaceSection* surfaceNamed(const char* name) const
     {

@@ -28,8 +28,6 @@
 #include <QPainter>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 class DesignDialogsEndToEndTest : public WindowTest {
     Q_OBJECT
@@ -47,33 +45,16 @@ private:
         return control<T>(dialog(dialogName), name);
     }
     void click(QAbstractButton* button) { dialogtest::clickWithMouse(button); }
-    void type(QLineEdit* edit, const QString& text)
-    {
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
-    }
+    void type(QLineEdit* edit, const QString& text) { dialogtest::retype(edit, text); }
     // Drags a slider's thumb to the position of `value`, as a person does,
     // then steps the last degree with the arrow keys if the pixels fell short.
     void dragSlider(QSlider* slider, int value)
     {
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = slider->orientation();
-        option.tickPosition = slider->tickPosition();
-        option.minimum = slider->minimum();
-        option.maximum = slider->maximum();
-        option.sliderPosition = option.sliderValue = slider->value();
-        QStyle* style = slider->style();
-        const QRect thumb = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-        const QRect groove = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, slider);
-        const int span = groove.width() - thumb.width();
-        const int to = groove.x() + thumb.width() / 2 +
-                       QStyle::sliderPositionFromValue(slider->minimum(), slider->maximum(), value, span);
-        QTest::mousePress(slider, Qt::LeftButton, {}, thumb.center());
-        const QPoint grip = thumb.center();
-        for (int k = 1; k <= 10; ++k) QTest::mouseMove(slider, QPoint(grip.x() + (to - grip.x()) * k / 10, grip.y()));
-        QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(to, thumb.center().y()));
+        const QPoint grip = dialogtest::sliderThumb(slider);
+        const QPoint to = dialogtest::sliderThumbAt(slider, value);
+        QTest::mousePress(slider, Qt::LeftButton, {}, grip);
+        for (int k = 1; k <= 10; ++k) QTest::mouseMove(slider, grip + (to - grip) * k / 10);
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
         QVERIFY2(std::abs(slider->value() - value) <= 2, qPrintable(QString::number(slider->value())));
         while (slider->value() < value) QTest::keyClick(slider, Qt::Key_Right);
         while (slider->value() > value) QTest::keyClick(slider, Qt::Key_Left);

@@ -180,10 +180,6 @@ private slots:
         QTest::mouseMove(&view(), c - QPoint(0, 30));
         QTest::mouseRelease(&view(), Qt::RightButton, {}, c - QPoint(0, 30));
         QCOMPARE(view().core().OrbitDistance(), std::max(1.0, d0 - 10.0));
-        const double d1 = view().core().OrbitDistance();
-        QTest::keyPress(&view(), Qt::Key_Delete);
-        QTRY_VERIFY(view().core().OrbitDistance() > d1 * 1.1);
-        QTest::keyRelease(&view(), Qt::Key_Delete);
         QVERIFY(changedShare(turned, viewPicture("zoomed")) > 0.02);
     }
 

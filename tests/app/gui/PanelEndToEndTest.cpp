@@ -1,9 +1,8 @@
 // A new user's first run with the control panel, in a real window: start
 // the program with the spiral example on the command line, show the panel
-// from the View menu, pick a surface in the tree, colour it by curvature,
-// position the ball, fix its launch in the view, roll it, and watch it with
-// and without the follow camera; a change made on the panel makes "New" ask
-// first. Then, on the spiral opened afresh, Edit > Undo and Redo: a surface
+// from the View menu, position the ball, fix its launch in the view and roll
+// it; a change made on the panel makes "New" ask first. Then, on the spiral
+// opened afresh, Edit > Undo and Redo: a surface picked in the tree and
 // deleted from the panel comes back selected with Ctrl+Z and goes again with
 // Ctrl+Shift+Z and Ctrl+Y, the menu's texts and greying following the history.
 
@@ -83,20 +82,6 @@ private slots:
         QVERIFY(litPixels(pane) > pane.width() * pane.height() / 8);
     }
 
-    void pickASurfaceAndColourItByCurvature()
-    {
-        QTreeWidgetItem* first = tree()->topLevelItem(1)->child(0);
-        QVERIFY(first);
-        pick(first);
-        QVERIFY(doc().selectedSurface);
-        QCOMPARE(selectedName(), first->text(0));
-        clickPanel("surfaceTrianglesCheck");
-        clickPanel("curvatureRadio");
-        QCOMPARE(doc().selectedSurface->coloring, Coloring::Curvature);
-        QCOMPARE(doc().selectedSurface->showSurfaceTriangles, 1);
-        shot("curvature");
-    }
-
     void positionFixTheLaunchAndRoll()
     {
         positionAndFixLaunch(gentleAim());
@@ -107,33 +92,6 @@ private slots:
         clickPanel("rollBallButton");
         QVERIFY(!doc().simulation.stopped.load());
         QTRY_VERIFY_WITH_TIMEOUT(length(ballCentre() - start) > 2.0, kStuckAfterMs);
-    }
-
-    void watchWithAndWithoutTheFollowCamera()
-    {
-        clickPanel("followCheck"); // off: the orbit view
-        QVERIFY(!ReadSetting(doc().cameraFollowsBall));
-        const QImage orbit = shownOf(&view(), "orbit");
-        clickPanel("followCheck"); // on again
-        QVERIFY(ReadSetting(doc().cameraFollowsBall));
-        const Vec3 before = ballCentre();
-        QTRY_VERIFY_WITH_TIMEOUT(length(ballCentre() - before) > 1.0, kStuckAfterMs);
-        const QImage following = shownOf(&view(), "following");
-        QVERIFY(litPixels(following) > 1000);
-        // The follow camera keeps the ball in the middle of the view.
-        const int w = following.width(), h = following.height();
-        QVERIFY(litPixels(following.copy(w * 2 / 5, h * 2 / 5, w / 5, h / 5)) > 50);
-        QVERIFY(following != orbit);
-        QVERIFY(!doc().simulation.stopped.load());
-    }
-
-    void aStoppingButtonShowsTheSwitchesOff()
-    {
-        clickPanel("showAllButton");
-        QVERIFY(doc().simulation.stopped.load());
-        QVERIFY(!control<QCheckBox>(&panel(), "followCheck")->isChecked());
-        QVERIFY(!control<QCheckBox>(&panel(), "ballCheck")->isChecked());
-        shot("stopped-show-all");
     }
 
     void aPanelChangeMakesNewAskFirst()

@@ -34,10 +34,7 @@ private:
     static void clickButton(QWidget* dialog, const char* name) { dialogtest::clickWithMouse(control(dialog, name)); }
     static void typeInto(QWidget* dialog, const char* field, const QString& text)
     {
-        auto* edit = control<QLineEdit>(dialog, field);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
+        dialogtest::retype(control<QLineEdit>(dialog, field), text);
     }
     bool selectSurface(const char* name, const char* group)
     {
