@@ -67,6 +67,9 @@ private:
     }
     QString startFolderOf(const char* command)
     {
+        // Earlier watchers first see their dialog gone and stop, so that none
+        // takes this dialog for its own.
+        QTest::qWait(100);
         auto seen = std::make_shared<QString>();
         auto answered = whenModal<QFileDialog>([seen](QFileDialog* dialog) {
             *seen = dialog->directory().absolutePath();
