@@ -17,11 +17,7 @@ namespace fs = std::filesystem;
 using builders::readFile;
 using Outcome = builders::CliOutcome;
 
-Outcome exportTrack(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "export");
-    return builders::runCli(args);
-}
+Outcome exportTrack(std::vector<std::string> args) { return builders::runCommand("export", std::move(args)); }
 
 // A folder holding the track document (four surfaces, two with holes), a
 // document without surfaces, and a flat 4-unit-wide floor.

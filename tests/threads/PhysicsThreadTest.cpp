@@ -22,9 +22,7 @@ protected:
     {
         builders::emptyDocument(doc);
         floor = &builders::addFloor(doc, "floor", 5, 20);
-        doc.SetBallStart(floor, 0.5, 0.05);
-        doc.launchSpeed = 2.0;
-        doc.launchDirection = {1, 0, 0};
+        builders::setLaunch(doc, *floor, 0.5, 0.05, 2.0);
         thread = StartPhysicsThread(doc, control);
     }
 
