@@ -143,6 +143,15 @@ inline SurfaceSection& tiltedFloor(COpenGLTemplateDoc& doc, double slope, int po
     return *doc.surfaces.back();
 }
 
+// The display lists a surface holds.
+inline std::vector<GLuint> listsOf(const SurfaceSection& s)
+{
+    std::vector<GLuint> lists;
+    for (std::int32_t id : s.drawingCache.listId)
+        if (id != -1) lists.push_back(static_cast<GLuint>(id));
+    return lists;
+}
+
 // A current headless context and a renderer on it for each test.
 class RenderTest : public ::testing::Test {
 protected:

@@ -40,10 +40,8 @@ bool expectSameAsMarkedAndScan(SurfaceSection& s, const Vec3& from, const Vec3& 
     }
     EXPECT_EQ(fast.u, full.u) << what;
     EXPECT_EQ(fast.v, full.v) << what;
-    EXPECT_EQ(fast.point.x, full.point.x) << what;
-    EXPECT_EQ(fast.point.y, full.point.y) << what;
-    EXPECT_EQ(fast.point.z, full.point.z) << what;
-    EXPECT_EQ(length(pruned.triangleHitPoint - marked.triangleHitPoint), 0.0) << what;
+    EXPECT_EQ(fast.point, full.point) << what;
+    EXPECT_EQ(pruned.triangleHitPoint, marked.triangleHitPoint) << what;
     EXPECT_LE(pruned.triangleTests, marked.triangleTests) << what;
     if (compareScan) {
         const auto hit = builders::bruteForceIntersect(s, from, to, marked);
