@@ -132,11 +132,7 @@ inline void lookDownOnto(COpenGLTemplateDoc& doc, const SurfaceSection& s, doubl
 inline SurfaceSection& tiltedFloor(COpenGLTemplateDoc& doc, double slope, int points = 5, int intermediate = 2,
                                    double scale = 1.0)
 {
-    auto floor = builders::makeFlatFloor(&doc, points, intermediate, scale);
-    for (int i = 0; i < floor->sectionCount; ++i) floor->sections[i].position.y = floor->sections[i].position.x * slope;
-    floor->BuildNet();
-    floor->ComputeHeightRange();
-    floor->Rebuild();
+    auto floor = builders::makeFlatFloor(&doc, points, intermediate, scale, slope);
     setText(floor->name, "floor");
     for (const auto& other : doc.surfaces) other->render = 0;
     doc.surfaces.push_back(std::move(floor));

@@ -156,15 +156,8 @@ TEST(IntersectSegmentPruningTest, SegmentsGrazingBoxFacesOrEndingOnTheMeshAgree)
 // the tree meets it first.
 std::unique_ptr<SurfaceSection> makeFoldedFloor(SurfaceHost* host)
 {
-    auto s = builders::makeChannel(host, 10, 2);
-    for (int i = 0; i < s->sectionCount; ++i) {
-        s->sections[i].position.y = 0.0;
-        for (int j = 0; j < 10; ++j) s->sections[i].points[j] = {j < 5 ? -3.0 + 0.5 * j : -10.5 + 1.5 * j, 0.0, 0.0};
-    }
-    s->BuildNet();
-    s->ComputeHeightRange();
-    s->Rebuild();
-    return s;
+    return builders::makeProfiledChannel(
+        host, 10, 2, [](int j) { return Vec3{j < 5 ? -3.0 + 0.5 * j : -10.5 + 1.5 * j, 0.0, 0.0}; });
 }
 
 TEST(IntersectSegmentPruningTest, TiesBetweenCellsGoToTheCellTheMarkedWalkMeetsFirst)
