@@ -33,25 +33,23 @@ SimulateRun simulate(std::vector<std::string> args)
     return r;
 }
 
-// Two floors linked end to begin, the ball starting near the end of the
-// first one and rolling along it.
+// Two floors, t0 and t1, linked end to begin, the ball starting near the end
+// of t0 and rolling along it.
 class SimulateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         COpenGLTemplateDoc doc;
         builders::emptyDocument(doc);
-        SurfaceSection& a = builders::addFloor(doc, "a", 5, 2);
-        SurfaceSection& b = builders::addFloor(doc, "b", 5, 2, builders::FloorShape{{25.0, 0, 0}});
-        builders::linkSites(a, 0, b, 1);
-        builders::setLaunch(doc, a, 0.5, 0.8, 6.0);
+        builders::addTrack(doc, 2, 5, 2, 0.0);
+        builders::setLaunch(doc, *doc.surfaces[0], 0.5, 0.8, 6.0);
         ASSERT_TRUE(builders::saved(doc, file.path()));
     }
 
     TempFile file{"cli-simulate"};
 };
 
-TEST_F(SimulateTest, PrintsOneLinePerStepThenTheSummaryTheSameOnEveryRun)
+TEST_F(SimulateTest, PrintsOneLinePerStepThenTheSummary)
 {
     const SimulateRun r = simulate({file.path(), "--steps", "200", "--dt", "0.05"});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -59,7 +57,7 @@ TEST_F(SimulateTest, PrintsOneLinePerStepThenTheSummaryTheSameOnEveryRun)
     const json& first = r.lines[0];
     EXPECT_EQ(first["step"], 1);
     EXPECT_DOUBLE_EQ(first["t"].get<double>(), 0.05);
-    EXPECT_EQ(first["surface"], "a");
+    EXPECT_EQ(first["surface"], "t0");
     EXPECT_EQ(first["group"], "main");
     EXPECT_EQ(first["centre"].size(), 3u);
     // The ball crosses onto b (the crossing's event is the names test's), runs
@@ -69,15 +67,14 @@ TEST_F(SimulateTest, PrintsOneLinePerStepThenTheSummaryTheSameOnEveryRun)
     EXPECT_EQ(summary["crossings"], 1);
     EXPECT_EQ(summary["fallResets"], 1);
     EXPECT_TRUE(summary["final"]["stopped"].get<bool>());
-    EXPECT_EQ(simulate({file.path(), "--steps", "200", "--dt", "0.05"}).lines, r.lines);
 }
 
 TEST_F(SimulateTest, OptionsChooseTheStartTheLaunchAndThePauses)
 {
-    const SimulateRun r = simulate({file.path(), "--steps", "3", "--start", "b,main,0.5,0.5", "--speed", "1",
+    const SimulateRun r = simulate({file.path(), "--steps", "3", "--start", "t1,main,0.5,0.5", "--speed", "1",
                                     "--direction", "0,0,-1", "--pause-each-frame"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.lines[0]["surface"], "b");
+    EXPECT_EQ(r.lines[0]["surface"], "t1");
     EXPECT_LT(r.lines[0]["velocity"][2].get<double>(), 0.0);
     EXPECT_TRUE(r.lines[0]["stopped"].get<bool>());
     EXPECT_EQ(r.lines[1]["centre"], r.lines[0]["centre"]); // one step per roll
@@ -95,7 +92,7 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
     };
     for (const Case& c : {Case{{"--steps", "-1"}, "--steps must be a whole number from 0 to"},
                           Case{{"--dt", "0"}, "--dt must be"},
-                          Case{{"--start", "a,main,2,0"}, "--start must be SURFACE,GROUP,U,V"},
+                          Case{{"--start", "t0,main,2,0"}, "--start must be SURFACE,GROUP,U,V"},
                           Case{{"--fly"}, "unknown option \"--fly\""},
                           Case{{"--speed", "1e200"}, "--speed must be a number from 0 to 1000"},
                           Case{{"--speed", "nan"}, "--speed must be"},
@@ -136,7 +133,7 @@ TEST_F(SimulateTest, AStoredStartOrSpeedTheOptionsWouldRefuseIsRefused)
         EXPECT_EQ(refused.code, cli::kExitFile) << says;
         EXPECT_NE(refused.err.find(file.path() + " " + says), std::string::npos) << refused.err;
         // Options that replace the stored values let the run go.
-        EXPECT_EQ(simulate({file.path(), "--steps", "2", "--start", "a,main,0.5,0.5", "--speed", "1"}).code, 0);
+        EXPECT_EQ(simulate({file.path(), "--steps", "2", "--start", "t0,main,0.5,0.5", "--speed", "1"}).code, 0);
     }
 }
 
@@ -188,7 +185,8 @@ TEST(SimulateRide, AFlatPlateLosesOnlyToTheDampingAndTheSummaryGathersTheLines)
 }
 
 // The ball runs off the free end of a floor over a lower one, flies, lands
-// and rolls on: the summary counts the airtime and the landing's loss.
+// and rolls on: the summary counts the airtime and the landing's loss (that
+// the landing is no spike of felt force is the ride profile's test).
 TEST(SimulateRide, TheSummaryCountsAirtimeAndTheImpactLoss)
 {
     const auto lines = rideLines(
@@ -206,9 +204,6 @@ TEST(SimulateRide, TheSummaryCountsAirtimeAndTheImpactLoss)
     EXPECT_NEAR(num(summary["airtime"]), flying * 0.05, 1e-9);
     EXPECT_EQ(summary["flights"], 1);
     EXPECT_GT(num(summary["energyLost"]["impacts"]), 0.0);
-    // The landing is an event of its step, not a spike of force: on the flat floor it is 1 g.
-    EXPECT_NEAR(num(summary["gForce"]["maxVertical"]), 1.0, 0.01);
-    EXPECT_LT(num(summary["gForce"]["minVertical"]), 0.1); // the flight
 }
 
 } // namespace
