@@ -239,7 +239,6 @@ TEST(CliEval, RefusesBadParametersAndUnknownSurfaces)
     const Outcome missing = run({"eval", file.path(), "c", "main", "0.5", "0.5"});
     EXPECT_EQ(missing.code, 1);
     expectOneLineError(missing, "has no surface \"c\" in group \"main\"");
-    EXPECT_EQ(run({"eval", "/nonexistent/x.mwk", "a", "main", "0.5", "0.5"}).code, 2);
 }
 
 TEST(CliOutput, AFailedWriteToTheOutputExitsWithTwo)

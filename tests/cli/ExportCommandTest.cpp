@@ -17,11 +17,7 @@ namespace fs = std::filesystem;
 using builders::readFile;
 using Outcome = builders::CliOutcome;
 
-Outcome exportTrack(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "export");
-    return builders::runCli(args);
-}
+Outcome exportTrack(std::vector<std::string> args) { return builders::runCommand("export", std::move(args)); }
 
 // A folder holding the track document (four surfaces, two with holes), a
 // document without surfaces, and a flat 4-unit-wide floor.
@@ -40,7 +36,6 @@ protected:
     }
 
     std::string path(const std::string& name) const { return dir.file(name); }
-    std::size_t filesInDir() const { return static_cast<std::size_t>(dir.entries()); }
 
     builders::Scratch dir;
     std::string track = path("track.mwk"), empty = path("empty.mwk"), floor = path("floor.mwk");
@@ -79,7 +74,7 @@ TEST_P(ExportFormats, ReadBackByAssimpWithTheSameObjectsAndCounts)
         }
     }
     // Only the two exports are left: no temporary files (the glTF buffers aside).
-    EXPECT_EQ(filesInDir(), 3u + 2u + (extension == ".gltf" ? 2u : 0u));
+    EXPECT_EQ(dir.entries(), 3 + 2 + (extension == ".gltf" ? 2 : 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ExportFormats, ::testing::Values(".stl", ".obj", ".ply", ".gltf", ".glb"),
@@ -147,7 +142,7 @@ TEST_P(ExportRefusals, SayWhyAndLeaveNoFileBehind)
     const Outcome o = exportTrack(args);
     EXPECT_EQ(o.code, bad.code);
     EXPECT_NE(o.err.find(bad.message), std::string::npos) << o.err;
-    EXPECT_EQ(filesInDir(), 3u) << o.err;
+    EXPECT_EQ(dir.entries(), 3) << o.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -182,7 +177,7 @@ TEST_F(ExportCommand, NeverWritesOverTheDocumentNorIntoAMissingFolder)
     o = exportTrack({track, path("missing/out.glb")});
     EXPECT_EQ(o.code, 2);
     EXPECT_NE(o.err.find("Cannot save " + path("missing/out.glb")), std::string::npos) << o.err;
-    EXPECT_EQ(filesInDir(), 4u);
+    EXPECT_EQ(dir.entries(), 4);
 }
 
 } // namespace

@@ -41,9 +41,7 @@ protected:
         setText(a.attachmentSites[0].name, kSite);
         builders::linkSites(a, 0, b, 1);
         builders::addHole(b, kHole, 0.0, 0.1, 0.9, 1.0);
-        doc.SetBallStart(&a, 0.5, 0.8);
-        doc.launchDirection = {1, 0, 0};
-        doc.launchSpeed = 6.0;
+        builders::setLaunch(doc, a, 0.5, 0.8, 6.0);
         ASSERT_TRUE(builders::saved(doc, file.path()));
     }
 
@@ -87,6 +85,7 @@ TEST_F(NameTextTest, SimulatePrintsNamesInUtf8AndTakesThemInUtf8)
                 EXPECT_EQ(e["site"], kSiteUtf8);
                 EXPECT_EQ(e["surface"], kSecondUtf8);
                 EXPECT_EQ(e["group"], kGroupUtf8);
+                EXPECT_EQ(j["surface"], kSecondUtf8); // the step that crosses ends on the new surface
             }
     }
     EXPECT_EQ(count, 121u);

@@ -45,6 +45,8 @@ TEST_F(RecipeShapeOps, CreateChannelTakesTheDialogDefaults)
     EXPECT_EQ(surface("d")->sectionCount, 4);
 }
 
+// The ops pass the design layer's refusals on as they are (each refusal's
+// text is pinned by the design tests).
 TEST_F(RecipeShapeOps, RefusalsAreTheDialogTextsAndChangeNothing)
 {
     EXPECT_EQ(run({{"op", "createChannel"}, {"name", "a"}}), design::kNameExists);
@@ -94,8 +96,6 @@ TEST_F(RecipeShapeOps, EditBAndCTakeFramesFromOtherSurfaces)
     ASSERT_EQ(run({{"op", "createChannel"}, {"name", "b"}, {"type", "B"}}), "");
     ASSERT_EQ(run({{"op", "createChannel"}, {"name", "c"}, {"type", "C"}}), "");
     EXPECT_THROW(run({{"op", "editB"}, {"surface", "c"}}), cli::RecipeError);
-    EXPECT_EQ(run({{"op", "editB"}, {"surface", "b"}, {"initialDirections", {{"from", "end"}}}}),
-              design::kInitialDirectionsSource);
     ASSERT_EQ(run({{"op", "editB"}, {"surface", "b"},
                    {"finalDirections", {{"from", "begin"}, {"surface", "a"}, {"opposite", true}}}}),
               "");
@@ -112,15 +112,12 @@ TEST_F(RecipeShapeOps, CreateCircularSuggestsThePortionsCount)
     ASSERT_EQ(run({{"op", "createCircular"}, {"name", "half"}, {"portion", "2/4"}}), "");
     EXPECT_EQ(surface("half")->pointsPerSection, 4);
     EXPECT_EQ(surface("half")->surfaceType, kTypeCircular);
-    EXPECT_EQ(run({{"op", "createCircular"}, {"name", "full"}, {"portion", "1"}, {"points", 8}}),
-              design::kFullCircleNeedsPoints);
     ASSERT_EQ(run({{"op", "createCircular"}, {"name", "full"}, {"portion", "1"}, {"inner", 2}, {"outer", 5}}), "");
     EXPECT_TRUE(surface("full")->wrapU);
 }
 
 TEST_F(RecipeShapeOps, CreateSweepReadsItsTemplate)
 {
-    EXPECT_EQ(run({{"op", "createSweep"}, {"name", "s"}}), design::kSelectTemplate);
     ASSERT_EQ(run({{"op", "createSweep"}, {"name", "s"}, {"template", "U 7"}, {"edge", "right"}}), "");
     EXPECT_EQ(surface("s")->pointsPerSection, 7);
     EXPECT_EQ(surface("s")->sectionCount, 6);
@@ -140,10 +137,6 @@ TEST_F(RecipeShapeOps, TransformScalesAndCommits)
                    {"pasteScale", {{"value", 0.5}}}}),
               "");
     for (int i = 2; i < 6; ++i) EXPECT_EQ(a->sections[i].scale, 0.5);
-    const auto before = a->sections;
-    EXPECT_EQ(run({{"op", "transform"}, {"surface", "a"}, {"sections", {2}}, {"rotate", {{"degrees", 30}}}}),
-              design::kEndsTogether);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(a->sections[i].direction, before[i].direction);
 }
 
 TEST_F(RecipeShapeOps, ShapeFromPointsOrTemplate)
@@ -154,22 +147,14 @@ TEST_F(RecipeShapeOps, ShapeFromPointsOrTemplate)
     SurfaceSection* a = surface("a");
     EXPECT_EQ(a->sections[2].points[0].y, 1.0);
     EXPECT_EQ(a->sections[3].points[4].x, 2.0);
-    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}}, {"points", {{0, 0}, {1, 0}, {2, 0}}}}),
-              design::PointCountMessage(5));
-    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}}, {"template", "V 7"}}),
-              design::PointCountMessage(5));
     ASSERT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {1, 2}}, {"template", "V 5"}}), "");
     EXPECT_STREQ(a->sections[0].shapeName, "V 5");
-    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"template", "V 5"}}), design::kEditShapeNeedsSelection);
-    EXPECT_EQ(a->sections[2].points[0].y, 1.0);
 }
 
 TEST_F(RecipeShapeOps, ShapeSavedAsANewTemplateIsAppendedToTheTemplateFile)
 {
     std::vector<design::CrossSectionTemplate> before, after;
     ASSERT_TRUE(design::ReadTemplateFile(templates.path(), before));
-    EXPECT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}}, {"template", "V 5"}, {"saveAsTemplate", ""}}),
-              design::kTemplateNameMissing);
     ASSERT_EQ(run({{"op", "shape"}, {"surface", "a"}, {"sections", {3}},
                    {"points", {{-2, 2}, {-1, 0}, {0, -1}, {1, 0}, {2, 2}}}, {"saveAsTemplate", "Deep"}}),
               "");

@@ -5,13 +5,14 @@
 
 #include "support/CliRun.h"
 #include "support/RecordedRideBuilders.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 
 namespace {
 
@@ -30,21 +31,22 @@ nlohmann::json lastLine(const std::string& text)
 // on it by the loop; beside it the same track with one floor tilted.
 class ReplayCommand : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { recorded() = builders::saveTrackAndRide(dir(), 99); }
-    static void TearDownTestSuite() { fs::remove_all(dir()); }
-
-    static fs::path dir() { return fs::temp_directory_path() / ("marlwick-replay-" + std::to_string(::getpid())); }
-    static std::string path(const char* name) { return (dir() / name).string(); }
-    static RideRecord& recorded()
+    static void SetUpTestSuite()
     {
-        static RideRecord ride;
-        return ride;
+        dir = std::make_unique<builders::Scratch>();
+        recorded = builders::saveTrackAndRide(dir->path(), 99);
     }
+    static void TearDownTestSuite() { dir.reset(); }
+
+    static std::string path(const char* name) { return dir->file(name); }
     static std::string saveRide(const char* name, const std::string& text)
     {
-        std::ofstream(path(name), std::ios::binary) << text;
+        builders::writeFile(path(name), text);
         return path(name);
     }
+
+    static inline std::unique_ptr<builders::Scratch> dir;
+    static inline RideRecord recorded;
 };
 
 TEST_F(ReplayCommand, SimulateStepsTheRideAndVerifiesEveryPosition)
@@ -55,9 +57,9 @@ TEST_F(ReplayCommand, SimulateStepsTheRideAndVerifiesEveryPosition)
     EXPECT_EQ(summary["replay"], (nlohmann::json{{"steps", 240}, {"verified", true}}));
     EXPECT_EQ(summary["steps"], 240);
     double time = 0.0;
-    for (const RideStep& s : recorded().steps) time += s.h;
+    for (const RideStep& s : recorded.steps) time += s.h;
     EXPECT_EQ(summary["time"].get<double>(), time);
-    const Vec3& last = recorded().steps.back().centre;
+    const Vec3& last = recorded.steps.back().centre;
     EXPECT_EQ(summary["final"]["centre"], (nlohmann::json{last.x, last.y, last.z}));
 
     const Outcome first = run({"simulate", path("track.mwk"), "--replay", path("good.mwkride"), "--steps", "10"});
@@ -66,7 +68,7 @@ TEST_F(ReplayCommand, SimulateStepsTheRideAndVerifiesEveryPosition)
 
 TEST_F(ReplayCommand, AStepThatLandsElsewhereEndsTheRunWithBothPositions)
 {
-    RideRecord altered = recorded();
+    RideRecord altered = recorded;
     altered.steps[99].centre.x += 1e-9;
     const std::string ride = saveRide("altered.mwkride", RideText(altered));
     const Outcome o = run({"simulate", path("track.mwk"), "--replay", ride});
@@ -76,7 +78,7 @@ TEST_F(ReplayCommand, AStepThatLandsElsewhereEndsTheRunWithBothPositions)
     EXPECT_EQ(replay["verified"], false);
     EXPECT_EQ(replay["divergedAt"], 100);
     EXPECT_EQ(replay["recorded"][0].get<double>(), altered.steps[99].centre.x);
-    EXPECT_EQ(replay["replayed"][0].get<double>(), recorded().steps[99].centre.x);
+    EXPECT_EQ(replay["replayed"][0].get<double>(), recorded.steps[99].centre.x);
 
     const std::string csv = path("altered.csv");
     EXPECT_EQ(run({"profile", path("track.mwk"), csv, "--replay", ride}).code, 4);
@@ -109,7 +111,7 @@ class DamagedReplay : public ReplayCommand, public ::testing::WithParamInterface
 
 TEST_P(DamagedReplay, NamesTheFileAndLineAndWritesNothing)
 {
-    std::string text = RideText(recorded());
+    std::string text = RideText(recorded);
     text.resize(text.find("\"centre\":[", text.size() / 2) + 10); // cut inside a step line
     const std::string ride = saveRide("cut.mwkride", text);
     const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));

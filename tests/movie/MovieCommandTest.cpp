@@ -1,5 +1,5 @@
 #include "MovieProbe.h"
-#include "cli/CliCommands.h"
+#include "support/CliRun.h"
 #include "support/RecordedRideBuilders.h"
 #include "support/ScratchDir.h"
 
@@ -17,34 +17,15 @@ namespace {
 using builders::Scratch;
 
 const std::string kSpiral = std::string(MARLWICK_SOURCE_DIR) + "/examples/spiral.mwk";
-constexpr double kSpiralStep = 0.06; // the document's maximum step time
 
-struct Outcome {
-    int code;
-    std::string err;
-};
-
-Outcome run(const std::string& command, std::vector<std::string> args, std::ostream& out)
-{
-    args.insert(args.begin(), command);
-    std::ostringstream err;
-    const int code = cli::Run(args, out, err);
-    return {code, err.str()};
-}
+using builders::readFile;
+using builders::writeFile;
+using Outcome = builders::CliOutcome;
 
 Outcome run(const std::string& command, std::vector<std::string> args)
 {
-    std::ostringstream out;
-    return run(command, std::move(args), out);
+    return builders::runCommand(command, std::move(args));
 }
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 struct LengthCase {
     std::vector<std::string> length; // --seconds S or --steps N, and --fps F
@@ -76,28 +57,8 @@ INSTANTIATE_TEST_SUITE_P(Movie, MovieLength,
                                            LengthCase{{"--steps", "10", "--fps", "25"}, "gif", 0.6, 25.0}),
                          [](const auto& row) { return std::string(row.param.extension); });
 
-TEST(MovieFrames, EachFrameShowsTheStepThatRenderDraws)
-{
-    Scratch scratch;
-    const std::string path = scratch.file("run.mp4");
-    const std::vector<std::string> view = {"--size", "160x120", "--follow"};
-    std::vector<std::string> args = {kSpiral, path, "--seconds", "1"};
-    args.insert(args.end(), view.begin(), view.end());
-    ASSERT_EQ(run("movie", args).code, 0);
-    for (const long frame : {0L, 10L, 29L}) {
-        const long step = movietest::stepsShown(frame, 30.0, std::vector<double>(40, kSpiralStep));
-        const std::string still = scratch.file("step" + std::to_string(step) + ".png");
-        std::vector<std::string> renderArgs = {kSpiral, still, "--steps", std::to_string(step)};
-        renderArgs.insert(renderArgs.end(), view.begin(), view.end());
-        ASSERT_EQ(run("render", renderArgs).code, 0);
-        EXPECT_GE(movietest::framePsnr(path, frame, still), 35.0) << "frame " << frame << ", step " << step;
-    }
-    // Step 1 is not what frame 29 shows.
-    const std::string early = scratch.file("early.png");
-    ASSERT_EQ(run("render", {kSpiral, early, "--steps", "1", "--size", "160x120", "--follow"}).code, 0);
-    EXPECT_LT(movietest::framePsnr(path, 29, early), 30.0);
-}
-
+// (Each frame shows the step render draws: the ride movie's test, on steps
+// of uneven lengths.)
 TEST(MovieFrames, TheOverlayWritesOverTheView)
 {
     Scratch scratch;
@@ -117,10 +78,9 @@ TEST(MovieCommandLine, BadInputExitsWithOneAndWritesNothing)
     };
     for (const Case& c : {Case{{kSpiral}, "takes a document and a movie file"},
                           Case{{kSpiral, scratch.file("x.avi")}, ".mp4, .webm or .gif"},
-                          Case{{kSpiral, out, "--fps", "0"}, "--fps"}, Case{{kSpiral, out, "--fps", "241"}, "--fps"},
-                          Case{{kSpiral, out, "--fps", "fast"}, "--fps"}, Case{{kSpiral, out, "--size", "8x8"}, "16 to 4096"},
+                          Case{{kSpiral, out, "--fps", "241"}, "--fps"}, Case{{kSpiral, out, "--fps", "fast"}, "--fps"},
+                          Case{{kSpiral, out, "--size", "8x8"}, "16 to 4096"},
                           Case{{kSpiral, out, "--size", "161x120"}, "even sides"},
-                          Case{{kSpiral, out, "--size", "5000x120"}, "16 to 4096"},
                           Case{{kSpiral, out, "--seconds", "-1"}, "--seconds"},
                           Case{{kSpiral, out, "--seconds", "1", "--steps", "4"}, "not both"},
                           Case{{kSpiral, out, "--steps", "0"}, "no frame"},
@@ -163,9 +123,9 @@ TEST_P(CancelledMovie, StopsAtTheNextFrameAndLeavesTheOldFile)
     writeFile(path, "the old movie");
     SignalOnFirstWrite signalling(GetParam());
     std::ostream out(&signalling);
-    const Outcome o = run("movie", {kSpiral, path, "--seconds", "1", "--size", "160x120", "--progress"}, out);
-    EXPECT_EQ(o.code, 5);
-    EXPECT_EQ(o.err, "marlwick-cli: cancelled: " + path + " was not written\n");
+    std::ostringstream err;
+    EXPECT_EQ(cli::Run({"movie", kSpiral, path, "--seconds", "1", "--size", "160x120", "--progress"}, out, err), 5);
+    EXPECT_EQ(err.str(), "marlwick-cli: cancelled: " + path + " was not written\n");
     EXPECT_EQ(readFile(path), "the old movie");
     EXPECT_EQ(scratch.entries(), 1) << "no temporary file is left";
 }
@@ -231,49 +191,21 @@ TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
     }
 }
 
-// What each refused ride looks like on disk.
-struct RefusedRide {
-    const char* name;
-    const char* document;
-    std::string (*text)(const RideRecord& ride);
-    int code;
-    const char* says;
-};
-void PrintTo(const RefusedRide& c, std::ostream* os) { *os << c.name; }
-
-class RefusedRideMovie : public RideMovie, public ::testing::WithParamInterface<RefusedRide> {};
-
-TEST_P(RefusedRideMovie, SaysWhyAndLeavesTheOldFile)
+// A replayed step that leaves its ride stops the movie half made (a damaged
+// ride or one of another document is refused before any frame, as the
+// replay tests of the other commands pin).
+TEST_F(RideMovie, ThatLeavesItsRideSaysWhereAndLeavesTheOldFile)
 {
-    const RefusedRide& c = GetParam();
-    const std::string ridePath = scratch.file("refused.mwkride"), path = scratch.file("ride.mp4");
-    writeFile(ridePath, c.text(ride));
+    RideRecord altered = ride;
+    altered.steps[59].centre.y += 1e-9;
+    const std::string ridePath = scratch.file("altered.mwkride"), path = scratch.file("ride.mp4");
+    writeFile(ridePath, RideText(altered));
     writeFile(path, "the old movie");
-    const Outcome o = run("movie", {input(c.document), path, "--replay", ridePath, "--size", "160x120"});
-    EXPECT_EQ(o.code, c.code);
-    EXPECT_EQ(o.err.rfind("marlwick-cli: " + ridePath + c.says, 0), 0u) << o.err;
+    const Outcome o = run("movie", {input("track.mwk"), path, "--replay", ridePath, "--size", "160x120"});
+    EXPECT_EQ(o.code, 4);
+    EXPECT_EQ(o.err.rfind("marlwick-cli: " + ridePath + " diverges at step 60: ", 0), 0u) << o.err;
     EXPECT_EQ(readFile(path), "the old movie");
     EXPECT_EQ(scratch.entries(), 2) << "no temporary file is left";
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Movie, RefusedRideMovie,
-    ::testing::Values(
-        RefusedRide{"Damaged", "track.mwk",
-                    [](const RideRecord& r) {
-                        const std::string text = RideText(r);
-                        return text.substr(0, text.find("\"centre\":[", text.size() / 2) + 10);
-                    },
-                    2, " is not a ride that can be replayed: line "},
-        RefusedRide{"OfAnotherDocument", "tilted.mwk", [](const RideRecord& r) { return RideText(r); }, 2,
-                    " was recorded on another version of the document"},
-        RefusedRide{"LeavingItsRecord", "track.mwk",
-                    [](const RideRecord& r) {
-                        RideRecord altered = r;
-                        altered.steps[59].centre.y += 1e-9;
-                        return RideText(altered);
-                    },
-                    4, " diverges at step 60: "}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "MovieProbe.h"
 #include "movie/MovieEncoder.h"
+#include "support/CliRun.h"
 #include "support/FileSizeLimit.h"
 #include "support/ScratchDir.h"
 
@@ -30,12 +31,6 @@ std::vector<std::uint8_t> testFrame(int k)
             p[3] = 255;
         }
     return bgra;
-}
-
-std::string contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct FormatCase {
@@ -120,7 +115,7 @@ TEST(MovieEncoderFailures, ACancelOrAFailedWriteLeavesTheOldFileAsItWas)
         cancelled->Cancel();
         EXPECT_FALSE(cancelled->Finish(error));
     }
-    EXPECT_EQ(contents(path), "the old movie");
+    EXPECT_EQ(builders::readFile(path), "the old movie");
     EXPECT_EQ(scratch.entries(), 1);
 
     auto failing = MovieEncoder::Open(path, {kWidth, kHeight, 30}, error);
@@ -135,7 +130,7 @@ TEST(MovieEncoderFailures, ACancelOrAFailedWriteLeavesTheOldFileAsItWas)
     EXPECT_FALSE(written);
     EXPECT_NE(error.find(path), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
-    EXPECT_EQ(contents(path), "the old movie");
+    EXPECT_EQ(builders::readFile(path), "the old movie");
     EXPECT_EQ(scratch.entries(), 1);
 }
 

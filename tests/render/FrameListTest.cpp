@@ -52,13 +52,6 @@ protected:
         glFinish();
         return {kWidth, kHeight, target.ReadBgra()};
     }
-    std::vector<GLuint> listsOf(const SurfaceSection& s) const
-    {
-        std::vector<GLuint> lists;
-        for (std::int32_t id : s.drawingCache.listId)
-            if (id != -1) lists.push_back(static_cast<GLuint>(id));
-        return lists;
-    }
 
     static constexpr int kWidth = 96, kHeight = 72;
     COpenGLTemplateDoc doc;

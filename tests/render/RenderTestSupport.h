@@ -132,15 +132,20 @@ inline void lookDownOnto(COpenGLTemplateDoc& doc, const SurfaceSection& s, doubl
 inline SurfaceSection& tiltedFloor(COpenGLTemplateDoc& doc, double slope, int points = 5, int intermediate = 2,
                                    double scale = 1.0)
 {
-    auto floor = builders::makeFlatFloor(&doc, points, intermediate, scale);
-    for (int i = 0; i < floor->sectionCount; ++i) floor->sections[i].position.y = floor->sections[i].position.x * slope;
-    floor->BuildNet();
-    floor->ComputeHeightRange();
-    floor->Rebuild();
+    auto floor = builders::makeFlatFloor(&doc, points, intermediate, scale, slope);
     setText(floor->name, "floor");
     for (const auto& other : doc.surfaces) other->render = 0;
     doc.surfaces.push_back(std::move(floor));
     return *doc.surfaces.back();
+}
+
+// The display lists a surface holds.
+inline std::vector<GLuint> listsOf(const SurfaceSection& s)
+{
+    std::vector<GLuint> lists;
+    for (std::int32_t id : s.drawingCache.listId)
+        if (id != -1) lists.push_back(static_cast<GLuint>(id));
+    return lists;
 }
 
 // A current headless context and a renderer on it for each test.

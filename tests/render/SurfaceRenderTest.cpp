@@ -180,20 +180,10 @@ TEST_F(DisplayLists, AnImageCaptureRebuildsThemInTheCaptureAndOnceMoreAfter)
     EXPECT_EQ(renderer.counters().meshLists, 9);
 }
 
-TEST_F(DisplayLists, HiddenAndRebuildingSurfacesAreNeitherDrawnNorCompiled)
-{
-    doc.surfaces[0]->render = 0;
-    frames(2);
-    EXPECT_EQ(renderer.counters().meshLists, 2);
-    EXPECT_FALSE(doc.surfaces[0]->drawingCache.valid[DrawingCache::kMesh]);
-}
-
 TEST_F(DisplayLists, ThoseOfADeletedSurfaceAreFreedByTheNextFrame)
 {
     frames(2);
-    std::vector<GLuint> lists;
-    for (std::int32_t list : doc.surfaces[1]->drawingCache.listId)
-        if (list != -1) lists.push_back(static_cast<GLuint>(list));
+    const std::vector<GLuint> lists = listsOf(*doc.surfaces[1]);
     ASSERT_GE(lists.size(), 2u); // the mesh and the sites at least
     for (GLuint list : lists) ASSERT_TRUE(glIsList(list));
     design::DeleteSurface(doc, *doc.surfaces[1]);

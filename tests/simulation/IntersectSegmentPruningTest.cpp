@@ -40,10 +40,8 @@ bool expectSameAsMarkedAndScan(SurfaceSection& s, const Vec3& from, const Vec3& 
     }
     EXPECT_EQ(fast.u, full.u) << what;
     EXPECT_EQ(fast.v, full.v) << what;
-    EXPECT_EQ(fast.point.x, full.point.x) << what;
-    EXPECT_EQ(fast.point.y, full.point.y) << what;
-    EXPECT_EQ(fast.point.z, full.point.z) << what;
-    EXPECT_EQ(length(pruned.triangleHitPoint - marked.triangleHitPoint), 0.0) << what;
+    EXPECT_EQ(fast.point, full.point) << what;
+    EXPECT_EQ(pruned.triangleHitPoint, marked.triangleHitPoint) << what;
     EXPECT_LE(pruned.triangleTests, marked.triangleTests) << what;
     if (compareScan) {
         const auto hit = builders::bruteForceIntersect(s, from, to, marked);
@@ -158,15 +156,8 @@ TEST(IntersectSegmentPruningTest, SegmentsGrazingBoxFacesOrEndingOnTheMeshAgree)
 // the tree meets it first.
 std::unique_ptr<SurfaceSection> makeFoldedFloor(SurfaceHost* host)
 {
-    auto s = builders::makeChannel(host, 10, 2);
-    for (int i = 0; i < s->sectionCount; ++i) {
-        s->sections[i].position.y = 0.0;
-        for (int j = 0; j < 10; ++j) s->sections[i].points[j] = {j < 5 ? -3.0 + 0.5 * j : -10.5 + 1.5 * j, 0.0, 0.0};
-    }
-    s->BuildNet();
-    s->ComputeHeightRange();
-    s->Rebuild();
-    return s;
+    return builders::makeProfiledChannel(
+        host, 10, 2, [](int j) { return Vec3{j < 5 ? -3.0 + 0.5 * j : -10.5 + 1.5 * j, 0.0, 0.0}; });
 }
 
 TEST(IntersectSegmentPruningTest, TiesBetweenCellsGoToTheCellTheMarkedWalkMeetsFirst)

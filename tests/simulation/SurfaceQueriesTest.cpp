@@ -17,18 +17,10 @@ const Vec3 kUp{0.0, 1.0, 0.0};
 // puts the lower layer at small u, so the tree meets it first.
 std::unique_ptr<SurfaceSection> makeZChannel(SurfaceHost* host, bool bottomFirst)
 {
-    auto s = builders::makeChannel(host, 10, 2);
-    for (int i = 0; i < s->sectionCount; ++i) {
-        s->sections[i].position.y = 0.0;
-        for (int j = 0; j < 10; ++j) {
-            const bool low = (j < 5) == bottomFirst;
-            s->sections[i].points[j] = {-3.0 + 1.5 * (j % 5), low ? 0.0 : 3.0, 0.0};
-        }
-    }
-    s->BuildNet();
-    s->ComputeHeightRange();
-    s->Rebuild();
-    return s;
+    return builders::makeProfiledChannel(host, 10, 2, [bottomFirst](int j) {
+        const bool low = (j < 5) == bottomFirst;
+        return Vec3{-3.0 + 1.5 * (j % 5), low ? 0.0 : 3.0, 0.0};
+    });
 }
 
 // One flight step straight down over (x, z), ending within one ball radius

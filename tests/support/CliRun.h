@@ -29,11 +29,23 @@ inline CliOutcome runCli(const std::vector<std::string>& args)
     return {code, out.str(), err.str()};
 }
 
+// The same with the command's name before its arguments.
+inline CliOutcome runCommand(const std::string& command, std::vector<std::string> args)
+{
+    args.insert(args.begin(), command);
+    return runCli(args);
+}
+
 // The file's bytes; empty when it cannot be read.
 inline std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 inline ::testing::AssertionResult saved(COpenGLTemplateDoc& doc, const std::string& path)

@@ -91,6 +91,16 @@ inline SurfaceSection& addTube(COpenGLTemplateDoc& doc, const char* name, int po
 // A document with its main group and no surfaces yet.
 inline void emptyDocument(COpenGLTemplateDoc& doc) { doc.EnsureMainGroup(); }
 
+// Stores the ball start at (u, v) of a surface and the launch the document
+// rolls it with, as a saved document holds them.
+inline void setLaunch(COpenGLTemplateDoc& doc, SurfaceSection& s, double u, double v, double speed,
+                      const Vec3& dir = {1.0, 0.0, 0.0})
+{
+    doc.SetBallStart(&s, u, v);
+    doc.launchSpeed = speed;
+    doc.launchDirection = dir;
+}
+
 // Positions the ball at (u, v) of a surface and rolls it with the given speed
 // along dir turned into the surface's tangent plane there.
 inline void launch(COpenGLTemplateDoc& doc, SurfaceSection& s, double u, double v, double speed, const Vec3& dir)

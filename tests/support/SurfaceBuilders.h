@@ -4,6 +4,7 @@
 
 #include "surface/SurfaceSection.h"
 
+#include <functional>
 #include <memory>
 
 namespace builders {
@@ -29,22 +30,34 @@ inline std::unique_ptr<SurfaceSection> makeChannel(SurfaceHost* host, int points
     return s;
 }
 
-// A channel along +x whose every section is a straight floor at y = 0 (no
-// walls): a flat horizontal surface of width (points - 1) * scale across z.
-inline std::unique_ptr<SurfaceSection> makeFlatFloor(SurfaceHost* host, int points = 5, int intermediate = 2,
-                                                     double scale = 1.0)
+// A channel along +x whose every section has the points point(j) (in the
+// section's own coordinates) at the given scale, its sections at height 0
+// or rising by `slope` per unit along x; sampled and ready to evaluate.
+inline std::unique_ptr<SurfaceSection> makeProfiledChannel(SurfaceHost* host, int points, int intermediate,
+                                                           const std::function<Vec3(int)>& point,
+                                                           double scale = 1.0, double slope = 0.0)
 {
     auto s = makeChannel(host, points, intermediate);
     for (int i = 0; i < s->sectionCount; ++i) {
         CrossSection& c = s->sections[i];
-        c.position.y = 0.0;
+        c.position.y = c.position.x * slope;
         c.scale = scale;
-        for (int j = 0; j < c.pointCount; ++j) c.points[j] = {j - (points - 1) / 2.0, 0.0, 0.0};
+        for (int j = 0; j < c.pointCount; ++j) c.points[j] = point(j);
     }
     s->BuildNet();
     s->ComputeHeightRange();
     s->Rebuild();
     return s;
+}
+
+// A channel along +x whose every section is a straight floor (no walls): a
+// flat surface of width (points - 1) * scale across z, horizontal at y = 0
+// or rising by `slope` per unit along x.
+inline std::unique_ptr<SurfaceSection> makeFlatFloor(SurfaceHost* host, int points = 5, int intermediate = 2,
+                                                     double scale = 1.0, double slope = 0.0)
+{
+    const auto across = [points](int j) { return Vec3{j - (points - 1) / 2.0, 0.0, 0.0}; };
+    return makeProfiledChannel(host, points, intermediate, across, scale, slope);
 }
 
 } // namespace builders

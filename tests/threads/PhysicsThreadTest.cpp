@@ -22,9 +22,7 @@ protected:
     {
         builders::emptyDocument(doc);
         floor = &builders::addFloor(doc, "floor", 5, 20);
-        doc.SetBallStart(floor, 0.5, 0.05);
-        doc.launchSpeed = 2.0;
-        doc.launchDirection = {1, 0, 0};
+        builders::setLaunch(doc, *floor, 0.5, 0.05, 2.0);
         thread = StartPhysicsThread(doc, control);
     }
 
@@ -79,19 +77,9 @@ TEST_F(PhysicsThreadTest, PausedLoopMakesNoStepsAndResumesWithABoundedStep)
     EXPECT_GT(doc.simulation.ball.contactPoint.x, where.x);
 }
 
-TEST_F(PhysicsThreadTest, StopBallParksTheRunningLoopWithoutWaiting)
-{
-    roll();
-    ASSERT_TRUE(waitForSteps(2));
-    StopBall(doc);
-    EXPECT_TRUE(doc.simulation.stopped.load());
-    ASSERT_TRUE(control.PausePhysicsAndWait());
-    EXPECT_EQ(control.GetPhysicsState(), Paused);
-}
-
 // "Save ride…" while the ball rolls copies the run so far; the loop goes on
-// recording until the ball is stopped.
-TEST_F(PhysicsThreadTest, TheRideIsCopiedWhileTheLoopRecordsIt)
+// recording until the ball is stopped, which parks it without waiting.
+TEST_F(PhysicsThreadTest, TheRideIsCopiedWhileTheLoopRecordsItAndStopBallParksTheLoop)
 {
     roll();
     ASSERT_TRUE(waitForSteps(3));
@@ -99,7 +87,9 @@ TEST_F(PhysicsThreadTest, TheRideIsCopiedWhileTheLoopRecordsIt)
     EXPECT_EQ(soFar.end, RideEnd::None);
     ASSERT_TRUE(waitForSteps(3));
     StopBall(doc);
+    EXPECT_TRUE(doc.simulation.stopped.load());
     ASSERT_TRUE(control.PausePhysicsAndWait());
+    EXPECT_EQ(control.GetPhysicsState(), Paused);
     const RideRecord whole = control.ride.Copy();
     EXPECT_EQ(whole.end, RideEnd::Stop);
     ASSERT_GE(soFar.steps.size(), 3u);

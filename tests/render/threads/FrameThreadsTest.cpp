@@ -79,9 +79,7 @@ TEST(FrameThreads, FramesAreDrawnWhileTheBallRollsAndFlies)
     COpenGLTemplateDoc doc;
     builders::emptyDocument(doc);
     SurfaceSection& floor = builders::addFloor(doc, "floor", 5, 4, {{0, 0, 0}, 0.3});
-    doc.SetBallStart(&floor, 0.5, 0.05);
-    doc.launchSpeed = 6.0;
-    doc.launchDirection = {1, 0, 0};
+    builders::setLaunch(doc, floor, 0.5, 0.05, 6.0);
     render::FitCameraToSurfaces(doc);
     PhysicsLoopControl control;
     std::thread physics = StartPhysicsThread(doc, control);
