@@ -156,31 +156,12 @@ TEST(DocumentOpenFailure, TruncatedFilesFailAtEveryLength)
                        "has a bad format. Surface count 2 is more than the remaining");
 }
 
-TEST(DocumentOpenFailure, WrongClassSchemaAndIndexAreRefused)
-{
-    const ValidFile valid;
-    OpenDocument open;
-    const std::size_t tag = kDocumentHeadBytes + 4;
-
-    Bytes wrongClass = valid.bytes;
-    wrongClass[tag + 6] = 'X';
-    open.expectRefused(wrongClass, "Unexpected object was found while reading");
-
-    Bytes schema2 = valid.bytes;
-    schema2[tag + 2] = 2;
-    open.expectRefused(schema2, "contains an unexpected object");
-
-    Bytes badIndex = valid.bytes;
-    const std::size_t second = valid.first.holes + 4 + kHoleRecordBytes;
-    ASSERT_EQ(badIndex[second + 1], 0x80);
-    badIndex[second] = 0x05;
-    open.expectRefused(badIndex, "has a bad format");
-}
-
-TEST(DocumentOpenFailure, CountsAndNumbersBeyondTheDataModelAreRefused)
+TEST(DocumentOpenFailure, WrongObjectsCountsAndNumbersAreRefused)
 {
     const ValidFile valid;
     const FirstRecord& r = valid.first;
+    const std::size_t tag = kDocumentHeadBytes + 4, secondHoleIndex = r.holes + 4 + kHoleRecordBytes;
+    ASSERT_EQ(valid.bytes[secondHoleIndex + 1], 0x80);
     COpenGLTemplateDoc marked;
     builders::fillChainDocument(marked, 2, 4, 1);
     marked.ballRadius = 0.123456789;
@@ -193,9 +174,15 @@ TEST(DocumentOpenFailure, CountsAndNumbersBeyondTheDataModelAreRefused)
         std::size_t offset;
         Bytes value;
         const char* reason;
+        const char* failure = "has a bad format.";
     };
     const Bytes* v = &valid.bytes;
+    const char* const wrongClass = "Unexpected object was found while reading";
+    const char* const wrongSchema = "contains an unexpected object";
     const Case cases[] = {
+        {v, tag + 6, {'X'}, wrongClass, wrongClass},
+        {v, tag + 2, {2}, wrongSchema, wrongSchema},
+        {v, secondHoleIndex, {0x05}, "has a bad format."},
         {v, r.start + 335, stored<I>(21), "points per cross section 21"},
         {v, r.start + 335, stored<I>(1), "points per cross section 1"},
         {v, r.start + 339, stored<I>(25), "cross-section count 25"},
@@ -225,7 +212,7 @@ TEST(DocumentOpenFailure, CountsAndNumbersBeyondTheDataModelAreRefused)
         Bytes bad = *c.file;
         std::copy(c.value.begin(), c.value.end(), bad.begin() + static_cast<long>(c.offset));
         open.expectRefused(bad, c.reason);
-        open.expectRefused(bad, "has a bad format.");
+        open.expectRefused(bad, c.failure);
     }
 }
 
