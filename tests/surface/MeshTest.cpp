@@ -30,6 +30,15 @@ bool inside(const BoxRecord& inner, const BoxRecord& outer)
            inner.yMax <= outer.yMax && outer.zMin <= inner.zMin && inner.zMax <= outer.zMax;
 }
 
+// Asks for fixed sample counts and rebuilds the meshes.
+void sampleFixed(SurfaceSection& s, int u, int v)
+{
+    s.samplingMode = SamplingMode::FixedCounts;
+    s.fixedSamplesU = u;
+    s.fixedSamplesV = v;
+    s.Rebuild();
+}
+
 TEST(SamplingTest, DefaultCountsAndTheWalkEndsExactlyAtOne)
 {
     StandaloneSurfaceHost host;
@@ -52,10 +61,7 @@ TEST(SamplingTest, FixedAndLengthModes)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
-    s->samplingMode = SamplingMode::FixedCounts;
-    s->fixedSamplesU = 9;
-    s->fixedSamplesV = 12;
-    s->Rebuild();
+    sampleFixed(*s, 9, 12);
     EXPECT_EQ(s->displayColumns, 9);
     EXPECT_EQ(s->displayRows, 12);
     EXPECT_EQ(s->collisionColumns, 9);
@@ -75,10 +81,7 @@ TEST(SamplingTest, EachMeshKeepsWithinItsSampleBudgetAndItsShape)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
-    s->samplingMode = SamplingMode::FixedCounts;
-    s->fixedSamplesU = 400;
-    s->fixedSamplesV = 400;
-    s->Rebuild();
+    sampleFixed(*s, 400, 400);
     EXPECT_LE(s->displayColumns * s->displayRows, kMaxMeshSamples);
     EXPECT_LE(s->collisionColumns * s->collisionRows, kMaxMeshSamples);
     EXPECT_GT(s->displayColumns * s->displayRows, kMaxMeshSamples * 9 / 10); // not shrunk further than needed
@@ -86,24 +89,18 @@ TEST(SamplingTest, EachMeshKeepsWithinItsSampleBudgetAndItsShape)
     EXPECT_EQ(s->displaySample(s->displayRows - 1, s->displayColumns - 1).u, 1.0);
 
     // A long narrow mesh keeps its proportions.
-    s->fixedSamplesU = 200;
-    s->fixedSamplesV = 1000; // 400 at most along one direction
-    s->Rebuild();
+    sampleFixed(*s, 200, 1000); // 400 at most along one direction
     EXPECT_LE(s->collisionColumns * s->collisionRows, kMaxMeshSamples);
     EXPECT_LT(s->collisionRows, 400);
     EXPECT_NEAR(static_cast<double>(s->collisionRows) / s->collisionColumns, 2.0, 0.05);
 
     // Meshes within the budget are left as asked.
-    s->fixedSamplesU = 150;
-    s->fixedSamplesV = 260;
-    s->Rebuild();
+    sampleFixed(*s, 150, 260);
     EXPECT_EQ(s->displayColumns, 150);
     EXPECT_EQ(s->displayRows, 260);
 
     // Damaged counts are bounded.
-    s->fixedSamplesU = 0;
-    s->fixedSamplesV = 1000000000;
-    s->Rebuild();
+    sampleFixed(*s, 0, 1000000000);
     EXPECT_EQ(s->displayColumns, 2);
     EXPECT_LE(s->displayRows, 400);
     EXPECT_EQ(s->displaySample(0, 1).u, 1.0);
