@@ -178,19 +178,17 @@ TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
     EXPECT_EQ(doc.ballSurface, nullptr);
 }
 
-TEST(DocumentSave, FailureLeavesTheExistingFileAndNoTemporaryBehind)
+// That a directory or other file that is not regular is refused and kept is
+// WriteTest.TargetsThatAreNotRegularFilesAreRefusedAndKept's.
+TEST(DocumentSave, AFailedSaveNamesTheFileAndLeavesNothingBehind)
 {
     const builders::Scratch dir;
-    std::filesystem::create_directories(dir.path() / "blocker");
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     std::string error;
-    EXPECT_FALSE(doc.OnSaveDocument(dir.file("blocker"), error));
-    EXPECT_NE(error.find("blocker"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "blocker"));
     EXPECT_FALSE(doc.OnSaveDocument(dir.file("missing/x.mwk"), error));
     EXPECT_NE(error.find("missing/x.mwk"), std::string::npos);
-    EXPECT_EQ(dir.entries(), 1); // only the blocker
+    EXPECT_EQ(dir.entries(), 0);
 
     ASSERT_TRUE(doc.OnSaveDocument(dir.file("kept.mwk"), error)) << error;
     EXPECT_EQ(std::filesystem::file_size(dir.file("kept.mwk")), 3472u);
