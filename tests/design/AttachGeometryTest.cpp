@@ -3,6 +3,7 @@
 #include "design/CircularSurface.h"
 #include "document/OpenGLTemplateDoc.h"
 #include "geometry/Matrix4.h"
+#include "support/NetPoint.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,6 @@
 using namespace design;
 
 namespace {
-
-Vec3 net(const SurfaceSection& s, int row, int column)
-{
-    const gul::HPoint4f& p = s.controlNet[row][column];
-    return {p.x, p.y, p.z};
-}
 
 AttachmentSite& site(SurfaceSection& s, const char* name) { return s.attachmentSites[FindSiteIndex(s, name)]; }
 
@@ -89,9 +84,9 @@ TEST_F(AttachFixture, AttachingMovesTheWholeTreeOfTOnceOntoS)
     ASSERT_EQ(AttachSurfaceAtSite(*S, site(*S, "end"), *T, site(*T, "begin"), false), "");
     const int last = S->sectionCount - 1;
     for (int j = 0; j < 5; ++j) {
-        expectVecNear(net(*T, 0, j), net(*S, last, j), 1e-4);
-        expectVecNear(net(*U, 0, j), net(*T, T->sectionCount - 1, j), 1e-4);
-        expectVecNear(net(*V, 0, j), net(*U, U->sectionCount - 1, j), 1e-4);
+        expectVecNear(netPoint(*T, 0, j), netPoint(*S, last, j), 1e-4);
+        expectVecNear(netPoint(*U, 0, j), netPoint(*T, T->sectionCount - 1, j), 1e-4);
+        expectVecNear(netPoint(*V, 0, j), netPoint(*U, U->sectionCount - 1, j), 1e-4);
     }
     expectVecNear(normalized(T->sections[0].direction), normalized(S->sections[last].direction), 1e-9);
     EXPECT_EQ(T->flipDiagonals, 1);
@@ -105,7 +100,7 @@ TEST_F(AttachFixture, AttachingMovesTheWholeTreeOfTOnceOntoS)
 TEST_F(AttachFixture, BeginningsFaceEachOtherAndRunReversed)
 {
     SurfaceSection* T = attachPosed(doc, *S, "begin", "t", "begin");
-    for (int j = 0; j < 5; ++j) expectVecNear(net(*T, 0, j), net(*S, 0, 4 - j), 1e-4);
+    for (int j = 0; j < 5; ++j) expectVecNear(netPoint(*T, 0, j), netPoint(*S, 0, 4 - j), 1e-4);
     expectVecNear(normalized(T->sections[0].direction), -normalized(S->sections[0].direction), 1e-9);
     expectVecNear(T->EvaluatePoint(0.5, 0.5), {-12.5, 0.0, 0.0}, 1e-4);
     EXPECT_EQ(site(*S, "begin").reversed, 1);
@@ -121,20 +116,20 @@ TEST_F(AttachFixture, DifferentSectionsAreRefusedAndNothingMoves)
     pose(*T);
     T->sections[0].points[0].y += 0.001;
     T->BuildNet();
-    const Vec3 before = net(*T, 2, 2);
+    const Vec3 before = netPoint(*T, 2, 2);
     EXPECT_EQ(AttachSurfaceAtSite(*S, site(*S, "end"), *T, site(*T, "begin"), false),
               "The cross sections at the surface attachment sites must be identical.");
     T->sections[0].points[0].y -= 0.001;
     T->sections[0].scale = 1.5;
     EXPECT_EQ(AttachSurfaceAtSite(*S, site(*S, "end"), *T, site(*T, "begin"), true),
               "The cross sections at the surface attachment sites must be identical.");
-    EXPECT_EQ(net(*T, 2, 2).x, before.x);
+    EXPECT_EQ(netPoint(*T, 2, 2).x, before.x);
     EXPECT_TRUE(site(*S, "end").isFree());
     EXPECT_TRUE(site(*T, "begin").isFree());
 
     T->sections[0].scale = 1.0;
     ASSERT_EQ(AttachSurfaceAtSite(*S, site(*S, "end"), *T, site(*T, "begin"), true), "");
-    EXPECT_EQ(net(*T, 2, 2).x, before.x);
+    EXPECT_EQ(netPoint(*T, 2, 2).x, before.x);
     EXPECT_EQ(site(*T, "begin").otherSurface, S);
 }
 
@@ -176,8 +171,8 @@ TEST_F(AttachFixture, GrowingFromAPartialEndSiteAddsTwoHolesAndJoinsSmoothly)
     EXPECT_EQ(site(*N, "begin").otherSurface, S);
     const int last = S->sectionCount - 1;
     for (int j = 0; j < 5; ++j) {
-        expectVecNear(net(*N, 0, j), net(*S, last, j), 1e-5);
-        expectVecNear(net(*N, 1, j), 2.0 * net(*S, last, j) - net(*S, last - 1, j), 1e-5);
+        expectVecNear(netPoint(*N, 0, j), netPoint(*S, last, j), 1e-5);
+        expectVecNear(netPoint(*N, 1, j), 2.0 * netPoint(*S, last, j) - netPoint(*S, last - 1, j), 1e-5);
     }
     for (double u : {0.3, 0.5, 0.7}) {
         const Vec3 a = normalized(S->EvaluateDerivatives(u, 1.0).Sv);
@@ -185,7 +180,7 @@ TEST_F(AttachFixture, GrowingFromAPartialEndSiteAddsTwoHolesAndJoinsSmoothly)
         EXPECT_GT(dot(a, b), 1.0 - 1e-9);
     }
     // A straight edge continues straight with the last spacing.
-    expectVecNear(net(*N, 4, 2) - net(*N, 3, 2), net(*S, last, 2) - net(*S, last - 1, 2), 1e-4);
+    expectVecNear(netPoint(*N, 4, 2) - netPoint(*N, 3, 2), netPoint(*S, last, 2) - netPoint(*S, last - 1, 2), 1e-4);
 }
 
 TEST_F(AttachFixture, GrowingFromEveryEdgeKeepsTheNormalAndTheCrossing)
@@ -209,14 +204,14 @@ TEST_F(AttachFixture, TheThirdRowMeetsTheFurthestSecondRowPoint)
     // Point 4 of the end edge sticks out by one spacing: its second-row point
     // lies beyond the first trial plane, so the plane moves out to it.
     const int last = S->sectionCount - 1;
-    const Vec3 step = net(*S, last, 4) - net(*S, last - 1, 4);
+    const Vec3 step = netPoint(*S, last, 4) - netPoint(*S, last - 1, 4);
     {
         LockGuard guard(doc.geometryLock);
         S->controlNet[last][4].x += static_cast<float>(step.x);
     }
     SurfaceSection* N = growChecked(doc, *S, "end", 2);
-    expectVecNear(net(*N, 2, 4), net(*N, 1, 4), 1e-4);
-    for (int j = 0; j < 5; ++j) EXPECT_NEAR(net(*N, 2, j).x, net(*N, 2, 4).x, 1e-4);
+    expectVecNear(netPoint(*N, 2, 4), netPoint(*N, 1, 4), 1e-4);
+    for (int j = 0; j < 5; ++j) EXPECT_NEAR(netPoint(*N, 2, j).x, netPoint(*N, 2, 4).x, 1e-4);
 }
 
 TEST_F(AttachFixture, AnUnsuitableEdgeChangesNothing)
@@ -262,7 +257,7 @@ TEST_F(AttachFixture, AnIdenticalHalfCircleClosesTheRing)
     EXPECT_EQ(site(*q, "right").otherSurface, p);
     for (int k = 0; k < 3; ++k)
         for (int j = 0; j < 4; ++j) {
-            const Vec3 a = net(*p, k, j), b = net(*q, k, j);
+            const Vec3 a = netPoint(*p, k, j), b = netPoint(*q, k, j);
             expectVecNear(b, {-a.x, a.y, -a.z}, 1e-4);
         }
     expectSeamless(*p, site(*p, "left"), *q);

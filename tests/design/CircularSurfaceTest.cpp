@@ -1,5 +1,6 @@
 #include "design/CircularSurface.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "support/NetPoint.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,6 @@
 namespace {
 
 using namespace design;
-
-Vec3 netPoint(const SurfaceSection& s, int row, int column)
-{
-    const auto& p = s.controlNet[row][column];
-    return {p.x, p.y, p.z};
-}
 
 // Angle around the up axis, growing clockwise seen from above.
 double degreesOf(const Vec3& p) { return std::atan2(p.z, p.x) * 180.0 / kPi; }

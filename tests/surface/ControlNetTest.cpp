@@ -1,3 +1,4 @@
+#include "support/NetPoint.h"
 #include "support/SurfaceBuilders.h"
 
 #include "geometry/Matrix4.h"
@@ -7,12 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-Vec3 netPoint(const SurfaceSection& s, int row, int column)
-{
-    const gul::HPoint4f& p = s.controlNet[row][column];
-    return {p.x, p.y, p.z};
-}
 
 // A surface whose first section sits at the origin facing +x with up +y.
 struct BareSurface {

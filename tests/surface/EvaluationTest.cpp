@@ -1,3 +1,4 @@
+#include "support/NetPoint.h"
 #include "support/SurfaceBuilders.h"
 
 #include "surface/ColorRamp.h"
@@ -8,12 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-Vec3 netPoint(const SurfaceSection& s, int row, int column)
-{
-    const gul::HPoint4f& p = s.controlNet[row][column];
-    return {p.x, p.y, p.z};
-}
 
 TEST(EvaluationTest, UrunsAcrossAndVAlongTheChannel)
 {
