@@ -125,12 +125,8 @@ const Command kCommands[] = {
     {"BreakAttachment", [](COpenGLTemplateDoc& d) { return BreakAttachment(named(d, "b"), 0); }},
     {"Attach",
      [](COpenGLTemplateDoc& d) {
-         AttachChoice choice;
-         choice.S = &named(d, "e", "track");
-         choice.X = &choice.S->attachmentSites[0];
-         choice.T = &named(d, "a");
-         choice.Y = &choice.T->attachmentSites[1];
-         return AttachSurfaces(d, choice);
+         SurfaceSection &e = named(d, "e", "track"), &a = named(d, "a");
+         return AttachSurfaces(d, {&e, &e.attachmentSites[0], &a, &a.attachmentSites[1], false, nullptr});
      }},
     {"GrowChannel",
      [](COpenGLTemplateDoc& d) {
@@ -435,14 +431,11 @@ bool randomCommand(COpenGLTemplateDoc& doc, std::mt19937& random, int k)
         return SetBallStartAtFocalPoint(doc).ok();
     case 11: return RenameGroupButton(doc, &g, numbered("q", k)).ok();
     default: {
-        AttachChoice choice;
-        choice.S = &s;
-        choice.T = doc.surfaces[pick(doc.surfaces.size())].get();
-        const std::vector<int> x = FreeSiteIndices(s), y = FreeSiteIndices(*choice.T);
-        if (choice.T == &s || x.empty() || y.empty()) return false;
-        choice.X = &s.attachmentSites[x[pick(x.size())]];
-        choice.Y = &choice.T->attachmentSites[y[pick(y.size())]];
-        return AttachSurfaces(doc, choice).ok();
+        SurfaceSection& t = *doc.surfaces[pick(doc.surfaces.size())];
+        const std::vector<int> x = FreeSiteIndices(s), y = FreeSiteIndices(t);
+        if (&t == &s || x.empty() || y.empty()) return false;
+        AttachmentSite &X = s.attachmentSites[x[pick(x.size())]], &Y = t.attachmentSites[y[pick(y.size())]];
+        return AttachSurfaces(doc, {&s, &X, &t, &Y, false, nullptr}).ok();
     }
     }
 }
