@@ -140,11 +140,7 @@ const Command kCommands[] = {
          return SetBallStartAtFocalPoint(d);
      }},
     {"CreateCircular",
-     [](COpenGLTemplateDoc& d) {
-         CircularFields fields;
-         fields.name = "ring";
-         return CreateCircularFromFields(d, fields);
-     }},
+     [](COpenGLTemplateDoc& d) { return CreateCircularFromFields(d, {kThird, 5, 3, 1.0, 4.0, "ring"}); }},
     {"TypeAEdit",
      [](COpenGLTemplateDoc& d) {
          d.selectedSurface = &named(d, "a");
