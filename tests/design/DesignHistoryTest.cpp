@@ -82,11 +82,22 @@ struct HistoryTest : ::testing::Test {
     }
 };
 
-// One kind of command, done on the track document.
+// One kind of command, done on the track document with the surface of that
+// name in "main" selected, if one is named.
 struct Command {
     const char* name;
     std::function<DesignResult(COpenGLTemplateDoc&)> run;
+    const char* selected = nullptr;
 };
+
+// A command that is never refused.
+std::function<DesignResult(COpenGLTemplateDoc&)> always(void (*change)(COpenGLTemplateDoc&))
+{
+    return [change](COpenGLTemplateDoc& d) {
+        change(d);
+        return DesignResult();
+    };
+}
 
 std::ostream& operator<<(std::ostream& out, const Command& c) { return out << c.name; }
 
@@ -102,21 +113,10 @@ const Command kCommands[] = {
     {"MoveToGroup",
      [](COpenGLTemplateDoc& d) { return AddSurfaceToGroupButton(d, &named(d, "c", "track"), FindGroup(d, "main")); }},
     {"ShowOnlySelected",
-     [](COpenGLTemplateDoc& d) {
-         d.selectedSurface = &named(d, "b");
-         return ShowOnlySelected(d) ? DesignResult() : DesignResult("not shown");
-     }},
-    {"ShowAll",
-     [](COpenGLTemplateDoc& d) {
-         RenderAllSurfaces(d);
-         return DesignResult();
-     }},
+     [](COpenGLTemplateDoc& d) { return ShowOnlySelected(d) ? DesignResult() : DesignResult("not shown"); }, "b"},
+    {"ShowAll", always(RenderAllSurfaces)},
     {"SurfaceDisplay",
-     [](COpenGLTemplateDoc& d) {
-         d.selectedSurface = &named(d, "c", "track");
-         SetSurfaceSwitch(d, &SurfaceSection::showControlLines, 1, true);
-         return DesignResult();
-     }},
+     always([](COpenGLTemplateDoc& d) { SetSurfaceSwitch(d, &SurfaceSection::showControlLines, 1, true); }), "b"},
     {"AddHole", [](COpenGLTemplateDoc& d) { return AddHole(named(d, "a"), "well", 0.1, 0.3, 0.1, 0.2); }},
     {"DeleteHole", [](COpenGLTemplateDoc& d) { return DeleteHole(named(d, "b"), 0); }},
     {"AddSite",
@@ -143,7 +143,6 @@ const Command kCommands[] = {
      [](COpenGLTemplateDoc& d) { return CreateCircularFromFields(d, {kThird, 5, 3, 1.0, 4.0, "ring"}); }},
     {"TypeAEdit",
      [](COpenGLTemplateDoc& d) {
-         d.selectedSurface = &named(d, "a");
          TypeAEditor editor(d);
          DesignResult opened = editor.Open();
          editor.SetPerform(TypeAGroup::HorizontalTurn, true);
@@ -151,10 +150,10 @@ const Command kCommands[] = {
          editor.Save();
          editor.Close();
          return opened;
-     }},
+     },
+     "a"},
     {"SectionTransform",
      [](COpenGLTemplateDoc& d) {
-         d.selectedSurface = &named(d, "a");
          SectionTransformEditor editor(d);
          DesignResult opened = editor.Open();
          editor.SetSelection({2});
@@ -162,19 +161,10 @@ const Command kCommands[] = {
          editor.Commit();
          editor.Close();
          return opened.ok() ? moved : opened;
-     }},
-    {"SurfaceColoring",
-     [](COpenGLTemplateDoc& d) {
-         d.selectedSurface = &named(d, "a");
-         SetSurfaceColoring(d, Coloring::Curvature);
-         return DesignResult();
-     }},
-    {"SurfaceRender",
-     [](COpenGLTemplateDoc& d) {
-         d.selectedSurface = &named(d, "a");
-         SetSurfaceRender(d, false);
-         return DesignResult();
-     }},
+     },
+     "a"},
+    {"SurfaceColoring", always([](COpenGLTemplateDoc& d) { SetSurfaceColoring(d, Coloring::Curvature); }), "a"},
+    {"SurfaceRender", always([](COpenGLTemplateDoc& d) { SetSurfaceRender(d, false); }), "a"},
 };
 
 class EachCommand : public HistoryTest, public ::testing::WithParamInterface<Command> {};
@@ -184,6 +174,7 @@ class EachCommand : public HistoryTest, public ::testing::WithParamInterface<Com
 TEST_P(EachCommand, MarksTheDocumentAndUndoGivesTheBytesBeforeAndRedoTheBytesAfter)
 {
     const Bytes before = doc.SerializeDocument();
+    if (GetParam().selected) doc.selectedSurface = &named(doc, GetParam().selected);
     ASSERT_TRUE(GetParam().run(doc).ok());
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(peers.told, std::vector<bool>{true}) << "the title hears of the change once";
