@@ -23,6 +23,8 @@ protected:
 
     COpenGLTemplateDoc doc;
     SurfaceSection* a = nullptr;
+    TypeAEditor typeA{doc};
+    TypeBCEditor typeBC{doc};
 };
 
 TEST_F(ChannelEditing, OnlyChannelSurfacesCanBeEdited)
@@ -32,24 +34,22 @@ TEST_F(ChannelEditing, OnlyChannelSurfacesCanBeEdited)
     EXPECT_EQ(CheckChannelEditable(doc), kSelectSurfaceToEdit);
     doc.selectedSurface = CreateCircularSurface(doc, "ring", kHalf, 4, 3, 1.0, 3.0);
     EXPECT_EQ(CheckChannelEditable(doc), kOnlyChannelSurfaces);
-    TypeAEditor editor(doc);
-    EXPECT_EQ(editor.Open(), kOnlyChannelSurfaces);
-    EXPECT_EQ(editor.surface(), nullptr);
+    EXPECT_EQ(typeA.Open(), kOnlyChannelSurfaces);
+    EXPECT_EQ(typeA.surface(), nullptr);
 }
 
 TEST_F(ChannelEditing, TypeATurnIsStoredInRadiansAndShownAtOnce)
 {
     const Vec3 finalBefore = a->finalDirection;
-    TypeAEditor editor(doc);
-    ASSERT_EQ(editor.Open(), "");
-    editor.SetPerform(TypeAGroup::HorizontalTurn, true);
-    editor.SetAngleDegrees(TypeAGroup::HorizontalTurn, 90);
+    ASSERT_EQ(typeA.Open(), "");
+    typeA.SetPerform(TypeAGroup::HorizontalTurn, true);
+    typeA.SetAngleDegrees(TypeAGroup::HorizontalTurn, 90);
     EXPECT_EQ(a->horizontalTurn.angle, 90.0 / 360.0 * 2.0 * 3.14159265359);
     EXPECT_EQ(TypeAEditor::ShownDegrees(a->horizontalTurn.angle), 90);
     EXPECT_EQ(TypeAEditor::ShownDegrees(89.9 / 360.0 * kTwoPi), 89);
     // The sections follow at once: a quarter turn to the right.
     EXPECT_NEAR(dot(a->finalDirection, finalBefore), 0.0, 1e-9);
-    EXPECT_TRUE(editor.modified());
+    EXPECT_TRUE(typeA.modified());
     EXPECT_EQ(a->showControlLines, 1);
     EXPECT_TRUE(a->editingSections);
 }
@@ -58,14 +58,13 @@ TEST_F(ChannelEditing, TypeACloseWithoutSaveRestoresTheBlock)
 {
     const auto sections = a->sections;
     a->coloring = Coloring::Height;
-    TypeAEditor editor(doc);
-    ASSERT_EQ(editor.Open(), "");
-    editor.SetPerform(TypeAGroup::VerticalTurn, true);
-    editor.SetSense(TypeAGroup::VerticalTurn, true);
-    editor.SetAngleDegrees(TypeAGroup::VerticalTurn, 45);
-    editor.SetPerform(TypeAGroup::HorizontalDisplacement, true);
-    editor.SetDistance(TypeAGroup::HorizontalDisplacement, 30);
-    editor.Close();
+    ASSERT_EQ(typeA.Open(), "");
+    typeA.SetPerform(TypeAGroup::VerticalTurn, true);
+    typeA.SetSense(TypeAGroup::VerticalTurn, true);
+    typeA.SetAngleDegrees(TypeAGroup::VerticalTurn, 45);
+    typeA.SetPerform(TypeAGroup::HorizontalDisplacement, true);
+    typeA.SetDistance(TypeAGroup::HorizontalDisplacement, 30);
+    typeA.Close();
     EXPECT_FALSE(a->verticalTurn.perform);
     EXPECT_EQ(a->verticalTurn.angle, 0.0);
     EXPECT_EQ(a->horizontalDisplacement.distance, 16.0);
@@ -81,13 +80,12 @@ TEST_F(ChannelEditing, TypeASaveThenCloseBreaksEveryAttachment)
     builders::linkSites(*a, kEnd, *b, kBegin);
     builders::linkSites(*a, kBegin, *b, kEnd);
     doc.selectedSurface = a;
-    TypeAEditor editor(doc);
-    ASSERT_EQ(editor.Open(), "");
-    editor.SetPerform(TypeAGroup::AxisRotation, true);
-    editor.SetAngleDegrees(TypeAGroup::AxisRotation, 30);
-    editor.Save();
-    editor.SetAngleDegrees(TypeAGroup::AxisRotation, 60); // after the save: dropped on close
-    editor.Close();
+    ASSERT_EQ(typeA.Open(), "");
+    typeA.SetPerform(TypeAGroup::AxisRotation, true);
+    typeA.SetAngleDegrees(TypeAGroup::AxisRotation, 30);
+    typeA.Save();
+    typeA.SetAngleDegrees(TypeAGroup::AxisRotation, 60); // after the save: dropped on close
+    typeA.Close();
     for (const AttachmentSite& site : a->attachmentSites) EXPECT_TRUE(site.isFree());
     for (const AttachmentSite& site : b->attachmentSites) EXPECT_TRUE(site.isFree());
     EXPECT_DOUBLE_EQ(a->axisRotation.angle, 30.0 / 360.0 * kTwoPi);
@@ -134,17 +132,16 @@ TEST_F(ChannelEditing, TypeBTakesTheOppositeOfAnotherEndAndTypeCPositions)
     x->Regenerate(false);
     a->surfaceType = kTypeB;
     doc.selectedSurface = a;
-    TypeBCEditor editor(doc);
-    ASSERT_EQ(editor.Open(kTypeB), "");
-    ASSERT_EQ(editor.ApplyAndSave({2, x, true}, {}), "");
+    ASSERT_EQ(typeBC.Open(kTypeB), "");
+    ASSERT_EQ(typeBC.ApplyAndSave({2, x, true}, {}), "");
     expectVecNear(a->initialDirection, -x->finalDirection, 1e-9);
     expectVecNear(a->sections[0].direction, {0, 0, -1}, 1e-9);
-    EXPECT_TRUE(editor.saved());
-    editor.Close();
+    EXPECT_TRUE(typeBC.saved());
+    typeBC.Close();
 
     a->surfaceType = kTypeC;
-    ASSERT_EQ(editor.Open(kTypeC), "");
-    ASSERT_EQ(editor.ApplyAndSave({}, {}, {}, {1, x, false}), "");
+    ASSERT_EQ(typeBC.Open(kTypeC), "");
+    ASSERT_EQ(typeBC.ApplyAndSave({}, {}, {}, {1, x, false}), "");
     expectVecNear(a->finalPosition, x->initialPosition, 1e-12);
     expectVecNear(a->sections[a->sectionCount - 1].position, x->initialPosition, 1e-12);
 }
@@ -153,20 +150,18 @@ TEST_F(ChannelEditing, ApplyAndSaveRefusalsComeInOrderAndChangeNothing)
 {
     a->surfaceType = kTypeC;
     const Vec3 before = a->initialDirection;
-    TypeBCEditor editor(doc);
-    ASSERT_EQ(editor.Open(kTypeC), "");
-    EXPECT_EQ(editor.ApplyAndSave({1, nullptr}, {2, nullptr}, {1, nullptr}, {1, nullptr}), kInitialDirectionsSource);
-    EXPECT_EQ(editor.ApplyAndSave({0, nullptr}, {2, nullptr}, {1, nullptr}), kFinalDirectionsSource);
-    EXPECT_EQ(editor.ApplyAndSave({}, {}, {2, nullptr}, {1, nullptr}), kInitialPositionSource);
-    EXPECT_EQ(editor.ApplyAndSave({}, {}, {}, {1, nullptr}), kFinalPositionSource);
-    EXPECT_FALSE(editor.saved());
+    ASSERT_EQ(typeBC.Open(kTypeC), "");
+    EXPECT_EQ(typeBC.ApplyAndSave({1, nullptr}, {2, nullptr}, {1, nullptr}, {1, nullptr}), kInitialDirectionsSource);
+    EXPECT_EQ(typeBC.ApplyAndSave({0, nullptr}, {2, nullptr}, {1, nullptr}), kFinalDirectionsSource);
+    EXPECT_EQ(typeBC.ApplyAndSave({}, {}, {2, nullptr}, {1, nullptr}), kInitialPositionSource);
+    EXPECT_EQ(typeBC.ApplyAndSave({}, {}, {}, {1, nullptr}), kFinalPositionSource);
+    EXPECT_FALSE(typeBC.saved());
     expectVecNear(a->initialDirection, before, 0.0);
-    editor.Close();
+    typeBC.Close();
     // Type B has no position choices.
     a->surfaceType = kTypeB;
-    TypeBCEditor b(doc);
-    ASSERT_EQ(b.Open(kTypeB), "");
-    EXPECT_EQ(b.ApplyAndSave({}, {}, {1, nullptr}, {1, nullptr}), "");
+    ASSERT_EQ(typeBC.Open(kTypeB), "");
+    EXPECT_EQ(typeBC.ApplyAndSave({}, {}, {1, nullptr}, {1, nullptr}), "");
 }
 
 TEST_F(ChannelEditing, TypeBCloseAfterApplyBreaksLinks)
@@ -175,13 +170,12 @@ TEST_F(ChannelEditing, TypeBCloseAfterApplyBreaksLinks)
     builders::linkSites(*a, kEnd, *x, kBegin);
     a->surfaceType = kTypeB;
     doc.selectedSurface = a;
-    TypeBCEditor editor(doc);
-    ASSERT_EQ(editor.Open(kTypeB), "");
-    editor.Close();
+    ASSERT_EQ(typeBC.Open(kTypeB), "");
+    typeBC.Close();
     EXPECT_EQ(a->attachmentSites[kEnd].otherSurface, x);
-    ASSERT_EQ(editor.Open(kTypeB), "");
-    ASSERT_EQ(editor.ApplyAndSave({}, {}), "");
-    editor.Close();
+    ASSERT_EQ(typeBC.Open(kTypeB), "");
+    ASSERT_EQ(typeBC.ApplyAndSave({}, {}), "");
+    typeBC.Close();
     EXPECT_TRUE(a->attachmentSites[kEnd].isFree());
     EXPECT_TRUE(x->attachmentSites[kBegin].isFree());
 }
@@ -192,20 +186,19 @@ TEST_F(ChannelEditing, IntermediateCountResizesTheNetAndCloseRestoresIt)
 {
     a->sections[a->sectionCount - 1].points[1].y = 0.75; // a shaped last cross section
     const int before = a->sectionCount;
-    TypeAEditor editor(doc);
-    ASSERT_EQ(editor.Open(), "");
-    EXPECT_EQ(editor.SetIntermediateCount(kIntermediateHigh + 1), IntegerRangePrompt(0, 20));
-    EXPECT_EQ(editor.SetIntermediateCount(-1), IntegerRangePrompt(0, 20));
-    EXPECT_FALSE(editor.modified());
-    ASSERT_EQ(editor.SetIntermediateCount(20), "");
+    ASSERT_EQ(typeA.Open(), "");
+    EXPECT_EQ(typeA.SetIntermediateCount(kIntermediateHigh + 1), IntegerRangePrompt(0, 20));
+    EXPECT_EQ(typeA.SetIntermediateCount(-1), IntegerRangePrompt(0, 20));
+    EXPECT_FALSE(typeA.modified());
+    ASSERT_EQ(typeA.SetIntermediateCount(20), "");
     EXPECT_EQ(a->sectionCount, kMaxSections);
-    EXPECT_TRUE(editor.modified());
+    EXPECT_TRUE(typeA.modified());
     // The cross sections added take the last one's shape.
     EXPECT_EQ(a->sections[kMaxSections - 1].points[1].y, 0.75);
     EXPECT_EQ(a->sections[kMaxSections - 1].pointCount, a->sections[0].pointCount);
-    ASSERT_EQ(editor.SetIntermediateCount(0), "");
+    ASSERT_EQ(typeA.SetIntermediateCount(0), "");
     EXPECT_EQ(a->sectionCount, 4);
-    editor.Close();
+    typeA.Close();
     EXPECT_EQ(a->intermediateCount, 2);
     EXPECT_EQ(a->sectionCount, before);
     EXPECT_NE(a->boxTree, nullptr);
@@ -214,32 +207,30 @@ TEST_F(ChannelEditing, IntermediateCountResizesTheNetAndCloseRestoresIt)
 TEST_F(ChannelEditing, TypeBIntermediateCountIsKeptOnlyAfterApply)
 {
     a->surfaceType = kTypeB;
-    TypeBCEditor editor(doc);
-    ASSERT_EQ(editor.Open(kTypeB), "");
-    ASSERT_EQ(editor.SetIntermediateCount(6), "");
+    ASSERT_EQ(typeBC.Open(kTypeB), "");
+    ASSERT_EQ(typeBC.SetIntermediateCount(6), "");
     EXPECT_EQ(a->sectionCount, 10);
-    editor.Close();
+    typeBC.Close();
     EXPECT_EQ(a->sectionCount, 6);
-    ASSERT_EQ(editor.Open(kTypeB), "");
-    ASSERT_EQ(editor.SetIntermediateCount(6), "");
-    ASSERT_EQ(editor.ApplyAndSave({}, {}), "");
-    editor.Close();
+    ASSERT_EQ(typeBC.Open(kTypeB), "");
+    ASSERT_EQ(typeBC.SetIntermediateCount(6), "");
+    ASSERT_EQ(typeBC.ApplyAndSave({}, {}), "");
+    typeBC.Close();
     EXPECT_EQ(a->intermediateCount, 6);
     EXPECT_EQ(a->sectionCount, 10);
 }
 
 TEST_F(ChannelEditing, AnEditorForgetsASurfaceThatLeftTheDocument)
 {
-    TypeAEditor editor(doc);
-    ASSERT_EQ(editor.Open(), "");
-    EXPECT_TRUE(editor.StillEditing());
+    ASSERT_EQ(typeA.Open(), "");
+    EXPECT_TRUE(typeA.StillEditing());
     EXPECT_TRUE(SurfaceInDocument(doc, a));
     SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
     EXPECT_TRUE(SurfaceInDocument(doc, b));
     doc.OnNewDocument(); // every surface replaced, perhaps at the same addresses
-    EXPECT_FALSE(editor.StillEditing());
-    EXPECT_EQ(editor.surface(), nullptr);
-    editor.SetPerform(TypeAGroup::HorizontalTurn, true); // nothing to change
-    editor.Close();
+    EXPECT_FALSE(typeA.StillEditing());
+    EXPECT_EQ(typeA.surface(), nullptr);
+    typeA.SetPerform(TypeAGroup::HorizontalTurn, true); // nothing to change
+    typeA.Close();
     EXPECT_FALSE(SurfaceInDocument(doc, nullptr));
 }
