@@ -419,6 +419,7 @@ private slots:
         if (stops) QVERIFY(!control<QCheckBox>("ballPathPastCheck")->isChecked());
     }
 
+    // The panel shows the operations' own refusals; their other refusals are the design tests'.
     void buttonsRefuseWithoutASelection_data()
     {
         QTest::addColumn<QString>("button");
@@ -443,15 +444,6 @@ private slots:
         QFETCH(QString, refusal);
         click(panel->findChild<QPushButton*>(button));
         QCOMPARE(boxes->texts, QStringList{refusal});
-    }
-
-    void editSelectedRefusesSurfacesThatAreNotChannels()
-    {
-        surface(1).surfaceType = 5; // circular
-        selectSurface(1, 1);
-        click("editSelectedButton");
-        QCOMPARE(boxes->texts,
-                 QStringList{"You can only edit channel surfaces not created as attached surfaces."});
     }
 
     void positionBallSaysWhatIsMissing()
