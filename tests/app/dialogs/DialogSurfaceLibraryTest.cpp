@@ -35,8 +35,8 @@ class DialogSurfaceLibraryTest : public QObject {
     }
 
 private slots:
-    // The track document with track's "a" linked to its "c"; the library
-    // holds the group "track" (members "a" and "c") and the lone surface "b".
+    // The track document; the library holds the group "track" (members "a"
+    // and "c") and the lone surface "b".
     void init()
     {
         library = std::make_unique<builders::TempFile>("library-dialog");
@@ -45,7 +45,6 @@ private slots:
         doc = std::make_unique<COpenGLTemplateDoc>();
         builders::fillTrackDocument(*doc);
         doc->libraryPath = library->path();
-        builders::linkSites(*doc->FindSurface("a", "track"), 0, *doc->FindSurface("c", "track"), 0);
         QCOMPARE(design::ExportGroup(library->path(), *design::FindGroup(*doc, "track")), "");
         QCOMPARE(design::ExportSurface(library->path(), *doc->FindSurface("b", "main")), "");
         doc->SetModifiedFlag(false);
@@ -96,15 +95,6 @@ private slots:
         QCOMPARE(doc->IsModified(), message.isEmpty());
         QCOMPARE(imported.count(), message.isEmpty() ? 1 : 0);
         QCOMPARE(library->read(), file);
-        if (item == QStringLiteral("track") && message.isEmpty()) {
-            // The links inside the group come back.
-            const SurfaceGroup* group = doc->groups.back().get();
-            QCOMPARE(group->members.size(), std::size_t{2});
-            const SurfaceSection* a = group->members[0];
-            bool linked = false;
-            for (const AttachmentSite& site : a->attachmentSites) linked |= site.otherSurface == group->members[1];
-            QVERIFY(linked);
-        }
     }
 
     void aDeletedEntryLeavesTheTreeAndTheFileKeepsItsLength()

@@ -1,8 +1,7 @@
 #pragma once
 
 // Driving the design dialogs through their widgets by object name, as the
-// tests of each dialog and the end-to-end tests do, and reading a saved
-// document back with the command-line tool.
+// tests of each dialog and the end-to-end tests do.
 
 #include "document/DocumentFile.h"
 #include "panel/PanelTestSupport.h"
@@ -12,13 +11,10 @@
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QComboBox>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -120,17 +116,6 @@ inline std::vector<std::uint8_t> surfaceRecords(COpenGLTemplateDoc& doc)
 {
     const std::vector<std::uint8_t> all = doc.SerializeDocument();
     return {all.begin() + kDocumentHeadBytes, all.end() - kDocumentTailBytes};
-}
-
-// What the command-line tool `cli` tells of the document at `path`
-// ("info"); fails the test when the tool does not finish or fails.
-inline void readInfo(const QString& cli, const QString& path, QJsonObject& info)
-{
-    QProcess tool;
-    tool.start(cli, {QStringLiteral("info"), path});
-    QVERIFY2(tool.waitForFinished(60000), qPrintable(cli));
-    QCOMPARE(tool.exitCode(), 0);
-    info = QJsonDocument::fromJson(tool.readAllStandardOutput()).object();
 }
 
 // Replaces a field's text as a person does: select all, delete, type (plain

@@ -9,6 +9,7 @@
 #include "ViewOpenGLst.h"
 #include "dialogs/DialogTestSupport.h"
 #include "document/OpenGLTemplateDoc.h"
+#include "document/ThreadPauseGuard.h"
 #include "gui/ScreenCapture.h"
 #include "panel/ControlPanelForm.h"
 #include "panel/ControlPanelPane.h"
@@ -20,8 +21,6 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QLineEdit>
 #include <QScreen>
 #include <QSettings>
@@ -46,20 +45,16 @@ inline QString exampleDocument(const QString& name)
     return QDir(QStringLiteral(MARLWICK_EXAMPLES_DIR)).filePath(name);
 }
 
-// What marlwick-cli info tells of the document at `path`.
-inline QJsonObject documentInfo(const QString& path)
+// Fails unless the document file at `path` reads back holding every surface
+// as `held` (the window's document, paused while it is read) does; opening
+// shows every surface, so `held` must show them all too.
+inline void checkReadsBackAs(const QString& path, COpenGLTemplateDoc& held)
 {
-    QJsonObject info;
-    dialogtest::readInfo(QStringLiteral(MARLWICK_CLI), path, info);
-    return info;
-}
-
-// The object of a JSON list whose "name" is `name`; an empty one when none is.
-inline QJsonObject named(const QJsonValue& list, const QString& name)
-{
-    for (const QJsonValue entry : list.toArray())
-        if (entry[QStringLiteral("name")].toString() == name) return entry.toObject();
-    return {};
+    COpenGLTemplateDoc reread;
+    std::string error;
+    QVERIFY2(reread.OnOpenDocument(path.toStdString(), error), error.c_str());
+    const ThreadPauseGuard paused(held);
+    QCOMPARE(dialogtest::surfaceRecords(reread), dialogtest::surfaceRecords(held));
 }
 
 // Pixels (every second one in each direction) that are not black.

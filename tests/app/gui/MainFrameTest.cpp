@@ -102,29 +102,24 @@ private slots:
         QTest::keyRelease(QGuiApplication::focusWindow(), Qt::Key_Delete);
     }
 
+    // A caption names its item's shortcut after a tab.
     void menuItemsHaveTheirCaptionsAndShortcuts_data()
     {
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QKeySequence>("shortcut");
-        QTest::newRow("new") << "&New\tCtrl+N" << QKeySequence(Qt::CTRL | Qt::Key_N);
-        QTest::newRow("open") << "&Open...\tCtrl+O" << QKeySequence(Qt::CTRL | Qt::Key_O);
-        QTest::newRow("save") << "&Save\tCtrl+S" << QKeySequence(Qt::CTRL | Qt::Key_S);
-        QTest::newRow("print") << "&Print...\tCtrl+P" << QKeySequence(Qt::CTRL | Qt::Key_P);
-        QTest::newRow("undo") << "&Undo\tCtrl+Z" << QKeySequence(Qt::CTRL | Qt::Key_Z);
-        QTest::newRow("redo") << "&Redo\tCtrl+Y" << QKeySequence(Qt::CTRL | Qt::Key_Y);
-        for (const char* caption : {"Save &As...", "Save image", "Save movie frames", "Save movie…", "Stop movie",
-                                    "Print Pre&view", "P&rint Setup...", "Recent File", "E&xit", "Control Panel",
-                                    "Camera aligned vertically", "Camera aligned with surface", "&About Marlwick..."})
-            QTest::newRow(caption) << QString::fromUtf8(caption) << QKeySequence();
+        for (const char* caption :
+             {"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "&Print...\tCtrl+P", "&Undo\tCtrl+Z",
+              "&Redo\tCtrl+Y", "Save &As...", "Save image", "Save movie frames", "Save movie…", "Stop movie",
+              "Print Pre&view", "P&rint Setup...", "Recent File", "E&xit", "Control Panel",
+              "Camera aligned vertically", "Camera aligned with surface", "&About Marlwick..."})
+            QTest::newRow(caption) << QString::fromUtf8(caption);
     }
 
     void menuItemsHaveTheirCaptionsAndShortcuts()
     {
         QFETCH(QString, caption);
-        QFETCH(QKeySequence, shortcut);
         QAction* item = frame().FindAction(caption);
         QVERIFY2(item, qPrintable(caption));
-        QCOMPARE(item->shortcut(), shortcut);
+        QCOMPARE(item->shortcut(), QKeySequence::fromString(caption.section(QLatin1Char('\t'), 1)));
     }
 
     void menusComeInTheirOrderWithUndoAndRedoGreyedAtFirst()
