@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <fstream>
+#include <ostream>
 
 namespace {
 
@@ -22,6 +23,11 @@ using builders::Scratch;
 struct ImageInfo {
     bool loaded = false;
     int width = 0, height = 0, bits = 0;
+    bool operator==(const ImageInfo&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const ImageInfo& i)
+    {
+        return out << (i.loaded ? "" : "unread ") << i.width << "x" << i.height << "x" << i.bits;
+    }
 };
 
 ImageInfo inspect(const std::string& file)
@@ -61,11 +67,7 @@ TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSizeAndNothingForAnUn
     // FreeImage's PNG writer keeps an opaque picture's alpha out of the file.
     for (const Case& c : {Case{"shot.png", 24}, Case{"shot.bmp", 32}, Case{"shot.jpg", 24}, Case{"SHOT.PNG", 24}}) {
         ASSERT_TRUE(renderer.SaveImageFile(doc, request, 321, 123, scratch.file(c.name))) << c.name;
-        const ImageInfo info = inspect(scratch.file(c.name));
-        ASSERT_TRUE(info.loaded) << c.name;
-        EXPECT_EQ(info.width, 321) << c.name;
-        EXPECT_EQ(info.height, 123) << c.name;
-        EXPECT_EQ(info.bits, c.bits) << c.name;
+        EXPECT_EQ(inspect(scratch.file(c.name)), (ImageInfo{true, 321, 123, c.bits})) << c.name;
     }
     for (const char* name : {"shot.xyz", "shot"}) {
         EXPECT_FALSE(renderer.SaveImageFile(doc, request, 64, 48, scratch.file(name)));
@@ -160,9 +162,7 @@ TEST_F(Capture, MovieFramesGoToTheMovieFolderAtTheImageWidth)
     fs::current_path(previous);
     EXPECT_EQ(size.width, 800);
     EXPECT_EQ(size.height, 400);
-    ASSERT_TRUE(info.loaded);
-    EXPECT_EQ(info.width, 800);
-    EXPECT_EQ(info.height, 400);
+    EXPECT_EQ(info, (ImageInfo{true, 800, 400, 32}));
 }
 
 TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
@@ -219,9 +219,7 @@ protected:
 TEST_F(CliRender, WritesTheViewAtTheGivenSize)
 {
     ASSERT_EQ(run({document, scratch.file("view.png"), "--size", "320x200"}), cli::kExitOk) << errors;
-    const ImageInfo info = inspect(scratch.file("view.png"));
-    EXPECT_EQ(info.width, 320);
-    EXPECT_EQ(info.height, 200);
+    EXPECT_EQ(inspect(scratch.file("view.png")), (ImageInfo{true, 320, 200, 24}));
     ASSERT_EQ(run({document, scratch.file("view.jpg")}), cli::kExitOk) << errors;
     EXPECT_EQ(inspect(scratch.file("view.jpg")).width, 800);
 }

@@ -5,7 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -199,9 +201,7 @@ TEST_F(DisplayLists, ThoseOfAReplacedDocumentAreFreedToo)
 {
     frames(1);
     std::vector<GLuint> lists;
-    for (const auto& s : doc.surfaces)
-        for (std::int32_t list : s->drawingCache.listId)
-            if (list != -1) lists.push_back(static_cast<GLuint>(list));
+    for (const auto& s : doc.surfaces) std::ranges::copy(listsOf(*s), std::back_inserter(lists));
     ASSERT_FALSE(lists.empty());
     doc.OnNewDocument();
     doc.surfaces[0]->render = 0; // no new lists that could take the freed names
