@@ -144,12 +144,6 @@ protected:
     }
     static void TearDownTestSuite() { inputs.reset(); }
     static std::string input(const char* name) { return inputs->file(name); }
-    static std::vector<double> lengths()
-    {
-        std::vector<double> h;
-        for (const RideStep& step : ride.steps) h.push_back(step.h);
-        return h;
-    }
 
     static inline std::unique_ptr<Scratch> inputs;
     static inline RideRecord ride;
@@ -164,7 +158,8 @@ TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
     args.insert(args.end(), view.begin(), view.end());
     const Outcome made = run("movie", args);
     ASSERT_EQ(made.code, 0) << made.err;
-    const std::vector<double> h = lengths();
+    std::vector<double> h;
+    for (const RideStep& step : ride.steps) h.push_back(step.h);
     const double duration = std::accumulate(h.begin(), h.end(), 0.0);
     const movietest::MovieProbe p = movietest::probe(path);
     ASSERT_EQ(p.frames, long(std::ceil(duration * 20.0 - 1e-9)));
