@@ -124,8 +124,7 @@ TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
     // A damaged library is named by its own path.
     std::ofstream(library(), std::ios::binary | std::ios::trunc) << std::string(4, '\xff');
     o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}});
-    EXPECT_EQ(o.code, cli::kExitRefused);
-    EXPECT_NE(o.err.find("The surface library file " + library() + " is damaged"), std::string::npos) << o.err;
+    EXPECT_TRUE(builders::endedSaying(o, cli::kExitRefused, "The surface library file " + library() + " is damaged"));
 }
 
 TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
@@ -134,9 +133,9 @@ TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
     const std::string unwritable = dir.file("proc-library.dat");
     std::filesystem::create_symlink("/proc/self/comm", unwritable);
     std::ofstream(out()) << "old";
-    const Outcome o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}}, {"--library", unwritable});
-    EXPECT_EQ(o.code, cli::kExitFile);
-    EXPECT_NE(o.err.find("Cannot save " + unwritable), std::string::npos) << o.err;
+    const json recipe = {{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}};
+    EXPECT_TRUE(
+        builders::endedSaying(build(recipe, {"--library", unwritable}), cli::kExitFile, "Cannot save " + unwritable));
     EXPECT_EQ(readFile(out()), "old");
     EXPECT_EQ(dir.entries(), 4); // no copy or temporary file is left behind
 }

@@ -48,6 +48,15 @@ inline void writeFile(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The run ended with `code` and said `text` on standard error.
+template <class Run>
+::testing::AssertionResult endedSaying(const Run& run, int code, const std::string& text)
+{
+    if (run.code == code && run.err.find(text) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit " << run.code << " (expected " << code << ") saying \"" << run.err
+                                         << "\" (expected \"" << text << "\")";
+}
+
 inline ::testing::AssertionResult saved(COpenGLTemplateDoc& doc, const std::string& path)
 {
     std::string error;
