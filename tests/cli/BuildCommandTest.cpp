@@ -31,13 +31,11 @@ struct BuildFixture : ::testing::Test {
     std::string library() const { return dir.file("surface_library.dat"); }
     std::string out() const { return dir.file("out.mwk"); }
 
-    Outcome build(const std::string& recipeText, std::vector<std::string> extra = {})
+    Outcome build(const std::string& recipeText, const std::vector<std::string>& extra = {})
     {
         const std::string recipe = dir.file("recipe.json");
         std::ofstream(recipe) << recipeText;
-        std::vector<std::string> args{"build", recipe, out(), "--library", library()};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return builders::runCli(args);
+        return builders::runCli(builders::joined({"build", recipe, out(), "--library", library()}, extra));
     }
     Outcome build(const json& recipe, std::vector<std::string> extra = {}) { return build(recipe.dump(), extra); }
 };

@@ -133,10 +133,9 @@ class ExportRefusals : public ExportCommand, public ::testing::WithParamInterfac
 TEST_P(ExportRefusals, SayWhyAndLeaveNoFileBehind)
 {
     const BadExport& bad = GetParam();
-    std::vector<std::string> args{bad.name == std::string("empty") ? empty : track, path("out.stl")};
-    if (bad.name == std::string("extension")) args[1] = path("out.3mf");
-    args.insert(args.end(), bad.options.begin(), bad.options.end());
-    const Outcome o = exportTrack(args);
+    const std::string in = bad.name == std::string("empty") ? empty : track;
+    const std::string out = path(bad.name == std::string("extension") ? "out.3mf" : "out.stl");
+    const Outcome o = exportTrack(builders::joined({in, out}, bad.options));
     EXPECT_TRUE(builders::endedSaying(o, 1, bad.message));
     EXPECT_EQ(dir.entries(), 3) << o.err;
 }

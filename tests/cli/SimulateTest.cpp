@@ -101,9 +101,7 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
                           Case{{"--direction", "1e-320,0,0"}, "--direction \"1e-320,0,0\" is too short"},
                           Case{{"--direction", "0,1e200,0"}, "--direction must be three numbers"},
                           Case{{"--direction", "0,0,0"}, "not all zero"}}) {
-        std::vector<std::string> args = {file.path()};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const SimulateRun r = simulate(args);
+        const SimulateRun r = simulate(builders::joined({file.path()}, c.args));
         EXPECT_TRUE(builders::endedSaying(r, cli::kExitUsage, c.says));
         EXPECT_TRUE(r.lines.empty());
     }

@@ -40,9 +40,7 @@ TEST_P(MovieLength, HasAFrameForEachPeriodOfTheRun)
     const LengthCase& c = GetParam();
     Scratch scratch;
     const std::string path = scratch.file(std::string("run.") + c.extension);
-    std::vector<std::string> args = {kSpiral, path, "--size", "160x120", "--follow"};
-    args.insert(args.end(), c.length.begin(), c.length.end());
-    const Outcome made = run("movie", args);
+    const Outcome made = run("movie", builders::joined({kSpiral, path, "--size", "160x120", "--follow"}, c.length));
     ASSERT_EQ(made.code, 0) << made.err;
     EXPECT_EQ(made.err, "") << "no progress bar off a terminal";
     const movietest::MovieProbe p = movietest::probe(path);
@@ -153,9 +151,7 @@ TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
 {
     const std::string path = scratch.file("ride.mp4");
     const std::vector<std::string> view = {"--replay", input("good.mwkride"), "--size", "160x120", "--follow"};
-    std::vector<std::string> args = {input("track.mwk"), path, "--fps", "20"};
-    args.insert(args.end(), view.begin(), view.end());
-    const Outcome made = run("movie", args);
+    const Outcome made = run("movie", builders::joined({input("track.mwk"), path, "--fps", "20"}, view));
     ASSERT_EQ(made.code, 0) << made.err;
     std::vector<double> h;
     for (const RideStep& step : ride.steps) h.push_back(step.h);
@@ -168,9 +164,8 @@ TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
     // step more or less matches far worse.
     const auto psnrOfStep = [&](long frame, long steps) {
         const std::string still = scratch.file("step" + std::to_string(steps) + ".png");
-        std::vector<std::string> renderArgs = {input("track.mwk"), still, "--steps", std::to_string(steps)};
-        renderArgs.insert(renderArgs.end(), view.begin(), view.end());
-        EXPECT_EQ(run("render", renderArgs).code, 0);
+        const std::vector<std::string> args = {input("track.mwk"), still, "--steps", std::to_string(steps)};
+        EXPECT_EQ(run("render", builders::joined(args, view)).code, 0);
         return movietest::framePsnr(path, frame, still);
     };
     for (const long frame : {0L, p.frames / 2, p.frames - 1}) {

@@ -226,10 +226,8 @@ TEST_F(CliRender, WritesTheViewAtTheGivenSize)
 
 TEST_F(CliRender, TheRunBeforeTheFrameTakesTheSimulateOptionsAndTheFollowCameraSeesItsEnd)
 {
-    const auto render = [&](const std::string& name, std::vector<std::string> extra) {
-        std::vector<std::string> args = {document, scratch.file(name), "--size", "96x64"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return run(args);
+    const auto render = [&](const std::string& name, const std::vector<std::string>& extra) {
+        return run(builders::joined({document, scratch.file(name), "--size", "96x64"}, extra));
     };
     const auto bytes = [&](const char* name) { return builders::readFile(scratch.file(name)); };
     ASSERT_EQ(render("start.bmp", {"--follow"}), cli::kExitOk) << errors;

@@ -36,6 +36,13 @@ inline CliOutcome runCommand(const std::string& command, std::vector<std::string
     return runCli(args);
 }
 
+// A command line: `first`, then `more`.
+inline std::vector<std::string> joined(std::vector<std::string> first, const std::vector<std::string>& more)
+{
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
 // The file's bytes; empty when it cannot be read.
 inline std::string readFile(const std::string& path)
 {
