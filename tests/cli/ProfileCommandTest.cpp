@@ -166,12 +166,9 @@ TEST_F(ProfileCommand, AFailedWriteKeepsTheOldFileAndAGoodOneItsPermissions)
         const std::string out = path(name);
         { std::ofstream(out) << "kept"; }
         ::chmod(out.c_str(), 0444);
-        Outcome failed;
-        {
-            const builders::FileSizeLimit limit(1024); // below the new file: the write itself fails
-            ASSERT_TRUE(limit.set());
-            failed = profile({document, out, "--steps", "60"});
-        }
+        // A limit below the new file: the write itself fails.
+        const auto write = [&] { return profile({document, out, "--steps", "60"}); };
+        const Outcome failed = builders::underFileSizeLimit(1024, write);
         EXPECT_TRUE(builders::endedSaying(failed, cli::kExitFile, "Cannot save " + out + ": File too large."));
         EXPECT_EQ(readFile(out), "kept");
 

@@ -120,14 +120,11 @@ TEST(MovieEncoderFailures, ACancelOrAFailedWriteLeavesTheOldFileAsItWas)
 
     auto failing = MovieEncoder::Open(path, {kWidth, kHeight, 30}, error);
     ASSERT_TRUE(failing) << error;
-    bool written = true;
-    {
-        const builders::FileSizeLimit limit(2048);
-        ASSERT_TRUE(limit.set());
+    EXPECT_FALSE(builders::underFileSizeLimit(2048, [&] {
+        bool written = true;
         for (int k = 0; k < 60 && written; ++k) written = failing->PushFrame(testFrame(k).data(), error);
-        written = written && failing->Finish(error);
-    }
-    EXPECT_FALSE(written);
+        return written && failing->Finish(error);
+    }));
     EXPECT_NE(error.find(path), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(builders::readFile(path), "the old movie");

@@ -109,13 +109,8 @@ TEST_F(Capture, AFailedWriteKeepsThePreviousImageAndSaysWhy)
     const auto before = fs::file_size(name);
 
     // A file-size limit below the new picture makes the write itself fail.
-    bool written = true;
-    {
-        const builders::FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.set());
-        written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
-    }
-    EXPECT_FALSE(written);
+    const auto write = [&] { return renderer.SaveImageFile(doc, request, 200, 150, name, error); };
+    EXPECT_FALSE(builders::underFileSizeLimit(4096, write));
     EXPECT_NE(error.find(name), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(fs::file_size(name), before);

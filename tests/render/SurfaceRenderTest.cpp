@@ -27,8 +27,6 @@ protected:
         floor = &tiltedFloor(doc, 0.3);
         floor->showSurfaceLines = 0;
         floor->showSurfaceTriangles = 1;
-        floor->showDirections = 0;
-        floor->showAttachmentSites = 0;
         lookDownOnto(doc, *floor, 30.0);
     }
 
@@ -102,8 +100,6 @@ protected:
         floor = &tiltedFloor(doc, 0.0, 9, 0, 3.0); // 27 long, 24 wide
         floor->showSurfaceTriangles = 0;
         floor->showSurfaceLines = 1;
-        floor->showDirections = 0;
-        floor->showAttachmentSites = 0;
         floor->coloring = Coloring::Constant;
         floor->constantColor = {255.0, 255.0, 255.0};
         builders::addHole(*floor, "middle", 0.2, 0.8, 0.3, 0.7);
