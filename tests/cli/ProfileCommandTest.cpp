@@ -80,8 +80,7 @@ TEST_F(ProfileCommand, ThePngIsANonBlankChartOfTheRequestedSizeMadeWithoutAWordO
     ASSERT_EQ(o.code, 0) << o.err;
     const QImage image(QString::fromStdString(png));
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 640);
-    EXPECT_EQ(image.height(), 480);
+    EXPECT_EQ(image.size(), QSize(640, 480));
     // Lines, labels and markers: a good share of the page is not background.
     long inked = 0, blue = 0;
     for (int y = 0; y < image.height(); ++y)
