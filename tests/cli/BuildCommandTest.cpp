@@ -55,8 +55,7 @@ TEST_F(BuildFixture, ARecipeBuildsATrackAndSavesIt)
                            {{"op", "moveToGroup"}, {"surface", "ramp"}, {"to", "track"}},
                            {{"op", "set"}, {"surface", "aend"}, {"wrapV", true}, {"coloring", 1}},
                            {{"op", "setBallStart"}, {"surface", "ramp"}, {"group", "track"}, {"v", 0.1}}}}};
-    const Outcome o = build(recipe);
-    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    ASSERT_TRUE(builders::succeeded(build(recipe)));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out()));
     SurfaceSection* a = doc.FindSurface("a", "main");
@@ -143,8 +142,7 @@ TEST_F(BuildFixture, DeletingALinkedSiteFreesItsPartner)
     const json recipe = {{"steps",
                           {{{"op", "grow"}, {"surface", "a"}, {"site", "end"}, {"intermediate", 2}},
                            {{"op", "deleteSite"}, {"surface", "a"}, {"name", "end"}}}}};
-    const Outcome o = build(recipe);
-    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    ASSERT_TRUE(builders::succeeded(build(recipe)));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out()));
     ASSERT_EQ(doc.surfaces.size(), 2u);
@@ -197,12 +195,11 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
     COpenGLTemplateDoc original;
     builders::fillTrackDocument(original);
     ASSERT_TRUE(builders::saved(original, start.path()));
-    const Outcome o = build(json{{"steps",
-                                  {{{"op", "breakAttachment"}, {"surface", "b"}, {"site", "end"}},
-                                   {{"op", "deleteGroup"}, {"group", "track"}},
-                                   {{"op", "renameSurface"}, {"surface", "b"}, {"name", "bridge"}}}}},
-                            {"--from", start.path()});
-    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    const json recipe = {{"steps",
+                          {{{"op", "breakAttachment"}, {"surface", "b"}, {"site", "end"}},
+                           {{"op", "deleteGroup"}, {"group", "track"}},
+                           {{"op", "renameSurface"}, {"surface", "b"}, {"name", "bridge"}}}}};
+    ASSERT_TRUE(builders::succeeded(build(recipe, {"--from", start.path()})));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out()));
     EXPECT_EQ(doc.surfaces.size(), 2u);
@@ -223,8 +220,7 @@ TEST_F(BuildFixture, TheExampleRecipesBuildTracksTheBallRollsAcross)
         SCOPED_TRACE(name);
         const std::string recipe = readFile(examples + name + ".json");
         ASSERT_FALSE(recipe.empty());
-        const Outcome o = build(recipe, {"--templates", templates});
-        ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+        ASSERT_TRUE(builders::succeeded(build(recipe, {"--templates", templates})));
         const Outcome run = builders::runCli({"simulate", out(), "--steps", "900"});
         ASSERT_EQ(run.code, cli::kExitOk) << run.err;
         const std::string& text = run.out;

@@ -98,14 +98,12 @@ TEST(CliUsage, HelpListsEveryCommandWithASentenceAndItsOptionsAndVersionNamesThe
 TEST(CliNewAndResave, WriteTheDocumentsOfNewAndSave)
 {
     TempFile created("cli-new"), resaved("cli-resave");
-    const Outcome made = run({"new", created.path()});
-    EXPECT_EQ(made.code, 0) << made.err;
+    EXPECT_TRUE(builders::succeeded(run({"new", created.path()})));
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     EXPECT_EQ(created.read(), doc.SerializeDocument());
 
-    const Outcome again = run({"resave", created.path(), resaved.path()});
-    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_TRUE(builders::succeeded(run({"resave", created.path(), resaved.path()})));
     EXPECT_EQ(resaved.read(), created.read());
 }
 

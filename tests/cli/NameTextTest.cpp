@@ -107,8 +107,7 @@ TEST_F(NameTextTest, BuildStoresRecipeNamesInTheCodePageAndPrintsThemInUtf8)
 {
     TempFile recipe("cli-names-recipe"), out("cli-names-out");
     writeRecipe(recipe, {{{"op", "createGroup"}, {"name", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"}}});
-    const Outcome built = run({"build", recipe.path(), out.path(), "--from", file.path()});
-    ASSERT_EQ(built.code, 0) << built.err;
+    ASSERT_TRUE(builders::succeeded(run({"build", recipe.path(), out.path(), "--from", file.path()})));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out.path()));
     ASSERT_EQ(doc.groups.size(), 3u);

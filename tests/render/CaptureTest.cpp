@@ -200,22 +200,16 @@ protected:
         doc.OnNewDocument();
         ASSERT_TRUE(builders::saved(doc, document));
     }
-    int run(std::vector<std::string> args)
-    {
-        const builders::CliOutcome o = builders::runCommand("render", std::move(args));
-        errors = o.err;
-        return o.code;
-    }
+    static builders::CliOutcome run(std::vector<std::string> args) { return builders::runCommand("render", args); }
     Scratch scratch;
     std::string document = scratch.file("doc.mwk");
-    std::string errors;
 };
 
 TEST_F(CliRender, WritesTheViewAtTheGivenSize)
 {
-    ASSERT_EQ(run({document, scratch.file("view.png"), "--size", "320x200"}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(run({document, scratch.file("view.png"), "--size", "320x200"})));
     EXPECT_EQ(inspect(scratch.file("view.png")), (ImageInfo{true, 320, 200, 24}));
-    ASSERT_EQ(run({document, scratch.file("view.jpg")}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(run({document, scratch.file("view.jpg")})));
     EXPECT_EQ(inspect(scratch.file("view.jpg")).width, 800);
 }
 
@@ -225,18 +219,18 @@ TEST_F(CliRender, TheRunBeforeTheFrameTakesTheSimulateOptionsAndTheFollowCameraS
         return run(builders::joined({document, scratch.file(name), "--size", "96x64"}, extra));
     };
     const auto bytes = [&](const char* name) { return builders::readFile(scratch.file(name)); };
-    ASSERT_EQ(render("start.bmp", {"--follow"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("later.bmp", {"--follow", "--steps", "40"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("orbit.bmp", {}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(render("start.bmp", {"--follow"})));
+    ASSERT_TRUE(builders::succeeded(render("later.bmp", {"--follow", "--steps", "40"})));
+    ASSERT_TRUE(builders::succeeded(render("orbit.bmp", {})));
     EXPECT_NE(bytes("start.bmp"), bytes("later.bmp"));
     EXPECT_NE(bytes("start.bmp"), bytes("orbit.bmp"));
 
-    ASSERT_EQ(render("slow.bmp", {"--follow", "--steps", "30", "--speed", "0.5"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("fast.bmp", {"--follow", "--steps", "30", "--speed", "6"}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(render("slow.bmp", {"--follow", "--steps", "30", "--speed", "0.5"})));
+    ASSERT_TRUE(builders::succeeded(render("fast.bmp", {"--follow", "--steps", "30", "--speed", "6"})));
     EXPECT_NE(bytes("slow.bmp"), bytes("fast.bmp"));
 
-    EXPECT_EQ(render("none.bmp", {"--start", "nosuch,main,0.5,0.5"}), cli::kExitNoStartSurface);
-    EXPECT_NE(errors.find("nosuch"), std::string::npos) << errors;
+    EXPECT_TRUE(builders::endedSaying(render("none.bmp", {"--start", "nosuch,main,0.5,0.5"}), cli::kExitNoStartSurface,
+                                      "nosuch"));
     EXPECT_FALSE(fs::exists(scratch.file("none.bmp")));
 }
 
@@ -256,19 +250,20 @@ TEST_F(CliRender, RefusesBadCommandLinesWithOneLine)
                           Case{{document, out, "--steps"}, "needs a value"},
                           Case{{document, out, "--fast"}, "unknown option"},
                           Case{{document, out, "--speed", "-3"}, "--speed"}}) {
-        EXPECT_EQ(run(c.args), cli::kExitUsage) << c.mentions;
-        EXPECT_NE(errors.find(c.mentions), std::string::npos) << errors;
-        EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+        const builders::CliOutcome o = run(c.args);
+        EXPECT_TRUE(builders::endedSaying(o, cli::kExitUsage, c.mentions));
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
     }
     EXPECT_FALSE(fs::exists(out));
-    EXPECT_EQ(run({scratch.file("none.mwk"), out}), cli::kExitFile);
+    EXPECT_EQ(run({scratch.file("none.mwk"), out}).code, cli::kExitFile);
     EXPECT_FALSE(fs::exists(out));
 }
 
 TEST_F(CliRender, FileFailuresGiveTheReasonAndSpareTheDocument)
 {
-    ASSERT_EQ(run({document, scratch.file("nodir/x.png")}), cli::kExitFile);
-    EXPECT_NE(errors.find(scratch.file("nodir/x.png") + ": No such file or directory"), std::string::npos) << errors;
+    const std::string nowhere = scratch.file("nodir/x.png");
+    EXPECT_TRUE(
+        builders::endedSaying(run({document, nowhere}), cli::kExitFile, nowhere + ": No such file or directory"));
 
     // A document whose name ends in .png is not overwritten by its own picture,
     // however it is named.
@@ -276,8 +271,7 @@ TEST_F(CliRender, FileFailuresGiveTheReasonAndSpareTheDocument)
     fs::copy_file(document, named);
     const auto before = fs::file_size(named);
     for (const std::string& image : {named, scratch.path().string() + "/./d.png"}) {
-        EXPECT_EQ(run({named, image}), cli::kExitFile);
-        EXPECT_NE(errors.find("it is the document being drawn"), std::string::npos) << errors;
+        EXPECT_TRUE(builders::endedSaying(run({named, image}), cli::kExitFile, "it is the document being drawn"));
     }
     EXPECT_EQ(fs::file_size(named), before);
     COpenGLTemplateDoc reopened;

@@ -64,6 +64,10 @@ template <class Run>
                                          << "\" (expected \"" << text << "\")";
 }
 
+// The run ended with exit code 0.
+template <class Run>
+::testing::AssertionResult succeeded(const Run& run) { return endedSaying(run, 0, ""); }
+
 inline ::testing::AssertionResult saved(COpenGLTemplateDoc& doc, const std::string& path)
 {
     std::string error;
