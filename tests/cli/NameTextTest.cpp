@@ -53,8 +53,7 @@ TEST_F(NameTextTest, InfoPrintsEveryNameInUtf8AndEvalFindsSurfacesNamedInUtf8)
     const Outcome o = run({"info", file.path()});
     ASSERT_EQ(o.code, 0) << o.err;
     const json j = json::parse(o.out);
-    EXPECT_EQ(j["ballStart"]["surface"], kFirstUtf8);
-    EXPECT_EQ(j["ballStart"]["group"], kGroupUtf8);
+    EXPECT_EQ(j["ballStart"], json({{"surface", kFirstUtf8}, {"group", kGroupUtf8}, {"u", 0.5}, {"v", 0.8}}));
     EXPECT_EQ(j["settings"]["ballStartSurfaceName"], kFirstUtf8);
     EXPECT_EQ(j["settings"]["ballStartGroupName"], kGroupUtf8);
     EXPECT_EQ(j["groups"][1], json({{"name", kGroupUtf8}, {"members", {kFirstUtf8, kSecondUtf8}}}));
