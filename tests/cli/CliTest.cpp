@@ -17,16 +17,6 @@ using nlohmann::json;
 using Outcome = builders::CliOutcome;
 constexpr auto run = builders::runCli;
 
-// Exit code `code` and one line on stderr that mentions `text`.
-void expectOneLineError(const Outcome& o, int code, const std::string& text)
-{
-    EXPECT_EQ(o.code, code) << o.err;
-    EXPECT_TRUE(o.out.empty());
-    ASSERT_FALSE(o.err.empty());
-    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    EXPECT_NE(o.err.find(text), std::string::npos) << o.err;
-}
-
 // Replaces the file by a FIFO without a writer: opening it to read would wait for one.
 void makeFifo(const TempFile& file)
 {
@@ -57,7 +47,7 @@ TEST(CliUsage, BadCommandLinesExitWithOneAndTheUsageOfTheCommandThatWasWrong)
                            Row{{"eval", "a.mwk", "a", "main", "0.5"}, "\"eval\" takes 5", "eval FILE.mwk SURFACE GROUP U V"},
                            Row{{"simulate", "a.mwk", "--fast"}, "unknown option", "simulate FILE.mwk [options]"}}) {
         const Outcome o = run(row.args);
-        expectOneLineError(o, 1, row.says);
+        EXPECT_TRUE(builders::refusedInOneLine(o, 1, row.says));
         EXPECT_NE(o.err.find(row.usage ? row.usage : "\"marlwick-cli --help\" lists the commands"), std::string::npos)
             << o.err;
         for (const char* other : {"resave IN", "eval FILE", "simulate FILE"}) {
@@ -109,19 +99,19 @@ TEST(CliNewAndResave, WriteTheDocumentsOfNewAndSave)
 
 TEST(CliNewAndResave, FileFailuresExitWithTwoNamingTheFile)
 {
-    expectOneLineError(run({"new", "/nonexistent/dir/out.mwk"}), 2, "/nonexistent/dir/out.mwk");
+    EXPECT_TRUE(builders::refusedInOneLine(run({"new", "/nonexistent/dir/out.mwk"}), 2, "/nonexistent/dir/out.mwk"));
 
     TempFile garbage("cli-garbage"), out("cli-out");
     garbage.write({1, 2, 3});
     const auto before = out.read();
-    expectOneLineError(run({"resave", garbage.path(), out.path()}), 2, garbage.path());
+    EXPECT_TRUE(builders::refusedInOneLine(run({"resave", garbage.path(), out.path()}), 2, garbage.path()));
     EXPECT_EQ(out.read(), before) << "nothing is written after a failed read";
     EXPECT_EQ(run({"info", "/nonexistent/x.mwk"}).code, 2);
 
     // A FIFO (like a device) is never replaced by a regular file.
     TempFile fifo("cli-fifo");
     makeFifo(fifo);
-    expectOneLineError(run({"new", fifo.path()}), 2, fifo.path() + ": it is not a regular file");
+    EXPECT_TRUE(builders::refusedInOneLine(run({"new", fifo.path()}), 2, fifo.path() + ": it is not a regular file"));
     EXPECT_TRUE(std::filesystem::is_fifo(fifo.path()));
 }
 
@@ -146,7 +136,7 @@ TEST(CliHostileFiles, AFifoToReadIsRefusedAtOnceByEveryCommand)
              {"build", r, o, "--library", f},
              {"build", r, o, "--templates", f}}) {
         SCOPED_TRACE(args[0] + " " + args.back());
-        expectOneLineError(run(args), 2, "Cannot read " + f + ": it is not a regular file.");
+        EXPECT_TRUE(builders::refusedInOneLine(run(args), 2, "Cannot read " + f + ": it is not a regular file."));
     }
 }
 
@@ -226,12 +216,11 @@ TEST(CliEval, RefusesBadParametersAndUnknownSurfaces)
 {
     TempFile file("cli-evalbad");
     saveTrack(file);
-    for (const char* bad : {"1.5", "-0.1", "x", "0.5x", "nan", ""}) {
-        const Outcome o = run({"eval", file.path(), "a", "main", bad, "0.5"});
-        expectOneLineError(o, 1, "U must be a number from 0 to 1");
-    }
-    expectOneLineError(run({"eval", file.path(), "c", "main", "0.5", "0.5"}), 1,
-                       "has no surface \"c\" in group \"main\"");
+    for (const char* bad : {"1.5", "-0.1", "x", "0.5x", "nan", ""})
+        EXPECT_TRUE(builders::refusedInOneLine(run({"eval", file.path(), "a", "main", bad, "0.5"}), 1,
+                                               "U must be a number from 0 to 1")) << bad;
+    EXPECT_TRUE(builders::refusedInOneLine(run({"eval", file.path(), "c", "main", "0.5", "0.5"}), 1,
+                                           "has no surface \"c\" in group \"main\""));
 }
 
 TEST(CliOutput, AFailedWriteToTheOutputExitsWithTwo)

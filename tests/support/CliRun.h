@@ -64,6 +64,15 @@ template <class Run>
                                          << "\" (expected \"" << text << "\")";
 }
 
+// The run ended with `code`, printed nothing and said one line mentioning `text`.
+inline ::testing::AssertionResult refusedInOneLine(const CliOutcome& run, int code, const std::string& text)
+{
+    if (!run.out.empty()) return ::testing::AssertionFailure() << "printed \"" << run.out << "\"";
+    if (run.err.empty() || run.err.find('\n') != run.err.size() - 1)
+        return ::testing::AssertionFailure() << "said not one line but \"" << run.err << "\"";
+    return endedSaying(run, code, text);
+}
+
 // The run ended with exit code 0.
 template <class Run>
 ::testing::AssertionResult succeeded(const Run& run) { return endedSaying(run, 0, ""); }
