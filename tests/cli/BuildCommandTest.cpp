@@ -31,13 +31,11 @@ struct BuildFixture : ::testing::Test {
     std::string library() const { return dir.file("surface_library.dat"); }
     std::string out() const { return dir.file("out.mwk"); }
 
-    Outcome build(const std::string& recipeText, std::vector<std::string> extra = {})
+    Outcome build(const std::string& recipeText, const std::vector<std::string>& extra = {})
     {
         const std::string recipe = dir.file("recipe.json");
         std::ofstream(recipe) << recipeText;
-        std::vector<std::string> args{"build", recipe, out(), "--library", library()};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return builders::runCli(args);
+        return builders::runCli(builders::joined({"build", recipe, out(), "--library", library()}, extra));
     }
     Outcome build(const json& recipe, std::vector<std::string> extra = {}) { return build(recipe.dump(), extra); }
 };
@@ -57,8 +55,7 @@ TEST_F(BuildFixture, ARecipeBuildsATrackAndSavesIt)
                            {{"op", "moveToGroup"}, {"surface", "ramp"}, {"to", "track"}},
                            {{"op", "set"}, {"surface", "aend"}, {"wrapV", true}, {"coloring", 1}},
                            {{"op", "setBallStart"}, {"surface", "ramp"}, {"group", "track"}, {"v", 0.1}}}}};
-    const Outcome o = build(recipe);
-    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    ASSERT_TRUE(builders::succeeded(build(recipe)));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out()));
     SurfaceSection* a = doc.FindSurface("a", "main");
@@ -124,8 +121,7 @@ TEST_F(BuildFixture, LibraryStepsChangeTheLibraryOnlyWhenTheBuildSucceeds)
     // A damaged library is named by its own path.
     std::ofstream(library(), std::ios::binary | std::ios::trunc) << std::string(4, '\xff');
     o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}});
-    EXPECT_EQ(o.code, cli::kExitRefused);
-    EXPECT_NE(o.err.find("The surface library file " + library() + " is damaged"), std::string::npos) << o.err;
+    EXPECT_TRUE(builders::endedSaying(o, cli::kExitRefused, "The surface library file " + library() + " is damaged"));
 }
 
 TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
@@ -134,9 +130,9 @@ TEST_F(BuildFixture, ALibraryThatCannotBeReplacedLeavesTheOutputAsItWas)
     const std::string unwritable = dir.file("proc-library.dat");
     std::filesystem::create_symlink("/proc/self/comm", unwritable);
     std::ofstream(out()) << "old";
-    const Outcome o = build(json{{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}}, {"--library", unwritable});
-    EXPECT_EQ(o.code, cli::kExitFile);
-    EXPECT_NE(o.err.find("Cannot save " + unwritable), std::string::npos) << o.err;
+    const json recipe = {{"steps", {{{"op", "exportSurface"}, {"surface", "a"}}}}};
+    EXPECT_TRUE(
+        builders::endedSaying(build(recipe, {"--library", unwritable}), cli::kExitFile, "Cannot save " + unwritable));
     EXPECT_EQ(readFile(out()), "old");
     EXPECT_EQ(dir.entries(), 4); // no copy or temporary file is left behind
 }
@@ -146,8 +142,7 @@ TEST_F(BuildFixture, DeletingALinkedSiteFreesItsPartner)
     const json recipe = {{"steps",
                           {{{"op", "grow"}, {"surface", "a"}, {"site", "end"}, {"intermediate", 2}},
                            {{"op", "deleteSite"}, {"surface", "a"}, {"name", "end"}}}}};
-    const Outcome o = build(recipe);
-    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    ASSERT_TRUE(builders::succeeded(build(recipe)));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out()));
     ASSERT_EQ(doc.surfaces.size(), 2u);
@@ -200,12 +195,11 @@ TEST_F(BuildFixture, BuildingStartsFromAGivenDocument)
     COpenGLTemplateDoc original;
     builders::fillTrackDocument(original);
     ASSERT_TRUE(builders::saved(original, start.path()));
-    const Outcome o = build(json{{"steps",
-                                  {{{"op", "breakAttachment"}, {"surface", "b"}, {"site", "end"}},
-                                   {{"op", "deleteGroup"}, {"group", "track"}},
-                                   {{"op", "renameSurface"}, {"surface", "b"}, {"name", "bridge"}}}}},
-                            {"--from", start.path()});
-    ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+    const json recipe = {{"steps",
+                          {{{"op", "breakAttachment"}, {"surface", "b"}, {"site", "end"}},
+                           {{"op", "deleteGroup"}, {"group", "track"}},
+                           {{"op", "renameSurface"}, {"surface", "b"}, {"name", "bridge"}}}}};
+    ASSERT_TRUE(builders::succeeded(build(recipe, {"--from", start.path()})));
     COpenGLTemplateDoc doc;
     ASSERT_TRUE(builders::opened(doc, out()));
     EXPECT_EQ(doc.surfaces.size(), 2u);
@@ -226,8 +220,7 @@ TEST_F(BuildFixture, TheExampleRecipesBuildTracksTheBallRollsAcross)
         SCOPED_TRACE(name);
         const std::string recipe = readFile(examples + name + ".json");
         ASSERT_FALSE(recipe.empty());
-        const Outcome o = build(recipe, {"--templates", templates});
-        ASSERT_EQ(o.code, cli::kExitOk) << o.err;
+        ASSERT_TRUE(builders::succeeded(build(recipe, {"--templates", templates})));
         const Outcome run = builders::runCli({"simulate", out(), "--steps", "900"});
         ASSERT_EQ(run.code, cli::kExitOk) << run.err;
         const std::string& text = run.out;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -16,13 +17,11 @@ using nlohmann::json;
 using Outcome = builders::CliOutcome;
 constexpr auto run = builders::runCli;
 
-// One line on stderr that mentions `text`.
-void expectOneLineError(const Outcome& o, const std::string& text)
+// Replaces the file by a FIFO without a writer: opening it to read would wait for one.
+void makeFifo(const TempFile& file)
 {
-    EXPECT_TRUE(o.out.empty());
-    ASSERT_FALSE(o.err.empty());
-    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    EXPECT_NE(o.err.find(text), std::string::npos) << o.err;
+    std::remove(file.path().c_str());
+    ASSERT_EQ(::mkfifo(file.path().c_str(), 0600), 0);
 }
 
 void saveTrack(const TempFile& file)
@@ -48,8 +47,7 @@ TEST(CliUsage, BadCommandLinesExitWithOneAndTheUsageOfTheCommandThatWasWrong)
                            Row{{"eval", "a.mwk", "a", "main", "0.5"}, "\"eval\" takes 5", "eval FILE.mwk SURFACE GROUP U V"},
                            Row{{"simulate", "a.mwk", "--fast"}, "unknown option", "simulate FILE.mwk [options]"}}) {
         const Outcome o = run(row.args);
-        EXPECT_EQ(o.code, 1);
-        expectOneLineError(o, row.says);
+        EXPECT_TRUE(builders::refusedInOneLine(o, 1, row.says));
         EXPECT_NE(o.err.find(row.usage ? row.usage : "\"marlwick-cli --help\" lists the commands"), std::string::npos)
             << o.err;
         for (const char* other : {"resave IN", "eval FILE", "simulate FILE"}) {
@@ -90,49 +88,37 @@ TEST(CliUsage, HelpListsEveryCommandWithASentenceAndItsOptionsAndVersionNamesThe
 TEST(CliNewAndResave, WriteTheDocumentsOfNewAndSave)
 {
     TempFile created("cli-new"), resaved("cli-resave");
-    const Outcome made = run({"new", created.path()});
-    EXPECT_EQ(made.code, 0) << made.err;
+    EXPECT_TRUE(builders::succeeded(run({"new", created.path()})));
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
     EXPECT_EQ(created.read(), doc.SerializeDocument());
 
-    const Outcome again = run({"resave", created.path(), resaved.path()});
-    EXPECT_EQ(again.code, 0) << again.err;
+    EXPECT_TRUE(builders::succeeded(run({"resave", created.path(), resaved.path()})));
     EXPECT_EQ(resaved.read(), created.read());
 }
 
 TEST(CliNewAndResave, FileFailuresExitWithTwoNamingTheFile)
 {
-    const Outcome unwritable = run({"new", "/nonexistent/dir/out.mwk"});
-    EXPECT_EQ(unwritable.code, 2);
-    expectOneLineError(unwritable, "/nonexistent/dir/out.mwk");
+    EXPECT_TRUE(builders::refusedInOneLine(run({"new", "/nonexistent/dir/out.mwk"}), 2, "/nonexistent/dir/out.mwk"));
 
     TempFile garbage("cli-garbage"), out("cli-out");
     garbage.write({1, 2, 3});
     const auto before = out.read();
-    const Outcome unreadable = run({"resave", garbage.path(), out.path()});
-    EXPECT_EQ(unreadable.code, 2);
-    expectOneLineError(unreadable, garbage.path());
+    EXPECT_TRUE(builders::refusedInOneLine(run({"resave", garbage.path(), out.path()}), 2, garbage.path()));
     EXPECT_EQ(out.read(), before) << "nothing is written after a failed read";
     EXPECT_EQ(run({"info", "/nonexistent/x.mwk"}).code, 2);
 
     // A FIFO (like a device) is never replaced by a regular file.
     TempFile fifo("cli-fifo");
-    std::remove(fifo.path().c_str());
-    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0);
-    const Outcome special = run({"new", fifo.path()});
-    EXPECT_EQ(special.code, 2);
-    expectOneLineError(special, fifo.path() + ": it is not a regular file");
-    struct stat info {};
-    ASSERT_EQ(::stat(fifo.path().c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    makeFifo(fifo);
+    EXPECT_TRUE(builders::refusedInOneLine(run({"new", fifo.path()}), 2, fifo.path() + ": it is not a regular file"));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo.path()));
 }
 
 TEST(CliHostileFiles, AFifoToReadIsRefusedAtOnceByEveryCommand)
 {
     TempFile fifo("cli-read-fifo"), document("cli-doc"), recipe("cli-recipe"), out("cli-out");
-    std::remove(fifo.path().c_str());
-    ASSERT_EQ(::mkfifo(fifo.path().c_str(), 0600), 0); // no writer: opening it would wait for one
+    makeFifo(fifo);
     saveTrack(document);
     std::ofstream(recipe.path()) << R"({"steps": []})";
     const std::string& f = fifo.path();
@@ -149,9 +135,8 @@ TEST(CliHostileFiles, AFifoToReadIsRefusedAtOnceByEveryCommand)
              {"build", r, o, "--from", f},
              {"build", r, o, "--library", f},
              {"build", r, o, "--templates", f}}) {
-        const Outcome refused = run(args);
-        EXPECT_EQ(refused.code, 2) << args[0] << " " << args.back();
-        expectOneLineError(refused, "Cannot read " + f + ": it is not a regular file.");
+        SCOPED_TRACE(args[0] + " " + args.back());
+        EXPECT_TRUE(builders::refusedInOneLine(run(args), 2, "Cannot read " + f + ": it is not a regular file."));
     }
 }
 
@@ -231,14 +216,11 @@ TEST(CliEval, RefusesBadParametersAndUnknownSurfaces)
 {
     TempFile file("cli-evalbad");
     saveTrack(file);
-    for (const char* bad : {"1.5", "-0.1", "x", "0.5x", "nan", ""}) {
-        const Outcome o = run({"eval", file.path(), "a", "main", bad, "0.5"});
-        EXPECT_EQ(o.code, 1) << bad;
-        expectOneLineError(o, "U must be a number from 0 to 1");
-    }
-    const Outcome missing = run({"eval", file.path(), "c", "main", "0.5", "0.5"});
-    EXPECT_EQ(missing.code, 1);
-    expectOneLineError(missing, "has no surface \"c\" in group \"main\"");
+    for (const char* bad : {"1.5", "-0.1", "x", "0.5x", "nan", ""})
+        EXPECT_TRUE(builders::refusedInOneLine(run({"eval", file.path(), "a", "main", bad, "0.5"}), 1,
+                                               "U must be a number from 0 to 1")) << bad;
+    EXPECT_TRUE(builders::refusedInOneLine(run({"eval", file.path(), "c", "main", "0.5", "0.5"}), 1,
+                                           "has no surface \"c\" in group \"main\""));
 }
 
 TEST(CliOutput, AFailedWriteToTheOutputExitsWithTwo)

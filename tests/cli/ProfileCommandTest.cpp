@@ -80,8 +80,7 @@ TEST_F(ProfileCommand, ThePngIsANonBlankChartOfTheRequestedSizeMadeWithoutAWordO
     ASSERT_EQ(o.code, 0) << o.err;
     const QImage image(QString::fromStdString(png));
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(image.width(), 640);
-    EXPECT_EQ(image.height(), 480);
+    EXPECT_EQ(image.size(), QSize(640, 480));
     // Lines, labels and markers: a good share of the page is not background.
     long inked = 0, blue = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -123,29 +122,21 @@ TEST_F(ProfileCommand, RefusesBadArgumentsAndLeavesTheOutputAsItWas)
                                                                    {document, csv, "--x", "height"},
                                                                    {document, csv, "--size", "10x10"},
                                                                    {document}}) {
-        const Outcome o = profile(args);
-        EXPECT_EQ(o.code, cli::kExitUsage);
-        EXPECT_NE(o.err.find("usage: marlwick-cli profile"), std::string::npos) << o.err;
+        EXPECT_TRUE(builders::endedSaying(profile(args), cli::kExitUsage, "usage: marlwick-cli profile"));
     }
     const std::string damaged = path("damaged.mwk");
     { std::ofstream(damaged) << "not a document"; }
-    const Outcome bad = profile({damaged, csv});
-    EXPECT_EQ(bad.code, cli::kExitFile);
-    EXPECT_NE(bad.err.find(damaged), std::string::npos) << bad.err;
+    EXPECT_TRUE(builders::endedSaying(profile({damaged, csv}), cli::kExitFile, damaged));
     EXPECT_EQ(readFile(csv), "kept");
 
     // One rule for the three endings: a name must come before it.
     for (const char* name : {".csv", ".png", ".svg", "sub/.PNG"}) {
-        const Outcome o = profile({document, name});
-        EXPECT_EQ(o.code, cli::kExitUsage) << name;
-        EXPECT_NE(o.err.find("has no file name before"), std::string::npos) << o.err;
+        EXPECT_TRUE(builders::endedSaying(profile({document, name}), cli::kExitUsage, "has no file name before"));
     }
     EXPECT_NE(profile({document, path("ride.txt")}).err.find("must end in .csv, .png or .svg"), std::string::npos);
 
     const std::string nowhere = path("no-such-dir/ride.png");
-    const Outcome unwritable = profile({document, nowhere, "--steps", "5"});
-    EXPECT_EQ(unwritable.code, cli::kExitFile);
-    EXPECT_NE(unwritable.err.find(nowhere), std::string::npos) << unwritable.err;
+    EXPECT_TRUE(builders::endedSaying(profile({document, nowhere, "--steps", "5"}), cli::kExitFile, nowhere));
 }
 
 TEST_F(ProfileCommand, OutputsThatAreNotRegularFilesOrTheDocumentAreRefusedAndKept)
@@ -156,17 +147,15 @@ TEST_F(ProfileCommand, OutputsThatAreNotRegularFilesOrTheDocumentAreRefusedAndKe
     fs::create_symlink("loop.csv", path("loop.csv"));
     for (const char* name : {"fifo.png", "to-fifo.svg", "loop.csv"}) {
         const Outcome o = profile({document, path(name), "--steps", "5"});
-        EXPECT_EQ(o.code, cli::kExitFile) << name;
-        EXPECT_NE(o.err.find("Cannot save " + path(name)), std::string::npos) << o.err;
+        EXPECT_TRUE(builders::endedSaying(o, cli::kExitFile, "Cannot save " + path(name)));
     }
     EXPECT_TRUE(fs::is_fifo(path("fifo.png")));
     EXPECT_TRUE(fs::is_symlink(path("loop.csv")));
 
     const std::string self = path("ride-copy.svg");
     fs::copy_file(document, self);
-    const Outcome o = profile({self, self, "--steps", "5"});
-    EXPECT_EQ(o.code, cli::kExitFile);
-    EXPECT_NE(o.err.find("Cannot save " + self + ": it is the document being profiled."), std::string::npos) << o.err;
+    EXPECT_TRUE(builders::endedSaying(profile({self, self, "--steps", "5"}), cli::kExitFile,
+                                      "Cannot save " + self + ": it is the document being profiled."));
     EXPECT_EQ(readFile(self), readFile(document));
 }
 
@@ -176,21 +165,15 @@ TEST_F(ProfileCommand, AFailedWriteKeepsTheOldFileAndAGoodOneItsPermissions)
         const std::string out = path(name);
         { std::ofstream(out) << "kept"; }
         ::chmod(out.c_str(), 0444);
-        Outcome failed;
-        {
-            const builders::FileSizeLimit limit(1024); // below the new file: the write itself fails
-            ASSERT_TRUE(limit.set());
-            failed = profile({document, out, "--steps", "60"});
-        }
-        EXPECT_EQ(failed.code, cli::kExitFile) << name;
-        EXPECT_NE(failed.err.find("Cannot save " + out + ": File too large."), std::string::npos) << failed.err;
+        // A limit below the new file: the write itself fails.
+        const auto write = [&] { return profile({document, out, "--steps", "60"}); };
+        const Outcome failed = builders::underFileSizeLimit(1024, write);
+        EXPECT_TRUE(builders::endedSaying(failed, cli::kExitFile, "Cannot save " + out + ": File too large."));
         EXPECT_EQ(readFile(out), "kept");
 
         ASSERT_EQ(profile({document, out, "--steps", "60"}).code, 0) << name;
         EXPECT_NE(readFile(out), "kept");
-        struct stat info {};
-        ASSERT_EQ(::stat(out.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0444u) << name;
+        EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms(0444)) << name;
     }
     EXPECT_EQ(scratch.entries(), 4); // no temporary file is left
 }

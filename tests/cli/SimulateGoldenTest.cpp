@@ -52,9 +52,7 @@ class SimulateGolden : public ::testing::TestWithParam<GoldenCase> {};
 TEST_P(SimulateGolden, OutputMatchesThePinnedRunByteForByte)
 {
     const GoldenCase& c = GetParam();
-    std::vector<std::string> args{"simulate"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const builders::CliOutcome run = builders::runCli(args);
+    const builders::CliOutcome run = builders::runCli(builders::joined({"simulate"}, c.args));
     ASSERT_EQ(run.code, 0) << run.err;
 
     const std::string expected = builders::readFile(kGoldenDir + c.name + ".jsonl");

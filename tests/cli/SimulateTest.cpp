@@ -101,19 +101,15 @@ TEST_F(SimulateTest, RefusesBadOptionsAndAMissingStartSurface)
                           Case{{"--direction", "1e-320,0,0"}, "--direction \"1e-320,0,0\" is too short"},
                           Case{{"--direction", "0,1e200,0"}, "--direction must be three numbers"},
                           Case{{"--direction", "0,0,0"}, "not all zero"}}) {
-        std::vector<std::string> args = {file.path()};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const SimulateRun r = simulate(args);
-        EXPECT_EQ(r.code, cli::kExitUsage) << c.says;
-        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        const SimulateRun r = simulate(builders::joined({file.path()}, c.args));
+        EXPECT_TRUE(builders::endedSaying(r, cli::kExitUsage, c.says));
         EXPECT_TRUE(r.lines.empty());
     }
     const SimulateRun none = simulate({});
     EXPECT_EQ(none.code, cli::kExitUsage);
     EXPECT_TRUE(none.lines.empty());
     const SimulateRun missing = simulate({file.path(), "--start", "zz,main,0.5,0.5"});
-    EXPECT_EQ(missing.code, cli::kExitNoStartSurface);
-    EXPECT_NE(missing.err.find("no surface \"zz\" in group \"main\""), std::string::npos) << missing.err;
+    EXPECT_TRUE(builders::endedSaying(missing, cli::kExitNoStartSurface, "no surface \"zz\" in group \"main\""));
     EXPECT_TRUE(missing.lines.empty());
 }
 
@@ -130,8 +126,7 @@ TEST_F(SimulateTest, AStoredStartOrSpeedTheOptionsWouldRefuseIsRefused)
         std::tie(doc.ballStartU, doc.ballStartV, doc.launchSpeed) = std::tie(stored[0], stored[1], stored[2]);
         ASSERT_TRUE(builders::saved(doc, file.path()));
         const SimulateRun refused = simulate({file.path()});
-        EXPECT_EQ(refused.code, cli::kExitFile) << says;
-        EXPECT_NE(refused.err.find(file.path() + " " + says), std::string::npos) << refused.err;
+        EXPECT_TRUE(builders::endedSaying(refused, cli::kExitFile, file.path() + " " + says));
         // Options that replace the stored values let the run go.
         EXPECT_EQ(simulate({file.path(), "--steps", "2", "--start", "t0,main,0.5,0.5", "--speed", "1"}).code, 0);
     }

@@ -69,12 +69,21 @@ void expectNoDegenerateTriangles(const ExportMesh& m, double size)
 
 StandaloneSurfaceHost host;
 
-TEST(ExportSheet, SamplesLieOnTheSurface)
+// A channel with walls turning right and down.
+std::unique_ptr<SurfaceSection> turningChannel(COpenGLTemplateDoc&)
 {
-    auto s = builders::makeChannel(&host, 6, 3);
-    s->horizontalTurn = {true, true, 1.2};
+    auto s = builders::makeChannel(&host, 7, 4);
+    s->horizontalTurn = {true, false, 1.5};
+    s->verticalTurn = {true, true, 0.4};
     s->GenerateTypeA(true);
     s->Rebuild();
+    return s;
+}
+
+TEST(ExportSheet, SamplesLieOnTheSurface)
+{
+    COpenGLTemplateDoc doc;
+    const auto s = turningChannel(doc);
     const Built b = build(*s, 3);
     const double size = s->heightRange + length(s->finalPosition - s->initialPosition);
     for (int i = 0; i < b.grid.rows(); ++i)
@@ -129,16 +138,6 @@ std::unique_ptr<SurfaceSection> holedPlate(COpenGLTemplateDoc&)
     auto s = builders::makeFlatFloor(&host, 6, 4);
     builders::addHole(*s, "a", 0.2, 0.4, 0.1, 0.3);
     builders::addHole(*s, "b", 0.4, 1.0, 0.5, 0.6); // reaches the edge
-    s->Rebuild();
-    return s;
-}
-
-std::unique_ptr<SurfaceSection> turningChannel(COpenGLTemplateDoc&)
-{
-    auto s = builders::makeChannel(&host, 7, 4);
-    s->horizontalTurn = {true, false, 1.5};
-    s->verticalTurn = {true, true, 0.4};
-    s->GenerateTypeA(true);
     s->Rebuild();
     return s;
 }

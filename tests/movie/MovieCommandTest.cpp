@@ -22,10 +22,7 @@ using builders::readFile;
 using builders::writeFile;
 using Outcome = builders::CliOutcome;
 
-Outcome run(const std::string& command, std::vector<std::string> args)
-{
-    return builders::runCommand(command, std::move(args));
-}
+constexpr auto run = builders::runCommand;
 
 struct LengthCase {
     std::vector<std::string> length; // --seconds S or --steps N, and --fps F
@@ -40,9 +37,7 @@ TEST_P(MovieLength, HasAFrameForEachPeriodOfTheRun)
     const LengthCase& c = GetParam();
     Scratch scratch;
     const std::string path = scratch.file(std::string("run.") + c.extension);
-    std::vector<std::string> args = {kSpiral, path, "--size", "160x120", "--follow"};
-    args.insert(args.end(), c.length.begin(), c.length.end());
-    const Outcome made = run("movie", args);
+    const Outcome made = run("movie", builders::joined({kSpiral, path, "--size", "160x120", "--follow"}, c.length));
     ASSERT_EQ(made.code, 0) << made.err;
     EXPECT_EQ(made.err, "") << "no progress bar off a terminal";
     const movietest::MovieProbe p = movietest::probe(path);
@@ -85,10 +80,7 @@ TEST(MovieCommandLine, BadInputExitsWithOneAndWritesNothing)
                           Case{{kSpiral, out, "--seconds", "1", "--steps", "4"}, "not both"},
                           Case{{kSpiral, out, "--steps", "0"}, "no frame"},
                           Case{{kSpiral, out, "--loud"}, "unknown option"}}) {
-        const Outcome o = run("movie", c.args);
-        EXPECT_EQ(o.code, 1) << c.mentions;
-        EXPECT_NE(o.err.find(c.mentions), std::string::npos) << o.err;
-        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+        EXPECT_TRUE(builders::refusedInOneLine(run("movie", c.args), 1, c.mentions));
     }
     EXPECT_EQ(run("movie", {scratch.file("none.mwk"), out}).code, 2);
     EXPECT_EQ(run("movie", {kSpiral, scratch.file("none/x.mp4"), "--seconds", "0.1"}).code, 2);
@@ -144,12 +136,6 @@ protected:
     }
     static void TearDownTestSuite() { inputs.reset(); }
     static std::string input(const char* name) { return inputs->file(name); }
-    static std::vector<double> lengths()
-    {
-        std::vector<double> h;
-        for (const RideStep& step : ride.steps) h.push_back(step.h);
-        return h;
-    }
 
     static inline std::unique_ptr<Scratch> inputs;
     static inline RideRecord ride;
@@ -160,11 +146,9 @@ TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
 {
     const std::string path = scratch.file("ride.mp4");
     const std::vector<std::string> view = {"--replay", input("good.mwkride"), "--size", "160x120", "--follow"};
-    std::vector<std::string> args = {input("track.mwk"), path, "--fps", "20"};
-    args.insert(args.end(), view.begin(), view.end());
-    const Outcome made = run("movie", args);
-    ASSERT_EQ(made.code, 0) << made.err;
-    const std::vector<double> h = lengths();
+    ASSERT_TRUE(builders::succeeded(run("movie", builders::joined({input("track.mwk"), path, "--fps", "20"}, view))));
+    std::vector<double> h;
+    for (const RideStep& step : ride.steps) h.push_back(step.h);
     const double duration = std::accumulate(h.begin(), h.end(), 0.0);
     const movietest::MovieProbe p = movietest::probe(path);
     ASSERT_EQ(p.frames, long(std::ceil(duration * 20.0 - 1e-9)));
@@ -174,9 +158,8 @@ TEST_F(RideMovie, LastsTheWholeRideAndEachFrameShowsTheStepRenderDraws)
     // step more or less matches far worse.
     const auto psnrOfStep = [&](long frame, long steps) {
         const std::string still = scratch.file("step" + std::to_string(steps) + ".png");
-        std::vector<std::string> renderArgs = {input("track.mwk"), still, "--steps", std::to_string(steps)};
-        renderArgs.insert(renderArgs.end(), view.begin(), view.end());
-        EXPECT_EQ(run("render", renderArgs).code, 0);
+        const std::vector<std::string> args = {input("track.mwk"), still, "--steps", std::to_string(steps)};
+        EXPECT_EQ(run("render", builders::joined(args, view)).code, 0);
         return movietest::framePsnr(path, frame, still);
     };
     for (const long frame : {0L, p.frames / 2, p.frames - 1}) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -59,11 +60,8 @@ TEST_P(MovieFormats, PushedAndRepeatedFramesAreTheMoviesFramesAtItsRate)
     ASSERT_TRUE(encoder->Finish(error)) << error;
 
     const movietest::MovieProbe p = movietest::probe(path);
-    EXPECT_EQ(p.codec, c.codec);
-    EXPECT_EQ(p.pixelFormat, c.pixelFormat);
-    EXPECT_EQ(p.width, kWidth);
-    EXPECT_EQ(p.height, kHeight);
-    EXPECT_EQ(p.frames, 12);
+    EXPECT_EQ(std::tie(p.codec, p.pixelFormat, p.width, p.height, p.frames),
+              std::tuple(std::string(c.codec), std::string(c.pixelFormat), kWidth, kHeight, 12L));
     EXPECT_NEAR(p.duration, 1.0, c.durationTolerance);
     EXPECT_EQ(scratch.entries(), 1) << "no temporary file is left";
     EXPECT_FALSE(encoder->PushFrame(testFrame(0).data(), error));
@@ -120,14 +118,11 @@ TEST(MovieEncoderFailures, ACancelOrAFailedWriteLeavesTheOldFileAsItWas)
 
     auto failing = MovieEncoder::Open(path, {kWidth, kHeight, 30}, error);
     ASSERT_TRUE(failing) << error;
-    bool written = true;
-    {
-        const builders::FileSizeLimit limit(2048);
-        ASSERT_TRUE(limit.set());
+    EXPECT_FALSE(builders::underFileSizeLimit(2048, [&] {
+        bool written = true;
         for (int k = 0; k < 60 && written; ++k) written = failing->PushFrame(testFrame(k).data(), error);
-        written = written && failing->Finish(error);
-    }
-    EXPECT_FALSE(written);
+        return written && failing->Finish(error);
+    }));
     EXPECT_NE(error.find(path), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(builders::readFile(path), "the old movie");

@@ -46,14 +46,9 @@ inline MovieProbe probe(const std::string& path)
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);)
         if (const auto eq = line.find('='); eq != std::string::npos) fields[line.substr(0, eq)] = line.substr(eq + 1);
-    MovieProbe p;
-    p.codec = fields["codec_name"];
-    p.pixelFormat = fields["pix_fmt"];
-    p.width = std::atoi(fields["width"].c_str());
-    p.height = std::atoi(fields["height"].c_str());
-    p.frames = std::atol(fields["nb_read_frames"].c_str());
-    p.duration = std::atof(fields["duration"].c_str());
-    return p;
+    const auto number = [&](const char* name) { return std::atof(fields[name].c_str()); };
+    return {fields["codec_name"], fields["pix_fmt"], int(number("width")), int(number("height")),
+            long(number("nb_read_frames")), number("duration")};
 }
 
 // PSNR in decibels of frame k of the movie against the picture, both in the

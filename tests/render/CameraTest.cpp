@@ -2,6 +2,7 @@
 #include "render/Camera.h"
 #include "render/Capture.h"
 #include "support/DocumentBuilders.h"
+#include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
 
@@ -67,9 +68,7 @@ TEST(FitAll, CentresOnAllSurfacesAndBacksOffOneAndAHalfTheLargestSide)
         high = {std::max(high.x, b.xMax), std::max(high.y, b.yMax), std::max(high.z, b.zMax)};
     }
     render::FitCameraToSurfaces(doc);
-    EXPECT_NEAR(doc.focalPoint.x, (low.x + high.x) / 2, 1e-9);
-    EXPECT_NEAR(doc.focalPoint.y, (low.y + high.y) / 2, 1e-9);
-    EXPECT_NEAR(doc.focalPoint.z, (low.z + high.z) / 2, 1e-9);
+    expectVecNear(doc.focalPoint, 0.5 * (low + high), 1e-9);
     const double largest = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
     EXPECT_NEAR(doc.cameraDistance, -1.5 * largest, 1e-9);
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <fstream>
+#include <ostream>
 
 namespace {
 
@@ -22,6 +23,11 @@ using builders::Scratch;
 struct ImageInfo {
     bool loaded = false;
     int width = 0, height = 0, bits = 0;
+    bool operator==(const ImageInfo&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const ImageInfo& i)
+    {
+        return out << (i.loaded ? "" : "unread ") << i.width << "x" << i.height << "x" << i.bits;
+    }
 };
 
 ImageInfo inspect(const std::string& file)
@@ -61,11 +67,7 @@ TEST_F(Capture, WritesTheFormatOfTheExtensionAtTheRequestedSizeAndNothingForAnUn
     // FreeImage's PNG writer keeps an opaque picture's alpha out of the file.
     for (const Case& c : {Case{"shot.png", 24}, Case{"shot.bmp", 32}, Case{"shot.jpg", 24}, Case{"SHOT.PNG", 24}}) {
         ASSERT_TRUE(renderer.SaveImageFile(doc, request, 321, 123, scratch.file(c.name))) << c.name;
-        const ImageInfo info = inspect(scratch.file(c.name));
-        ASSERT_TRUE(info.loaded) << c.name;
-        EXPECT_EQ(info.width, 321) << c.name;
-        EXPECT_EQ(info.height, 123) << c.name;
-        EXPECT_EQ(info.bits, c.bits) << c.name;
+        EXPECT_EQ(inspect(scratch.file(c.name)), (ImageInfo{true, 321, 123, c.bits})) << c.name;
     }
     for (const char* name : {"shot.xyz", "shot"}) {
         EXPECT_FALSE(renderer.SaveImageFile(doc, request, 64, 48, scratch.file(name)));
@@ -107,13 +109,8 @@ TEST_F(Capture, AFailedWriteKeepsThePreviousImageAndSaysWhy)
     const auto before = fs::file_size(name);
 
     // A file-size limit below the new picture makes the write itself fail.
-    bool written = true;
-    {
-        const builders::FileSizeLimit limit(4096);
-        ASSERT_TRUE(limit.set());
-        written = renderer.SaveImageFile(doc, request, 200, 150, name, error);
-    }
-    EXPECT_FALSE(written);
+    const auto write = [&] { return renderer.SaveImageFile(doc, request, 200, 150, name, error); };
+    EXPECT_FALSE(builders::underFileSizeLimit(4096, write));
     EXPECT_NE(error.find(name), std::string::npos) << error;
     EXPECT_NE(error.find("File too large"), std::string::npos) << error;
     EXPECT_EQ(fs::file_size(name), before);
@@ -160,9 +157,7 @@ TEST_F(Capture, MovieFramesGoToTheMovieFolderAtTheImageWidth)
     fs::current_path(previous);
     EXPECT_EQ(size.width, 800);
     EXPECT_EQ(size.height, 400);
-    ASSERT_TRUE(info.loaded);
-    EXPECT_EQ(info.width, 800);
-    EXPECT_EQ(info.height, 400);
+    EXPECT_EQ(info, (ImageInfo{true, 800, 400, 32}));
 }
 
 TEST_F(Capture, TextureLoadingReportsFreeImagesMessagesAndSkipsMissingFiles)
@@ -205,47 +200,37 @@ protected:
         doc.OnNewDocument();
         ASSERT_TRUE(builders::saved(doc, document));
     }
-    int run(std::vector<std::string> args)
-    {
-        const builders::CliOutcome o = builders::runCommand("render", std::move(args));
-        errors = o.err;
-        return o.code;
-    }
+    static builders::CliOutcome run(std::vector<std::string> args) { return builders::runCommand("render", args); }
     Scratch scratch;
     std::string document = scratch.file("doc.mwk");
-    std::string errors;
 };
 
 TEST_F(CliRender, WritesTheViewAtTheGivenSize)
 {
-    ASSERT_EQ(run({document, scratch.file("view.png"), "--size", "320x200"}), cli::kExitOk) << errors;
-    const ImageInfo info = inspect(scratch.file("view.png"));
-    EXPECT_EQ(info.width, 320);
-    EXPECT_EQ(info.height, 200);
-    ASSERT_EQ(run({document, scratch.file("view.jpg")}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(run({document, scratch.file("view.png"), "--size", "320x200"})));
+    EXPECT_EQ(inspect(scratch.file("view.png")), (ImageInfo{true, 320, 200, 24}));
+    ASSERT_TRUE(builders::succeeded(run({document, scratch.file("view.jpg")})));
     EXPECT_EQ(inspect(scratch.file("view.jpg")).width, 800);
 }
 
 TEST_F(CliRender, TheRunBeforeTheFrameTakesTheSimulateOptionsAndTheFollowCameraSeesItsEnd)
 {
-    const auto render = [&](const std::string& name, std::vector<std::string> extra) {
-        std::vector<std::string> args = {document, scratch.file(name), "--size", "96x64"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return run(args);
+    const auto render = [&](const std::string& name, const std::vector<std::string>& extra) {
+        return run(builders::joined({document, scratch.file(name), "--size", "96x64"}, extra));
     };
     const auto bytes = [&](const char* name) { return builders::readFile(scratch.file(name)); };
-    ASSERT_EQ(render("start.bmp", {"--follow"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("later.bmp", {"--follow", "--steps", "40"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("orbit.bmp", {}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(render("start.bmp", {"--follow"})));
+    ASSERT_TRUE(builders::succeeded(render("later.bmp", {"--follow", "--steps", "40"})));
+    ASSERT_TRUE(builders::succeeded(render("orbit.bmp", {})));
     EXPECT_NE(bytes("start.bmp"), bytes("later.bmp"));
     EXPECT_NE(bytes("start.bmp"), bytes("orbit.bmp"));
 
-    ASSERT_EQ(render("slow.bmp", {"--follow", "--steps", "30", "--speed", "0.5"}), cli::kExitOk) << errors;
-    ASSERT_EQ(render("fast.bmp", {"--follow", "--steps", "30", "--speed", "6"}), cli::kExitOk) << errors;
+    ASSERT_TRUE(builders::succeeded(render("slow.bmp", {"--follow", "--steps", "30", "--speed", "0.5"})));
+    ASSERT_TRUE(builders::succeeded(render("fast.bmp", {"--follow", "--steps", "30", "--speed", "6"})));
     EXPECT_NE(bytes("slow.bmp"), bytes("fast.bmp"));
 
-    EXPECT_EQ(render("none.bmp", {"--start", "nosuch,main,0.5,0.5"}), cli::kExitNoStartSurface);
-    EXPECT_NE(errors.find("nosuch"), std::string::npos) << errors;
+    EXPECT_TRUE(builders::endedSaying(render("none.bmp", {"--start", "nosuch,main,0.5,0.5"}), cli::kExitNoStartSurface,
+                                      "nosuch"));
     EXPECT_FALSE(fs::exists(scratch.file("none.bmp")));
 }
 
@@ -265,19 +250,18 @@ TEST_F(CliRender, RefusesBadCommandLinesWithOneLine)
                           Case{{document, out, "--steps"}, "needs a value"},
                           Case{{document, out, "--fast"}, "unknown option"},
                           Case{{document, out, "--speed", "-3"}, "--speed"}}) {
-        EXPECT_EQ(run(c.args), cli::kExitUsage) << c.mentions;
-        EXPECT_NE(errors.find(c.mentions), std::string::npos) << errors;
-        EXPECT_EQ(errors.find('\n'), errors.size() - 1) << errors;
+        EXPECT_TRUE(builders::refusedInOneLine(run(c.args), cli::kExitUsage, c.mentions));
     }
     EXPECT_FALSE(fs::exists(out));
-    EXPECT_EQ(run({scratch.file("none.mwk"), out}), cli::kExitFile);
+    EXPECT_EQ(run({scratch.file("none.mwk"), out}).code, cli::kExitFile);
     EXPECT_FALSE(fs::exists(out));
 }
 
 TEST_F(CliRender, FileFailuresGiveTheReasonAndSpareTheDocument)
 {
-    ASSERT_EQ(run({document, scratch.file("nodir/x.png")}), cli::kExitFile);
-    EXPECT_NE(errors.find(scratch.file("nodir/x.png") + ": No such file or directory"), std::string::npos) << errors;
+    const std::string nowhere = scratch.file("nodir/x.png");
+    EXPECT_TRUE(
+        builders::endedSaying(run({document, nowhere}), cli::kExitFile, nowhere + ": No such file or directory"));
 
     // A document whose name ends in .png is not overwritten by its own picture,
     // however it is named.
@@ -285,8 +269,7 @@ TEST_F(CliRender, FileFailuresGiveTheReasonAndSpareTheDocument)
     fs::copy_file(document, named);
     const auto before = fs::file_size(named);
     for (const std::string& image : {named, scratch.path().string() + "/./d.png"}) {
-        EXPECT_EQ(run({named, image}), cli::kExitFile);
-        EXPECT_NE(errors.find("it is the document being drawn"), std::string::npos) << errors;
+        EXPECT_TRUE(builders::endedSaying(run({named, image}), cli::kExitFile, "it is the document being drawn"));
     }
     EXPECT_EQ(fs::file_size(named), before);
     COpenGLTemplateDoc reopened;

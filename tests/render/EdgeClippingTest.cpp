@@ -11,15 +11,7 @@ using render::ClipEdgeByHoles;
 using render::EdgePiece;
 using render::ParamPoint;
 
-SurfaceHole hole(double u0, double u1, double v0, double v1)
-{
-    SurfaceHole h;
-    h.rightLeftLow = u0;
-    h.rightLeftHigh = u1;
-    h.frontBackLow = v0;
-    h.frontBackHigh = v1;
-    return h;
-}
+SurfaceHole hole(double u0, double u1, double v0, double v1) { return {"", u0, u1, v0, v1}; }
 
 void expectPieces(const std::vector<EdgePiece>& actual, const std::vector<EdgePiece>& expected)
 {

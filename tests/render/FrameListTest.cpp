@@ -9,9 +9,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
+#include <latch>
 #include <thread>
 #include <vector>
 
@@ -134,26 +133,15 @@ TEST_F(FrameListTest, RecordingHoldsTheDocumentLockAndDrawingDoesNot)
 
     // Another thread holds the lock until the drawing is done: a drawing that
     // waited for it would never finish.
-    std::mutex m;
-    std::condition_variable changed;
-    bool locked = false, done = false;
+    std::latch locked(1), done(1);
     std::thread holder([&] {
         LockGuard guard(doc.documentLock);
-        std::unique_lock<std::mutex> hold(m);
-        locked = true;
-        changed.notify_all();
-        changed.wait(hold, [&] { return done; });
+        locked.count_down();
+        done.wait();
     });
-    {
-        std::unique_lock<std::mutex> wait(m);
-        changed.wait(wait, [&] { return locked; });
-    }
+    locked.wait();
     EXPECT_GT(drawn().litPixels(), 200);
-    {
-        std::lock_guard<std::mutex> finish(m);
-        done = true;
-    }
-    changed.notify_all();
+    done.count_down();
     holder.join();
 }
 

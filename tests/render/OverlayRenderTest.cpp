@@ -7,6 +7,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <utility>
+
 namespace {
 
 using namespace rendertest;
@@ -182,11 +184,8 @@ TEST_F(Overlays, TheForceCircleIsLaidOutForTheViewsSizeAndDrawnFlatInBlue)
                 if (near(p.at(x + dx, y + dy), blue, 0)) return true;
         return false;
     };
-    EXPECT_TRUE(blueNear(200, 150 - 139));
-    EXPECT_FALSE(blueNear(200, 150 + 50));
-    EXPECT_TRUE(blueNear(200, 150 + 100));
-    EXPECT_TRUE(blueNear(200, 150 + 139));
-    EXPECT_FALSE(blueNear(200, 150 + 146));
+    for (const auto& [below, drawn] : {std::pair{-139, true}, {50, false}, {100, true}, {139, true}, {146, false}})
+        EXPECT_EQ(blueNear(200, 150 + below), drawn) << below << " pixels below the centre";
     // A view narrowed or widened later has its circle laid out again, centred.
     request.width = 500;
     frame(doc, request);

@@ -126,7 +126,8 @@ inline void lookDownOnto(COpenGLTemplateDoc& doc, const SurfaceSection& s, doubl
 }
 
 // Adds a flat floor (points across z, running along x) raised along x by
-// `slope` (height per unit of x) and hides the document's own surface. With
+// `slope` (height per unit of x), without its direction arrows and sites, and
+// hides the document's own surface. With
 // 5 points and 2 intermediate sections it is 25 long and 4 wide; its width
 // grows with the scale, its length with the points and the sections.
 inline SurfaceSection& tiltedFloor(COpenGLTemplateDoc& doc, double slope, int points = 5, int intermediate = 2,
@@ -134,6 +135,8 @@ inline SurfaceSection& tiltedFloor(COpenGLTemplateDoc& doc, double slope, int po
 {
     auto floor = builders::makeFlatFloor(&doc, points, intermediate, scale, slope);
     setText(floor->name, "floor");
+    floor->showDirections = 0;
+    floor->showAttachmentSites = 0;
     for (const auto& other : doc.surfaces) other->render = 0;
     doc.surfaces.push_back(std::move(floor));
     return *doc.surfaces.back();

@@ -5,7 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -25,8 +27,6 @@ protected:
         floor = &tiltedFloor(doc, 0.3);
         floor->showSurfaceLines = 0;
         floor->showSurfaceTriangles = 1;
-        floor->showDirections = 0;
-        floor->showAttachmentSites = 0;
         lookDownOnto(doc, *floor, 30.0);
     }
 
@@ -100,8 +100,6 @@ protected:
         floor = &tiltedFloor(doc, 0.0, 9, 0, 3.0); // 27 long, 24 wide
         floor->showSurfaceTriangles = 0;
         floor->showSurfaceLines = 1;
-        floor->showDirections = 0;
-        floor->showAttachmentSites = 0;
         floor->coloring = Coloring::Constant;
         floor->constantColor = {255.0, 255.0, 255.0};
         builders::addHole(*floor, "middle", 0.2, 0.8, 0.3, 0.7);
@@ -199,9 +197,7 @@ TEST_F(DisplayLists, ThoseOfAReplacedDocumentAreFreedToo)
 {
     frames(1);
     std::vector<GLuint> lists;
-    for (const auto& s : doc.surfaces)
-        for (std::int32_t list : s->drawingCache.listId)
-            if (list != -1) lists.push_back(static_cast<GLuint>(list));
+    for (const auto& s : doc.surfaces) std::ranges::copy(listsOf(*s), std::back_inserter(lists));
     ASSERT_FALSE(lists.empty());
     doc.OnNewDocument();
     doc.surfaces[0]->render = 0; // no new lists that could take the freed names

@@ -163,11 +163,7 @@ TEST(RideProfileRing, TheLateralForceIsTheCentripetalAccelerationOfThePath)
     SimulationState& sim = doc.simulation;
     const Vec3 right = cross(sim.ball.velocity, sim.ball.surfaceNormal);
     const Vec3 inward{-sim.ball.ballCentre.x, 0.0, -sim.ball.ballCentre.z};
-    LayoutForceCircle(sim.windowCircle, 300, 200);
-    sim.viewHeight = 200;
-    sim.forceMouseX = 150 + (dot(right, inward) > 0.0 ? 7 : -7); // a push of 10 * 7 / 89
-    sim.forceMouseY = 100;
-    sim.forceInputActive = true;
+    builders::holdForce(sim, true, 150 + (dot(right, inward) > 0.0 ? 7 : -7)); // a push of 10 * 7 / 89
 
     std::vector<Vec3> centres;
     int measured = 0;

@@ -3,6 +3,8 @@
 // A limit on the size of any file the process writes, while the object lives:
 // a write past it fails with EFBIG ("File too large"); SIGXFSZ is ignored.
 
+#include <gtest/gtest.h>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -31,5 +33,14 @@ private:
     rlimit previous_{};
     bool set_ = false;
 };
+
+// What `write` gives back when run under a limit of `bytes`.
+template <class Write>
+auto underFileSizeLimit(rlim_t bytes, Write&& write)
+{
+    const FileSizeLimit limit(bytes);
+    EXPECT_TRUE(limit.set()) << "no file size limit could be set";
+    return write();
+}
 
 } // namespace builders

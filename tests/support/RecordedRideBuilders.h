@@ -46,16 +46,6 @@ inline void rideTrack(COpenGLTemplateDoc& doc)
     addTrack(doc, 3, 5, 3, 0.15, 8.0); // (3 + 3) sections of 5 points: kRideFloorLength
 }
 
-// The force circle of a 300 x 200 view, the pointer held at (x, y) or let go.
-inline void holdForce(SimulationState& sim, bool held, int x = 150, int y = 100)
-{
-    sim.viewHeight = 200;
-    if (!sim.windowCircle.laidOut.load()) LayoutForceCircle(sim.windowCircle, 300, 200);
-    sim.forceMouseX = x;
-    sim.forceMouseY = y;
-    sim.forceInputActive = held;
-}
-
 // Launches the ball on the first floor at `speed` along +x with the loop's
 // control linked (as the view links it), then iterates the loop on a
 // JitterClock(seed) for `steps` steps, calling beforeStep(k) before step k,

@@ -4,6 +4,7 @@
 // floors, inclines, closed tubes, and a ball launched or dropped on them.
 
 #include "document/OpenGLTemplateDoc.h"
+#include "simulation/ForcesAndPaths.h"
 #include "simulation/Rolling.h"
 #include "simulation/Simulation.h"
 #include "simulation/SurfaceQueries.h"
@@ -124,6 +125,16 @@ inline void throwBall(COpenGLTemplateDoc& doc, const Vec3& centre, const Vec3& v
     b.previousBallCentre = b.previousContactPoint = centre - velocity * h;
     b.velocity = velocity;
     b.acceleration = doc.simulation.gravity;
+}
+
+// The force circle of a 300 x 200 view, the pointer held at (x, y) or let go.
+inline void holdForce(SimulationState& sim, bool held, int x = 150, int y = 100)
+{
+    sim.viewHeight = 200;
+    if (!sim.windowCircle.laidOut.load()) LayoutForceCircle(sim.windowCircle, 300, 200);
+    sim.forceMouseX = x;
+    sim.forceMouseY = y;
+    sim.forceInputActive = held;
 }
 
 // One step with the measured step time h.
