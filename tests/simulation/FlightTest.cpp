@@ -183,12 +183,7 @@ TEST_F(FlightTest, BallDropsThroughAHoleInFlightAndFallsBackToItsStart)
     FixLaunch(doc);
     RollBall(doc);
     builders::throwBall(doc, {2.0, 2.0, 0.0}, {0, -1.0, 0}, 0.06);
-    bool caught = false;
-    for (int k = 0; k < 200 && !caught; ++k) {
-        builders::step(doc);
-        caught = happened(SimulationEventKind::Impact);
-    }
-    EXPECT_TRUE(caught);
+    EXPECT_TRUE(builders::stepUntil(doc, 200, [&] { return happened(SimulationEventKind::Impact); }));
 }
 
 } // namespace

@@ -26,9 +26,7 @@ protected:
     SimulationState& sim() { return doc.simulation; }
     Vec3 forceWithMouseAt(int x, int y)
     {
-        sim().forceInputActive = true;
-        sim().forceMouseX = x;
-        sim().forceMouseY = y;
+        builders::holdForce(sim(), true, x, y);
         ComputeAppliedForce(doc, ReadForceInput(doc.simulation));
         return sim().ball.appliedForce;
     }

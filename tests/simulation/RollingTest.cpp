@@ -88,8 +88,7 @@ TEST_F(RollingTest, BallRollingOffAFreeSideEdgeTakesOffAndCanPause)
     for (bool pause : {false, true}) {
         doc.pauseOnAir = pause;
         builders::launch(doc, s, 0.9, 0.5, 3.0, {0, 0, 1});
-        for (int k = 0; k < 10 && !ball().inAir; ++k) builders::step(doc);
-        EXPECT_TRUE(ball().inAir);
+        EXPECT_TRUE(builders::stepUntil(doc, 10, [&] { return ball().inAir; }));
         EXPECT_TRUE(happened(SimulationEventKind::Edge));
         EXPECT_EQ(doc.simulation.stopped.load(), pause);
         EXPECT_NEAR(ball().acceleration.y, -5.0, 1e-12);
@@ -113,9 +112,7 @@ TEST_F(RollingTest, BallEnteringAHoleLeavesTheSurface)
     SurfaceSection& s = builders::addFloor(doc, "f", 5, 2);
     builders::addHole(s, "pit", 0.2, 0.8, 0.6, 0.8);
     builders::launch(doc, s, 0.5, 0.3, 4.0, {1, 0, 0});
-    int steps = 0;
-    for (; steps < 60 && !ball().inAir; ++steps) builders::step(doc);
-    EXPECT_TRUE(ball().inAir);
+    EXPECT_TRUE(builders::stepUntil(doc, 60, [&] { return ball().inAir; }));
     EXPECT_TRUE(happened(SimulationEventKind::Hole));
     EXPECT_GE(ball().ballV, 0.55);
     EXPECT_LE(ball().ballV, 0.8);
@@ -131,7 +128,7 @@ TEST_P(CrossingTest, BallCrossesAnAttachedEndAtTheMappedParameter)
     SurfaceSection& b = builders::addFloor(doc, "b", 5, 2, FloorShape{{25.0, 0, 0}, 0.0, 0.0, reversed});
     builders::linkSites(a, 0, b, 1, reversed);
     builders::launch(doc, a, 0.3, 0.9, 5.0, {1, 0, 0});
-    for (int k = 0; k < 20 && doc.ballSurface == &a; ++k) builders::step(doc);
+    builders::stepUntil(doc, 20, [&] { return doc.ballSurface != &a; });
     ASSERT_EQ(doc.ballSurface, &b);
     ASSERT_TRUE(happened(SimulationEventKind::Cross));
     const SimulationEvent& e = doc.simulation.events.items[0];

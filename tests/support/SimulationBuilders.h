@@ -144,4 +144,11 @@ inline void step(COpenGLTemplateDoc& doc, double h = 0.06)
     StepSimulation(doc);
 }
 
+// Steps until `done()` holds, at most `limit` steps; whether it held.
+inline bool stepUntil(COpenGLTemplateDoc& doc, int limit, const auto& done)
+{
+    for (int k = 0; k < limit && !done(); ++k) step(doc);
+    return done();
+}
+
 } // namespace builders
