@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 using nlohmann::json;
@@ -32,17 +34,24 @@ protected:
     cli::RecipeContext ctx{doc, "", templates.path()};
 };
 
-TEST_F(RecipeShapeOps, CreateChannelTakesTheDialogDefaults)
+// Each create op makes the surface it names, with the dialog's defaults for
+// what the step leaves out.
+TEST_F(RecipeShapeOps, CreateOpsMakeTheSurfaceTheStepDescribes)
 {
-    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "c"}}), "");
-    SurfaceSection* c = surface("c");
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->pointsPerSection, 5);
-    EXPECT_EQ(c->intermediateCount, 2);
-    EXPECT_EQ(c->surfaceType, kTypeA);
-    EXPECT_EQ(run({{"op", "createChannel"}, {"name", "d"}, {"points", 7}, {"intermediate", 0}, {"type", "C"}}), "");
-    EXPECT_EQ(surface("d")->surfaceType, kTypeC);
-    EXPECT_EQ(surface("d")->sectionCount, 4);
+    using Shape = std::array<int, 4>; // type, points per section, intermediate sections, sections
+    for (const auto& [step, shape] : std::vector<std::pair<json, Shape>>{
+             {{{"op", "createChannel"}, {"name", "c"}}, {kTypeA, 5, 2, 6}},
+             {{{"op", "createChannel"}, {"name", "d"}, {"points", 7}, {"intermediate", 0}, {"type", "C"}}, {kTypeC, 7, 0, 4}},
+             {{{"op", "createCircular"}, {"name", "half"}, {"portion", "2/4"}}, {kTypeCircular, 4, 3, 3}},
+             {{{"op", "createSweep"}, {"name", "s"}, {"template", "U 7"}, {"edge", "right"}}, {kTypeSweep, 7, 4, 6}}}) {
+        SCOPED_TRACE(step.dump());
+        ASSERT_EQ(run(step), "");
+        const SurfaceSection* s = surface(step.at("name"));
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ((Shape{s->surfaceType, s->pointsPerSection, s->intermediateCount, s->sectionCount}), shape);
+    }
+    ASSERT_EQ(run({{"op", "createCircular"}, {"name", "full"}, {"portion", "1"}, {"inner", 2}, {"outer", 5}}), "");
+    EXPECT_TRUE(surface("full")->wrapU);
 }
 
 // The ops pass the design layer's refusals on as they are (each refusal's
@@ -107,20 +116,8 @@ TEST_F(RecipeShapeOps, EditBAndCTakeFramesFromOtherSurfaces)
                  cli::RecipeError);
 }
 
-TEST_F(RecipeShapeOps, CreateCircularSuggestsThePortionsCount)
+TEST_F(RecipeShapeOps, CreateSweepRefusesATemplateItCannotRead)
 {
-    ASSERT_EQ(run({{"op", "createCircular"}, {"name", "half"}, {"portion", "2/4"}}), "");
-    EXPECT_EQ(surface("half")->pointsPerSection, 4);
-    EXPECT_EQ(surface("half")->surfaceType, kTypeCircular);
-    ASSERT_EQ(run({{"op", "createCircular"}, {"name", "full"}, {"portion", "1"}, {"inner", 2}, {"outer", 5}}), "");
-    EXPECT_TRUE(surface("full")->wrapU);
-}
-
-TEST_F(RecipeShapeOps, CreateSweepReadsItsTemplate)
-{
-    ASSERT_EQ(run({{"op", "createSweep"}, {"name", "s"}, {"template", "U 7"}, {"edge", "right"}}), "");
-    EXPECT_EQ(surface("s")->pointsPerSection, 7);
-    EXPECT_EQ(surface("s")->sectionCount, 6);
     EXPECT_THROW(run({{"op", "createSweep"}, {"name", "t"}, {"template", "no such"}}), cli::RecipeError);
     ctx.templatePath = "/nonexistent-dir/cross_sections.dat";
     EXPECT_EQ(run({{"op", "createSweep"}, {"name", "t"}, {"template", "U 7"}}), design::kSweepReadFailed);
