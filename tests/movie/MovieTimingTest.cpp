@@ -4,22 +4,15 @@
 
 namespace {
 
-struct CountCase {
-    double seconds, fps;
-    std::int64_t frames;
-};
-
-class FrameCounts : public ::testing::TestWithParam<CountCase> {};
-
-TEST_P(FrameCounts, CoverTheWholeTime)
+TEST(FrameCount, CoversTheWholeTime)
 {
-    EXPECT_EQ(movie::FrameCount(GetParam().seconds, GetParam().fps), GetParam().frames);
+    const struct {
+        double seconds, fps;
+        std::int64_t frames;
+    } rows[] = {{1.0, 30.0, 30}, {0.1, 30.0, 3}, {1.01, 30.0, 31}, {30.0, 0.5, 15}, {0.0, 30.0, 0}, {2.5, 29.97, 75}};
+    for (const auto& row : rows)
+        EXPECT_EQ(movie::FrameCount(row.seconds, row.fps), row.frames) << row.seconds << " s at " << row.fps;
 }
-
-INSTANTIATE_TEST_SUITE_P(Movie, FrameCounts,
-                         ::testing::Values(CountCase{1.0, 30.0, 30}, CountCase{0.1, 30.0, 3}, CountCase{1.01, 30.0, 31},
-                                           CountCase{30.0, 0.5, 15}, CountCase{0.0, 30.0, 0},
-                                           CountCase{2.5, 29.97, 75}));
 
 TEST(ShowsStepEndingAt, AFrameShowsTheLastStepEndingAtOrBeforeItsTime)
 {
@@ -40,10 +33,8 @@ TEST(ShowsStepEndingAt, AFrameShowsTheLastStepEndingAtOrBeforeItsTime)
 
 TEST(SlotAt, CountsWholeFramePeriods)
 {
-    EXPECT_EQ(movie::SlotAt(0.0, 30.0), 0);
-    EXPECT_EQ(movie::SlotAt(0.0333, 30.0), 0);
-    EXPECT_EQ(movie::SlotAt(0.1, 30.0), 3);
-    EXPECT_EQ(movie::SlotAt(-1.0, 30.0), 0);
+    for (const auto& [seconds, slot] : {std::pair{0.0, 0}, {0.0333, 0}, {0.1, 3}, {-1.0, 0}})
+        EXPECT_EQ(movie::SlotAt(seconds, 30.0), slot) << seconds;
 }
 
 } // namespace
