@@ -102,11 +102,9 @@ protected:
 
 TEST_F(CameraTest, FollowDistanceGrowsWithSpeedBetweenItsBounds)
 {
-    EXPECT_EQ(FollowDistanceForSpeed(camera, 0.2), 13.0);
-    EXPECT_EQ(FollowDistanceForSpeed(camera, 0.5), 13.0);
+    for (const auto& [speed, distance] : {std::pair{0.2, 13.0}, {0.5, 13.0}, {10.0, 21.0}, {50.0, 21.0}})
+        EXPECT_EQ(FollowDistanceForSpeed(camera, speed), distance) << speed;
     EXPECT_DOUBLE_EQ(FollowDistanceForSpeed(camera, 5.25), 17.0);
-    EXPECT_EQ(FollowDistanceForSpeed(camera, 10.0), 21.0);
-    EXPECT_EQ(FollowDistanceForSpeed(camera, 50.0), 21.0);
 }
 
 TEST_F(CameraTest, SurfaceCameraSitsBehindAndAboveTheBallLookingAtIt)
