@@ -212,7 +212,6 @@ TEST_F(RenderTest, AFrameGivesBackTheCallersGlState)
 {
     COpenGLTemplateDoc doc;
     doc.OnNewDocument();
-    render::OffscreenTarget target(64, 48);
     glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -223,10 +222,7 @@ TEST_F(RenderTest, AFrameGivesBackTheCallersGlState)
     GLdouble projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
 
-    render::FrameRequest request;
-    request.width = 64;
-    request.height = 48;
-    renderer.RenderFrame(doc, request);
+    frame(doc, 64, 48);
 
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
