@@ -34,27 +34,24 @@ TEST(PointInTriangleTest, InsideOnEdgesAndNearVerticesOnlyAndCountsEachTest)
 {
     const Vec3 P0{0, 0, 0}, P1{2, 0, 0}, P2{0, 0, 2};
     std::int64_t tests = 0;
-    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {0.5, 0, 0.5}, tests));
-    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {1, 0, 1}, tests));
-    EXPECT_TRUE(PointInTriangle(P0, P1, P2, P1, tests));
-    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {2 + 1e-7, 0, 0}, tests));
-    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {1.01, 0, 1.01}, tests));
-    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {-0.001, 0, 1}, tests));
-    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {5, 0, 5}, tests));
-    EXPECT_TRUE(PointInTriangle(P0, P1, P2, {0.99999, 0, 0.99999}, tests));
-    EXPECT_FALSE(PointInTriangle(P0, P1, P2, {0.5, 0.5, 0.5}, tests)); // above the plane
+    // Inside, on an edge, at and near a vertex; just outside, far off and above the plane.
+    const std::pair<Vec3, bool> rows[] = {
+        {{0.5, 0, 0.5}, true}, {{1, 0, 1}, true}, {P1, true}, {{2 + 1e-7, 0, 0}, true},
+        {{0.99999, 0, 0.99999}, true}, {{1.01, 0, 1.01}, false}, {{-0.001, 0, 1}, false}, {{5, 0, 5}, false},
+        {{0.5, 0.5, 0.5}, false}};
+    for (std::size_t k = 0; k < std::size(rows); ++k)
+        EXPECT_EQ(PointInTriangle(P0, P1, P2, rows[k].first, tests), rows[k].second) << "row " << k;
     EXPECT_EQ(tests, 9);
 }
 
 TEST(PointBetweenTest, TrueOnlyWellInsideTheSegment)
 {
     const Vec3 A{0, 0, 0}, B{4, 0, 0};
-    EXPECT_TRUE(PointBetween(A, B, {2, 0, 0}));
-    EXPECT_TRUE(PointBetween(A, B, {3.9, 0, 0}));
-    EXPECT_TRUE(PointBetween(A, B, {2, 0.5, 0})); // angle AXB about 152 degrees
-    EXPECT_FALSE(PointBetween(A, B, {2, 2, 0}));  // 90 degrees
-    EXPECT_FALSE(PointBetween(A, B, {5, 0, 0}));
-    EXPECT_FALSE(PointBetween(A, B, A)); // a zero difference stays zero
+    // Angle AXB about 152 degrees at (2, 0.5, 0), 90 at (2, 2, 0); at A a zero difference stays zero.
+    const std::pair<Vec3, bool> rows[] = {{{2, 0, 0}, true},  {{3.9, 0, 0}, true}, {{2, 0.5, 0}, true},
+                                          {{2, 2, 0}, false}, {{5, 0, 0}, false}, {A, false}};
+    for (std::size_t k = 0; k < std::size(rows); ++k)
+        EXPECT_EQ(PointBetween(A, B, rows[k].first), rows[k].second) << "row " << k;
 }
 
 class SegmentTriangleHitTest : public ::testing::Test {
