@@ -73,15 +73,10 @@ TEST(BoundaryPieces, EdgesOnTheFourSidesAreTold)
 
 TEST(BoundaryPieces, SplitValuesInsideThePieceCutItInOrder)
 {
-    const auto pieces = render::SplitBoundaryPiece({0.0, 0.2}, {0.0, 0.6}, SiteEdge::Left, {0.1, 0.3, 0.5, 0.6});
-    ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_NEAR(pieces[0].t1, 0.25, 1e-12);
-    EXPECT_NEAR(pieces[1].t1, 0.75, 1e-12);
-    EXPECT_NEAR(pieces[2].t1, 1.0, 1e-12);
+    const std::vector<EdgePiece> thirds = {{0.0, 0.25}, {0.25, 0.75}, {0.75, 1.0}};
+    expectPieces(render::SplitBoundaryPiece({0.0, 0.2}, {0.0, 0.6}, SiteEdge::Left, {0.1, 0.3, 0.5, 0.6}), thirds);
     // Walked backwards along the edge, the same values come in reverse.
-    const auto back = render::SplitBoundaryPiece({0.0, 0.6}, {0.0, 0.2}, SiteEdge::Left, {0.3, 0.5});
-    ASSERT_EQ(back.size(), 3u);
-    EXPECT_NEAR(back[0].t1, 0.25, 1e-12);
+    expectPieces(render::SplitBoundaryPiece({0.0, 0.6}, {0.0, 0.2}, SiteEdge::Left, {0.3, 0.5}), thirds);
 }
 
 TEST(BoundaryPieces, HolesOfAnAttachedSurfaceSplitTheEdgeItIsAttachedAt)
@@ -92,18 +87,12 @@ TEST(BoundaryPieces, HolesOfAnAttachedSurfaceSplitTheEdgeItIsAttachedAt)
     SurfaceSection& b = *doc.surfaces[1];
     EXPECT_TRUE(render::BoundarySplitValues(a, SiteEdge::End).empty()); // b's hole does not reach its edge
     builders::addHole(b, "mouth", 0.25, 0.75, 0.0, 0.1);
-    const auto values = render::BoundarySplitValues(a, SiteEdge::End);
-    ASSERT_EQ(values.size(), 2u);
-    EXPECT_DOUBLE_EQ(values[0], 0.25);
-    EXPECT_DOUBLE_EQ(values[1], 0.75);
+    EXPECT_EQ(render::BoundarySplitValues(a, SiteEdge::End), (std::vector<double>{0.25, 0.75}));
     EXPECT_TRUE(render::BoundarySplitValues(a, SiteEdge::Begin).empty());
     // On a reversed link the hole's range runs the other way along the site.
     a.attachmentSites[0].reversed = 1;
     a.attachmentSites[0].low = 0.5;
-    const auto reversed = render::BoundarySplitValues(a, SiteEdge::End);
-    ASSERT_EQ(reversed.size(), 2u);
-    EXPECT_DOUBLE_EQ(reversed[0], 0.625);
-    EXPECT_DOUBLE_EQ(reversed[1], 0.875);
+    EXPECT_EQ(render::BoundarySplitValues(a, SiteEdge::End), (std::vector<double>{0.625, 0.875}));
 }
 
 } // namespace
