@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Encoder, MovieFormats,
 TEST(MovieEncoderRefusals, BadNamesSizesAndRatesMakeNoFile)
 {
     Scratch scratch;
+    std::filesystem::create_directory(scratch.file("folder.mp4"));
     struct Case {
         std::string name;
         movie::MovieSettings settings;
@@ -85,19 +86,15 @@ TEST(MovieEncoderRefusals, BadNamesSizesAndRatesMakeNoFile)
     for (const Case& c : {Case{"a.avi", {64, 48, 30}, "no movie format"}, Case{"a.mp4", {65, 48, 30}, "even sides"},
                           Case{"a.webm", {64, 47, 30}, "even sides"}, Case{"a.gif", {8, 48, 30}, "from 16 to 4096"},
                           Case{"a.gif", {64, 5000, 30}, "from 16 to 4096"}, Case{"a.mp4", {64, 48, 0}, "frame rate"},
-                          Case{"a.mp4", {64, 48, 240.5}, "frame rate"}}) {
+                          Case{"a.mp4", {64, 48, 240.5}, "frame rate"},
+                          Case{"folder.mp4", {64, 48, 30}, "not a regular file"},
+                          Case{"none/a.mp4", {64, 48, 30}, "No such file or directory"}}) {
         std::string error;
         EXPECT_FALSE(MovieEncoder::Open(scratch.file(c.name), c.settings, error)) << c.mentions;
         EXPECT_NE(error.find(scratch.file(c.name)), std::string::npos) << error;
         EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
     }
-    std::string error;
-    std::filesystem::create_directory(scratch.file("folder.mp4"));
-    EXPECT_FALSE(MovieEncoder::Open(scratch.file("folder.mp4"), {64, 48, 30}, error));
-    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
-    EXPECT_FALSE(MovieEncoder::Open(scratch.file("none/a.mp4"), {64, 48, 30}, error));
-    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
-    EXPECT_EQ(scratch.entries(), 1);
+    EXPECT_EQ(scratch.entries(), 1); // the folder
 }
 
 TEST(MovieEncoderFailures, ACancelOrAFailedWriteLeavesTheOldFileAsItWas)
