@@ -2,6 +2,7 @@
 #include "simulation/ForcesAndPaths.h"
 #include "simulation/RideProfile.h"
 
+#include "support/RideBuilders.h"
 #include "support/SimulationBuilders.h"
 
 #include <gtest/gtest.h>
@@ -268,14 +269,8 @@ TEST(RideProfileBuffer, PositioningTheBallStartsItOver)
 TEST(RideProfileBuffer, AFullRingKeepsTheNewestSamples)
 {
     RideProfile profile;
-    LiveBall ball;
-    StepEvents events;
-    const RideModel model;
     const std::size_t total = RideProfile::kCapacity + 5;
-    for (std::size_t k = 0; k < total; ++k) {
-        ball.ballCentre.y = static_cast<double>(k);
-        profile.Record(ball, 0.01, events, false, model);
-    }
+    builders::recordRisingBall(profile, 0, static_cast<long>(total));
     std::vector<RideSample> all;
     EXPECT_EQ(profile.CopySince(0, all), total);
     ASSERT_EQ(all.size(), RideProfile::kCapacity);

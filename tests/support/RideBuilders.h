@@ -2,9 +2,11 @@
 
 // A made-up ride, sample by sample, for tests and benchmarks of what charts
 // it: wavy readings, and every kPeakSpacing steps one reading spiking (in turn
-// up and down) on a step that bounces.
+// up and down) on a step that bounces. Beside it, a ball rising one unit a
+// step, recorded into a ride profile.
 
 #include "simulation/RideMeasure.h"
+#include "simulation/RideProfile.h"
 #include "simulation/SimulationState.h"
 
 #include <cmath>
@@ -29,6 +31,17 @@ inline RideSample rideSampleAt(long k)
     *readings[(k / kPeakSpacing) % 5] = spike;
     s.events = EventBit(SimulationEventKind::Bounce);
     return s;
+}
+
+// Records samples of a ball at heights from, from + 1, ..., to - 1 into the
+// profile, as the physics thread's step does.
+inline void recordRisingBall(RideProfile& profile, long from, long to)
+{
+    LiveBall ball;
+    for (long k = from; k < to; ++k) {
+        ball.ballCentre.y = static_cast<double>(k);
+        profile.Record(ball, 0.01, StepEvents(), false, RideModel());
+    }
 }
 
 } // namespace builders

@@ -1,5 +1,6 @@
 #include "simulation/RideProfile.h"
 #include "simulation/SimulationState.h"
+#include "support/RideBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,25 +9,13 @@
 
 namespace {
 
-// The physics thread's side: `steps` samples with heights 0, 1, 2, ...
-void RecordRisingBall(RideProfile& profile, int steps)
-{
-    LiveBall ball;
-    const StepEvents events;
-    const RideModel model;
-    for (int k = 0; k < steps; ++k) {
-        ball.ballCentre.y = k;
-        profile.Record(ball, 0.01, events, false, model);
-    }
-}
-
 // The physics thread records while a reader copies what is new, as the
 // program's dock does: the reader sees every sample once, in order.
 TEST(RideProfileThreads, AReaderCopyingWhileTheStepRecordsSeesEverySampleInOrder)
 {
     RideProfile profile;
     constexpr int kSteps = 20000;
-    std::thread physics([&profile] { RecordRisingBall(profile, kSteps); });
+    std::thread physics([&profile] { builders::recordRisingBall(profile, 0, kSteps); });
     std::vector<RideSample> seen;
     std::uint64_t next = 0;
     while (next < kSteps) next = profile.CopySince(next, seen);
@@ -41,12 +30,10 @@ TEST(RideProfileThreads, ClearingWhileRecordingKeepsTheProfileWhole)
 {
     RideProfile profile;
     constexpr int kSteps = 20000;
-    std::thread physics([&profile] { RecordRisingBall(profile, kSteps); });
+    std::thread physics([&profile] { builders::recordRisingBall(profile, 0, kSteps); });
     for (int k = 0; k < 50; ++k) profile.Clear();
     physics.join();
-    LiveBall last;
-    last.ballCentre.y = kSteps;
-    profile.Record(last, 0.01, StepEvents(), false, RideModel());
+    builders::recordRisingBall(profile, kSteps, kSteps + 1);
     std::vector<RideSample> all;
     profile.CopySince(0, all);
     ASSERT_EQ(all.size(), profile.Recorded());
