@@ -1,7 +1,8 @@
 #pragma once
 
-// A limit on the size of any file the process writes, while the object lives:
-// a write past it fails with EFBIG ("File too large"); SIGXFSZ is ignored.
+// A limit on the size of any file the process writes, held while a write
+// runs: a write past it fails with EFBIG ("File too large"); SIGXFSZ is
+// ignored meanwhile.
 
 #include <gtest/gtest.h>
 
@@ -10,36 +11,27 @@
 
 namespace builders {
 
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : handler_(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        if (::getrlimit(RLIMIT_FSIZE, &previous_) != 0) return;
-        rlimit small = previous_;
-        small.rlim_cur = bytes;
-        set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        if (set_) ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool set() const { return set_; } // false: no limit could be set
-
-private:
-    void (*handler_)(int);
-    rlimit previous_{};
-    bool set_ = false;
-};
-
-// What `write` gives back when run under a limit of `bytes`.
+// What `write` gives back when run under a limit of `bytes`; the previous
+// limit and signal handler are restored however it ends.
 template <class Write>
 auto underFileSizeLimit(rlim_t bytes, Write&& write)
 {
-    const FileSizeLimit limit(bytes);
-    EXPECT_TRUE(limit.set()) << "no file size limit could be set";
+    struct Limit {
+        void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        bool set = false;
+        ~Limit()
+        {
+            if (set) ::setrlimit(RLIMIT_FSIZE, &previous);
+            std::signal(SIGXFSZ, handler);
+        }
+    } limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit.previous) == 0) {
+        rlimit small = limit.previous;
+        small.rlim_cur = bytes;
+        limit.set = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    EXPECT_TRUE(limit.set) << "no file size limit could be set";
     return write();
 }
 
