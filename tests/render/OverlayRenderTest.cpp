@@ -172,8 +172,7 @@ TEST_F(Overlays, TheForceCircleIsLaidOutForTheViewsSizeAndDrawnFlatInBlue)
     const Picture p = frame(doc, request);
     const ForceCircle& circle = doc.simulation.windowCircle;
     ASSERT_TRUE(circle.laidOut);
-    EXPECT_EQ(circle.centreX.load(), 200);
-    EXPECT_EQ(circle.centreY.load(), 150);
+    EXPECT_EQ(std::pair(circle.centreX.load(), circle.centreY.load()), std::pair(200, 150));
     EXPECT_DOUBLE_EQ(circle.radius.load(), 139.0);
     // Down the middle column (y from the top): the rim, the inside, the
     // spoke from 75 pixels below the centre to the rim, and the outside.
@@ -189,8 +188,7 @@ TEST_F(Overlays, TheForceCircleIsLaidOutForTheViewsSizeAndDrawnFlatInBlue)
     // A view narrowed or widened later has its circle laid out again, centred.
     request.width = 500;
     frame(doc, request);
-    EXPECT_EQ(circle.centreX.load(), 250);
-    EXPECT_EQ(circle.centreY.load(), 150);
+    EXPECT_EQ(std::pair(circle.centreX.load(), circle.centreY.load()), std::pair(250, 150));
     EXPECT_DOUBLE_EQ(circle.radius.load(), 139.0);
 }
 
