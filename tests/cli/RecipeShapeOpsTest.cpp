@@ -62,6 +62,8 @@ TEST_F(RecipeShapeOps, RefusalsAreTheDialogTextsAndChangeNothing)
     EXPECT_EQ(run({{"op", "createChannel"}}), design::kNameBlank);
     EXPECT_EQ(run({{"op", "createChannel"}, {"name", "x"}, {"points", 21}}),
               "Please enter an integer between 2 and 20.");
+    ctx.templatePath = "/nonexistent-dir/cross_sections.dat";
+    EXPECT_EQ(run({{"op", "createSweep"}, {"name", "t"}, {"template", "U 7"}}), design::kSweepReadFailed);
     EXPECT_EQ(doc.surfaces.size(), 1u);
 }
 
@@ -70,6 +72,7 @@ TEST_F(RecipeShapeOps, MalformedArgumentsAreRecipeErrors)
     for (const json& step : {json{{"op", "createChannel"}, {"name", "x"}, {"points", "five"}},
                              json{{"op", "createChannel"}, {"name", "x"}, {"points", 5.5}},
                              json{{"op", "createChannel"}, {"name", "x"}, {"type", "D"}},
+                             json{{"op", "createSweep"}, {"name", "t"}, {"template", "no such"}},
                              json{{"op", "editA"}, {"surface", "nowhere"}},
                              json{{"op", "transform"}, {"surface", "a"}, {"sections", {7}}, {"scale", {{"value", 5}}}},
                              json{{"op", "transform"}, {"surface", "a"}, {"sections", {3}}, {"scale", {{"value", 5}}},
@@ -114,13 +117,6 @@ TEST_F(RecipeShapeOps, EditBAndCTakeFramesFromOtherSurfaces)
     EXPECT_EQ(surface("c")->initialPosition, a->finalPosition);
     EXPECT_THROW(run({{"op", "editB"}, {"surface", "b"}, {"finalPosition", {{"from", "end"}, {"surface", "a"}}}}),
                  cli::RecipeError);
-}
-
-TEST_F(RecipeShapeOps, CreateSweepRefusesATemplateItCannotRead)
-{
-    EXPECT_THROW(run({{"op", "createSweep"}, {"name", "t"}, {"template", "no such"}}), cli::RecipeError);
-    ctx.templatePath = "/nonexistent-dir/cross_sections.dat";
-    EXPECT_EQ(run({{"op", "createSweep"}, {"name", "t"}, {"template", "U 7"}}), design::kSweepReadFailed);
 }
 
 TEST_F(RecipeShapeOps, TransformScalesAndCommits)
