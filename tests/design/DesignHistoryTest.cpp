@@ -9,7 +9,7 @@
 #include "design/PanelCommands.h"
 #include "design/SectionTransforms.h"
 #include "simulation/Simulation.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
@@ -359,8 +359,7 @@ TEST_F(HistoryTest, TheOldestStepsGoBeyondAHundred)
 TEST(HistoryBytes, TheOldestStepsGoBeyondTheMemoryBound)
 {
     // Renaming a group rewrites the record of every surface in it.
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.currentGroup = doc.CreateGroup("r0");
     for (int k = 0; k < 40; ++k) doc.CreateChannelSurface(numbered("s", k), 20, 20);
     doc.StartHistory();

@@ -2,7 +2,7 @@
 #include "design/Groups.h"
 #include "design/SectionTransforms.h"
 #include "document/OpenGLTemplateDoc.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +33,7 @@ protected:
 
 TEST(SectionTransformEditorClosed, NeedsASelectedSurfaceAndLetsGoOfOneThatLeftTheDocument)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.selectedSurface = nullptr;
     SectionTransformEditor editor(doc);
     EXPECT_EQ(editor.Open(), kSelectSurfaceToEdit);

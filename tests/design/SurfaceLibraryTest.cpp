@@ -1,6 +1,6 @@
 #include "design/Groups.h"
 #include "design/SurfaceLibrary.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +87,7 @@ TEST_F(LibraryFixture, AnImportedSurfaceMatchesTheExportedOneWithFreeSites)
 {
     ASSERT_EQ(ExportSurface(path(), *b), "");
     EXPECT_EQ(b->attachmentSites[0].otherSurface, c) << "the exported surface keeps its links";
-    COpenGLTemplateDoc other;
-    builders::fillTrackDocument(other);
+    builders::TrackDocument other;
     LibraryTreeItem item{"b", 0, -1, {}};
     EXPECT_EQ(ImportLibraryItem(other, path(), &item),
               "You cannot import a surface into the main_group whose name matches that of any existing surface in "
@@ -124,8 +123,7 @@ TEST_F(LibraryFixture, AGroupComesBackUnderAFreeNameWithItsInnerLinks)
     ASSERT_EQ(ReadLibraryGroupNames(path(), 0, names), "");
     EXPECT_EQ(names, (std::vector<std::string>{"a", "c"}));
 
-    COpenGLTemplateDoc other;
-    builders::fillTrackDocument(other);
+    builders::TrackDocument other;
     other.CreateGroup("track_");
     ASSERT_EQ(ImportLibraryGroup(other, path(), FindLibraryEntry(entries, kLibraryGroup, "track")), "");
     SurfaceGroup* imported = FindGroup(other, "track__");
@@ -243,8 +241,7 @@ TEST_F(LibraryFixture, DamagedLibrariesAreNamedAndLeftAsTheyAre)
         std::vector<std::uint8_t> bytes = good;
         d.apply(bytes);
         library.write(bytes);
-        COpenGLTemplateDoc other;
-        other.OnNewDocument();
+        builders::NewDocument other;
         const std::string message = ImportLibraryGroup(other, path(), 0).refusal;
         EXPECT_NE(message.find(path()), std::string::npos) << message;
         EXPECT_NE(message.find(d.what), std::string::npos) << message;
@@ -260,8 +257,7 @@ TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
 {
     ASSERT_EQ(ExportGroup(path(), *doc.groups[1]), "");
     builders::RecordingPeers peers;
-    COpenGLTemplateDoc other(&peers);
-    other.OnNewDocument();
+    builders::NewDocument other(&peers);
     ASSERT_EQ(ImportLibraryGroup(other, path(), 0), "");
     // Half the range: drawing the two members advances the other half.
     EXPECT_EQ(peers.progressRange, 4);
@@ -273,8 +269,7 @@ TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
     setU32(bytes, u32At(bytes, 4 + 56 * 2 + 52) + 20 + 335, 99);
     library.write(bytes);
     builders::RecordingPeers failing;
-    COpenGLTemplateDoc third(&failing);
-    third.OnNewDocument();
+    builders::NewDocument third(&failing);
     EXPECT_NE(ImportLibraryGroup(third, path(), 0), "");
     EXPECT_EQ(failing.progressSteps, 1);
     EXPECT_EQ(failing.progressDestroyed, 1);

@@ -1,6 +1,6 @@
 #include "document/DataFiles.h"
 #include "document/OpenGLTemplateDoc.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 #include "support/ScratchDir.h"
 #include "support/VecExpect.h"
@@ -98,8 +98,7 @@ TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
 
 TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
 {
-    COpenGLTemplateDoc source;
-    builders::fillTrackDocument(source);
+    builders::TrackDocument source;
     source.SetBallStart(source.surfaces[3].get(), 0.25, 0.75);
     TempFile file("open");
     std::string error;
@@ -150,8 +149,7 @@ TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
 
 TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
 {
-    COpenGLTemplateDoc source;
-    builders::fillTrackDocument(source);
+    builders::TrackDocument source;
     setText(source.ballStartGroupName, "elsewhere");
     COpenGLTemplateDoc doc;
     std::string error;
@@ -164,8 +162,7 @@ TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
 TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 {
     COpenGLTemplateDoc empty;
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     std::string error;
     ASSERT_TRUE(doc.OpenDocumentBytes(empty.SerializeDocument(), "empty.mwk", error)) << error;
     EXPECT_TRUE(doc.surfaces.empty());
@@ -180,8 +177,7 @@ TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 TEST(DocumentSave, AFailedSaveNamesTheFileAndLeavesNothingBehind)
 {
     const builders::Scratch dir;
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     std::string error;
     EXPECT_FALSE(doc.OnSaveDocument(dir.file("missing/x.mwk"), error));
     EXPECT_NE(error.find("missing/x.mwk"), std::string::npos);
@@ -224,8 +220,7 @@ TEST(DocumentSurfaces, SetAllRenderReachesEverySurfaceAndThePanel)
 
 TEST(DocumentSurfaces, SetBallStartCopiesNamesOnlyForASurface)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     doc.SetBallStart(doc.surfaces[2].get(), 0.1, 0.9);
     EXPECT_EQ(textOf(doc.ballStartSurfaceName), "a");
     EXPECT_EQ(textOf(doc.ballStartGroupName), "track");
@@ -240,8 +235,7 @@ TEST(DocumentSurfaces, SetBallStartCopiesNamesOnlyForASurface)
 
 TEST(DocumentSurfaces, FocalPointStaysWithoutAFocalSurface)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.focalU = 0.0;
     doc.UpdateFocalPoint();
     expectVecNear(doc.focalPoint, doc.surfaces[0]->EvaluatePoint(0.0, 0.5), 1e-12);
@@ -255,8 +249,7 @@ TEST(DocumentSurfaces, FocalPointStaysWithoutAFocalSurface)
 // The net's sizes for the counts are the section-count tests' (SizeNetTest).
 TEST(CreateChannelSurface, TakesCountsWithinTheirRangesAndTheDefaults)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     SurfaceSection* least = doc.CreateChannelSurface("least", 3, 0);
     SurfaceSection* most = doc.CreateChannelSurface("most", 20, 20);
     ASSERT_NE(least, nullptr);
