@@ -1,6 +1,6 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/SurfaceArchive.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,16 @@ using builders::TempFile;
 
 const char kFirstTag[] = "\xFF\xFF\x01\x00\x0E\x00SurfaceSection";
 
+// Offsets within a surface's record: its render field and its first site record.
+std::size_t renderField(const SurfaceSection& s)
+{
+    return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + 34;
+}
+std::size_t firstSite(const SurfaceSection& s) { return renderField(s) - 34 + kSurfaceTailBytes + 4; }
+
 std::size_t recordSize(const SurfaceSection& s)
 {
-    return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + kSurfaceTailBytes +
-           4 + kSiteRecordBytes * s.attachmentSites.size() + 4 + kHoleRecordBytes * s.holes.size();
+    return firstSite(s) + kSiteRecordBytes * s.attachmentSites.size() + 4 + kHoleRecordBytes * s.holes.size();
 }
 
 double doubleAt(const Bytes& b, std::size_t offset)
@@ -31,12 +37,6 @@ std::int32_t int32At(const Bytes& b, std::size_t offset)
     std::int32_t v;
     std::memcpy(&v, b.data() + offset, 4);
     return v;
-}
-
-// Offset of each surface's render field, given where its record starts.
-std::size_t renderOffset(const SurfaceSection& s, std::size_t recordStart)
-{
-    return recordStart + kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + 34;
 }
 
 // Saves doc, opens the file in a second document and saves that: the bytes
@@ -56,7 +56,7 @@ void expectRoundTrip(COpenGLTemplateDoc& doc)
     for (std::size_t k = 0; k < doc.surfaces.size(); ++k) {
         const SurfaceSection& s = *doc.surfaces[k];
         offset += k == 0 ? 20 : 2;
-        const std::size_t render = renderOffset(s, offset);
+        const std::size_t render = offset + renderField(s);
         EXPECT_EQ(int32At(first, render), s.render.load());
         EXPECT_EQ(int32At(second, render), 1) << "surface " << k;
         std::memcpy(first.data() + render, second.data() + render, 4);
@@ -91,8 +91,7 @@ TEST(DocumentFileLayout, EmptyDocumentIs259Bytes)
 
 TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     const Bytes b = doc.SerializeDocument();
     std::size_t offset = kDocumentHeadBytes;
     EXPECT_EQ(int32At(b, offset), 4);
@@ -113,8 +112,7 @@ TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
 
 TEST(DocumentFileLayout, LongGroupNamesUseTheWidePrefix)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.groups[0]->memberNames[0] = std::string(300, 'n');
     const Bytes b = doc.SerializeDocument();
     const std::size_t groups = b.size() - kDocumentTailBytes - (4 + 1 + 4 + 4 + 3 + 300);
@@ -129,14 +127,9 @@ TEST(DocumentFileLayout, LongGroupNamesUseTheWidePrefix)
 // surfaces inside its own group; inside a whole-document save it keeps them all.
 TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     auto nameAt = [](const Bytes& bytes, std::size_t at) {
         return std::string(reinterpret_cast<const char*>(bytes.data()) + at);
-    };
-    auto sitesOf = [](const SurfaceSection& s) {
-        return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) +
-               kSurfaceTailBytes + 4;
     };
     auto alone = [](const SurfaceSection& s) {
         ArchiveWriter writer;
@@ -145,7 +138,7 @@ TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
     };
     // b: site 0 links to c in "track", site 1 to a in "main".
     const SurfaceSection& b = *doc.surfaces[1];
-    const std::size_t sites = sitesOf(b);
+    const std::size_t sites = firstSite(b);
     const Bytes own = alone(b);
     EXPECT_EQ(nameAt(own, sites + 36), "none");
     EXPECT_EQ(nameAt(own, sites + 86), "none");
@@ -161,15 +154,14 @@ TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
 
     // The second "a", in "track": site 2's pseudo surface is a in "main".
     const SurfaceSection& a2 = *doc.surfaces[2];
-    const std::size_t pseudo = sitesOf(a2) + 2 * kSiteRecordBytes + 173;
+    const std::size_t pseudo = firstSite(a2) + 2 * kSiteRecordBytes + 173;
     EXPECT_EQ(nameAt(alone(a2), pseudo), "none");
     EXPECT_EQ(nameAt(alone(a2), pseudo + 50), "none");
 }
 
 TEST(DocumentFileRoundTrip, OpenThenSaveGivesTheSameBytes)
 {
-    COpenGLTemplateDoc track;
-    builders::fillTrackDocument(track);
+    builders::TrackDocument track;
     expectRoundTrip(track);
 
     COpenGLTemplateDoc chain;
