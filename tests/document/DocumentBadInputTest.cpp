@@ -232,11 +232,9 @@ TEST(DocumentOpenFailure, GroupNamesMustFitTheirBuffer)
     OpenDocument open;
     open.expectRefused(withGroup(50), "its name has 50 characters");
 
-    TempFile fits("group49");
-    fits.write(withGroup(49));
     COpenGLTemplateDoc doc;
     std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(fits.path(), error)) << error;
+    ASSERT_TRUE(doc.OpenDocumentBytes(withGroup(49), "group49.mwk", error)) << error;
     EXPECT_EQ(textOf(doc.groups[0]->name), std::string(49, 'g'));
 }
 
@@ -251,11 +249,9 @@ TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
     for (int k = 0; k < 60; ++k) {
         Bytes damaged = valid.bytes;
         for (int n = 0; n < 4; ++n) damaged[where(random)] = static_cast<std::uint8_t>(byte(random));
-        TempFile f("damaged");
-        f.write(damaged);
         COpenGLTemplateDoc probe;
         std::string error;
-        if (probe.OnOpenDocument(f.path(), error)) continue;
+        if (probe.OpenDocumentBytes(damaged, "damaged.mwk", error)) continue;
         ++refused;
         open.expectRefused(damaged, "");
     }
