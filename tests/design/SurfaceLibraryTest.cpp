@@ -32,17 +32,13 @@ std::string entryName(const std::vector<std::uint8_t>& bytes, int i)
 
 struct LibraryFixture : ::testing::Test {
     TempFile library{"library"};
-    COpenGLTemplateDoc doc;
-    SurfaceSection *a = nullptr, *b = nullptr, *a2 = nullptr, *c = nullptr;
+    builders::TrackDocument doc;
+    SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
+                   *c = doc.surfaces[3].get();
     void SetUp() override
     {
         std::string error;
         ASSERT_TRUE(WriteEmptyLibrary(library.path(), error)) << error;
-        builders::fillTrackDocument(doc);
-        a = doc.surfaces[0].get();
-        b = doc.surfaces[1].get();
-        a2 = doc.surfaces[2].get();
-        c = doc.surfaces[3].get();
         builders::linkSites(*a2, 0, *c, 1); // a2.end - c.begin, inside "track"
     }
     const std::string& path() const { return library.path(); }
