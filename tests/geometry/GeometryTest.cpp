@@ -49,9 +49,7 @@ TEST(Matrix4Test, ColumnMajorProductAndTranslation)
 {
     Matrix4 m = Matrix4::identity();
     translate(m, {1, 2, 3});
-    EXPECT_EQ(m.m[12], 1.0);
-    EXPECT_EQ(m.m[13], 2.0);
-    EXPECT_EQ(m.m[14], 3.0);
+    EXPECT_EQ((Vec3{m.m[12], m.m[13], m.m[14]}), (Vec3{1, 2, 3}));
     // Translate then rotate: the rotation acts first on points.
     rotate(m, {0, 0, 1}, kPi / 2);
     expectVecNear(m.transformPoint({1, 0, 0}), {1, 3, 3}, 1e-11);
