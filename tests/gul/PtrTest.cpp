@@ -13,8 +13,13 @@ using gul::Ptr;
 const char* const kBounds = "Ptr: accessing elements behind array bounds\n";
 const char* const kMismatch = "Ptr: size and element count don't match\n";
 
-int countOf(const std::string& text, const std::string& what)
+// How many times `what` is printed on standard error while `action` runs.
+template <class Action>
+int printed(const std::string& what, Action&& action)
 {
+    testing::internal::CaptureStderr();
+    action();
+    const std::string text = testing::internal::GetCapturedStderr();
     int n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
@@ -41,35 +46,28 @@ TEST(PtrTest, EachOutOfBoundsAccessPrintsOnceAndTouchesNothing)
 {
     Ptr<float> a(3);
     for (int k = 0; k < 3; ++k) a[k] = k + 1.0f;
-    testing::internal::CaptureStderr();
-    a[3] = 99.0f;           // one past the end: dropped
-    const float r = a[-1];  // before the start: reads zero
-    const float s = a[1000];
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countOf(err, kBounds), 3);
+    float r = 1.0f, s = 1.0f;
+    const auto outside = [&] {
+        a[3] = 99.0f; // one past the end: dropped
+        r = a[-1];    // before the start: reads zero
+        s = a[1000];
+    };
+    EXPECT_EQ(printed(kBounds, outside), 3);
     EXPECT_EQ(r, 0.0f);
     EXPECT_EQ(s, 0.0f);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(a[k], k + 1.0f) << k;
     // The scratch element a dropped write went to does not leak into later reads.
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(a[3], 0.0f);
-    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed(kBounds, [&] { EXPECT_EQ(a[3], 0.0f); }), 1);
 }
 
 TEST(PtrTest, EmptyHandlesAndDamagedRecordsAreRefused)
 {
     Ptr<int> empty;
-    testing::internal::CaptureStderr();
-    empty[0] = 5;
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countOf(err, kBounds), 1);
+    EXPECT_EQ(printed(kBounds, [&] { empty[0] = 5; }), 1);
 
     Ptr<int> damaged(4);
     damaged.corruptRecordedSizeForTest();
-    testing::internal::CaptureStderr();
-    damaged[1] = 5;
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countOf(err, kMismatch), 1);
+    EXPECT_EQ(printed(kMismatch, [&] { damaged[1] = 5; }), 1);
     EXPECT_FALSE(damaged.checkRange(0, 1));
 }
 
