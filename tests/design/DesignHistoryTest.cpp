@@ -57,8 +57,7 @@ void expectLinksResolved(COpenGLTemplateDoc& doc)
     for (const auto& g : doc.groups)
         for (SurfaceSection* member : g->members)
             EXPECT_EQ(member, doc.FindSurface(textOf(member->name), textOf(g->name)));
-    const SurfaceSection* start = doc.ballStartSurface;
-    if (start) {
+    if (const SurfaceSection* start = doc.ballStartSurface) {
         EXPECT_EQ(start, doc.FindSurface(textOf(doc.ballStartSurfaceName), textOf(doc.ballStartGroupName)));
     }
 }
@@ -67,10 +66,9 @@ void expectLinksResolved(COpenGLTemplateDoc& doc)
 // holes, a hidden surface) with its history started.
 struct HistoryTest : ::testing::Test {
     builders::RecordingPeers peers;
-    COpenGLTemplateDoc doc{&peers};
+    builders::TrackDocument doc{&peers};
     void SetUp() override
     {
-        builders::fillTrackDocument(doc);
         // A free right edge on "c", and "e" of as many points as "a" to attach to it.
         doc.surfaces[3]->attachmentSites.pop_back();
         doc.currentGroup = FindGroup(doc, "track");

@@ -82,8 +82,7 @@ TEST(DocumentNew, HasMainGroupAndSurfaceAAsBallStartAndFocus)
 TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
 {
     RecordingPeers peers;
-    COpenGLTemplateDoc doc(&peers);
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc(&peers);
     doc.selectedSurface = doc.surfaces[3].get();
     doc.viewReady = true;
     doc.OnNewDocument();
@@ -190,8 +189,7 @@ TEST(DocumentSave, AFailedSaveNamesTheFileAndLeavesNothingBehind)
 TEST(DocumentEmptying, ClosingPausesDestroysEverythingAndForgetsTheReferences)
 {
     RecordingPeers peers;
-    COpenGLTemplateDoc doc(&peers);
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc(&peers);
     doc.selectedSurface = doc.surfaces[1].get();
     peers.calls.clear();
     doc.OnCloseDocument();
@@ -207,8 +205,7 @@ TEST(DocumentEmptying, ClosingPausesDestroysEverythingAndForgetsTheReferences)
 TEST(DocumentSurfaces, SetAllRenderReachesEverySurfaceAndThePanel)
 {
     RecordingPeers peers;
-    COpenGLTemplateDoc doc(&peers);
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc(&peers);
     doc.SetAllRender(0);
     for (const auto& s : doc.surfaces) EXPECT_EQ(s->render, 0);
     EXPECT_EQ(peers.renderBox, -1) << "no selected surface, no panel update";

@@ -13,7 +13,7 @@ struct NewDocument : COpenGLTemplateDoc {
 
 // The document of fillTrackDocument.
 struct TrackDocument : COpenGLTemplateDoc {
-    TrackDocument() { fillTrackDocument(*this); }
+    explicit TrackDocument(DocumentPeers* peers = nullptr) : COpenGLTemplateDoc(peers) { fillTrackDocument(*this); }
 };
 
 } // namespace builders
