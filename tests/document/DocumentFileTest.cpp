@@ -1,6 +1,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/SurfaceArchive.h"
 #include "support/ReadyDocuments.h"
+#include "support/RecordLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,10 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using builders::RecordLayout;
 using builders::TempFile;
 
 const char kFirstTag[] = "\xFF\xFF\x01\x00\x0E\x00SurfaceSection";
-
-// Offsets within a surface's record: its render field and its first site record.
-std::size_t renderField(const SurfaceSection& s)
-{
-    return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + 34;
-}
-std::size_t firstSite(const SurfaceSection& s) { return renderField(s) - 34 + kSurfaceTailBytes + 4; }
-
-std::size_t recordSize(const SurfaceSection& s)
-{
-    return firstSite(s) + kSiteRecordBytes * s.attachmentSites.size() + 4 + kHoleRecordBytes * s.holes.size();
-}
 
 double doubleAt(const Bytes& b, std::size_t offset)
 {
@@ -56,11 +46,12 @@ void expectRoundTrip(COpenGLTemplateDoc& doc)
     for (std::size_t k = 0; k < doc.surfaces.size(); ++k) {
         const SurfaceSection& s = *doc.surfaces[k];
         offset += k == 0 ? 20 : 2;
-        const std::size_t render = offset + renderField(s);
+        const RecordLayout record(s, offset);
+        const std::size_t render = record.render;
         EXPECT_EQ(int32At(first, render), s.render.load());
         EXPECT_EQ(int32At(second, render), 1) << "surface " << k;
         std::memcpy(first.data() + render, second.data() + render, 4);
-        offset += recordSize(s);
+        offset = record.end;
     }
     EXPECT_EQ(first, second);
 }
@@ -97,11 +88,11 @@ TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
     EXPECT_EQ(int32At(b, offset), 4);
     offset += 4;
     EXPECT_EQ(0, std::memcmp(b.data() + offset, kFirstTag, 20));
-    offset += 20 + recordSize(*doc.surfaces[0]);
+    offset = RecordLayout(*doc.surfaces[0], offset + 20).end;
     for (std::size_t k = 1; k < doc.surfaces.size(); ++k) {
         EXPECT_EQ(b[offset], 0x01);
         EXPECT_EQ(b[offset + 1], 0x80);
-        offset += 2 + recordSize(*doc.surfaces[k]);
+        offset = RecordLayout(*doc.surfaces[k], offset + 2).end;
     }
     // Groups: "main" with a and b, "track" with a and c.
     EXPECT_EQ(int32At(b, offset), 2);
@@ -138,7 +129,7 @@ TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
     };
     // b: site 0 links to c in "track", site 1 to a in "main".
     const SurfaceSection& b = *doc.surfaces[1];
-    const std::size_t sites = firstSite(b);
+    const std::size_t sites = RecordLayout(b, 0).sites + 4;
     const Bytes own = alone(b);
     EXPECT_EQ(nameAt(own, sites + 36), "none");
     EXPECT_EQ(nameAt(own, sites + 86), "none");
@@ -147,14 +138,14 @@ TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
     EXPECT_EQ(nameAt(own, sites + kSiteRecordBytes + 36), "a");
     EXPECT_EQ(nameAt(own, sites + kSiteRecordBytes + 86), "main");
     const Bytes whole = doc.SerializeDocument();
-    const std::size_t start = kDocumentHeadBytes + 4 + 20 + recordSize(*doc.surfaces[0]) + 2;
+    const std::size_t start = RecordLayout(*doc.surfaces[0], kDocumentHeadBytes + 4 + 20).end + 2;
     EXPECT_EQ(nameAt(whole, start + sites + 36), "c");
     EXPECT_EQ(nameAt(whole, start + sites + 86), "track");
     EXPECT_FALSE(doc.savingDocument);
 
     // The second "a", in "track": site 2's pseudo surface is a in "main".
     const SurfaceSection& a2 = *doc.surfaces[2];
-    const std::size_t pseudo = firstSite(a2) + 2 * kSiteRecordBytes + 173;
+    const std::size_t pseudo = RecordLayout(a2, 0).sites + 4 + 2 * kSiteRecordBytes + 173;
     EXPECT_EQ(nameAt(alone(a2), pseudo), "none");
     EXPECT_EQ(nameAt(alone(a2), pseudo + 50), "none");
 }
