@@ -115,8 +115,7 @@ TEST(QuaternionTest, ProductComposesRotations)
     multiply(m, b);
     EXPECT_EQ(m.w, ab.w);
     const quaternion i(0, {1, 0, 0});
-    const quaternion ii = product(i, i);
-    EXPECT_EQ(ii.w, -1.0);
+    EXPECT_EQ(product(i, i).w, -1.0);
 }
 
 TEST(PlaneTest, PlaneFromPointsAndRayIntersection)
