@@ -1,6 +1,7 @@
 #include "gul/Ptr.h"
 #include "gul/SurfaceEval.h"
 #include "gul/Basis.h"
+#include "support/WavyNet.h"
 
 #include <gtest/gtest.h>
 
@@ -82,20 +83,17 @@ TEST(PtrTest, TwoDimensionalArraysAreIndependentRows)
 
 TEST(PoolTest, RepeatedEvaluationDoesNotReachTheGeneralHeap)
 {
-    const Ptr<float> U = gul::UniformKnots(4, 2), V = gul::UniformKnots(5, 2);
-    gul::Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(5, 6);
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 6; ++j) Pw[i][j] = {float(i), float(i * j % 3), float(j), 1.0f};
+    const builders::WavyNet net(5, 2, 6, 2, false);
     gul::Ptr2<gul::Point3f> work;
     // Warm the pools, then count.
-    gul::RationalSurfaceDerivatives(0.5f, 0.5f, 4, 2, U, 5, 2, V, Pw, 2, work);
-    (void)gul::BasisFuns(3, 0.5f, 2, U);
+    gul::RationalSurfaceDerivatives(0.5f, 0.5f, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, 2, work);
+    (void)gul::BasisFuns(3, 0.5f, 2, net.U);
     const auto before = gul::pool::heapRequests();
     for (int k = 0; k < 10000; ++k) {
         const float u = k / 10000.0f;
-        gul::RationalSurfacePoint(u, 1.0f - u, 4, 2, U, 5, 2, V, Pw);
-        gul::RationalSurfaceDerivatives(u, 1.0f - u, 4, 2, U, 5, 2, V, Pw, 2, work);
-        (void)gul::BasisFuns(3, 0.5f, 2, U); // a pooled result array, freed at once
+        net.point(u, 1.0f - u);
+        gul::RationalSurfaceDerivatives(u, 1.0f - u, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, 2, work);
+        (void)gul::BasisFuns(3, 0.5f, 2, net.U); // a pooled result array, freed at once
     }
     EXPECT_EQ(gul::pool::heapRequests(), before);
 }
