@@ -15,17 +15,12 @@ using builders::TempFile;
 
 const char kFirstTag[] = "\xFF\xFF\x01\x00\x0E\x00SurfaceSection";
 
-double doubleAt(const Bytes& b, std::size_t offset)
+// The value of type T stored at offset.
+template <typename T>
+T valueAt(const Bytes& b, std::size_t offset)
 {
-    double d;
-    std::memcpy(&d, b.data() + offset, 8);
-    return d;
-}
-
-std::int32_t int32At(const Bytes& b, std::size_t offset)
-{
-    std::int32_t v;
-    std::memcpy(&v, b.data() + offset, 4);
+    T v;
+    std::memcpy(&v, b.data() + offset, sizeof v);
     return v;
 }
 
@@ -48,8 +43,8 @@ void expectRoundTrip(COpenGLTemplateDoc& doc)
         offset += k == 0 ? 20 : 2;
         const RecordLayout record(s, offset);
         const std::size_t render = record.render;
-        EXPECT_EQ(int32At(first, render), s.render.load());
-        EXPECT_EQ(int32At(second, render), 1) << "surface " << k;
+        EXPECT_EQ(valueAt<std::int32_t>(first, render), s.render.load());
+        EXPECT_EQ(valueAt<std::int32_t>(second, render), 1) << "surface " << k;
         std::memcpy(first.data() + render, second.data() + render, 4);
         offset = record.end;
     }
@@ -63,21 +58,21 @@ TEST(DocumentFileLayout, EmptyDocumentIs259Bytes)
     COpenGLTemplateDoc doc;
     const Bytes b = doc.SerializeDocument();
     ASSERT_EQ(b.size(), 259u);
-    EXPECT_EQ(int32At(b, 0), 100);       // movieFrameCount
-    EXPECT_EQ(int32At(b, 4), 800);       // imageWidth
-    EXPECT_EQ(b[12], 0);                 // anaglyphStereo
-    EXPECT_EQ(int32At(b, 13), 4);        // anaglyphColors
-    EXPECT_EQ(b[17], 0);                 // showFocalPoint
-    EXPECT_EQ(b[18], 1);                 // showBall
-    EXPECT_EQ(b[36], 1);                 // bounceEnabled
-    EXPECT_EQ(b[38], 0);                 // cameraFollowsBall
-    EXPECT_EQ(doubleAt(b, 39), 21.0);    // followDistance
-    EXPECT_EQ(doubleAt(b, 87), -40.0);   // cameraDistance
-    EXPECT_EQ(doubleAt(b, 127), 0.3333333333); // ballRadius
-    EXPECT_EQ(int32At(b, 135), 0);       // surface count
-    EXPECT_EQ(int32At(b, 139), 0);       // group count
+    EXPECT_EQ(valueAt<std::int32_t>(b, 0), 100);      // movieFrameCount
+    EXPECT_EQ(valueAt<std::int32_t>(b, 4), 800);      // imageWidth
+    EXPECT_EQ(b[12], 0);                              // anaglyphStereo
+    EXPECT_EQ(valueAt<std::int32_t>(b, 13), 4);       // anaglyphColors
+    EXPECT_EQ(b[17], 0);                              // showFocalPoint
+    EXPECT_EQ(b[18], 1);                              // showBall
+    EXPECT_EQ(b[36], 1);                              // bounceEnabled
+    EXPECT_EQ(b[38], 0);                              // cameraFollowsBall
+    EXPECT_EQ(valueAt<double>(b, 39), 21.0);          // followDistance
+    EXPECT_EQ(valueAt<double>(b, 87), -40.0);         // cameraDistance
+    EXPECT_EQ(valueAt<double>(b, 127), 0.3333333333); // ballRadius
+    EXPECT_EQ(valueAt<std::int32_t>(b, 135), 0);      // surface count
+    EXPECT_EQ(valueAt<std::int32_t>(b, 139), 0);      // group count
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data()) + 143), "none");
-    EXPECT_EQ(doubleAt(b, 243), 0.5);    // ballStartU
+    EXPECT_EQ(valueAt<double>(b, 243), 0.5);          // ballStartU
 }
 
 TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
@@ -85,7 +80,7 @@ TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
     builders::TrackDocument doc;
     const Bytes b = doc.SerializeDocument();
     std::size_t offset = kDocumentHeadBytes;
-    EXPECT_EQ(int32At(b, offset), 4);
+    EXPECT_EQ(valueAt<std::int32_t>(b, offset), 4);
     offset += 4;
     EXPECT_EQ(0, std::memcmp(b.data() + offset, kFirstTag, 20));
     offset = RecordLayout(*doc.surfaces[0], offset + 20).end;
@@ -95,7 +90,7 @@ TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
         offset = RecordLayout(*doc.surfaces[k], offset + 2).end;
     }
     // Groups: "main" with a and b, "track" with a and c.
-    EXPECT_EQ(int32At(b, offset), 2);
+    EXPECT_EQ(valueAt<std::int32_t>(b, offset), 2);
     const Bytes mainGroup = {4, 'm', 'a', 'i', 'n', 2, 0, 0, 0, 1, 'a', 1, 'b'};
     EXPECT_EQ(Bytes(b.begin() + static_cast<long>(offset) + 4, b.begin() + static_cast<long>(offset) + 17), mainGroup);
     EXPECT_EQ(b.size(), offset + 4 + 13 + 14 + kDocumentTailBytes);
@@ -107,7 +102,7 @@ TEST(DocumentFileLayout, LongGroupNamesUseTheWidePrefix)
     doc.groups[0]->memberNames[0] = std::string(300, 'n');
     const Bytes b = doc.SerializeDocument();
     const std::size_t groups = b.size() - kDocumentTailBytes - (4 + 1 + 4 + 4 + 3 + 300);
-    EXPECT_EQ(int32At(b, groups), 1);
+    EXPECT_EQ(valueAt<std::int32_t>(b, groups), 1);
     EXPECT_EQ(b[groups + 4], 4);
     EXPECT_EQ(b[groups + 13], 0xFF);
     EXPECT_EQ(b[groups + 14], 300 & 0xFF);
