@@ -37,12 +37,11 @@ TEST(Vec3Test, NormalisingTheZeroVectorLeavesItZeroAndOnlyTinyOnesAreReplaced)
     EXPECT_DOUBLE_EQ(normalize(a), 5.0);
     expectVecNear(a, {0, 0.6, 0.8}, 1e-12);
     // Only vectors below the threshold are replaced.
-    Vec3 tiny{1e-18, -1e-18, 0};
-    replaceIfTiny(tiny, {1, 0, 0});
-    EXPECT_EQ(tiny, (Vec3{1, 0, 0}));
-    Vec3 small{1e-18, 1e-16, 0};
-    replaceIfTiny(small, {1, 0, 0});
-    EXPECT_EQ(small, (Vec3{1e-18, 1e-16, 0}));
+    for (auto [v, kept] : {std::pair{Vec3{1e-18, -1e-18, 0}, false}, {Vec3{1e-18, 1e-16, 0}, true}}) {
+        const Vec3 before = v;
+        replaceIfTiny(v, {1, 0, 0});
+        EXPECT_EQ(v, kept ? before : (Vec3{1, 0, 0}));
+    }
 }
 
 TEST(Matrix4Test, ColumnMajorProductAndTranslation)
@@ -81,12 +80,9 @@ TEST(Matrix4Test, RotationIsRightHandedAboutTheNormalisedAxisOrALine)
 
 TEST(QuaternionTest, RotationMatrixDividesByTheNorm)
 {
-    const quaternion two(2, {0, 0, 0});
-    expectMatrixNear(two.rotationMatrix(), Matrix4::identity());
-    const quaternion zero(0, {0, 0, 0});
-    expectMatrixNear(zero.rotationMatrix(), Matrix4::identity());
+    for (double w : {2.0, 0.0}) expectMatrixNear(quaternion(w, {0, 0, 0}).rotationMatrix(), Matrix4::identity());
     // The unit formula assumes length 1: (2, 0, 0, 0) is not the identity with s = 2.
-    const unitquaternion copy(two);
+    const unitquaternion copy(quaternion(2, {0, 0, 0}));
     EXPECT_DOUBLE_EQ(copy.w, 1.0);
 }
 
