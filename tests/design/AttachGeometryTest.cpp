@@ -1,9 +1,9 @@
 #include "design/AttachGeometry.h"
 #include "design/AttachmentSites.h"
 #include "design/CircularSurface.h"
-#include "document/OpenGLTemplateDoc.h"
 #include "geometry/Matrix4.h"
 #include "support/NetPoint.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -49,13 +49,8 @@ SurfaceSection* attachPosed(COpenGLTemplateDoc& doc, SurfaceSection& s, const ch
 }
 
 struct AttachFixture : ::testing::Test {
-    COpenGLTemplateDoc doc;
-    SurfaceSection* S = nullptr;
-    void SetUp() override
-    {
-        doc.OnNewDocument();
-        S = doc.surfaces[0].get();
-    }
+    builders::NewDocument doc;
+    SurfaceSection* S = doc.surfaces[0].get();
 };
 
 } // namespace

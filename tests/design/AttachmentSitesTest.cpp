@@ -1,6 +1,6 @@
 #include "design/AttachmentSites.h"
 #include "design/CircularSurface.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +10,9 @@ namespace {
 
 // A new document whose surface "a" has no sites yet.
 struct SitesFixture : ::testing::Test {
-    COpenGLTemplateDoc doc;
-    SurfaceSection* a = nullptr;
-    void SetUp() override
-    {
-        doc.OnNewDocument();
-        a = doc.surfaces[0].get();
-        a->attachmentSites.clear();
-    }
+    builders::NewDocument doc;
+    SurfaceSection* a = doc.surfaces[0].get();
+    void SetUp() override { a->attachmentSites.clear(); }
 };
 
 std::string overlapping(const char* name)
@@ -74,12 +69,9 @@ TEST_F(SitesFixture, DeleteSiteNeedsASelectionAndFreesTheLinkedPartner)
     EXPECT_TRUE(AttachedSurfaceLines(*b).empty());
 }
 
-TEST(LinkSites, RecordsNamesRangesAndParameterDirection)
+TEST_F(SitesFixture, LinkSitesRecordsNamesRangesAndParameterDirection)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
-    SurfaceSection& A = *doc.surfaces[0];
-    SurfaceSection& B = *doc.CreateChannelSurface("b", 5, 2);
+    SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
     struct Case {
         SiteEdge a, b;
         bool reversed;
@@ -95,10 +87,10 @@ TEST(LinkSites, RecordsNamesRangesAndParameterDirection)
         x.partnerFirstFlag = y.firstFlag;
         y.partnerSideFlag = x.sideFlag;
         y.partnerFirstFlag = x.firstFlag;
-        LinkSites(A, x, B, y);
+        LinkSites(*a, x, *b, y);
         SCOPED_TRACE(std::string(edgeName(c.a)) + " to " + edgeName(c.b));
-        EXPECT_EQ(x.otherSurface, &B);
-        EXPECT_EQ(y.otherSurface, &A);
+        EXPECT_EQ(x.otherSurface, b);
+        EXPECT_EQ(y.otherSurface, a);
         EXPECT_EQ(textOf(x.otherSurfaceName), "b");
         EXPECT_EQ(textOf(y.otherSurfaceGroupName), "main");
         EXPECT_EQ(x.reversed, c.reversed ? 1 : 0);
@@ -110,10 +102,8 @@ TEST(LinkSites, RecordsNamesRangesAndParameterDirection)
     }
 }
 
-TEST(LinkSites, TwoCircularSurfacesLinkWholeSidesForwards)
+TEST_F(SitesFixture, LinkSitesJoinsTwoCircularSurfacesWholeSidesForwards)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
     SurfaceSection* p = CreateCircularSurface(doc, "p", kQuarter, 3, 3, 1.0, 4.0);
     SurfaceSection* q = CreateCircularSurface(doc, "q", kQuarter, 3, 3, 1.0, 4.0);
     AttachmentSite x("x", SiteEdge::Right, 0.2, 0.4), y("y", SiteEdge::Left, 0.5, 0.6);
@@ -151,17 +141,12 @@ namespace {
 // Surfaces for the attach decision table: two 5-point channels, a 7-point
 // channel and two quarter circles.
 struct AttachTable : ::testing::Test {
-    COpenGLTemplateDoc doc;
-    SurfaceSection *a = nullptr, *b = nullptr, *wide = nullptr, *p = nullptr, *q = nullptr;
-    void SetUp() override
-    {
-        doc.OnNewDocument();
-        a = doc.surfaces[0].get();
-        b = doc.CreateChannelSurface("b", 5, 2);
-        wide = doc.CreateChannelSurface("wide", 7, 2);
-        p = CreateCircularSurface(doc, "p", kQuarter, 5, 3, 1.0, 4.0);
-        q = CreateCircularSurface(doc, "q", kQuarter, 5, 3, 1.0, 4.0);
-    }
+    builders::NewDocument doc;
+    SurfaceSection* a = doc.surfaces[0].get();
+    SurfaceSection* b = doc.CreateChannelSurface("b", 5, 2);
+    SurfaceSection* wide = doc.CreateChannelSurface("wide", 7, 2);
+    SurfaceSection* p = CreateCircularSurface(doc, "p", kQuarter, 5, 3, 1.0, 4.0);
+    SurfaceSection* q = CreateCircularSurface(doc, "q", kQuarter, 5, 3, 1.0, 4.0);
     AttachmentSite* site(SurfaceSection* s, const char* name) { return &s->attachmentSites[FindSiteIndex(*s, name)]; }
     std::vector<std::string> attach(SurfaceSection* S, const char* X, SurfaceSection* T, const char* Y)
     {

@@ -1,5 +1,5 @@
 #include "design/ChannelCreation.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,6 @@ using namespace design;
 
 class ChannelCreation : public ::testing::Test {
 protected:
-    void SetUp() override { doc.OnNewDocument(); }
-
     DesignResult create(const std::string& name, int type = -1, int points = 5, int intermediate = 2)
     {
         return CreateChannelFromFields(doc, {name, type, points, intermediate});
@@ -25,7 +23,7 @@ protected:
         EXPECT_EQ(doc.currentGroup->members.size(), 1u);
     }
 
-    COpenGLTemplateDoc doc;
+    builders::NewDocument doc;
 };
 
 TEST_F(ChannelCreation, FieldLimitsUseTheStandardPrompts)

@@ -1,7 +1,6 @@
 #include "design/ChannelEditing.h"
 #include "design/CircularSurface.h"
-#include "document/OpenGLTemplateDoc.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +13,10 @@ constexpr int kEnd = 0, kBegin = 1;
 
 class ChannelEditing : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        doc.OnNewDocument();
-        a = doc.surfaces[0].get();
-        doc.selectedSurface = a;
-    }
+    void SetUp() override { doc.selectedSurface = a; }
 
-    COpenGLTemplateDoc doc;
-    SurfaceSection* a = nullptr;
+    builders::NewDocument doc;
+    SurfaceSection* a = doc.surfaces[0].get();
     TypeAEditor typeA{doc};
     TypeBCEditor typeBC{doc};
 };

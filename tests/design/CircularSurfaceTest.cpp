@@ -1,6 +1,6 @@
 #include "design/CircularSurface.h"
-#include "document/OpenGLTemplateDoc.h"
 #include "support/NetPoint.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +16,13 @@ double degreesOf(const Vec3& p) { return std::atan2(p.z, p.x) * 180.0 / kPi; }
 
 class CircularSurface : public ::testing::Test {
 protected:
-    void SetUp() override { doc.OnNewDocument(); }
-
     DesignResult create(int portion, int points, int sections = 3, double inner = 1.0, double outer = 4.0,
                         const std::string& name = "ring")
     {
         return CreateCircularFromFields(doc, {portion, points, sections, inner, outer, name});
     }
 
-    COpenGLTemplateDoc doc;
+    builders::NewDocument doc;
 };
 
 TEST(CircularPortions, ButtonsSuggestTheirCounts)

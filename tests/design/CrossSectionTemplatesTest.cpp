@@ -1,7 +1,6 @@
 #include "design/CrossSectionTemplates.h"
 #include "design/SectionTransforms.h"
-#include "document/OpenGLTemplateDoc.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -183,9 +182,7 @@ TEST(ShapeOperations, MirrorReversesAndNegates)
 {
     CrossSectionShape s = ShapeFromPoints("s", {{-2, 1}, {0, 0}, {3, 2}});
     MirrorShape(s);
-    EXPECT_EQ(s.points[0].x, -3.0);
-    EXPECT_EQ(s.points[0].y, 2.0);
-    EXPECT_EQ(s.points[2].x, 2.0);
+    expectSameShape(s, ShapeFromPoints("s", {{-3, 2}, {0, 0}, {2, 1}}));
     MirrorShape(s);
     expectSameShape(s, ShapeFromPoints("s", {{-2, 1}, {0, 0}, {3, 2}}));
 }
@@ -230,7 +227,6 @@ class ShapeEditor : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        doc.OnNewDocument();
         doc.selectedSurface = doc.surfaces[0].get();
         s = doc.selectedSurface;
         std::vector<CrossSectionShape> shapes;
@@ -243,7 +239,7 @@ protected:
         ASSERT_EQ(editor.Open(sections, {2, 3}), "");
     }
 
-    COpenGLTemplateDoc doc;
+    builders::NewDocument doc;
     SurfaceSection* s = nullptr;
     TempFile file{"shapes"};
     SectionTransformEditor sections{doc};

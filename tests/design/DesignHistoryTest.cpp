@@ -9,7 +9,7 @@
 #include "design/PanelCommands.h"
 #include "design/SectionTransforms.h"
 #include "simulation/Simulation.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
@@ -57,8 +57,7 @@ void expectLinksResolved(COpenGLTemplateDoc& doc)
     for (const auto& g : doc.groups)
         for (SurfaceSection* member : g->members)
             EXPECT_EQ(member, doc.FindSurface(textOf(member->name), textOf(g->name)));
-    const SurfaceSection* start = doc.ballStartSurface;
-    if (start) {
+    if (const SurfaceSection* start = doc.ballStartSurface) {
         EXPECT_EQ(start, doc.FindSurface(textOf(doc.ballStartSurfaceName), textOf(doc.ballStartGroupName)));
     }
 }
@@ -67,10 +66,9 @@ void expectLinksResolved(COpenGLTemplateDoc& doc)
 // holes, a hidden surface) with its history started.
 struct HistoryTest : ::testing::Test {
     builders::RecordingPeers peers;
-    COpenGLTemplateDoc doc{&peers};
+    builders::TrackDocument doc{&peers};
     void SetUp() override
     {
-        builders::fillTrackDocument(doc);
         // A free right edge on "c", and "e" of as many points as "a" to attach to it.
         doc.surfaces[3]->attachmentSites.pop_back();
         doc.currentGroup = FindGroup(doc, "track");
@@ -359,8 +357,7 @@ TEST_F(HistoryTest, TheOldestStepsGoBeyondAHundred)
 TEST(HistoryBytes, TheOldestStepsGoBeyondTheMemoryBound)
 {
     // Renaming a group rewrites the record of every surface in it.
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.currentGroup = doc.CreateGroup("r0");
     for (int k = 0; k < 40; ++k) doc.CreateChannelSurface(numbered("s", k), 20, 20);
     doc.StartHistory();

@@ -1,6 +1,6 @@
 #include "design/AttachmentSites.h"
 #include "design/Groups.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +12,10 @@ namespace {
 // b.end - c.begin across the groups, and the second "a" has "a" of main as a
 // pseudo surface.
 struct TrackFixture : ::testing::Test {
-    COpenGLTemplateDoc doc;
-    SurfaceSection *a = nullptr, *b = nullptr, *a2 = nullptr, *c = nullptr;
-    SurfaceGroup *main = nullptr, *track = nullptr;
-    void SetUp() override
-    {
-        builders::fillTrackDocument(doc);
-        a = doc.surfaces[0].get();
-        b = doc.surfaces[1].get();
-        a2 = doc.surfaces[2].get();
-        c = doc.surfaces[3].get();
-        main = FindGroup(doc, "main");
-        track = FindGroup(doc, "track");
-    }
+    builders::TrackDocument doc;
+    SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
+                   *c = doc.surfaces[3].get();
+    SurfaceGroup *main = FindGroup(doc, "main"), *track = FindGroup(doc, "track");
 };
 
 } // namespace

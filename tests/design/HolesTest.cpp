@@ -1,5 +1,5 @@
 #include "design/Holes.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,8 @@ using namespace design;
 namespace {
 
 struct HolesFixture : ::testing::Test {
-    COpenGLTemplateDoc doc;
-    SurfaceSection* a = nullptr;
-    void SetUp() override
-    {
-        doc.OnNewDocument();
-        a = doc.surfaces[0].get();
-    }
+    builders::NewDocument doc;
+    SurfaceSection* a = doc.surfaces[0].get();
 };
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "design/LivePreviewGuard.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
@@ -22,18 +22,11 @@ bool freeForAnotherThread(Lock& lock)
 
 class LivePreview : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        doc.SetPeers(&peers);
-        doc.OnNewDocument();
-        surface = doc.surfaces[0].get();
-        peers.calls.clear(); // "New" paused the threads itself
-    }
-    void TearDown() override { doc.SetPeers(nullptr); }
+    void SetUp() override { peers.calls.clear(); } // "New" paused the threads itself
 
     builders::RecordingPeers peers;
-    COpenGLTemplateDoc doc;
-    SurfaceSection* surface = nullptr;
+    builders::NewDocument doc{&peers};
+    SurfaceSection* surface = doc.surfaces[0].get();
 };
 
 TEST_F(LivePreview, WithTheBallParkedOnlyTheSurfaceIsHeld)

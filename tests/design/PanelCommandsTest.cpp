@@ -1,5 +1,5 @@
 #include "design/PanelCommands.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,7 @@ using namespace design;
 
 TEST(PanelCommands, BallStartTakesTheFocalSurfaceWithItsNamesOrRefusesWithoutOne)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     SurfaceSection* c = doc.surfaces[3].get();
     doc.focalSurface = c;
     doc.focalU = 0.2;
@@ -27,8 +26,7 @@ TEST(PanelCommands, BallStartTakesTheFocalSurfaceWithItsNamesOrRefusesWithoutOne
 
 TEST(PanelCommands, ShowOnlySelectedHidesEveryOtherSurfaceAndShowAllShowsThemAgain)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     EXPECT_FALSE(ShowOnlySelected(doc));
     EXPECT_EQ(doc.surfaces[0]->render.load(), 1);
     EXPECT_EQ(doc.surfaces[2]->render.load(), 0);
@@ -50,8 +48,7 @@ TEST(PanelCommands, ShowOnlySelectedHidesEveryOtherSurfaceAndShowAllShowsThemAga
 
 TEST(PanelCommands, DeleteQuestionNamesTheSurfaceInUtf8)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     setText(doc.surfaces[0]->name, "caf\xe9");
     EXPECT_EQ(DeleteSurfaceQuestion(*doc.surfaces[0]), "Are you sure you want to delete surface caf\xc3\xa9 ?");
 }

@@ -1,8 +1,7 @@
 #include "design/CircularSurface.h"
 #include "design/Groups.h"
 #include "design/SectionTransforms.h"
-#include "document/OpenGLTemplateDoc.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +18,6 @@ protected:
     // A channel of `intermediate` + 4 sections, selected and opened in the editor.
     SurfaceSection& open(int intermediate = 2, int points = 5)
     {
-        doc.OnNewDocument();
         SurfaceSection* s = intermediate == 2 && points == 5 ? doc.surfaces[0].get()
                                                              : doc.CreateChannelSurface("s", points, intermediate);
         doc.selectedSurface = s;
@@ -27,14 +25,13 @@ protected:
         return *s;
     }
 
-    COpenGLTemplateDoc doc;
+    builders::NewDocument doc;
     SectionTransformEditor editor{doc};
 };
 
 TEST(SectionTransformEditorClosed, NeedsASelectedSurfaceAndLetsGoOfOneThatLeftTheDocument)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.selectedSurface = nullptr;
     SectionTransformEditor editor(doc);
     EXPECT_EQ(editor.Open(), kSelectSurfaceToEdit);
@@ -194,7 +191,6 @@ TEST_F(SectionTransforms, ChangingTheAxisPutsTheSectionsBack)
 
 TEST_F(SectionTransforms, CircularSurfacesMoveAndTurnAsAWhole)
 {
-    doc.OnNewDocument();
     doc.selectedSurface = CreateCircularSurface(doc, "ring", kHalf, 4, 3, 1.0, 3.0);
     ASSERT_EQ(editor.Open(), "");
     editor.SetSelection({1});

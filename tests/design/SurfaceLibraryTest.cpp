@@ -1,6 +1,6 @@
 #include "design/Groups.h"
 #include "design/SurfaceLibrary.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 
 #include <gtest/gtest.h>
@@ -32,17 +32,13 @@ std::string entryName(const std::vector<std::uint8_t>& bytes, int i)
 
 struct LibraryFixture : ::testing::Test {
     TempFile library{"library"};
-    COpenGLTemplateDoc doc;
-    SurfaceSection *a = nullptr, *b = nullptr, *a2 = nullptr, *c = nullptr;
+    builders::TrackDocument doc;
+    SurfaceSection *a = doc.surfaces[0].get(), *b = doc.surfaces[1].get(), *a2 = doc.surfaces[2].get(),
+                   *c = doc.surfaces[3].get();
     void SetUp() override
     {
         std::string error;
         ASSERT_TRUE(WriteEmptyLibrary(library.path(), error)) << error;
-        builders::fillTrackDocument(doc);
-        a = doc.surfaces[0].get();
-        b = doc.surfaces[1].get();
-        a2 = doc.surfaces[2].get();
-        c = doc.surfaces[3].get();
         builders::linkSites(*a2, 0, *c, 1); // a2.end - c.begin, inside "track"
     }
     const std::string& path() const { return library.path(); }
@@ -87,8 +83,7 @@ TEST_F(LibraryFixture, AnImportedSurfaceMatchesTheExportedOneWithFreeSites)
 {
     ASSERT_EQ(ExportSurface(path(), *b), "");
     EXPECT_EQ(b->attachmentSites[0].otherSurface, c) << "the exported surface keeps its links";
-    COpenGLTemplateDoc other;
-    builders::fillTrackDocument(other);
+    builders::TrackDocument other;
     LibraryTreeItem item{"b", 0, -1, {}};
     EXPECT_EQ(ImportLibraryItem(other, path(), &item),
               "You cannot import a surface into the main_group whose name matches that of any existing surface in "
@@ -124,8 +119,7 @@ TEST_F(LibraryFixture, AGroupComesBackUnderAFreeNameWithItsInnerLinks)
     ASSERT_EQ(ReadLibraryGroupNames(path(), 0, names), "");
     EXPECT_EQ(names, (std::vector<std::string>{"a", "c"}));
 
-    COpenGLTemplateDoc other;
-    builders::fillTrackDocument(other);
+    builders::TrackDocument other;
     other.CreateGroup("track_");
     ASSERT_EQ(ImportLibraryGroup(other, path(), FindLibraryEntry(entries, kLibraryGroup, "track")), "");
     SurfaceGroup* imported = FindGroup(other, "track__");
@@ -243,8 +237,7 @@ TEST_F(LibraryFixture, DamagedLibrariesAreNamedAndLeftAsTheyAre)
         std::vector<std::uint8_t> bytes = good;
         d.apply(bytes);
         library.write(bytes);
-        COpenGLTemplateDoc other;
-        other.OnNewDocument();
+        builders::NewDocument other;
         const std::string message = ImportLibraryGroup(other, path(), 0).refusal;
         EXPECT_NE(message.find(path()), std::string::npos) << message;
         EXPECT_NE(message.find(d.what), std::string::npos) << message;
@@ -260,8 +253,7 @@ TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
 {
     ASSERT_EQ(ExportGroup(path(), *doc.groups[1]), "");
     builders::RecordingPeers peers;
-    COpenGLTemplateDoc other(&peers);
-    other.OnNewDocument();
+    builders::NewDocument other(&peers);
     ASSERT_EQ(ImportLibraryGroup(other, path(), 0), "");
     // Half the range: drawing the two members advances the other half.
     EXPECT_EQ(peers.progressRange, 4);
@@ -273,8 +265,7 @@ TEST_F(LibraryFixture, AGroupImportAdvancesTheProgressBarOncePerMemberBuilt)
     setU32(bytes, u32At(bytes, 4 + 56 * 2 + 52) + 20 + 335, 99);
     library.write(bytes);
     builders::RecordingPeers failing;
-    COpenGLTemplateDoc third(&failing);
-    third.OnNewDocument();
+    builders::NewDocument third(&failing);
     EXPECT_NE(ImportLibraryGroup(third, path(), 0), "");
     EXPECT_EQ(failing.progressSteps, 1);
     EXPECT_EQ(failing.progressDestroyed, 1);

@@ -1,6 +1,6 @@
 #include "design/Groups.h"
 #include "design/SurfaceTree.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,7 @@ std::vector<std::string> labels(const std::vector<SurfaceTreeItem>& items, const
 
 TEST(SurfaceTree, ListsNoneThenEveryGroupWithItsSurfaces)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     std::vector<SurfaceTreeItem> tree = BuildSurfaceTree(doc);
     EXPECT_EQ(labels(tree), (std::vector<std::string>{"NONE", "main", "  a", "  b", "track", "  a", "  c"}));
     EXPECT_EQ(tree[0].surface, nullptr);

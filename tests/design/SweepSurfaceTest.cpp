@@ -1,5 +1,5 @@
 #include "design/SweepSurface.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/ReadyDocuments.h"
 #include "support/VecExpect.h"
 
 #include <gtest/gtest.h>
@@ -24,15 +24,13 @@ double angleBetween(const Vec3& a, const Vec3& b)
 
 class SweepSurface : public ::testing::Test {
 protected:
-    void SetUp() override { doc.OnNewDocument(); }
-
     DesignResult create(int edge, double inner = 2.0, int sections = 4, double angle = 120.0)
     {
         return CreateSweepFromFields(doc, {offCentreU(), "sweep" + std::to_string(counter++), sections, angle, inner,
                                            edge});
     }
 
-    COpenGLTemplateDoc doc;
+    builders::NewDocument doc;
     int counter = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/SurfaceArchive.h"
 #include "support/DocumentBuilders.h"
+#include "support/RecordLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +16,8 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using builders::RecordLayout;
 using builders::TempFile;
-
-// Where the parts of the first surface record of a file lie.
-struct FirstRecord {
-    std::size_t start;    // after its 20-byte tag
-    std::size_t sections; // first cross section
-    std::size_t tail;     // samplingMode
-    std::size_t sites;    // site count
-    std::size_t holes;    // hole count
-};
-
-FirstRecord firstRecord(const SurfaceSection& s)
-{
-    FirstRecord r;
-    r.start = kDocumentHeadBytes + 4 + 20;
-    r.sections = r.start + kSurfaceHeadBytes;
-    r.tail = r.sections + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection);
-    r.sites = r.tail + kSurfaceTailBytes;
-    r.holes = r.sites + 4 + kSiteRecordBytes * s.attachmentSites.size();
-    return r;
-}
 
 // The bytes of a value as the file stores it.
 template <typename T>
@@ -108,7 +90,7 @@ private:
 // The file of a two-surface document with a hole, and its first record.
 struct ValidFile {
     Bytes bytes;
-    FirstRecord first;
+    RecordLayout first;
     std::size_t groups; // the group count
     ValidFile()
     {
@@ -116,7 +98,7 @@ struct ValidFile {
         builders::fillChainDocument(doc, 2, 4, 1);
         builders::addHole(*doc.surfaces[0], "h", 0.1, 0.2, 0.3, 0.4);
         bytes = doc.SerializeDocument();
-        first = firstRecord(*doc.surfaces[0]);
+        first = RecordLayout(*doc.surfaces[0], kDocumentHeadBytes + 4 + 20);
         std::size_t groupBytes = 4 + 1 + 4 + 4; // count, "main", member count
         for (const std::string& member : doc.groups[0]->memberNames) groupBytes += 1 + member.size();
         groups = bytes.size() - kDocumentTailBytes - groupBytes;
@@ -159,7 +141,7 @@ TEST(DocumentOpenFailure, TruncatedFilesFailAtEveryLength)
 TEST(DocumentOpenFailure, WrongObjectsCountsAndNumbersAreRefused)
 {
     const ValidFile valid;
-    const FirstRecord& r = valid.first;
+    const RecordLayout& r = valid.first;
     const std::size_t tag = kDocumentHeadBytes + 4, secondHoleIndex = r.holes + 4 + kHoleRecordBytes;
     ASSERT_EQ(valid.bytes[secondHoleIndex + 1], 0x80);
     COpenGLTemplateDoc marked;
@@ -232,11 +214,9 @@ TEST(DocumentOpenFailure, GroupNamesMustFitTheirBuffer)
     OpenDocument open;
     open.expectRefused(withGroup(50), "its name has 50 characters");
 
-    TempFile fits("group49");
-    fits.write(withGroup(49));
     COpenGLTemplateDoc doc;
     std::string error;
-    ASSERT_TRUE(doc.OnOpenDocument(fits.path(), error)) << error;
+    ASSERT_TRUE(doc.OpenDocumentBytes(withGroup(49), "group49.mwk", error)) << error;
     EXPECT_EQ(textOf(doc.groups[0]->name), std::string(49, 'g'));
 }
 
@@ -251,11 +231,9 @@ TEST(DocumentOpenFailure, DamagedFilesEitherOpenOrLeaveTheDocumentAlone)
     for (int k = 0; k < 60; ++k) {
         Bytes damaged = valid.bytes;
         for (int n = 0; n < 4; ++n) damaged[where(random)] = static_cast<std::uint8_t>(byte(random));
-        TempFile f("damaged");
-        f.write(damaged);
         COpenGLTemplateDoc probe;
         std::string error;
-        if (probe.OnOpenDocument(f.path(), error)) continue;
+        if (probe.OpenDocumentBytes(damaged, "damaged.mwk", error)) continue;
         ++refused;
         open.expectRefused(damaged, "");
     }

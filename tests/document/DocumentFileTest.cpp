@@ -1,6 +1,7 @@
 #include "document/OpenGLTemplateDoc.h"
 #include "document/SurfaceArchive.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
+#include "support/RecordLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,34 +10,18 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using builders::RecordLayout;
 using builders::TempFile;
 
 const char kFirstTag[] = "\xFF\xFF\x01\x00\x0E\x00SurfaceSection";
 
-std::size_t recordSize(const SurfaceSection& s)
+// The value of type T stored at offset.
+template <typename T>
+T valueAt(const Bytes& b, std::size_t offset)
 {
-    return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + kSurfaceTailBytes +
-           4 + kSiteRecordBytes * s.attachmentSites.size() + 4 + kHoleRecordBytes * s.holes.size();
-}
-
-double doubleAt(const Bytes& b, std::size_t offset)
-{
-    double d;
-    std::memcpy(&d, b.data() + offset, 8);
-    return d;
-}
-
-std::int32_t int32At(const Bytes& b, std::size_t offset)
-{
-    std::int32_t v;
-    std::memcpy(&v, b.data() + offset, 4);
+    T v;
+    std::memcpy(&v, b.data() + offset, sizeof v);
     return v;
-}
-
-// Offset of each surface's render field, given where its record starts.
-std::size_t renderOffset(const SurfaceSection& s, std::size_t recordStart)
-{
-    return recordStart + kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) + 34;
 }
 
 // Saves doc, opens the file in a second document and saves that: the bytes
@@ -56,11 +41,12 @@ void expectRoundTrip(COpenGLTemplateDoc& doc)
     for (std::size_t k = 0; k < doc.surfaces.size(); ++k) {
         const SurfaceSection& s = *doc.surfaces[k];
         offset += k == 0 ? 20 : 2;
-        const std::size_t render = renderOffset(s, offset);
-        EXPECT_EQ(int32At(first, render), s.render.load());
-        EXPECT_EQ(int32At(second, render), 1) << "surface " << k;
+        const RecordLayout record(s, offset);
+        const std::size_t render = record.render;
+        EXPECT_EQ(valueAt<std::int32_t>(first, render), s.render.load());
+        EXPECT_EQ(valueAt<std::int32_t>(second, render), 1) << "surface " << k;
         std::memcpy(first.data() + render, second.data() + render, 4);
-        offset += recordSize(s);
+        offset = record.end;
     }
     EXPECT_EQ(first, second);
 }
@@ -72,40 +58,39 @@ TEST(DocumentFileLayout, EmptyDocumentIs259Bytes)
     COpenGLTemplateDoc doc;
     const Bytes b = doc.SerializeDocument();
     ASSERT_EQ(b.size(), 259u);
-    EXPECT_EQ(int32At(b, 0), 100);       // movieFrameCount
-    EXPECT_EQ(int32At(b, 4), 800);       // imageWidth
-    EXPECT_EQ(b[12], 0);                 // anaglyphStereo
-    EXPECT_EQ(int32At(b, 13), 4);        // anaglyphColors
-    EXPECT_EQ(b[17], 0);                 // showFocalPoint
-    EXPECT_EQ(b[18], 1);                 // showBall
-    EXPECT_EQ(b[36], 1);                 // bounceEnabled
-    EXPECT_EQ(b[38], 0);                 // cameraFollowsBall
-    EXPECT_EQ(doubleAt(b, 39), 21.0);    // followDistance
-    EXPECT_EQ(doubleAt(b, 87), -40.0);   // cameraDistance
-    EXPECT_EQ(doubleAt(b, 127), 0.3333333333); // ballRadius
-    EXPECT_EQ(int32At(b, 135), 0);       // surface count
-    EXPECT_EQ(int32At(b, 139), 0);       // group count
+    EXPECT_EQ(valueAt<std::int32_t>(b, 0), 100);      // movieFrameCount
+    EXPECT_EQ(valueAt<std::int32_t>(b, 4), 800);      // imageWidth
+    EXPECT_EQ(b[12], 0);                              // anaglyphStereo
+    EXPECT_EQ(valueAt<std::int32_t>(b, 13), 4);       // anaglyphColors
+    EXPECT_EQ(b[17], 0);                              // showFocalPoint
+    EXPECT_EQ(b[18], 1);                              // showBall
+    EXPECT_EQ(b[36], 1);                              // bounceEnabled
+    EXPECT_EQ(b[38], 0);                              // cameraFollowsBall
+    EXPECT_EQ(valueAt<double>(b, 39), 21.0);          // followDistance
+    EXPECT_EQ(valueAt<double>(b, 87), -40.0);         // cameraDistance
+    EXPECT_EQ(valueAt<double>(b, 127), 0.3333333333); // ballRadius
+    EXPECT_EQ(valueAt<std::int32_t>(b, 135), 0);      // surface count
+    EXPECT_EQ(valueAt<std::int32_t>(b, 139), 0);      // group count
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data()) + 143), "none");
-    EXPECT_EQ(doubleAt(b, 243), 0.5);    // ballStartU
+    EXPECT_EQ(valueAt<double>(b, 243), 0.5);          // ballStartU
 }
 
 TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     const Bytes b = doc.SerializeDocument();
     std::size_t offset = kDocumentHeadBytes;
-    EXPECT_EQ(int32At(b, offset), 4);
+    EXPECT_EQ(valueAt<std::int32_t>(b, offset), 4);
     offset += 4;
     EXPECT_EQ(0, std::memcmp(b.data() + offset, kFirstTag, 20));
-    offset += 20 + recordSize(*doc.surfaces[0]);
+    offset = RecordLayout(*doc.surfaces[0], offset + 20).end;
     for (std::size_t k = 1; k < doc.surfaces.size(); ++k) {
         EXPECT_EQ(b[offset], 0x01);
         EXPECT_EQ(b[offset + 1], 0x80);
-        offset += 2 + recordSize(*doc.surfaces[k]);
+        offset = RecordLayout(*doc.surfaces[k], offset + 2).end;
     }
     // Groups: "main" with a and b, "track" with a and c.
-    EXPECT_EQ(int32At(b, offset), 2);
+    EXPECT_EQ(valueAt<std::int32_t>(b, offset), 2);
     const Bytes mainGroup = {4, 'm', 'a', 'i', 'n', 2, 0, 0, 0, 1, 'a', 1, 'b'};
     EXPECT_EQ(Bytes(b.begin() + static_cast<long>(offset) + 4, b.begin() + static_cast<long>(offset) + 17), mainGroup);
     EXPECT_EQ(b.size(), offset + 4 + 13 + 14 + kDocumentTailBytes);
@@ -113,12 +98,11 @@ TEST(DocumentFileLayout, SurfacesAreTaggedAndSizedByTheirCounts)
 
 TEST(DocumentFileLayout, LongGroupNamesUseTheWidePrefix)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.groups[0]->memberNames[0] = std::string(300, 'n');
     const Bytes b = doc.SerializeDocument();
     const std::size_t groups = b.size() - kDocumentTailBytes - (4 + 1 + 4 + 4 + 3 + 300);
-    EXPECT_EQ(int32At(b, groups), 1);
+    EXPECT_EQ(valueAt<std::int32_t>(b, groups), 1);
     EXPECT_EQ(b[groups + 4], 4);
     EXPECT_EQ(b[groups + 13], 0xFF);
     EXPECT_EQ(b[groups + 14], 300 & 0xFF);
@@ -129,14 +113,9 @@ TEST(DocumentFileLayout, LongGroupNamesUseTheWidePrefix)
 // surfaces inside its own group; inside a whole-document save it keeps them all.
 TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     auto nameAt = [](const Bytes& bytes, std::size_t at) {
         return std::string(reinterpret_cast<const char*>(bytes.data()) + at);
-    };
-    auto sitesOf = [](const SurfaceSection& s) {
-        return kSurfaceHeadBytes + s.sectionCount * (kSectionBaseBytes + 24 * s.pointsPerSection) +
-               kSurfaceTailBytes + 4;
     };
     auto alone = [](const SurfaceSection& s) {
         ArchiveWriter writer;
@@ -145,7 +124,7 @@ TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
     };
     // b: site 0 links to c in "track", site 1 to a in "main".
     const SurfaceSection& b = *doc.surfaces[1];
-    const std::size_t sites = sitesOf(b);
+    const std::size_t sites = RecordLayout(b, 0).sites + 4;
     const Bytes own = alone(b);
     EXPECT_EQ(nameAt(own, sites + 36), "none");
     EXPECT_EQ(nameAt(own, sites + 86), "none");
@@ -154,22 +133,21 @@ TEST(SurfaceRecordSiteNames, LinksIntoAnotherGroupAreWrittenAsNoneOnTheirOwn)
     EXPECT_EQ(nameAt(own, sites + kSiteRecordBytes + 36), "a");
     EXPECT_EQ(nameAt(own, sites + kSiteRecordBytes + 86), "main");
     const Bytes whole = doc.SerializeDocument();
-    const std::size_t start = kDocumentHeadBytes + 4 + 20 + recordSize(*doc.surfaces[0]) + 2;
+    const std::size_t start = RecordLayout(*doc.surfaces[0], kDocumentHeadBytes + 4 + 20).end + 2;
     EXPECT_EQ(nameAt(whole, start + sites + 36), "c");
     EXPECT_EQ(nameAt(whole, start + sites + 86), "track");
     EXPECT_FALSE(doc.savingDocument);
 
     // The second "a", in "track": site 2's pseudo surface is a in "main".
     const SurfaceSection& a2 = *doc.surfaces[2];
-    const std::size_t pseudo = sitesOf(a2) + 2 * kSiteRecordBytes + 173;
+    const std::size_t pseudo = RecordLayout(a2, 0).sites + 4 + 2 * kSiteRecordBytes + 173;
     EXPECT_EQ(nameAt(alone(a2), pseudo), "none");
     EXPECT_EQ(nameAt(alone(a2), pseudo + 50), "none");
 }
 
 TEST(DocumentFileRoundTrip, OpenThenSaveGivesTheSameBytes)
 {
-    COpenGLTemplateDoc track;
-    builders::fillTrackDocument(track);
+    builders::TrackDocument track;
     expectRoundTrip(track);
 
     COpenGLTemplateDoc chain;

@@ -1,6 +1,6 @@
 #include "document/DataFiles.h"
 #include "document/OpenGLTemplateDoc.h"
-#include "support/DocumentBuilders.h"
+#include "support/ReadyDocuments.h"
 #include "support/RecordingPeers.h"
 #include "support/ScratchDir.h"
 #include "support/VecExpect.h"
@@ -82,8 +82,7 @@ TEST(DocumentNew, HasMainGroupAndSurfaceAAsBallStartAndFocus)
 TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
 {
     RecordingPeers peers;
-    COpenGLTemplateDoc doc(&peers);
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc(&peers);
     doc.selectedSurface = doc.surfaces[3].get();
     doc.viewReady = true;
     doc.OnNewDocument();
@@ -98,8 +97,7 @@ TEST(DocumentNew, ResetsSettingsAndReplacesEverySurface)
 
 TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
 {
-    COpenGLTemplateDoc source;
-    builders::fillTrackDocument(source);
+    builders::TrackDocument source;
     source.SetBallStart(source.surfaces[3].get(), 0.25, 0.75);
     TempFile file("open");
     std::string error;
@@ -150,8 +148,7 @@ TEST(DocumentOpen, ReadsTheSavedSurfacesRebuildsRelinksAndPlacesTheBallStart)
 
 TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
 {
-    COpenGLTemplateDoc source;
-    builders::fillTrackDocument(source);
+    builders::TrackDocument source;
     setText(source.ballStartGroupName, "elsewhere");
     COpenGLTemplateDoc doc;
     std::string error;
@@ -164,8 +161,7 @@ TEST(DocumentOpen, BallStartNamingNoSurfaceLeavesStartAndFocusNone)
 TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 {
     COpenGLTemplateDoc empty;
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     std::string error;
     ASSERT_TRUE(doc.OpenDocumentBytes(empty.SerializeDocument(), "empty.mwk", error)) << error;
     EXPECT_TRUE(doc.surfaces.empty());
@@ -180,8 +176,7 @@ TEST(DocumentOpen, FileWithoutGroupsGetsTheMainGroup)
 TEST(DocumentSave, AFailedSaveNamesTheFileAndLeavesNothingBehind)
 {
     const builders::Scratch dir;
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     std::string error;
     EXPECT_FALSE(doc.OnSaveDocument(dir.file("missing/x.mwk"), error));
     EXPECT_NE(error.find("missing/x.mwk"), std::string::npos);
@@ -194,8 +189,7 @@ TEST(DocumentSave, AFailedSaveNamesTheFileAndLeavesNothingBehind)
 TEST(DocumentEmptying, ClosingPausesDestroysEverythingAndForgetsTheReferences)
 {
     RecordingPeers peers;
-    COpenGLTemplateDoc doc(&peers);
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc(&peers);
     doc.selectedSurface = doc.surfaces[1].get();
     peers.calls.clear();
     doc.OnCloseDocument();
@@ -211,8 +205,7 @@ TEST(DocumentEmptying, ClosingPausesDestroysEverythingAndForgetsTheReferences)
 TEST(DocumentSurfaces, SetAllRenderReachesEverySurfaceAndThePanel)
 {
     RecordingPeers peers;
-    COpenGLTemplateDoc doc(&peers);
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc(&peers);
     doc.SetAllRender(0);
     for (const auto& s : doc.surfaces) EXPECT_EQ(s->render, 0);
     EXPECT_EQ(peers.renderBox, -1) << "no selected surface, no panel update";
@@ -224,8 +217,7 @@ TEST(DocumentSurfaces, SetAllRenderReachesEverySurfaceAndThePanel)
 
 TEST(DocumentSurfaces, SetBallStartCopiesNamesOnlyForASurface)
 {
-    COpenGLTemplateDoc doc;
-    builders::fillTrackDocument(doc);
+    builders::TrackDocument doc;
     doc.SetBallStart(doc.surfaces[2].get(), 0.1, 0.9);
     EXPECT_EQ(textOf(doc.ballStartSurfaceName), "a");
     EXPECT_EQ(textOf(doc.ballStartGroupName), "track");
@@ -240,8 +232,7 @@ TEST(DocumentSurfaces, SetBallStartCopiesNamesOnlyForASurface)
 
 TEST(DocumentSurfaces, FocalPointStaysWithoutAFocalSurface)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     doc.focalU = 0.0;
     doc.UpdateFocalPoint();
     expectVecNear(doc.focalPoint, doc.surfaces[0]->EvaluatePoint(0.0, 0.5), 1e-12);
@@ -255,8 +246,7 @@ TEST(DocumentSurfaces, FocalPointStaysWithoutAFocalSurface)
 // The net's sizes for the counts are the section-count tests' (SizeNetTest).
 TEST(CreateChannelSurface, TakesCountsWithinTheirRangesAndTheDefaults)
 {
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
+    builders::NewDocument doc;
     SurfaceSection* least = doc.CreateChannelSurface("least", 3, 0);
     SurfaceSection* most = doc.CreateChannelSurface("most", 20, 20);
     ASSERT_NE(least, nullptr);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,7 +39,7 @@ TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeersAndNewAndOpenResumeOnlyThre
     EXPECT_EQ(peers.calls, (Calls{"pause", "resume"}));
     peers.calls.clear();
     doc.OnNewDocument();
-    EXPECT_EQ(std::count(peers.calls.begin(), peers.calls.end(), "resume"), 1);
+    EXPECT_EQ(peers.count("resume"), 1);
     peers.calls.clear();
     std::string error;
     EXPECT_FALSE(doc.OnOpenDocument("/nonexistent-dir/none.mwk", error));
@@ -48,5 +47,5 @@ TEST(ThreadPauseGuard, PausesThroughTheDocumentsPeersAndNewAndOpenResumeOnlyThre
     peers.threadsRun = false;
     peers.calls.clear();
     doc.OnNewDocument();
-    EXPECT_EQ(std::count(peers.calls.begin(), peers.calls.end(), "resume"), 0);
+    EXPECT_EQ(peers.count("resume"), 0);
 }

@@ -37,21 +37,18 @@ TEST(Vec3Test, NormalisingTheZeroVectorLeavesItZeroAndOnlyTinyOnesAreReplaced)
     EXPECT_DOUBLE_EQ(normalize(a), 5.0);
     expectVecNear(a, {0, 0.6, 0.8}, 1e-12);
     // Only vectors below the threshold are replaced.
-    Vec3 tiny{1e-18, -1e-18, 0};
-    replaceIfTiny(tiny, {1, 0, 0});
-    EXPECT_EQ(tiny, (Vec3{1, 0, 0}));
-    Vec3 small{1e-18, 1e-16, 0};
-    replaceIfTiny(small, {1, 0, 0});
-    EXPECT_EQ(small, (Vec3{1e-18, 1e-16, 0}));
+    for (auto [v, kept] : {std::pair{Vec3{1e-18, -1e-18, 0}, false}, {Vec3{1e-18, 1e-16, 0}, true}}) {
+        const Vec3 before = v;
+        replaceIfTiny(v, {1, 0, 0});
+        EXPECT_EQ(v, kept ? before : (Vec3{1, 0, 0}));
+    }
 }
 
 TEST(Matrix4Test, ColumnMajorProductAndTranslation)
 {
     Matrix4 m = Matrix4::identity();
     translate(m, {1, 2, 3});
-    EXPECT_EQ(m.m[12], 1.0);
-    EXPECT_EQ(m.m[13], 2.0);
-    EXPECT_EQ(m.m[14], 3.0);
+    EXPECT_EQ((Vec3{m.m[12], m.m[13], m.m[14]}), (Vec3{1, 2, 3}));
     // Translate then rotate: the rotation acts first on points.
     rotate(m, {0, 0, 1}, kPi / 2);
     expectVecNear(m.transformPoint({1, 0, 0}), {1, 3, 3}, 1e-11);
@@ -83,12 +80,9 @@ TEST(Matrix4Test, RotationIsRightHandedAboutTheNormalisedAxisOrALine)
 
 TEST(QuaternionTest, RotationMatrixDividesByTheNorm)
 {
-    const quaternion two(2, {0, 0, 0});
-    expectMatrixNear(two.rotationMatrix(), Matrix4::identity());
-    const quaternion zero(0, {0, 0, 0});
-    expectMatrixNear(zero.rotationMatrix(), Matrix4::identity());
+    for (double w : {2.0, 0.0}) expectMatrixNear(quaternion(w, {0, 0, 0}).rotationMatrix(), Matrix4::identity());
     // The unit formula assumes length 1: (2, 0, 0, 0) is not the identity with s = 2.
-    const unitquaternion copy(two);
+    const unitquaternion copy(quaternion(2, {0, 0, 0}));
     EXPECT_DOUBLE_EQ(copy.w, 1.0);
 }
 
@@ -117,8 +111,7 @@ TEST(QuaternionTest, ProductComposesRotations)
     multiply(m, b);
     EXPECT_EQ(m.w, ab.w);
     const quaternion i(0, {1, 0, 0});
-    const quaternion ii = product(i, i);
-    EXPECT_EQ(ii.w, -1.0);
+    EXPECT_EQ(product(i, i).w, -1.0);
 }
 
 TEST(PlaneTest, PlaneFromPointsAndRayIntersection)

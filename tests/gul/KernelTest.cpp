@@ -2,6 +2,7 @@
 #include "gul/Binomial.h"
 #include "gul/Error.h"
 #include "gul/SurfaceEval.h"
+#include "support/WavyNet.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ namespace {
 
 using gul::Ptr;
 using gul::Ptr2;
+using builders::WavyNet;
 
 std::vector<float> toVector(const Ptr<float>& p)
 {
@@ -91,40 +93,22 @@ TEST(BinomialTest, PascalTriangle)
     for (auto [n, k, value] : rows) EXPECT_EQ(gul::Binomial(n, k), value) << n << " " << k;
 }
 
-// A 4 x 5 net of degree (2, 2) with unit weights over a wavy height field.
-struct TestNet {
-    int n = 3, m = 4, p = 2, q = 2;
-    Ptr<float> U = gul::UniformKnots(3, 2), V = gul::UniformKnots(4, 2);
-    Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(4, 5);
-
-    explicit TestNet(float weightBump = 1.0f)
-    {
-        for (int i = 0; i <= n; ++i)
-            for (int j = 0; j <= m; ++j) {
-                const float w = (i == 1 && j == 2) ? weightBump : 1.0f;
-                const float x = static_cast<float>(i), y = std::sin(0.7f * i + 0.4f * j), z = 2.0f * j;
-                Pw[i][j] = {x * w, y * w, z * w, w};
-            }
-    }
-
-    // Plain (non-rational) tensor-product derivative of order (k, l), from the basis derivatives.
-    gul::Point3f plain(float u, float v, int k, int l) const
-    {
-        const int us = gul::FindSpan(u, n, p, U), vs = gul::FindSpan(v, m, q, V);
-        const Ptr2<float> Nu = gul::DersBasisFuns(us, u, p, 2, U), Nv = gul::DersBasisFuns(vs, v, q, 2, V);
-        gul::Point3f s;
-        for (int a = 0; a <= p; ++a)
-            for (int b = 0; b <= q; ++b) {
-                const gul::HPoint4f& P = Pw[us - p + a][vs - q + b];
-                const float c = Nu[k][a] * Nv[l][b];
-                s.x += c * P.x;
-                s.y += c * P.y;
-                s.z += c * P.z;
-            }
-        return s;
-    }
-};
-
+// Plain (non-rational) tensor-product derivative of order (k, l) of the net, from the basis derivatives.
+gul::Point3f plain(const WavyNet& net, float u, float v, int k, int l)
+{
+    const int us = gul::FindSpan(u, net.n, net.p, net.U), vs = gul::FindSpan(v, net.m, net.q, net.V);
+    const Ptr2<float> Nu = gul::DersBasisFuns(us, u, net.p, 2, net.U), Nv = gul::DersBasisFuns(vs, v, net.q, 2, net.V);
+    gul::Point3f s;
+    for (int a = 0; a <= net.p; ++a)
+        for (int b = 0; b <= net.q; ++b) {
+            const gul::HPoint4f& P = net.Pw[us - net.p + a][vs - net.q + b];
+            const float c = Nu[k][a] * Nv[l][b];
+            s.x += c * P.x;
+            s.y += c * P.y;
+            s.z += c * P.z;
+        }
+    return s;
+}
 void expectPointNear(const gul::Point3f& a, const gul::Point3f& b, float tol)
 {
     EXPECT_NEAR(a.x, b.x, tol);
@@ -134,15 +118,13 @@ void expectPointNear(const gul::Point3f& a, const gul::Point3f& b, float tol)
 
 TEST(SurfaceEvalTest, RationalDerivativesEqualPlainOnesForUnitWeightsAndCornersInterpolate)
 {
-    TestNet net;
+    const WavyNet net(4, 2, 5, 2, false);
     for (float u : {0.0f, 0.3f, 0.77f, 1.0f})
         for (float v : {0.0f, 0.45f, 1.0f}) {
-            const Ptr2<gul::Point3f> S = gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q,
-                                                                         net.V, net.Pw, 2);
+            const Ptr2<gul::Point3f> S = net.derivatives(u, v);
             for (int k = 0; k <= 2; ++k)
-                for (int l = 0; l <= 2 - k; ++l) expectPointNear(S[k][l], net.plain(u, v, k, l), 1e-3f);
-            const gul::Point3f point =
-                gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+                for (int l = 0; l <= 2 - k; ++l) expectPointNear(S[k][l], plain(net, u, v, k, l), 1e-3f);
+            const gul::Point3f point = net.point(u, v);
             expectPointNear(point, S[0][0], 1e-5f);
             if ((u == 0.0f || u == 1.0f) && (v == 0.0f || v == 1.0f)) {
                 const gul::HPoint4f& corner = net.Pw[u == 0.0f ? 0 : net.n][v == 0.0f ? 0 : net.m];
@@ -153,34 +135,27 @@ TEST(SurfaceEvalTest, RationalDerivativesEqualPlainOnesForUnitWeightsAndCornersI
 
 TEST(SurfaceEvalTest, RationalDerivativesMatchFiniteDifferencesWithAWeight)
 {
-    TestNet net(3.0f);
+    const WavyNet net(4, 2, 5, 2, true);
     const float u = 0.4f, v = 0.5f, h = 2e-3f;
-    const auto point = [&](float a, float b) {
-        return gul::RationalSurfacePoint(a, b, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
-    };
-    const Ptr2<gul::Point3f> S = gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V,
-                                                                 net.Pw, 2);
-    const gul::Point3f pu = point(u + h, v), mu = point(u - h, v), pv = point(u, v + h), mv = point(u, v - h);
+    const Ptr2<gul::Point3f> S = net.derivatives(u, v);
+    const gul::Point3f pu = net.point(u + h, v), mu = net.point(u - h, v), pv = net.point(u, v + h),
+                       mv = net.point(u, v - h);
     expectPointNear(S[1][0], {(pu.x - mu.x) / (2 * h), (pu.y - mu.y) / (2 * h), (pu.z - mu.z) / (2 * h)}, 2e-2f);
     expectPointNear(S[0][1], {(pv.x - mv.x) / (2 * h), (pv.y - mv.y) / (2 * h), (pv.z - mv.z) / (2 * h)}, 2e-2f);
-    const gul::Point3f c = point(u, v);
+    const gul::Point3f c = net.point(u, v);
     EXPECT_NEAR(S[2][0].y, (pu.y - 2 * c.y + mu.y) / (h * h), 0.5f);
 }
 
 TEST(SurfaceEvalTest, DerivativesAboveTheDegreeAreZero)
 {
-    // Degree 1 in u.
-    const Ptr<float> U = gul::UniformKnots(2, 1), V = gul::UniformKnots(2, 2);
-    Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(3, 3);
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) Pw[i][j] = {float(i * i), float(j), float(i * j), 1.0f};
-    const Ptr2<gul::Point3f> S = gul::RationalSurfaceDerivatives(0.3f, 0.6f, 2, 1, U, 2, 2, V, Pw, 2);
-    expectPointNear(S[2][0], {0.0f, 0.0f, 0.0f}, 0.0f);
+    // Degree 1 in u, over heights that are not linear in u.
+    const WavyNet net(3, 1, 3, 2, false);
+    expectPointNear(net.derivatives(0.3f, 0.6f)[2][0], {0.0f, 0.0f, 0.0f}, 0.0f);
 }
 
 TEST(SurfaceEvalTest, InconsistentArgumentsRaiseTheKernelError)
 {
-    TestNet net;
+    const WavyNet net(4, 2, 5, 2, false);
     EXPECT_THROW(gul::RationalSurfacePoint(0.5f, 0.5f, net.n, 5, net.U, net.m, net.q, net.V, net.Pw), gul::Error);
     EXPECT_THROW(gul::RationalSurfacePoint(0.5f, 0.5f, net.n + 2, net.p, net.U, net.m, net.q, net.V, net.Pw),
                  gul::Error);

@@ -1,6 +1,7 @@
 #include "gul/Ptr.h"
 #include "gul/SurfaceEval.h"
 #include "gul/Basis.h"
+#include "support/WavyNet.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,13 @@ using gul::Ptr;
 const char* const kBounds = "Ptr: accessing elements behind array bounds\n";
 const char* const kMismatch = "Ptr: size and element count don't match\n";
 
-int countOf(const std::string& text, const std::string& what)
+// How many times `what` is printed on standard error while `action` runs.
+template <class Action>
+int printed(const std::string& what, Action&& action)
 {
+    testing::internal::CaptureStderr();
+    action();
+    const std::string text = testing::internal::GetCapturedStderr();
     int n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
@@ -41,35 +47,28 @@ TEST(PtrTest, EachOutOfBoundsAccessPrintsOnceAndTouchesNothing)
 {
     Ptr<float> a(3);
     for (int k = 0; k < 3; ++k) a[k] = k + 1.0f;
-    testing::internal::CaptureStderr();
-    a[3] = 99.0f;           // one past the end: dropped
-    const float r = a[-1];  // before the start: reads zero
-    const float s = a[1000];
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countOf(err, kBounds), 3);
+    float r = 1.0f, s = 1.0f;
+    const auto outside = [&] {
+        a[3] = 99.0f; // one past the end: dropped
+        r = a[-1];    // before the start: reads zero
+        s = a[1000];
+    };
+    EXPECT_EQ(printed(kBounds, outside), 3);
     EXPECT_EQ(r, 0.0f);
     EXPECT_EQ(s, 0.0f);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(a[k], k + 1.0f) << k;
     // The scratch element a dropped write went to does not leak into later reads.
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(a[3], 0.0f);
-    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed(kBounds, [&] { EXPECT_EQ(a[3], 0.0f); }), 1);
 }
 
 TEST(PtrTest, EmptyHandlesAndDamagedRecordsAreRefused)
 {
     Ptr<int> empty;
-    testing::internal::CaptureStderr();
-    empty[0] = 5;
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countOf(err, kBounds), 1);
+    EXPECT_EQ(printed(kBounds, [&] { empty[0] = 5; }), 1);
 
     Ptr<int> damaged(4);
     damaged.corruptRecordedSizeForTest();
-    testing::internal::CaptureStderr();
-    damaged[1] = 5;
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(countOf(err, kMismatch), 1);
+    EXPECT_EQ(printed(kMismatch, [&] { damaged[1] = 5; }), 1);
     EXPECT_FALSE(damaged.checkRange(0, 1));
 }
 
@@ -84,20 +83,17 @@ TEST(PtrTest, TwoDimensionalArraysAreIndependentRows)
 
 TEST(PoolTest, RepeatedEvaluationDoesNotReachTheGeneralHeap)
 {
-    const Ptr<float> U = gul::UniformKnots(4, 2), V = gul::UniformKnots(5, 2);
-    gul::Ptr2<gul::HPoint4f> Pw = gul::makeArray2<gul::HPoint4f>(5, 6);
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 6; ++j) Pw[i][j] = {float(i), float(i * j % 3), float(j), 1.0f};
+    const builders::WavyNet net(5, 2, 6, 2, false);
     gul::Ptr2<gul::Point3f> work;
     // Warm the pools, then count.
-    gul::RationalSurfaceDerivatives(0.5f, 0.5f, 4, 2, U, 5, 2, V, Pw, 2, work);
-    (void)gul::BasisFuns(3, 0.5f, 2, U);
+    gul::RationalSurfaceDerivatives(0.5f, 0.5f, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, 2, work);
+    (void)gul::BasisFuns(3, 0.5f, 2, net.U);
     const auto before = gul::pool::heapRequests();
     for (int k = 0; k < 10000; ++k) {
         const float u = k / 10000.0f;
-        gul::RationalSurfacePoint(u, 1.0f - u, 4, 2, U, 5, 2, V, Pw);
-        gul::RationalSurfaceDerivatives(u, 1.0f - u, 4, 2, U, 5, 2, V, Pw, 2, work);
-        (void)gul::BasisFuns(3, 0.5f, 2, U); // a pooled result array, freed at once
+        net.point(u, 1.0f - u);
+        gul::RationalSurfaceDerivatives(u, 1.0f - u, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, 2, work);
+        (void)gul::BasisFuns(3, 0.5f, 2, net.U); // a pooled result array, freed at once
     }
     EXPECT_EQ(gul::pool::heapRequests(), before);
 }

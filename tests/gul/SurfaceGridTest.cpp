@@ -1,6 +1,7 @@
 #include "gul/Basis.h"
 #include "gul/Error.h"
 #include "gul/SurfaceGrid.h"
+#include "support/WavyNet.h"
 
 #include <gtest/gtest.h>
 
@@ -14,25 +15,7 @@ namespace {
 using gul::Ptr;
 using gul::Ptr2;
 
-// (n + 1) x (m + 1) net of degree (p, q) over a wavy height field; weights
-// vary over the net when rational is set.
-struct GridNet {
-    int n, p, m, q;
-    Ptr<float> U, V;
-    Ptr2<gul::HPoint4f> Pw;
-
-    GridNet(int rows, int degreeU, int columns, int degreeV, bool rational)
-        : n(rows - 1), p(degreeU), m(columns - 1), q(degreeV), U(gul::UniformKnots(rows - 1, degreeU)),
-          V(gul::UniformKnots(columns - 1, degreeV)), Pw(gul::makeArray2<gul::HPoint4f>(rows, columns))
-    {
-        for (int i = 0; i <= n; ++i)
-            for (int j = 0; j <= m; ++j) {
-                const float w = rational ? 0.5f + 0.25f * static_cast<float>((i * 3 + j) % 5) : 1.0f;
-                const float x = 1.7f * i, y = std::sin(0.7f * i + 0.4f * j), z = 2.0f * j + 0.1f * i * j;
-                Pw[i][j] = {x * w, y * w, z * w, w};
-            }
-    }
-};
+using builders::WavyNet;
 
 // The ends, every knot, the floats just beside each knot, span midpoints and
 // random values.
@@ -56,7 +39,7 @@ bool sameBits(const gul::Point3f& a, const gul::Point3f& b) { return std::memcmp
 
 // Every grid point and derivative has the bits of the single-point routines
 // (so the tables hold the spans and basis values those routines compute).
-void expectGridMatchesSinglePoints(const GridNet& net)
+void expectGridMatchesSinglePoints(const WavyNet& net)
 {
     const std::vector<float> us = awkwardParameters(net.U, 1), vs = awkwardParameters(net.V, 2);
     const int order = net.p > 1 && net.q > 1 ? 2 : 1;
@@ -66,12 +49,11 @@ void expectGridMatchesSinglePoints(const GridNet& net)
     for (int i = 0; i < pu.count(); ++i)
         for (int j = 0; j < pv.count(); ++j) {
             const float u = us[static_cast<std::size_t>(i)], v = vs[static_cast<std::size_t>(j)];
-            const gul::Point3f single = gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
-            mismatches += !sameBits(gul::RationalSurfacePoint(pu, i, pv, j, net.Pw), single);
+            mismatches += !sameBits(gul::RationalSurfacePoint(pu, i, pv, j, net.Pw), net.point(u, v));
 
             gul::SecondOrderDerivatives grid, one;
             gul::RationalSurfaceDerivatives(du, i, dv, j, net.Pw, order, grid);
-            gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, order, one);
+            net.derivatives(u, v, order, one);
             for (int k = 0; k <= order; ++k)
                 for (int l = 0; l <= order - k; ++l) mismatches += !sameBits(grid.S[k][l], one.S[k][l]);
         }
@@ -81,11 +63,11 @@ void expectGridMatchesSinglePoints(const GridNet& net)
 // Quadratic nets, and other degrees that take the general path.
 TEST(SurfaceGridTest, GridEvaluationGivesTheBitsOfSinglePointEvaluation)
 {
-    expectGridMatchesSinglePoints(GridNet(6, 2, 5, 2, false));
-    expectGridMatchesSinglePoints(GridNet(24, 2, 20, 2, false));
-    expectGridMatchesSinglePoints(GridNet(6, 2, 9, 2, true));
-    expectGridMatchesSinglePoints(GridNet(7, 3, 4, 1, true));
-    expectGridMatchesSinglePoints(GridNet(5, 1, 6, 2, false));
+    expectGridMatchesSinglePoints(WavyNet(6, 2, 5, 2, false));
+    expectGridMatchesSinglePoints(WavyNet(24, 2, 20, 2, false));
+    expectGridMatchesSinglePoints(WavyNet(6, 2, 9, 2, true));
+    expectGridMatchesSinglePoints(WavyNet(7, 3, 4, 1, true));
+    expectGridMatchesSinglePoints(WavyNet(5, 1, 6, 2, false));
 }
 
 // The quadratic evaluators fix the order at compile time: asking for fewer
@@ -93,18 +75,16 @@ TEST(SurfaceGridTest, GridEvaluationGivesTheBitsOfSinglePointEvaluation)
 TEST(SurfaceGridTest, LowerOrdersGiveTheBitsOfTheirShareOfHigherOrders)
 {
     for (bool rational : {false, true}) {
-        const GridNet net(24, 2, 20, 2, rational);
+        const WavyNet net(24, 2, 20, 2, rational);
         const std::vector<float> us = awkwardParameters(net.U, 4), vs = awkwardParameters(net.V, 5);
         int mismatches = 0;
         for (float u : us)
             for (float v : vs) {
                 gul::SecondOrderDerivatives byOrder[3];
-                for (int d = 0; d <= 2; ++d)
-                    gul::RationalSurfaceDerivatives(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw, d,
-                                                    byOrder[d]);
-                const gul::Point3f point =
-                    gul::RationalSurfacePoint(u, v, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
-                for (int d = 0; d <= 2; ++d) mismatches += !sameBits(byOrder[d].S[0][0], point);
+                for (int d = 0; d <= 2; ++d) {
+                    net.derivatives(u, v, d, byOrder[d]);
+                    mismatches += !sameBits(byOrder[d].S[0][0], net.point(u, v));
+                }
                 mismatches += !sameBits(byOrder[1].S[1][0], byOrder[2].S[1][0]);
                 mismatches += !sameBits(byOrder[1].S[0][1], byOrder[2].S[0][1]);
             }
@@ -114,7 +94,7 @@ TEST(SurfaceGridTest, LowerOrdersGiveTheBitsOfTheirShareOfHigherOrders)
 
 TEST(SurfaceGridTest, InconsistentTablesRaiseTheKernelError)
 {
-    const GridNet net(6, 2, 5, 2, false);
+    const WavyNet net(6, 2, 5, 2, false);
     const std::vector<float> us{0.5f};
     EXPECT_THROW(gul::BasisTable(us, net.n, 12, net.U, 0), gul::Error);
     EXPECT_THROW(gul::BasisTable(us, net.n + 3, net.p, net.U, 0), gul::Error);
@@ -128,13 +108,13 @@ TEST(SurfaceGridTest, InconsistentTablesRaiseTheKernelError)
 
 TEST(SurfaceGridTest, ShortNetReadsMissingPointsAsZeroLikeTheSinglePointRoutine)
 {
-    GridNet net(6, 2, 5, 2, false);
+    WavyNet net(6, 2, 5, 2, false);
     net.Pw[5].reservePlace(2); // a damaged last row
     const std::vector<float> us{1.0f}, vs{1.0f};
     const gul::BasisTable pu(us, net.n, net.p, net.U, 0), pv(vs, net.m, net.q, net.V, 0);
     testing::internal::CaptureStderr();
     const gul::Point3f grid = gul::RationalSurfacePoint(pu, 0, pv, 0, net.Pw);
-    const gul::Point3f single = gul::RationalSurfacePoint(1.0f, 1.0f, net.n, net.p, net.U, net.m, net.q, net.V, net.Pw);
+    const gul::Point3f single = net.point(1.0f, 1.0f);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Ptr:"), std::string::npos);
     EXPECT_TRUE(sameBits(grid, single));
 }

@@ -1,7 +1,7 @@
 #include "support/SurfaceBuilders.h"
 
 #include "design/CircularSurface.h"
-#include "document/OpenGLTemplateDoc.h"
+#include "support/ReadyDocuments.h"
 #include "surface/SurfaceKernel.h"
 
 #include <gtest/gtest.h>
@@ -63,10 +63,8 @@ void expectGridsMatch(SurfaceSection& s)
 TEST(GridEvaluationTest, ChannelAndCircularGridsGiveTheBitsOfSinglePointEvaluation)
 {
     StandaloneSurfaceHost host;
-    auto small = builders::makeChannel(&host, 5, 2);
-    expectGridsMatch(*small);
-    auto large = builders::makeChannel(&host, 20, 20);
-    expectGridsMatch(*large);
+    expectGridsMatch(*builders::makeChannel(&host, 5, 2));
+    expectGridsMatch(*builders::makeChannel(&host, 20, 20));
     auto turned = builders::makeChannel(&host, 7, 4);
     turned->horizontalTurn = {true, true, 1.0};
     turned->axisRotation = {true, false, 0.6};
@@ -74,14 +72,12 @@ TEST(GridEvaluationTest, ChannelAndCircularGridsGiveTheBitsOfSinglePointEvaluati
     expectGridsMatch(*turned);
 
     // Rational circular nets.
-    COpenGLTemplateDoc doc;
-    doc.OnNewDocument();
-    SurfaceSection* full = design::CreateCircularSurface(doc, "full", design::kFullCircle, 9, 4, 1.0, 4.0);
-    ASSERT_NE(full, nullptr);
-    expectGridsMatch(*full);
-    SurfaceSection* third = design::CreateCircularSurface(doc, "third", design::kThird, 5, 3, 0.0, 2.5);
-    ASSERT_NE(third, nullptr);
-    expectGridsMatch(*third);
+    builders::NewDocument doc;
+    for (SurfaceSection* ring : {design::CreateCircularSurface(doc, "full", design::kFullCircle, 9, 4, 1.0, 4.0),
+                                 design::CreateCircularSurface(doc, "third", design::kThird, 5, 3, 0.0, 2.5)}) {
+        ASSERT_NE(ring, nullptr);
+        expectGridsMatch(*ring);
+    }
 }
 
 TEST(GridEvaluationTest, RebuiltMeshesHoldSinglePointEvaluations)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -31,6 +32,12 @@ bool inside(const BoxRecord& inner, const BoxRecord& outer)
            inner.yMax <= outer.yMax && outer.zMin <= inner.zMin && inner.zMax <= outer.zMax;
 }
 
+// The display mesh's columns and rows, then the collision mesh's.
+std::array<int, 4> meshSizes(const SurfaceSection& s)
+{
+    return {s.displayColumns, s.displayRows, s.collisionColumns, s.collisionRows};
+}
+
 // Asks for fixed sample counts and rebuilds the meshes.
 void sampleFixed(SurfaceSection& s, int u, int v)
 {
@@ -44,10 +51,7 @@ TEST(SamplingTest, DefaultCountsAndTheWalkEndsExactlyAtOne)
 {
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
-    EXPECT_EQ(s->displayColumns, 17);
-    EXPECT_EQ(s->displayRows, 21);
-    EXPECT_EQ(s->collisionColumns, 23);
-    EXPECT_EQ(s->collisionRows, 27);
+    EXPECT_EQ(meshSizes(*s), (std::array{17, 21, 23, 27}));
     EXPECT_EQ(s->displaySample(0, 0).u, 0.0);
     EXPECT_EQ(s->displaySample(0, 0).v, 0.0);
     EXPECT_EQ(s->displaySample(20, 16).u, 1.0);
@@ -63,10 +67,7 @@ TEST(SamplingTest, FixedAndLengthModes)
     StandaloneSurfaceHost host;
     auto s = builders::makeChannel(&host);
     sampleFixed(*s, 9, 12);
-    EXPECT_EQ(s->displayColumns, 9);
-    EXPECT_EQ(s->displayRows, 12);
-    EXPECT_EQ(s->collisionColumns, 9);
-    EXPECT_EQ(s->collisionRows, 12);
+    EXPECT_EQ(meshSizes(*s), (std::array{9, 12, 9, 12}));
 
     // A floor 30.4 units across (4 intervals of 7.6) and 20 long.
     auto wide = builders::makeFlatFloor(&host, 5, 0, 7.6);
@@ -97,8 +98,7 @@ TEST(SamplingTest, EachMeshKeepsWithinItsSampleBudgetAndItsShape)
 
     // Meshes within the budget are left as asked.
     sampleFixed(*s, 150, 260);
-    EXPECT_EQ(s->displayColumns, 150);
-    EXPECT_EQ(s->displayRows, 260);
+    EXPECT_EQ(meshSizes(*s), (std::array{150, 260, 150, 260}));
 
     // Damaged counts are bounded.
     sampleFixed(*s, 0, 1000000000);

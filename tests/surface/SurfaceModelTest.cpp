@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -51,11 +52,9 @@ TEST(SurfaceModelTest, FreshAndResetSurfacesHaveTheDefaults)
 TEST(SurfaceModelTest, HolesAreClosedRectangles)
 {
     const SurfaceHole h{"h", 0.2, 0.4, 0.5, 0.6};
-    EXPECT_TRUE(PointInHole(h, 0.2, 0.5));
-    EXPECT_TRUE(PointInHole(h, 0.4, 0.6));
-    EXPECT_TRUE(PointInHole(h, 0.3, 0.55));
-    EXPECT_FALSE(PointInHole(h, 0.41, 0.55));
-    EXPECT_FALSE(PointInHole(h, 0.3, 0.49));
+    for (auto [u, v, inside] : {std::tuple{0.2, 0.5, true}, {0.4, 0.6, true}, {0.3, 0.55, true}, {0.41, 0.55, false},
+                                {0.3, 0.49, false}})
+        EXPECT_EQ(PointInHole(h, u, v), inside) << u << ", " << v;
 }
 
 TEST(AttachmentSiteTest, DefaultSitesAreFreeAndOnTheirEdges)
