@@ -42,6 +42,7 @@ public:
     struct Saved {
         std::string name;
         int width, height;
+        bool operator==(const Saved&) const = default;
     };
     // What the render thread was asked for, in order.
     struct Record {
