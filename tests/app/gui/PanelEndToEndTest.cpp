@@ -45,12 +45,7 @@ private:
         QVERIFY(clickTreeItem(tree(), item->text(0)));
     }
     QString selectedName() { return QString::fromStdString(textOf(doc().selectedSurface->name)); }
-    QStringList surfaceNames()
-    {
-        QStringList names;
-        for (const auto& s : doc().surfaces) names << QString::fromStdString(textOf(s->name));
-        return names;
-    }
+    QStringList surfaceNames() { return dialogtest::namesOf(doc().surfaces); }
     QAction* undoItem() { return frame().menuBar()->actions().at(1)->menu()->actions().at(0); }
     QAction* redoItem() { return frame().menuBar()->actions().at(1)->menu()->actions().at(1); }
     void press(QKeySequence keys)
