@@ -287,6 +287,7 @@ TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
 struct SeenOrbit {
     double distance;
     Vec3 focalPoint;
+    bool operator==(const SeenOrbit&) const = default;
 };
 
 class FollowEndTest : public ViewThreadsTest {
@@ -326,9 +327,7 @@ TEST_F(FollowEndTest, StoppingReturnsToTheViewTheFollowBeganFrom)
     view.EndFollowing();
     StopBall(doc);
     EXPECT_FALSE(ReadSetting(doc.cameraFollowsBall));
-    const SeenOrbit after = seen();
-    EXPECT_DOUBLE_EQ(after.distance, 30.0);
-    EXPECT_EQ(after.focalPoint, (Vec3{1, 2, 3}));
+    EXPECT_EQ(seen(), (SeenOrbit{30.0, {1, 2, 3}}));
     EXPECT_FALSE(view.keepsOrbitView());
     // Frames draw from the restored distance.
     ASSERT_TRUE(framesPass(1));
@@ -373,9 +372,7 @@ TEST_F(FollowEndTest, ACameraThatWasNotFollowingStaysWhereTheUserPutIt)
 {
     setOrbit(12.0, {4, 5, 6});
     view.EndFollowing();
-    const SeenOrbit after = seen();
-    EXPECT_DOUBLE_EQ(after.distance, 12.0);
-    EXPECT_EQ(after.focalPoint, (Vec3{4, 5, 6}));
+    EXPECT_EQ(seen(), (SeenOrbit{12.0, {4, 5, 6}}));
 }
 
 TEST_F(ViewThreadsTest, ShutdownWhileThePhysicsThreadIsPausedEndsWellWithinTheBound)
