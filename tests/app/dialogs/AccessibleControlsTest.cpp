@@ -123,11 +123,6 @@ private:
     std::unique_ptr<builders::TempFile> library;
     std::unique_ptr<PanelWithDialogs> p;
 
-    void select(const char* surface)
-    {
-        QVERIFY(dialogtest::selectTreeItem(p->control<QTreeWidget>("surfaceTree"), QString::fromLatin1(surface)));
-    }
-
 private slots:
     // The track document, "a" of "main" selected, an empty library.
     void init()
@@ -137,7 +132,7 @@ private slots:
         QVERIFY(design::WriteEmptyLibrary(library->path(), error));
         p = std::make_unique<PanelWithDialogs>(builders::fillTrackDocument);
         p->doc.libraryPath = library->path();
-        select("a");
+        p->select("a");
     }
     void cleanup() { p.reset(); library.reset(); }
 
@@ -151,7 +146,7 @@ private slots:
     {
         QFETCH(int, row);
         const OpenedDialog& d = kDialogs[row];
-        if (d.surface) select(d.surface);
+        if (d.surface) p->select(d.surface);
         if (d.button) {
             p->click(d.button);
         } else {
