@@ -137,10 +137,7 @@ private slots:
                      (std::array{0.5, 1.0, 0.0, 0.5}));
             QVERIFY(PointInHole(hole, 0.75, 0.25));
         }
-        if (added && kind == kSites) {
-            QVERIFY(control<QLineEdit>(dialog(kind), "nameEdit")->text().isEmpty());
-            QVERIFY(control<QAbstractButton>(dialog(kind), "beginningRadio")->isChecked());
-        }
+        if (added && kind == kSites) checkFields(dialog(kind), {"nameEdit=", "beginningRadio"});
     }
 
     void selectingALineFillsTheFields_data()
