@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -75,11 +76,10 @@ struct RadioCase {
 bool sectionsAtTheirBackup(PanelWithDialogs& p)
 {
     const SurfaceSection& a = *p.doc.surfaces[0];
-    for (int i = 0; i < a.sectionCount; ++i)
-        if (!(a.sections[i].direction == a.spareSections[i].direction) ||
-            !(a.sections[i].position == a.spareSections[i].position))
-            return false;
-    return true;
+    return std::equal(a.sections.begin(), a.sections.begin() + a.sectionCount, a.spareSections.begin(),
+                      [](const CrossSection& live, const CrossSection& backup) {
+                          return live.direction == backup.direction && live.position == backup.position;
+                      });
 }
 
 const RadioCase kRadios[] = {
