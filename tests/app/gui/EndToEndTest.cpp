@@ -69,7 +69,6 @@ class EndToEndTest : public WindowTest {
 private:
     double orbitBeforeFollowing = 0.0;
 
-    QPoint viewCentre() { return {view().width() / 2, view().height() / 2}; }
     RideProfileDock& dock() { return *frame().rideProfileDock(); }
     int speedPoints()
     {
@@ -146,7 +145,7 @@ private slots:
     void turnAndZoomTheView()
     {
         const QImage before = viewPicture("before-turn");
-        const QPoint c = viewCentre();
+        const QPoint c(view().width() / 2, view().height() / 2);
         QTest::mousePress(&view(), Qt::LeftButton, {}, c);
         for (int k = 1; k <= 10; ++k) QTest::mouseMove(&view(), c + QPoint(12 * k, 4 * k));
         QTest::mouseRelease(&view(), Qt::LeftButton, {}, c + QPoint(120, 40));
