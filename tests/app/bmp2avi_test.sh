@@ -11,22 +11,21 @@ mkdir "$dir/bin"
 for t in tee cat rm; do ln -s "$(command -v "$t")" "$dir/bin/$t"; done
 cd "$dir"
 
-if PATH="$dir/bin" /bin/sh "$tool" -i image -o out -p > said.txt 2>&1; then
-  echo "FAIL: succeeded without frames"; exit 1
-fi
-grep -q "no frames: image000.bmp is missing" said.txt || { echo "FAIL: no frames message"; cat said.txt; exit 1; }
+# Runs the tool with the arguments after MESSAGE: it must fail and say MESSAGE.
+fails_saying() {
+  message=$1
+  shift
+  if PATH="$dir/bin" /bin/sh "$tool" "$@" > said.txt 2>&1; then
+    echo "FAIL: bmp2avi $* succeeded"; exit 1
+  fi
+  grep -q "$message" said.txt || { echo "FAIL: bmp2avi $* did not say \"$message\""; cat said.txt; exit 1; }
+}
 
+fails_saying "no frames: image000.bmp is missing" -i image -o out -p
 cp "$frame" image000.bmp
 cp "$frame" image001.bmp
-if PATH="$dir/bin" /bin/sh "$tool" -i image -o out -p > said.txt 2>&1; then
-  echo "FAIL: succeeded without ffmpeg"; exit 1
-fi
-grep -q "ffmpeg is not installed" said.txt || { echo "FAIL: no ffmpeg message"; cat said.txt; exit 1; }
+fails_saying "ffmpeg is not installed" -i image -o out -p
 grep -q "apt-get install ffmpeg" bmp2avi.log || { echo "FAIL: the log does not say how to get ffmpeg"; exit 1; }
 [ ! -e out.avi ] || { echo "FAIL: a video appeared"; exit 1; }
-
-if PATH="$dir/bin" /bin/sh "$tool" -x > said.txt 2>&1; then
-  echo "FAIL: accepted an unknown argument"; exit 1
-fi
-grep -q "usage: bmp2avi" said.txt || { echo "FAIL: no usage"; exit 1; }
+fails_saying "usage: bmp2avi" -x
 echo "bmp2avi without ffmpeg: all three cases behave"

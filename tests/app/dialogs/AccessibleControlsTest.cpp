@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -75,11 +76,10 @@ struct RadioCase {
 bool sectionsAtTheirBackup(PanelWithDialogs& p)
 {
     const SurfaceSection& a = *p.doc.surfaces[0];
-    for (int i = 0; i < a.sectionCount; ++i)
-        if (!(a.sections[i].direction == a.spareSections[i].direction) ||
-            !(a.sections[i].position == a.spareSections[i].position))
-            return false;
-    return true;
+    return std::equal(a.sections.begin(), a.sections.begin() + a.sectionCount, a.spareSections.begin(),
+                      [](const CrossSection& live, const CrossSection& backup) {
+                          return live.direction == backup.direction && live.position == backup.position;
+                      });
 }
 
 const RadioCase kRadios[] = {
@@ -123,11 +123,6 @@ private:
     std::unique_ptr<builders::TempFile> library;
     std::unique_ptr<PanelWithDialogs> p;
 
-    void select(const char* surface)
-    {
-        QVERIFY(dialogtest::selectTreeItem(p->control<QTreeWidget>("surfaceTree"), QString::fromLatin1(surface)));
-    }
-
 private slots:
     // The track document, "a" of "main" selected, an empty library.
     void init()
@@ -137,7 +132,7 @@ private slots:
         QVERIFY(design::WriteEmptyLibrary(library->path(), error));
         p = std::make_unique<PanelWithDialogs>(builders::fillTrackDocument);
         p->doc.libraryPath = library->path();
-        select("a");
+        p->select("a");
     }
     void cleanup() { p.reset(); library.reset(); }
 
@@ -151,7 +146,7 @@ private slots:
     {
         QFETCH(int, row);
         const OpenedDialog& d = kDialogs[row];
-        if (d.surface) select(d.surface);
+        if (d.surface) p->select(d.surface);
         if (d.button) {
             p->click(d.button);
         } else {

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace design;
@@ -66,10 +67,7 @@ private:
     }
     static bool sameShape(const CrossSectionShape& a, const CrossSectionShape& b)
     {
-        if (a.count != b.count) return false;
-        for (int k = 0; k < a.count; ++k)
-            if (!(a.points[k] == b.points[k])) return false;
-        return true;
+        return a.count == b.count && std::equal(a.points, a.points + a.count, b.points);
     }
 
 private slots:

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace design;
@@ -48,14 +49,11 @@ private:
     }
     static bool recordsAreBackups(const SurfaceSection& s)
     {
-        for (int i = 0; i < s.sectionCount; ++i) {
-            const CrossSection& live = s.sections[i];
-            const CrossSection& backup = s.spareSections[i];
-            if (!(live.position == backup.position && live.direction == backup.direction && live.up == backup.up &&
-                  live.scale == backup.scale))
-                return false;
-        }
-        return true;
+        return std::equal(s.sections.begin(), s.sections.begin() + s.sectionCount, s.spareSections.begin(),
+                          [](const CrossSection& live, const CrossSection& backup) {
+                              return live.position == backup.position && live.direction == backup.direction &&
+                                     live.up == backup.up && live.scale == backup.scale;
+                          });
     }
 
 private slots:

@@ -31,12 +31,7 @@ class DialogManageGroupsTest : public QObject {
 
     QTreeWidget* groupTree() { return control<QTreeWidget>(dialog, "groupTree"); }
     QTreeWidget* surfaceTree() { return control<QTreeWidget>(dialog, "surfaceTree"); }
-    QStringList groupNames() const
-    {
-        QStringList names;
-        for (const auto& g : doc->groups) names << QString::fromStdString(textOf(g->name));
-        return names;
-    }
+    QStringList groupNames() const { return namesOf(doc->groups); }
     QStringList attachedLines(const char* surface, const char* group)
     {
         QTreeWidget* surfaces = control<QTreeWidget>(panel, "surfaceTree");

@@ -41,6 +41,10 @@ class DialogSurfaceAttachTest : public QObject {
         return all;
     }
     SurfaceSection* surface(const char* name) { return doc->FindSurface(name, "main"); }
+    const AttachmentSite& site(const char* S, const char* X)
+    {
+        return surface(S)->attachmentSites[design::FindSiteIndex(*surface(S), X)];
+    }
     int linkedSites() const
     {
         int linked = 0;
@@ -57,6 +61,13 @@ class DialogSurfaceAttachTest : public QObject {
         if (!X.isEmpty()) QVERIFY(selectLine(siteList(), X));
         if (!T.isEmpty()) QVERIFY(chooseEntry(combo("surfaceCombo"), QStringLiteral("main::") + T));
         if (!Y.isEmpty()) QVERIFY(chooseEntry(combo("otherSiteCombo"), Y));
+    }
+    // Clicks a way of joining, which must join without a message and close the dialog.
+    void join(const char* button)
+    {
+        click(dialog.get(), button);
+        QCOMPARE(boxes->texts, QStringList());
+        QVERIFY(!dialog->isVisible());
     }
 
 private slots:
@@ -144,64 +155,52 @@ private slots:
         QVERIFY(dialog->isVisible());
     }
 
-    void attachMovesTheOtherSurfaceLinksAndCloses()
+    void attachLinksBothSitesAndCloses_data()
     {
+        QTest::addColumn<bool>("dontMove");
+        QTest::newRow("moving the other surface") << false;
+        QTest::newRow("don't move") << true;
+    }
+    void attachLinksBothSitesAndCloses()
+    {
+        QFETCH(bool, dontMove);
         QSignalSpy attached(dialog.get(), &DialogSurfaceAttach::attached);
         choose("a", "end", "b", "begin");
         QVERIFY(chooseEntry(combo("pseudoCombo"), QStringLiteral("main::wide")));
+        control<QCheckBox>(dialog.get(), "dontMoveCheck")->setChecked(dontMove);
         const Vec3 before = surface("b")->EvaluatePoint(0.5, 0.0);
-        click(dialog.get(), "attachButton");
-        QCOMPARE(boxes->texts, QStringList());
-        SurfaceSection* a = surface("a");
-        SurfaceSection* b = surface("b");
-        const AttachmentSite& X = a->attachmentSites[design::FindSiteIndex(*a, "end")];
-        QCOMPARE(X.otherSurface, b);
-        QCOMPARE(X.pseudoSurface, surface("wide"));
-        QCOMPARE(b->attachmentSites[design::FindSiteIndex(*b, "begin")].otherSurface, a);
-        // b moved so that its beginning lies on a's end.
-        const Vec3 join = b->EvaluatePoint(0.5, 0.0);
-        QVERIFY(length(join - a->EvaluatePoint(0.5, 1.0)) < 1e-3);
-        QVERIFY(length(join - before) > 1.0);
+        join("attachButton");
+        QCOMPARE(site("a", "end").otherSurface, surface("b"));
+        QCOMPARE(site("a", "end").pseudoSurface, surface("wide"));
+        QCOMPARE(site("b", "begin").otherSurface, surface("a"));
+        // Unless told not to, b moved so that its beginning lies on a's end.
+        const Vec3 joined = surface("b")->EvaluatePoint(0.5, 0.0);
+        if (dontMove) QVERIFY(length(joined - before) < 1e-9);
+        else QVERIFY(length(joined - surface("a")->EvaluatePoint(0.5, 1.0)) < 1e-3 && length(joined - before) > 1.0);
         QVERIFY(doc->IsModified());
-        QVERIFY(!dialog->isVisible());
         QCOMPARE(attached.count(), 1);
-    }
-
-    void dontMoveLeavesTheOtherSurfaceWhereItIs()
-    {
-        choose("a", "end", "b", "begin");
-        control<QCheckBox>(dialog.get(), "dontMoveCheck")->setChecked(true);
-        const Vec3 before = surface("b")->EvaluatePoint(0.5, 0.0);
-        click(dialog.get(), "attachButton");
-        QCOMPARE(boxes->texts, QStringList());
-        QVERIFY(length(surface("b")->EvaluatePoint(0.5, 0.0) - before) < 1e-9);
-        QCOMPARE(linkedSites(), 2);
     }
 
     void identicalCircularContinuesTheArc()
     {
         choose("p", "left", "", "");
-        click(dialog.get(), "identicalCircularButton");
-        QCOMPARE(boxes->texts, QStringList());
+        join("identicalCircularButton");
         SurfaceSection* copy = doc->surfaces.back().get();
         QCOMPARE(QString::fromStdString(textOf(copy->name)), QStringLiteral("pleft"));
-        QCOMPARE(surface("p")->attachmentSites[design::FindSiteIndex(*surface("p"), "left")].otherSurface, copy);
-        QVERIFY(!dialog->isVisible());
+        QCOMPARE(site("p", "left").otherSurface, copy);
     }
 
     void newChannelGrowsFromTheSite()
     {
         choose("a", "end", "", "");
         type(dialog.get(), "intermediateEdit", QStringLiteral("3"));
-        click(dialog.get(), "newChannelButton");
-        QCOMPARE(boxes->texts, QStringList());
+        join("newChannelButton");
         SurfaceSection* grown = doc->FindSurface("aend", "main");
         QVERIFY(grown);
         QCOMPARE(grown->surfaceType, kTypeAttached);
         QCOMPARE(grown->intermediateCount, 3);
-        QCOMPARE(surface("a")->attachmentSites[design::FindSiteIndex(*surface("a"), "end")].otherSurface, grown);
+        QCOMPARE(site("a", "end").otherSurface, grown);
         QVERIFY(doc->IsModified());
-        QVERIFY(!dialog->isVisible());
     }
 
     void returnPressesNewChannelWhateverWasClickedBefore()

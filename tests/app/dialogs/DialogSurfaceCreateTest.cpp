@@ -13,7 +13,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -174,10 +173,7 @@ private slots:
         p->click(kChannel, "okButton");
         QVERIFY(!dialog(kChannel)->isVisible());
         p->click("createChannelButton");
-        QCOMPARE(p->in<QLineEdit>(kChannel, "nameEdit")->text(), QString());
-        QVERIFY(p->in<QRadioButton>(kChannel, "typeARadio")->isChecked());
-        QCOMPARE(p->in<QLineEdit>(kChannel, "pointsEdit")->text(), QStringLiteral("9"));
-        QCOMPARE(p->in<QLineEdit>(kChannel, "intermediateEdit")->text(), QStringLiteral("11"));
+        dialogtest::checkFields(dialog(kChannel), {"nameEdit=", "typeARadio", "pointsEdit=9", "intermediateEdit=11"});
         QCOMPARE(p->in<QWidget>(kChannel, "nameEdit"), dialog(kChannel)->focusWidget());
     }
 
@@ -198,11 +194,9 @@ private slots:
     void aFullCircleOfNinePointsIsCreatedAndTheValuesStay()
     {
         p->click("createCircularButton");
-        QVERIFY(p->in<QRadioButton>(kCircular, "thirdRadio")->isChecked()); // the first show's values
-        const QStringList first{"pointsEdit=5", "sectionsEdit=3", "innerEdit=1", "outerEdit=4"};
-        for (const QString& field : first)
-            QCOMPARE(p->in<QLineEdit>(kCircular, field.section('=', 0, 0).toLatin1().constData())->text(),
-                     field.section('=', 1));
+        // The first show's values.
+        dialogtest::checkFields(dialog(kCircular),
+                                {"thirdRadio", "pointsEdit=5", "sectionsEdit=3", "innerEdit=1", "outerEdit=4"});
         const QStringList typed{"pointsEdit=9", "innerEdit=0", "outerEdit=7.25", "nameEdit=ring"};
         fill(kCircular, QStringList{"fullCircleRadio"} + typed);
         p->click(kCircular, "okButton");
@@ -217,10 +211,7 @@ private slots:
         QCOMPARE(ring->shapeValue2, 7.25);
 
         p->click("createCircularButton");
-        QVERIFY(p->in<QRadioButton>(kCircular, "fullCircleRadio")->isChecked());
-        for (const QString& field : typed)
-            QCOMPARE(p->in<QLineEdit>(kCircular, field.section('=', 0, 0).toLatin1().constData())->text(),
-                     field.section('=', 1));
+        dialogtest::checkFields(dialog(kCircular), QStringList{"fullCircleRadio"} + typed);
         p->click(kCircular, "okButton"); // the same name again
         QCOMPARE(p->boxes->texts, QStringList{"A surface with that name already exists."});
     }

@@ -13,6 +13,7 @@
 #include "dialogs/DialogTestSupport.h"
 #include "surface/SurfaceSection.h"
 
+#include <array>
 #include <memory>
 
 using namespace dialogtest;
@@ -132,16 +133,11 @@ private slots:
         if (added && kind == kHoles) {
             const SurfaceHole& hole = surface->holes.back();
             QCOMPARE(textOf(hole.name), std::string("second"));
-            QCOMPARE(hole.rightLeftLow, 0.5);
-            QCOMPARE(hole.rightLeftHigh, 1.0);
-            QCOMPARE(hole.frontBackLow, 0.0);
-            QCOMPARE(hole.frontBackHigh, 0.5);
+            QCOMPARE((std::array{hole.rightLeftLow, hole.rightLeftHigh, hole.frontBackLow, hole.frontBackHigh}),
+                     (std::array{0.5, 1.0, 0.0, 0.5}));
             QVERIFY(PointInHole(hole, 0.75, 0.25));
         }
-        if (added && kind == kSites) {
-            QVERIFY(control<QLineEdit>(dialog(kind), "nameEdit")->text().isEmpty());
-            QVERIFY(control<QAbstractButton>(dialog(kind), "beginningRadio")->isChecked());
-        }
+        if (added && kind == kSites) checkFields(dialog(kind), {"nameEdit=", "beginningRadio"});
     }
 
     void selectingALineFillsTheFields_data()
@@ -164,13 +160,7 @@ private slots:
         dialog(kind)->show();
         give(kind, {given});
         QVERIFY(selectLine(list(kind), QStringLiteral("pit")));
-        for (const QString& field : fields) {
-            const QStringList part = field.split('=');
-            if (part.size() == 2)
-                QCOMPARE(control<QLineEdit>(dialog(kind), part[0].toLatin1().constData())->text(), part[1]);
-            else
-                QVERIFY2(control<QAbstractButton>(dialog(kind), field)->isChecked(), qPrintable(field));
-        }
+        checkFields(dialog(kind), fields);
     }
 
     void deleteNeedsALineAndRemovesIt_data()

@@ -27,12 +27,7 @@ class DialogSurfaceLibraryTest : public QObject {
     std::unique_ptr<MessageBoxAnswers> boxes;
 
     QTreeWidget* tree() { return control<QTreeWidget>(dialog.get(), "libraryTree"); }
-    QStringList groupNames() const
-    {
-        QStringList names;
-        for (const auto& g : doc->groups) names << QString::fromStdString(textOf(g->name));
-        return names;
-    }
+    QStringList groupNames() const { return namesOf(doc->groups); }
 
 private slots:
     // The track document; the library holds the group "track" (members "a"

@@ -5,6 +5,7 @@
 
 #include "document/DocumentFile.h"
 #include "panel/PanelTestSupport.h"
+#include "surface/FixedText.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -136,6 +137,17 @@ inline void type(QWidget* dialog, const char* field, const QString& text)
     control<QLineEdit>(dialog, field)->setText(text);
 }
 
+// Fails unless each "field=text" reads `text` in the dialog's field; a bare
+// name is a radio button or check box that must be on.
+inline void checkFields(QWidget* dialog, const QStringList& fields)
+{
+    for (const QString& field : fields) {
+        const QStringList part = field.split('=');
+        if (part.size() == 2) QCOMPARE(control<QLineEdit>(dialog, part[0])->text(), part[1]);
+        else QVERIFY2(control<QAbstractButton>(dialog, field)->isChecked(), qPrintable(field));
+    }
+}
+
 inline void click(QWidget* dialog, const char* button) { control<QAbstractButton>(dialog, button)->click(); }
 
 // Selects the list line that reads `text` (or starts with it), as a click does.
@@ -163,6 +175,15 @@ inline bool selectTreeItem(QTreeWidget* tree, const QString& text)
     if (found.isEmpty()) return false;
     tree->setCurrentItem(found.first());
     return true;
+}
+
+// The names of the document's surfaces or groups, in order.
+template <typename Owners>
+QStringList namesOf(const Owners& owners)
+{
+    QStringList names;
+    for (const auto& owner : owners) names << QString::fromStdString(textOf(owner->name));
+    return names;
 }
 
 inline QStringList lines(const QListWidget* list)

@@ -37,10 +37,6 @@ private:
     SurfaceSection* x = nullptr;
     SurfaceSection* y = nullptr;
 
-    void select(SurfaceSection* surface)
-    {
-        QVERIFY(dialogtest::selectTreeItem(p->control<QTreeWidget>("surfaceTree"), QString::fromLatin1(surface->name)));
-    }
     // Opens the dialog on the selected surface and changes it without saving.
     void openAndChange(const Editing& e)
     {
@@ -91,10 +87,10 @@ private slots:
             s->Regenerate(false);
         }
         const std::vector<std::uint8_t> records = dialogtest::surfaceRecords(p->doc);
-        select(x);
+        p->select(x->name);
         openAndChange(*first);
         QVERIFY(dialogtest::surfaceRecords(p->doc) != records);
-        if (onTheOther) select(y);
+        if (onTheOther) p->select(y->name);
         p->click(second->button);
 
         SurfaceSection* edited = second->dialog ? (onTheOther ? y : x) : nullptr;
@@ -110,12 +106,12 @@ private slots:
 
     void anEditorSaysWhichLinksASaveBreaks()
     {
-        select(x);
+        p->select(x->name);
         p->click("editSelectedButton");
         QVERIFY(p->in<QLabel>("editADialog", "detachNotice")->isHidden());
         p->control<QDialog>("editADialog")->reject();
         builders::linkSites(*x, 1, *y, 0); // x's beginning at y's end
-        select(x);
+        p->select(x->name);
         p->click("editSelectedButton");
         auto* notice = p->in<QLabel>("editADialog", "detachNotice");
         QVERIFY(!notice->isHidden());

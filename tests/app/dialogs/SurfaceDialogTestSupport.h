@@ -60,6 +60,11 @@ public:
     {
         dialogtest::retype(in<QLineEdit>(dialog, name), text);
     }
+    // Selects the surface `name` in the panel's tree, as a click does.
+    void select(const char* name) const
+    {
+        QVERIFY(dialogtest::selectTreeItem(control<QTreeWidget>("surfaceTree"), QString::fromLatin1(name)));
+    }
     SurfaceSection* surfaceNamed(const char* name) const
     {
         for (const auto& s : doc.surfaces)

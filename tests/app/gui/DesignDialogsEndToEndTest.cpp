@@ -222,8 +222,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(sections()));
         auto* list = control<QListWidget>(sections(), "sectionList");
         QCOMPARE(list->count(), 6);
-        for (int line : {4, 5})
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(line)).center());
+        dialogtest::clickLines(list, {4, 5});
         auto* spin = control<QSpinBox>(sections(), "scaleSpin");
         spin->setFocus();
         spin->selectAll();

@@ -35,18 +35,15 @@
 #include <QTreeWidget>
 
 #include <set>
+#include <utility>
 
 namespace {
 
-// How a shaded, coloured picture differs from lines on black.
-struct PixelSummary {
-    int hues = 0;             // of 12 hue sectors, those with a fair share of the coloured pixels
-    int brightnessLevels = 0; // distinct brightness levels of the coloured pixels (shading)
-};
-
-PixelSummary summarise(const QImage& image)
+// How a shaded, coloured picture differs from lines on black: of 12 hue
+// sectors, those with a fair share of the coloured pixels, and the distinct
+// brightness levels of the coloured pixels (shading).
+std::pair<int, int> huesAndBrightnessLevels(const QImage& image)
 {
-    PixelSummary s;
     int sectors[12] = {}, colourful = 0;
     std::set<int> levels;
     for (int y = 0; y < image.height(); y += 2) {
@@ -59,9 +56,9 @@ PixelSummary summarise(const QImage& image)
             }
         }
     }
-    for (int n : sectors) s.hues += n > colourful / 100 ? 1 : 0;
-    s.brightnessLevels = static_cast<int>(levels.size());
-    return s;
+    int hues = 0;
+    for (int n : sectors) hues += n > colourful / 100 ? 1 : 0;
+    return {hues, static_cast<int>(levels.size())};
 }
 
 } // namespace
@@ -72,7 +69,6 @@ class EndToEndTest : public WindowTest {
 private:
     double orbitBeforeFollowing = 0.0;
 
-    QPoint viewCentre() { return {view().width() / 2, view().height() / 2}; }
     RideProfileDock& dock() { return *frame().rideProfileDock(); }
     int speedPoints()
     {
@@ -83,12 +79,6 @@ private:
     {
         const SimulationState& sim = doc().simulation;
         return {sim.windowCircle.centreX.load(), sim.viewHeight.load() - sim.windowCircle.centreY.load()};
-    }
-    // Waits until the ball has taken `count` more steps.
-    void rollFor(std::uint64_t count)
-    {
-        const std::uint64_t until = doc().simulation.rideProfile.Recorded() + count;
-        QTRY_VERIFY_WITH_TIMEOUT(doc().simulation.rideProfile.Recorded() >= until, kStuckAfterMs);
     }
     // Strongly red pixels in the view's top right corner, a few frames from
     // now; -1 when no frames come.
@@ -147,15 +137,15 @@ private slots:
         const QImage shaded = viewPicture("shaded");
         const int lit = litPixels(shaded);
         QVERIFY2(2 * lit > 3 * lines, qPrintable(QStringLiteral("%1 vs %2").arg(lit).arg(lines)));
-        const PixelSummary colours = summarise(shaded);
-        QVERIFY2(colours.hues >= 3, qPrintable(QString::number(colours.hues)));
-        QVERIFY2(colours.brightnessLevels >= 8, qPrintable(QString::number(colours.brightnessLevels)));
+        const auto [hues, brightnessLevels] = huesAndBrightnessLevels(shaded);
+        QVERIFY2(hues >= 3, qPrintable(QString::number(hues)));
+        QVERIFY2(brightnessLevels >= 8, qPrintable(QString::number(brightnessLevels)));
     }
 
     void turnAndZoomTheView()
     {
         const QImage before = viewPicture("before-turn");
-        const QPoint c = viewCentre();
+        const QPoint c(view().width() / 2, view().height() / 2);
         QTest::mousePress(&view(), Qt::LeftButton, {}, c);
         for (int k = 1; k <= 10; ++k) QTest::mouseMove(&view(), c + QPoint(12 * k, 4 * k));
         QTest::mouseRelease(&view(), Qt::LeftButton, {}, c + QPoint(120, 40));
@@ -318,7 +308,7 @@ private slots:
         QVERIFY(*chosen);
         QVERIFY(view().recordingMovie());
         // The movie keeps the view's size at the start, cut to even sides.
-        const int width = view().core().width() / 2 * 2, height = view().core().height() / 2 * 2;
+        const QSize size(view().core().width() / 2 * 2, view().core().height() / 2 * 2);
         QVERIFY(!action("Save movie…")->isEnabled());
         QVERIFY(action("Stop movie")->isEnabled());
         QVERIFY2(redInTheCorner() > 20, "the recording mark shows");
@@ -336,8 +326,7 @@ private slots:
         QCOMPARE(said.captured(1), path);
         const movietest::MovieProbe movie = movietest::probe(path.toStdString());
         QCOMPARE(movie.codec, std::string("h264"));
-        QCOMPARE(movie.width, width);
-        QCOMPARE(movie.height, height);
+        QCOMPARE(QSize(movie.width, movie.height), size);
         const int frames = said.captured(2).toInt();
         QVERIFY2(frames >= 2, qPrintable(status));
         QCOMPARE(movie.frames, long(frames));

@@ -198,6 +198,13 @@ protected:
         else button->click();
     }
 
+    // Waits until the ball has taken `count` more steps.
+    void rollFor(std::uint64_t count)
+    {
+        const std::uint64_t until = doc().simulation.rideProfile.Recorded() + count;
+        QTRY_VERIFY_WITH_TIMEOUT(doc().simulation.rideProfile.Recorded() >= until, kStuckAfterMs);
+    }
+
     Vec3 ballCentre()
     {
         LockGuard guard(doc().simulationLock);

@@ -41,12 +41,7 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    std::vector<std::string> surfaceNames()
-    {
-        std::vector<std::string> names;
-        for (const auto& s : doc().surfaces) names.push_back(textOf(s->name));
-        return names;
-    }
+    QStringList surfaceNames() { return dialogtest::namesOf(doc().surfaces); }
     std::string firstSurfaceName() { return textOf(doc().surfaces.front()->name); }
     // A change a user makes: the first surface renamed.
     void renameFirstSurface(const char* name)
@@ -221,7 +216,7 @@ private slots:
     {
         const QString good = copyExample(QStringLiteral("good.mwk"));
         QVERIFY(frame().OpenDocumentFile(good));
-        const std::vector<std::string> before = surfaceNames();
+        const QStringList before = surfaceNames();
         const QString bad = folder.filePath(QStringLiteral("broken.mwk"));
         QFile file(bad);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -310,7 +305,7 @@ private slots:
             QCOMPARE(firstSurfaceName(), std::string("changed"));
             QCOMPARE(frame().documentPath(), QFileInfo(path).absoluteFilePath());
         } else {
-            QCOMPARE(surfaceNames(), std::vector<std::string>{"a"});
+            QCOMPARE(surfaceNames(), QStringList{"a"});
         }
         QCOMPARE(doc().IsModified(), keepsTheChange);
         QCOMPARE(bytesOf(path) == onDisk, !writes);

@@ -39,18 +39,8 @@ private:
             for (int x = 0; x < image.width(); ++x) levels.insert(qGray(image.pixel(x, y)) / 16);
         return static_cast<int>(levels.size());
     }
-    void pick(QTreeWidgetItem* item)
-    {
-        frame().panelPane()->ensureWidgetVisible(tree());
-        QVERIFY(clickTreeItem(tree(), item->text(0)));
-    }
     QString selectedName() { return QString::fromStdString(textOf(doc().selectedSurface->name)); }
-    QStringList surfaceNames()
-    {
-        QStringList names;
-        for (const auto& s : doc().surfaces) names << QString::fromStdString(textOf(s->name));
-        return names;
-    }
+    QStringList surfaceNames() { return dialogtest::namesOf(doc().surfaces); }
     QAction* undoItem() { return frame().menuBar()->actions().at(1)->menu()->actions().at(0); }
     QAction* redoItem() { return frame().menuBar()->actions().at(1)->menu()->actions().at(1); }
     void press(QKeySequence keys)
@@ -112,7 +102,8 @@ private slots:
         QVERIFY(item);
         deleted = item->text(0);
         groupSize = tree()->topLevelItem(1)->childCount();
-        pick(item);
+        frame().panelPane()->ensureWidgetVisible(tree());
+        QVERIFY(clickTreeItem(tree(), deleted));
         QCOMPARE(selectedName(), deleted);
         auto answered = whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
         clickPanel("deleteSurfaceButton");

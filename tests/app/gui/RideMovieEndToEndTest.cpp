@@ -34,11 +34,6 @@ class RideMovieEndToEndTest : public WindowTest {
 private:
     RideMovieMaker& maker() { return *frame().rideMovieMaker(); }
     QAction* makeMovie() { return frame().FindAction(QStringLiteral("Make movie of ride\u2026")); }
-    void rollFor(std::uint64_t steps)
-    {
-        const std::uint64_t until = doc().simulation.rideProfile.Recorded() + steps;
-        QTRY_VERIFY_WITH_TIMEOUT(doc().simulation.rideProfile.Recorded() >= until, kStuckAfterMs);
-    }
     // Waits for the movie to end: whether it was made, and the report.
     QList<QVariant> waitForTheEnd(QSignalSpy& ended)
     {

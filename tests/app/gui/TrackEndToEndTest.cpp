@@ -147,10 +147,8 @@ private slots:
         clickPanel("attachToSiteButton");
         auto* attach = dialogOf<DialogSurfaceAttach>();
         QVERIFY(dialogtest::clickLine(control<QListWidget>(attach, "siteList"), QStringLiteral("end")));
-        auto* others = control<QComboBox>(attach, "surfaceCombo");
-        others->setCurrentIndex(others->findText(QStringLiteral("main::second")));
-        auto* otherSites = control<QComboBox>(attach, "otherSiteCombo");
-        otherSites->setCurrentIndex(otherSites->findText(QStringLiteral("begin")));
+        QVERIFY(dialogtest::chooseEntry(control<QComboBox>(attach, "surfaceCombo"), QStringLiteral("main::second")));
+        QVERIFY(dialogtest::chooseEntry(control<QComboBox>(attach, "otherSiteCombo"), QStringLiteral("begin")));
         checkShownOverTheView(attach, "attach-dialog");
         clickButton(attach, "attachButton");
         QVERIFY(!attach->isVisible());

@@ -108,8 +108,7 @@ private:
     // Selects a surface item by its group's row and its own row, as a click does.
     void selectSurface(int group, int row)
     {
-        QTreeWidgetItem* item = surfaceTree()->topLevelItem(group)->child(row);
-        surfaceTree()->setCurrentItem(item);
+        surfaceTree()->setCurrentItem(surfaceTree()->topLevelItem(group)->child(row));
     }
     SurfaceSection& surface(int k) { return *doc->surfaces[static_cast<std::size_t>(k)]; }
     std::vector<std::uint8_t> surfaceRecords() { return dialogtest::surfaceRecords(*doc); }
@@ -227,10 +226,9 @@ private slots:
     void onlyDraggingTheThumbMovesTheFocalPoint()
     {
         auto* slider = control<QSlider>("focalUSlider");
-        QCOMPARE(slider->minimum(), 1);
-        QCOMPARE(slider->maximum(), 100);
-        QCOMPARE(slider->tickInterval(), 10);
-        QCOMPARE(slider->value(), 50);
+        // Its range, tick interval and first value.
+        QCOMPARE((QList<int>{slider->minimum(), slider->maximum(), slider->tickInterval(), slider->value()}),
+                 (QList<int>{1, 100, 10, 50}));
         const Vec3 start = doc->focalPoint;
         // A click on the track far right of the thumb pages the slider only.
         dialogtest::pressTrack(slider);
@@ -393,10 +391,9 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("stops");
-        QTest::newRow("roll") << "rollBallButton" << false;
-        QTest::newRow("start at focal point") << "ballStartAtFocalPointButton" << false;
-        QTest::newRow("focal point at ball") << "focalPointAtBallButton" << false;
-        QTest::newRow("focal point at selected") << "focalPointAtSelectedButton" << false;
+        for (const char* name :
+             {"rollBallButton", "ballStartAtFocalPointButton", "focalPointAtBallButton", "focalPointAtSelectedButton"})
+            QTest::newRow(name) << name << false;
         for (const char* name : {"createChannelButton", "createSweepButton", "createCircularButton",
                                  "deleteSurfaceButton", "editSelectedButton", "editCrossSectionsButton",
                                  "editHolesButton", "showOnlySelectedButton", "showAllButton", "centerViewButton",

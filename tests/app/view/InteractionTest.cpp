@@ -18,6 +18,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -173,18 +175,15 @@ TEST(PrintLayoutTest, TheBitmapKeepsTheViewsAspectAndIsHalvedUnderTheCap)
     };
     for (const Case& c : cases) {
         const PixelRect r = PrintBitmapSize(c.viewWidth, c.viewHeight, c.pageWidth, c.pageHeight, c.preview);
-        EXPECT_EQ(r.width, c.width) << c.viewWidth << " x " << c.viewHeight << " on " << c.pageWidth;
-        EXPECT_EQ(r.height, c.height) << c.viewWidth << " x " << c.viewHeight << " on " << c.pageWidth;
+        EXPECT_EQ(std::pair(r.width, r.height), std::pair(c.width, c.height))
+            << c.viewWidth << " x " << c.viewHeight << " on " << c.pageWidth;
     }
 }
 
 TEST(PrintLayoutTest, ThePictureIsScaledToThePageAndCentred)
 {
     const PixelRect r = FitCentred(400, 300, 1000, 1000);
-    EXPECT_EQ(r.width, 1000);
-    EXPECT_EQ(r.height, 750);
-    EXPECT_EQ(r.x, 0);
-    EXPECT_EQ(r.y, 125);
+    EXPECT_EQ(std::tuple(r.x, r.y, r.width, r.height), std::tuple(0, 125, 1000, 750));
     EXPECT_EQ(FitCentred(0, 300, 1000, 1000).width, 0);
 }
 

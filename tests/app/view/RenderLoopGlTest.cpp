@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -53,6 +54,16 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return view.framesRendered() >= 3; }, 20000)) << "no frames: no context?";
     }
     void TearDown() override { EXPECT_TRUE(view.Teardown()); }
+    // Display lists compiled so far, read between frames once `more` frames more are drawn.
+    std::int64_t listsAfterFrames(int more)
+    {
+        const auto frames = view.framesRendered();
+        EXPECT_TRUE(waitUntil([&] { return view.framesRendered() >= frames + more; }, 20000));
+        EXPECT_TRUE(view.PauseAllAndWait());
+        const std::int64_t lists = drawer.counters().meshLists;
+        view.ResumeAll();
+        return lists;
+    }
 
     COpenGLTemplateDoc doc;
     ViewCore view{doc};
@@ -64,21 +75,12 @@ TEST_F(RenderLoopGlTest, DisplayListsAreCompiledOncePerChangeNotPerFrame)
 {
     doc.OnNewDocument();
     start();
-    // Lists compiled so far, after twenty frames more.
-    const auto listsAfterTwentyFrames = [&] {
-        const auto frames = view.framesRendered();
-        EXPECT_TRUE(waitUntil([&] { return view.framesRendered() >= frames + 20; }, 20000));
-        EXPECT_TRUE(view.PauseAllAndWait());
-        const auto lists = drawer.counters().meshLists;
-        view.ResumeAll();
-        return lists;
-    };
-    EXPECT_EQ(listsAfterTwentyFrames(), 1); // one surface, one list
+    EXPECT_EQ(listsAfterFrames(20), 1); // one surface, one list
     ASSERT_TRUE(view.PauseAllAndWait());
     doc.surfaces[0]->coloring = Coloring::Height;
     doc.surfaces[0]->drawingCache.markStale();
     view.ResumeAll();
-    EXPECT_EQ(listsAfterTwentyFrames(), 2);
+    EXPECT_EQ(listsAfterFrames(20), 2);
     ASSERT_TRUE(view.PauseAllAndWait());
     builders::fillChainDocument(doc, 20, 7, 4);
     for (std::size_t k = 0; k < doc.surfaces.size(); ++k) {
@@ -87,16 +89,14 @@ TEST_F(RenderLoopGlTest, DisplayListsAreCompiledOncePerChangeNotPerFrame)
     }
     render::FitCameraToSurfaces(doc);
     view.ResumeAll();
-    EXPECT_EQ(listsAfterTwentyFrames(), 22); // each new surface's list once
+    EXPECT_EQ(listsAfterFrames(20), 22); // each new surface's list once
 }
 
 TEST_F(RenderLoopGlTest, SavedImagesAreWrittenByTheRenderThreadInAContextOfTheirOwn)
 {
     doc.OnNewDocument();
     start(400, 300);
-    ASSERT_TRUE(view.PauseAllAndWait());
-    const auto before = drawer.counters().meshLists;
-    view.ResumeAll();
+    const std::int64_t before = listsAfterFrames(0);
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "marlwick-view-gl";
     std::filesystem::create_directories(dir);
     const std::string png = (dir / "view.png").string();
@@ -106,15 +106,8 @@ TEST_F(RenderLoopGlTest, SavedImagesAreWrittenByTheRenderThreadInAContextOfTheir
     EXPECT_FALSE(view.SaveImage((dir / "view.unknownformat").string())); // nothing written, no message
     // Each capture compiles the list for itself, and the window's frames
     // compile theirs once more; after that, frames compile nothing.
-    const auto frames = view.framesRendered();
-    ASSERT_TRUE(waitUntil([&] { return view.framesRendered() > frames + 5; }));
-    ASSERT_TRUE(view.PauseAllAndWait());
-    EXPECT_EQ(drawer.counters().meshLists, before + 4);
-    view.ResumeAll();
-    ASSERT_TRUE(waitUntil([&] { return view.framesRendered() > frames + 20; }));
-    ASSERT_TRUE(view.PauseAllAndWait());
-    EXPECT_EQ(drawer.counters().meshLists, before + 4);
-    view.ResumeAll();
+    EXPECT_EQ(listsAfterFrames(6), before + 4);
+    EXPECT_EQ(listsAfterFrames(15), before + 4);
 }
 
 TEST_F(RenderLoopGlTest, AResizedViewLaysTheForceCircleOutAgainAndALaunchKeepsItsDirection)

@@ -42,6 +42,7 @@ public:
     struct Saved {
         std::string name;
         int width, height;
+        bool operator==(const Saved&) const = default;
     };
     // What the render thread was asked for, in order.
     struct Record {
@@ -80,11 +81,7 @@ public:
     }
     OffscreenPicture RenderPrint(const render::FrameRequest&, int width, int height) override
     {
-        OffscreenPicture p;
-        p.width = width;
-        p.height = height;
-        p.bgra.assign(static_cast<std::size_t>(width) * height * 4, 255);
-        return p;
+        return {width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4, 255)};
     }
     render::FrameSize SaveMovieFrame(const render::FrameRequest& request, int frame) override
     {

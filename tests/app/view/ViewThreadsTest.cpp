@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -49,6 +50,12 @@ protected:
         view.WithViewLock([&] { FixLaunch(doc); });
         ASSERT_TRUE(RollBall(doc).empty());
         ASSERT_TRUE(waitUntil([&] { return doc.simulation.stepCount.load() > 5; }));
+    }
+    // Waits until the render thread has drawn more than `count` frames more.
+    bool framesPass(int count)
+    {
+        const int frames = drawer.frames.load();
+        return waitUntil([&] { return drawer.frames.load() > frames + count; });
     }
 
     COpenGLTemplateDoc doc;
@@ -129,8 +136,7 @@ TEST_F(ViewThreadsTest, ResizeWhileFramesAndStepsRunNeverShowsAHalfStoredSize)
         EXPECT_EQ(doc.simulation.viewWidth.load(), s.first);
         EXPECT_EQ(doc.simulation.viewHeight.load(), s.second);
     }
-    const int frames = drawer.frames.load();
-    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 2; }));
+    ASSERT_TRUE(framesPass(2));
     for (const auto& seen : drawer.record().sizes) {
         const bool known = seen == std::make_pair(320, 200) ||
                            std::find(std::begin(sizes), std::end(sizes), seen) != std::end(sizes);
@@ -146,19 +152,14 @@ TEST_F(ViewThreadsTest, SaveAndPrintRequestsAreServedBetweenFramesWhileTheBallRo
         const std::string name = "shot" + std::to_string(k) + ".png";
         ASSERT_TRUE(view.SaveImage(name));
         EXPECT_EQ(view.requests().GetRenderRequest(SaveImage), Idle);
-        const FakeDrawer::Saved saved = drawer.record().saved.back();
-        EXPECT_EQ(saved.name, name);
-        EXPECT_EQ(saved.width, 320);
-        EXPECT_EQ(saved.height, 200);
+        EXPECT_EQ(drawer.record().saved.back(), (FakeDrawer::Saved{name, 320, 200}));
 
         const OffscreenPicture page = view.Print(800, 1000, false);
         const PixelRect expected = PrintBitmapSize(320, 200, 800, 1000, false);
-        EXPECT_EQ(page.width, expected.width);
-        EXPECT_EQ(page.height, expected.height);
+        EXPECT_EQ(std::pair(page.width, page.height), std::pair(expected.width, expected.height));
         EXPECT_EQ(view.Print(800, 1000, true).width, 320); // the preview is the view's size
     }
-    const int frames = drawer.frames.load();
-    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames; }));
+    ASSERT_TRUE(framesPass(0));
 }
 
 TEST_F(ViewThreadsTest, APrintRequestPendingIgnoresASecondOne)
@@ -254,9 +255,8 @@ TEST_F(ViewThreadsTest, DigitKeysFocusOnlyOnPiecesOfTheLastStep)
             b.contactSegments[2].startU = 0.75;
             doc.focalSurface = nullptr;
             view.keys().Set(KeyStates::Digit(digit), true);
-            const int frames = drawer.frames.load();
             view.ResumeAll();
-            ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
+            ASSERT_TRUE(framesPass(1));
             ASSERT_TRUE(view.PauseAllAndWait());
             view.keys().ReleaseAll();
             EXPECT_EQ(view.selectedSegment(), digit - 1);
@@ -277,8 +277,7 @@ TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
     ASSERT_TRUE(waitUntil([&] { return drawer.record().distances.back() == -12.5; }));
     const unitquaternion turned(0.5, Vec3{0, 1, 0});
     view.PostRotation(turned);
-    const int frames = drawer.frames.load();
-    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; })); // a frame picked it up
+    ASSERT_TRUE(framesPass(1)); // a frame picked it up
     ASSERT_TRUE(view.PauseAllAndWait()); // read the document while nothing runs
     EXPECT_DOUBLE_EQ(doc.ballController.rotation.w, turned.w);
     view.ResumeAll();
@@ -288,6 +287,7 @@ TEST_F(ViewThreadsTest, PostedOrbitValuesReachTheDocumentThroughTheRenderThread)
 struct SeenOrbit {
     double distance;
     Vec3 focalPoint;
+    bool operator==(const SeenOrbit&) const = default;
 };
 
 class FollowEndTest : public ViewThreadsTest {
@@ -327,13 +327,10 @@ TEST_F(FollowEndTest, StoppingReturnsToTheViewTheFollowBeganFrom)
     view.EndFollowing();
     StopBall(doc);
     EXPECT_FALSE(ReadSetting(doc.cameraFollowsBall));
-    const SeenOrbit after = seen();
-    EXPECT_DOUBLE_EQ(after.distance, 30.0);
-    EXPECT_EQ(after.focalPoint, (Vec3{1, 2, 3}));
+    EXPECT_EQ(seen(), (SeenOrbit{30.0, {1, 2, 3}}));
     EXPECT_FALSE(view.keepsOrbitView());
     // Frames draw from the restored distance.
-    const int frames = drawer.frames.load();
-    ASSERT_TRUE(waitUntil([&] { return drawer.frames.load() > frames + 1; }));
+    ASSERT_TRUE(framesPass(1));
     EXPECT_DOUBLE_EQ(drawer.record().distances.back(), -30.0);
 }
 
@@ -375,9 +372,7 @@ TEST_F(FollowEndTest, ACameraThatWasNotFollowingStaysWhereTheUserPutIt)
 {
     setOrbit(12.0, {4, 5, 6});
     view.EndFollowing();
-    const SeenOrbit after = seen();
-    EXPECT_DOUBLE_EQ(after.distance, 12.0);
-    EXPECT_EQ(after.focalPoint, (Vec3{4, 5, 6}));
+    EXPECT_EQ(seen(), (SeenOrbit{12.0, {4, 5, 6}}));
 }
 
 TEST_F(ViewThreadsTest, ShutdownWhileThePhysicsThreadIsPausedEndsWellWithinTheBound)
