@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QChartView* chartView(QChart* chart, const char* objectName, const QString& accessibleName, QWidget* parent)
@@ -61,13 +63,26 @@ void RideProfileDock::Refresh()
     if (const std::uint64_t generation = profile.Generation(); generation != generation_) {
         generation_ = generation;
         next_ = 0;
-        shown_ = 0;
+        shown_ = charted_ = 0;
+        thinAt_ = kMostChartedSamples;
+        thinned_ = RideDecimator(kChartColumns);
         charts_->Clear();
     }
     incoming_.clear();
     next_ = profile.CopySince(next_, incoming_);
-    charts_->Append(incoming_);
+    for (const RideSample& s : incoming_) thinned_.Add(s.t, s);
     shown_ += incoming_.size();
+    charted_ += incoming_.size();
+    if (charted_ <= thinAt_) {
+        charts_->Append(incoming_);
+    } else {
+        // Redrawn from the thinned ride; thinned again once it has doubled.
+        const std::vector<RideSample> kept = thinned_.Samples();
+        charts_->Clear();
+        charts_->Append(kept);
+        charted_ = kept.size();
+        thinAt_ = std::max(kMostChartedSamples, 2 * charted_);
+    }
     RideSample newest;
     readout_->setText(profile.Newest(newest) ? QString::fromStdString(RideReadout(newest))
                                              : QString::fromLatin1(kNoRideReadout));

@@ -40,14 +40,16 @@ void RideDecimator::Offer(Column& column, std::size_t role, const Kept& candidat
     if (better) held = candidate;
 }
 
+RideDecimator::RideDecimator(std::size_t columns) : columnCount_(std::max<std::size_t>(2, columns / 2 * 2)) {}
+
 void RideDecimator::Add(double x, const RideSample& sample)
 {
     if (!std::isfinite(x)) return;
     if (added_ == 0) origin_ = x;
     const double offset = std::max(0.0, x - origin_);
     if (!std::isfinite(offset)) return;
-    while (offset >= width_ * static_cast<double>(kColumns)) Widen();
-    const std::size_t index = std::min(kColumns - 1, static_cast<std::size_t>(offset / width_));
+    while (offset >= width_ * static_cast<double>(columnCount_)) Widen();
+    const std::size_t index = std::min(columnCount_ - 1, static_cast<std::size_t>(offset / width_));
     if (index >= columns_.size()) columns_.resize(index + 1);
 
     const Kept candidate{sample, ++added_};

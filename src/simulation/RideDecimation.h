@@ -1,7 +1,8 @@
 #pragma once
 
 // A run's ride samples thinned for a chart to a fixed budget. The chart's x
-// (time or distance) is cut into at most kColumns columns; each column keeps
+// (time or distance) is cut into at most kColumns columns (or as many as the
+// chart asks for); each column keeps
 // its first and last sample, the samples that hold the lowest and the highest
 // value of every charted reading (speed, height, the three felt forces) and
 // the first sample of each kind of event. So the line through them draws
@@ -19,6 +20,9 @@
 class RideDecimator {
 public:
     static constexpr std::size_t kColumns = 2048;
+
+    // columns: how many the chart's x is cut into, an even number from 2 on.
+    explicit RideDecimator(std::size_t columns = kColumns);
 
     // Adds the next sample of the run at x; x should not decrease from one
     // sample to the next (one below the first x counts as the first). A sample
@@ -45,6 +49,7 @@ private:
     void Widen();
     static void Offer(Column& column, std::size_t role, const Kept& candidate);
 
+    std::size_t columnCount_;
     std::vector<Column> columns_; // up to the last one holding a sample
     double origin_ = 0.0;
     double width_ = 1.0e-6; // of a column, in x
