@@ -5,14 +5,13 @@
 #include "cli/HeadlessScene.h"
 #include "cli/ProgressBar.h"
 #include "cli/RenderCommand.h"
+#include "cli/SimulateCommand.h"
 #include "movie/MovieEncoder.h"
 #include "movie/MovieTiming.h"
 #include "render/Capture.h"
 #include "render/HeadlessContext.h"
 #include "render/ScreenText.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
@@ -40,22 +39,16 @@ int fail(std::ostream& err, const std::string& message, int code)
     return code;
 }
 
-bool parseNumber(const std::string& text, double& value)
-{
-    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    return r.ec == std::errc() && r.ptr == text.data() + text.size() && std::isfinite(value);
-}
-
 // The movie's own valued options; empty on success, else the complaint.
 std::string parseValued(const std::string& option, const std::string& value, MovieOptions& o)
 {
     if (option == "--seconds") {
         o.secondsGiven = true;
-        if (!parseNumber(value, o.seconds) || !(o.seconds > 0.0) || o.seconds > kLongestMovie)
+        if (!ParseNumber(value, o.seconds) || !(o.seconds > 0.0) || o.seconds > kLongestMovie)
             return "--seconds must be a number above 0 and at most 86400, not \"" + value + "\"";
     } else if (option == "--fps") {
         double fps = 0.0;
-        if (!parseNumber(value, fps) || !movie::CheckFrameRate(fps).empty())
+        if (!ParseNumber(value, fps) || !movie::CheckFrameRate(fps).empty())
             return "--fps must be a number above 0 and at most 240, not \"" + value + "\"";
         o.settings.framesPerSecond = fps;
     } else if (!ParseFrameSize(value, o.settings.width, o.settings.height)) {

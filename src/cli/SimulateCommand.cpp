@@ -33,13 +33,6 @@ int fail(std::ostream& err, const std::string& message, int code)
     return code;
 }
 
-bool parseNumber(const std::string& text, double& value)
-{
-    const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, value);
-    return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
-}
-
 // Splits at the last count - 1 commas; the first field keeps any others.
 std::vector<std::string> splitFromRight(const std::string& text, std::size_t count)
 {
@@ -59,7 +52,7 @@ std::string parseDirection(const std::string& value, Vec3& d)
 {
     const auto p = splitFromRight(value, 3);
     const auto component = [](const std::string& text, double& c) {
-        return parseNumber(text, c) && std::fabs(c) <= kLongestDirection;
+        return ParseNumber(text, c) && std::fabs(c) <= kLongestDirection;
     };
     if (p.size() != 3 || !component(p[0], d.x) || !component(p[1], d.y) || !component(p[2], d.z) ||
         (d.x == 0.0 && d.y == 0.0 && d.z == 0.0))
@@ -73,7 +66,7 @@ std::string parseStart(const std::string& value, StartPoint& s)
 {
     // The surface name takes any commas beyond the last three.
     const auto p = splitFromRight(value, 4);
-    const bool ok = p.size() == 4 && parseNumber(p[2], s.u) && parseNumber(p[3], s.v) && s.u >= 0.0 &&
+    const bool ok = p.size() == 4 && ParseNumber(p[2], s.u) && ParseNumber(p[3], s.v) && s.u >= 0.0 &&
                     s.u <= 1.0 && s.v >= 0.0 && s.v <= 1.0;
     if (!ok) return "--start must be SURFACE,GROUP,U,V with U and V from 0 to 1, not \"" + value + "\"";
     s.surface = NameFromUtf8(p[0]);
@@ -189,6 +182,13 @@ Json describeReplay(const RideReplay& replay)
 
 } // namespace
 
+bool ParseNumber(const std::string& text, double& value)
+{
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, value);
+    return r.ec == std::errc() && r.ptr == end && std::isfinite(value);
+}
+
 bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, SimulateOptions& o,
                          std::string& problem)
 {
@@ -213,7 +213,7 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
     const std::string& value = args[++k];
     double number = 0.0;
     if (a == "--steps") {
-        if (!parseNumber(value, number) || number < 0 || number > kMaxSteps || number != std::floor(number))
+        if (!ParseNumber(value, number) || number < 0 || number > kMaxSteps || number != std::floor(number))
             problem = "--steps must be a whole number from 0 to " + std::to_string(kMaxSteps) + ", not \"" + value + "\"";
         else
             o.steps = static_cast<long>(number);
@@ -221,10 +221,10 @@ bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, S
     } else if (a == "--replay") {
         o.replay = value;
     } else if (a == "--dt") {
-        if (!parseNumber(value, o.dt) || o.dt < kShortestStep || o.dt > kLongestStep)
+        if (!ParseNumber(value, o.dt) || o.dt < kShortestStep || o.dt > kLongestStep)
             problem = "--dt must be a number of seconds from 0.0001 to 1, not \"" + value + "\"";
     } else if (a == "--speed") {
-        if (!parseNumber(value, o.speed) || o.speed < 0.0 || o.speed > kFastestLaunch)
+        if (!ParseNumber(value, o.speed) || o.speed < 0.0 || o.speed > kFastestLaunch)
             problem = "--speed must be a number from 0 to 1000, not \"" + value + "\"";
         o.hasSpeed = true;
     } else if (a == "--direction") {

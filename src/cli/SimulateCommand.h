@@ -30,6 +30,9 @@ struct SimulateOptions {
     std::string replay; // a ride file to step again instead (--replay)
 };
 
+// The whole text as one finite number.
+bool ParseNumber(const std::string& text, double& value);
+
 // Reads the simulate option at args[k], moving k past its value. False when
 // args[k] is no simulate option; a bad or missing value sets problem.
 bool ParseSimulateOption(const std::vector<std::string>& args, std::size_t& k, SimulateOptions& o,
